@@ -1,0 +1,125 @@
+#include "BmpRows.h"
+
+#include "ByteOrder.h"
+#include "FileBytes.h"
+
+namespace mw {
+namespace {
+
+constexpr size_t kFileHeader = 14;
+constexpr uint32_t kBiRgb = 0;
+
+Result<BmpRows> Refuse(const std::string& name, const std::string& why) {
+  return Result<BmpRows>::Fail(name + ": not loadable: " + why);
+}
+
+struct InfoHeader {
+  int64_t width = 0;
+  int64_t height = 0;  // negative: rows stored top row first
+  int bits = 0;
+  uint32_t compression = 0;
+};
+
+// The sizes of the header kinds Windows writes: the old core header (12 bytes, 16-bit sizes)
+// and the info header with its later extensions (40 bytes and more, 32-bit sizes).
+std::optional<InfoHeader> ReadInfoHeader(std::span<const uint8_t> bytes, uint32_t size) {
+  InfoHeader h;
+  if (size == 12) {
+    h.width = GetU16(bytes, kFileHeader + 4);
+    h.height = static_cast<int16_t>(GetU16(bytes, kFileHeader + 6));
+    h.bits = GetU16(bytes, kFileHeader + 10);
+    return h;
+  }
+  if (size < 40) return std::nullopt;
+  h.width = GetI32(bytes, kFileHeader + 4);
+  h.height = GetI32(bytes, kFileHeader + 8);
+  h.bits = GetU16(bytes, kFileHeader + 14);
+  h.compression = GetU32(bytes, kFileHeader + 16);
+  return h;
+}
+
+}  // namespace
+
+Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& name) {
+  if (bytes.size() < kFileHeader + 4 || bytes[0] != 'B' || bytes[1] != 'M')
+    return Refuse(name, "no bitmap signature \"BM\" at offset 0");
+  const uint32_t pixelOffset = GetU32(bytes, 10);
+  const uint32_t headerSize = GetU32(bytes, kFileHeader);
+  if (headerSize > bytes.size() - kFileHeader)
+    return Refuse(name, "the file ends inside its header of " + std::to_string(headerSize) +
+                            " bytes at offset 14");
+  auto header = ReadInfoHeader(bytes, headerSize);
+  if (!header)
+    return Refuse(name, "unknown header size " + std::to_string(headerSize) + " at offset 14");
+  if (header->compression != kBiRgb)
+    return Refuse(name, "compressed (compression " + std::to_string(header->compression) +
+                            " at offset 30); only uncompressed bitmaps are read");
+  if (header->bits != 8 && header->bits != 24)
+    return Refuse(name, std::to_string(header->bits) +
+                            " bits per pixel; only 8-bit and 24-bit bitmaps are read");
+  if (header->width <= 0 || header->height == 0 || header->height == INT32_MIN)
+    return Refuse(name, "size " + std::to_string(header->width) + " x " +
+                            std::to_string(header->height) + " has no pixels");
+
+  BmpRows rows;
+  rows.width = static_cast<int32_t>(header->width);
+  rows.height = static_cast<int32_t>(header->height < 0 ? -header->height : header->height);
+  rows.bitsPerPixel = header->bits;
+  rows.rowLength = static_cast<size_t>((header->width * header->bits + 31) / 32 * 4);
+  const uint64_t pixelBytes = static_cast<uint64_t>(rows.rowLength) * rows.height;
+  if (pixelOffset > bytes.size() || pixelBytes > bytes.size() - pixelOffset)
+    return Refuse(name, "truncated: " + std::to_string(pixelBytes) + " bytes of pixels at offset " +
+                            std::to_string(pixelOffset) + ", the file has " +
+                            std::to_string(bytes.size()));
+
+  rows.pixels.resize(static_cast<size_t>(pixelBytes));
+  const bool bottomUp = header->height > 0;
+  for (int32_t y = 0; y < rows.height; ++y) {
+    const int32_t stored = bottomUp ? rows.height - 1 - y : y;
+    auto from = bytes.subspan(pixelOffset + static_cast<size_t>(stored) * rows.rowLength,
+                              rows.rowLength);
+    std::copy(from.begin(), from.end(), rows.pixels.begin() + static_cast<ptrdiff_t>(y * rows.rowLength));
+  }
+  return Result<BmpRows>::Ok(std::move(rows));
+}
+
+Result<BmpRows> ReadBmpRows(const std::filesystem::path& path) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return Result<BmpRows>::Fail(path.string() + ": not loadable: " + bytes.error());
+  return ParseBmpRows(bytes.value(), path.string());
+}
+
+std::vector<uint8_t> EncodeBmp(const BmpRows& rows) {
+  const uint32_t paletteBytes = rows.bitsPerPixel == 8 ? 1024 : 0;
+  const uint32_t pixelOffset = 14 + 40 + paletteBytes;
+  const uint32_t imageBytes = static_cast<uint32_t>(rows.rowLength * rows.height);
+  std::vector<uint8_t> out;
+  out.reserve(pixelOffset + imageBytes);
+  out.push_back('B');
+  out.push_back('M');
+  AppendU32(out, pixelOffset + imageBytes);
+  AppendU32(out, 0);
+  AppendU32(out, pixelOffset);
+  AppendU32(out, 40);
+  AppendU32(out, static_cast<uint32_t>(rows.width));
+  AppendU32(out, static_cast<uint32_t>(rows.height));
+  AppendU16(out, 1);
+  AppendU16(out, static_cast<uint16_t>(rows.bitsPerPixel));
+  AppendU32(out, kBiRgb);
+  AppendU32(out, imageBytes);
+  AppendU32(out, 2835);  // 72 dots per inch
+  AppendU32(out, 2835);
+  AppendU32(out, paletteBytes ? 256 : 0);
+  AppendU32(out, 0);
+  for (uint32_t i = 0; i < paletteBytes / 4; ++i) {
+    const auto g = static_cast<uint8_t>(i);
+    out.insert(out.end(), {g, g, g, 0});
+  }
+  for (int32_t y = rows.height - 1; y >= 0; --y) {
+    auto r = rows.row(y);
+    out.insert(out.end(), r.begin(), r.end());
+  }
+  return out;
+}
+
+}  // namespace mw

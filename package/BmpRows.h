@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "Result.h"
+
+namespace mw {
+
+// The pixel rows of an uncompressed 8-bit (palette) or 24-bit Windows bitmap, as the sector
+// bitmap converters read them: `rowLength` bytes per row, padding included (a multiple of 4, as
+// the file stores it), the top row of the picture first whichever order the file uses.
+struct BmpRows {
+  int32_t width = 0;
+  int32_t height = 0;
+  int bitsPerPixel = 0;
+  size_t rowLength = 0;
+  std::vector<uint8_t> pixels;  // rowLength * height bytes
+
+  std::span<const uint8_t> row(int32_t y) const {
+    return std::span<const uint8_t>(pixels).subspan(static_cast<size_t>(y) * rowLength, rowLength);
+  }
+};
+
+// Reads a bitmap from its file bytes. Compressed bitmaps, other depths, truncated files and
+// files that are not bitmaps are refused with the reason; `name` is used in that text.
+Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& name);
+
+Result<BmpRows> ReadBmpRows(const std::filesystem::path& path);
+
+// The bytes of an uncompressed bottom-up bitmap file of the given rows (a 256-entry grey palette
+// for 8 bits, none for 24): what the map build and the tests paint sector bitmaps with.
+std::vector<uint8_t> EncodeBmp(const BmpRows& rows);
+
+}  // namespace mw

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "Result.h"
+
+namespace mw {
+
+// Reads at most `maxBytes` bytes from the start of a file. Fails only when the file cannot be
+// opened or read; a shorter file gives fewer bytes.
+Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path,
+                                           size_t maxBytes = SIZE_MAX);
+
+// Replaces `path` with `bytes` so that the old file survives any failure: the bytes go to a
+// temporary file in the same directory, are flushed to the disk, and only then is the temporary
+// renamed over the target. On failure the temporary is removed, the target is untouched and
+// `error` (when given) says why.
+bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string* error = nullptr);
+
+}  // namespace mw

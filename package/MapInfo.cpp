@@ -1,0 +1,69 @@
+#include "MapInfo.h"
+
+#include "FileBytes.h"
+#include "ScanText.h"
+
+namespace mw {
+namespace {
+
+bool StartsWithAllied(std::string_view line) {
+  constexpr std::string_view kKeyword = "allied";
+  if (line.size() < kKeyword.size()) return false;
+  for (size_t i = 0; i < kKeyword.size(); ++i)
+    if ((line[i] | 0x20) != kKeyword[i]) return false;
+  return true;
+}
+
+AllianceRow ParseAllianceRow(std::string_view numbers) {
+  AllianceRow row{};
+  ScanText scan(numbers);
+  for (auto& country : row) {
+    auto n = scan.Decimal();
+    if (!n) break;
+    country = static_cast<int32_t>(static_cast<uint32_t>(*n));
+  }
+  return row;
+}
+
+std::string StripTitle(std::string_view line) {
+  line = UpToNul(line);
+  size_t end = line.size();
+  while (end > 0 && (line[end - 1] == ' ' || line[end - 1] == '\r' || line[end - 1] == '\n')) --end;
+  return std::string(line.substr(0, end));
+}
+
+std::optional<std::string> ReadText(const std::filesystem::path& path, size_t maxBytes) {
+  auto bytes = ReadFileBytes(path, maxBytes);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->begin(), bytes->end());
+}
+
+}  // namespace
+
+MapInfo MapInfo::Parse(std::string_view text) {
+  MapInfo info;
+  const auto pieces = SplitLinePieces(text, kPieceLength);
+  if (pieces.empty()) return info;
+  info.title = StripTitle(pieces.front());
+  size_t rows = 0;
+  for (size_t i = 1; i < pieces.size() && rows < info.alliances.size(); ++i) {
+    std::string_view line = UpToNul(pieces[i]);
+    if (StartsWithAllied(line)) info.alliances[rows++] = ParseAllianceRow(line.substr(6));
+  }
+  return info;
+}
+
+std::optional<std::string> ReadMapTitle(const std::filesystem::path& path) {
+  // The title is the first piece; a few bytes more cover a carriage return before the line feed.
+  auto text = ReadText(path, MapInfo::kPieceLength + 2);
+  if (!text) return std::nullopt;
+  return MapInfo::Parse(*text).title;
+}
+
+std::optional<MapInfo> ReadMapInfo(const std::filesystem::path& path) {
+  auto text = ReadText(path, SIZE_MAX);
+  if (!text) return std::nullopt;
+  return MapInfo::Parse(*text);
+}
+
+}  // namespace mw

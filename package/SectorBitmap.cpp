@@ -1,0 +1,29 @@
+#include "SectorBitmap.h"
+
+namespace mw {
+
+SectorGrid GridFromPaletteRows(const BmpRows& rows) {
+  const auto width = static_cast<int32_t>(rows.rowLength);
+  SectorGrid grid(width, rows.height);
+  for (int32_t y = 0; y < rows.height; ++y) {
+    auto row = rows.row(y);
+    for (int32_t x = 0; x < width; ++x) grid.setValue(x, y, row[static_cast<size_t>(x)]);
+  }
+  return grid;
+}
+
+SectorGrid GridFromRgbRows(const BmpRows& rows) {
+  const auto width = static_cast<int32_t>(rows.rowLength / 3);
+  SectorGrid grid(width, rows.height);
+  for (int32_t y = 0; y < rows.height; ++y) {
+    auto row = rows.row(y);
+    for (int32_t x = 0; x < width; ++x) {
+      const size_t at = 3 * static_cast<size_t>(x);
+      const uint8_t blue = row[at], green = row[at + 1], red = row[at + 2];
+      grid.setValue(x, y, red < 0x80 ? static_cast<uint16_t>(blue | (green << 8)) : 0);
+    }
+  }
+  return grid;
+}
+
+}  // namespace mw

@@ -1,0 +1,58 @@
+#include "SectorGrid.h"
+
+#include "ByteOrder.h"
+#include "FileBytes.h"
+
+namespace mw {
+
+SectorGrid::SectorGrid(int32_t width, int32_t height)
+    : width_(width),
+      height_(height),
+      cells_(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
+
+SectorGrid::SectorGrid(int32_t width, int32_t height, std::vector<uint16_t> cells)
+    : width_(width), height_(height), cells_(std::move(cells)) {}
+
+uint16_t SectorGrid::sectorAt(int64_t x, int64_t y) const {
+  if (!contains(x, y)) return 0;
+  uint16_t v = valueAt(static_cast<int32_t>(x), static_cast<int32_t>(y));
+  return IsSectorNumber(v) ? v : 0;
+}
+
+std::vector<uint8_t> SectorGrid::Serialize() const {
+  std::vector<uint8_t> out;
+  out.reserve(8 + 2 * cells_.size());
+  AppendU32(out, static_cast<uint32_t>(width_));
+  AppendU32(out, static_cast<uint32_t>(height_));
+  for (uint16_t c : cells_) AppendU16(out, c);
+  return out;
+}
+
+Result<SectorGrid> ParseSectorGrid(std::span<const uint8_t> bytes, const std::string& name) {
+  if (bytes.size() < 8)
+    return Result<SectorGrid>::Fail(name + ": header of 8 bytes expected, the file has " +
+                                    std::to_string(bytes.size()));
+  const int32_t width = GetI32(bytes, 0);
+  const int32_t height = GetI32(bytes, 4);
+  if (width <= 0 || height <= 0)
+    return Result<SectorGrid>::Fail(name + ": width " + std::to_string(width) + " and height " +
+                                    std::to_string(height) + " at offset 0 must both be positive");
+  // Both factors are below 2^31, so the product fits in 64 bits without overflow.
+  const uint64_t cellCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  const uint64_t available = (bytes.size() - 8) / 2;
+  if (cellCount > available)
+    return Result<SectorGrid>::Fail(name + ": the header at offset 0 announces " +
+                                    std::to_string(width) + " x " + std::to_string(height) +
+                                    " cells, the file holds " + std::to_string(available));
+  std::vector<uint16_t> cells(static_cast<size_t>(cellCount));
+  for (size_t i = 0; i < cells.size(); ++i) cells[i] = GetU16(bytes, 8 + 2 * i);
+  return Result<SectorGrid>::Ok(SectorGrid(width, height, std::move(cells)));
+}
+
+Result<SectorGrid> ReadSectorGrid(const std::filesystem::path& path) {
+  auto bytes = ReadFileBytes(path);
+  if (!bytes) return Result<SectorGrid>::Fail(bytes.error());
+  return ParseSectorGrid(bytes.value(), path.string());
+}
+
+}  // namespace mw

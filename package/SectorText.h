@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SectorRecord.h"
+
+namespace mw {
+
+// The map author's sector text, compiled by `vorn`: one line per sector, its name, a colon and up
+// to nine hexadecimal values. Lines starting with "#" or ";" are comments.
+struct SectorTextPiece {
+  std::string text;  // as read, line feed included, at most kPieceLength characters
+  int line = 0;      // number of the line it came from, from 1
+};
+
+inline constexpr size_t kSectorTextPieceLength = 254;
+
+// The pieces in which the text is read: lines, a line longer than 254 characters (its line feed
+// included) split into several pieces, each handled as a line of its own.
+std::vector<SectorTextPiece> SplitSectorText(std::string_view text);
+
+enum class SectorLineKind {
+  kComment,  // starts with "#", ";" or a zero byte
+  kBlank,    // only white space
+  kRecord,
+  kNoColon,  // neither of the above and no colon: an error
+};
+
+struct SectorLine {
+  SectorLineKind kind = SectorLineKind::kComment;
+  SectorRecord record;  // for kRecord
+};
+
+// Compiles one piece: byte 0 the length of the name without trailing blanks, bytes 1 to 38 the
+// name with tabs turned into blanks, bytes 40 to 75 the nine values ("%x" each, 0 when missing).
+SectorLine CompileSectorLine(std::string_view piece);
+
+}  // namespace mw

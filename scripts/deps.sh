@@ -1,0 +1,14 @@
+# Sourced by the scripts: installs the Debian packages that the build needs and that are missing.
+MARROWIND_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev)
+
+install_missing_packages() {
+  local missing=()
+  for p in "${MARROWIND_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+  fi
+}

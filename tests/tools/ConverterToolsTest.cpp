@@ -1,0 +1,113 @@
+// pal2sect and rgb2sect, run as a map author runs them.
+#include <gtest/gtest.h>
+
+#include "BmpRows.h"
+#include "ByteOrder.h"
+#include "RunProgram.h"
+#include "TempDir.h"
+
+namespace mw {
+namespace {
+
+BmpRows Blank(int32_t w, int32_t h, int bits) {
+  BmpRows r;
+  r.width = w;
+  r.height = h;
+  r.bitsPerPixel = bits;
+  r.rowLength = static_cast<size_t>((w * bits + 31) / 32 * 4);
+  r.pixels.assign(r.rowLength * static_cast<size_t>(h), 0);
+  return r;
+}
+
+std::vector<uint8_t> Grid(int32_t w, int32_t h, std::vector<uint16_t> cells) {
+  std::vector<uint8_t> out;
+  AppendU32(out, static_cast<uint32_t>(w));
+  AppendU32(out, static_cast<uint32_t>(h));
+  for (auto c : cells) AppendU16(out, c);
+  return out;
+}
+
+class ConverterTools : public ::testing::Test {
+ protected:
+  test::ProgramRun Run(const char* tool, std::vector<std::string> args) {
+    return test::RunProgram(tool, args, dir.path());
+  }
+  test::TempDir dir;
+};
+
+TEST_F(ConverterTools, pal2sectTakesEachPaletteIndexAsTheSectorTopRowFirst) {
+  BmpRows rows = Blank(4, 2, 8);
+  const uint8_t top[] = {1, 2, 3, 4}, bottom[] = {5, 6, 7, 8};
+  std::copy(top, top + 4, rows.pixels.begin());
+  std::copy(bottom, bottom + 4, rows.pixels.begin() + 4);
+  dir.Write("s.bmp", EncodeBmp(rows));  // stored bottom row first
+  auto run = Run(PAL2SECT, {"s.bmp", "SektorInfo.map"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "Loading ...\n");
+  EXPECT_EQ(test::ReadBytes(dir / "SektorInfo.map"), Grid(4, 2, {1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+TEST_F(ConverterTools, pal2sectTurnsRowPaddingIntoExtraColumns) {
+  BmpRows rows = Blank(3, 1, 8);
+  rows.pixels = {9, 8, 7, 0};
+  dir.Write("s.bmp", EncodeBmp(rows));
+  ASSERT_EQ(Run(PAL2SECT, {"s.bmp", "g.map"}).exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 1, {9, 8, 7, 0}));
+}
+
+TEST_F(ConverterTools, rgb2sectCodesTheSectorInBlueAndGreenUnlessRedIsHigh) {
+  BmpRows rows = Blank(4, 1, 24);  // 12 bytes a row: no padding
+  const uint8_t pixels[] = {0x34, 0x01, 0x00, 0x34, 0x01, 0x80, 0x34, 0x01, 0x7F, 0xFF, 0x01, 0x10};
+  std::copy(std::begin(pixels), std::end(pixels), rows.pixels.begin());
+  dir.Write("s.bmp", EncodeBmp(rows));
+  auto run = Run(RGB2SECT, {"s.bmp", "g.map"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "Loading ...\n");
+  EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 1, {0x0134, 0, 0x0134, 0x01FF}));
+}
+
+TEST_F(ConverterTools, rgb2sectGivesAPaddedRowOneExtraColumn) {
+  BmpRows rows = Blank(3, 2, 24);  // 9 bytes of pixels, 12 with padding
+  rows.pixels[12] = 5;              // first pixel of the second row: blue 5
+  dir.Write("s.bmp", EncodeBmp(rows));
+  ASSERT_EQ(Run(RGB2SECT, {"s.bmp", "g.map"}).exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 2, {0, 0, 0, 0, 5, 0, 0, 0}));
+}
+
+TEST_F(ConverterTools, failWithoutWritingAnythingOnBadInput) {
+  dir.Write("text.bmp", "not a bitmap at all");
+  dir.Write("g.map", "previous grid");
+  for (const char* tool : {PAL2SECT, RGB2SECT}) {
+    auto missing = Run(tool, {"none.bmp", "g.map"});
+    EXPECT_EQ(missing.exitCode, 2) << tool;
+    EXPECT_NE(missing.err.find("error: none.bmp"), std::string::npos) << missing.err;
+    auto notBmp = Run(tool, {"text.bmp", "g.map"});
+    EXPECT_EQ(notBmp.exitCode, 2);
+    EXPECT_NE(notBmp.err.find("not loadable"), std::string::npos) << notBmp.err;
+    EXPECT_EQ(std::count(notBmp.err.begin(), notBmp.err.end(), '\n'), 1) << "one line";
+    EXPECT_EQ(test::ReadText(dir / "g.map"), "previous grid");
+
+    auto noOutput = Run(tool, {"text.bmp"});
+    EXPECT_EQ(noOutput.exitCode, 1);
+    EXPECT_EQ(noOutput.out, "Loading ...\n");
+    EXPECT_NE(noOutput.err.find("error: "), std::string::npos);
+  }
+}
+
+TEST_F(ConverterTools, failWhenTheGridFileCannotBeCreated) {
+  dir.Write("s.bmp", EncodeBmp(Blank(4, 1, 8)));
+  auto run = Run(PAL2SECT, {"s.bmp", "no/such/dir/g.map"});
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_NE(run.err.find("g.map"), std::string::npos) << run.err;
+}
+
+TEST_F(ConverterTools, answerHelpWithTheirUsage) {
+  for (const char* tool : {PAL2SECT, RGB2SECT}) {
+    auto run = Run(tool, {"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("<bitmap> <gridfile>"), std::string::npos) << run.out;
+  }
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,148 @@
+// vorn and sekdump, run as a map author runs them.
+#include <gtest/gtest.h>
+
+#include "ByteOrder.h"
+#include "RunProgram.h"
+#include "SectorTable.h"
+#include "TempDir.h"
+
+namespace mw {
+namespace {
+
+class SectorTableTools : public ::testing::Test {
+ protected:
+  test::ProgramRun Vorn(const std::string& text) {
+    dir.Write("sectors.txt", text);
+    return test::RunProgram(VORN, {"sectors.txt", "SektorInfo.sek"}, dir.path());
+  }
+  std::vector<uint8_t> Output() { return test::ReadBytes(dir / "SektorInfo.sek"); }
+  test::TempDir dir;
+};
+
+TEST_F(SectorTableTools, vornCompilesRecordsAndEchoesEveryLine) {
+  auto run = Vorn("# the north\nNorth : 2a 3\nSouth\t:1\n");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "# the north\n\nNorth : 2a 3\n\nSouth\t:1\n\n");
+  auto bytes = Output();
+  ASSERT_EQ(bytes.size(), 2 * SectorRecord::kSize);
+  auto table = SectorTable::Parse(bytes);
+  EXPECT_EQ(table[1].nameLength(), 5);
+  EXPECT_EQ(table[1].name(), "North");
+  EXPECT_EQ(table[1].value(1), 0x2au);
+  EXPECT_EQ(table[1].value(2), 3u);
+  for (int v = 3; v <= 9; ++v) EXPECT_EQ(table[1].value(v), 0u);
+  EXPECT_EQ(table[2].nameLength(), 6) << "the tab is counted";
+  EXPECT_EQ(table[2].name(), "South") << "the tab became a blank and was cut";
+  EXPECT_EQ(table[2].value(1), 1u);
+}
+
+TEST_F(SectorTableTools, vornKeeps38CharactersOfALongNameAndItsFullLength) {
+  const std::string name(45, 'n');
+  ASSERT_EQ(Vorn(name + ": 1 2 3 4 5 6 7 8 9 10\n").exitCode, 0);
+  auto bytes = Output();
+  ASSERT_EQ(bytes.size(), SectorRecord::kSize);
+  EXPECT_EQ(bytes[0], 45);
+  EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 39), std::string(38, 'n'));
+  EXPECT_EQ(bytes[39], 0);
+  EXPECT_EQ(GetU32(bytes, 72), 9u) << "the tenth number is ignored";
+}
+
+TEST_F(SectorTableTools, vornSkipsCommentsAndBlankLines) {
+  ASSERT_EQ(Vorn(";Sea: 1\n\n   \t\nLand:ff 10000 ffffffff\n#x:2\n").exitCode, 0);
+  auto table = SectorTable::Parse(Output());
+  EXPECT_EQ(table[1].name(), "Land");
+  EXPECT_EQ(table[1].value(1), 0xffu);
+  EXPECT_EQ(table[1].value(2), 0x10000u);
+  EXPECT_EQ(table[1].value(3), 0xffffffffu);
+  EXPECT_FALSE(table[2].hasName());
+}
+
+TEST_F(SectorTableTools, vornStopsReadingValuesAtTheFirstThatIsNotHex) {
+  ASSERT_EQ(Vorn("A: 1 zz 3\nB:\n").exitCode, 0);
+  auto table = SectorTable::Parse(Output());
+  EXPECT_EQ(table[1].value(1), 1u);
+  EXPECT_EQ(table[1].value(2), 0u);
+  EXPECT_EQ(table[1].value(3), 0u);
+  EXPECT_EQ(table[2].name(), "B");
+}
+
+TEST_F(SectorTableTools, vornRefusesALineWithoutColonAndKeepsTheOldTable) {
+  dir.Write("SektorInfo.sek", "old table");
+  auto run = Vorn("A: 1\n# fine\nno colon here\nB: 2\n");
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.err.find("line 3"), std::string::npos) << run.err;
+  EXPECT_EQ(test::ReadText(dir / "SektorInfo.sek"), "old table");
+}
+
+TEST_F(SectorTableTools, vornReadsLinesLongerThan254CharactersInPieces) {
+  // 254 characters make the first piece; the rest, "Tail: 7", is a record line of its own.
+  const std::string first = "Head: 1" + std::string(247, ' ');
+  auto run = Vorn(first + "Tail: 7\n");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto table = SectorTable::Parse(Output());
+  EXPECT_EQ(table[1].name(), "Head");
+  EXPECT_EQ(table[2].name(), "Tail");
+  EXPECT_EQ(table[2].value(1), 7u);
+}
+
+TEST_F(SectorTableTools, vornReadsWindowsLineEndsAsATextModeReadDoes) {
+  ASSERT_EQ(Vorn("A: 1 2\r\n\r\nB : 3\r\n").exitCode, 0);
+  auto table = SectorTable::Parse(Output());
+  EXPECT_EQ(table[1].value(2), 2u);
+  EXPECT_EQ(table[2].name(), "B");
+}
+
+TEST_F(SectorTableTools, vornPrintsItsUsageWithoutTwoArguments) {
+  auto run = test::RunProgram(VORN, {"only-one"}, dir.path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "VORN v0.1\n\nSyntax: vorn <infile> <outfile>\n\n");
+  auto help = test::RunProgram(VORN, {"--help"}, dir.path());
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_EQ(help.out, run.out);
+  auto missing = test::RunProgram(VORN, {"none.txt", "out.sek"}, dir.path());
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_NE(missing.err.find("none.txt"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.sek"));
+}
+
+TEST_F(SectorTableTools, sekdumpPrintsEveryRecordOfAVornTable) {
+  ASSERT_EQ(Vorn("North: 2a 3\nSouth: 1 0 0 0 0 0 0 0 deadbeef\nEast:\n").exitCode, 0);
+  auto run = test::RunProgram(SEKDUMP, {"SektorInfo.sek"}, dir.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string zeros = " 00000000 00000000 00000000 00000000 00000000 00000000 00000000";
+  const std::string expectedStart =
+      "North                                   : 0000002a 00000003" + zeros + "\n" +
+      "South                                   : 00000001 00000000" +
+      " 00000000 00000000 00000000 00000000 00000000 00000000 deadbeef\n" +
+      "East                                    : 00000000 00000000" + zeros + "\n";
+  ASSERT_EQ(run.out.substr(0, expectedStart.size()), expectedStart);
+  const std::string empty = std::string(40, ' ') + ": 00000000 00000000" + zeros + "\n";
+  EXPECT_EQ(run.out.size(), expectedStart.size() + 509 * empty.size());
+  EXPECT_EQ(run.out.substr(run.out.size() - empty.size()), empty);
+}
+
+TEST_F(SectorTableTools, sekdumpPrintsANameWithoutZeroByteUpToItsField) {
+  std::vector<uint8_t> record(SectorRecord::kSize, 0);
+  std::fill(record.begin() + 1, record.begin() + 40, 'q');
+  PutU32(record, 40, 0x41414141);  // would read as more name if the field were not cut
+  dir.Write("t.sek", record);
+  auto run = test::RunProgram(SEKDUMP, {"t.sek"}, dir.path());
+  ASSERT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.substr(0, 51), std::string(39, 'q') + " : 41414141 ");
+}
+
+TEST_F(SectorTableTools, sekdumpReportsAMissingArgumentOrFile) {
+  auto none = test::RunProgram(SEKDUMP, {}, dir.path());
+  EXPECT_EQ(none.exitCode, 1);
+  EXPECT_NE(none.err.find("Usage: sekdump"), std::string::npos);
+  auto missing = test::RunProgram(SEKDUMP, {"gone.sek"}, dir.path());
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_NE(missing.err.find("error: gone.sek"), std::string::npos) << missing.err;
+  EXPECT_TRUE(missing.out.empty());
+  auto help = test::RunProgram(SEKDUMP, {"--help"}, dir.path());
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("Usage: sekdump"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,8 @@
+// rgb2sect: turns a 24-bit sector bitmap into a sector grid; a pixel with red below 128 paints
+// sector green * 256 + blue, any other pixel no sector.
+#include "SectorBitmap.h"
+#include "SectorBitmapTool.h"
+
+int main(int argc, char** argv) {
+  return mw::tool::RunSectorBitmapTool(argc, argv, "rgb2sect", "24-bit", mw::GridFromRgbRows);
+}
