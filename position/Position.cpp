@@ -1,0 +1,129 @@
+#include "Position.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace mw {
+namespace {
+
+constexpr int32_t kFindReachX = 7;
+constexpr int32_t kFindReachY = 5;
+constexpr int32_t kMergeReachX = 15;
+constexpr int32_t kMergeReachY = 10;
+
+uint16_t SaturatingAdd(uint16_t a, uint16_t b) {
+  return static_cast<uint16_t>(std::min<uint32_t>(uint32_t{a} + b, 65535));
+}
+
+}  // namespace
+
+Unit* Position::Resolve(StackRef ref) {
+  if (ref.empty()) return nullptr;
+  if (ref.slotHint < units_.size() && units_[ref.slotHint]->serial == ref.serial)
+    return units_[ref.slotHint].get();
+  for (auto& u : units_)
+    if (u->serial == ref.serial) return u.get();
+  return nullptr;
+}
+
+Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) {
+  for (auto& u : units_) {
+    const int32_t ux = u->x, uy = u->y;
+    if (ux - kFindReachX <= x && x <= ux + kFindReachX && uy - kFindReachY <= y &&
+        y <= uy + kFindReachY) {
+      if (out) *out = *u;
+      return u.get();
+    }
+  }
+  return nullptr;
+}
+
+bool Position::TriggersRecompute(const Unit& stack) const {
+  if (stack.pieceType == 0) return true;
+  const SectorRecord* record = sectorRecord(stack.sector);
+  return record && record->requiredPiece() == stack.pieceType;
+}
+
+Unit* Position::AddUnit(Unit& rec) {
+  if (grid_) {
+    if (!grid_->contains(rec.x, rec.y)) return nullptr;
+    rec.sector = grid_->valueAt(rec.x, rec.y);
+  }
+  for (auto& u : units_) {
+    if (u->country != rec.country || u->pieceType != rec.pieceType) continue;
+    const bool near = std::abs(int32_t{rec.x} - u->x) <= kMergeReachX &&
+                      std::abs(int32_t{rec.y} - u->y) <= kMergeReachY;
+    const bool sameSector = grid_ && rec.sector == u->sector && rec.sector != 0;
+    if (near || sameSector) {
+      u->count = SaturatingAdd(u->count, rec.count);
+      RefreshLabel(*u);
+      rec = *u;
+      return u.get();
+    }
+  }
+  auto stack = std::make_unique<Unit>(rec);
+  stack->slot = static_cast<uint32_t>(units_.size());
+  stack->serial = nextSerial_++;
+  RefreshLabel(*stack);
+  Unit* added = stack.get();
+  units_.push_back(std::move(stack));
+  if (TriggersRecompute(*added)) RecomputeTotals();
+  dirty_ = true;
+  return added;
+}
+
+void Position::RemoveUnit(Unit* stack) {
+  if (!stack || stack->slot >= units_.size() || units_[stack->slot].get() != stack) return;
+  dirty_ = true;
+  const bool recompute = TriggersRecompute(*stack);
+  const uint32_t slot = stack->slot;
+  if (slot + 1 != units_.size()) {
+    units_[slot] = std::move(units_.back());
+    units_[slot]->slot = slot;
+  }
+  units_.pop_back();
+  if (recompute) RecomputeTotals();
+}
+
+void Position::RemoveAllUnits() {
+  units_.clear();
+  RecomputeTotals();
+}
+
+void Position::ReplaceUnits(std::vector<Unit> units) {
+  units_.clear();
+  units_.reserve(units.size());
+  for (Unit& u : units) {
+    u.slot = static_cast<uint32_t>(units_.size());
+    u.serial = nextSerial_++;
+    units_.push_back(std::make_unique<Unit>(u));
+  }
+}
+
+void Position::ReassignSectors() {
+  if (!grid_) return;
+  for (auto& u : units_)
+    if (grid_->contains(u->x, u->y)) u->sector = grid_->valueAt(u->x, u->y);
+}
+
+void Position::SetSectorGrid(std::optional<SectorGrid> grid) {
+  grid_ = std::move(grid);
+  if (grid_ && grid_->empty()) grid_.reset();
+  sectors_.reset();
+}
+
+const SectorRecord* Position::sectorRecord(uint32_t sector) const {
+  if (!sectors_ || !IsSectorNumber(sector)) return nullptr;
+  return &(*sectors_)[sector];
+}
+
+void Position::SetLabelPosition(int32_t col, int32_t row) {
+  if (!grid_ || !sectors_ || !grid_->contains(col, row)) return;
+  const uint16_t n = grid_->valueAt(col, row);
+  if (n >= kSectorSlots) return;
+  (*sectors_)[n].setLabelX(col);
+  (*sectors_)[n].setLabelY(row);
+}
+
+}  // namespace mw

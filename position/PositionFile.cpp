@@ -1,0 +1,109 @@
+#include "PositionFile.h"
+
+#include <bit>
+#include <cmath>
+
+#include "ByteOrder.h"
+#include "FileBytes.h"
+
+namespace mw {
+namespace {
+
+uint16_t StoredCoordinate(double v) {
+  if (std::isnan(v) || v <= 0) return 0;
+  if (v >= 65535) return 65535;
+  return static_cast<uint16_t>(v);  // truncated toward zero
+}
+
+Unit DecodeUnit(std::span<const uint8_t> r) {
+  Unit u;
+  u.x = StoredCoordinate(std::bit_cast<double>(GetU64(r, 0)));
+  u.y = StoredCoordinate(std::bit_cast<double>(GetU64(r, 8)));
+  u.pieceType = static_cast<uint8_t>(r[16] - 1);
+  u.country = r[17];
+  u.count = GetU16(r, 18);
+  u.sector = static_cast<uint16_t>(GetU32(r, 20));
+  RefreshLabel(u);
+  return u;
+}
+
+void AppendUnit(std::vector<uint8_t>& out, const Unit& u) {
+  AppendU64(out, std::bit_cast<uint64_t>(static_cast<double>(u.x)));
+  AppendU64(out, std::bit_cast<uint64_t>(static_cast<double>(u.y)));
+  out.push_back(static_cast<uint8_t>(u.pieceType + 1));
+  out.push_back(u.country);
+  AppendU16(out, u.count);
+  AppendU32(out, u.sector);
+}
+
+}  // namespace
+
+bool IsTessWinMapPath(std::string_view path) {
+  return path.find(".MAP") != std::string_view::npos || path.find(".map") != std::string_view::npos;
+}
+
+bool LoadPosition(Position& position, const std::filesystem::path& path, std::string* error) {
+  auto read = ReadFileBytes(path);
+  if (!read) {
+    if (error) *error = read.error();
+    return false;
+  }
+  const std::vector<uint8_t>& bytes = read.value();
+  position.ClearUndo();
+
+  PositionHeader header;
+  std::copy_n(bytes.begin(), std::min(bytes.size(), PositionHeader::kSize), header.bytes().begin());
+  size_t offset = PositionHeader::kSize;
+  if (!header.hasMagic()) {
+    // A TessWinMap file: a bare unit count, and the position belongs to the default map.
+    const uint32_t count = GetU32(header.bytes(), 0);  // missing bytes read as zero
+    header = PositionHeader();
+    header.setUnitCount(count);
+    header.setMagic();
+    header.setMapName(kDefaultMapName);
+    offset = 4;
+  }
+  const size_t present = bytes.size() > offset ? (bytes.size() - offset) / kUnitRecordSize : 0;
+  const size_t count = std::min<size_t>(header.unitCount(), present);
+  std::vector<Unit> units;
+  units.reserve(count);
+  for (size_t i = 0; i < count; ++i)
+    units.push_back(DecodeUnit(std::span<const uint8_t>(bytes).subspan(offset + i * kUnitRecordSize,
+                                                                       kUnitRecordSize)));
+  position.ReplaceUnits(std::move(units));
+  position.header() = header;
+  position.setDirty(false);
+  return true;
+}
+
+std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
+  PositionHeader header = position.header();
+  header.setUnitCount(static_cast<uint32_t>(position.unitCount()));
+  std::vector<uint8_t> out;
+  out.reserve(PositionHeader::kSize + position.unitCount() * kUnitRecordSize);
+  if (tessWinMap) {
+    AppendU32(out, header.unitCount());
+  } else {
+    header.setMagic();
+    header.bytes()[6] = 0;
+    out.insert(out.end(), header.bytes().begin(), header.bytes().end());
+  }
+  for (size_t i = 0; i < position.unitCount(); ++i) AppendUnit(out, position.unit(i));
+  return out;
+}
+
+bool SavePosition(Position& position, const std::filesystem::path& path, std::string* error) {
+  const bool tessWinMap = IsTessWinMapPath(path.string());
+  const std::vector<uint8_t> bytes = EncodePosition(position, tessWinMap);
+  if (!WriteFileAtomically(path, bytes, error)) return false;
+  PositionHeader& header = position.header();
+  header.setUnitCount(static_cast<uint32_t>(position.unitCount()));
+  if (!tessWinMap) {
+    header.setMagic();
+    header.bytes()[6] = 0;
+  }
+  position.setDirty(false);
+  return true;
+}
+
+}  // namespace mw

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "Position.h"
+
+namespace mw {
+
+// A stack as stored in both position file formats: x and y as IEEE doubles, the piece code
+// (piece type + 1), the country, the count and the sector as a 32-bit number.
+inline constexpr size_t kUnitRecordSize = 24;
+
+// Loads a native (".QPX", starting with "MF") or TessWinMap (".MAP", a bare unit count) position
+// file, told apart by content. Replaces every stack, clears the undo history and `dirty`, and
+// leaves totals and sectors to the map load that follows. False when the file cannot be read;
+// then nothing changes. Damaged files load as far as they go: missing header bytes read as zero,
+// coordinates are held within 0 to 65535, and only the records present are read.
+bool LoadPosition(Position& position, const std::filesystem::path& path,
+                  std::string* error = nullptr);
+
+// Saves the position; the format follows the path (see IsTessWinMapPath). The previous file is
+// replaced only once the new one is whole on the disk. True on success, which clears `dirty`;
+// on failure the old file is untouched, `dirty` stays as it was and `error` says why.
+bool SavePosition(Position& position, const std::filesystem::path& path,
+                  std::string* error = nullptr);
+
+// True when the path holds ".MAP" or ".map" anywhere, compared exactly: such a path is written
+// in the TessWinMap format, any other in the native one.
+bool IsTessWinMapPath(std::string_view path);
+
+// The bytes SavePosition writes, for a given format.
+std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap);
+
+}  // namespace mw

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace mw {
+
+// One stack of pieces of one kind and one country at one map point. Records are copied whole
+// between the unit list and its callers; `serial` tells a stack of the list apart from every other
+// stack there ever was (0 for a record that never was in the list), so that a reference to a stack
+// can be checked before it is used.
+struct Unit {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  uint8_t pieceType = 0;
+  uint8_t country = 0;
+  uint16_t count = 0;
+  uint16_t sector = 0;
+  std::array<char, 5> label{};  // `count` as text, NUL-terminated
+  uint8_t labelLength = 0;
+  uint32_t slot = 0;  // the stack's index in the unit list
+  uint64_t serial = 0;
+
+  std::string_view labelText() const { return std::string_view(label.data(), labelLength); }
+};
+
+// Sets `label` to the count text of `count` and `labelLength` to its length.
+void RefreshLabel(Unit& unit);
+
+// A reference to a stack of the list that survives the list being reordered and can tell when
+// the stack is gone.
+struct StackRef {
+  uint64_t serial = 0;
+  uint32_t slotHint = 0;
+
+  static StackRef To(const Unit& stack) { return {stack.serial, stack.slot}; }
+  bool empty() const { return serial == 0; }
+};
+
+}  // namespace mw
