@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImage>
+#include <string>
+#include <vector>
+
+#include "Geometry.h"
+
+namespace mapgen {
+
+// The piece images: one row per country (1 to 8), one column per piece kind, cells of
+// `cellWidth` x `cellHeight` pixels. Column 0, the control marker, is the country's emblem.
+QImage PaintPieces(const Geometry& geometry, const std::vector<std::string>& kinds, int cellWidth,
+                   int cellHeight);
+
+}  // namespace mapgen
