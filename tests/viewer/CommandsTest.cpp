@@ -1,0 +1,188 @@
+// The menu commands: new map, open, save, the toggles, the reports and closing.
+#include "PositionFile.h"
+#include "ViewerFixture.h"
+
+namespace mw {
+namespace {
+
+using test::StackAt;
+using test::TestPackage;
+
+class Commands : public test::ViewerTest {
+ protected:
+  void SetUp() override {
+    TestPackage rift;
+    rift.name = "Rift";
+    rift.title = "A Rift";
+    rift.start = {StackAt(150, 50, 3, 2, 2)};
+    packages.push_back(rift);
+    packages[0].start = {StackAt(50, 50, 1, 1, 4)};
+  }
+  void MakeDirty() {
+    viewer->PaletteClick(QPoint(20, 0));
+    viewer->MousePress(MouseButton::kLeft, QPoint(120, 60), 0);
+    ASSERT_TRUE(position().dirty());
+  }
+  int RiftId() {
+    for (const auto& e : host.catalogue)
+      if (e.mapName == "Rift") return e.commandId;
+    return 0;
+  }
+};
+
+TEST_F(Commands, newMapLoadsThePackagesStartPosition) {
+  StartViewer();
+  viewer->Command(RiftId());
+  EXPECT_EQ(position().mapName(), "Rift");
+  ASSERT_EQ(position().unitCount(), 1u);
+  EXPECT_EQ(position().unit(0).pieceType, 3);
+  EXPECT_EQ(position().totalOf(2).naval, 16);
+  EXPECT_TRUE(host.prompts.empty()) << "nothing to lose, nothing asked";
+  EXPECT_EQ(position().undoDepth(), 0u);
+}
+
+TEST_F(Commands, newMapWithUnsavedChangesAsksAndCancelKeepsEverything) {
+  StartViewer();
+  MakeDirty();
+  viewer->Command(RiftId());
+  ASSERT_EQ(host.prompts.size(), 1u);
+  EXPECT_EQ(host.prompts[0], "Exit Marrowind: Load new Map without saving changes?");
+  EXPECT_EQ(position().mapName(), "Tess");
+  EXPECT_EQ(position().unitCount(), 2u);
+  host.answers = {true};
+  viewer->Command(RiftId());
+  EXPECT_EQ(position().mapName(), "Rift");
+  EXPECT_FALSE(position().dirty());
+}
+
+TEST_F(Commands, ignoresIdsWithoutAMap) {
+  StartViewer();
+  viewer->Command(299);
+  viewer->Command(300);
+  viewer->Command(command::kNames);
+  viewer->Command(12345);
+  EXPECT_EQ(position().mapName(), "Tess");
+  EXPECT_TRUE(host.prompts.empty());
+}
+
+TEST_F(Commands, saveWithoutAFileIsSaveAsAndTheProposalFollowsTheMap) {
+  StartViewer();
+  const auto path = (dir / "first.map").string();
+  host.saveChoices = {path};
+  viewer->Command(command::kSave);
+  EXPECT_EQ(host.saveDialogs, 1);
+  ASSERT_EQ(host.proposals.size(), 1u);
+  EXPECT_FALSE(host.proposals[0]) << "the default map proposes the TessWinMap format";
+  EXPECT_EQ(viewer->document().currentFile, path);
+  EXPECT_EQ(test::ReadBytes(path).size(), 4u + 24u);
+  viewer->Command(command::kSave);
+  EXPECT_EQ(host.saveDialogs, 1) << "now Save writes to the current file";
+
+  viewer->Command(RiftId());
+  host.saveChoices = {std::nullopt};
+  viewer->Command(command::kSaveAs);
+  EXPECT_TRUE(host.proposals[1]) << "any other map proposes the native format";
+  EXPECT_TRUE(viewer->document().currentFile.empty()) << "a cancelled dialog keeps the file";
+}
+
+TEST_F(Commands, aFailedSaveIsReportedAndTheChangesStayUnsaved) {
+  StartViewer();
+  MakeDirty();
+  host.saveChoices = {(dir / "no/such/dir/game.QPX").string()};
+  viewer->Command(command::kSaveAs);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find("game.QPX"), std::string::npos);
+  EXPECT_TRUE(position().dirty());
+  EXPECT_FALSE(viewer->Close()) << "closing still asks";
+}
+
+TEST_F(Commands, openLoadsTheFileAndTheMapItNames) {
+  StartViewer();
+  Position other;
+  other.header().setMapName("Rift");
+  other.ReplaceUnits({StackAt(120, 30, 1, 2, 7)});
+  ASSERT_TRUE(SavePosition(other, dir / "rift.QPX"));
+  host.openChoices = {(dir / "rift.QPX").string()};
+  viewer->Command(command::kOpen);
+  EXPECT_EQ(position().mapName(), "Rift");
+  EXPECT_EQ(position().totalOf(2).land, 21);
+  EXPECT_EQ(viewer->document().currentFile, (dir / "rift.QPX").string());
+
+  viewer->Command(command::kOpen);  // cancelled
+  EXPECT_TRUE(viewer->document().currentFile.empty());
+  EXPECT_EQ(position().unitCount(), 1u);
+}
+
+TEST_F(Commands, openWithUnsavedChangesAsksFirst) {
+  StartViewer();
+  MakeDirty();
+  host.openChoices = {(dir / "Rift.gim/Start.QPX").string()};
+  viewer->Command(command::kOpen);
+  EXPECT_EQ(host.openDialogs, 0);
+  EXPECT_EQ(position().mapName(), "Tess");
+}
+
+TEST_F(Commands, togglesTheToolWindowsAndTheFlags) {
+  StartViewer();
+  viewer->Command(command::kToolBar);
+  EXPECT_FALSE(host.checks[command::kToolBar]);
+  EXPECT_FALSE(host.windows[ToolWindow::kPalette].shown);
+  viewer->Command(command::kToolBar);
+  EXPECT_TRUE(host.windows[ToolWindow::kPalette].shown);
+  viewer->Command(command::kInfoView);
+  EXPECT_FALSE(host.windows[ToolWindow::kInfoView].shown);
+  viewer->LoadMapPackage("Tess");
+  EXPECT_FALSE(host.windows[ToolWindow::kInfoView].shown) << "a load keeps a hidden window hidden";
+
+  viewer->Command(command::kUseBigPieces);
+  EXPECT_TRUE(viewer->settings().useBigPieces());
+  EXPECT_EQ(viewer->map().pieceCellWidth, 15) << "the pieces change at the next load";
+  viewer->LoadMapPackage("Tess");
+  EXPECT_EQ(viewer->map().pieceCellWidth, 20);
+}
+
+TEST_F(Commands, opensTheReports) {
+  StartViewer();
+  viewer->Command(command::kAbout);
+  viewer->Command(command::kAbout);
+  EXPECT_EQ(host.aboutBoxes, 2);
+  viewer->Command(command::kListUnits);
+  ASSERT_EQ(host.unitLists.size(), 1u);
+  EXPECT_NE(host.unitLists[0].find("*** North \r\n4 Inf\r\n"), std::string::npos);
+}
+
+TEST_F(Commands, closingAsksOnlyWithUnsavedChangesAndSavesTheSettings) {
+  StartViewer();
+  host.windows[ToolWindow::kPalette].position = QPoint(-20, 700);
+  host.windows[ToolWindow::kInfoView].position = QPoint(900, 10);
+  viewer->Command(command::kIpcValues);
+  ASSERT_TRUE(viewer->Close());
+  EXPECT_TRUE(host.prompts.empty());
+  Settings saved;
+  saved.Load(dir / "Marrowind.ini");
+  EXPECT_EQ(saved.paletteX(), -20);
+  EXPECT_EQ(saved.paletteY(), 700);
+  EXPECT_EQ(saved.infoViewX(), 900);
+  EXPECT_TRUE(saved.showIpcValues());
+
+  std::filesystem::remove(dir / "Marrowind.ini");
+  MakeDirty();
+  EXPECT_FALSE(viewer->Close());
+  EXPECT_EQ(host.prompts.back(), "Exit Marrowind: Exit Marrowind without saving changes?");
+  EXPECT_FALSE(std::filesystem::exists(dir / "Marrowind.ini")) << "cancel writes nothing";
+  host.answers = {true};
+  EXPECT_TRUE(viewer->Close());
+  EXPECT_TRUE(std::filesystem::exists(dir / "Marrowind.ini"));
+}
+
+TEST_F(Commands, undoTakesBackTheLastEdit) {
+  StartViewer();
+  MakeDirty();
+  EXPECT_EQ(position().unitCount(), 2u);
+  viewer->Command(command::kUndo);
+  EXPECT_EQ(position().unitCount(), 1u);
+  EXPECT_EQ(position().totalOf(1).land, 12);
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <deque>
+#include <map>
+
+#include "Host.h"
+
+namespace mw::test {
+
+// A Host that records what the viewer asks of the windows and answers prompts and dialogs from
+// queues the test fills beforehand (an empty queue answers Cancel).
+class FakeHost : public Host {
+ public:
+  bool Confirm(const std::string& text, const std::string& caption) override {
+    prompts.push_back(caption + ": " + text);
+    if (answers.empty()) return false;
+    const bool ok = answers.front();
+    answers.pop_front();
+    return ok;
+  }
+  std::optional<std::string> ChooseOpenFile() override { return Next(openChoices, ++openDialogs); }
+  std::optional<std::string> ChooseSaveFile(bool proposeNative) override {
+    proposals.push_back(proposeNative);
+    return Next(saveChoices, ++saveDialogs);
+  }
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+  void InvalidateMap(const QRect& client, bool) override { invalidated.push_back(client); }
+  void InvalidateInfoView() override { ++infoViewRepaints; }
+  void SetTitle(const std::string& t) override {
+    title = t;
+    ++titleChanges;
+  }
+  void SetCursor(CursorKind c) override { cursor = c; }
+  void BeginWait() override { ++waits; }
+  void EndWait() override { --waits; }
+  QSize ClientSize() override { return client; }
+  QSize FrameExtra() override { return frame; }
+  QSize MaximizedSize() override { return maximizedSize; }
+  bool IsMaximized() override { return maximized; }
+  void ResizeWindow(QSize outer) override {
+    resizes.push_back(outer);
+    client = outer - frame;
+  }
+  std::optional<QPoint> ToolWindowPosition(ToolWindow which) override {
+    auto it = windows.find(which);
+    if (it == windows.end()) return std::nullopt;
+    return it->second.position;
+  }
+  void RecreateToolWindow(ToolWindow which, QPoint position, bool shown) override {
+    windows[which] = {position, shown};
+    ++recreations;
+  }
+  void ShowToolWindow(ToolWindow which, bool shown) override { windows[which].shown = shown; }
+  void SetMenuCheck(int id, bool checked) override { checks[id] = checked; }
+  void SetCatalogue(const std::vector<CatalogueEntry>& entries) override { catalogue = entries; }
+  void ShowAbout() override { ++aboutBoxes; }
+  void ShowUnitList(const std::string& text) override { unitLists.push_back(text); }
+
+  struct WindowState {
+    QPoint position;
+    bool shown = false;
+  };
+
+  std::deque<bool> answers;
+  std::deque<std::optional<std::string>> openChoices, saveChoices;
+  std::vector<std::string> prompts, errors, unitLists;
+  std::vector<bool> proposals;
+  std::vector<QRect> invalidated;
+  std::vector<QSize> resizes;
+  std::map<ToolWindow, WindowState> windows;
+  std::map<int, bool> checks;
+  std::vector<CatalogueEntry> catalogue;
+  std::string title;
+  CursorKind cursor = CursorKind::kArrow;
+  QSize client{800, 600}, frame{16, 62}, maximizedSize{1920, 1040};
+  bool maximized = false;
+  int openDialogs = 0, saveDialogs = 0, infoViewRepaints = 0, titleChanges = 0, waits = 0,
+      recreations = 0, aboutBoxes = 0;
+
+ private:
+  static std::optional<std::string> Next(std::deque<std::optional<std::string>>& q, int) {
+    if (q.empty()) return std::nullopt;
+    auto v = q.front();
+    q.pop_front();
+    return v;
+  }
+};
+
+}  // namespace mw::test

@@ -1,0 +1,194 @@
+// The map view: coordinates, zoom, the composed picture and the title.
+#include "Scaling.h"
+#include "ViewerFixture.h"
+
+namespace mw {
+namespace {
+
+using test::CellColour;
+using test::StackAt;
+
+class MapViewTest : public test::ViewerTest {
+ protected:
+  void ZoomTimes(Key key, int times) {
+    for (int i = 0; i < times; ++i) viewer->KeyRelease(key);
+  }
+  bool IsCell(int x, int y, int type, int country) {
+    return QColor(Composed(x, y)) == CellColour(type, country);
+  }
+};
+
+TEST_F(MapViewTest, convertsClientPointsAtZoomAndScroll) {
+  packages[0].sectors.resize(8, {.name = "Wide"});
+  StartViewer();
+  ZoomTimes(Key::kKeypadPlus, 5);
+  auto& s = viewer->view().state();
+  s.scrollX = 100;
+  s.scrollY = 40;
+  EXPECT_EQ(viewer->view().ClientToMap(QPoint(30, 20)), QPoint(87, 40));
+  EXPECT_EQ(viewer->view().MapToClient(QPoint(87, 40)), QPoint(31, 20));
+  s.scrollX = s.scrollY = 0;
+  const std::pair<QPoint, QPoint> cases[] = {{{0, 0}, {0, 0}}, {{1, 1}, {1, 1}}, {{2, 2}, {1, 1}},
+                                             {{3, 4}, {2, 3}}, {{149, 149}, {99, 99}}};
+  for (auto [client, map] : cases) EXPECT_EQ(viewer->view().ClientToMap(client), map) << client.x();
+}
+
+TEST_F(MapViewTest, zoomsOverSixteenLevelsAndScalesThePicture) {
+  packages[0].sectors.resize(7, {.name = "Wide"});  // a picture 700 wide, 100 high
+  StartViewer();
+  const auto& s = viewer->view().state();
+  EXPECT_EQ(s.composedPicture.size(), QSize(700, 100));
+  ZoomTimes(Key::kKeypadMinus, 5);
+  EXPECT_NEAR(s.zoom, 0.5, 1e-9);
+  EXPECT_EQ(s.scaledWidth, 350);
+  EXPECT_FALSE(viewer->view().ZoomOut()) << "a sixth press does nothing";
+  ZoomTimes(Key::kKeypadPlus, 15);
+  EXPECT_NEAR(s.zoom, 2.0, 1e-9);
+  EXPECT_EQ(s.composedPicture.size(), QSize(1400, 200));
+  EXPECT_FALSE(viewer->view().ZoomIn()) << "an eleventh press from 1.0 does nothing";
+  for (int i = 0; i < 5; ++i) viewer->view().ZoomOut();
+  EXPECT_EQ(s.scaledWidth, 1050);
+}
+
+TEST_F(MapViewTest, roundsScaledSizesHalfUp) {
+  packages[0].sectors.resize(1);
+  StartViewer();
+  QImage picture(641, 480, QImage::Format_RGB32);
+  auto& view = viewer->view();
+  auto& s = view.state();
+  const_cast<QImage&>(viewer->map().mapPicture) = picture;
+  s.zoom = 0.5;
+  view.RebuildScaledPicture();
+  EXPECT_EQ(s.scaledWidth, 321);
+  EXPECT_EQ(s.scaledHeight, 240);
+  s.zoom = 1.5;
+  view.RebuildScaledPicture();
+  EXPECT_EQ(QSize(s.scaledWidth, s.scaledHeight), QSize(962, 720));
+}
+
+TEST_F(MapViewTest, keepsOnePixelDarkBordersAtEveryZoom) {
+  StartViewer();
+  for (int step = 0; step < 5; ++step) {
+    viewer->KeyRelease(Key::kKeypadMinus);
+    const auto& s = viewer->view().state();
+    int dark = 0;
+    for (int x = 0; x < s.scaledWidth; ++x) dark += QColor(s.scaledPicture.pixel(x, s.scaledHeight / 2)) == test::kBorderColour;
+    EXPECT_EQ(dark, 1) << "zoom " << s.zoom;
+  }
+  const QImage line = [] {
+    QImage i(10, 1, QImage::Format_RGB32);
+    i.fill(Qt::white);
+    i.setPixel(3, 0, qRgb(0, 0, 0));
+    return i;
+  }();
+  EXPECT_EQ(ScaleKeepingDarkLines(line, 3, 1).pixel(0, 0), qRgb(0, 0, 0));
+  EXPECT_EQ(ScaleKeepingDarkLines(line, 20, 1).pixel(7, 0), qRgb(0, 0, 0));
+}
+
+TEST_F(MapViewTest, composesStacksAtTheirHalfSizeOffsetWithTheirCount) {
+  packages[0].start = {StackAt(50, 50, 1, 2, 3), StackAt(150, 40, 3, 1, 1), StackAt(120, 80, 2, 1, 0)};
+  StartViewer();
+  EXPECT_TRUE(IsCell(50 - 7, 50 - 5, 1, 2)) << "the cell's top left at the half-size offset";
+  EXPECT_TRUE(IsCell(50 + 7, 50 + 4, 1, 2));
+  EXPECT_FALSE(IsCell(50 + 8, 50, 1, 2));
+  int textPixels = 0;
+  for (int y = 43; y < 57; ++y)
+    for (int x = 59; x < 70; ++x) textPixels += QColor(Composed(x, y)) != test::kBandColour;
+  EXPECT_GT(textPixels, 5) << "the count 3 beside the piece";
+  EXPECT_TRUE(IsCell(143, 35, 3, 1));
+  int besideSingle = 0;
+  for (int y = 33; y < 47; ++y)
+    for (int x = 159; x < 170; ++x) besideSingle += QColor(Composed(x, y)) != test::kBandColour;
+  EXPECT_EQ(besideSingle, 0) << "a count of 1 shows no number";
+  EXPECT_EQ(QColor(Composed(120, 80)), test::kBandColour) << "a count of 0 is not drawn";
+}
+
+TEST_F(MapViewTest, drawsIncomeLabelsAtTheirScaledLabelPointWhenAskedTo) {
+  packages[0].sectors[0].ipcValue = 4;
+  StartViewer();
+  position().SetLabelPosition(30, 20);  // sector 1
+  viewer->view().RedrawMapRegion();
+  EXPECT_EQ(QColor(Composed(30, 20)), test::kBandColour) << "no labels while the flag is off";
+  viewer->Command(command::kIpcValues);
+  EXPECT_EQ(QColor(Composed(30, 20)), QColor(51, 51, 255)) << "blue behind the text, from its corner";
+  EXPECT_EQ(QColor(Composed(29, 20)), test::kBandColour);
+  EXPECT_TRUE(host.checks[command::kIpcValues]);
+  viewer->KeyRelease(Key::kKeypadPlus);
+  viewer->KeyRelease(Key::kKeypadPlus);  // 1.2
+  EXPECT_EQ(QColor(Composed(36, 24)), QColor(51, 51, 255));
+  viewer->Command(command::kIpcValues);
+  EXPECT_EQ(QColor(Composed(36, 24)), test::kBandColour);
+}
+
+TEST_F(MapViewTest, recomposesOnlyTheAreaOfAnEdit) {
+  packages[0].start = {StackAt(20, 50, 1, 1, 1), StackAt(170, 50, 1, 1, 1)};
+  StartViewer();
+  viewer->PaletteClick(QPoint(2 * 15 + 3, 0));  // Tank of country 1
+  host.invalidated.clear();
+  viewer->MousePress(MouseButton::kLeft, QPoint(60, 50), 0);
+  EXPECT_TRUE(IsCell(53, 45, 2, 1));
+  ASSERT_FALSE(host.invalidated.empty());
+  const QRect area = host.invalidated.back();
+  EXPECT_EQ(area, QRect(QPoint(60 - 15 - 1, 50 - 10 - 1), QPoint(60 + 15 + 22, 50 + 10)));
+  EXPECT_FALSE(area.contains(170, 50));
+}
+
+TEST_F(MapViewTest, namesTheSectorUnderTheMouseInTheTitle) {
+  packages[0].sectors[1].ipcValue = 0;
+  StartViewer();
+  viewer->MouseMove(QPoint(10, 10));
+  EXPECT_EQ(host.title, " - North (4 IPC)");
+  viewer->MouseMove(QPoint(20, 30));
+  EXPECT_EQ(host.titleChanges, 1) << "moving within a sector changes the title once";
+  viewer->MouseMove(QPoint(150, 30));
+  EXPECT_EQ(host.title, " - South");
+  viewer->MouseMove(QPoint(500, 30));
+  EXPECT_EQ(host.title, " - South") << "outside the grid the title stays";
+  EXPECT_EQ(host.titleChanges, 2);
+}
+
+TEST_F(MapViewTest, showsAreaNumbersWithoutASectorTableAndForNumbersFrom512) {
+  StartViewer();
+  SectorGrid grid = *position().grid();
+  grid.setValue(5, 5, 0);
+  grid.setValue(6, 5, 600);
+  position().SetSectorGrid(grid);
+  viewer->MouseMove(QPoint(5, 5));
+  EXPECT_EQ(host.title, " - Brom's TessMapView");
+  viewer->MouseMove(QPoint(6, 5));
+  EXPECT_EQ(host.title, " - Area: 600");
+  viewer->MouseMove(QPoint(150, 5));
+  EXPECT_EQ(host.title, " - Area: 2") << "the grid has no sector table now";
+}
+
+TEST_F(MapViewTest, shrinksAWindowLargerThanThePictureAndClampsTheScroll) {
+  StartViewer();
+  host.client = QSize(800, 600);
+  viewer->ClientResized();
+  EXPECT_EQ(host.client, QSize(200, 100));
+  auto& s = viewer->view().state();
+  s.scrollX = 50;
+  viewer->ClientResized();
+  EXPECT_EQ(s.scrollX, 0);
+  host.maximized = true;
+  viewer->view().RedrawMapRegion();
+  EXPECT_EQ(host.resizes.back(), QSize(200, 100) + host.frame) << "maximised: the framed picture";
+}
+
+TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouse) {
+  packages[0].sectors.resize(8, {.name = "Wide"});
+  StartViewer();
+  host.client = QSize(300, 100);
+  viewer->ClientResized();
+  viewer->MousePress(MouseButton::kRight, QPoint(100, 50), 0);
+  viewer->MouseMove(QPoint(160, 50));
+  EXPECT_EQ(viewer->view().state().scrollX, 60);
+  viewer->MouseMove(QPoint(5000, 50));
+  EXPECT_EQ(viewer->view().state().scrollX, 500) << "clamped to the picture";
+  viewer->MouseRelease(MouseButton::kRight, QPoint(5000, 50));
+  viewer->MouseMove(QPoint(0, 50));
+  EXPECT_EQ(viewer->view().state().scrollX, 500);
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Catalogue.h"
+
+namespace mw {
+
+enum class CursorKind { kArrow, kCross };
+
+// The tool windows that follow every map load.
+enum class ToolWindow { kPalette, kInfoView };
+
+// What the viewer asks of the windows that show it. The Qt front end implements it; tests
+// implement it with a recording fake that answers prompts and dialogs as the test says.
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // An OK/Cancel question; true only for OK.
+  virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
+  // The open dialog ("Open File"); none when cancelled.
+  virtual std::optional<std::string> ChooseOpenFile() = 0;
+  // The save dialog ("Save as ..."), proposing the native format or the TessWinMap one.
+  virtual std::optional<std::string> ChooseSaveFile(bool proposeNative) = 0;
+  // A failure the user must know of (a position that could not be saved).
+  virtual void ShowError(const std::string& text) = 0;
+
+  // Repaint a rectangle of the map area in client pixels; an empty rectangle means all of it.
+  virtual void InvalidateMap(const QRect& client, bool erase) = 0;
+  virtual void InvalidateInfoView() = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void SetCursor(CursorKind cursor) = 0;
+  // The wait cursor shown while a map package loads.
+  virtual void BeginWait() = 0;
+  virtual void EndWait() = 0;
+
+  // The map area's size, the size the window adds around it (frame, caption, menu), the largest
+  // outer size a maximised window may take, and whether it is maximised.
+  virtual QSize ClientSize() = 0;
+  virtual QSize FrameExtra() = 0;
+  virtual QSize MaximizedSize() = 0;
+  virtual bool IsMaximized() = 0;
+  virtual void ResizeWindow(QSize outer) = 0;
+
+  // The top left corner of a tool window on the screen, none while it does not exist.
+  virtual std::optional<QPoint> ToolWindowPosition(ToolWindow which) = 0;
+  // Destroys a tool window and creates it again at `position`, sized to the new pieces picture,
+  // shown or hidden.
+  virtual void RecreateToolWindow(ToolWindow which, QPoint position, bool shown) = 0;
+  virtual void ShowToolWindow(ToolWindow which, bool shown) = 0;
+  virtual void SetMenuCheck(int commandId, bool checked) = 0;
+  virtual void SetCatalogue(const std::vector<CatalogueEntry>& entries) = 0;
+
+  virtual void ShowAbout() = 0;
+  // The modal unit list; returns when the user closed it.
+  virtual void ShowUnitList(const std::string& text) = 0;
+};
+
+}  // namespace mw

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+
+namespace mw {
+
+// The pictures of the current map and the cell metrics of its pieces picture. The sector grid,
+// the sector table, the piece table and the alliances are attached to the position.
+struct MapState {
+  QImage mapPicture;
+  QImage piecesPicture;
+  int pieceCellWidth = 15;
+  int pieceCellHeight = 10;
+  int pieceHalfWidth = 7;
+  int pieceHalfHeight = 5;
+
+  void UseSmallMetrics() { pieceCellWidth = 15, pieceCellHeight = 10, pieceHalfWidth = 7, pieceHalfHeight = 5; }
+  void UseBigMetrics() { pieceCellWidth = 20, pieceCellHeight = 15, pieceHalfWidth = 10, pieceHalfHeight = 7; }
+  // The cell of a piece kind and country (from 1) in the pieces picture.
+  QRect cell(int pieceType, int country) const {
+    return QRect(pieceType * pieceCellWidth, (country - 1) * pieceCellHeight, pieceCellWidth,
+                 pieceCellHeight);
+  }
+};
+
+}  // namespace mw

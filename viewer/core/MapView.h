@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <string>
+
+#include "Host.h"
+#include "MapState.h"
+#include "Position.h"
+#include "Settings.h"
+
+namespace mw {
+
+// The view state of the main window.
+struct ViewState {
+  double zoom = 1.0;
+  int scrollX = 0;
+  int scrollY = 0;
+  int pictureWidth = 0;
+  int pictureHeight = 0;
+  int scaledWidth = 0;
+  int scaledHeight = 0;
+  QImage scaledPicture;    // the map picture at the zoom
+  QImage composedPicture;  // the same with income labels and stacks: what the window shows
+  QSize clientSize;
+  QSize maxWindowSize;
+  int hoverSector = -1;
+  bool scrollDragging = false;
+  int scrollAnchorX = 0;
+  int scrollAnchorY = 0;
+};
+
+// The fonts of the map view: bold, 10 and 12 pixels high.
+struct ViewFonts {
+  QFont labelFont;
+  QFont countFont;
+  ViewFonts();
+};
+
+// The map view: three coordinate spaces (map pixels, scaled pixels = trunc(v x zoom + 0.5),
+// client pixels = scaled - scroll), the scaled and the composed pictures, and the window size
+// rules. The composed picture is a cache: an edit recomposes only the area around its stacks.
+class MapView {
+ public:
+  static constexpr double kZoomStep = 0.1;
+
+  MapView(Host& host, const MapState& map, const Position& position, const Settings& settings,
+          const std::string& currentFile, const ViewFonts& fonts)
+      : host_(host), map_(map), position_(position), settings_(settings),
+        currentFile_(currentFile), fonts_(fonts) {}
+
+  ViewState& state() { return state_; }
+  const ViewState& state() const { return state_; }
+
+  int Scaled(int v) const { return static_cast<int>(v * state_.zoom + 0.5); }
+  QPoint ClientToMap(QPoint client) const;
+  QPoint MapToClient(QPoint map) const;
+
+  void ResetForLoad();
+  void RebuildScaledPicture();
+  void ComputeMaxWindowSize();
+  void FitWindowToMap();
+  void ClampScroll();
+  // Recomposes a rectangle of scaled pixels, or all of the picture when `region` is empty.
+  void RedrawMapRegion(QRect region = QRect());
+  // Recomposes the area around a stack record (in the list or not) and repaints it.
+  void RedrawUnitArea(const Unit& unit);
+  bool ZoomIn();
+  bool ZoomOut();
+  void UpdateHoverTitle(QPoint client);
+  void ClientResized();
+
+  void BeginScrollDrag(QPoint client);
+  void DragScroll(QPoint client);
+  void EndScrollDrag();
+
+  // Copies the update rectangle of the composed picture to a painter of the map area.
+  void Paint(class QPainter& painter, QRect update) const;
+
+ private:
+  void DrawIncomeLabels(QPainter& painter, QRect region) const;
+  void DrawStacks(QPainter& painter, QRect region) const;
+  void AfterZoom(bool erase);
+
+  Host& host_;
+  const MapState& map_;
+  const Position& position_;
+  const Settings& settings_;
+  const std::string& currentFile_;
+  const ViewFonts& fonts_;
+  ViewState state_;
+};
+
+// The text of a total: its count text, behind a minus sign when it is negative.
+std::string TotalText(int value);
+
+}  // namespace mw

@@ -1,0 +1,31 @@
+#include "Reports.h"
+
+#include <vector>
+
+namespace mw {
+
+std::string BuildUnitList(const Position& position) {
+  constexpr int kCountries = 15;
+  // Stacks by country and sector, each group in list order.
+  std::vector<std::vector<std::vector<const Unit*>>> groups(
+      kCountries + 1, std::vector<std::vector<const Unit*>>(kSectorSlots));
+  for (size_t i = 0; i < position.unitCount(); ++i) {
+    const Unit& u = position.unit(i);
+    if (u.country >= 1 && u.country <= kCountries && IsSectorNumber(u.sector))
+      groups[u.country][u.sector].push_back(&u);
+  }
+  std::string text;
+  for (int k = 1; k <= kCountries; ++k) {
+    text += "\r\n ***** Country: " + std::to_string(k) + " *****\r\n";
+    for (int s = 1; s < kSectorSlots; ++s) {
+      if (groups[k][s].empty()) continue;
+      const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(s));
+      text += "\r\n*** " + (record ? record->name() : std::string()) + " \r\n";
+      for (const Unit* u : groups[k][s])
+        text += std::to_string(u->count) + " " + position.pieces()[u->pieceType].name + "\r\n";
+    }
+  }
+  return text;
+}
+
+}  // namespace mw

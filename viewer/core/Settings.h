@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+
+namespace mw {
+
+// The 408-byte settings block kept raw in "Marrowind.ini" beside the program. Only six fields
+// mean anything; every other byte is kept exactly as read and written back.
+class Settings {
+ public:
+  static constexpr size_t kSize = 408;
+  static constexpr const char* kFileName = "Marrowind.ini";
+
+  bool useBigPieces() const { return bytes_[0] != 0; }
+  bool showIpcValues() const { return bytes_[1] != 0; }
+  void setUseBigPieces(bool on) { bytes_[0] = on; }
+  void setShowIpcValues(bool on) { bytes_[1] = on; }
+
+  // Window corners are stored as their low 16 bits and read back as signed numbers, so that a
+  // window left of or above the primary screen comes back where it was.
+  int16_t paletteX() const { return Get(4); }
+  int16_t paletteY() const { return Get(6); }
+  int16_t infoViewX() const { return Get(8); }
+  int16_t infoViewY() const { return Get(10); }
+  void setPalette(int32_t x, int32_t y) { Put(4, x), Put(6, y); }
+  void setInfoView(int32_t x, int32_t y) { Put(8, x), Put(10, y); }
+
+  const std::array<uint8_t, kSize>& bytes() const { return bytes_; }
+
+  // Reads up to 408 bytes from the start of the file; missing bytes are 0, a missing file gives
+  // all defaults.
+  void Load(const std::filesystem::path& path);
+  // Writes the 408 bytes, replacing the file only once the new one is whole. False when the file
+  // cannot be written; the program goes on either way.
+  bool Save(const std::filesystem::path& path) const;
+
+ private:
+  int16_t Get(size_t at) const { return static_cast<int16_t>(bytes_[at] | (bytes_[at + 1] << 8)); }
+  void Put(size_t at, int32_t v) {
+    bytes_[at] = static_cast<uint8_t>(v);
+    bytes_[at + 1] = static_cast<uint8_t>(v >> 8);
+  }
+  std::array<uint8_t, kSize> bytes_{};
+};
+
+}  // namespace mw

@@ -1,0 +1,151 @@
+#include "Viewer.h"
+
+#include <QPainter>
+
+#include "FileBytes.h"
+#include "PackagePaths.h"
+#include "PositionFile.h"
+
+namespace mw {
+namespace {
+
+std::string Unquoted(const std::string& s) {
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
+  return s;
+}
+
+}  // namespace
+
+Viewer::Viewer(Host& host, std::filesystem::path programDir)
+    : host_(host),
+      startup_{std::move(programDir), {}, {}},
+      view_(host, map_, position_, startup_.settings, document_.currentFile, startup_.fonts) {
+  startup_.settings.Load(settingsPath());
+  position_.SetObserver(this);
+}
+
+Viewer::~Viewer() { position_.SetObserver(nullptr); }
+
+void Viewer::Start(const std::string& commandLine) {
+  LoadPosition(position_, PackageFile(startup_.programDir, kDefaultMapName, package_file::kStartPosition));
+  const std::string path = Unquoted(commandLine);
+  if (!path.empty()) document_.currentFile = LoadPositionFile(path) ? path : std::string();
+  LoadMapPackage(position_.mapName());
+  document_.catalogue = BuildMapCatalogue(startup_.programDir);
+  host_.SetCatalogue(document_.catalogue);
+  host_.SetMenuCheck(command::kIpcValues, startup_.settings.showIpcValues());
+  host_.SetMenuCheck(command::kUseBigPieces, startup_.settings.useBigPieces());
+  host_.InvalidateMap(QRect(), false);
+  position_.RecomputeTotals();
+}
+
+bool Viewer::LoadPositionFile(const std::string& path) {
+  if (!LoadPosition(position_, path)) return false;
+  // The stacks the carried pieces came from are gone with the old position.
+  editing_.carry = Carry{};
+  return true;
+}
+
+bool Viewer::Close() {
+  if (position_.dirty() &&
+      !host_.Confirm("Exit Marrowind without saving changes?", "Exit Marrowind"))
+    return false;
+  StoreToolWindowPositions();
+  startup_.settings.Save(settingsPath());
+  return true;
+}
+
+void Viewer::StoreToolWindowPositions() {
+  if (auto p = host_.ToolWindowPosition(ToolWindow::kPalette)) startup_.settings.setPalette(p->x(), p->y());
+  if (auto p = host_.ToolWindowPosition(ToolWindow::kInfoView)) startup_.settings.setInfoView(p->x(), p->y());
+}
+
+void Viewer::RebuildToolWindows() {
+  StoreToolWindowPositions();
+  const Settings& s = startup_.settings;
+  host_.RecreateToolWindow(ToolWindow::kPalette, QPoint(s.paletteX(), s.paletteY()), document_.toolBarShown);
+  host_.RecreateToolWindow(ToolWindow::kInfoView, QPoint(s.infoViewX(), s.infoViewY()),
+                           document_.infoViewShown);
+}
+
+void Viewer::LoadPieces(const std::filesystem::path& dir) {
+  map_.piecesPicture = QImage();
+  if (startup_.settings.useBigPieces()) {
+    map_.piecesPicture.load(QString::fromStdString(FindEntryIgnoringCase(dir, package_file::kBigPieces).string()));
+    map_.UseBigMetrics();
+  }
+  if (map_.piecesPicture.isNull()) {
+    map_.piecesPicture.load(QString::fromStdString(FindEntryIgnoringCase(dir, package_file::kSmallPieces).string()));
+    map_.UseSmallMetrics();
+  }
+}
+
+void Viewer::LoadMapPackage(const std::string& mapName) {
+  host_.BeginWait();
+  view_.ResetForLoad();
+  const std::filesystem::path dir = PackageDirectory(startup_.programDir, mapName);
+  auto file = [&](std::string_view name) { return FindEntryIgnoringCase(dir, name); };
+
+  const auto info = ReadMapInfo(file(package_file::kMapInfo));
+  position_.SetAlliances(info ? info->alliances : AllianceTable{});
+  map_.mapPicture = QImage(QString::fromStdString(file(package_file::kMapPicture).string()));
+  view_.RebuildScaledPicture();
+
+  position_.SetSectorGrid(std::nullopt);
+  if (auto grid = ReadSectorGrid(file(package_file::kSectorGrid))) {
+    position_.SetSectorGrid(std::move(grid.value()));
+    if (auto table = ReadSectorTable(file(package_file::kSectorTable))) position_.SetSectorTable(std::move(table.value()));
+  }
+  auto pieces = ReadPieceTable(file(package_file::kPieceTable));
+  position_.SetPieceTable(pieces ? *pieces : PieceTable());
+  LoadPieces(dir);
+
+  RebuildToolWindows();
+  position_.ClearTotals();
+  host_.InvalidateInfoView();
+  host_.EndWait();
+  host_.SetCursor(cursor());
+
+  view_.RedrawMapRegion();
+  position_.RecomputeTotals();
+  position_.ReassignSectors();
+}
+
+bool Viewer::ExportSectorTable() {
+  const auto path = PackageFile(startup_.programDir, position_.mapName(), package_file::kSectorTableExport);
+  const SectorTable* table = position_.sectorTable();
+  const std::vector<uint8_t> bytes = table ? table->SerializeNamed() : std::vector<uint8_t>();
+  return WriteFileAtomically(path, bytes);
+}
+
+void Viewer::TotalsChanged() { host_.InvalidateInfoView(); }
+
+void Viewer::UnitAreaChanged(const Unit& unit) { view_.RedrawUnitArea(unit); }
+
+CursorKind Viewer::cursor() const {
+  return editing_.mouseMode == ModeDelete ? CursorKind::kCross : CursorKind::kArrow;
+}
+
+void Viewer::PaintMap(QPainter& painter, QRect update) const {
+  view_.Paint(painter, update);
+  const EditingState& e = editing_;
+  if (map_.piecesPicture.isNull()) return;
+  const QPoint at(e.floatX - map_.pieceHalfWidth, e.floatY - map_.pieceHalfHeight);
+  if (e.mouseMode == ModePlace) {
+    painter.drawImage(at, map_.piecesPicture, map_.cell(e.selectedPiece, e.selectedRow + 1));
+  } else if (e.mouseMode == ModeCarry && e.carry.active) {
+    const Unit& c = e.carry.carried;
+    painter.drawImage(at, map_.piecesPicture, map_.cell(c.pieceType, c.country));
+    if (c.count > 1) {
+      painter.setFont(startup_.fonts.labelFont);
+      painter.setPen(QColor(34, 34, 34));
+      const QString text = QString::fromLatin1(c.labelText().data(), static_cast<int>(c.labelLength));
+      const QFontMetrics m(startup_.fonts.labelFont);
+      painter.drawText(QRect(QPoint(e.floatX + map_.pieceHalfWidth + 2, e.floatY - 6),
+                             QSize(m.horizontalAdvance(text), m.height())),
+                       Qt::AlignLeft | Qt::AlignTop, text);
+    }
+  }
+}
+
+}  // namespace mw

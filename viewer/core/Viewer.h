@@ -1,0 +1,141 @@
+#pragma once
+
+#include <QImage>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Catalogue.h"
+#include "Editing.h"
+#include "Host.h"
+#include "MapState.h"
+#include "MapView.h"
+#include "Position.h"
+#include "Settings.h"
+
+namespace mw {
+
+// Mouse modes of the main window.
+enum MouseMode { ModeIdle = 0, ModePlace = 1, ModeCarry = 2, ModeDelete = 3, ModeLabel = 100 };
+
+enum class MouseButton { kLeft, kMiddle, kRight };
+
+// Keys that act on release in the main window.
+enum class Key { kD, kE, kS, kEscape, kKeypadPlus, kKeypadMinus, kOther };
+
+// Command ids of the menu.
+namespace command {
+inline constexpr int kOpen = 101, kSave = 102, kSaveAs = 103, kAbout = 104, kToolBar = 105,
+                     kInfoView = 106, kIpcValues = 107, kNames = 108, kListUnits = 110, kDel = 111,
+                     kEsc = 112, kUseBigPieces = 113, kUndo = 134;
+inline constexpr int kFirstMap = 200, kLastMap = 299;
+}  // namespace command
+
+// Start-up state: where the program lives and what it was started with.
+struct StartupState {
+  std::filesystem::path programDir;
+  Settings settings;
+  ViewFonts fonts;
+};
+
+// Document state of the main window.
+struct DocumentState {
+  std::string currentFile;
+  bool toolBarShown = true;
+  bool infoViewShown = true;
+  std::vector<CatalogueEntry> catalogue;
+};
+
+// Editing state of the mouse.
+struct EditingState {
+  int mouseMode = ModeIdle;
+  int selectedPiece = 0;
+  int selectedRow = 0;
+  int floatX = 0;
+  int floatY = 0;
+  Carry carry;
+};
+
+// The viewer: one map, one position, one main window's worth of state, driven by the events a
+// user makes. Everything windowed goes through the Host.
+class Viewer : private PositionObserver {
+ public:
+  Viewer(Host& host, std::filesystem::path programDir);
+  ~Viewer() override;
+  Viewer(const Viewer&) = delete;
+  Viewer& operator=(const Viewer&) = delete;
+
+  // The main window's creation: the default start position, then the position named on the
+  // command line (quotes around it are dropped), then the map the position names, then the
+  // catalogue.
+  void Start(const std::string& commandLine = {});
+  // The main window's close request; true when the program is to end (the settings are saved).
+  bool Close();
+
+  void Command(int id);
+  void MousePress(MouseButton button, QPoint client, unsigned modifiers);
+  void MouseRelease(MouseButton button, QPoint client);
+  void MouseMove(QPoint client);
+  void KeyRelease(Key key);
+  void ClientResized() { view_.ClientResized(); }
+
+  // The piece palette: a click on a cell, and Escape released there.
+  void PaletteClick(QPoint client);
+  void PaletteEscape();
+
+  void LoadMapPackage(const std::string& mapName);
+  bool ExportSectorTable();
+
+  // Paints the map area: the composed picture, then the floating piece.
+  void PaintMap(QPainter& painter, QRect update) const;
+  CursorKind cursor() const;
+
+  const std::filesystem::path& programDir() const { return startup_.programDir; }
+  const Settings& settings() const { return startup_.settings; }
+  Settings& settings() { return startup_.settings; }
+  const MapState& map() const { return map_; }
+  const Position& position() const { return position_; }
+  Position& position() { return position_; }
+  const DocumentState& document() const { return document_; }
+  const EditingState& editing() const { return editing_; }
+  const MapView& view() const { return view_; }
+  MapView& view() { return view_; }
+  const ViewFonts& fonts() const { return startup_.fonts; }
+
+  std::filesystem::path settingsPath() const { return startup_.programDir / Settings::kFileName; }
+
+ private:
+  void TotalsChanged() override;
+  void UnitAreaChanged(const Unit& unit) override;
+
+  bool ConfirmDiscard();
+  bool LoadPositionFile(const std::string& path);
+  void NewMap(int id);
+  void Open();
+  void Save();
+  void SaveAs();
+  void SaveTo(const std::string& path);
+  void ToggleToolWindow(ToolWindow which, int id, bool& shown);
+  void ToggleFlag(int id);
+  void RebuildToolWindows();
+  void StoreToolWindowPositions();
+  void LoadPieces(const std::filesystem::path& dir);
+
+  void SetMode(int mode);
+  void ReturnCarriedPieces();
+  void EnterDeleteMode();
+  void CancelCarryCommand();
+  void Undo();
+  void InvalidateFloatingPiece(bool moving);
+  void LeftPress(QPoint map, unsigned modifiers);
+
+  Host& host_;
+  StartupState startup_;
+  MapState map_;
+  Position position_;
+  DocumentState document_;
+  EditingState editing_;
+  MapView view_;
+};
+
+}  // namespace mw

@@ -1,0 +1,102 @@
+// The menu commands of the main window.
+#include "PackagePaths.h"
+#include "PositionFile.h"
+#include "Reports.h"
+#include "Viewer.h"
+
+namespace mw {
+
+bool Viewer::ConfirmDiscard() {
+  return !position_.dirty() ||
+         host_.Confirm("Load new Map without saving changes?", "Exit Marrowind");
+}
+
+void Viewer::Command(int id) {
+  switch (id) {
+    case command::kOpen: return Open();
+    case command::kSave: return Save();
+    case command::kSaveAs: return SaveAs();
+    case command::kAbout: return host_.ShowAbout();
+    case command::kToolBar: return ToggleToolWindow(ToolWindow::kPalette, id, document_.toolBarShown);
+    case command::kInfoView: return ToggleToolWindow(ToolWindow::kInfoView, id, document_.infoViewShown);
+    case command::kIpcValues:
+    case command::kUseBigPieces: return ToggleFlag(id);
+    case command::kListUnits: return host_.ShowUnitList(BuildUnitList(position_));
+    case command::kDel: return EnterDeleteMode();
+    case command::kEsc: return CancelCarryCommand();
+    case command::kUndo: return Undo();
+    default:
+      if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
+  }
+}
+
+void Viewer::NewMap(int id) {
+  const CatalogueEntry* entry = nullptr;
+  for (const auto& e : document_.catalogue)
+    if (e.commandId == id) entry = &e;
+  if (!entry || !ConfirmDiscard()) return;
+  const std::string name = entry->mapName;
+  position_.header().setMapName(name);
+  position_.RemoveAllUnits();
+  editing_.carry = Carry{};
+  // Undo must not reach back into the position just discarded.
+  position_.ClearUndo();
+  LoadPositionFile(PackageFile(startup_.programDir, name, package_file::kStartPosition).string());
+  LoadMapPackage(position_.mapName());
+  document_.currentFile.clear();
+  host_.InvalidateMap(QRect(), false);
+  position_.RecomputeTotals();
+}
+
+void Viewer::Open() {
+  if (!ConfirmDiscard()) return;
+  document_.currentFile.clear();
+  const auto chosen = host_.ChooseOpenFile();
+  if (!chosen) return;
+  // A file that does not load is not taken as the current file, so that a later Save cannot
+  // write this position over it.
+  if (LoadPositionFile(*chosen)) document_.currentFile = *chosen;
+  LoadMapPackage(position_.mapName());
+  host_.InvalidateMap(QRect(), false);
+  position_.RecomputeTotals();
+}
+
+void Viewer::Save() {
+  if (document_.currentFile.empty()) return SaveAs();
+  SaveTo(document_.currentFile);
+}
+
+void Viewer::SaveAs() {
+  const bool proposeNative = position_.mapName() != kDefaultMapName;
+  const auto chosen = host_.ChooseSaveFile(proposeNative);
+  if (!chosen) return;
+  document_.currentFile = *chosen;
+  SaveTo(*chosen);
+}
+
+void Viewer::SaveTo(const std::string& path) {
+  std::string error;
+  if (!SavePosition(position_, path, &error))
+    host_.ShowError("The position could not be saved to " + path + ".\n" + error);
+}
+
+void Viewer::ToggleToolWindow(ToolWindow which, int id, bool& shown) {
+  shown = !shown;
+  host_.SetMenuCheck(id, shown);
+  host_.ShowToolWindow(which, shown);
+}
+
+void Viewer::ToggleFlag(int id) {
+  Settings& s = startup_.settings;
+  bool on;
+  if (id == command::kIpcValues) {
+    s.setShowIpcValues(on = !s.showIpcValues());
+  } else {
+    s.setUseBigPieces(on = !s.useBigPieces());
+  }
+  host_.SetMenuCheck(id, on);
+  view_.RedrawMapRegion();
+  host_.InvalidateMap(QRect(), false);
+}
+
+}  // namespace mw

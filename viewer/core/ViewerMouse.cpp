@@ -1,0 +1,126 @@
+// Mouse editing of the main window: modes, placing, carrying, removing, label points, and the
+// keys that switch modes.
+#include "Viewer.h"
+
+namespace mw {
+
+void Viewer::SetMode(int mode) {
+  editing_.mouseMode = mode;
+  host_.SetCursor(cursor());
+}
+
+// Leaving a carry any other way than by a drop puts the carried pieces back where they came
+// from, so that no piece is ever lost in the hand.
+void Viewer::ReturnCarriedPieces() {
+  if (editing_.mouseMode == ModeCarry) CancelCarry(position_, editing_.carry);
+}
+
+// The area of the floating piece: while it moves, the piece and its count beside it; when a mode
+// ends, the piece with a pixel around it.
+void Viewer::InvalidateFloatingPiece(bool moving) {
+  const EditingState& e = editing_;
+  const int hw = map_.pieceHalfWidth, hh = map_.pieceHalfHeight;
+  const QRect r = moving ? QRect(QPoint(e.floatX - hw, e.floatY - hh),
+                                 QPoint(e.floatX + hw + 19, e.floatY + hh))
+                         : QRect(QPoint(e.floatX - hw - 1, e.floatY - hh - 1),
+                                 QPoint(e.floatX + hw + 14, e.floatY + hh));
+  host_.InvalidateMap(r, false);
+}
+
+void Viewer::EnterDeleteMode() {
+  InvalidateFloatingPiece(false);
+  ReturnCarriedPieces();
+  SetMode(ModeDelete);
+}
+
+void Viewer::CancelCarryCommand() {
+  ReturnCarriedPieces();
+  InvalidateFloatingPiece(false);
+  SetMode(ModeIdle);
+  view_.FitWindowToMap();
+}
+
+void Viewer::Undo() {
+  // An undo acts on stacks by place; pieces in the hand go back first so it finds them whole.
+  if (editing_.mouseMode == ModeCarry) {
+    ReturnCarriedPieces();
+    SetMode(ModeIdle);
+  }
+  position_.UndoLast();
+}
+
+void Viewer::LeftPress(QPoint m, unsigned modifiers) {
+  switch (editing_.mouseMode) {
+    case ModeIdle:
+      if (PickUp(position_, editing_.carry, m.x(), m.y(), modifiers)) SetMode(ModeCarry);
+      break;
+    case ModePlace:
+      PlacePiece(position_, m.x(), m.y(), static_cast<uint8_t>(editing_.selectedPiece),
+                 static_cast<uint8_t>(editing_.selectedRow + 1), modifiers);
+      break;
+    case ModeDelete:
+      RemoveAt(position_, m.x(), m.y(), modifiers);
+      break;
+    case ModeLabel:
+      position_.SetLabelPosition(m.x(), m.y());
+      break;
+    default:
+      break;
+  }
+}
+
+void Viewer::MousePress(MouseButton button, QPoint client, unsigned modifiers) {
+  const QPoint m = view_.ClientToMap(client);
+  switch (button) {
+    case MouseButton::kLeft: return LeftPress(m, modifiers);
+    case MouseButton::kMiddle: RemoveAt(position_, m.x(), m.y(), modifiers); return;
+    case MouseButton::kRight: return view_.BeginScrollDrag(client);
+  }
+}
+
+void Viewer::MouseRelease(MouseButton button, QPoint client) {
+  if (button == MouseButton::kRight) return view_.EndScrollDrag();
+  if (button != MouseButton::kLeft || editing_.mouseMode != ModeCarry) return;
+  const QPoint m = view_.ClientToMap(client);
+  SetMode(ModeIdle);
+  Drop(position_, editing_.carry, m.x(), m.y());
+}
+
+void Viewer::MouseMove(QPoint client) {
+  view_.UpdateHoverTitle(client);
+  if (editing_.mouseMode == ModePlace || editing_.mouseMode == ModeCarry) {
+    InvalidateFloatingPiece(true);
+    editing_.floatX = client.x();
+    editing_.floatY = client.y();
+    InvalidateFloatingPiece(true);
+  }
+  view_.DragScroll(client);
+}
+
+void Viewer::KeyRelease(Key key) {
+  switch (key) {
+    case Key::kD: return EnterDeleteMode();
+    case Key::kE:
+      ReturnCarriedPieces();
+      return SetMode(ModeLabel);
+    case Key::kEscape: return CancelCarryCommand();
+    case Key::kS: ExportSectorTable(); return;
+    case Key::kKeypadPlus: view_.ZoomIn(); return;
+    case Key::kKeypadMinus: view_.ZoomOut(); return;
+    case Key::kOther: return;
+  }
+}
+
+void Viewer::PaletteClick(QPoint client) {
+  ReturnCarriedPieces();
+  editing_.selectedPiece = client.x() / map_.pieceCellWidth;
+  editing_.selectedRow = client.y() / map_.pieceCellHeight;
+  SetMode(ModePlace);
+}
+
+void Viewer::PaletteEscape() {
+  ReturnCarriedPieces();
+  SetMode(ModeIdle);
+}
+
+}  // namespace mw
