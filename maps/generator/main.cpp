@@ -2,6 +2,9 @@
 // owners and label points), the geometry (land, seas, colours) and the piece table. Writes the
 // sector bitmap for rgb2sect, Map.bmp, ToolPieces.bmp and BigPieces.bmp into a folder. The same
 // sources always give the same bytes.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
@@ -54,6 +57,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+    const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
+    ::mkdir(dir.c_str(), 0700);
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
+  }
   QGuiApplication app(argc, argv);
   try {
     const std::filesystem::path out = argv[4];

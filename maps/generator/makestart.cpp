@@ -38,9 +38,11 @@ std::pair<int, int> PlaceFor(const Sources& s, const mw::Position& position, int
     for (int dy = -7; dy <= 7; dy += 7)
       for (int dx = -10; dx <= 22; dx += 8)
         if (s.grid.sectorAt(x + dx, y + dy) != sector) return false;
-    return Free(position, x, y);
+    // Keep clear of the income label above the seed and of the name painted below it.
+    const bool onLabelOrName = std::abs(x - cx) < 44 && y + 7 > cy - 14 && y - 7 < cy + 16;
+    return !onLabelOrName && Free(position, x, y);
   };
-  for (int row : {26, 42, 58})
+  for (int row : {26, 42, -28, 58, -44})
     for (int dx : {-8, 18, -34, 44, -60})
       if (fits(cx + dx, cy + row)) return {cx + dx, cy + row};
   for (int radius = 8; radius < 200; radius += 4)

@@ -82,6 +82,8 @@ class Viewer : private PositionObserver {
   // The piece palette: a click on a cell, and Escape released there.
   void PaletteClick(QPoint client);
   void PaletteEscape();
+  // The user closed the info view: its menu item loses its check mark.
+  void InfoViewClosed();
 
   void LoadMapPackage(const std::string& mapName);
   bool ExportSectorTable();

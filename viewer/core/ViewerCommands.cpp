@@ -86,6 +86,11 @@ void Viewer::ToggleToolWindow(ToolWindow which, int id, bool& shown) {
   host_.ShowToolWindow(which, shown);
 }
 
+void Viewer::InfoViewClosed() {
+  document_.infoViewShown = false;
+  host_.SetMenuCheck(command::kInfoView, false);
+}
+
 void Viewer::ToggleFlag(int id) {
   Settings& s = startup_.settings;
   bool on;

@@ -1,0 +1,83 @@
+#include "Dialogs.h"
+
+#include <QFileDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace mw {
+namespace {
+
+std::optional<std::string> Run(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().front().toStdString();
+}
+
+}  // namespace
+
+std::optional<std::string> ShowOpenFileDialog(QWidget* owner) {
+  QFileDialog dialog(owner, QStringLiteral("Open File"));
+  dialog.setObjectName(QStringLiteral("OpenFile"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters({kTessWinMapFilter, kNativeFilter, kAllMapfilesFilter});
+  dialog.selectNameFilter(kAllMapfilesFilter);
+  dialog.setDefaultSuffix(QStringLiteral("QPX"));
+  return Run(dialog);
+}
+
+std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {
+  QFileDialog dialog(owner, QStringLiteral("Save as ..."));
+  dialog.setObjectName(QStringLiteral("SaveAs"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setNameFilters({kTessWinMapFilter, kNativeFilter});
+  dialog.selectNameFilter(proposeNative ? kNativeFilter : kTessWinMapFilter);
+  dialog.setDefaultSuffix(proposeNative ? QStringLiteral("QPX") : QStringLiteral("MAP"));
+  return Run(dialog);
+}
+
+UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialog(owner) {
+  setObjectName(QStringLiteral("ListBox"));
+  setWindowTitle(QStringLiteral("LIst Units"));
+  setModal(true);
+  auto* list = new QPlainTextEdit(this);
+  list->setObjectName(QStringLiteral("UnitList"));
+  list->setReadOnly(true);
+  list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  list->setPlainText(QString::fromLatin1(text.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+  ok->setObjectName(QStringLiteral("Ok"));
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* layout = new QHBoxLayout(this);
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(ok);
+  buttons->addStretch();
+  layout->addWidget(list, 1);
+  layout->addLayout(buttons);
+  // The proportions of the dialog as designed: 366 x 279 dialog units of an 8-point font.
+  resize(549, 453);
+}
+
+AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("AboutBox"));
+  setWindowTitle(QStringLiteral("About CorvaneMap"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(this);
+  for (const char* line : {"Brom's Marrowind", "Version 0.79f"}) {
+    auto* label = new QLabel(QString::fromLatin1(line), this);
+    label->setAlignment(Qt::AlignCenter);
+    layout->addWidget(label);
+  }
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("OK"));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  layout->addWidget(ok, 0, Qt::AlignHCenter);
+  resize(216, 122);
+}
+
+}  // namespace mw

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace mw {
+
+// The file dialogs of the viewer, with the titles and filters of its position formats.
+inline const QString kTessWinMapFilter = QStringLiteral("TessWinMap (*.MAP)");
+inline const QString kNativeFilter = QStringLiteral("Corvane Map (*.QPX)");
+inline const QString kAllMapfilesFilter = QStringLiteral("All Mapfiles (*.MAP *.QPX)");
+
+std::optional<std::string> ShowOpenFileDialog(QWidget* owner);
+std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative);
+
+// "LIst Units": the unit list as read-only text with a scroll bar and an "Ok" button.
+class UnitListDialog : public QDialog {
+ public:
+  UnitListDialog(QWidget* owner, const std::string& text);
+};
+
+// "About CorvaneMap": the program's name and version.
+class AboutDialog : public QDialog {
+ public:
+  explicit AboutDialog(QWidget* owner);
+};
+
+}  // namespace mw

@@ -1,0 +1,209 @@
+#include "MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+
+#include "Dialogs.h"
+#include "MapWidget.h"
+#include "ToolWindows.h"
+
+namespace mw {
+
+MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
+    : seam_(std::move(seam)), viewer_(std::make_unique<Viewer>(static_cast<Host&>(*this), std::move(programDir))) {
+  setObjectName(QStringLiteral("TessMapView"));
+  setWindowTitle(QStringLiteral("Brom's TessMapView"));
+  map_ = new MapWidget(this, *viewer_);
+  setCentralWidget(map_);
+  BuildMenu();
+}
+
+MainWindow::~MainWindow() {
+  delete palette_;
+  delete infoView_;
+}
+
+void MainWindow::Start(const std::string& commandLine) {
+  viewer_->Start(commandLine);
+  map_->setFocus();
+}
+
+QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int id, bool checkable) {
+  QAction* action = menu->addAction(QString::fromLatin1(text));
+  action->setData(id);
+  action->setObjectName(QStringLiteral("command%1").arg(id));
+  action->setCheckable(checkable);
+  connect(action, &QAction::triggered, this, [this, id] { viewer_->Command(id); });
+  actions_[id] = action;
+  return action;
+}
+
+void MainWindow::BuildMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  AddCommand(file, "&Open", command::kOpen);
+  AddCommand(file, "&Save", command::kSave);
+  AddCommand(file, "S&ave as ...", command::kSaveAs);
+  file->addSeparator();
+  AddCommand(file, "&About ...", command::kAbout);
+  newMenu_ = menuBar()->addMenu(QStringLiteral("&New"));
+  newMenu_->addSeparator();
+  QMenu* windows = menuBar()->addMenu(QStringLiteral("&Windows"));
+  AddCommand(windows, "&ToolBar", command::kToolBar, true)->setChecked(true);
+  AddCommand(windows, "&InfoView", command::kInfoView, true)->setChecked(true);
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  AddCommand(view, "&IPC Values", command::kIpcValues, true);
+  AddCommand(view, "&Names", command::kNames);
+  AddCommand(view, "&List Units", command::kListUnits);
+  view->addSeparator();
+  AddCommand(view, "&Use BigPieces", command::kUseBigPieces, true);
+  // "&UNDO", "&DEL" and "ESC" stand at the right of the menu bar.
+  auto* right = new QMenuBar(menuBar());
+  right->setObjectName(QStringLiteral("RightMenu"));
+  for (auto [text, id] : {std::pair{"&UNDO", command::kUndo}, {"&DEL", command::kDel}, {"ESC", command::kEsc}}) {
+    QAction* a = right->addAction(QString::fromLatin1(text));
+    a->setData(id);
+    a->setObjectName(QStringLiteral("command%1").arg(id));
+    connect(a, &QAction::triggered, this, [this, id = id] { viewer_->Command(id); });
+    actions_[id] = a;
+  }
+  menuBar()->setCornerWidget(right, Qt::TopRightCorner);
+}
+
+QAction* MainWindow::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+QWidget* MainWindow::palette() const { return palette_; }
+QWidget* MainWindow::infoView() const { return infoView_; }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!viewer_->Close()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  if (palette_) palette_->hide();
+  if (infoView_) infoView_->hide();
+  QApplication::quit();
+}
+
+bool MainWindow::Confirm(const std::string& text, const std::string& caption) {
+  if (seam_.confirm) return seam_.confirm(text, caption);
+  return QMessageBox::question(this, QString::fromStdString(caption), QString::fromStdString(text),
+                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+std::optional<std::string> MainWindow::ChooseOpenFile() {
+  return seam_.openFile ? seam_.openFile() : ShowOpenFileDialog(this);
+}
+
+std::optional<std::string> MainWindow::ChooseSaveFile(bool proposeNative) {
+  return seam_.saveFile ? seam_.saveFile(proposeNative) : ShowSaveFileDialog(this, proposeNative);
+}
+
+void MainWindow::ShowError(const std::string& text) {
+  if (seam_.error) return seam_.error(text);
+  QMessageBox::warning(this, QStringLiteral("Marrowind"), QString::fromStdString(text));
+}
+
+void MainWindow::InvalidateMap(const QRect& client, bool) {
+  if (client.isNull())
+    map_->update();
+  else
+    map_->update(client);
+}
+
+void MainWindow::InvalidateInfoView() {
+  if (infoView_) infoView_->update();
+}
+
+void MainWindow::SetTitle(const std::string& title) { setWindowTitle(QString::fromLocal8Bit(title.c_str())); }
+
+void MainWindow::SetCursor(CursorKind cursor) {
+  setCursor(cursor == CursorKind::kCross ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+void MainWindow::BeginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void MainWindow::EndWait() { QApplication::restoreOverrideCursor(); }
+
+QSize MainWindow::ClientSize() { return map_->size(); }
+
+QSize MainWindow::FrameExtra() { return frameGeometry().size() - map_->size(); }
+
+QSize MainWindow::MaximizedSize() {
+  QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  return s ? s->availableGeometry().size() : QSize(1920, 1080);
+}
+
+bool MainWindow::IsMaximized() { return isMaximized(); }
+
+void MainWindow::ResizeWindow(QSize outer) {
+  if (viewer_->view().state().scaledWidth == 0) {  // no map picture: nothing to fit
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return;
+  }
+  const QSize decorations = frameGeometry().size() - size();
+  // The window never grows beyond the framed picture, also when maximised.
+  setMaximumSize(viewer_->view().state().maxWindowSize - decorations);
+  if (!isMaximized()) resize(outer - decorations);
+}
+
+std::optional<QPoint> MainWindow::ToolWindowPosition(ToolWindow which) {
+  QWidget* w = which == ToolWindow::kPalette ? static_cast<QWidget*>(palette_) : infoView_;
+  if (!w) return std::nullopt;
+  return w->pos();
+}
+
+void MainWindow::RecreateToolWindow(ToolWindow which, QPoint position, bool shown) {
+  QWidget* w;
+  if (which == ToolWindow::kPalette) {
+    delete palette_;
+    w = palette_ = new PaletteWindow(this, *viewer_);
+  } else {
+    delete infoView_;
+    w = infoView_ = new InfoViewWindow(this, *viewer_);
+  }
+  w->move(position);
+  w->setAttribute(Qt::WA_ShowWithoutActivating);
+  w->setVisible(shown);
+}
+
+void MainWindow::ShowToolWindow(ToolWindow which, bool shown) {
+  QWidget* w = which == ToolWindow::kPalette ? static_cast<QWidget*>(palette_) : infoView_;
+  if (w) w->setVisible(shown);
+}
+
+void MainWindow::SetMenuCheck(int id, bool checked) {
+  if (QAction* a = action(id)) a->setChecked(checked);
+}
+
+void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
+  for (QAction* a : mapActions_) delete a;
+  mapActions_.clear();
+  for (const CatalogueEntry& e : entries) {
+    QAction* a = newMenu_->addAction(QString::fromLatin1(e.title.c_str()));
+    a->setData(e.commandId);
+    a->setObjectName(QStringLiteral("command%1").arg(e.commandId));
+    const int id = e.commandId;
+    connect(a, &QAction::triggered, this, [this, id] { viewer_->Command(id); });
+    mapActions_.push_back(a);
+  }
+}
+
+void MainWindow::ShowAbout() {
+  auto* about = new AboutDialog(this);
+  about->show();
+}
+
+void MainWindow::ShowUnitList(const std::string& text) {
+  if (seam_.unitList) return seam_.unitList(text);
+  UnitListDialog dialog(this, text);
+  dialog.exec();
+}
+
+}  // namespace mw

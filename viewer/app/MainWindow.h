@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "Host.h"
+#include "Viewer.h"
+
+class QAction;
+class QMenu;
+
+namespace mw {
+
+class MapWidget;
+class PaletteWindow;
+class InfoViewWindow;
+
+// Where the main window's questions and dialogs are answered. Each hook, when set, answers in
+// place of the real dialog, so that tests can drive the windows without anything blocking.
+struct DialogSeam {
+  std::function<bool(const std::string& text, const std::string& caption)> confirm;
+  std::function<std::optional<std::string>()> openFile;
+  std::function<std::optional<std::string>(bool proposeNative)> saveFile;
+  std::function<void(const std::string& text)> error;
+  std::function<void(const std::string& text)> unitList;
+};
+
+// The main window "Brom's TessMapView": the menu, the map area and the two tool windows, over
+// the viewer core.
+class MainWindow : public QMainWindow, private Host {
+ public:
+  explicit MainWindow(std::filesystem::path programDir, DialogSeam seam = {});
+  ~MainWindow() override;
+
+  // The creation sequence: start position, command-line position, map, catalogue.
+  void Start(const std::string& commandLine);
+
+  Viewer& viewer() { return *viewer_; }
+  QAction* action(int commandId) const;
+  QMenu* newMenu() const { return newMenu_; }
+  MapWidget* mapWidget() const { return map_; }
+  QWidget* palette() const;
+  QWidget* infoView() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenu();
+  QAction* AddCommand(QMenu* menu, const char* text, int id, bool checkable = false);
+
+  // Host
+  bool Confirm(const std::string& text, const std::string& caption) override;
+  std::optional<std::string> ChooseOpenFile() override;
+  std::optional<std::string> ChooseSaveFile(bool proposeNative) override;
+  void ShowError(const std::string& text) override;
+  void InvalidateMap(const QRect& client, bool erase) override;
+  void InvalidateInfoView() override;
+  void SetTitle(const std::string& title) override;
+  void SetCursor(CursorKind cursor) override;
+  void BeginWait() override;
+  void EndWait() override;
+  QSize ClientSize() override;
+  QSize FrameExtra() override;
+  QSize MaximizedSize() override;
+  bool IsMaximized() override;
+  void ResizeWindow(QSize outer) override;
+  std::optional<QPoint> ToolWindowPosition(ToolWindow which) override;
+  void RecreateToolWindow(ToolWindow which, QPoint position, bool shown) override;
+  void ShowToolWindow(ToolWindow which, bool shown) override;
+  void SetMenuCheck(int commandId, bool checked) override;
+  void SetCatalogue(const std::vector<CatalogueEntry>& entries) override;
+  void ShowAbout() override;
+  void ShowUnitList(const std::string& text) override;
+
+  DialogSeam seam_;
+  std::unique_ptr<Viewer> viewer_;
+  MapWidget* map_ = nullptr;
+  QMenu* newMenu_ = nullptr;
+  std::map<int, QAction*> actions_;
+  std::vector<QAction*> mapActions_;
+  QPointer<PaletteWindow> palette_;
+  QPointer<InfoViewWindow> infoView_;
+};
+
+}  // namespace mw

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+namespace mw {
+
+class Viewer;
+
+// The piece palette "ToolBar": its client area is exactly the pieces picture; a left click
+// chooses a piece kind and country, Escape released here ends placing or carrying. It cannot be
+// closed, only hidden from the menu.
+class PaletteWindow : public QWidget {
+ public:
+  PaletteWindow(QWidget* owner, Viewer& viewer);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  Viewer& viewer_;
+};
+
+// The info view "InfoView": each country's totals under its emblem. Closing it hides it and
+// unchecks its menu item; the menu brings it back.
+class InfoViewWindow : public QWidget {
+ public:
+  InfoViewWindow(QWidget* owner, Viewer& viewer);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  Viewer& viewer_;
+};
+
+}  // namespace mw

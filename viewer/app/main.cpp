@@ -1,0 +1,49 @@
+// Marrowind: the map viewer and editor. With an option of its headless mode it runs without a
+// window (see --help).
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <filesystem>
+#include <iostream>
+
+#include "Headless.h"
+#include "MainWindow.h"
+
+namespace {
+
+std::filesystem::path ProgramDir(const char* argv0) {
+  std::error_code ec;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) self = std::filesystem::absolute(argv0, ec);
+  return self.parent_path();
+}
+
+// Qt warns on every start when the per-user runtime directory is not set, as under a bare
+// console; give it the one it would fall back to.
+void EnsureRuntimeDir() {
+  if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) return;
+  const std::string dir = "/tmp/runtime-" + std::to_string(::getuid());
+  ::mkdir(dir.c_str(), 0700);
+  qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QStringList args;
+  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  const std::filesystem::path programDir = ProgramDir(argv[0]);
+  EnsureRuntimeDir();
+  if (mw::IsHeadless(args)) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    return mw::RunHeadless(args, programDir, std::cout, std::cerr);
+  }
+  QApplication app(argc, argv);
+  mw::MainWindow window(programDir);
+  window.showMaximized();
+  window.Start(args.size() > 1 ? args.mid(1).join(' ').toStdString() : std::string());
+  return app.exec();
+}
