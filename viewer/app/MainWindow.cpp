@@ -87,9 +87,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  // The tool windows go with the main window; with it the last window closes and the program ends.
   if (palette_) palette_->hide();
   if (infoView_) infoView_->hide();
-  QApplication::quit();
 }
 
 bool MainWindow::Confirm(const std::string& text, const std::string& caption) {
@@ -148,9 +148,22 @@ void MainWindow::ResizeWindow(QSize outer) {
     return;
   }
   const QSize decorations = frameGeometry().size() - size();
+  const QSize limit = viewer_->view().state().maxWindowSize - decorations;
   // The window never grows beyond the framed picture, also when maximised.
-  setMaximumSize(viewer_->view().state().maxWindowSize - decorations);
-  if (!isMaximized()) resize(outer - decorations);
+  setMaximumSize(limit);
+  if (!isMaximized()) {
+    resize(outer - decorations);
+    return;
+  }
+  // A maximised window shows the whole framed picture at the screen's top left corner. Window
+  // managers centre a maximised window that may not fill the screen, so when the picture is the
+  // smaller, the window leaves the maximised state and takes that place itself.
+  const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(QPoint(0, 0), limit);
+  if (outer.width() < screenArea.width() || outer.height() < screenArea.height()) {
+    showNormal();
+    move(screenArea.topLeft());
+    resize(limit);
+  }
 }
 
 std::optional<QPoint> MainWindow::ToolWindowPosition(ToolWindow which) {
@@ -183,7 +196,10 @@ void MainWindow::SetMenuCheck(int id, bool checked) {
 }
 
 void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
-  for (QAction* a : mapActions_) delete a;
+  for (QAction* a : mapActions_) {
+    actions_.erase(a->data().toInt());
+    delete a;
+  }
   mapActions_.clear();
   for (const CatalogueEntry& e : entries) {
     QAction* a = newMenu_->addAction(QString::fromLatin1(e.title.c_str()));
@@ -192,6 +208,7 @@ void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
     const int id = e.commandId;
     connect(a, &QAction::triggered, this, [this, id] { viewer_->Command(id); });
     mapActions_.push_back(a);
+    actions_[id] = a;
   }
 }
 

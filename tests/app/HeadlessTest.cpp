@@ -1,0 +1,90 @@
+// Marrowind without a window, run as a script would run it, on a package the test writes.
+#include <QGuiApplication>
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include "PositionFile.h"
+#include "RunProgram.h"
+#include "TempDir.h"
+#include "TestPackage.h"
+
+namespace mw {
+namespace {
+
+using test::MakeUnit;
+
+class Headless : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy_file(MARROWIND, dir / "Marrowind");
+    test::TestPackage tess;
+    tess.start = {MakeUnit(150, 50, 0, 1, 1), MakeUnit(50, 50, 1, 1, 4), MakeUnit(150, 60, 3, 2, 2),
+                  MakeUnit(60, 20, 1, 9, 1)};
+    tess.WriteTo(dir.path());
+  }
+  test::ProgramRun Run(std::vector<std::string> args) {
+    return test::RunProgram(dir / "Marrowind", args, dir.path());
+  }
+  test::TempDir dir;
+};
+
+TEST_F(Headless, printsTheCountryTotalsOfTheStartPosition) {
+  auto run = Run({"--totals"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "Country\tIPC\tConvoy\tOil\tSum\tLand\tNaval\n"
+            "1\t7\t0\t0\t7\t12\t0\n"
+            "2\t0\t0\t0\t0\t0\t16\n"
+            "3\t0\t0\t0\t0\t0\t0\n4\t0\t0\t0\t0\t0\t0\n5\t0\t0\t0\t0\t0\t0\n"
+            "6\t0\t0\t0\t0\t0\t0\n7\t0\t0\t0\t0\t0\t0\n8\t0\t0\t0\t0\t0\t0\n"
+            "9\t0\t0\t0\t0\t3\t0\n");
+}
+
+TEST_F(Headless, printsTheUnitListOfAGivenPosition) {
+  Position p;
+  p.header().setMapName("Tess");
+  p.ReplaceUnits({MakeUnit(120, 30, 2, 2, 7)});
+  ASSERT_TRUE(SavePosition(p, dir / "game.QPX"));
+  auto run = Run({"--units", (dir / "game.QPX").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("\n ***** Country: 2 *****\n\n*** South \n7 Tank\n\n ***** Country: 3"),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(run.out.find('\r'), std::string::npos);
+}
+
+TEST_F(Headless, rendersTheComposedPictureAtTheZoomAsked) {
+  ASSERT_EQ(Run({"--render", "one.png"}).exitCode, 0);
+  EXPECT_EQ(QImage(QString::fromStdString((dir / "one.png").string())).size(), QSize(200, 100));
+  auto run = Run({"--render", "big.png", "--zoom", "1.5", "--ipc"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const QImage big(QString::fromStdString((dir / "big.png").string()));
+  EXPECT_EQ(big.size(), QSize(300, 150));
+  EXPECT_EQ(QColor(big.pixel(75 - 7, 75 - 5)), test::CellColour(1, 1)) << "the stack at (50, 50)";
+}
+
+TEST_F(Headless, refusesBadCommandLinesWithAClearError) {
+  const std::pair<std::vector<std::string>, int> cases[] = {
+      {{"--render"}, 1},          {{"--render", "x.png", "--zoom", "1.55"}, 1},
+      {{"--frobnicate"}, 1},      {{"--totals", "a.QPX", "b.QPX"}, 1},
+      {{"--totals", "gone.QPX"}, 2}, {{"--render", "no/such/dir/x.png"}, 3}};
+  for (const auto& [args, code] : cases) {
+    auto run = Run(args);
+    EXPECT_EQ(run.exitCode, code) << args[0];
+    EXPECT_EQ(run.err.rfind("error: ", 0), 0u) << run.err;
+  }
+  auto help = Run({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--render FILE.png"), std::string::npos);
+  EXPECT_EQ(Run({"--version"}).out, "Version 0.79f\n");
+}
+
+}  // namespace
+}  // namespace mw
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
