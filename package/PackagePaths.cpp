@@ -1,5 +1,6 @@
 #include "PackagePaths.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace mw {
@@ -30,7 +31,11 @@ std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& dir,
 
 std::filesystem::path PackageDirectory(const std::filesystem::path& programDir,
                                        std::string_view mapName) {
+  // A map name comes from a position file: it names a directory beside the program and never
+  // reaches outside it, so path separators in it are taken as plain characters.
   std::string dirName(mapName);
+  std::replace(dirName.begin(), dirName.end(), '/', '_');
+  std::replace(dirName.begin(), dirName.end(), '\\', '_');
   dirName += kPackageExtension;
   return FindEntryIgnoringCase(programDir, dirName);
 }

@@ -26,7 +26,8 @@ inline constexpr std::string_view kPackageExtension = ".gim";
 std::filesystem::path FindEntryIgnoringCase(const std::filesystem::path& dir,
                                             std::string_view child);
 
-// The package directory of a map in the program directory: "<map name>.gim" in any case.
+// The package directory of a map in the program directory: "<map name>.gim" in any case. A
+// slash or backslash in the name stands for "_", so the directory is always inside programDir.
 std::filesystem::path PackageDirectory(const std::filesystem::path& programDir,
                                        std::string_view mapName);
 

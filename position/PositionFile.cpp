@@ -48,7 +48,11 @@ bool LoadPosition(Position& position, const std::filesystem::path& path, std::st
     if (error) *error = read.error();
     return false;
   }
-  const std::vector<uint8_t>& bytes = read.value();
+  LoadPositionBytes(position, read.value());
+  return true;
+}
+
+void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes) {
   position.ClearUndo();
 
   PositionHeader header;
@@ -68,12 +72,10 @@ bool LoadPosition(Position& position, const std::filesystem::path& path, std::st
   std::vector<Unit> units;
   units.reserve(count);
   for (size_t i = 0; i < count; ++i)
-    units.push_back(DecodeUnit(std::span<const uint8_t>(bytes).subspan(offset + i * kUnitRecordSize,
-                                                                       kUnitRecordSize)));
+    units.push_back(DecodeUnit(bytes.subspan(offset + i * kUnitRecordSize, kUnitRecordSize)));
   position.ReplaceUnits(std::move(units));
   position.header() = header;
   position.setDirty(false);
-  return true;
 }
 
 std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
@@ -86,7 +88,7 @@ std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
   } else {
     header.setMagic();
     header.bytes()[6] = 0;
-    out.insert(out.end(), header.bytes().begin(), header.bytes().end());
+    for (uint8_t b : header.bytes()) out.push_back(b);
   }
   for (size_t i = 0; i < position.unitCount(); ++i) AppendUnit(out, position.unit(i));
   return out;

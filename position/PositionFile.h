@@ -20,6 +20,9 @@ inline constexpr size_t kUnitRecordSize = 24;
 bool LoadPosition(Position& position, const std::filesystem::path& path,
                   std::string* error = nullptr);
 
+// Loads a position from the bytes of a file, as LoadPosition does once it has read them.
+void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes);
+
 // Saves the position; the format follows the path (see IsTessWinMapPath). The previous file is
 // replaced only once the new one is whole on the disk. True on success, which clears `dirty`;
 // on failure the old file is untouched, `dirty` stays as it was and `error` says why.

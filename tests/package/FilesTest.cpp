@@ -29,6 +29,14 @@ TEST(PackagePaths, keepsTheGivenSpellingForFilesThatDoNotExist) {
   EXPECT_EQ(PackageFile(dir.path(), "None", "Map.bmp"), dir / "None.gim/Map.bmp");
 }
 
+TEST(PackagePaths, neverLeaveTheProgramDirectory) {
+  test::TempDir dir;
+  for (const char* name : {"/etc", "../x", "a\\b", "/"}) {
+    const auto path = PackageFile(dir.path(), name, "Map.bmp");
+    EXPECT_EQ(path.parent_path().parent_path(), dir.path()) << name;
+  }
+}
+
 BmpRows Rows(int32_t w, int32_t h, int bits) {
   BmpRows r;
   r.width = w;

@@ -1,7 +1,10 @@
 // vorn and sekdump, run as a map author runs them.
+#include <fcntl.h>
+
 #include <gtest/gtest.h>
 
 #include "ByteOrder.h"
+#include "ProcessLimits.h"
 #include "RunProgram.h"
 #include "SectorTable.h"
 #include "TempDir.h"
@@ -90,6 +93,24 @@ TEST_F(SectorTableTools, vornReadsWindowsLineEndsAsATextModeReadDoes) {
   auto table = SectorTable::Parse(Output());
   EXPECT_EQ(table[1].value(2), 2u);
   EXPECT_EQ(table[2].name(), "B");
+}
+
+TEST_F(SectorTableTools, vornOnAFullDiskFailsAndKeepsTheOldTable) {
+  std::string text;
+  for (int n = 1; n <= 511; ++n) text += "Sector " + std::to_string(n) + ": " + std::to_string(n) + "0300 10 20\n";
+  dir.Write("sectors.txt", text);
+  dir.Write("SektorInfo.sek", "old table");
+  const std::string vorn = VORN, in = (dir / "sectors.txt").string(), out = (dir / "SektorInfo.sek").string();
+  const int code = test::RunWithFileSizeLimit(16 * 1024, [&] {
+    const int devnull = ::open("/dev/null", O_WRONLY);
+    ::dup2(devnull, 1);
+    ::execl(vorn.c_str(), vorn.c_str(), in.c_str(), out.c_str(), nullptr);
+    return 127;
+  });
+  EXPECT_EQ(code, 3) << "the output could not be written";
+  EXPECT_EQ(test::ReadText(dir / "SektorInfo.sek"), "old table");
+  ASSERT_EQ(Vorn(text).exitCode, 0);
+  EXPECT_EQ(Output().size(), 511u * SectorRecord::kSize);
 }
 
 TEST_F(SectorTableTools, vornPrintsItsUsageWithoutTwoArguments) {

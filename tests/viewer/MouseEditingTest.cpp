@@ -1,6 +1,7 @@
 // Mouse editing: the modes, the modifier keys, carrying, removing, label points, and the keys.
 #include <QPainter>
 
+#include "ProcessLimits.h"
 #include "SectorTable.h"
 #include "ViewerFixture.h"
 
@@ -143,6 +144,14 @@ TEST_F(MouseEditing, labelModeMovesLabelPointsAndSExportsTheTable) {
   auto original = test::ReadBytes(dir / "Tess.gim/SektorInfo.sek");
   EXPECT_TRUE(std::equal(exported.begin(), exported.begin() + 76, original.begin()))
       << "untouched records are exported byte for byte";
+}
+
+TEST_F(MouseEditing, anExportOnAFullDiskKeepsTheEarlierExport) {
+  StartViewer();
+  dir.Write("Tess.gim/SektorInfo.new", "earlier export");
+  const int code = test::RunWithFileSizeLimit(100, [&] { return viewer->ExportSectorTable() ? 1 : 0; });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(test::ReadText(dir / "Tess.gim/SektorInfo.new"), "earlier export");
 }
 
 TEST_F(MouseEditing, exportsAnEmptyTableForAMapWithoutOne) {

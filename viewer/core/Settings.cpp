@@ -7,9 +7,13 @@
 namespace mw {
 
 void Settings::Load(const std::filesystem::path& path) {
-  bytes_.fill(0);
   auto read = ReadFileBytes(path, kSize);
-  if (read) std::copy(read->begin(), read->end(), bytes_.begin());
+  LoadBytes(read ? std::span<const uint8_t>(read.value()) : std::span<const uint8_t>());
+}
+
+void Settings::LoadBytes(std::span<const uint8_t> bytes) {
+  bytes_.fill(0);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), kSize), bytes_.begin());
 }
 
 bool Settings::Save(const std::filesystem::path& path) const {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 
 namespace mw {
 
@@ -32,6 +33,8 @@ class Settings {
   // Reads up to 408 bytes from the start of the file; missing bytes are 0, a missing file gives
   // all defaults.
   void Load(const std::filesystem::path& path);
+  // The same from bytes already read.
+  void LoadBytes(std::span<const uint8_t> bytes);
   // Writes the 408 bytes, replacing the file only once the new one is whole. False when the file
   // cannot be written; the program goes on either way.
   bool Save(const std::filesystem::path& path) const;

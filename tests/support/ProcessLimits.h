@@ -1,0 +1,28 @@
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
+namespace mw::test {
+
+// Runs `body` in a child process whose files may not grow past `maxFileBytes`, as on a full disk:
+// writes beyond it fail with EFBIG instead of killing the process. Returns the child's exit code
+// (the value `body` returns), or -1 when it did not exit normally.
+inline int RunWithFileSizeLimit(rlim_t maxFileBytes, const std::function<int()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{maxFileBytes, maxFileBytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace mw::test
