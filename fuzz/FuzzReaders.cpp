@@ -37,8 +37,8 @@ void Fuzz(std::span<const uint8_t> bytes, const uint8_t* data, size_t size) {
   const SectorTable table = SectorTable::Parse(bytes);
   for (int n = 0; n < kSectorSlots; ++n) {
     const SectorRecord& r = table[n];
-    volatile int v = r.labelX() + r.labelY() + r.countryValues(n % 10) + r.ownerDependency(n % 10) +
-                     static_cast<int>(r.name().size());
+    volatile int64_t v = int64_t{r.labelX()} + r.labelY() + r.countryValues(n % 10) +
+                         r.ownerDependency(n % 10) + static_cast<int64_t>(r.name().size());
     (void)v;
   }
   (void)table.SerializeNamed();

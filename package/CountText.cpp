@@ -2,6 +2,17 @@
 
 namespace mw {
 
-std::string CountText(uint32_t value) { return value >= 1000 ? "999" : std::to_string(value); }
+int CountText(uint32_t value, char* out) {
+  if (value >= 1000) value = 999;
+  int length = value >= 100 ? 3 : value >= 10 ? 2 : 1;
+  out[length] = '\0';
+  for (int i = length - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+  return length;
+}
+
+std::string CountText(uint32_t value) {
+  char text[4];
+  return std::string(text, static_cast<size_t>(CountText(value, text)));
+}
 
 }  // namespace mw

@@ -9,5 +9,7 @@ namespace mw {
 // 1 to 3 characters. Negative numbers have no form here: callers that may hold one say how they
 // show it.
 std::string CountText(uint32_t value);
+// The same written into `out` (room for 4 characters), NUL-terminated; returns its length.
+int CountText(uint32_t value, char* out);
 
 }  // namespace mw

@@ -42,20 +42,18 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes) {
   return true;
 }
 
-void SyncDirectory(const std::filesystem::path& dir) {
-  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
-}
-
 }  // namespace
 
 Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, size_t maxBytes) {
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) return Result<std::vector<uint8_t>>::Fail(ErrnoText(path, "cannot open"));
   std::vector<uint8_t> bytes;
+  // A regular file is read in one piece into a buffer of its size; anything else in chunks.
+  struct stat info {};
+  if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode)) {
+    bytes.resize(std::min<size_t>(static_cast<size_t>(info.st_size), maxBytes));
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+  }
   uint8_t chunk[65536];
   while (bytes.size() < maxBytes) {
     size_t want = std::min(sizeof chunk, maxBytes - bytes.size());
@@ -93,7 +91,6 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
     ::unlink(temp.c_str());
     return false;
   }
-  SyncDirectory(path.parent_path());
   return true;
 }
 

@@ -17,7 +17,8 @@ Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path,
 
 // Replaces `path` with `bytes` so that the old file survives any failure: the bytes go to a
 // temporary file in the same directory, are flushed to the disk, and only then is the temporary
-// renamed over the target. On failure the temporary is removed, the target is untouched and
+// renamed over the target; after a crash or a power loss the target holds the old bytes or the new
+// ones, whole. On failure the temporary is removed, the target is untouched and
 // `error` (when given) says why.
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          std::string* error = nullptr);

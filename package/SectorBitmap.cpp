@@ -3,13 +3,9 @@
 namespace mw {
 
 SectorGrid GridFromPaletteRows(const BmpRows& rows) {
-  const auto width = static_cast<int32_t>(rows.rowLength);
-  SectorGrid grid(width, rows.height);
-  for (int32_t y = 0; y < rows.height; ++y) {
-    auto row = rows.row(y);
-    for (int32_t x = 0; x < width; ++x) grid.setValue(x, y, row[static_cast<size_t>(x)]);
-  }
-  return grid;
+  // Every byte of a row, padding included, is a cell: the rows are the cells in order.
+  return SectorGrid(static_cast<int32_t>(rows.rowLength), rows.height,
+                    std::vector<uint16_t>(rows.pixels.begin(), rows.pixels.end()));
 }
 
 SectorGrid GridFromRgbRows(const BmpRows& rows) {

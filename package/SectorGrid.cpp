@@ -20,11 +20,14 @@ uint16_t SectorGrid::sectorAt(int64_t x, int64_t y) const {
 }
 
 std::vector<uint8_t> SectorGrid::Serialize() const {
-  std::vector<uint8_t> out;
-  out.reserve(8 + 2 * cells_.size());
-  AppendU32(out, static_cast<uint32_t>(width_));
-  AppendU32(out, static_cast<uint32_t>(height_));
-  for (uint16_t c : cells_) AppendU16(out, c);
+  std::vector<uint8_t> out(8 + 2 * cells_.size());
+  PutU32(out, 0, static_cast<uint32_t>(width_));
+  PutU32(out, 4, static_cast<uint32_t>(height_));
+  uint8_t* p = out.data() + 8;
+  for (uint16_t c : cells_) {
+    *p++ = static_cast<uint8_t>(c);
+    *p++ = static_cast<uint8_t>(c >> 8);
+  }
   return out;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <new>
+#include <type_traits>
 
 namespace mw {
 namespace {
@@ -18,22 +20,45 @@ uint16_t SaturatingAdd(uint16_t a, uint16_t b) {
 
 }  // namespace
 
+Unit* UnitPool::Allocate(const Unit& value) {
+  static_assert(std::is_trivially_destructible_v<Unit>, "stacks are released with their block");
+  if (!free_.empty()) {
+    Unit* unit = free_.back();
+    free_.pop_back();
+    *unit = value;
+    return unit;
+  }
+  if (block_ == blocks_.size() || used_ == kBlock) {
+    if (block_ < blocks_.size()) ++block_;
+    if (block_ == blocks_.size())
+      blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock * sizeof(Unit)));
+    used_ = 0;
+  }
+  return new (blocks_[block_].get() + sizeof(Unit) * used_++) Unit(value);
+}
+
+void UnitPool::Clear() {
+  free_.clear();
+  block_ = 0;
+  used_ = 0;
+}
+
 Unit* Position::Resolve(StackRef ref) {
   if (ref.empty()) return nullptr;
   if (ref.slotHint < units_.size() && units_[ref.slotHint]->serial == ref.serial)
-    return units_[ref.slotHint].get();
-  for (auto& u : units_)
-    if (u->serial == ref.serial) return u.get();
+    return units_[ref.slotHint];
+  for (Unit* u : units_)
+    if (u->serial == ref.serial) return u;
   return nullptr;
 }
 
 Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) {
-  for (auto& u : units_) {
+  for (Unit* u : units_) {
     const int32_t ux = u->x, uy = u->y;
     if (ux - kFindReachX <= x && x <= ux + kFindReachX && uy - kFindReachY <= y &&
         y <= uy + kFindReachY) {
       if (out) *out = *u;
-      return u.get();
+      return u;
     }
   }
   return nullptr;
@@ -50,7 +75,7 @@ Unit* Position::AddUnit(Unit& rec) {
     if (!grid_->contains(rec.x, rec.y)) return nullptr;
     rec.sector = grid_->valueAt(rec.x, rec.y);
   }
-  for (auto& u : units_) {
+  for (Unit* u : units_) {
     if (u->country != rec.country || u->pieceType != rec.pieceType) continue;
     const bool near = std::abs(int32_t{rec.x} - u->x) <= kMergeReachX &&
                       std::abs(int32_t{rec.y} - u->y) <= kMergeReachY;
@@ -59,51 +84,46 @@ Unit* Position::AddUnit(Unit& rec) {
       u->count = SaturatingAdd(u->count, rec.count);
       RefreshLabel(*u);
       rec = *u;
-      return u.get();
+      return u;
     }
   }
-  auto stack = std::make_unique<Unit>(rec);
-  stack->slot = static_cast<uint32_t>(units_.size());
-  stack->serial = nextSerial_++;
-  RefreshLabel(*stack);
-  Unit* added = stack.get();
-  units_.push_back(std::move(stack));
+  Unit* added = pool_.Allocate(rec);
+  added->slot = static_cast<uint32_t>(units_.size());
+  added->serial = nextSerial_++;
+  RefreshLabel(*added);
+  units_.push_back(added);
   if (TriggersRecompute(*added)) RecomputeTotals();
   dirty_ = true;
   return added;
 }
 
 void Position::RemoveUnit(Unit* stack) {
-  if (!stack || stack->slot >= units_.size() || units_[stack->slot].get() != stack) return;
+  if (!stack || stack->slot >= units_.size() || units_[stack->slot] != stack) return;
   dirty_ = true;
   const bool recompute = TriggersRecompute(*stack);
   const uint32_t slot = stack->slot;
   if (slot + 1 != units_.size()) {
-    units_[slot] = std::move(units_.back());
+    units_[slot] = units_.back();
     units_[slot]->slot = slot;
   }
   units_.pop_back();
+  pool_.Release(stack);
   if (recompute) RecomputeTotals();
 }
 
 void Position::RemoveAllUnits() {
   units_.clear();
+  pool_.Clear();
   RecomputeTotals();
 }
 
 void Position::ReplaceUnits(std::vector<Unit> units) {
-  units_.clear();
-  units_.reserve(units.size());
-  for (Unit& u : units) {
-    u.slot = static_cast<uint32_t>(units_.size());
-    u.serial = nextSerial_++;
-    units_.push_back(std::make_unique<Unit>(u));
-  }
+  ReplaceUnits(units.size(), [&](size_t i) -> const Unit& { return units[i]; });
 }
 
 void Position::ReassignSectors() {
   if (!grid_) return;
-  for (auto& u : units_)
+  for (Unit* u : units_)
     if (grid_->contains(u->x, u->y)) u->sector = grid_->valueAt(u->x, u->y);
 }
 

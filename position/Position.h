@@ -16,6 +16,25 @@
 
 namespace mw {
 
+// The storage of the stacks: each stack keeps its address for as long as it is in the list, as the
+// references to it rely on, while stacks are allocated a block of 1024 at a time instead of one by
+// one, so that loading a large position costs a few allocations, not one per stack.
+class UnitPool {
+ public:
+  Unit* Allocate(const Unit& value);
+  void Release(Unit* unit) { free_.push_back(unit); }
+  void Clear();
+
+ private:
+  static constexpr size_t kBlock = 1024;
+  // Raw storage: a stack is constructed in its place when it is allocated. A cleared pool keeps
+  // its blocks for the next position.
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  size_t block_ = 0;  // the block being filled
+  size_t used_ = 0;   // stacks taken from it
+  std::vector<Unit*> free_;
+};
+
 // What the position asks of whoever shows it: the info view after the totals were recomputed or
 // adjusted, and the map area around a stack that an edit or an undo touched.
 class PositionObserver {
@@ -54,6 +73,19 @@ class Position {
   void RemoveAllUnits();
   // Replaces the whole list, as a position load does; stacks get their slots and serials here.
   void ReplaceUnits(std::vector<Unit> units);
+  // The same with `count` stacks that `make(i)` gives one by one.
+  template <class Make>
+  void ReplaceUnits(size_t count, Make make) {
+    units_.clear();
+    pool_.Clear();
+    units_.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+      Unit* u = pool_.Allocate(make(i));
+      u->slot = static_cast<uint32_t>(i);
+      u->serial = nextSerial_++;
+      units_.push_back(u);
+    }
+  }
   void ReassignSectors();
 
   // --- the sector context ----------------------------------------------------------------------
@@ -104,7 +136,8 @@ class Position {
   Unit* UndoAt(uint16_t x, uint16_t y, uint16_t count);
   void UndoRemoval(const UndoEntry& entry);
 
-  std::vector<std::unique_ptr<Unit>> units_;
+  UnitPool pool_;
+  std::vector<Unit*> units_;  // the list, in order; slot i holds units_[i]
   uint64_t nextSerial_ = 1;
   std::optional<SectorGrid> grid_;
   std::optional<SectorTable> sectors_;

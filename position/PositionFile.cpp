@@ -69,11 +69,9 @@ void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes) {
   }
   const size_t present = bytes.size() > offset ? (bytes.size() - offset) / kUnitRecordSize : 0;
   const size_t count = std::min<size_t>(header.unitCount(), present);
-  std::vector<Unit> units;
-  units.reserve(count);
-  for (size_t i = 0; i < count; ++i)
-    units.push_back(DecodeUnit(bytes.subspan(offset + i * kUnitRecordSize, kUnitRecordSize)));
-  position.ReplaceUnits(std::move(units));
+  position.ReplaceUnits(count, [&](size_t i) {
+    return DecodeUnit(bytes.subspan(offset + i * kUnitRecordSize, kUnitRecordSize));
+  });
   position.header() = header;
   position.setDirty(false);
 }

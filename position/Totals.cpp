@@ -45,12 +45,12 @@ void Position::RecomputeTotals() {
     owner[n] = table[n].initialOwner();
     active[n] = table[n].requiredPiece() == 0;
   }
-  for (const auto& u : units_) {
+  for (const Unit* u : units_) {
     if (u->sector >= kSectorSlots) continue;
     if (u->pieceType == 0) owner[u->sector] = u->country;
     AdjustStrength(u->country, u->pieceType, u->count);
   }
-  for (const auto& u : units_) {
+  for (const Unit* u : units_) {
     if (u->sector >= kSectorSlots || active[u->sector]) continue;
     if (u->pieceType == table[u->sector].requiredPiece() && IsAllied(u->country, owner[u->sector]))
       active[u->sector] = true;

@@ -7,10 +7,8 @@
 namespace mw {
 
 void RefreshLabel(Unit& unit) {
-  const std::string text = CountText(unit.count);
   unit.label.fill('\0');
-  std::copy(text.begin(), text.end(), unit.label.begin());
-  unit.labelLength = static_cast<uint8_t>(text.size());
+  unit.labelLength = static_cast<uint8_t>(CountText(unit.count, unit.label.data()));
 }
 
 }  // namespace mw

@@ -1,5 +1,6 @@
 # Sourced by the scripts: installs the Debian packages that the build needs and that are missing.
-MARROWIND_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev qt6-base-dev fonts-dejavu-core)
+MARROWIND_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
+                    libbenchmark-dev qt6-base-dev fonts-dejavu-core)
 
 install_missing_packages() {
   local missing=()

@@ -1,12 +1,36 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian packages, only those missing), configures, builds and runs
-# every test. Usage: bash scripts/test.sh [build directory]
+# Installs what the build needs (Debian packages, only those missing), then builds and runs every
+# test three ways: the normal build (benchmarks compiled too), a short run of every fuzz target
+# (clang, libFuzzer), and the whole test suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Usage: bash scripts/test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
 install_missing_packages
+jobs=$(nproc)
 
-build=${1:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" --parallel "$(nproc)"
-ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+echo "== normal build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_BENCH=ON
+cmake --build build --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+echo "== fuzz targets, a few seconds each"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DMARROWIND_GUI=OFF -DMARROWIND_TESTS=OFF -DMARROWIND_FUZZ=ON
+cmake --build build-fuzz --parallel "$jobs"
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+for fuzzer in build-fuzz/bin/fuzz_*; do
+  name=${fuzzer##*/fuzz_}
+  mkdir -p "$corpus/$name"
+  "$fuzzer" -max_total_time="${FUZZ_SECONDS:-5}" -rss_limit_mb=2048 -max_len=70000 \
+    -artifact_prefix="$corpus/" "$corpus/$name" "build-fuzz/fuzz-seeds/$name" 2>"$corpus/$name.log" ||
+    { tail -n 40 "$corpus/$name.log"; echo "fuzz target $name failed"; exit 1; }
+  grep -E '^Done [0-9]+ runs' "$corpus/$name.log" | sed "s/^/fuzz_$name: /"
+done
+
+echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_SANITIZE=ON
+cmake --build build-asan --parallel "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure --parallel "$jobs"

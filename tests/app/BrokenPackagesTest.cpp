@@ -66,6 +66,8 @@ const Damage kDamages[] = {
     {"start position of noise", [](auto& g) { Overwrite(g / "Start.QPX", "MFTess" + Garbage(24 * 50, 5)); }},
 };
 
+void PrintTo(const Damage& d, std::ostream* os) { *os << d.what; }
+
 class BrokenPackages : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(BrokenPackages, keepTheProgramUpAndWriteNothingIntoThePackage) {
@@ -87,7 +89,9 @@ TEST_P(BrokenPackages, keepTheProgramUpAndWriteNothingIntoThePackage) {
     EXPECT_NE(run.exitCode, -1) << GetParam().what << ": " << args[0] << " crashed\n" << run.err;
     const bool noPicture = run.exitCode == 3 && run.err.find("no picture") != std::string::npos;
     EXPECT_TRUE(run.exitCode == 0 || noPicture) << GetParam().what << ": " << args[0] << "\n" << run.err;
-    if (args[0] == "--totals") EXPECT_EQ(run.out.rfind("Country\tIPC", 0), 0u) << GetParam().what;
+    if (args[0] == "--totals") {
+      EXPECT_EQ(run.out.rfind("Country\tIPC", 0), 0u) << GetParam().what;
+    }
   }
   std::vector<std::pair<std::string, uintmax_t>> after;
   for (const auto& e : fs::directory_iterator(gim)) after.emplace_back(e.path().filename(), e.file_size());

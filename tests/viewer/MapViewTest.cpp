@@ -1,5 +1,6 @@
 // The map view: coordinates, zoom, the composed picture and the title.
 #include "Scaling.h"
+#include "SectorTable.h"
 #include "ViewerFixture.h"
 
 namespace mw {
@@ -64,6 +65,21 @@ TEST_F(MapViewTest, roundsScaledSizesHalfUp) {
   s.zoom = 1.5;
   view.RebuildScaledPicture();
   EXPECT_EQ(QSize(s.scaledWidth, s.scaledHeight), QSize(962, 720));
+}
+
+TEST_F(MapViewTest, drawsNoLabelForALabelPointFarOffTheMap) {
+  StartViewer();
+  position().SetLabelPosition(30, 20);
+  viewer->Command(command::kIpcValues);
+  SectorTable table = *position().sectorTable();
+  table[1].setLabelX(2147483647);
+  table[1].setLabelY(-2147483647 - 1);
+  position().SetSectorTable(table);
+  ZoomTimes(Key::kKeypadPlus, 10);
+  EXPECT_EQ(viewer->view().Scaled(2147483647), 2147483647);
+  EXPECT_EQ(viewer->view().Scaled(-2147483647 - 1), -2147483647 - 1);
+  const auto& s = viewer->view().state();
+  EXPECT_EQ(QColor(s.composedPicture.pixel(60, 40)), QColor(s.scaledPicture.pixel(60, 40)));
 }
 
 TEST_F(MapViewTest, keepsOnePixelDarkBordersAtEveryZoom) {

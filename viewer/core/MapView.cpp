@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "CountText.h"
 #include "Scaling.h"
@@ -34,6 +35,13 @@ ViewFonts::ViewFonts() {
 std::string TotalText(int value) {
   if (value < 0) return "-" + CountText(static_cast<uint32_t>(-static_cast<int64_t>(value)));
   return CountText(static_cast<uint32_t>(value));
+}
+
+int MapView::Scaled(int v) const {
+  const double scaled = v * state_.zoom + 0.5;
+  if (scaled >= std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (scaled <= std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(scaled);
 }
 
 QPoint MapView::ClientToMap(QPoint c) const {

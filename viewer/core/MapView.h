@@ -54,7 +54,9 @@ class MapView {
   ViewState& state() { return state_; }
   const ViewState& state() const { return state_; }
 
-  int Scaled(int v) const { return static_cast<int>(v * state_.zoom + 0.5); }
+  // trunc(v x zoom + 0.5), held within the range of int: label points come from the sector
+  // table and may be any 32-bit number.
+  int Scaled(int v) const;
   QPoint ClientToMap(QPoint client) const;
   QPoint MapToClient(QPoint map) const;
 

@@ -1,0 +1,242 @@
+// Benchmarks of the suite on the stress package, each beside the floor it is measured against in
+// the same run, so that the ratio holds on a noisy machine. Run with the folder the stress
+// package was written to as STRESS_DIR (the build sets it).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "Editing.h"
+#include "FileBytes.h"
+#include "PositionFile.h"
+#include "Viewer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kStress = STRESS_DIR;
+
+class NullHost : public mw::Host {
+ public:
+  bool Confirm(const std::string&, const std::string&) override { return true; }
+  std::optional<std::string> ChooseOpenFile() override { return std::nullopt; }
+  std::optional<std::string> ChooseSaveFile(bool) override { return std::nullopt; }
+  void ShowError(const std::string&) override {}
+  void InvalidateMap(const QRect&, bool) override {}
+  void InvalidateInfoView() override {}
+  void SetTitle(const std::string&) override {}
+  void SetCursor(mw::CursorKind) override {}
+  void BeginWait() override {}
+  void EndWait() override {}
+  QSize ClientSize() override { return QSize(1200, 800); }
+  QSize FrameExtra() override { return QSize(16, 60); }
+  QSize MaximizedSize() override { return QSize(1920, 1040); }
+  bool IsMaximized() override { return false; }
+  void ResizeWindow(QSize) override {}
+  std::optional<QPoint> ToolWindowPosition(mw::ToolWindow) override { return QPoint(0, 0); }
+  void RecreateToolWindow(mw::ToolWindow, QPoint, bool) override {}
+  void ShowToolWindow(mw::ToolWindow, bool) override {}
+  void SetMenuCheck(int, bool) override {}
+  void SetCatalogue(const std::vector<mw::CatalogueEntry>&) override {}
+  void ShowAbout() override {}
+  void ShowUnitList(const std::string&) override {}
+};
+
+NullHost host;
+
+// A viewer on the stress map with a position of `stacks` stacks.
+std::unique_ptr<mw::Viewer> StressViewer(int stacks) {
+  auto viewer = std::make_unique<mw::Viewer>(host, kStress);
+  const std::string name = stacks == 100000 ? "Stress100k" : stacks == 10000 ? "Stress10k" : "Stress1k";
+  viewer->Start((kStress / (name + ".QPX")).string());
+  return viewer;
+}
+
+std::vector<uint8_t> ReadAll(const fs::path& p) { return mw::ReadFileBytes(p).value(); }
+
+// --- loading a package ---------------------------------------------------------------------------
+
+void LoadMapPackage(benchmark::State& state) {
+  auto viewer = StressViewer(1000);
+  for (auto _ : state) viewer->LoadMapPackage("Strs");
+}
+BENCHMARK(LoadMapPackage)->Unit(benchmark::kMillisecond);
+
+void LoadMapPackageFloor(benchmark::State& state) {
+  for (auto _ : state) {
+    size_t total = 0;
+    for (const auto& e : fs::directory_iterator(kStress / "Strs.gim")) {
+      const auto bytes = ReadAll(e.path());
+      std::vector<uint8_t> copy(bytes);
+      total += copy.size();
+    }
+    benchmark::DoNotOptimize(total);
+  }
+}
+BENCHMARK(LoadMapPackageFloor)->Unit(benchmark::kMillisecond);
+
+// --- the map view --------------------------------------------------------------------------------
+
+void RedrawMapRegion(benchmark::State& state) {
+  auto viewer = StressViewer(1000);
+  for (int i = 0; i < state.range(0); ++i) viewer->view().ZoomIn();
+  for (auto _ : state) viewer->view().RedrawMapRegion();
+  state.SetLabel("zoom " + std::to_string(viewer->view().state().zoom).substr(0, 3));
+}
+BENCHMARK(RedrawMapRegion)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
+
+void RedrawMapRegionFloor(benchmark::State& state) {
+  auto viewer = StressViewer(1000);
+  for (int i = 0; i < state.range(0); ++i) viewer->view().ZoomIn();
+  const QImage& picture = viewer->view().state().composedPicture;
+  std::vector<uchar> copy(static_cast<size_t>(picture.sizeInBytes()));
+  for (auto _ : state) {
+    std::memcpy(copy.data(), picture.constBits(), copy.size());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(RedrawMapRegionFloor)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// --- one edit with its redraw --------------------------------------------------------------------
+
+// Places a piece on an empty spot, then takes it away again: one edit per iteration.
+void PlaceAndRemove(benchmark::State& state) {
+  auto viewer = StressViewer(static_cast<int>(state.range(0)));
+  viewer->PaletteClick(QPoint(16, 11));
+  const QPoint spot(600, 400);
+  bool placed = false;
+  for (auto _ : state) {
+    if (!placed)
+      viewer->MousePress(mw::MouseButton::kLeft, spot, mw::kNoModifiers);
+    else
+      viewer->MousePress(mw::MouseButton::kMiddle, spot, mw::kShift | mw::kCtrl);
+    placed = !placed;
+  }
+}
+BENCHMARK(PlaceAndRemove)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// Picks a whole stack up and drops it at the other of two places: one move per iteration.
+void PickUpAndDrop(benchmark::State& state) {
+  auto viewer = StressViewer(static_cast<int>(state.range(0)));
+  viewer->PaletteClick(QPoint(16, 11));
+  viewer->MousePress(mw::MouseButton::kLeft, QPoint(600, 400), mw::kNoModifiers);
+  viewer->KeyRelease(mw::Key::kEscape);
+  QPoint from(600, 400), to(700, 450);
+  for (auto _ : state) {
+    viewer->MousePress(mw::MouseButton::kLeft, from, mw::kShift | mw::kCtrl);
+    viewer->MouseRelease(mw::MouseButton::kLeft, to);
+    std::swap(from, to);
+  }
+}
+BENCHMARK(PickUpAndDrop)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// --- totals --------------------------------------------------------------------------------------
+
+void RecomputeTotals(benchmark::State& state) {
+  auto viewer = StressViewer(static_cast<int>(state.range(0)));
+  for (auto _ : state) viewer->position().RecomputeTotals();
+}
+BENCHMARK(RecomputeTotals)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// --- position files ------------------------------------------------------------------------------
+
+void LoadPosition(benchmark::State& state) {
+  mw::Position p;
+  for (auto _ : state) mw::LoadPosition(p, kStress / "Stress100k.QPX");
+}
+BENCHMARK(LoadPosition)->Unit(benchmark::kMillisecond);
+
+void LoadPositionFloor(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(ReadAll(kStress / "Stress100k.QPX"));
+}
+BENCHMARK(LoadPositionFloor)->Unit(benchmark::kMillisecond);
+
+void SavePosition(benchmark::State& state) {
+  mw::Position p;
+  mw::LoadPosition(p, kStress / "Stress100k.QPX");
+  const auto target = fs::temp_directory_path() / "marrowind-bench.QPX";
+  for (auto _ : state) mw::SavePosition(p, target);
+  fs::remove(target);
+}
+BENCHMARK(SavePosition)->Unit(benchmark::kMillisecond);
+
+// Writing the same number of bytes: plainly (range 0) and flushed to the disk (range 1), as a save
+// that must survive a crash has to.
+void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes, bool flush) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  for (size_t done = 0; done < bytes.size();) done += static_cast<size_t>(::write(fd, bytes.data() + done, bytes.size() - done));
+  if (flush) ::fsync(fd);
+  ::close(fd);
+}
+
+void SavePositionFloor(benchmark::State& state) {
+  const auto bytes = ReadAll(kStress / "Stress100k.QPX");
+  const auto target = fs::temp_directory_path() / "marrowind-bench-floor";
+  for (auto _ : state) WriteBytes(target, bytes, state.range(0) != 0);
+  fs::remove(target);
+  state.SetLabel(state.range(0) ? "write + fsync" : "write");
+}
+BENCHMARK(SavePositionFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// --- the tools, as whole processes ---------------------------------------------------------------
+
+void RunTool(const std::string& tool, const fs::path& in, const fs::path& out) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::execl(tool.c_str(), tool.c_str(), in.c_str(), out.c_str(), nullptr);
+    ::_exit(127);
+  }
+  ::waitpid(pid, nullptr, 0);
+}
+
+const char* ToolName(int64_t i) { return i == 0 ? "pal2sect" : i == 1 ? "rgb2sect" : "vorn"; }
+fs::path ToolInput(int64_t i) {
+  return kStress / (i == 0 ? "sectors8.bmp" : i == 1 ? "sectors24.bmp" : "sectors.txt");
+}
+
+void Tool(benchmark::State& state) {
+  const std::string tool = std::string(TOOLS_DIR) + "/" + ToolName(state.range(0));
+  const auto out = fs::temp_directory_path() / "marrowind-bench-tool";
+  for (auto _ : state) RunTool(tool, ToolInput(state.range(0)), out);
+  fs::remove(out);
+  state.SetLabel(ToolName(state.range(0)));
+}
+BENCHMARK(Tool)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// Copying the input and the output bytes: reading the input and writing as many bytes as the tool
+// writes, flushed as the tool flushes them.
+void ToolFloor(benchmark::State& state) {
+  const int64_t i = state.range(0);
+  const std::string tool = std::string(TOOLS_DIR) + "/" + ToolName(i);
+  const auto out = fs::temp_directory_path() / "marrowind-bench-tool";
+  RunTool(tool, ToolInput(i), out);
+  const size_t outputSize = fs::file_size(out);
+  const auto target = fs::temp_directory_path() / "marrowind-bench-floor";
+  for (auto _ : state) {
+    const auto input = ReadAll(ToolInput(i));
+    WriteBytes(target, input, false);
+    WriteBytes(target, std::vector<uint8_t>(outputSize, 1), true);
+  }
+  fs::remove(out);
+  fs::remove(target);
+  state.SetLabel(ToolName(i));
+}
+BENCHMARK(ToolFloor)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
