@@ -13,6 +13,7 @@
 
 #include "Editing.h"
 #include "FileBytes.h"
+#include "NullHost.h"
 #include "PositionFile.h"
 #include "Viewer.h"
 
@@ -21,33 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kStress = STRESS_DIR;
 
-class NullHost : public mw::Host {
- public:
-  bool Confirm(const std::string&, const std::string&) override { return true; }
-  std::optional<std::string> ChooseOpenFile() override { return std::nullopt; }
-  std::optional<std::string> ChooseSaveFile(bool) override { return std::nullopt; }
-  void ShowError(const std::string&) override {}
-  void InvalidateMap(const QRect&, bool) override {}
-  void InvalidateInfoView() override {}
-  void SetTitle(const std::string&) override {}
-  void SetCursor(mw::CursorKind) override {}
-  void BeginWait() override {}
-  void EndWait() override {}
-  QSize ClientSize() override { return QSize(1200, 800); }
-  QSize FrameExtra() override { return QSize(16, 60); }
-  QSize MaximizedSize() override { return QSize(1920, 1040); }
-  bool IsMaximized() override { return false; }
-  void ResizeWindow(QSize) override {}
-  std::optional<QPoint> ToolWindowPosition(mw::ToolWindow) override { return QPoint(0, 0); }
-  void RecreateToolWindow(mw::ToolWindow, QPoint, bool) override {}
-  void ShowToolWindow(mw::ToolWindow, bool) override {}
-  void SetMenuCheck(int, bool) override {}
-  void SetCatalogue(const std::vector<mw::CatalogueEntry>&) override {}
-  void ShowAbout() override {}
-  void ShowUnitList(const std::string&) override {}
-};
-
-NullHost host;
+mw::NullHost host(true);
 
 // A viewer on the stress map with a position of `stacks` stacks.
 std::unique_ptr<mw::Viewer> StressViewer(int stacks) {

@@ -20,7 +20,7 @@ struct SectorSpec {
   uint8_t requiredPiece = 0;
 };
 
-SectorRecord MakeSector(const SectorSpec& spec);
+SectorRecord MakeSector(const SectorSpec& sector);
 
 // A map of `columns` vertical bands of 100 x 100 pixels: band k (from 0) is sector k + 1, so the
 // point (100 * k + 50, 50) lies in sector k + 1. The pieces are "Ctrl" (kind 0, value 0), "Inf"

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "NullHost.h"
 #include "Position.h"
 #include "PositionFile.h"
 #include "Reports.h"
@@ -24,33 +25,6 @@ constexpr const char* kUsage =
     "  --ipc             draw the income labels on the rendered map\n"
     "  --help, --version\n"
     "POSITION is a position file (.QPX or .MAP); the map it names is loaded.\n";
-
-// A host without windows: every question is answered Cancel and nothing is shown.
-class HeadlessHost : public Host {
- public:
-  bool Confirm(const std::string&, const std::string&) override { return false; }
-  std::optional<std::string> ChooseOpenFile() override { return std::nullopt; }
-  std::optional<std::string> ChooseSaveFile(bool) override { return std::nullopt; }
-  void ShowError(const std::string&) override {}
-  void InvalidateMap(const QRect&, bool) override {}
-  void InvalidateInfoView() override {}
-  void SetTitle(const std::string&) override {}
-  void SetCursor(CursorKind) override {}
-  void BeginWait() override {}
-  void EndWait() override {}
-  QSize ClientSize() override { return QSize(0, 0); }
-  QSize FrameExtra() override { return QSize(0, 0); }
-  QSize MaximizedSize() override { return QSize(65535, 65535); }
-  bool IsMaximized() override { return false; }
-  void ResizeWindow(QSize) override {}
-  std::optional<QPoint> ToolWindowPosition(ToolWindow) override { return std::nullopt; }
-  void RecreateToolWindow(ToolWindow, QPoint, bool) override {}
-  void ShowToolWindow(ToolWindow, bool) override {}
-  void SetMenuCheck(int, bool) override {}
-  void SetCatalogue(const std::vector<CatalogueEntry>&) override {}
-  void ShowAbout() override {}
-  void ShowUnitList(const std::string&) override {}
-};
 
 struct Options {
   enum class Mode { kNone, kTotals, kUnits, kRender } mode = Mode::kNone;
@@ -138,7 +112,7 @@ int RunHeadless(const QStringList& args, const std::filesystem::path& programDir
     std::string error;
     if (!LoadPosition(probe, options->position, &error)) return err << "error: " << error << "\n", 2;
   }
-  HeadlessHost host;
+  NullHost host;
   Viewer viewer(host, programDir);
   if (options->ipc) viewer.settings().setShowIpcValues(true);
   viewer.Start(options->position);
