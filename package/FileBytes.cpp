@@ -68,6 +68,11 @@ Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, si
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
                          std::string* error) {
+  return WriteFileAtomically(path, {bytes}, error);
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path,
+                         std::initializer_list<std::span<const uint8_t>> pieces, std::string* error) {
   const std::filesystem::path temp = TemporaryBeside(path);
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
@@ -77,7 +82,9 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-  bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool ok = true;
+  for (auto piece : pieces) ok = ok && WriteAll(fd, piece);
+  ok = ok && ::fsync(fd) == 0;
   if (!ok && error) *error = ErrnoText(path, "cannot write");
   if (::close(fd) != 0 && ok) {
     ok = false;

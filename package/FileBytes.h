@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path,
 // ones, whole. On failure the temporary is removed, the target is untouched and
 // `error` (when given) says why.
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                         std::string* error = nullptr);
+// The same for a file made of several pieces, written one after the other.
+bool WriteFileAtomically(const std::filesystem::path& path,
+                         std::initializer_list<std::span<const uint8_t>> pieces,
                          std::string* error = nullptr);
 
 }  // namespace mw

@@ -23,9 +23,10 @@ int RunSectorBitmapTool(int argc, char** argv, const char* toolName, const char*
                                 " (usage: " + toolName + " <bitmap> <gridfile>)");
   auto rows = ReadBmpRows(argv[1]);
   if (!rows) return Fail(kExitInput, rows.error());
-  const std::vector<uint8_t> bytes = convert(rows.value()).Serialize();
+  const SectorGrid grid = convert(rows.value());
+  rows.value().pixels = {};
   std::string error;
-  if (!WriteFileAtomically(argv[2], bytes, &error)) return Fail(kExitOutput, error);
+  if (!grid.WriteFile(argv[2], &error)) return Fail(kExitOutput, error);
   return kExitOk;
 }
 

@@ -90,6 +90,8 @@ TEST(SectorGrid, roundTripsThroughItsFile) {
   EXPECT_EQ(back->valueAt(4, 2), 300);
   EXPECT_TRUE(std::equal(grid.cells().begin(), grid.cells().end(), back->cells().begin()));
   EXPECT_FALSE(ReadSectorGrid(dir / "missing.map"));
+  ASSERT_TRUE(grid.WriteFile(dir / "written.map"));
+  EXPECT_EQ(test::ReadBytes(dir / "written.map"), grid.Serialize()) << "written as serialised";
 }
 
 }  // namespace
