@@ -1,6 +1,7 @@
 #include "SectorGrid.h"
 
 #include <bit>
+#include <cstring>
 
 #include "ByteOrder.h"
 #include "FileBytes.h"
@@ -63,7 +64,10 @@ Result<SectorGrid> ParseSectorGrid(std::span<const uint8_t> bytes, const std::st
                                     std::to_string(width) + " x " + std::to_string(height) +
                                     " cells, the file holds " + std::to_string(available));
   std::vector<uint16_t> cells(static_cast<size_t>(cellCount));
-  for (size_t i = 0; i < cells.size(); ++i) cells[i] = GetU16(bytes, 8 + 2 * i);
+  if constexpr (std::endian::native == std::endian::little)
+    std::memcpy(cells.data(), bytes.data() + 8, 2 * cells.size());
+  else
+    for (size_t i = 0; i < cells.size(); ++i) cells[i] = GetU16(bytes, 8 + 2 * i);
   return Result<SectorGrid>::Ok(SectorGrid(width, height, std::move(cells)));
 }
 

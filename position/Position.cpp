@@ -28,13 +28,21 @@ Unit* UnitPool::Allocate(const Unit& value) {
     *unit = value;
     return unit;
   }
+  size_t got = 0;
+  return new (TakeRun(1, got)) Unit(value);
+}
+
+Unit* UnitPool::TakeRun(size_t wanted, size_t& got) {
   if (block_ == blocks_.size() || used_ == kBlock) {
     if (block_ < blocks_.size()) ++block_;
     if (block_ == blocks_.size())
       blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock * sizeof(Unit)));
     used_ = 0;
   }
-  return new (blocks_[block_].get() + sizeof(Unit) * used_++) Unit(value);
+  got = std::min(wanted, kBlock - used_);
+  Unit* run = reinterpret_cast<Unit*>(blocks_[block_].get()) + used_;
+  used_ += got;
+  return run;
 }
 
 void UnitPool::Clear() {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,9 @@ namespace mw {
 class UnitPool {
  public:
   Unit* Allocate(const Unit& value);
+  // Room for up to `wanted` stacks side by side, to be constructed in place by the caller; `got`
+  // says how many it holds (at least 1).
+  Unit* TakeRun(size_t wanted, size_t& got);
   void Release(Unit* unit) { free_.push_back(unit); }
   void Clear();
 
@@ -78,12 +82,16 @@ class Position {
   void ReplaceUnits(size_t count, Make make) {
     units_.clear();
     pool_.Clear();
-    units_.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-      Unit* u = pool_.Allocate(make(i));
-      u->slot = static_cast<uint32_t>(i);
-      u->serial = nextSerial_++;
-      units_.push_back(u);
+    units_.resize(count);
+    for (size_t i = 0; i < count;) {
+      size_t got = 0;
+      Unit* run = pool_.TakeRun(count - i, got);
+      for (size_t k = 0; k < got; ++k, ++i) {
+        Unit* u = new (run + k) Unit(make(i));
+        u->slot = static_cast<uint32_t>(i);
+        u->serial = nextSerial_++;
+        units_[i] = u;
+      }
     }
   }
   void ReassignSectors();

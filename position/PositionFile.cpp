@@ -27,13 +27,13 @@ Unit DecodeUnit(std::span<const uint8_t> r) {
   return u;
 }
 
-void AppendUnit(std::vector<uint8_t>& out, const Unit& u) {
-  AppendU64(out, std::bit_cast<uint64_t>(static_cast<double>(u.x)));
-  AppendU64(out, std::bit_cast<uint64_t>(static_cast<double>(u.y)));
-  out.push_back(static_cast<uint8_t>(u.pieceType + 1));
-  out.push_back(u.country);
-  AppendU16(out, u.count);
-  AppendU32(out, u.sector);
+void PutUnit(std::span<uint8_t> r, const Unit& u) {
+  PutU64(r, 0, std::bit_cast<uint64_t>(static_cast<double>(u.x)));
+  PutU64(r, 8, std::bit_cast<uint64_t>(static_cast<double>(u.y)));
+  r[16] = static_cast<uint8_t>(u.pieceType + 1);
+  r[17] = u.country;
+  PutU16(r, 18, u.count);
+  PutU32(r, 20, u.sector);
 }
 
 }  // namespace
@@ -79,16 +79,18 @@ void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes) {
 std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
   PositionHeader header = position.header();
   header.setUnitCount(static_cast<uint32_t>(position.unitCount()));
-  std::vector<uint8_t> out;
-  out.reserve(PositionHeader::kSize + position.unitCount() * kUnitRecordSize);
+  const size_t headerSize = tessWinMap ? 4 : PositionHeader::kSize;
+  std::vector<uint8_t> out(headerSize + position.unitCount() * kUnitRecordSize);
   if (tessWinMap) {
-    AppendU32(out, header.unitCount());
+    PutU32(out, 0, header.unitCount());
   } else {
     header.setMagic();
     header.bytes()[6] = 0;
-    for (uint8_t b : header.bytes()) out.push_back(b);
+    std::copy(header.bytes().begin(), header.bytes().end(), out.begin());
   }
-  for (size_t i = 0; i < position.unitCount(); ++i) AppendUnit(out, position.unit(i));
+  const std::span<uint8_t> records = std::span<uint8_t>(out).subspan(headerSize);
+  for (size_t i = 0; i < position.unitCount(); ++i)
+    PutUnit(records.subspan(i * kUnitRecordSize, kUnitRecordSize), position.unit(i));
   return out;
 }
 

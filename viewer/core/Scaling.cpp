@@ -41,6 +41,7 @@ QRgb Darkest(const QRgb* pixels, int first, int last, int stride) {
 QImage ScaleKeepingDarkLines(const QImage& source, int width, int height) {
   if (source.isNull() || width <= 0 || height <= 0) return QImage();
   const QImage src = source.convertToFormat(QImage::Format_RGB32);
+  if (src.width() == width && src.height() == height) return src;
   const auto columns = Spans(src.width(), width);
   const auto rows = Spans(src.height(), height);
   // Across first, then down: the darkest of the darkest is the darkest of the block.
