@@ -39,9 +39,7 @@ void TestPackage::WriteTo(const std::filesystem::path& programDir) const {
 
   Position p;
   AttachBandMap(p, sectors);
-  std::ofstream(dir / "SektorInfo.map", std::ios::binary)
-      .write(reinterpret_cast<const char*>(p.grid()->Serialize().data()),
-             static_cast<std::streamsize>(p.grid()->Serialize().size()));
+  p.grid()->WriteFile(dir / "SektorInfo.map");
   std::vector<uint8_t> table;
   for (size_t n = 1; n <= sectors.size(); ++n) {
     auto b = (*p.sectorTable())[n].bytes();

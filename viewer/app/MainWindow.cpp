@@ -32,13 +32,17 @@ void MainWindow::Start(const std::string& commandLine) {
   map_->setFocus();
 }
 
-QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int id, bool checkable) {
-  QAction* action = menu->addAction(QString::fromLatin1(text));
+QAction* MainWindow::BindCommand(QAction* action, int id) {
   action->setData(id);
   action->setObjectName(QStringLiteral("command%1").arg(id));
-  action->setCheckable(checkable);
   connect(action, &QAction::triggered, this, [this, id] { viewer_->Command(id); });
   actions_[id] = action;
+  return action;
+}
+
+QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int id, bool checkable) {
+  QAction* action = BindCommand(menu->addAction(QString::fromLatin1(text)), id);
+  action->setCheckable(checkable);
   return action;
 }
 
@@ -63,13 +67,8 @@ void MainWindow::BuildMenu() {
   // "&UNDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
-  for (auto [text, id] : {std::pair{"&UNDO", command::kUndo}, {"&DEL", command::kDel}, {"ESC", command::kEsc}}) {
-    QAction* a = right->addAction(QString::fromLatin1(text));
-    a->setData(id);
-    a->setObjectName(QStringLiteral("command%1").arg(id));
-    connect(a, &QAction::triggered, this, [this, id = id] { viewer_->Command(id); });
-    actions_[id] = a;
-  }
+  for (auto [text, id] : {std::pair{"&UNDO", command::kUndo}, {"&DEL", command::kDel}, {"ESC", command::kEsc}})
+    BindCommand(right->addAction(QString::fromLatin1(text)), id);
   menuBar()->setCornerWidget(right, Qt::TopRightCorner);
 }
 
@@ -201,15 +200,8 @@ void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
     delete a;
   }
   mapActions_.clear();
-  for (const CatalogueEntry& e : entries) {
-    QAction* a = newMenu_->addAction(QString::fromLatin1(e.title.c_str()));
-    a->setData(e.commandId);
-    a->setObjectName(QStringLiteral("command%1").arg(e.commandId));
-    const int id = e.commandId;
-    connect(a, &QAction::triggered, this, [this, id] { viewer_->Command(id); });
-    mapActions_.push_back(a);
-    actions_[id] = a;
-  }
+  for (const CatalogueEntry& e : entries)
+    mapActions_.push_back(BindCommand(newMenu_->addAction(QString::fromLatin1(e.title.c_str())), e.commandId));
 }
 
 void MainWindow::ShowAbout() {

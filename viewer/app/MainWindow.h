@@ -51,6 +51,9 @@ class MainWindow : public QMainWindow, private Host {
 
  private:
   void BuildMenu();
+  // Makes an action run a command: its id as data, "command<id>" as object name, and a place in
+  // the table of actions by id.
+  QAction* BindCommand(QAction* action, int id);
   QAction* AddCommand(QMenu* menu, const char* text, int id, bool checkable = false);
 
   // Host
