@@ -1,6 +1,10 @@
-#include "Editing.h"
-
+// The edits of the user as transactions of the position: placing, removing, picking up, dropping
+// and putting back. Each keeps the list, the hand, the strength totals, the undo history and
+// `dirty` together, in the order of list operations that the undo history and the list order
+// rely on.
 #include <algorithm>
+
+#include "Position.h"
 
 namespace mw {
 namespace {
@@ -27,108 +31,125 @@ uint16_t PlaceCount(unsigned modifiers) {
   return 1;
 }
 
-std::optional<Unit> PlacePiece(Position& position, int32_t x, int32_t y, uint8_t pieceType,
-                               uint8_t country, unsigned modifiers) {
+std::optional<Unit> Position::PlacePiece(int32_t x, int32_t y, uint8_t pieceType, uint8_t country,
+                                         unsigned modifiers) {
   Unit rec;
   rec.x = ToCoordinate(x);
   rec.y = ToCoordinate(y);
   rec.pieceType = pieceType;
   rec.country = country;
   rec.count = PlaceCount(modifiers);
-  const uint16_t placed = rec.count;
   if (x != rec.x || y != rec.y) return std::nullopt;
-  // The strength goes first, so that a recomputation that the addition triggers counts it once.
-  position.AdjustStrength(country, pieceType, placed);
-  if (!position.AddUnit(rec)) {
-    position.AdjustStrength(country, pieceType, -int64_t{placed});
-    return std::nullopt;
-  }
-  rec.count = placed;
-  position.RecordAdd(rec);
-  position.NotifyTotalsChanged();
-  position.NotifyUnitArea(rec);
+  uint16_t added = 0;
+  if (!AddUnit(rec, &added)) return std::nullopt;
+  rec.count = added;
+  RecordAdd(rec);
+  NotifyTotalsChanged();
+  NotifyUnitArea(rec);
   return rec;
 }
 
-std::optional<Unit> RemoveAt(Position& position, int32_t x, int32_t y, unsigned modifiers) {
+std::optional<Unit> Position::RemoveAt(int32_t x, int32_t y, unsigned modifiers) {
   Unit hit;
-  Unit* stack = position.FindUnitAt(x, y, &hit);
+  Unit* stack = Mutable(FindUnitAt(x, y, &hit));
   // A stack emptied by a pick-up waits for its drop; there is nothing on it to remove.
   if (!stack || stack->count == 0) return std::nullopt;
   const uint16_t n = TakeCount(stack->count, modifiers);
-  stack->count = static_cast<uint16_t>(stack->count - n);
-  position.AdjustStrength(stack->country, stack->pieceType, -int64_t{n});
-  position.RecordRemove(*stack, n);
-  if (stack->count == 0)
-    position.RemoveUnit(stack);
-  else
-    RefreshLabel(*stack);
-  position.NotifyTotalsChanged();
-  position.NotifyUnitArea(hit);
+  SetCount(*stack, static_cast<uint16_t>(stack->count - n));
+  RecordRemove(*stack, n);
+  dirty_ = true;
+  if (stack->count == 0) RemoveUnit(stack);
+  NotifyTotalsChanged();
+  NotifyUnitArea(hit);
   return hit;
 }
 
-bool PickUp(Position& position, Carry& carry, int32_t x, int32_t y, unsigned modifiers) {
+bool Position::PickUp(int32_t x, int32_t y, unsigned modifiers) {
+  if (hand_.active) return false;
   Unit hit;
-  Unit* stack = position.FindUnitAt(x, y, &hit);
-  if (!stack) return false;
-  carry.carried = hit;
-  carry.carried.serial = 0;
-  carry.source = StackRef::To(*stack);
-  carry.active = true;
+  Unit* stack = Mutable(FindUnitAt(x, y, &hit));
+  if (!stack || stack->count == 0) return false;
   const uint16_t n = TakeCount(stack->count, modifiers);
-  carry.carried.count = n;
-  stack->count = static_cast<uint16_t>(stack->count - n);
-  RefreshLabel(*stack);
-  RefreshLabel(carry.carried);
-  position.NotifyUnitArea(*stack);
-  position.NotifyUnitArea(carry.carried);
+  // The pieces change place, not owner: their strength moves with them into the hand.
+  hand_.carried = hit;
+  hand_.carried.serial = 0;
+  hand_.carried.count = 0;
+  hand_.source = StackRef::To(*stack);
+  hand_.active = true;
+  SetCount(*stack, static_cast<uint16_t>(stack->count - n));
+  SetCount(hand_.carried, n);
+  NotifyUnitArea(*stack);
+  NotifyUnitArea(hand_.carried);
   return true;
 }
 
-std::optional<Unit> Drop(Position& position, Carry& carry, int32_t x, int32_t y) {
-  if (!carry.active) return std::nullopt;
-  carry.active = false;
-  const Unit before = carry.carried;
-  carry.carried.x = ToCoordinate(x);
-  carry.carried.y = ToCoordinate(y);
-  Unit* source = position.Resolve(carry.source);
-  carry.source = {};
-  if (source && source->count == 0) position.RemoveUnit(source);
-  position.NotifyUnitArea(carry.carried);
-  if (!position.AddUnit(carry.carried)) {
-    // Outside the grid: the pieces go back to where they were picked up.
-    carry.carried = before;
-    if (!position.AddUnit(carry.carried)) {
-      position.AdjustStrength(before.country, before.pieceType, -int64_t{before.count});
-      position.NotifyTotalsChanged();
-    }
-    position.NotifyUnitArea(carry.carried);
-    return std::nullopt;
-  }
-  position.RecordMove(before, carry.carried);
-  position.NotifyUnitArea(carry.carried);
-  return carry.carried;
-}
-
-void CancelCarry(Position& position, Carry& carry) {
-  if (!carry.active) return;
-  carry.active = false;
-  Unit* source = position.Resolve(carry.source);
-  carry.source = {};
-  if (!source) {
-    // The source went while the pieces were carried: put them back at its place.
-    Unit rec = carry.carried;
-    if (!position.AddUnit(rec)) {
-      position.AdjustStrength(rec.country, rec.pieceType, -int64_t{rec.count});
-      position.NotifyTotalsChanged();
-    }
-    position.NotifyUnitArea(rec);
+void Position::ReturnHandTo(Unit* source) {
+  const Unit pieces = hand_.carried;
+  hand_.active = false;
+  hand_.source = {};
+  SetCount(hand_.carried, 0);
+  if (source) {
+    SetCount(*source, static_cast<uint16_t>(std::min<uint32_t>(source->count + pieces.count, 65535)));
+    NotifyUnitArea(*source);
     return;
   }
-  source->count = static_cast<uint16_t>(std::min<uint32_t>(source->count + carry.carried.count, 65535));
-  RefreshLabel(*source);
-  position.NotifyUnitArea(*source);
+  // The source went while the pieces were carried: they go back to its place.
+  Unit rec = pieces;
+  AddUnit(rec);
+  NotifyTotalsChanged();
+  NotifyUnitArea(rec);
+}
+
+void Position::CancelCarry() {
+  if (!hand_.active) return;
+  ReturnHandTo(Mutable(Resolve(hand_.source)));
+}
+
+std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
+  if (!hand_.active) return std::nullopt;
+  Unit* source = Mutable(Resolve(hand_.source));
+  const Unit before = hand_.carried;
+  Unit target = before;
+  target.x = ToCoordinate(x);
+  target.y = ToCoordinate(y);
+  if (grid_) {
+    if (!grid_->contains(target.x, target.y)) {
+      ReturnHandTo(source);
+      return std::nullopt;
+    }
+    target.sector = grid_->valueAt(target.x, target.y);
+  }
+  // A stack holds at most 65535 pieces: what does not fit stays with the source.
+  const bool sourceGoes = source && source->count == 0;
+  const Unit* into = MergeTarget(target, sourceGoes ? source : nullptr);
+  const uint16_t room = into ? static_cast<uint16_t>(65535 - into->count) : uint16_t{65535};
+  if (room == 0) {
+    ReturnHandTo(source);
+    return std::nullopt;
+  }
+  const uint16_t moved = std::min(before.count, room);
+  Unit rest = before;
+  rest.count = static_cast<uint16_t>(before.count - moved);
+  hand_.active = false;
+  hand_.source = {};
+  SetCount(hand_.carried, 0);
+  if (rest.count > 0 && source) {
+    SetCount(*source, static_cast<uint16_t>(source->count + rest.count));
+    rest.count = 0;
+  }
+  if (sourceGoes && source->count == 0) RemoveUnit(source);
+  NotifyUnitArea(target);
+  target.count = moved;
+  const Unit* landed = AddUnit(target);
+  if (rest.count > 0) AddUnit(rest);  // the source went while they were carried
+  // Put back into the very stack they came from, the board is as it was.
+  if (sourceGoes || !source || landed != source) dirty_ = true;
+  Unit movedBefore = before;
+  movedBefore.count = moved;
+  RecordMove(movedBefore, target);
+  NotifyTotalsChanged();
+  NotifyUnitArea(target);
+  return target;
 }
 
 }  // namespace mw

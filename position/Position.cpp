@@ -51,17 +51,23 @@ void UnitPool::Clear() {
   used_ = 0;
 }
 
-Unit* Position::Resolve(StackRef ref) {
+const Unit* Position::Resolve(StackRef ref) const {
   if (ref.empty()) return nullptr;
   if (ref.slotHint < units_.size() && units_[ref.slotHint]->serial == ref.serial)
     return units_[ref.slotHint];
-  for (Unit* u : units_)
+  for (const Unit* u : units_)
     if (u->serial == ref.serial) return u;
   return nullptr;
 }
 
-Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) {
-  for (Unit* u : units_) {
+// The list hands out read-only stacks; the position's own operations change them through this.
+Unit* Position::Mutable(const Unit* stack) {
+  if (!stack || stack->slot >= units_.size() || units_[stack->slot] != stack) return nullptr;
+  return units_[stack->slot];
+}
+
+const Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) const {
+  for (const Unit* u : units_) {
     const int32_t ux = u->x, uy = u->y;
     if (ux - kFindReachX <= x && x <= ux + kFindReachX && uy - kFindReachY <= y &&
         y <= uy + kFindReachY) {
@@ -78,51 +84,83 @@ bool Position::TriggersRecompute(const Unit& stack) const {
   return record && record->requiredPiece() == stack.pieceType;
 }
 
-Unit* Position::AddUnit(Unit& rec) {
+void Position::SetCount(Unit& stack, uint16_t count) {
+  AdjustStrength(stack, -1);
+  stack.count = count;
+  AdjustStrength(stack, +1);
+  RefreshLabel(stack);
+}
+
+Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
+  for (Unit* u : units_) {
+    if (u == skip || u->country != rec.country || u->pieceType != rec.pieceType) continue;
+    const bool near = std::abs(int32_t{rec.x} - u->x) <= kMergeReachX &&
+                      std::abs(int32_t{rec.y} - u->y) <= kMergeReachY;
+    const bool sameSector = grid_ && rec.sector == u->sector && rec.sector != 0;
+    if (near || sameSector) return u;
+  }
+  return nullptr;
+}
+
+const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   if (grid_) {
     if (!grid_->contains(rec.x, rec.y)) return nullptr;
     rec.sector = grid_->valueAt(rec.x, rec.y);
   }
-  for (Unit* u : units_) {
-    if (u->country != rec.country || u->pieceType != rec.pieceType) continue;
-    const bool near = std::abs(int32_t{rec.x} - u->x) <= kMergeReachX &&
-                      std::abs(int32_t{rec.y} - u->y) <= kMergeReachY;
-    const bool sameSector = grid_ && rec.sector == u->sector && rec.sector != 0;
-    if (near || sameSector) {
-      u->count = SaturatingAdd(u->count, rec.count);
-      RefreshLabel(*u);
-      rec = *u;
-      return u;
-    }
+  if (Unit* u = MergeTarget(rec)) {
+    const uint16_t taken = static_cast<uint16_t>(std::min<uint32_t>(rec.count, 65535 - u->count));
+    if (taken == 0 && rec.count != 0) return nullptr;
+    SetCount(*u, static_cast<uint16_t>(u->count + taken));
+    if (taken != 0) dirty_ = true;
+    rec = *u;
+    if (added) *added = taken;
+    return u;
   }
-  Unit* added = pool_.Allocate(rec);
-  added->slot = static_cast<uint32_t>(units_.size());
-  added->serial = nextSerial_++;
-  RefreshLabel(*added);
-  units_.push_back(added);
-  if (TriggersRecompute(*added)) RecomputeTotals();
+  Unit* stack = pool_.Allocate(rec);
+  stack->slot = static_cast<uint32_t>(units_.size());
+  stack->serial = nextSerial_++;
+  RefreshLabel(*stack);
+  units_.push_back(stack);
+  AdjustStrength(*stack, +1);
+  if (TriggersRecompute(*stack)) RecomputeTotals();
   dirty_ = true;
-  return added;
+  if (added) *added = rec.count;
+  return stack;
 }
 
-void Position::RemoveUnit(Unit* stack) {
-  if (!stack || stack->slot >= units_.size() || units_[stack->slot] != stack) return;
+void Position::RemoveUnit(const Unit* gone) {
+  Unit* stack = Mutable(gone);
+  if (!stack) return;
   dirty_ = true;
-  const bool recompute = TriggersRecompute(*stack);
+  AdjustStrength(*stack, -1);
+  bool recompute = TriggersRecompute(*stack);
   const uint32_t slot = stack->slot;
   if (slot + 1 != units_.size()) {
     units_[slot] = units_.back();
     units_[slot]->slot = slot;
+    // A marker moved forward in the list may no longer be the last of its sector.
+    recompute = recompute || units_[slot]->pieceType == 0;
   }
   units_.pop_back();
   pool_.Release(stack);
   if (recompute) RecomputeTotals();
 }
 
-void Position::RemoveAllUnits() {
+void Position::ClearList() {
   units_.clear();
   pool_.Clear();
+  hand_ = Hand{};
+}
+
+void Position::RemoveAllUnits() {
+  ClearList();
   RecomputeTotals();
+}
+
+void Position::AfterReplace() {
+  for (CountryTotal& t : totals_) t.land = t.naval = 0;
+  for (const Unit* u : units_) AdjustStrength(*u, +1);
+  NotifyTotalsChanged();
 }
 
 void Position::ReplaceUnits(std::vector<Unit> units) {
@@ -131,8 +169,12 @@ void Position::ReplaceUnits(std::vector<Unit> units) {
 
 void Position::ReassignSectors() {
   if (!grid_) return;
-  for (Unit* u : units_)
-    if (grid_->contains(u->x, u->y)) u->sector = grid_->valueAt(u->x, u->y);
+  for (Unit* u : units_) {
+    if (!grid_->contains(u->x, u->y)) continue;
+    AdjustStrength(*u, -1);
+    u->sector = grid_->valueAt(u->x, u->y);
+    AdjustStrength(*u, +1);
+  }
 }
 
 void Position::SetSectorGrid(std::optional<SectorGrid> grid) {

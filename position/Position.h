@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CountryTotals.h"
+#include "Editing.h"
 #include "MapInfo.h"
 #include "PieceTable.h"
 #include "PositionHeader.h"
@@ -48,9 +49,24 @@ class PositionObserver {
   virtual void UnitAreaChanged(const Unit& unit) = 0;
 };
 
-// The game position: the stacks on the map in list order, the totals that follow from them and
-// from the sector table, the undo history and the flag of unsaved changes. It holds the sector
-// context of the current map (grid, sector table, piece table, alliances) that map loading attaches.
+// The pieces being carried with the mouse and the stack they came from. They still belong to the
+// board: their strength stays in their country's totals until they are put down or go back.
+struct Hand {
+  Unit carried;     // a record outside the list; its `count` is the number carried
+  StackRef source;  // the stack the pieces came from
+  bool active = false;
+};
+
+// The game position: the stacks on the map in list order, the pieces in the hand, the totals that
+// follow from them and from the sector table, the undo history and the flag of unsaved changes. It
+// holds the sector context of the current map (grid, sector table, piece table, alliances) that map
+// loading attaches.
+//
+// Every change of the board is one call here that changes the stacks, the strength totals, the
+// undo history and `dirty` together and reports the areas it touched; nothing outside sequences
+// those steps. At every moment each country's land and naval totals equal the worth of its stacks
+// in the list plus the pieces in the hand (stacks of sectors from 512 on are worth nothing), and
+// `dirty` is set whenever the board differs from the one last loaded or saved.
 class Position {
  public:
   Position() = default;
@@ -62,26 +78,29 @@ class Position {
   // --- the unit list -------------------------------------------------------------------------
   size_t unitCount() const { return units_.size(); }
   const Unit& unit(size_t index) const { return *units_[index]; }
-  Unit& unit(size_t index) { return *units_[index]; }
   // The stack a reference names, or none when it has been removed since.
-  Unit* Resolve(StackRef ref);
+  const Unit* Resolve(StackRef ref) const;
 
   // The first stack in list order within 7 pixels across and 5 down or up of (x, y); its record
   // is copied into `out` when one is found.
-  Unit* FindUnitAt(int32_t x, int32_t y, Unit* out = nullptr);
+  const Unit* FindUnitAt(int32_t x, int32_t y, Unit* out = nullptr) const;
   // Adds the pieces of `rec`: merged into the first stack of the same kind and country near it or
   // in the same sector (the merged stack is then copied into `rec`), else as a new stack at the
-  // end. None when the point lies outside an attached grid.
-  Unit* AddUnit(Unit& rec);
-  void RemoveUnit(Unit* stack);
+  // end. A stack holds at most 65535 pieces; a merge takes what fits and `added` (when given)
+  // says how many that was. None when the point lies outside an attached grid, or when the stack
+  // it would merge into is full; then nothing changes.
+  const Unit* AddUnit(Unit& rec, uint16_t* added = nullptr);
+  // Takes a stack of the list away, with its pieces' strength.
+  void RemoveUnit(const Unit* stack);
+  // Takes every stack away and empties the hand; neither `dirty` nor the history changes.
   void RemoveAllUnits();
-  // Replaces the whole list, as a position load does; stacks get their slots and serials here.
+  // Replaces the whole list, as a position load does: the hand is emptied and the strength
+  // totals follow the new stacks. Stacks get their slots and serials here.
   void ReplaceUnits(std::vector<Unit> units);
   // The same with `count` stacks that `make(i)` gives one by one.
   template <class Make>
   void ReplaceUnits(size_t count, Make make) {
-    units_.clear();
-    pool_.Clear();
+    ClearList();
     units_.resize(count);
     for (size_t i = 0; i < count;) {
       size_t got = 0;
@@ -93,8 +112,31 @@ class Position {
         units_[i] = u;
       }
     }
+    AfterReplace();
   }
   void ReassignSectors();
+
+  // --- the edits of the user, each one transaction ---------------------------------------------
+  // Places `PlaceCount(modifiers)` new pieces of a kind and country at (x, y) and records what was
+  // added. Returns the record placed (with the count really added), or none when nothing could be
+  // added (outside the grid, or onto a full stack).
+  std::optional<Unit> PlacePiece(int32_t x, int32_t y, uint8_t pieceType, uint8_t country,
+                                 unsigned modifiers);
+  // Takes pieces from the first stack at (x, y) and records the removal; a stack left empty goes.
+  // Returns a copy of the stack as it was hit, or none when no stack with pieces lies there.
+  std::optional<Unit> RemoveAt(int32_t x, int32_t y, unsigned modifiers);
+  // Takes pieces from the first stack at (x, y) into the hand. Nothing is recorded. False when no
+  // stack with pieces lies there or the hand is already full.
+  bool PickUp(int32_t x, int32_t y, unsigned modifiers);
+  // Puts the carried pieces down at (x, y): an emptied source goes, the pieces are added there
+  // (merging as AddUnit does) and the move is recorded. Returns the record of where they landed.
+  // A drop that cannot be made (outside the grid, onto a full stack) leaves the position exactly
+  // as it was before the pick-up and returns none.
+  std::optional<Unit> Drop(int32_t x, int32_t y);
+  // Returns the carried pieces to their source. Nothing is recorded.
+  void CancelCarry();
+  const Hand& hand() const { return hand_; }
+  bool carrying() const { return hand_.active; }
 
   // --- the sector context ----------------------------------------------------------------------
   // Takes a new grid (none detaches it) and drops the sector table.
@@ -114,18 +156,16 @@ class Position {
   // --- totals ----------------------------------------------------------------------------------
   const CountryTotals& totals() const { return totals_; }
   const CountryTotal& totalOf(uint32_t country) const { return totals_[country]; }
-  void ClearTotals();
+  // Recomputes every total from scratch: the strength from the list and the hand, the income
+  // (only while a sector table is attached) from who holds which sector.
   void RecomputeTotals();
-  // Adds value x count of a piece kind to the country's land or naval total, by its category.
-  void AdjustStrength(uint8_t country, uint8_t pieceType, int64_t count);
   bool IsAllied(int32_t a, int32_t b) const;
-  void NotifyTotalsChanged();
-  void NotifyUnitArea(const Unit& unit);
+  // The land or naval worth of a stack record: value x count by its piece's category, nothing
+  // for a sector from 512 on.
+  int64_t StrengthOf(const Unit& stack) const;
 
   // --- undo history, newest first ----------------------------------------------------------------
-  void RecordAdd(const Unit& stack);
-  void RecordRemove(const Unit& stack, uint16_t removed);
-  void RecordMove(const Unit& before, const Unit& after);
+  // Takes back the newest edit; pieces in the hand go back to their source first.
   void UndoLast();
   void ClearUndo() { undo_.clear(); }
   size_t undoDepth() const { return undo_.size(); }
@@ -134,19 +174,38 @@ class Position {
 
   // --- document ----------------------------------------------------------------------------------
   bool dirty() const { return dirty_; }
-  void setDirty(bool dirty) { dirty_ = dirty; }
+  // The board was just loaded from or written to a file: it has no unsaved changes.
+  void MarkClean() { dirty_ = false; }
   PositionHeader& header() { return header_; }
   const PositionHeader& header() const { return header_; }
   std::string mapName() const { return header_.mapName(); }
 
  private:
+  Unit* Mutable(const Unit* stack);
   bool TriggersRecompute(const Unit& stack) const;
-  Unit* UndoAt(uint16_t x, uint16_t y, uint16_t count);
-  void UndoRemoval(const UndoEntry& entry);
+  // The stack that AddUnit would merge `rec` into (rec.sector already set), skipping `skip`.
+  Unit* MergeTarget(const Unit& rec, const Unit* skip = nullptr);
+  // Changes a stack's count (in the list or the hand) and its country's strength with it.
+  void SetCount(Unit& stack, uint16_t count);
+  void AdjustStrength(const Unit& stack, int64_t sign);
+  void RecomputeIncome();
+  void ClearList();
+  void AfterReplace();
+  void ReturnHandTo(Unit* source);
+
+  void RecordAdd(const Unit& stack);
+  void RecordRemove(const Unit& stack, uint16_t removed);
+  void RecordMove(const Unit& before, const Unit& after);
+  bool UndoAt(uint16_t x, uint16_t y, uint16_t count);
+  bool UndoRemoval(const UndoEntry& entry);
+
+  void NotifyTotalsChanged();
+  void NotifyUnitArea(const Unit& unit);
 
   UnitPool pool_;
   std::vector<Unit*> units_;  // the list, in order; slot i holds units_[i]
   uint64_t nextSerial_ = 1;
+  Hand hand_;
   std::optional<SectorGrid> grid_;
   std::optional<SectorTable> sectors_;
   PieceTable pieces_;

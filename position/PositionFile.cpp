@@ -73,7 +73,7 @@ void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes) {
     return DecodeUnit(bytes.subspan(offset + i * kUnitRecordSize, kUnitRecordSize));
   });
   position.header() = header;
-  position.setDirty(false);
+  position.MarkClean();
 }
 
 std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
@@ -104,7 +104,7 @@ bool SavePosition(Position& position, const std::filesystem::path& path, std::st
     header.setMagic();
     header.bytes()[6] = 0;
   }
-  position.setDirty(false);
+  position.MarkClean();
   return true;
 }
 

@@ -6,8 +6,6 @@
 
 namespace mw {
 
-void Position::ClearTotals() { totals_.fill(CountryTotal{}); }
-
 void Position::NotifyTotalsChanged() {
   if (observer_) observer_->TotalsChanged();
 }
@@ -16,11 +14,16 @@ void Position::NotifyUnitArea(const Unit& unit) {
   if (observer_) observer_->UnitAreaChanged(unit);
 }
 
-void Position::AdjustStrength(uint8_t country, uint8_t pieceType, int64_t count) {
-  const PieceKind& kind = pieces_[pieceType];
-  const int64_t worth = int64_t{kind.value} * count;
-  if (kind.category == 0) totals_[country].land += worth;
-  if (kind.category == 1) totals_[country].naval += worth;
+int64_t Position::StrengthOf(const Unit& stack) const {
+  if (stack.sector >= kSectorSlots) return 0;
+  return int64_t{pieces_[stack.pieceType].value} * stack.count;
+}
+
+void Position::AdjustStrength(const Unit& stack, int64_t sign) {
+  const int64_t worth = sign * StrengthOf(stack);
+  const int8_t category = pieces_[stack.pieceType].category;
+  if (category == 0) totals_[stack.country].land += worth;
+  if (category == 1) totals_[stack.country].naval += worth;
 }
 
 bool Position::IsAllied(int32_t a, int32_t b) const {
@@ -36,8 +39,14 @@ bool Position::IsAllied(int32_t a, int32_t b) const {
 }
 
 void Position::RecomputeTotals() {
-  if (!sectors_) return;
-  ClearTotals();
+  totals_.fill(CountryTotal{});
+  for (const Unit* u : units_) AdjustStrength(*u, +1);
+  if (hand_.active) AdjustStrength(hand_.carried, +1);
+  if (sectors_) RecomputeIncome();
+  NotifyTotalsChanged();
+}
+
+void Position::RecomputeIncome() {
   const SectorTable& table = *sectors_;
   std::array<int32_t, kSectorSlots> owner{};
   std::array<bool, kSectorSlots> active{};
@@ -48,7 +57,6 @@ void Position::RecomputeTotals() {
   for (const Unit* u : units_) {
     if (u->sector >= kSectorSlots) continue;
     if (u->pieceType == 0) owner[u->sector] = u->country;
-    AdjustStrength(u->country, u->pieceType, u->count);
   }
   for (const Unit* u : units_) {
     if (u->sector >= kSectorSlots || active[u->sector]) continue;
@@ -76,7 +84,6 @@ void Position::RecomputeTotals() {
     else
       t.ipc += v;
   }
-  NotifyTotalsChanged();
 }
 
 }  // namespace mw

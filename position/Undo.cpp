@@ -1,6 +1,6 @@
 // The undo history: one entry per edit, newest first, without limit. Undo finds stacks by place
-// alone, with the reach of FindUnitAt, and keeps the land and naval totals in step with the pieces
-// it takes away or puts back.
+// alone, with the reach of FindUnitAt; the totals follow the pieces it takes away or puts back, and
+// an undo that changed the board leaves it with unsaved changes.
 #include <algorithm>
 
 #include "Position.h"
@@ -48,25 +48,20 @@ void Position::RecordMove(const Unit& before, const Unit& after) {
 }
 
 // Takes `count` pieces from the first stack near (x, y), whatever its kind; the whole stack when
-// it holds no more than that.
-Unit* Position::UndoAt(uint16_t x, uint16_t y, uint16_t count) {
+// it holds no more than that. False when no stack lies there.
+bool Position::UndoAt(uint16_t x, uint16_t y, uint16_t count) {
   Unit found;
-  Unit* stack = FindUnitAt(x, y, &found);
-  if (!stack) return nullptr;
-  const uint16_t taken = std::min(stack->count, count);
-  AdjustStrength(stack->country, stack->pieceType, -int64_t{taken});
-  if (stack->count > count) {
-    stack->count = static_cast<uint16_t>(stack->count - count);
-    RefreshLabel(*stack);
-  } else {
+  Unit* stack = Mutable(FindUnitAt(x, y, &found));
+  if (!stack) return false;
+  if (stack->count > count)
+    SetCount(*stack, static_cast<uint16_t>(stack->count - count));
+  else
     RemoveUnit(stack);
-  }
-  NotifyTotalsChanged();
   NotifyUnitArea(found);
-  return stack;
+  return true;
 }
 
-void Position::UndoRemoval(const UndoEntry& e) {
+bool Position::UndoRemoval(const UndoEntry& e) {
   Unit rec;
   rec.x = e.fromX;
   rec.y = e.fromY;
@@ -74,30 +69,33 @@ void Position::UndoRemoval(const UndoEntry& e) {
   rec.pieceType = e.pieceType;
   rec.country = e.country;
   rec.count = e.count;
-  AdjustStrength(rec.country, rec.pieceType, rec.count);
-  if (!AddUnit(rec)) AdjustStrength(rec.country, rec.pieceType, -int64_t{rec.count});
-  NotifyTotalsChanged();
+  const bool added = AddUnit(rec) != nullptr;
   NotifyUnitArea(rec);
+  return added;
 }
 
 void Position::UndoLast() {
+  CancelCarry();
   if (undo_.empty()) return;
   const UndoEntry e = undo_.back();
   undo_.pop_back();
+  bool changed = false;
   switch (e.kind) {
     case UndoKind::kAdd:
-      UndoAt(e.toX, e.toY, e.count);
+      changed = UndoAt(e.toX, e.toY, e.count);
       break;
     case UndoKind::kMove:
-      UndoAt(e.toX, e.toY, e.count);
-      UndoRemoval(e);
+      changed = UndoAt(e.toX, e.toY, e.count);
+      changed = UndoRemoval(e) || changed;
       break;
     case UndoKind::kRemove:
-      UndoRemoval(e);
+      changed = UndoRemoval(e);
       break;
     case UndoKind::kNone:
       break;
   }
+  if (changed) dirty_ = true;
+  NotifyTotalsChanged();
 }
 
 }  // namespace mw

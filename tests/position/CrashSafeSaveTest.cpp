@@ -58,7 +58,7 @@ TEST(CrashSafeSave, aFullDiskFailsTheSaveKeepsTheOldFileAndDirty) {
   const int result = test::RunWithFileSizeLimit(1 << 20, [&] {
     Position big;
     big.ReplaceUnits(Stacks(100000, 3));  // 2.4 MB: more than the disk takes
-    big.setDirty(true);
+    big.PlacePiece(1, 1, 1, 1, kNoModifiers);
     std::string error;
     const bool saved = SavePosition(big, target, &error);
     if (saved) return 1;

@@ -1,7 +1,7 @@
 // The mouse edits and their undo: the list, the totals and the history after each.
 #include <gtest/gtest.h>
 
-#include "Editing.h"
+#include "Position.h"
 #include "TestMap.h"
 
 namespace mw {
@@ -37,7 +37,6 @@ class Editing : public ::testing::Test {
   }
   Position p;
   RecordingObserver observer;
-  Carry carry;
 };
 
 TEST(ModifierCounts, followTheTable) {
@@ -54,8 +53,8 @@ TEST(ModifierCounts, followTheTable) {
 }
 
 TEST_F(Editing, placingAddsStrengthRecordsTheCountPlacedAndMerges) {
-  PlacePiece(p, BandX(3), kBandY, 1, 4, kShift);
-  auto second = PlacePiece(p, BandX(3) + 5, kBandY + 5, 1, 4, kShift | kCtrl);
+  p.PlacePiece(BandX(3), kBandY, 1, 4, kShift);
+  auto second = p.PlacePiece(BandX(3) + 5, kBandY + 5, 1, 4, kShift | kCtrl);
   ASSERT_TRUE(second);
   EXPECT_EQ(second->count, 10) << "the record keeps the number placed, not the stack's total";
   EXPECT_EQ(p.unitCount(), 1u);
@@ -70,56 +69,56 @@ TEST_F(Editing, placingAddsStrengthRecordsTheCountPlacedAndMerges) {
 }
 
 TEST_F(Editing, placingAMarkerMovesTheIncomeAtOnce) {
-  PlacePiece(p, BandX(1), kBandY, 0, 2, kNoModifiers);
+  p.PlacePiece(BandX(1), kBandY, 0, 2, kNoModifiers);
   EXPECT_EQ(p.totalOf(2).ipc, 8);
   EXPECT_EQ(p.totalOf(1).ipc, 0);
 }
 
 TEST_F(Editing, placingOutsideTheGridChangesNothing) {
-  EXPECT_FALSE(PlacePiece(p, 400, 10, 1, 1, kNoModifiers));
+  EXPECT_FALSE(p.PlacePiece(400, 10, 1, 1, kNoModifiers));
   EXPECT_EQ(p.unitCount(), 0u);
   EXPECT_EQ(p.totalOf(1).land, 0);
   EXPECT_EQ(p.undoDepth(), 0u);
 }
 
 TEST_F(Editing, removingTakesByTheModifiersAndAnEmptiedStackGoes) {
-  PlacePiece(p, BandX(3), kBandY, 2, 1, kCtrl);
-  PlacePiece(p, BandX(3), kBandY, 2, 1, kShift);  // a stack of 15 tanks
+  p.PlacePiece(BandX(3), kBandY, 2, 1, kCtrl);
+  p.PlacePiece(BandX(3), kBandY, 2, 1, kShift);  // a stack of 15 tanks
   p.ClearUndo();
-  auto hit = RemoveAt(p, BandX(3) + 7, kBandY - 5, kShift);
+  auto hit = p.RemoveAt(BandX(3) + 7, kBandY - 5, kShift);
   ASSERT_TRUE(hit);
   EXPECT_EQ(p.unit(0).count, 10);
   EXPECT_EQ(p.unit(0).labelText(), "10");
   EXPECT_EQ(p.undoEntry(0).kind, UndoKind::kRemove);
   EXPECT_EQ(p.undoEntry(0).count, 5);
-  RemoveAt(p, BandX(3), kBandY, kShift | kCtrl);
+  p.RemoveAt(BandX(3), kBandY, kShift | kCtrl);
   EXPECT_EQ(p.unitCount(), 0u);
   EXPECT_EQ(p.undoEntry(0).count, 10);
   EXPECT_EQ(p.totalOf(1).land, 0);
   EXPECT_EQ(observer.areas.back(), (std::pair<int, int>{BandX(3), kBandY}))
       << "the area of the gone stack is redrawn";
-  EXPECT_FALSE(RemoveAt(p, BandX(3), kBandY, kNoModifiers)) << "nothing there";
+  EXPECT_FALSE(p.RemoveAt(BandX(3), kBandY, kNoModifiers)) << "nothing there";
 }
 
 TEST_F(Editing, theEarlierOfTwoOverlappingStacksIsHit) {
-  PlacePiece(p, BandX(3), kBandY, 1, 1, kNoModifiers);
-  PlacePiece(p, BandX(3) + 6, kBandY, 3, 2, kNoModifiers);
-  RemoveAt(p, BandX(3) + 6, kBandY, kNoModifiers);
+  p.PlacePiece(BandX(3), kBandY, 1, 1, kNoModifiers);
+  p.PlacePiece(BandX(3) + 6, kBandY, 3, 2, kNoModifiers);
+  p.RemoveAt(BandX(3) + 6, kBandY, kNoModifiers);
   ASSERT_EQ(p.unitCount(), 1u);
   EXPECT_EQ(p.unit(0).pieceType, 3);
 }
 
 TEST_F(Editing, pickUpAndDropMoveThePiecesAndRecordTheMove) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kCtrl);
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kNoModifiers);  // 11
-  PlacePiece(p, BandX(4), kBandY, 1, 3, kNoModifiers);  // 1, another sector
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kCtrl);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);  // 11
+  p.PlacePiece(BandX(4), kBandY, 1, 3, kNoModifiers);  // 1, another sector
   p.ClearUndo();
-  ASSERT_TRUE(PickUp(p, carry, BandX(3), kBandY, kShift));
-  EXPECT_EQ(carry.carried.count, 5);
-  EXPECT_EQ(carry.carried.labelText(), "5");
+  ASSERT_TRUE(p.PickUp(BandX(3), kBandY, kShift));
+  EXPECT_EQ(p.hand().carried.count, 5);
+  EXPECT_EQ(p.hand().carried.labelText(), "5");
   EXPECT_EQ(p.unit(0).count, 6);
   EXPECT_EQ(p.undoDepth(), 0u) << "picking up records nothing";
-  auto landed = Drop(p, carry, BandX(4) + 15, kBandY + 10);
+  auto landed = p.Drop(BandX(4) + 15, kBandY + 10);
   ASSERT_TRUE(landed);
   EXPECT_EQ(landed->x, BandX(4)) << "merged into the stack there, which keeps its place";
   EXPECT_EQ(p.unit(1).count, 6);
@@ -135,31 +134,31 @@ TEST_F(Editing, pickUpAndDropMoveThePiecesAndRecordTheMove) {
 }
 
 TEST_F(Editing, droppingAWholeStackRemovesItsEmptiedSource) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kCtrl);
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kShift);
-  PlacePiece(p, BandX(3), kBandY, 2, 3, kNoModifiers);
-  ASSERT_TRUE(PickUp(p, carry, BandX(3), kBandY, kShift | kCtrl));
-  EXPECT_EQ(carry.carried.count, 15);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kCtrl);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
+  p.PlacePiece(BandX(3), kBandY, 2, 3, kNoModifiers);
+  ASSERT_TRUE(p.PickUp(BandX(3), kBandY, kShift | kCtrl));
+  EXPECT_EQ(p.hand().carried.count, 15);
   EXPECT_EQ(p.unit(0).count, 0) << "the emptied source waits in the list";
-  Drop(p, carry, BandX(4), kBandY);
+  p.Drop(BandX(4), kBandY);
   ASSERT_EQ(p.unitCount(), 2u);
   EXPECT_EQ(p.unit(0).pieceType, 2);
   EXPECT_EQ(p.unit(1).count, 15);
 }
 
 TEST_F(Editing, droppingWhereItWasPickedUpRecordsNothing) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kShift);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
   p.ClearUndo();
-  PickUp(p, carry, BandX(3), kBandY, kNoModifiers);
-  Drop(p, carry, BandX(3), kBandY);
+  p.PickUp(BandX(3), kBandY, kNoModifiers);
+  p.Drop(BandX(3), kBandY);
   EXPECT_EQ(p.unit(0).count, 5);
   EXPECT_EQ(p.undoDepth(), 0u);
 }
 
 TEST_F(Editing, droppingOutsideTheGridPutsThePiecesBack) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kShift);
-  PickUp(p, carry, BandX(3), kBandY, kShift | kCtrl);
-  EXPECT_FALSE(Drop(p, carry, 5000, 5000));
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
+  p.PickUp(BandX(3), kBandY, kShift | kCtrl);
+  EXPECT_FALSE(p.Drop(5000, 5000));
   ASSERT_EQ(p.unitCount(), 1u);
   EXPECT_EQ(p.unit(0).count, 5);
   EXPECT_EQ(p.unit(0).x, BandX(3));
@@ -167,55 +166,57 @@ TEST_F(Editing, droppingOutsideTheGridPutsThePiecesBack) {
 }
 
 TEST_F(Editing, cancellingACarryPutsThePiecesBackUnrecorded) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kCtrl);
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kShift);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kCtrl);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
   p.ClearUndo();
-  PickUp(p, carry, BandX(3), kBandY, kCtrl);
-  CancelCarry(p, carry);
+  p.PickUp(BandX(3), kBandY, kCtrl);
+  p.CancelCarry();
   EXPECT_EQ(p.unit(0).count, 15);
   EXPECT_EQ(p.unit(0).labelText(), "15");
   EXPECT_EQ(p.undoDepth(), 0u);
-  EXPECT_FALSE(carry.active);
+  EXPECT_FALSE(p.carrying());
 }
 
 TEST_F(Editing, aCarryWhoseSourceWentNeverTouchesIt) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kShift);
-  PickUp(p, carry, BandX(3), kBandY, kNoModifiers);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
+  p.PickUp(BandX(3), kBandY, kNoModifiers);
   // The rest of the stack is removed while one piece is carried.
-  RemoveAt(p, BandX(3), kBandY, kShift | kCtrl);
+  p.RemoveAt(BandX(3), kBandY, kShift | kCtrl);
   EXPECT_EQ(p.unitCount(), 0u);
-  EXPECT_EQ(carry.carried.count, 1) << "a removal leaves the carry alone";
-  Drop(p, carry, BandX(4), kBandY);
+  EXPECT_EQ(p.hand().carried.count, 1) << "a removal leaves the carry alone";
+  p.Drop(BandX(4), kBandY);
   ASSERT_EQ(p.unitCount(), 1u);
   EXPECT_EQ(p.unit(0).count, 1);
   ExpectStrengthMatchesTheBoard();
 
-  PickUp(p, carry, BandX(4), kBandY, kNoModifiers);
+  p.PickUp(BandX(4), kBandY, kNoModifiers);
   p.ReplaceUnits({});  // a position load
-  CancelCarry(p, carry);
-  EXPECT_EQ(p.unitCount(), 1u) << "the carried piece goes back to where it came from";
+  EXPECT_FALSE(p.carrying()) << "the hand goes with the position it was taken from";
+  p.CancelCarry();
+  EXPECT_EQ(p.unitCount(), 0u);
+  ExpectStrengthMatchesTheBoard();
 }
 
 TEST_F(Editing, anEmptiedSourceCannotBeReducedBelowZero) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kNoModifiers);
-  PickUp(p, carry, BandX(3), kBandY, kNoModifiers);
-  EXPECT_FALSE(RemoveAt(p, BandX(3), kBandY, kNoModifiers));
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);
+  p.PickUp(BandX(3), kBandY, kNoModifiers);
+  EXPECT_FALSE(p.RemoveAt(BandX(3), kBandY, kNoModifiers));
   EXPECT_EQ(p.unit(0).count, 0);
 }
 
 TEST_F(Editing, undoTakesBackEachKindOfEdit) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kCtrl);
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kShift);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kCtrl);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
   p.UndoLast();
   EXPECT_EQ(p.unit(0).count, 10) << "undo of an addition to a stack takes those pieces";
   EXPECT_EQ(p.unit(0).labelText(), "10");
 
-  RemoveAt(p, BandX(3), kBandY, kShift);
+  p.RemoveAt(BandX(3), kBandY, kShift);
   p.UndoLast();
   EXPECT_EQ(p.unit(0).count, 10) << "undo of a removal puts them back";
 
-  PickUp(p, carry, BandX(3), kBandY, kShift | kCtrl);
-  Drop(p, carry, BandX(4), kBandY);
+  p.PickUp(BandX(3), kBandY, kShift | kCtrl);
+  p.Drop(BandX(4), kBandY);
   EXPECT_EQ(p.unit(0).x, BandX(4));
   p.UndoLast();
   ASSERT_EQ(p.unitCount(), 1u);
@@ -232,9 +233,9 @@ TEST_F(Editing, undoTakesBackEachKindOfEdit) {
 }
 
 TEST_F(Editing, undoOfAMoveWhoseStackWentStillPutsThePiecesBack) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kShift);
-  PickUp(p, carry, BandX(3), kBandY, kShift | kCtrl);
-  Drop(p, carry, BandX(4), kBandY);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
+  p.PickUp(BandX(3), kBandY, kShift | kCtrl);
+  p.Drop(BandX(4), kBandY);
   p.RemoveUnit(&p.unit(0));  // taken away without a record
   p.UndoLast();
   ASSERT_EQ(p.unitCount(), 1u);
@@ -243,10 +244,9 @@ TEST_F(Editing, undoOfAMoveWhoseStackWentStillPutsThePiecesBack) {
 }
 
 TEST_F(Editing, undoFindsStacksByPlaceWhateverTheirKind) {
-  PlacePiece(p, BandX(3), kBandY, 1, 3, kNoModifiers);
-  Unit ship = test::MakeUnit(BandX(3) + 3, kBandY, 3, 5, 4);
-  p.ReplaceUnits({ship, p.unit(0)});  // the ship now comes first in the list
-  p.RecomputeTotals();
+  p.PlacePiece(BandX(3) + 3, kBandY, 3, 5, kShift);  // ships, first in the list
+  p.RemoveAt(BandX(3) + 3, kBandY, kNoModifiers);     // 4 of them
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);
   p.UndoLast();
   ASSERT_EQ(p.unitCount(), 2u);
   EXPECT_EQ(p.unit(0).count, 3) << "the first stack near the place loses the piece";
@@ -254,7 +254,7 @@ TEST_F(Editing, undoFindsStacksByPlaceWhateverTheirKind) {
 }
 
 TEST_F(Editing, undoOfAMarkerRestoresTheIncome) {
-  PlacePiece(p, BandX(2), kBandY, 0, 1, kNoModifiers);
+  p.PlacePiece(BandX(2), kBandY, 0, 1, kNoModifiers);
   EXPECT_EQ(p.totalOf(1).ipc, 8);
   p.UndoLast();
   EXPECT_EQ(p.totalOf(1).ipc, 5);

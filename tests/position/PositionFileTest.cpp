@@ -54,7 +54,7 @@ TEST_F(PositionFiles, writesTheExactBytesOfBothFormats) {
   p.header().setMapName("Isle");
   p.header().bytes()[11] = 0xDE;
   p.header().bytes()[14] = 0xAD;
-  p.setDirty(true);
+  test::MakeDirtyKeepingTheList(p);
 
   ASSERT_TRUE(SavePosition(p, dir / "game.QPX"));
   EXPECT_FALSE(p.dirty());
@@ -89,8 +89,7 @@ TEST_F(PositionFiles, loadANativeFileAndKeepItsHeader) {
   auto path = dir.Write("g.QPX", Native("Vel", 2, {1, 2, 3, 4},
                                         {Record(120.9, 45.99, 1, 2, 3, 0x10007),
                                          Record(3, 4, 0, 1, 12, 9)}));
-  p.RecordAdd(MakeUnit(1, 1, 1, 1, 1));
-  p.setDirty(true);
+  p.PlacePiece(1, 1, 1, 1, kNoModifiers);
   ASSERT_TRUE(LoadPosition(p, path));
   EXPECT_FALSE(p.dirty());
   EXPECT_EQ(p.undoDepth(), 0u) << "loading clears the history";
@@ -174,8 +173,7 @@ TEST_F(PositionFiles, holdStoredCoordinatesWithinSixteenBits) {
 
 TEST_F(PositionFiles, failToLoadAFileThatCannotBeReadAndChangeNothing) {
   p.ReplaceUnits({MakeUnit(1, 1, 1, 1, 1)});
-  p.RecordAdd(p.unit(0));
-  p.setDirty(true);
+  p.PlacePiece(1, 1, 1, 1, kNoModifiers);
   std::string error;
   EXPECT_FALSE(LoadPosition(p, dir / "missing.QPX", &error));
   EXPECT_FALSE(LoadPosition(p, dir.path()));
@@ -188,7 +186,7 @@ TEST_F(PositionFiles, failToLoadAFileThatCannotBeReadAndChangeNothing) {
 TEST_F(PositionFiles, aFailedSaveKeepsTheOldFileAndDirty) {
   auto target = dir.Write("keep.QPX", "the last good file");
   p.ReplaceUnits({MakeUnit(1, 1, 1, 1, 1)});
-  p.setDirty(true);
+  test::MakeDirtyKeepingTheList(p);
   // A directory in the way of the temporary file's rename makes the save fail as a full disk would.
   std::filesystem::create_directory(dir / "blocked.QPX");
   std::filesystem::create_directory(dir / "blocked.QPX/inside");
@@ -209,7 +207,7 @@ TEST_F(PositionFiles, aFailedSaveKeepsTheOldFileAndDirty) {
 }
 
 TEST_F(PositionFiles, savingKeepsTheHistory) {
-  p.RecordAdd(MakeUnit(1, 1, 1, 1, 1));
+  p.PlacePiece(1, 1, 1, 1, kNoModifiers);
   ASSERT_TRUE(SavePosition(p, dir / "h.QPX"));
   EXPECT_EQ(p.undoDepth(), 1u);
 }

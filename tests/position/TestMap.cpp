@@ -30,6 +30,11 @@ void AttachBandMap(Position& position, const std::vector<SectorSpec>& sectors) {
   position.SetPieceTable(PieceTable::Parse("Ctrl 0 0 Inf 3 0 Tank 5 0 Ship 8 1 Odd 7 2"));
 }
 
+void MakeDirtyKeepingTheList(Position& position) {
+  position.PlacePiece(30000, 30000, 1, 1, kNoModifiers);
+  position.UndoLast();
+}
+
 Unit MakeUnit(int32_t x, int32_t y, uint8_t pieceType, uint8_t country, uint16_t count) {
   Unit u;
   u.x = static_cast<uint16_t>(x);

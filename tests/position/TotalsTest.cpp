@@ -138,11 +138,13 @@ TEST_F(Totals, ignoresStacksOfSectorsFrom512) {
   EXPECT_EQ(p.unitCount(), 2u) << "such stacks stay in the list";
 }
 
-TEST_F(Totals, areLeftAloneWithoutASectorTable) {
+TEST_F(Totals, keepTheStrengthOfTheBoardWithoutASectorTable) {
   p.SetPieceTable(PieceTable::Parse("Ctrl 0 0 Inf 3 0"));
-  p.AdjustStrength(1, 1, 2);
+  p.PlacePiece(10, 10, 1, 1, kNoModifiers);
+  p.PlacePiece(10, 10, 1, 1, kNoModifiers);
   p.RecomputeTotals();
   EXPECT_EQ(p.totalOf(1).land, 6);
+  EXPECT_EQ(p.totalOf(1).ipc, 0);
 }
 
 TEST_F(Totals, holdTheirShownValuesWithinSixteenBits) {
@@ -151,7 +153,9 @@ TEST_F(Totals, holdTheirShownValuesWithinSixteenBits) {
   p.RecomputeTotals();
   EXPECT_EQ(p.totalOf(1).naval, 8 * 65535);
   EXPECT_EQ(p.totalOf(1).shownNaval(), 32767);
-  p.AdjustStrength(2, 1, -20000);
+  p.SetPieceTable(PieceTable::Parse("Ctrl 0 0 Debt -2 0"));
+  Place(1, 1, 2, 20000);
+  EXPECT_EQ(Of(2).land, -40000);
   EXPECT_EQ(p.totalOf(2).shownLand(), -32768);
 }
 

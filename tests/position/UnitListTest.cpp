@@ -8,7 +8,7 @@ namespace {
 
 using test::MakeUnit;
 
-Unit* Add(Position& p, int32_t x, int32_t y, uint8_t type = 1, uint8_t country = 1,
+const Unit* Add(Position& p, int32_t x, int32_t y, uint8_t type = 1, uint8_t country = 1,
           uint16_t count = 1) {
   Unit rec = MakeUnit(x, y, type, country, count);
   return p.AddUnit(rec);
@@ -41,16 +41,16 @@ TEST(FindUnitAt, reachesSevenAcrossAndFiveUpOrDownInclusive) {
 TEST(AddUnit, mergesWithinFifteenAcrossAndTenDown) {
   Position p;
   Add(p, 100, 100, 1, 1, 2);
-  p.setDirty(false);
+  p.MarkClean();
   Unit rec = MakeUnit(115, 110, 1, 1, 3);
-  Unit* merged = p.AddUnit(rec);
+  const Unit* merged = p.AddUnit(rec);
   ASSERT_NE(merged, nullptr);
   EXPECT_EQ(p.unitCount(), 1u);
   EXPECT_EQ(merged->count, 5);
   EXPECT_EQ(merged->labelText(), "5");
   EXPECT_EQ(rec.x, 100) << "the caller gets a copy of the merged stack";
   EXPECT_EQ(rec.count, 5);
-  EXPECT_FALSE(p.dirty()) << "merging does not set dirty";
+  EXPECT_TRUE(p.dirty()) << "merging changes the board as much as a new stack does";
 
   Add(p, 116, 100, 1, 1);
   EXPECT_EQ(p.unitCount(), 2u) << "16 to the right is a new stack";
@@ -133,9 +133,8 @@ TEST(RemoveUnit, aReferenceToARemovedStackResolvesToNothing) {
 
 TEST(RemoveAllUnits, emptiesTheListButKeepsDirtyAndHistory) {
   Position p;
-  Add(p, 0, 0);
-  p.RecordAdd(p.unit(0));
-  p.setDirty(false);
+  p.PlacePiece(0, 0, 1, 1, kNoModifiers);
+  p.MarkClean();
   p.RemoveAllUnits();
   EXPECT_EQ(p.unitCount(), 0u);
   EXPECT_FALSE(p.dirty());

@@ -27,7 +27,7 @@ TEST_F(MouseEditing, picksUpByTheModifierTable) {
   for (auto [mods, taken] : cases) {
     viewer->MousePress(MouseButton::kLeft, QPoint(52, 51), mods);
     EXPECT_EQ(Mode(), ModeCarry);
-    EXPECT_EQ(viewer->editing().carry.carried.count, taken);
+    EXPECT_EQ(viewer->position().hand().carried.count, taken);
     EXPECT_EQ(position().unit(0).count, 12 - taken);
     viewer->KeyRelease(Key::kEscape);
     EXPECT_EQ(Mode(), ModeIdle);
@@ -123,7 +123,7 @@ TEST_F(MouseEditing, aMiddleClickWhileCarryingLeavesTheCarryAlone) {
   StartViewer();
   viewer->MousePress(MouseButton::kLeft, QPoint(50, 50), kShift);
   viewer->MousePress(MouseButton::kMiddle, QPoint(150, 50), 0);
-  EXPECT_EQ(viewer->editing().carry.carried.count, 5);
+  EXPECT_EQ(viewer->position().hand().carried.count, 5);
   viewer->MouseRelease(MouseButton::kLeft, QPoint(120, 80));
   EXPECT_EQ(position().unitCount(), 3u);
   EXPECT_EQ(position().unit(0).count, 7);

@@ -40,10 +40,9 @@ void Viewer::Start(const std::string& commandLine) {
 }
 
 bool Viewer::LoadPositionFile(const std::string& path) {
-  if (!LoadPosition(position_, path)) return false;
-  // The stacks the carried pieces came from are gone with the old position.
-  editing_.carry = Carry{};
-  return true;
+  // A load empties the hand: the stacks the carried pieces came from are gone with the old
+  // position.
+  return LoadPosition(position_, path);
 }
 
 bool Viewer::Close() {
@@ -101,14 +100,13 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   LoadPieces(dir);
 
   RebuildToolWindows();
-  position_.ClearTotals();
   host_.InvalidateInfoView();
   host_.EndWait();
   host_.SetCursor(cursor());
 
   view_.RedrawMapRegion();
-  position_.RecomputeTotals();
   position_.ReassignSectors();
+  position_.RecomputeTotals();
 }
 
 bool Viewer::ExportSectorTable() {
@@ -133,8 +131,8 @@ void Viewer::PaintMap(QPainter& painter, QRect update) const {
   const QPoint at(e.floatX - map_.pieceHalfWidth, e.floatY - map_.pieceHalfHeight);
   if (e.mouseMode == ModePlace) {
     painter.drawImage(at, map_.piecesPicture, map_.cell(e.selectedPiece, e.selectedRow + 1));
-  } else if (e.mouseMode == ModeCarry && e.carry.active) {
-    const Unit& c = e.carry.carried;
+  } else if (e.mouseMode == ModeCarry && position_.carrying()) {
+    const Unit& c = position_.hand().carried;
     painter.drawImage(at, map_.piecesPicture, map_.cell(c.pieceType, c.country));
     if (c.count > 1) {
       painter.setFont(startup_.fonts.labelFont);

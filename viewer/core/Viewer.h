@@ -53,7 +53,6 @@ struct EditingState {
   int selectedRow = 0;
   int floatX = 0;
   int floatY = 0;
-  Carry carry;
 };
 
 // The viewer: one map, one position, one main window's worth of state, driven by the events a

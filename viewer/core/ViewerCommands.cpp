@@ -38,7 +38,6 @@ void Viewer::NewMap(int id) {
   const std::string name = entry->mapName;
   position_.header().setMapName(name);
   position_.RemoveAllUnits();
-  editing_.carry = Carry{};
   // Undo must not reach back into the position just discarded.
   position_.ClearUndo();
   LoadPositionFile(PackageFile(startup_.programDir, name, package_file::kStartPosition).string());

@@ -12,7 +12,7 @@ void Viewer::SetMode(int mode) {
 // Leaving a carry any other way than by a drop puts the carried pieces back where they came
 // from, so that no piece is ever lost in the hand.
 void Viewer::ReturnCarriedPieces() {
-  if (editing_.mouseMode == ModeCarry) CancelCarry(position_, editing_.carry);
+  position_.CancelCarry();
 }
 
 // The area of the floating piece: while it moves, the piece and its count beside it; when a mode
@@ -41,25 +41,22 @@ void Viewer::CancelCarryCommand() {
 }
 
 void Viewer::Undo() {
-  // An undo acts on stacks by place; pieces in the hand go back first so it finds them whole.
-  if (editing_.mouseMode == ModeCarry) {
-    ReturnCarriedPieces();
-    SetMode(ModeIdle);
-  }
+  // An undo puts pieces in the hand back first, so that it finds their stack whole.
+  if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
   position_.UndoLast();
 }
 
 void Viewer::LeftPress(QPoint m, unsigned modifiers) {
   switch (editing_.mouseMode) {
     case ModeIdle:
-      if (PickUp(position_, editing_.carry, m.x(), m.y(), modifiers)) SetMode(ModeCarry);
+      if (position_.PickUp(m.x(), m.y(), modifiers)) SetMode(ModeCarry);
       break;
     case ModePlace:
-      PlacePiece(position_, m.x(), m.y(), static_cast<uint8_t>(editing_.selectedPiece),
+      position_.PlacePiece(m.x(), m.y(), static_cast<uint8_t>(editing_.selectedPiece),
                  static_cast<uint8_t>(editing_.selectedRow + 1), modifiers);
       break;
     case ModeDelete:
-      RemoveAt(position_, m.x(), m.y(), modifiers);
+      position_.RemoveAt(m.x(), m.y(), modifiers);
       break;
     case ModeLabel:
       position_.SetLabelPosition(m.x(), m.y());
@@ -73,7 +70,7 @@ void Viewer::MousePress(MouseButton button, QPoint client, unsigned modifiers) {
   const QPoint m = view_.ClientToMap(client);
   switch (button) {
     case MouseButton::kLeft: return LeftPress(m, modifiers);
-    case MouseButton::kMiddle: RemoveAt(position_, m.x(), m.y(), modifiers); return;
+    case MouseButton::kMiddle: position_.RemoveAt(m.x(), m.y(), modifiers); return;
     case MouseButton::kRight: return view_.BeginScrollDrag(client);
   }
 }
@@ -83,7 +80,7 @@ void Viewer::MouseRelease(MouseButton button, QPoint client) {
   if (button != MouseButton::kLeft || editing_.mouseMode != ModeCarry) return;
   const QPoint m = view_.ClientToMap(client);
   SetMode(ModeIdle);
-  Drop(position_, editing_.carry, m.x(), m.y());
+  position_.Drop(m.x(), m.y());
 }
 
 void Viewer::MouseMove(QPoint client) {
