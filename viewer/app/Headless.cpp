@@ -1,11 +1,16 @@
 #include "Headless.h"
 
+#include <QBuffer>
 #include <cmath>
+#include <iostream>
+#include <iterator>
 #include <ostream>
 
+#include "FileBytes.h"
 #include "NullHost.h"
 #include "Position.h"
 #include "PositionFile.h"
+#include "Replay.h"
 #include "Reports.h"
 #include "Viewer.h"
 
@@ -17,18 +22,36 @@ constexpr const char* kUsage =
     "       Marrowind --totals [POSITION]\n"
     "       Marrowind --units [POSITION]\n"
     "       Marrowind --render FILE.png [--zoom F] [--ipc] [POSITION]\n"
+    "       Marrowind --replay SCRIPT [POSITION]\n"
     "Shows the map of a map package and the position on it. Without a window:\n"
     "  --totals          print each country's totals, tab-separated\n"
     "  --units           print the unit list\n"
     "  --render FILE     write the map as the map view shows it to a PNG file\n"
     "  --zoom F          the zoom for --render: 0.5, 0.6, ... 2.0 (1.0 when absent)\n"
     "  --ipc             draw the income labels on the rendered map\n"
+    "  --replay SCRIPT   feed the viewer the user events of SCRIPT (- for standard input)\n"
     "  --help, --version\n"
-    "POSITION is a position file (.QPX or .MAP); the map it names is loaded.\n";
+    "POSITION is a position file (.QPX or .MAP); the map it names is loaded.\n"
+    "\n"
+    "A replay starts at zoom 1.0 with a map area as large as the map, at most 1920 x 1080,\n"
+    "so that client points are map pixels. One event a line; # starts a comment:\n"
+    "  press left|middle|right X Y [shift] [ctrl]   a button press at client point (X, Y)\n"
+    "  release left|middle|right X Y                the release\n"
+    "  move X Y                                     a mouse move\n"
+    "  resize W H                                   the map area takes that size\n"
+    "  key D|E|S|Escape|KP_Add|KP_Subtract          a key released in the main window\n"
+    "  palette X Y | palette-escape                 a click in the piece palette, Esc there\n"
+    "  command ID                                   a menu command by its id (101 to 299)\n"
+    "  answer ok|cancel                             the answer to every later prompt (ok at first)\n"
+    "  dialog PATH|cancel                           the answer to every later file dialog\n"
+    "  print totals|units|title|dirty              what the program shows now\n"
+    "Prompts are printed as \"prompt: <text>\" when they are asked. A line that cannot be read\n"
+    "is an error naming its line number (exit 2), before anything is run.\n";
 
 struct Options {
-  enum class Mode { kNone, kTotals, kUnits, kRender } mode = Mode::kNone;
+  enum class Mode { kNone, kTotals, kUnits, kRender, kReplay } mode = Mode::kNone;
   std::string renderPath;
+  std::string scriptPath;
   double zoom = 1.0;
   bool ipc = false;
   std::string position;
@@ -57,6 +80,11 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       if (!v) return err << "error: --render needs a file name\n", std::nullopt;
       o.mode = Options::Mode::kRender;
       o.renderPath = v->toStdString();
+    } else if (a == "--replay") {
+      auto v = value();
+      if (!v) return err << "error: --replay needs a script\n", std::nullopt;
+      o.mode = Options::Mode::kReplay;
+      o.scriptPath = v->toStdString();
     } else if (a == "--zoom") {
       auto v = value();
       bool ok = false;
@@ -78,19 +106,68 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
   return o;
 }
 
-void PrintTotals(const Position& p, std::ostream& out) {
-  out << "Country\tIPC\tConvoy\tOil\tSum\tLand\tNaval\n";
-  for (int c = 1; c < kCountrySlots; ++c) {
-    const CountryTotal& t = p.totalOf(static_cast<uint32_t>(c));
-    if (c > 8 && t == CountryTotal{}) continue;
-    out << c << '\t' << t.shownIpc() << '\t' << t.shownConvoy() << '\t' << t.shownOil() << '\t'
-        << t.shownSum() << '\t' << t.shownLand() << '\t' << t.shownNaval() << '\n';
-  }
-}
-
 void SetZoom(Viewer& viewer, double zoom) {
   while (viewer.view().state().zoom < zoom - 0.05 && viewer.view().ZoomIn()) {}
   while (viewer.view().state().zoom > zoom + 0.05 && viewer.view().ZoomOut()) {}
+}
+
+// The script of a replay, read whole before anything runs.
+std::optional<std::vector<ReplayLine>> ReadScript(const std::string& path, std::ostream& err) {
+  std::string text;
+  if (path == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else {
+    auto bytes = ReadFileBytes(path);
+    if (!bytes) {
+      err << "error: " << bytes.error() << "\n";
+      return std::nullopt;
+    }
+    text.assign(bytes->begin(), bytes->end());
+  }
+  auto script = ParseReplayScript(text);
+  if (!script) {
+    err << "error: " << path << ": " << script.error() << "\n";
+    return std::nullopt;
+  }
+  return std::move(script.value());
+}
+
+int RunReplay(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
+              std::ostream& err) {
+  const auto script = ReadScript(options.scriptPath, err);
+  if (!script) return 2;
+  Replay replay(programDir, out);
+  std::string error;
+  if (!replay.Start(options.position, &error)) {
+    err << "error: " << error << "\n";
+    return 2;
+  }
+  for (const ReplayLine& line : *script) replay.Run(line);
+  return 0;
+}
+
+int Render(Viewer& viewer, const Options& options, std::ostream& err) {
+  SetZoom(viewer, options.zoom);
+  const QImage& picture = viewer.view().state().composedPicture;
+  if (picture.isNull()) {
+    err << "error: the map has no picture to render\n";
+    return 3;
+  }
+  // Encoded in memory first, so that the file is replaced whole or not at all.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  std::string error;
+  if (!picture.save(&buffer, "PNG")) {
+    error = options.renderPath + ": cannot encode the picture";
+  } else if (WriteFileAtomically(options.renderPath,
+                                 std::span(reinterpret_cast<const uint8_t*>(png.constData()),
+                                           static_cast<size_t>(png.size())),
+                                 &error)) {
+    return 0;
+  }
+  err << "error: " << error << "\n";
+  return 3;
 }
 
 }  // namespace
@@ -107,33 +184,25 @@ int RunHeadless(const QStringList& args, const std::filesystem::path& programDir
   if (args.contains("--version")) return out << "Version 0.79f\n", 0;
   const auto options = Parse(args, err);
   if (!options) return 1;
-  if (!options->position.empty()) {
-    Position probe;
-    std::string error;
-    if (!LoadPosition(probe, options->position, &error)) return err << "error: " << error << "\n", 2;
-  }
+  if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);
   NullHost host;
   Viewer viewer(host, programDir);
   if (options->ipc) viewer.settings().setShowIpcValues(true);
-  viewer.Start(options->position);
+  std::string error;
+  if (!viewer.Start(options->position, &error)) {
+    err << "error: " << error << "\n";
+    return 2;
+  }
   switch (options->mode) {
     case Options::Mode::kTotals:
-      PrintTotals(viewer.position(), out);
+      out << TotalsReport(viewer.position());
       break;
-    case Options::Mode::kUnits: {
-      const std::string text = BuildUnitList(viewer.position());
-      for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out << text[i];
+    case Options::Mode::kUnits:
+      out << WithoutCarriageReturns(BuildUnitList(viewer.position()));
       break;
-    }
-    case Options::Mode::kRender: {
-      SetZoom(viewer, options->zoom);
-      const QImage& picture = viewer.view().state().composedPicture;
-      if (picture.isNull()) return err << "error: the map has no picture to render\n", 3;
-      if (!picture.save(QString::fromStdString(options->renderPath), "PNG"))
-        return err << "error: " << options->renderPath << ": cannot write the picture\n", 3;
-      break;
-    }
+    case Options::Mode::kRender:
+      return Render(viewer, *options, err);
+    case Options::Mode::kReplay:
     case Options::Mode::kNone:
       break;
   }

@@ -28,4 +28,25 @@ std::string BuildUnitList(const Position& position) {
   return text;
 }
 
+std::string TotalsReport(const Position& position) {
+  std::string text = "Country\tIPC\tConvoy\tOil\tSum\tLand\tNaval\n";
+  for (int c = 1; c < kCountrySlots; ++c) {
+    const CountryTotal& t = position.totalOf(static_cast<uint32_t>(c));
+    if (c > 8 && t == CountryTotal{}) continue;
+    for (int figure : {c, int{t.shownIpc()}, int{t.shownConvoy()}, int{t.shownOil()},
+                       int{t.shownSum()}, int{t.shownLand()}})
+      text += std::to_string(figure) + '\t';
+    text += std::to_string(t.shownNaval()) + '\n';
+  }
+  return text;
+}
+
+std::string WithoutCarriageReturns(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  return out;
+}
+
 }  // namespace mw

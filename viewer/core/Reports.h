@@ -11,4 +11,11 @@ namespace mw {
 // in "\r\n". Stacks of country 0 or above 15, and of sector 0 or 512 and above, are not listed.
 std::string BuildUnitList(const Position& position);
 
+// The country totals as tab-separated text: a header line, then one line per country with the
+// figures the info view shows (countries 1 to 8 always, higher ones when any figure is not 0).
+std::string TotalsReport(const Position& position);
+
+// The text with the carriage return of every "\r\n" taken out, for printing on a console.
+std::string WithoutCarriageReturns(const std::string& text);
+
 }  // namespace mw

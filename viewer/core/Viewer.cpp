@@ -26,10 +26,14 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
 
 Viewer::~Viewer() { position_.SetObserver(nullptr); }
 
-void Viewer::Start(const std::string& commandLine) {
+bool Viewer::Start(const std::string& commandLine, std::string* error) {
   LoadPosition(position_, PackageFile(startup_.programDir, kDefaultMapName, package_file::kStartPosition));
   const std::string path = Unquoted(commandLine);
-  if (!path.empty()) document_.currentFile = LoadPositionFile(path) ? path : std::string();
+  bool loaded = true;
+  if (!path.empty()) {
+    loaded = LoadPositionFile(path, error);
+    document_.currentFile = loaded ? path : std::string();
+  }
   LoadMapPackage(position_.mapName());
   document_.catalogue = BuildMapCatalogue(startup_.programDir);
   host_.SetCatalogue(document_.catalogue);
@@ -37,12 +41,13 @@ void Viewer::Start(const std::string& commandLine) {
   host_.SetMenuCheck(command::kUseBigPieces, startup_.settings.useBigPieces());
   host_.InvalidateMap(QRect(), false);
   position_.RecomputeTotals();
+  return loaded;
 }
 
-bool Viewer::LoadPositionFile(const std::string& path) {
+bool Viewer::LoadPositionFile(const std::string& path, std::string* error) {
   // A load empties the hand: the stacks the carried pieces came from are gone with the old
   // position.
-  return LoadPosition(position_, path);
+  return LoadPosition(position_, path, error);
 }
 
 bool Viewer::Close() {

@@ -66,8 +66,9 @@ class Viewer : private PositionObserver {
 
   // The main window's creation: the default start position, then the position named on the
   // command line (quotes around it are dropped), then the map the position names, then the
-  // catalogue.
-  void Start(const std::string& commandLine = {});
+  // catalogue. False when the command line names a position that cannot be read (`error` says
+  // why); the viewer then goes on with the default start position, as the window does.
+  bool Start(const std::string& commandLine = {}, std::string* error = nullptr);
   // The main window's close request; true when the program is to end (the settings are saved).
   bool Close();
 
@@ -110,7 +111,7 @@ class Viewer : private PositionObserver {
   void UnitAreaChanged(const Unit& unit) override;
 
   bool ConfirmDiscard();
-  bool LoadPositionFile(const std::string& path);
+  bool LoadPositionFile(const std::string& path, std::string* error = nullptr);
   void NewMap(int id);
   void Open();
   void Save();

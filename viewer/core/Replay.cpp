@@ -1,0 +1,229 @@
+#include "Replay.h"
+
+#include <charconv>
+#include <ostream>
+
+#include "Reports.h"
+
+namespace mw {
+namespace {
+
+using Kind = ReplayLine::Kind;
+
+// The line without its comment: "#" at the start of a word starts one.
+std::string_view WithoutComment(std::string_view line) {
+  for (size_t i = 0; i < line.size(); ++i)
+    if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t'))
+      return line.substr(0, i);
+  return line;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    const size_t start = i;
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    if (i > start) words.push_back(line.substr(start, i - start));
+  }
+  return words;
+}
+
+std::optional<int> Number(std::string_view word, int low, int high) {
+  int value = 0;
+  auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+  if (ec != std::errc() || end != word.data() + word.size() || value < low || value > high)
+    return std::nullopt;
+  return value;
+}
+
+using LineResult = Result<std::optional<ReplayLine>>;
+
+LineResult Fail(std::string what) { return LineResult::Fail(std::move(what)); }
+LineResult Ok(ReplayLine line) { return LineResult::Ok(std::move(line)); }
+
+std::optional<MouseButton> ButtonNamed(std::string_view w) {
+  if (w == "left") return MouseButton::kLeft;
+  if (w == "middle") return MouseButton::kMiddle;
+  if (w == "right") return MouseButton::kRight;
+  return std::nullopt;
+}
+
+std::optional<Key> KeyNamed(std::string_view w) {
+  if (w == "D") return Key::kD;
+  if (w == "E") return Key::kE;
+  if (w == "S") return Key::kS;
+  if (w == "Escape") return Key::kEscape;
+  if (w == "KP_Add") return Key::kKeypadPlus;
+  if (w == "KP_Subtract") return Key::kKeypadMinus;
+  return std::nullopt;
+}
+
+// "X Y" from words[at] and words[at + 1] as client coordinates.
+std::optional<QPoint> PointAt(const std::vector<std::string_view>& words, size_t at) {
+  if (words.size() < at + 2) return std::nullopt;
+  auto x = Number(words[at], 0, 65535), y = Number(words[at + 1], 0, 65535);
+  if (!x || !y) return std::nullopt;
+  return QPoint(*x, *y);
+}
+
+LineResult ParseButtonLine(const std::vector<std::string_view>& w, Kind kind) {
+  ReplayLine line;
+  line.kind = kind;
+  const auto button = w.size() > 1 ? ButtonNamed(w[1]) : std::nullopt;
+  const auto point = PointAt(w, 2);
+  if (!button || !point)
+    return Fail(std::string(w[0]) + " takes left, middle or right and a point X Y (0 to 65535)");
+  line.button = *button;
+  line.point = *point;
+  const size_t most = kind == Kind::kPress ? 6 : 4;
+  for (size_t i = 4; i < w.size(); ++i) {
+    if (i >= most) return Fail("too many words for " + std::string(w[0]));
+    if (w[i] == "shift")
+      line.modifiers |= kShift;
+    else if (w[i] == "ctrl")
+      line.modifiers |= kCtrl;
+    else
+      return Fail("unknown modifier '" + std::string(w[i]) + "' (shift or ctrl)");
+  }
+  return Ok(line);
+}
+
+LineResult ParsePointLine(const std::vector<std::string_view>& w, Kind kind, int low) {
+  ReplayLine line;
+  line.kind = kind;
+  const auto point = PointAt(w, 1);
+  if (!point || w.size() != 3 || point->x() < low || point->y() < low)
+    return Fail(std::string(w[0]) + " takes two numbers from " + std::to_string(low) +
+                " to 65535");
+  line.point = *point;
+  return Ok(line);
+}
+
+LineResult ParsePrint(const std::vector<std::string_view>& w) {
+  ReplayLine line;
+  const std::string_view what = w.size() == 2 ? w[1] : std::string_view();
+  if (what == "totals")
+    line.kind = Kind::kPrintTotals;
+  else if (what == "units")
+    line.kind = Kind::kPrintUnits;
+  else if (what == "title")
+    line.kind = Kind::kPrintTitle;
+  else if (what == "dirty")
+    line.kind = Kind::kPrintDirty;
+  else
+    return Fail("print takes totals, units, title or dirty");
+  return Ok(line);
+}
+
+LineResult ParseWords(std::string_view text, const std::vector<std::string_view>& w) {
+  const std::string_view verb = w[0];
+  ReplayLine line;
+  if (verb == "press") return ParseButtonLine(w, Kind::kPress);
+  if (verb == "release") return ParseButtonLine(w, Kind::kRelease);
+  if (verb == "move") return ParsePointLine(w, Kind::kMove, 0);
+  if (verb == "resize") return ParsePointLine(w, Kind::kResize, 1);
+  if (verb == "palette") return ParsePointLine(w, Kind::kPalette, 0);
+  if (verb == "print") return ParsePrint(w);
+  if (verb == "palette-escape" && w.size() == 1) {
+    line.kind = Kind::kPaletteEscape;
+    return Ok(line);
+  }
+  if (verb == "key") {
+    const auto key = w.size() == 2 ? KeyNamed(w[1]) : std::nullopt;
+    if (!key) return Fail("key takes D, E, S, Escape, KP_Add or KP_Subtract");
+    line.kind = Kind::kKey;
+    line.key = *key;
+    return Ok(line);
+  }
+  if (verb == "command") {
+    const auto id = w.size() == 2 ? Number(w[1], 101, 299) : std::nullopt;
+    if (!id) return Fail("command takes a menu command id from 101 to 299");
+    line.kind = Kind::kCommand;
+    line.command = *id;
+    return Ok(line);
+  }
+  if (verb == "answer") {
+    if (w.size() != 2 || (w[1] != "ok" && w[1] != "cancel")) return Fail("answer takes ok or cancel");
+    line.kind = Kind::kAnswer;
+    line.ok = w[1] == "ok";
+    return Ok(line);
+  }
+  if (verb == "dialog") {
+    // The path is the rest of the line, blanks inside it included.
+    std::string_view rest = text.substr(text.find("dialog") + 6);
+    while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+    while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
+    if (rest.empty()) return Fail("dialog takes a path or cancel");
+    line.kind = Kind::kDialog;
+    if (rest != "cancel") line.path = std::string(rest);
+    return Ok(line);
+  }
+  return Fail("unknown event '" + std::string(verb) + "'");
+}
+
+}  // namespace
+
+Result<std::optional<ReplayLine>> ParseReplayLine(std::string_view text) {
+  text = WithoutComment(text);
+  const auto words = Words(text);
+  if (words.empty()) return LineResult::Ok(std::nullopt);
+  return ParseWords(text, words);
+}
+
+Result<std::vector<ReplayLine>> ParseReplayScript(std::string_view text) {
+  std::vector<ReplayLine> lines;
+  size_t number = 0;
+  while (!text.empty()) {
+    ++number;
+    const size_t end = text.find('\n');
+    const std::string_view raw = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    auto line = ParseReplayLine(raw);
+    if (!line)
+      return Result<std::vector<ReplayLine>>::Fail("line " + std::to_string(number) + ": " +
+                                                   line.error());
+    if (*line) lines.push_back(**line);
+  }
+  return Result<std::vector<ReplayLine>>::Ok(std::move(lines));
+}
+
+bool ReplayHost::Confirm(const std::string& text, const std::string&) {
+  out_ << "prompt: " << text << '\n';
+  return answer_;
+}
+
+void ReplayHost::ShowError(const std::string& text) { out_ << "error: " << text << '\n'; }
+
+Replay::Replay(const std::filesystem::path& programDir, std::ostream& out)
+    : out_(out), host_(out), viewer_(host_, programDir) {}
+
+bool Replay::Start(const std::string& position, std::string* error) {
+  return viewer_.Start(position, error);
+}
+
+void Replay::Run(const ReplayLine& line) {
+  switch (line.kind) {
+    case Kind::kPress: return viewer_.MousePress(line.button, line.point, line.modifiers);
+    case Kind::kRelease: return viewer_.MouseRelease(line.button, line.point);
+    case Kind::kMove: return viewer_.MouseMove(line.point);
+    case Kind::kResize:
+      host_.SetClientSize(QSize(line.point.x(), line.point.y()));
+      return viewer_.ClientResized();
+    case Kind::kKey: return viewer_.KeyRelease(line.key);
+    case Kind::kPalette: return viewer_.PaletteClick(line.point);
+    case Kind::kPaletteEscape: return viewer_.PaletteEscape();
+    case Kind::kCommand: return viewer_.Command(line.command);
+    case Kind::kAnswer: return host_.SetAnswer(line.ok);
+    case Kind::kDialog: return host_.SetDialog(line.path);
+    case Kind::kPrintTotals: out_ << TotalsReport(viewer_.position()); return;
+    case Kind::kPrintUnits: out_ << WithoutCarriageReturns(BuildUnitList(viewer_.position())); return;
+    case Kind::kPrintTitle: out_ << host_.title() << '\n'; return;
+    case Kind::kPrintDirty: out_ << (viewer_.position().dirty() ? 1 : 0) << '\n'; return;
+  }
+}
+
+}  // namespace mw

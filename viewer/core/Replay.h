@@ -1,0 +1,102 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Host.h"
+#include "Result.h"
+#include "Viewer.h"
+
+namespace mw {
+
+// One line of a replay script: a user event as the window forwards it to the viewer, an answer
+// for later prompts and dialogs, or a request to print what the program shows.
+struct ReplayLine {
+  enum class Kind {
+    kPress, kRelease, kMove, kResize, kKey, kPalette, kPaletteEscape, kCommand, kAnswer,
+    kDialog, kPrintTotals, kPrintUnits, kPrintTitle, kPrintDirty
+  };
+  Kind kind = Kind::kMove;
+  MouseButton button = MouseButton::kLeft;
+  QPoint point;  // client point, or the size for kResize
+  unsigned modifiers = kNoModifiers;
+  Key key = Key::kOther;
+  int command = 0;
+  bool ok = true;                     // kAnswer
+  std::optional<std::string> path;    // kDialog: none to cancel
+};
+
+// Reads one line; none for a blank line or a comment ("#" starts one). The error says what is
+// wrong with the line.
+Result<std::optional<ReplayLine>> ParseReplayLine(std::string_view line);
+// Reads a whole script; the error names the first line that cannot be read ("line N: ...").
+Result<std::vector<ReplayLine>> ParseReplayScript(std::string_view text);
+
+// The largest map area a replay starts with: what a maximised window on a common screen gives.
+inline constexpr QSize kReplayClientLimit{1920, 1080};
+
+// A window that is not there: the map area has the size the viewer fits it to, prompts are answered
+// as the script said and written to `out` as "prompt: <text>", dialogs answered as the script said.
+class ReplayHost : public Host {
+ public:
+  explicit ReplayHost(std::ostream& out) : out_(out) {}
+
+  void SetAnswer(bool ok) { answer_ = ok; }
+  void SetDialog(std::optional<std::string> path) { dialog_ = std::move(path); }
+  void SetClientSize(QSize size) { client_ = size; }
+  const std::string& title() const { return title_; }
+
+  bool Confirm(const std::string& text, const std::string& caption) override;
+  std::optional<std::string> ChooseOpenFile() override { return dialog_; }
+  std::optional<std::string> ChooseSaveFile(bool) override { return dialog_; }
+  void ShowError(const std::string& text) override;
+  void InvalidateMap(const QRect&, bool) override {}
+  void InvalidateInfoView() override {}
+  void SetTitle(const std::string& title) override { title_ = title; }
+  void SetCursor(CursorKind) override {}
+  void BeginWait() override {}
+  void EndWait() override {}
+  QSize ClientSize() override { return client_; }
+  QSize FrameExtra() override { return QSize(0, 0); }
+  QSize MaximizedSize() override { return kReplayClientLimit; }
+  bool IsMaximized() override { return false; }
+  // The window only ever shrinks to the picture: the map area takes the new size.
+  void ResizeWindow(QSize outer) override { client_ = outer; }
+  std::optional<QPoint> ToolWindowPosition(ToolWindow) override { return std::nullopt; }
+  void RecreateToolWindow(ToolWindow, QPoint, bool) override {}
+  void ShowToolWindow(ToolWindow, bool) override {}
+  void SetMenuCheck(int, bool) override {}
+  void SetCatalogue(const std::vector<CatalogueEntry>&) override {}
+  void ShowAbout() override {}
+  void ShowUnitList(const std::string&) override {}
+
+ private:
+  std::ostream& out_;
+  bool answer_ = true;
+  std::optional<std::string> dialog_;
+  QSize client_ = kReplayClientLimit;
+  std::string title_;
+};
+
+// A viewer driven by a script: it starts as the main window does (the default start position,
+// then `position`, then its map), then takes the lines one by one.
+class Replay {
+ public:
+  Replay(const std::filesystem::path& programDir, std::ostream& out);
+  // False when `position` cannot be read (`error` says why).
+  bool Start(const std::string& position, std::string* error = nullptr);
+  void Run(const ReplayLine& line);
+  Viewer& viewer() { return viewer_; }
+  const Viewer& viewer() const { return viewer_; }
+
+ private:
+  std::ostream& out_;
+  ReplayHost host_;
+  Viewer viewer_;
+};
+
+}  // namespace mw
