@@ -130,6 +130,7 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   const uint16_t moved = std::min(before.count, room);
   Unit rest = before;
   rest.count = static_cast<uint16_t>(before.count - moved);
+  const bool wasDirty = dirty_;
   hand_.active = false;
   hand_.source = {};
   SetCount(hand_.carried, 0);
@@ -143,7 +144,8 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   const Unit* landed = AddUnit(target);
   if (rest.count > 0) AddUnit(rest);  // the source went while they were carried
   // Put back into the very stack they came from, the board is as it was.
-  if (sourceGoes || !source || landed != source) dirty_ = true;
+  const bool backWhereTheyWere = source && !sourceGoes && landed == source;
+  dirty_ = wasDirty || !backWhereTheyWere;
   Unit movedBefore = before;
   movedBefore.count = moved;
   RecordMove(movedBefore, target);

@@ -1,7 +1,10 @@
 // The mouse edits and their undo: the list, the totals and the history after each.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "Position.h"
+#include "PositionFile.h"
 #include "TestMap.h"
 
 namespace mw {
@@ -9,6 +12,8 @@ namespace {
 
 using test::BandX;
 using test::kBandY;
+
+std::vector<uint8_t> EncodePositionForTest(const Position& p) { return EncodePosition(p, false); }
 
 class RecordingObserver : public PositionObserver {
  public:
@@ -260,6 +265,108 @@ TEST_F(Editing, undoOfAMarkerRestoresTheIncome) {
   EXPECT_EQ(p.totalOf(1).ipc, 5);
   EXPECT_EQ(p.totalOf(2).ipc, 3);
   EXPECT_FALSE(observer.areas.empty());
+}
+
+// --- the board and its totals stay one: each fault here once let them part ---------------------
+
+TEST_F(Editing, strengthInTheHandSurvivesARecomputationDuringTheCarry) {
+  p.PlacePiece(BandX(3), kBandY, 2, 1, kShift);  // 5 tanks: land 25
+  p.PlacePiece(BandX(4), kBandY, 0, 2, kNoModifiers);
+  ASSERT_TRUE(p.PickUp(BandX(3), kBandY, kShift | kCtrl));
+  p.RemoveAt(BandX(4), kBandY, kNoModifiers);  // a marker goes: everything is recomputed
+  EXPECT_EQ(p.totalOf(1).land, 25) << "the tanks in the hand are still on the board";
+  p.Drop(BandX(4), kBandY);
+  EXPECT_EQ(p.totalOf(1).land, 25);
+  ExpectStrengthMatchesTheBoard();
+}
+
+TEST_F(Editing, aRefusedDropLeavesThePositionExactlyAsBeforeThePickUp) {
+  p.PlacePiece(BandX(1), kBandY, 0, 1, kNoModifiers);
+  p.PlacePiece(BandX(1) + 40, kBandY, 0, 2, kNoModifiers);  // the later marker holds sector 1
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kCtrl);
+  const std::vector<uint8_t> before = EncodePositionForTest(p);
+  p.MarkClean();
+  const size_t depth = p.undoDepth();
+  for (unsigned mods : {kShift | kCtrl, unsigned{kShift}}) {
+    for (int x : {BandX(1), BandX(3)}) {
+      ASSERT_TRUE(p.PickUp(x, kBandY, mods));
+      EXPECT_FALSE(p.Drop(5000, kBandY)) << "outside the grid";
+      EXPECT_EQ(EncodePositionForTest(p), before) << "the same stacks in the same order";
+      EXPECT_EQ(p.undoDepth(), depth);
+      EXPECT_FALSE(p.dirty());
+      EXPECT_EQ(p.totalOf(2).ipc, 8) << "the marker kept its place after the other";
+    }
+  }
+}
+
+TEST_F(Editing, aFullStackTakesOnlyWhatFitsAndRecordsThat) {
+  p.ReplaceUnits({test::MakeUnit(BandX(3), kBandY, 1, 1, 65530)});
+  p.RecomputeTotals();
+  auto placed = p.PlacePiece(BandX(3), kBandY, 1, 1, kCtrl);
+  ASSERT_TRUE(placed);
+  EXPECT_EQ(placed->count, 5);
+  EXPECT_EQ(p.unit(0).count, 65535);
+  EXPECT_EQ(p.undoEntry(0).count, 5);
+  EXPECT_EQ(p.totalOf(1).land, 3 * 65535);
+  EXPECT_FALSE(p.PlacePiece(BandX(3), kBandY, 1, 1, kNoModifiers)) << "a full stack takes none";
+  EXPECT_EQ(p.undoDepth(), 1u);
+  p.UndoLast();
+  EXPECT_EQ(p.unit(0).count, 65530) << "undo takes away only what was added";
+  ExpectStrengthMatchesTheBoard();
+
+  // A carry onto a full stack: what fits lands, the rest stays where it came from.
+  p.PlacePiece(BandX(3), kBandY, 1, 1, kShift);  // 65535
+  p.PlacePiece(BandX(4), kBandY, 1, 1, kCtrl);
+  ASSERT_TRUE(p.PickUp(BandX(4), kBandY, kShift | kCtrl));
+  EXPECT_FALSE(p.Drop(BandX(3), kBandY)) << "no room at all: refused";
+  EXPECT_EQ(p.unit(1).count, 10);
+  p.RemoveAt(BandX(3), kBandY, kShift);  // 65530
+  ASSERT_TRUE(p.PickUp(BandX(4), kBandY, kShift | kCtrl));
+  ASSERT_TRUE(p.Drop(BandX(3), kBandY));
+  EXPECT_EQ(p.unit(0).count, 65535);
+  EXPECT_EQ(p.unit(1).count, 5) << "the pieces that did not fit stay at their source";
+  EXPECT_EQ(p.undoEntry(0).count, 5);
+  ExpectStrengthMatchesTheBoard();
+}
+
+TEST_F(Editing, everyChangeOfTheBoardSetsDirtyAndNothingElseDoes) {
+  p.PlacePiece(BandX(3), kBandY, 1, 1, kShift);
+  p.PlacePiece(BandX(4), kBandY, 1, 1, kShift);
+  auto clean = [&] { p.MarkClean(); };
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"a merge", [&] { p.PlacePiece(BandX(3), kBandY, 1, 1, kNoModifiers); }},
+      {"a partial removal", [&] { p.RemoveAt(BandX(3), kBandY, kNoModifiers); }},
+      {"a partial move", [&] { p.PickUp(BandX(3), kBandY, kNoModifiers), p.Drop(BandX(2), kBandY); }},
+      {"an undo", [&] { p.UndoLast(); }},
+  };
+  for (const auto& [what, change] : changes) {
+    clean();
+    change();
+    EXPECT_TRUE(p.dirty()) << what;
+  }
+  const std::pair<const char*, std::function<void()>> nonChanges[] = {
+      {"a refused placement", [&] { p.PlacePiece(9000, kBandY, 1, 1, kNoModifiers); }},
+      {"a removal where nothing stands", [&] { p.RemoveAt(BandX(2), kBandY, kNoModifiers); }},
+      {"a carry put back", [&] { p.PickUp(BandX(4), kBandY, kShift), p.CancelCarry(); }},
+      {"a drop back onto its stack", [&] { p.PickUp(BandX(4), kBandY, kNoModifiers), p.Drop(BandX(4) + 2, kBandY); }},
+      {"an undo of nothing", [&] { p.ClearUndo(), p.UndoLast(); }},
+  };
+  for (const auto& [what, change] : nonChanges) {
+    clean();
+    change();
+    EXPECT_FALSE(p.dirty()) << what;
+  }
+}
+
+TEST_F(Editing, aRemovalThatReordersMarkersHandsTheSectorOver) {
+  p.PlacePiece(BandX(3), kBandY, 1, 1, kNoModifiers);       // index 0
+  p.PlacePiece(BandX(2), kBandY, 0, 6, kNoModifiers);       // index 1
+  p.PlacePiece(BandX(2) + 40, kBandY, 0, 4, kNoModifiers);  // index 2: country 4 holds sector 2
+  ASSERT_EQ(p.totalOf(4).ipc, 3);
+  p.RemoveAt(BandX(3), kBandY, kNoModifiers);  // the last stack, a marker, moves to index 0
+  EXPECT_EQ(p.unit(0).country, 4);
+  EXPECT_EQ(p.totalOf(4).ipc, 0);
+  EXPECT_EQ(p.totalOf(6).ipc, 3) << "country 6's marker is now the later one";
 }
 
 }  // namespace

@@ -31,8 +31,7 @@ void AttachBandMap(Position& position, const std::vector<SectorSpec>& sectors) {
 }
 
 void MakeDirtyKeepingTheList(Position& position) {
-  position.PlacePiece(30000, 30000, 1, 1, kNoModifiers);
-  position.UndoLast();
+  if (position.PlacePiece(30000, 30000, 1, 1, kNoModifiers)) position.UndoLast();
 }
 
 Unit MakeUnit(int32_t x, int32_t y, uint8_t pieceType, uint8_t country, uint16_t count) {

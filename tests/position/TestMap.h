@@ -31,7 +31,7 @@ inline int32_t BandX(int sector) { return 100 * (sector - 1) + 50; }
 inline constexpr int32_t kBandY = 50;
 
 // Gives the position unsaved changes without changing its list: a piece placed far away and the
-// placement undone.
+// placement undone. Only for positions without a grid, or with one that reaches that far.
 void MakeDirtyKeepingTheList(Position& position);
 
 Unit MakeUnit(int32_t x, int32_t y, uint8_t pieceType, uint8_t country, uint16_t count);

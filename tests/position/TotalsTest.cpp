@@ -53,6 +53,8 @@ TEST_F(Totals, convoyCountsOnlyWhileTheInitialOwnerHoldsIt) {
   Place(1, 0, 2);
   EXPECT_EQ(Of(2).convoy, 0);
   EXPECT_EQ(Of(1).convoy, 0);
+  Place(1, 0, 9, 1, 30);
+  EXPECT_EQ(Of(9), CountryTotal{}) << "also an owner beyond the eight of the per-country fields";
 }
 
 TEST_F(Totals, anOilSectorThatIsAlsoAConvoyCountsAsOil) {
@@ -104,6 +106,16 @@ TEST_F(Totals, aRequiredPieceActivatesTheSectorOnlyForAnAlliedStack) {
   EXPECT_EQ(Of(1).ipc, 0) << "a stack of an unallied country does not count";
   Place(1, 3, 2, 1, 30);
   EXPECT_EQ(Of(1).ipc, 7) << "an ally's stack does";
+}
+
+TEST_F(Totals, aRequiredPieceMustBeAlliedWithWhoHoldsTheSectorNow) {
+  Map({{.initialOwner = 1, .ipcValue = 7, .requiredPiece = 3}});
+  Place(1, 0, 2);      // country 2, no ally of 1, takes the sector
+  Place(1, 3, 1, 1);   // the first owner's own piece
+  EXPECT_EQ(Of(2).ipc, 0) << "the piece of the former owner does not work for the new one";
+  Place(1, 3, 2, 1, 30);
+  EXPECT_EQ(Of(2).ipc, 7);
+  EXPECT_EQ(Of(1).ipc, 0);
 }
 
 TEST_F(Totals, theOwnersOwnRequiredPieceCountsAndTheAdditionRecomputes) {
@@ -176,6 +188,11 @@ TEST(IsAllied, answersRowByRow) {
   EXPECT_TRUE(p.IsAllied(9, 10)) << "row 3 is skipped, row 5 decides";
   EXPECT_FALSE(p.IsAllied(5, 6)) << "a count above 2 goes on to the next row";
   EXPECT_FALSE(p.IsAllied(7, 8));
+  // Nobody (0) counts like any other number: in a full row it is one of the two.
+  EXPECT_FALSE(p.IsAllied(0, 11)) << "no row holds 11";
+  t[5] = {5, 6, 7, 8, 9, 10, 11, 0};
+  p.SetAlliances(t);
+  EXPECT_TRUE(p.IsAllied(0, 11)) << "rows 1, 2, 4 and 5 hold more than two zeros; row 6 decides";
 }
 
 }  // namespace

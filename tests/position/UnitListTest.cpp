@@ -111,7 +111,9 @@ TEST(RemoveUnit, movesTheLastStackIntoTheFreedSlot) {
   Add(p, 0, 0, 1);
   Add(p, 100, 0, 2);
   Add(p, 200, 0, 3);
+  p.MarkClean();
   p.RemoveUnit(&p.unit(0));
+  EXPECT_TRUE(p.dirty());
   ASSERT_EQ(p.unitCount(), 2u);
   EXPECT_EQ(p.unit(0).pieceType, 3);
   EXPECT_EQ(p.unit(0).slot, 0u);

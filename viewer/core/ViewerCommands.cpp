@@ -74,6 +74,9 @@ void Viewer::SaveAs() {
 }
 
 void Viewer::SaveTo(const std::string& path) {
+  // Pieces in the hand belong to the board that is saved: they go back to their stack first.
+  if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
+  position_.CancelCarry();
   std::string error;
   if (!SavePosition(position_, path, &error))
     host_.ShowError("The position could not be saved to " + path + ".\n" + error);

@@ -1,0 +1,165 @@
+// Long random sessions of user events on the Isles of Tess: after every event the totals, the
+// list and the flag of unsaved changes must agree with the board, whatever came before.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "PositionFile.h"
+#include "Replay.h"
+#include "TempDir.h"
+
+namespace mw {
+namespace {
+
+const std::filesystem::path kProgramDir = MAP_PACKAGES_DIR;
+
+// The income that a position with the same stacks and the same map earns, computed afresh.
+CountryTotals IncomeFromScratch(const Position& p) {
+  Position fresh;
+  std::vector<Unit> stacks;
+  for (size_t i = 0; i < p.unitCount(); ++i) stacks.push_back(p.unit(i));
+  fresh.ReplaceUnits(stacks);
+  fresh.SetPieceTable(p.pieces());
+  fresh.SetAlliances(p.alliances());
+  if (p.sectorTable()) fresh.SetSectorTable(*p.sectorTable());
+  fresh.RecomputeTotals();
+  return fresh.totals();
+}
+
+// What the pieces on the board and in the hand are worth, counted here stack by stack.
+void AddWorth(const Position& p, const Unit& u, CountryTotals& t) {
+  if (u.sector >= kSectorSlots) return;
+  const PieceKind& kind = p.pieces()[u.pieceType];
+  const int64_t worth = int64_t{kind.value} * u.count;
+  if (kind.category == 0) t[u.country].land += worth;
+  if (kind.category == 1) t[u.country].naval += worth;
+}
+
+// The first broken rule of the board, or nothing.
+std::string BrokenRule(const Position& p, const std::vector<uint8_t>& lastClean) {
+  CountryTotals strength{};
+  for (size_t i = 0; i < p.unitCount(); ++i) {
+    const Unit& u = p.unit(i);
+    if (u.slot != i) return "stack " + std::to_string(i) + " has slot " + std::to_string(u.slot);
+    const bool source = p.carrying() && p.Resolve(p.hand().source) == &u;
+    if (u.count == 0 && !source) return "stack " + std::to_string(i) + " holds no piece";
+    AddWorth(p, u, strength);
+  }
+  if (p.carrying()) AddWorth(p, p.hand().carried, strength);
+  const CountryTotals income = IncomeFromScratch(p);
+  for (int c = 0; c < kCountrySlots; ++c) {
+    const CountryTotal& kept = p.totalOf(c);
+    const std::string who = "country " + std::to_string(c) + ": ";
+    if (kept.land != strength[c].land || kept.naval != strength[c].naval)
+      return who + "Land/Naval " + std::to_string(kept.land) + "/" + std::to_string(kept.naval) +
+             " but the board holds " + std::to_string(strength[c].land) + "/" +
+             std::to_string(strength[c].naval);
+    if (kept.ipc != income[c].ipc || kept.convoy != income[c].convoy || kept.oil != income[c].oil)
+      return who + "IPC/Convoy/Oil " + std::to_string(kept.ipc) + "/" +
+             std::to_string(kept.convoy) + "/" + std::to_string(kept.oil) + " but from scratch " +
+             std::to_string(income[c].ipc) + "/" + std::to_string(income[c].convoy) + "/" +
+             std::to_string(income[c].oil);
+  }
+  if (!p.carrying() && !p.dirty() && EncodePosition(p, false) != lastClean)
+    return "the board differs from the last saved one, but dirty is clear";
+  return {};
+}
+
+// Makes the lines of a session: mostly edits near the stacks, sometimes outside the map, with
+// every modifier, mode key, undo and save mixed in.
+class SessionMaker {
+ public:
+  SessionMaker(unsigned seed, const Viewer& viewer) : random_(seed), viewer_(viewer) {}
+
+  std::string Next() {
+    const int roll = Pick(0, 99);
+    if (roll < 8) return "palette " + PaletteCell();
+    if (roll < 38) return "press left " + Point() + Modifiers(true);
+    if (roll < 58) return "release left " + Point();
+    if (roll < 70) return "press middle " + Point() + Modifiers(true);
+    if (roll < 74) return "key D";
+    if (roll < 76) return "key E";
+    if (roll < 81) return "key Escape";
+    if (roll < 82) return "palette-escape";
+    if (roll < 90) return "command 134";
+    if (roll < 92) return "command 102";
+    if (roll < 93) return Pick(0, 1) ? "key KP_Add" : "key KP_Subtract";
+    return "move " + Point();
+  }
+
+ private:
+  int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+  std::string Modifiers(bool any) {
+    static const char* const kSets[] = {"", " shift", " ctrl", " shift ctrl"};
+    return any ? kSets[Pick(0, 3)] : "";
+  }
+
+  std::string PaletteCell() {
+    const MapState& m = viewer_.map();
+    // Mostly markers and the engineer, the pieces that move income.
+    const int roll = Pick(0, 9);
+    const int column = roll < 3 ? 0 : roll < 5 ? 6 : Pick(0, 13);
+    return std::to_string(column * m.pieceCellWidth + Pick(0, m.pieceCellWidth - 1)) + " " +
+           std::to_string(Pick(0, 7) * m.pieceCellHeight + Pick(0, m.pieceCellHeight - 1));
+  }
+
+  std::string Point() {
+    const Position& p = viewer_.position();
+    QPoint map;
+    const int roll = Pick(0, 99);
+    if (roll < 65 && p.unitCount() > 0) {
+      const Unit& u = p.unit(static_cast<size_t>(Pick(0, static_cast<int>(p.unitCount()) - 1)));
+      map = QPoint(u.x + Pick(-16, 16), u.y + Pick(-11, 11));
+    } else if (roll < 95) {
+      map = QPoint(Pick(0, 1199), Pick(0, 799));
+    } else {
+      map = QPoint(Pick(1200, 1300), Pick(0, 900));  // beyond the map
+    }
+    const QPoint c = viewer_.view().MapToClient(map);
+    return std::to_string(std::clamp(c.x(), 0, 65535)) + " " +
+           std::to_string(std::clamp(c.y(), 0, 65535));
+  }
+
+  std::mt19937 random_;
+  const Viewer& viewer_;
+};
+
+class LongSession : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(LongSession, keepsTotalsListAndDirtyTrueToTheBoardAfterEveryEvent) {
+  constexpr int kSteps = 3000;
+  test::TempDir dir;
+  std::ostringstream printed;
+  Replay replay(kProgramDir, printed);
+  ASSERT_TRUE(replay.Start({}));
+  const Position& p = replay.viewer().position();
+  std::vector<uint8_t> lastClean = EncodePosition(p, false);
+  std::string script = "dialog " + (dir / "session.QPX").string() + "\n";
+  replay.Run(**ParseReplayLine(script));
+
+  SessionMaker maker(GetParam(), replay.viewer());
+  for (int step = 0; step < kSteps; ++step) {
+    const std::string line = maker.Next();
+    script += line + "\n";
+    auto parsed = ParseReplayLine(line);
+    ASSERT_TRUE(parsed && *parsed) << line;
+    replay.Run(**parsed);
+    if (line == "command 102") lastClean = EncodePosition(p, false);
+    const std::string broken = BrokenRule(p, lastClean);
+    if (!broken.empty()) {
+      const auto path = std::filesystem::path(::testing::TempDir()) /
+                        ("session-" + std::to_string(GetParam()) + ".txt");
+      std::ofstream(path) << script;
+      FAIL() << "after step " << step << " (" << line << "): " << broken
+             << "\nreplay the session with: Marrowind --replay " << path.string();
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, LongSession, ::testing::Values(1u, 2u, 3u, 20261208u));
+
+}  // namespace
+}  // namespace mw
