@@ -23,11 +23,12 @@ class Commands : public test::ViewerTest {
     viewer->MousePress(MouseButton::kLeft, QPoint(120, 60), 0);
     ASSERT_TRUE(position().dirty());
   }
-  int RiftId() {
+  int IdOf(const std::string& title) {
     for (const auto& e : host.catalogue)
-      if (e.mapName == "Rift") return e.commandId;
+      if (e.title == title) return e.commandId;
     return 0;
   }
+  int RiftId() { return IdOf("A Rift"); }
 };
 
 TEST_F(Commands, newMapLoadsThePackagesStartPosition) {
@@ -39,6 +40,30 @@ TEST_F(Commands, newMapLoadsThePackagesStartPosition) {
   EXPECT_EQ(position().totalOf(2).naval, 16);
   EXPECT_TRUE(host.prompts.empty()) << "nothing to lose, nothing asked";
   EXPECT_EQ(position().undoDepth(), 0u);
+}
+
+TEST_F(Commands, newMapLoadsThePackageChosenWhateverTheLengthOfItsName) {
+  for (const char* name : {"Rifts", "Lengthy"}) {
+    TestPackage longer;
+    longer.name = name;
+    longer.title = name;
+    longer.sectors.push_back({.name = "East", .initialOwner = 3, .ipcValue = 2});
+    longer.start = {StackAt(250, 50, 2, 3, 1)};
+    packages.push_back(longer);
+  }
+  StartViewer();
+  for (const char* name : {"Rifts", "Lengthy"}) {
+    viewer->Command(IdOf(name));
+    EXPECT_EQ(viewer->map().packageName, name);
+    ASSERT_NE(position().grid(), nullptr) << name;
+    EXPECT_EQ(position().grid()->width(), 300) << name << ", not Rift or an empty map";
+    EXPECT_EQ(position().totalOf(3).ipc, 2) << name;
+    EXPECT_EQ(position().mapName(), std::string(name).substr(0, 4)) << "the file keeps 4 characters";
+    viewer->KeyRelease(Key::kS);
+    EXPECT_TRUE(std::filesystem::exists(dir / (std::string(name) + ".gim") / "SektorInfo.new"))
+        << "S exports into the package shown";
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "Rift.gim" / "SektorInfo.new"));
 }
 
 TEST_F(Commands, newMapWithUnsavedChangesAsksAndCancelKeepsEverything) {

@@ -37,7 +37,8 @@ std::vector<CatalogueEntry> BuildMapCatalogue(const std::filesystem::path& progr
     if (!it->is_directory(ec)) continue;
     const std::string mapName = found.substr(0, dot);
     const auto title = ReadMapTitle(FindEntryIgnoringCase(it->path(), package_file::kMapInfo));
-    entries.push_back({0, mapName.substr(0, kNameLength), (title ? *title : mapName).substr(0, kTitleLength)});
+    entries.push_back({0, mapName.substr(0, kNameLength), mapName,
+                       (title ? *title : mapName).substr(0, kTitleLength)});
   }
   std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
     const int c = CompareIgnoringCase(a.title, b.title);

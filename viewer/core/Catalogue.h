@@ -10,6 +10,7 @@ namespace mw {
 struct CatalogueEntry {
   int commandId = 0;    // 201 for the first in title order
   std::string mapName;  // the directory name before its last ".", at most 7 characters
+  std::string packageName;  // the whole directory name before its last ".": what is loaded
   std::string title;    // the first line of MapInfo.txt (at most 63 characters), else the name
 };
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QImage>
+#include <string>
 
 namespace mw {
 
 // The pictures of the current map and the cell metrics of its pieces picture. The sector grid,
 // the sector table, the piece table and the alliances are attached to the position.
 struct MapState {
+  std::string packageName;  // the package loaded: its directory's name without ".gim"
   QImage mapPicture;
   QImage piecesPicture;
   int pieceCellWidth = 15;

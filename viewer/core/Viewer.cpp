@@ -87,6 +87,7 @@ void Viewer::LoadPieces(const std::filesystem::path& dir) {
 void Viewer::LoadMapPackage(const std::string& mapName) {
   host_.BeginWait();
   view_.ResetForLoad();
+  map_.packageName = mapName;
   const std::filesystem::path dir = PackageDirectory(startup_.programDir, mapName);
   auto file = [&](std::string_view name) { return FindEntryIgnoringCase(dir, name); };
 
@@ -115,7 +116,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
 }
 
 bool Viewer::ExportSectorTable() {
-  const auto path = PackageFile(startup_.programDir, position_.mapName(), package_file::kSectorTableExport);
+  const auto path = PackageFile(startup_.programDir, map_.packageName, package_file::kSectorTableExport);
   const SectorTable* table = position_.sectorTable();
   const std::vector<uint8_t> bytes = table ? table->SerializeNamed() : std::vector<uint8_t>();
   return WriteFileAtomically(path, bytes);

@@ -35,13 +35,15 @@ void Viewer::NewMap(int id) {
   for (const auto& e : document_.catalogue)
     if (e.commandId == id) entry = &e;
   if (!entry || !ConfirmDiscard()) return;
-  const std::string name = entry->mapName;
-  position_.header().setMapName(name);
+  // The package chosen is the one loaded, whatever its start position names: the position's
+  // own field holds only 4 characters of the name.
+  const std::string package = entry->packageName;
+  position_.header().setMapName(entry->mapName);
   position_.RemoveAllUnits();
   // Undo must not reach back into the position just discarded.
   position_.ClearUndo();
-  LoadPositionFile(PackageFile(startup_.programDir, name, package_file::kStartPosition).string());
-  LoadMapPackage(position_.mapName());
+  LoadPositionFile(PackageFile(startup_.programDir, package, package_file::kStartPosition).string());
+  LoadMapPackage(package);
   document_.currentFile.clear();
   host_.InvalidateMap(QRect(), false);
   position_.RecomputeTotals();
