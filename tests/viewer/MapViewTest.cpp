@@ -163,6 +163,16 @@ TEST_F(MapViewTest, namesTheSectorUnderTheMouseInTheTitle) {
   EXPECT_EQ(host.titleChanges, 2);
 }
 
+TEST_F(MapViewTest, namesSectorsInTheTitleAndMapsInTheMenuAsTheUnitListDoes) {
+  packages[0].sectors[0].name = "K\xFCste";
+  packages[0].title = "Die Gr\xFCne \x80 Karte";
+  StartViewer();
+  viewer->MouseMove(QPoint(10, 10));
+  EXPECT_EQ(host.title, " - K\u00FCste (4 IPC)");
+  ASSERT_EQ(host.catalogue.size(), 1u);
+  EXPECT_EQ(host.catalogue[0].title, "Die Gr\u00FCne \u20AC Karte");
+}
+
 TEST_F(MapViewTest, showsAreaNumbersWithoutASectorTableAndForNumbersFrom512) {
   StartViewer();
   SectorGrid grid = *position().grid();

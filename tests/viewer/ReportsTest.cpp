@@ -1,6 +1,7 @@
 // The unit list.
 #include <gtest/gtest.h>
 
+#include "PackageText.h"
 #include "Reports.h"
 #include "TestMap.h"
 
@@ -32,6 +33,20 @@ TEST(UnitList, listsSectorsInRisingOrderAndStacksInListOrder) {
   EXPECT_NE(text.find(country2 + "\r\n ***** Country: 3"), std::string::npos) << text;
   EXPECT_NE(text.find("\r\n ***** Country: 1 *****\r\n\r\n*** Cc \r\n0 Ship\r\n"), std::string::npos);
   EXPECT_EQ(text.find("9 Inf"), std::string::npos) << "sector 0, 512 and up, country 0 and 16 are left out";
+}
+
+TEST(PackageText, readsWindows1252) {
+  EXPECT_EQ(DecodePackageText("K\xFCste"), "K\u00FCste");
+  EXPECT_EQ(DecodePackageText("\x80 \x9F \x8D A"), "\u20AC \u0178 \u008D A");
+  EXPECT_EQ(DecodePackageText(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(UnitList, showsSectorAndPieceNamesInTheSameEncodingAsEverywhere) {
+  Position p;
+  test::AttachBandMap(p, {{.name = "K\xFCste"}});
+  p.SetPieceTable(PieceTable::Parse("Ctrl 0 0 J\xE4g 3 0"));
+  p.PlacePiece(test::BandX(1), test::kBandY, 1, 1, kShift);
+  EXPECT_NE(BuildUnitList(p).find("*** K\u00FCste \r\n5 J\u00E4g\r\n"), std::string::npos);
 }
 
 TEST(UnitList, showsEmptySectorNamesWithoutASectorTable) {

@@ -48,7 +48,7 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
   list->setObjectName(QStringLiteral("UnitList"));
   list->setReadOnly(true);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  list->setPlainText(QString::fromLatin1(text.c_str()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  list->setPlainText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   auto* ok = new QPushButton(QStringLiteral("Ok"), this);
   ok->setObjectName(QStringLiteral("Ok"));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

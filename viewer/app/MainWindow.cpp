@@ -121,7 +121,7 @@ void MainWindow::InvalidateInfoView() {
   if (infoView_) infoView_->update();
 }
 
-void MainWindow::SetTitle(const std::string& title) { setWindowTitle(QString::fromLocal8Bit(title.c_str())); }
+void MainWindow::SetTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
 
 void MainWindow::SetCursor(CursorKind cursor) {
   setCursor(cursor == CursorKind::kCross ? Qt::CrossCursor : Qt::ArrowCursor);
@@ -201,7 +201,7 @@ void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
   }
   mapActions_.clear();
   for (const CatalogueEntry& e : entries)
-    mapActions_.push_back(BindCommand(newMenu_->addAction(QString::fromLatin1(e.title.c_str())), e.commandId));
+    mapActions_.push_back(BindCommand(newMenu_->addAction(QString::fromStdString(e.title)), e.commandId));
 }
 
 void MainWindow::ShowAbout() {

@@ -5,6 +5,7 @@
 
 #include "MapInfo.h"
 #include "PackagePaths.h"
+#include "PackageText.h"
 
 namespace mw {
 namespace {
@@ -38,7 +39,7 @@ std::vector<CatalogueEntry> BuildMapCatalogue(const std::filesystem::path& progr
     const std::string mapName = found.substr(0, dot);
     const auto title = ReadMapTitle(FindEntryIgnoringCase(it->path(), package_file::kMapInfo));
     entries.push_back({0, mapName.substr(0, kNameLength), mapName,
-                       (title ? *title : mapName).substr(0, kTitleLength)});
+                       DecodePackageText((title ? *title : mapName).substr(0, kTitleLength))});
   }
   std::sort(entries.begin(), entries.end(), [](const CatalogueEntry& a, const CatalogueEntry& b) {
     const int c = CompareIgnoringCase(a.title, b.title);

@@ -34,6 +34,7 @@ class Host {
   // Repaint a rectangle of the map area in client pixels; an empty rectangle means all of it.
   virtual void InvalidateMap(const QRect& client, bool erase) = 0;
   virtual void InvalidateInfoView() = 0;
+  // The window title, in UTF-8.
   virtual void SetTitle(const std::string& title) = 0;
   virtual void SetCursor(CursorKind cursor) = 0;
   // The wait cursor shown while a map package loads.

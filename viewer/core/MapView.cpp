@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "CountText.h"
+#include "PackageText.h"
 #include "Scaling.h"
 
 namespace mw {
@@ -207,7 +208,7 @@ void MapView::UpdateHoverTitle(QPoint client) {
   } else if (!record) {
     title += "Area: " + std::to_string(s);
   } else {
-    title += record->name();
+    title += DecodePackageText(record->name());
     if (record->ipcValue() > 0) title += " (" + CountText(record->ipcValue()) + " IPC)";
   }
   host_.SetTitle(title);

@@ -1,5 +1,7 @@
 #include "Reports.h"
 
+#include "PackageText.h"
+
 #include <vector>
 
 namespace mw {
@@ -20,9 +22,9 @@ std::string BuildUnitList(const Position& position) {
     for (int s = 1; s < kSectorSlots; ++s) {
       if (groups[k][s].empty()) continue;
       const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(s));
-      text += "\r\n*** " + (record ? record->name() : std::string()) + " \r\n";
+      text += "\r\n*** " + (record ? DecodePackageText(record->name()) : std::string()) + " \r\n";
       for (const Unit* u : groups[k][s])
-        text += std::to_string(u->count) + " " + position.pieces()[u->pieceType].name + "\r\n";
+        text += std::to_string(u->count) + " " + DecodePackageText(position.pieces()[u->pieceType].name) + "\r\n";
     }
   }
   return text;
