@@ -40,15 +40,20 @@ std::optional<std::string> ReadText(const std::filesystem::path& path, size_t ma
 
 }  // namespace
 
-MapInfo MapInfo::Parse(std::string_view text) {
+MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
   MapInfo info;
+  if (complete) *complete = false;
   const auto pieces = SplitLinePieces(text, kPieceLength);
   if (pieces.empty()) return info;
   info.title = StripTitle(pieces.front());
   size_t rows = 0;
   for (size_t i = 1; i < pieces.size() && rows < info.alliances.size(); ++i) {
     std::string_view line = UpToNul(pieces[i]);
-    if (StartsWithAllied(line)) info.alliances[rows++] = ParseAllianceRow(line.substr(6));
+    if (!StartsWithAllied(line)) continue;
+    info.alliances[rows++] = ParseAllianceRow(line.substr(6));
+    // A piece is whole once it has its line feed or its full length.
+    const bool whole = pieces[i].back() == '\n' || pieces[i].size() == kPieceLength;
+    if (complete && rows == info.alliances.size()) *complete = whole;
   }
   return info;
 }
@@ -61,9 +66,13 @@ std::optional<std::string> ReadMapTitle(const std::filesystem::path& path) {
 }
 
 std::optional<MapInfo> ReadMapInfo(const std::filesystem::path& path) {
-  auto text = ReadText(path, SIZE_MAX);
-  if (!text) return std::nullopt;
-  return MapInfo::Parse(*text);
+  auto bytes = ReadFileUntil(path, [](std::span<const uint8_t> b) {
+    bool complete = false;
+    MapInfo::Parse(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()), &complete);
+    return complete;
+  });
+  if (!bytes) return std::nullopt;
+  return MapInfo::Parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
 }  // namespace mw

@@ -24,13 +24,16 @@ struct MapInfo {
   std::string title;  // without trailing blanks, carriage returns and line feeds
   AllianceTable alliances{};
 
-  static MapInfo Parse(std::string_view text);
+  // `complete` (when given) tells whether the text already holds all 8 alliance rows whole, so
+  // that more text after it could not change the description.
+  static MapInfo Parse(std::string_view text, bool* complete = nullptr);
 };
 
 // The title alone, as the map catalogue shows it; none when the file cannot be read.
 std::optional<std::string> ReadMapTitle(const std::filesystem::path& path);
 
-// The whole description; none when the file cannot be read (the map then has no alliances).
+// The whole description, read no further than its eighth alliance row; none when the file cannot
+// be read (the map then has no alliances).
 std::optional<MapInfo> ReadMapInfo(const std::filesystem::path& path);
 
 }  // namespace mw

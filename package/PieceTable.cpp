@@ -5,7 +5,7 @@
 
 namespace mw {
 
-PieceTable PieceTable::Parse(std::string_view text) {
+PieceTable PieceTable::Parse(std::string_view text, bool* complete) {
   PieceTable table;
   ScanText scan(text);
   for (int k = 0; k < kKinds; ++k) {
@@ -19,11 +19,16 @@ PieceTable PieceTable::Parse(std::string_view text) {
     if (!category) continue;
     table.kinds_[k].category = static_cast<int8_t>(static_cast<uint8_t>(*category));
   }
+  if (complete) *complete = !scan.reachedEnd();
   return table;
 }
 
 Result<PieceTable> ReadPieceTable(const std::filesystem::path& path) {
-  auto bytes = ReadFileBytes(path);
+  auto bytes = ReadFileUntil(path, [](std::span<const uint8_t> b) {
+    bool complete = false;
+    PieceTable::Parse(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()), &complete);
+    return complete;
+  });
   if (!bytes) return Result<PieceTable>::Fail(bytes.error());
   const auto& b = bytes.value();
   return Result<PieceTable>::Ok(

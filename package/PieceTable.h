@@ -33,13 +33,15 @@ class PieceTable {
   // Reads entries of name, value and category separated by any white space, line breaks
   // included, as "%s %d %d" reads them: a name is cut to 4 characters, a number keeps its low
   // 8 bits. An item that is not a number ends its entry there; the next entry starts at it.
-  static PieceTable Parse(std::string_view text);
+  // `complete` (when given) tells whether more text after `text` could have changed the table.
+  static PieceTable Parse(std::string_view text, bool* complete = nullptr);
 
  private:
   std::array<PieceKind, kKinds> kinds_{};
 };
 
-// Reads a `ToolPieces.txt` file; fails only when it cannot be opened or read.
+// Reads a `ToolPieces.txt` file, no further than its 256th entry; fails only when it cannot be
+// opened or read.
 Result<PieceTable> ReadPieceTable(const std::filesystem::path& path);
 
 }  // namespace mw

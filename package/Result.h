@@ -13,7 +13,7 @@ class Result {
  public:
   static Result Ok(T value) {
     Result r;
-    r.value_ = std::move(value);
+    r.value_.emplace(std::move(value));
     return r;
   }
   static Result Fail(std::string error) {

@@ -18,12 +18,18 @@ bool IsScanBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+bool ScanText::More(size_t at) {
+  if (at < text_.size()) return true;
+  reachedEnd_ = true;
+  return false;
+}
+
 void ScanText::SkipBlanks() {
-  while (pos_ < text_.size() && IsScanBlank(text_[pos_])) ++pos_;
+  while (More(pos_) && IsScanBlank(text_[pos_])) ++pos_;
 }
 
 bool ScanText::TakeSign() {
-  if (pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) return text_[pos_++] == '-';
+  if (More(pos_) && (text_[pos_] == '-' || text_[pos_] == '+')) return text_[pos_++] == '-';
   return false;
 }
 
@@ -31,17 +37,17 @@ std::optional<std::string> ScanText::Token() {
   SkipBlanks();
   if (atEnd()) return std::nullopt;
   const size_t start = pos_;
-  while (pos_ < text_.size() && !IsScanBlank(text_[pos_])) ++pos_;
+  while (More(pos_) && !IsScanBlank(text_[pos_])) ++pos_;
   return std::string(text_.substr(start, pos_ - start));
 }
 
 std::optional<int64_t> ScanText::Decimal() {
   SkipBlanks();
   const bool negative = TakeSign();
-  if (pos_ >= text_.size() || text_[pos_] < '0' || text_[pos_] > '9') return std::nullopt;
+  if (!More(pos_) || text_[pos_] < '0' || text_[pos_] > '9') return std::nullopt;
   uint64_t magnitude = 0;
   bool saturated = false;
-  for (; pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9'; ++pos_) {
+  for (; More(pos_) && text_[pos_] >= '0' && text_[pos_] <= '9'; ++pos_) {
     const unsigned digit = static_cast<unsigned>(text_[pos_] - '0');
     if (magnitude > (std::numeric_limits<uint64_t>::max() - digit) / 10) saturated = true;
     if (!saturated) magnitude = magnitude * 10 + digit;
@@ -58,13 +64,13 @@ std::optional<int64_t> ScanText::Decimal() {
 std::optional<uint64_t> ScanText::Hex() {
   SkipBlanks();
   const bool negative = TakeSign();
-  if (pos_ + 1 < text_.size() && text_[pos_] == '0' && (text_[pos_ + 1] | 0x20) == 'x' &&
-      pos_ + 2 < text_.size() && HexDigit(text_[pos_ + 2]) >= 0)
+  if (More(pos_ + 1) && text_[pos_] == '0' && (text_[pos_ + 1] | 0x20) == 'x' &&
+      More(pos_ + 2) && HexDigit(text_[pos_ + 2]) >= 0)
     pos_ += 2;
-  if (pos_ >= text_.size() || HexDigit(text_[pos_]) < 0) return std::nullopt;
+  if (!More(pos_) || HexDigit(text_[pos_]) < 0) return std::nullopt;
   uint64_t value = 0;
   bool saturated = false;
-  for (int d; pos_ < text_.size() && (d = HexDigit(text_[pos_])) >= 0; ++pos_) {
+  for (int d; More(pos_) && (d = HexDigit(text_[pos_])) >= 0; ++pos_) {
     if (value >> 60) saturated = true;
     value = (value << 4) | static_cast<uint64_t>(d);
   }

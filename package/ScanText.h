@@ -25,13 +25,19 @@ class ScanText {
   std::optional<uint64_t> Hex();
 
   bool atEnd() const { return pos_ >= text_.size(); }
+  // True once a conversion looked at the end of the text: with more text after it, it might have
+  // read something else. A reader of the start of a file reads on until this stays false.
+  bool reachedEnd() const { return reachedEnd_; }
 
  private:
+  // True while there is a character at the read position; notes reaching the end otherwise.
+  bool More(size_t at);
   void SkipBlanks();
   bool TakeSign();  // true after a minus sign
 
   std::string_view text_;
   size_t pos_ = 0;
+  bool reachedEnd_ = false;
 };
 
 // True for the characters that scanf treats as white space.

@@ -72,9 +72,21 @@ Result<SectorGrid> ParseSectorGrid(std::span<const uint8_t> bytes, const std::st
 }
 
 Result<SectorGrid> ReadSectorGrid(const std::filesystem::path& path) {
-  auto bytes = ReadFileBytes(path);
-  if (!bytes) return Result<SectorGrid>::Fail(bytes.error());
-  return ParseSectorGrid(bytes.value(), path.string());
+  // The header says how many cells follow; bytes after the last cell are never read.
+  auto file = InputFile::Open(path);
+  if (!file) return Result<SectorGrid>::Fail(file.error());
+  std::vector<uint8_t> bytes;
+  auto header = file->ReadMore(bytes, 8);
+  if (!header) return Result<SectorGrid>::Fail(header.error());
+  if (bytes.size() == 8) {
+    const int64_t width = GetI32(bytes, 0), height = GetI32(bytes, 4);
+    if (width > 0 && height > 0) {
+      auto cells = file->ReadMore(bytes, static_cast<size_t>(std::min<uint64_t>(
+                                             2 * static_cast<uint64_t>(width * height), SIZE_MAX)));
+      if (!cells) return Result<SectorGrid>::Fail(cells.error());
+    }
+  }
+  return ParseSectorGrid(bytes, path.string());
 }
 
 }  // namespace mw

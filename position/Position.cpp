@@ -14,10 +14,6 @@ constexpr int32_t kFindReachY = 5;
 constexpr int32_t kMergeReachX = 15;
 constexpr int32_t kMergeReachY = 10;
 
-uint16_t SaturatingAdd(uint16_t a, uint16_t b) {
-  return static_cast<uint16_t>(std::min<uint32_t>(uint32_t{a} + b, 65535));
-}
-
 }  // namespace
 
 Unit* UnitPool::Allocate(const Unit& value) {

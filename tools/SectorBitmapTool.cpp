@@ -10,6 +10,7 @@ namespace mw::tool {
 
 int RunSectorBitmapTool(int argc, char** argv, const char* toolName, const char* bitmapKind,
                         SectorGrid (*convert)(const BmpRows&)) {
+  LetOversizedWritesFail();
   const std::string usage = std::string("Usage: ") + toolName + " <bitmap> <gridfile>\n" +
                             "Converts a " + bitmapKind + " sector bitmap into a sector grid.\n";
   if (argc >= 2 && IsHelp(argv[1])) {

@@ -18,6 +18,7 @@ constexpr const char* kUsage = "VORN v0.1\n\nSyntax: vorn <infile> <outfile>\n\n
 int main(int argc, char** argv) {
   using namespace mw;
   using namespace mw::tool;
+  LetOversizedWritesFail();
   if (argc >= 2 && IsHelp(argv[1])) {
     std::fputs(kUsage, stdout);
     return kExitOk;

@@ -1,4 +1,6 @@
 // Marrowind without a window, run as a script would run it, on a package the test writes.
+#include <sys/stat.h>
+
 #include <QGuiApplication>
 #include <QImage>
 #include <gtest/gtest.h>
@@ -77,6 +79,60 @@ TEST_F(Headless, refusesBadCommandLinesWithAClearError) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--render FILE.png"), std::string::npos);
   EXPECT_EQ(Run({"--version"}).out, "Version 0.79f\n");
+}
+
+TEST_F(Headless, refusesPositionsThatAreNoRegularFileAtOnce) {
+  ASSERT_EQ(::mkfifo((dir / "game.QPX").c_str(), 0600), 0);
+  for (const std::string& position : {(dir / "game.QPX").string(), std::string("/dev/zero"),
+                                     std::string("/dev/stdin")}) {
+    auto run = Run({"--totals", position});
+    EXPECT_EQ(run.exitCode, 2) << position;
+    EXPECT_EQ(run.err, "error: " + position + ": is not a regular file\n");
+  }
+}
+
+TEST_F(Headless, replacesARenderedPictureWholeOrNotAtAll) {
+  dir.Write("map.png", "the old picture");
+  // A file size limit as a full disk: the write fails, and nothing is left half written.
+  auto run = test::RunProgram("/bin/sh", {"-c", "ulimit -f 1; exec ./Marrowind --render map.png --zoom 2.0"},
+                              dir.path());
+  EXPECT_EQ(run.exitCode, 3) << run.err;
+  EXPECT_EQ(test::ReadText(dir / "map.png"), "the old picture");
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(e.path().filename().string().find(".map.png.tmp"), std::string::npos) << "left behind";
+  ASSERT_EQ(Run({"--render", "map.png"}).exitCode, 0);
+  EXPECT_EQ(QImage(QString::fromStdString((dir / "map.png").string())).size(), QSize(200, 100));
+}
+
+TEST_F(Headless, replaysUserEventsAndPrintsWhatTheProgramShows) {
+  dir.Write("script.txt",
+            "# place two infantry of country 3 beside the stack at (50, 50), then look\n"
+            "palette 17 25\n"
+            "press left 60 60 shift   # five of them\n"
+            "print dirty\n"
+            "move 150 40\n"
+            "print title\n"
+            "answer cancel\n"
+            "command 201\n"
+            "print totals\n"
+            "command 134\n"
+            "print units\n");
+  auto run = Run({"--replay", "script.txt"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out.substr(0, run.out.find("Country\t")),
+            "1\n - South (3 IPC)\nprompt: Load new Map without saving changes?\n");
+  EXPECT_NE(run.out.find("\n3\t0\t0\t0\t0\t15\t0\n"), std::string::npos) << "five of land 3";
+  EXPECT_NE(run.out.find(" ***** Country: 3 *****\n\n ***** Country: 4"), std::string::npos)
+      << "the undo took them away again\n" << run.out;
+}
+
+TEST_F(Headless, refusesAScriptWithABadLineBeforeRunningAnything) {
+  dir.Write("script.txt", "print dirty\npress left 1 2 alt\n");
+  auto run = Run({"--replay", "script.txt"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "error: script.txt: line 2: unknown modifier 'alt' (shift or ctrl)\n");
+  EXPECT_EQ(Run({"--replay", "none.txt"}).exitCode, 2);
 }
 
 }  // namespace

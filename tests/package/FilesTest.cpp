@@ -1,5 +1,6 @@
 // Files of a package as found on disk: paths in any case, bitmaps, and safe replacement.
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -7,7 +8,11 @@
 #include "BmpRows.h"
 #include "ByteOrder.h"
 #include "FileBytes.h"
+#include "MapInfo.h"
 #include "PackagePaths.h"
+#include "PieceTable.h"
+#include "ProcessLimits.h"
+#include "SectorGrid.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -143,6 +148,74 @@ TEST(FileBytes, readsAtMostTheBytesAsked) {
   EXPECT_EQ(ReadFileBytes(path, 4)->size(), 4u);
   EXPECT_EQ(ReadFileBytes(path)->size(), 6u);
   EXPECT_FALSE(ReadFileBytes(dir / "missing"));
+}
+
+TEST(FileBytes, readsOnlyRegularFilesAndNeverWaitsForAWriter) {
+  test::TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const std::pair<std::filesystem::path, const char*> cases[] = {
+      {dir / "fifo", "is not a regular file"},
+      {"/dev/zero", "is not a regular file"},
+      {dir.path(), "is a directory"}};
+  for (const auto& [path, why] : cases) {
+    auto read = ReadFileBytes(path);
+    ASSERT_FALSE(read) << path;
+    EXPECT_EQ(read.error(), path.string() + ": " + why);
+  }
+  std::filesystem::create_symlink("/dev/zero", dir / "zero.txt");
+  EXPECT_FALSE(ReadMapInfo(dir / "zero.txt"));
+  EXPECT_FALSE(ReadPieceTable(dir / "fifo"));
+  EXPECT_FALSE(ReadSectorGrid(dir / "zero.txt"));
+}
+
+TEST(FileBytes, aSuccessfulWriteRemovesTheTemporariesOfKilledWriters) {
+  test::TempDir dir;
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = std::to_string(gone), alive = std::to_string(::getpid());
+  dir.Write(".out.bin.tmp-" + dead + "-3", "left by a kill");
+  dir.Write(".out.bin.tmp-" + alive + "-99", "being written");
+  dir.Write(".other.bin.tmp-" + dead + "-1", "another target's");
+  dir.Write(".out.bin.tmp-" + dead + "-x", "not ours");
+  ASSERT_TRUE(WriteFileAtomically(dir / "out.bin", std::vector<uint8_t>{1, 2}));
+  EXPECT_FALSE(std::filesystem::exists(dir / (".out.bin.tmp-" + dead + "-3")));
+  EXPECT_TRUE(std::filesystem::exists(dir / (".out.bin.tmp-" + alive + "-99")));
+  EXPECT_TRUE(std::filesystem::exists(dir / (".other.bin.tmp-" + dead + "-1")));
+  EXPECT_TRUE(std::filesystem::exists(dir / (".out.bin.tmp-" + dead + "-x")));
+}
+
+// Text readers stop at what they need and a grid at its last cell: each file here is followed by
+// gigabytes of zeros, which a reader of the whole file could not even hold in the memory allowed.
+TEST(FileBytes, readersStopWhereTheFileIsDecided) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "a memory limit cannot be set under AddressSanitizer";
+#else
+  test::TempDir dir;
+  std::string pieces;
+  for (int k = 0; k < 256; ++k) pieces += "P" + std::to_string(k) + " " + std::to_string(k % 100) + " 1\n";
+  std::string info = "Endless\n";
+  for (int r = 1; r <= 8; ++r) info += "allied " + std::to_string(r) + " " + std::to_string(r + 8) + "\n";
+  std::string grid(8 + 2 * 4, '\0');
+  grid[0] = 2;
+  grid[4] = 2;
+  grid[8] = 7;
+  constexpr uintmax_t kTail = uintmax_t{4} << 30;
+  for (auto [name, text] : {std::pair{"ToolPieces.txt", &pieces}, {"MapInfo.txt", &info}, {"SektorInfo.map", &grid}}) {
+    dir.Write(name, *text);
+    std::filesystem::resize_file(dir / name, text->size() + kTail);
+  }
+  const int code = test::RunWithMemoryLimit(uintmax_t{1} << 30, [&] {
+    auto table = ReadPieceTable(dir / "ToolPieces.txt");
+    if (!table || (*table)[255].name != "P255" || (*table)[255].value != 55) return 1;
+    auto description = ReadMapInfo(dir / "MapInfo.txt");
+    if (!description || description->alliances[7][1] != 16) return 2;
+    auto cells = ReadSectorGrid(dir / "SektorInfo.map");
+    if (!cells || cells->valueAt(0, 0) != 7) return 3;
+    return 0;
+  });
+  EXPECT_EQ(code, 0) << "1: piece table, 2: description, 3: grid (-1: out of memory)";
+#endif
 }
 
 }  // namespace

@@ -25,4 +25,19 @@ inline int RunWithFileSizeLimit(rlim_t maxFileBytes, const std::function<int()>&
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Runs `body` in a child process that may not take more than `maxBytes` of address space, so that
+// a reader that would read more than it needs fails there instead of slowing the machine down.
+// Returns the child's exit code, or -1 when it did not exit normally (an allocation failed).
+inline int RunWithMemoryLimit(rlim_t maxBytes, const std::function<int()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const rlimit limit{maxBytes, maxBytes};
+    ::setrlimit(RLIMIT_AS, &limit);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 }  // namespace mw::test

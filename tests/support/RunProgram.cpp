@@ -7,6 +7,11 @@
 #include "TempDir.h"
 
 namespace mw::test {
+namespace {
+
+constexpr unsigned kRunSeconds = 120;
+
+}  // namespace
 
 ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                       const std::filesystem::path& workDir) {
@@ -22,6 +27,8 @@ ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<st
     ::dup2(out, 1);
     ::dup2(err, 2);
     if (::chdir(workDir.c_str()) != 0) ::_exit(126);
+    // A program that hangs is killed, and counts as one that did not exit normally.
+    ::alarm(kRunSeconds);
     std::vector<char*> argv;
     std::string name = program.string();
     argv.push_back(name.data());

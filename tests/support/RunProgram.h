@@ -13,7 +13,8 @@ struct ProgramRun {
 };
 
 // Runs a program with the given arguments in `workDir`, standard input empty, and captures what
-// it writes. The exit code is -1 when it did not exit normally.
+// it writes. The exit code is -1 when it did not exit normally; a run of more than two minutes is
+// ended that way.
 ProgramRun RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                       const std::filesystem::path& workDir);
 

@@ -109,5 +109,30 @@ TEST_F(ConverterTools, answerHelpWithTheirUsage) {
   }
 }
 
+// A shell's "ulimit -f" kills a program that writes past it unless the program ignores the signal;
+// the tools let the write fail instead, report it and leave no temporary file behind.
+TEST_F(ConverterTools, aFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
+  std::string text;
+  for (int n = 1; n <= 511; ++n) text += "Sector " + std::to_string(n) + ": 10300 10 20\n";
+  dir.Write("sectors.txt", text);
+  dir.Write("map.sek", "old table");
+  BmpRows rows = Blank(200, 200, 8);
+  dir.Write("sectors.bmp", EncodeBmp(rows));
+  dir.Write("map.grid", "old grid");
+  const std::pair<const char*, std::vector<std::string>> runs[] = {
+      {VORN, {"sectors.txt", "map.sek"}}, {PAL2SECT, {"sectors.bmp", "map.grid"}}};
+  for (const auto& [tool, args] : runs) {
+    std::vector<std::string> shell = {"-c", "ulimit -f 8; exec \"$0\" \"$@\"", tool};
+    shell.insert(shell.end(), args.begin(), args.end());
+    auto run = test::RunProgram("/bin/sh", shell, dir.path());
+    EXPECT_EQ(run.exitCode, 3) << tool << " " << run.err;
+    EXPECT_EQ(run.err.rfind("error: ", 0), 0u) << run.err;
+  }
+  EXPECT_EQ(test::ReadText(dir / "map.sek"), "old table");
+  EXPECT_EQ(test::ReadText(dir / "map.grid"), "old grid");
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+}
+
 }  // namespace
 }  // namespace mw

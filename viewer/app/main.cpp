@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "FileBytes.h"
 #include "Headless.h"
 #include "MainWindow.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
   const std::filesystem::path programDir = ProgramDir(argv[0]);
   EnsureRuntimeDir();
+  mw::LetOversizedWritesFail();
   if (mw::IsHeadless(args)) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);

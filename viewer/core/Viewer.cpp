@@ -4,10 +4,20 @@
 
 #include "FileBytes.h"
 #include "PackagePaths.h"
+#include "Picture.h"
 #include "PositionFile.h"
 
 namespace mw {
 namespace {
+
+// A picture of the package, or none; the window shows no message on load, so why a picture is
+// missing goes to standard error.
+QImage PictureOrNone(const std::filesystem::path& path) {
+  auto picture = LoadPicture(path);
+  if (picture) return std::move(picture.value());
+  qWarning("%s", picture.error().c_str());
+  return QImage();
+}
 
 std::string Unquoted(const std::string& s) {
   if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
@@ -74,12 +84,14 @@ void Viewer::RebuildToolWindows() {
 
 void Viewer::LoadPieces(const std::filesystem::path& dir) {
   map_.piecesPicture = QImage();
-  if (startup_.settings.useBigPieces()) {
-    map_.piecesPicture.load(QString::fromStdString(FindEntryIgnoringCase(dir, package_file::kBigPieces).string()));
+  const auto big = FindEntryIgnoringCase(dir, package_file::kBigPieces);
+  // Without big pieces the small ones serve; that is no fault of the package.
+  if (startup_.settings.useBigPieces() && std::filesystem::exists(big)) {
+    map_.piecesPicture = PictureOrNone(big);
     map_.UseBigMetrics();
   }
   if (map_.piecesPicture.isNull()) {
-    map_.piecesPicture.load(QString::fromStdString(FindEntryIgnoringCase(dir, package_file::kSmallPieces).string()));
+    map_.piecesPicture = PictureOrNone(FindEntryIgnoringCase(dir, package_file::kSmallPieces));
     map_.UseSmallMetrics();
   }
 }
@@ -93,7 +105,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
 
   const auto info = ReadMapInfo(file(package_file::kMapInfo));
   position_.SetAlliances(info ? info->alliances : AllianceTable{});
-  map_.mapPicture = QImage(QString::fromStdString(file(package_file::kMapPicture).string()));
+  map_.mapPicture = PictureOrNone(file(package_file::kMapPicture));
   view_.RebuildScaledPicture();
 
   position_.SetSectorGrid(std::nullopt);
