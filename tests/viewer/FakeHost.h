@@ -37,6 +37,7 @@ class FakeHost : public Host {
   QSize FrameExtra() override { return frame; }
   QSize MaximizedSize() override { return maximizedSize; }
   bool IsMaximized() override { return maximized; }
+  void SetMaximumWindowSize(QSize outer) override { maximumSize = outer; }
   void ResizeWindow(QSize outer) override {
     resizes.push_back(outer);
     client = outer - frame;
@@ -46,8 +47,8 @@ class FakeHost : public Host {
     if (it == windows.end()) return std::nullopt;
     return it->second.position;
   }
-  void RecreateToolWindow(ToolWindow which, QPoint position, bool shown) override {
-    windows[which] = {position, shown};
+  void RecreateToolWindow(ToolWindow which, std::optional<QPoint> position, bool shown) override {
+    windows[which] = {position.value_or(kPlacedByTheWindow), shown};
     ++recreations;
   }
   void ShowToolWindow(ToolWindow which, bool shown) override { windows[which].shown = shown; }
@@ -60,6 +61,8 @@ class FakeHost : public Host {
     QPoint position;
     bool shown = false;
   };
+  // Where the window puts a tool window that the viewer has no place for.
+  static constexpr QPoint kPlacedByTheWindow{1700, 40};
 
   std::deque<bool> answers;
   std::deque<std::optional<std::string>> openChoices, saveChoices;
@@ -72,7 +75,7 @@ class FakeHost : public Host {
   std::vector<CatalogueEntry> catalogue;
   std::string title;
   CursorKind cursor = CursorKind::kArrow;
-  QSize client{800, 600}, frame{16, 62}, maximizedSize{1920, 1040};
+  QSize client{800, 600}, frame{16, 62}, maximizedSize{1920, 1040}, maximumSize;
   bool maximized = false;
   int openDialogs = 0, saveDialogs = 0, infoViewRepaints = 0, titleChanges = 0, waits = 0,
       recreations = 0, aboutBoxes = 0;

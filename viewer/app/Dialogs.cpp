@@ -5,6 +5,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "CaptionOnly.h"
 
 namespace mw {
 namespace {
@@ -62,7 +65,9 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
   resize(549, 453);
 }
 
-AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
+AboutDialog::AboutDialog(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                         Qt::CustomizeWindowHint) {
   setObjectName(QStringLiteral("AboutBox"));
   setWindowTitle(QStringLiteral("About CorvaneMap"));
   setAttribute(Qt::WA_DeleteOnClose);
@@ -77,7 +82,13 @@ AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   layout->addWidget(ok, 0, Qt::AlignHCenter);
-  resize(216, 122);
+  // The proportions as designed, widened where the caption would not fit: a window manager's
+  // caption font is bold and its buttons and icon take room too.
+  QFont caption = font();
+  caption.setBold(true);
+  const int captionWidth = QFontMetrics(caption).horizontalAdvance(windowTitle()) * 5 / 4 + 96;
+  setFixedSize(std::max(216, captionWidth), 122);
+  AskForCaptionOnly(this);
 }
 
 }  // namespace mw

@@ -93,8 +93,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::Confirm(const std::string& text, const std::string& caption) {
   if (seam_.confirm) return seam_.confirm(text, caption);
-  return QMessageBox::question(this, QString::fromStdString(caption), QString::fromStdString(text),
-                               QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+  // A plain question with OK and Cancel, without an icon.
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text),
+                  QMessageBox::Ok | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Ok);
+  return box.exec() == QMessageBox::Ok;
 }
 
 std::optional<std::string> MainWindow::ChooseOpenFile() {
@@ -134,6 +137,8 @@ QSize MainWindow::ClientSize() { return map_->size(); }
 
 QSize MainWindow::FrameExtra() { return frameGeometry().size() - map_->size(); }
 
+QSize MainWindow::Decorations() const { return frameGeometry().size() - size(); }
+
 QSize MainWindow::MaximizedSize() {
   QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
   return s ? s->availableGeometry().size() : QSize(1920, 1080);
@@ -141,28 +146,25 @@ QSize MainWindow::MaximizedSize() {
 
 bool MainWindow::IsMaximized() { return isMaximized(); }
 
-void MainWindow::ResizeWindow(QSize outer) {
-  if (viewer_->view().state().scaledWidth == 0) {  // no map picture: nothing to fit
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    return;
-  }
-  const QSize decorations = frameGeometry().size() - size();
-  const QSize limit = viewer_->view().state().maxWindowSize - decorations;
-  // The window never grows beyond the framed picture, also when maximised.
+void MainWindow::SetMaximumWindowSize(QSize outer) {
+  const QSize limit = outer.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : outer - Decorations();
+  if (limit == maximumSize()) return;
+  const bool maximized = isMaximized();
+  // Lowering the limit shrinks the window, and with that ends its maximised state.
   setMaximumSize(limit);
-  if (!isMaximized()) {
-    resize(outer - decorations);
-    return;
-  }
-  // A maximised window shows the whole framed picture at the screen's top left corner. Window
-  // managers centre a maximised window that may not fill the screen, so when the picture is the
-  // smaller, the window leaves the maximised state and takes that place itself.
-  const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(QPoint(0, 0), limit);
-  if (outer.width() < screenArea.width() || outer.height() < screenArea.height()) {
-    showNormal();
-    move(screenArea.topLeft());
-    resize(limit);
-  }
+  if (maximized) Remaximize();
+}
+
+void MainWindow::Remaximize() {
+  setWindowState(windowState() & ~Qt::WindowMaximized);
+  setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::ResizeWindow(QSize outer) {
+  // A maximised window is already as large as its limit allows; resizing it would end that state
+  // and let the window manager move it.
+  if (isMaximized()) return;
+  resize(outer - Decorations());
 }
 
 std::optional<QPoint> MainWindow::ToolWindowPosition(ToolWindow which) {
@@ -171,7 +173,7 @@ std::optional<QPoint> MainWindow::ToolWindowPosition(ToolWindow which) {
   return w->pos();
 }
 
-void MainWindow::RecreateToolWindow(ToolWindow which, QPoint position, bool shown) {
+void MainWindow::RecreateToolWindow(ToolWindow which, std::optional<QPoint> position, bool shown) {
   QWidget* w;
   if (which == ToolWindow::kPalette) {
     delete palette_;
@@ -180,9 +182,21 @@ void MainWindow::RecreateToolWindow(ToolWindow which, QPoint position, bool show
     delete infoView_;
     w = infoView_ = new InfoViewWindow(this, *viewer_);
   }
-  w->move(position);
+  w->move(position ? *position : PlaceAtTheRightEdge(w, which == ToolWindow::kInfoView ? palette_ : nullptr));
   w->setAttribute(Qt::WA_ShowWithoutActivating);
   w->setVisible(shown);
+}
+
+QPoint MainWindow::PlaceAtTheRightEdge(const QWidget* window, const QWidget* above) const {
+  constexpr int kGap = 4;
+  // Before the window manager has framed the windows their frames are unknown: assume a caption
+  // and a border of a usual size.
+  const QSize frame = Decorations().expandedTo(QSize(4, 28));
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  const QRect area = s ? s->availableGeometry() : QRect(0, 0, 1920, 1080);
+  int y = area.top() + frame.height() + menuBar()->sizeHint().height() + kGap;
+  if (above) y = above->pos().y() + above->height() + frame.height() + kGap;
+  return QPoint(area.right() + 1 - window->width() - frame.width(), y);
 }
 
 void MainWindow::ShowToolWindow(ToolWindow which, bool shown) {

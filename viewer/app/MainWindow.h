@@ -51,6 +51,13 @@ class MainWindow : public QMainWindow, private Host {
 
  private:
   void BuildMenu();
+  // What the window manager adds around the window: frame and caption.
+  QSize Decorations() const;
+  // Leaves the maximised state and enters it again, so that the window manager applies a new
+  // limit: it places a maximised window with a limit smaller than the screen at its top left.
+  void Remaximize();
+  // A place at the right edge of the screen below the menu bar's height, under `above` if given.
+  QPoint PlaceAtTheRightEdge(const QWidget* window, const QWidget* above) const;
   // Makes an action run a command: its id as data, "command<id>" as object name, and a place in
   // the table of actions by id.
   QAction* BindCommand(QAction* action, int id);
@@ -71,9 +78,10 @@ class MainWindow : public QMainWindow, private Host {
   QSize FrameExtra() override;
   QSize MaximizedSize() override;
   bool IsMaximized() override;
+  void SetMaximumWindowSize(QSize outer) override;
   void ResizeWindow(QSize outer) override;
   std::optional<QPoint> ToolWindowPosition(ToolWindow which) override;
-  void RecreateToolWindow(ToolWindow which, QPoint position, bool shown) override;
+  void RecreateToolWindow(ToolWindow which, std::optional<QPoint> position, bool shown) override;
   void ShowToolWindow(ToolWindow which, bool shown) override;
   void SetMenuCheck(int commandId, bool checked) override;
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override;

@@ -5,12 +5,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "CaptionOnly.h"
 #include "InfoViewPainter.h"
 #include "Viewer.h"
 
 namespace mw {
 namespace {
 
+// A caption and nothing else: the tool windows are neither minimised nor maximised on their own.
 constexpr Qt::WindowFlags kToolWindow = Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
 
 void SetBackground(QWidget* w, QColor colour) {
@@ -28,6 +30,7 @@ PaletteWindow::PaletteWindow(QWidget* owner, Viewer& viewer) : QWidget(owner, kT
   const QImage& picture = viewer.map().piecesPicture;
   setFixedSize(picture.isNull() ? QSize(60, 1) : picture.size());
   SetBackground(this, Qt::white);
+  AskForCaptionOnly(this);
 }
 
 void PaletteWindow::paintEvent(QPaintEvent*) {
@@ -43,13 +46,20 @@ void PaletteWindow::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat() && event->key() == Qt::Key_Escape) viewer_.PaletteEscape();
 }
 
-void PaletteWindow::closeEvent(QCloseEvent* event) { event->ignore(); }
+// Some window managers give every window a close button; the palette then hides as the info view
+// does, and the menu brings it back.
+void PaletteWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  hide();
+  viewer_.ToolWindowClosed(ToolWindow::kPalette);
+}
 
-InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer) : QWidget(owner, kToolWindow | Qt::WindowCloseButtonHint), viewer_(viewer) {
+InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer) : QWidget(owner, kToolWindow), viewer_(viewer) {
   setObjectName(QStringLiteral("InfoView"));
   setWindowTitle(QStringLiteral("InfoView"));
   setFixedSize(InfoViewSize(viewer.map()));
   SetBackground(this, QColor(192, 192, 192));
+  AskForCaptionOnly(this);
 }
 
 void InfoViewWindow::paintEvent(QPaintEvent*) {
@@ -60,7 +70,7 @@ void InfoViewWindow::paintEvent(QPaintEvent*) {
 void InfoViewWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   hide();
-  viewer_.InfoViewClosed();
+  viewer_.ToolWindowClosed(ToolWindow::kInfoView);
 }
 
 }  // namespace mw

@@ -7,8 +7,8 @@ namespace mw {
 class Viewer;
 
 // The piece palette "ToolBar": its client area is exactly the pieces picture; a left click
-// chooses a piece kind and country, Escape released here ends placing or carrying. It cannot be
-// closed, only hidden from the menu.
+// chooses a piece kind and country, Escape released here ends placing or carrying. Where the
+// window manager gives it a close button, closing it hides it and unchecks its menu item.
 class PaletteWindow : public QWidget {
  public:
   PaletteWindow(QWidget* owner, Viewer& viewer);

@@ -47,13 +47,18 @@ class Host {
   virtual QSize FrameExtra() = 0;
   virtual QSize MaximizedSize() = 0;
   virtual bool IsMaximized() = 0;
+  // The largest outer size the window may take, maximised or not, whenever it changes (every
+  // zoom and map change); an empty size when there is no picture to limit it.
+  virtual void SetMaximumWindowSize(QSize outer) = 0;
+  // Makes the window fit its limit again when maximised, else shrinks it to `outer` where it is.
   virtual void ResizeWindow(QSize outer) = 0;
 
   // The top left corner of a tool window on the screen, none while it does not exist.
   virtual std::optional<QPoint> ToolWindowPosition(ToolWindow which) = 0;
   // Destroys a tool window and creates it again at `position`, sized to the new pieces picture,
-  // shown or hidden.
-  virtual void RecreateToolWindow(ToolWindow which, QPoint position, bool shown) = 0;
+  // shown or hidden. Without a position (the first start, with no settings yet), the window
+  // places it where it covers neither the other tool window nor the menu bar.
+  virtual void RecreateToolWindow(ToolWindow which, std::optional<QPoint> position, bool shown) = 0;
   virtual void ShowToolWindow(ToolWindow which, bool shown) = 0;
   virtual void SetMenuCheck(int commandId, bool checked) = 0;
   virtual void SetCatalogue(const std::vector<CatalogueEntry>& entries) = 0;

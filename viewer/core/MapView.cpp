@@ -77,9 +77,11 @@ void MapView::ComputeMaxWindowSize() {
   const QSize grown = QSize(state_.scaledWidth, state_.scaledHeight) + host_.FrameExtra();
   const QSize limit = host_.MaximizedSize();
   state_.maxWindowSize = grown.boundedTo(limit);
+  host_.SetMaximumWindowSize(state_.scaledWidth > 0 ? state_.maxWindowSize : QSize());
 }
 
 void MapView::FitWindowToMap() {
+  if (state_.scaledWidth <= 0) return;  // no picture: nothing to fit
   QSize client = host_.ClientSize();
   bool changed = false;
   if (client.width() > state_.scaledWidth) client.setWidth(state_.scaledWidth), changed = true;

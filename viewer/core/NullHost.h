@@ -25,9 +25,10 @@ class NullHost : public Host {
   QSize FrameExtra() override { return QSize(0, 0); }
   QSize MaximizedSize() override { return QSize(65535, 65535); }
   bool IsMaximized() override { return false; }
+  void SetMaximumWindowSize(QSize) override {}
   void ResizeWindow(QSize) override {}
   std::optional<QPoint> ToolWindowPosition(ToolWindow) override { return std::nullopt; }
-  void RecreateToolWindow(ToolWindow, QPoint, bool) override {}
+  void RecreateToolWindow(ToolWindow, std::optional<QPoint>, bool) override {}
   void ShowToolWindow(ToolWindow, bool) override {}
   void SetMenuCheck(int, bool) override {}
   void SetCatalogue(const std::vector<CatalogueEntry>&) override {}

@@ -65,9 +65,10 @@ class ReplayHost : public Host {
   QSize MaximizedSize() override { return kReplayClientLimit; }
   bool IsMaximized() override { return false; }
   // The window only ever shrinks to the picture: the map area takes the new size.
+  void SetMaximumWindowSize(QSize) override {}
   void ResizeWindow(QSize outer) override { client_ = outer; }
   std::optional<QPoint> ToolWindowPosition(ToolWindow) override { return std::nullopt; }
-  void RecreateToolWindow(ToolWindow, QPoint, bool) override {}
+  void RecreateToolWindow(ToolWindow, std::optional<QPoint>, bool) override {}
   void ShowToolWindow(ToolWindow, bool) override {}
   void SetMenuCheck(int, bool) override {}
   void SetCatalogue(const std::vector<CatalogueEntry>&) override {}

@@ -6,9 +6,10 @@
 
 namespace mw {
 
-void Settings::Load(const std::filesystem::path& path) {
+bool Settings::Load(const std::filesystem::path& path) {
   auto read = ReadFileBytes(path, kSize);
   LoadBytes(read ? std::span<const uint8_t>(read.value()) : std::span<const uint8_t>());
+  return read.ok();
 }
 
 void Settings::LoadBytes(std::span<const uint8_t> bytes) {

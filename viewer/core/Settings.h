@@ -31,8 +31,8 @@ class Settings {
   const std::array<uint8_t, kSize>& bytes() const { return bytes_; }
 
   // Reads up to 408 bytes from the start of the file; missing bytes are 0, a missing file gives
-  // all defaults.
-  void Load(const std::filesystem::path& path);
+  // all defaults. False when there was no file to read.
+  bool Load(const std::filesystem::path& path);
   // The same from bytes already read.
   void LoadBytes(std::span<const uint8_t> bytes);
   // Writes the 408 bytes, replacing the file only once the new one is whole. False when the file

@@ -30,7 +30,7 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
     : host_(host),
       startup_{std::move(programDir), {}, {}},
       view_(host, map_, position_, startup_.settings, document_.currentFile, startup_.fonts) {
-  startup_.settings.Load(settingsPath());
+  document_.toolWindowsPlaced = startup_.settings.Load(settingsPath());
   position_.SetObserver(this);
 }
 
@@ -70,15 +70,22 @@ bool Viewer::Close() {
 }
 
 void Viewer::StoreToolWindowPositions() {
-  if (auto p = host_.ToolWindowPosition(ToolWindow::kPalette)) startup_.settings.setPalette(p->x(), p->y());
-  if (auto p = host_.ToolWindowPosition(ToolWindow::kInfoView)) startup_.settings.setInfoView(p->x(), p->y());
+  const auto palette = host_.ToolWindowPosition(ToolWindow::kPalette);
+  const auto infoView = host_.ToolWindowPosition(ToolWindow::kInfoView);
+  if (palette) startup_.settings.setPalette(palette->x(), palette->y());
+  if (infoView) startup_.settings.setInfoView(infoView->x(), infoView->y());
+  if (palette && infoView) document_.toolWindowsPlaced = true;
 }
 
 void Viewer::RebuildToolWindows() {
   StoreToolWindowPositions();
   const Settings& s = startup_.settings;
-  host_.RecreateToolWindow(ToolWindow::kPalette, QPoint(s.paletteX(), s.paletteY()), document_.toolBarShown);
-  host_.RecreateToolWindow(ToolWindow::kInfoView, QPoint(s.infoViewX(), s.infoViewY()),
+  // On the very first start both would stand at (0, 0), over each other and the menu bar.
+  auto at = [&](int x, int y) {
+    return document_.toolWindowsPlaced ? std::optional<QPoint>(QPoint(x, y)) : std::nullopt;
+  };
+  host_.RecreateToolWindow(ToolWindow::kPalette, at(s.paletteX(), s.paletteY()), document_.toolBarShown);
+  host_.RecreateToolWindow(ToolWindow::kInfoView, at(s.infoViewX(), s.infoViewY()),
                            document_.infoViewShown);
 }
 

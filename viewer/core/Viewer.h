@@ -41,6 +41,8 @@ struct StartupState {
 // Document state of the main window.
 struct DocumentState {
   std::string currentFile;
+  // Whether the tool windows have a place yet: from the settings file, or from this session.
+  bool toolWindowsPlaced = false;
   bool toolBarShown = true;
   bool infoViewShown = true;
   std::vector<CatalogueEntry> catalogue;
@@ -82,8 +84,9 @@ class Viewer : private PositionObserver {
   // The piece palette: a click on a cell, and Escape released there.
   void PaletteClick(QPoint client);
   void PaletteEscape();
-  // The user closed the info view: its menu item loses its check mark.
-  void InfoViewClosed();
+  // The user closed a tool window with its window manager's close button: it is hidden, and its
+  // menu item loses its check mark.
+  void ToolWindowClosed(ToolWindow which);
 
   void LoadMapPackage(const std::string& mapName);
   bool ExportSectorTable();

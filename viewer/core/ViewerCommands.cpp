@@ -90,9 +90,10 @@ void Viewer::ToggleToolWindow(ToolWindow which, int id, bool& shown) {
   host_.ShowToolWindow(which, shown);
 }
 
-void Viewer::InfoViewClosed() {
-  document_.infoViewShown = false;
-  host_.SetMenuCheck(command::kInfoView, false);
+void Viewer::ToolWindowClosed(ToolWindow which) {
+  const bool palette = which == ToolWindow::kPalette;
+  (palette ? document_.toolBarShown : document_.infoViewShown) = false;
+  host_.SetMenuCheck(palette ? command::kToolBar : command::kInfoView, false);
 }
 
 void Viewer::ToggleFlag(int id) {
