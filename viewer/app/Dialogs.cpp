@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "CaptionOnly.h"
+#include "WindowFrames.h"
 
 namespace mw {
 namespace {

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QScreen>
 
+#include "WindowFrames.h"
 #include "Dialogs.h"
 #include "MapWidget.h"
 #include "ToolWindows.h"
@@ -182,7 +183,7 @@ void MainWindow::RecreateToolWindow(ToolWindow which, std::optional<QPoint> posi
     delete infoView_;
     w = infoView_ = new InfoViewWindow(this, *viewer_);
   }
-  w->move(position ? *position : PlaceAtTheRightEdge(w, which == ToolWindow::kInfoView ? palette_ : nullptr));
+  PlaceFrameAt(w, position ? *position : PlaceAtTheRightEdge(w, which == ToolWindow::kInfoView ? palette_ : nullptr));
   w->setAttribute(Qt::WA_ShowWithoutActivating);
   w->setVisible(shown);
 }

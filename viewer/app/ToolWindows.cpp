@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "CaptionOnly.h"
+#include "WindowFrames.h"
 #include "InfoViewPainter.h"
 #include "Viewer.h"
 

@@ -1,0 +1,178 @@
+// The main window and its tool windows under a real window manager (openbox on a virtual
+// screen): where they stand, how large they are, and which buttons their frames get.
+#include <QMenuBar>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <memory>
+
+#include "MainWindow.h"
+#include "MapWidget.h"
+#include "TempDir.h"
+
+namespace mw {
+
+class WindowManagerTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<test::TempDir> dir;
+  std::unique_ptr<MainWindow> window;
+
+  // The bundled maps in a program folder of the test's own, so that settings land there.
+  MainWindow& Open(bool maximized = true) {
+    for (const char* package : {"Tess.gim", "Rift.gim"})
+      std::filesystem::create_directory_symlink(std::filesystem::path(MAP_PACKAGES_DIR) / package,
+                                                dir->path() / package);
+    DialogSeam seam;
+    seam.confirm = [](const std::string&, const std::string&) { return true; };
+    window = std::make_unique<MainWindow>(dir->path(), seam);
+    if (maximized)
+      window->showMaximized();
+    else
+      window->show();
+    window->Start({});
+    if (!QTest::qWaitForWindowExposed(window.get())) qWarning("the window was never shown");
+    return *window;
+  }
+
+  QRect Screen() const { return window->screen()->availableGeometry(); }
+  QSize Picture() const {
+    const ViewState& v = window->viewer().view().state();
+    return QSize(v.scaledWidth, v.scaledHeight);
+  }
+  // The map area a maximised window gives the picture: all of it, or as much as the screen holds.
+  QSize ExpectedMapArea() const {
+    const QSize around = window->frameGeometry().size() - window->mapWidget()->size();
+    return Picture().boundedTo(Screen().size() - around);
+  }
+  bool MaximisedAtTheTopLeftShowingTheMap() const {
+    return window->isMaximized() && window->frameGeometry().topLeft() == Screen().topLeft() &&
+           window->mapWidget()->size() == ExpectedMapArea();
+  }
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyRelease(window->mapWidget(), key, modifiers);
+  }
+  // What the window manager allows a window: _NET_WM_ALLOWED_ACTIONS as xprop prints it.
+  static QString AllowedActions(QWidget* w) {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(w->winId()),
+                                          QStringLiteral("_NET_WM_ALLOWED_ACTIONS")});
+    xprop.waitForFinished();
+    return QString::fromLocal8Bit(xprop.readAllStandardOutput());
+  }
+
+ private slots:
+  void init() { dir = std::make_unique<test::TempDir>(); }
+  void cleanup() { window.reset(); }
+
+  void startsMaximisedAtTheTopLeftShowingEveryRow() {
+    Open();
+    QTRY_VERIFY(MaximisedAtTheTopLeftShowingTheMap());
+    QCOMPARE(window->mapWidget()->size(), QSize(1200, 800));
+  }
+
+  void staysThereThroughEditsZoomAndFlags() {
+    MainWindow& w = Open();
+    QTRY_VERIFY(MaximisedAtTheTopLeftShowingTheMap());
+    Key(Qt::Key_Escape);
+    QTest::qWait(300);
+    QVERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "after Esc");
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(400, 300));
+    QTest::qWait(300);
+    QVERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "after a placement");
+    Key(Qt::Key_Plus, Qt::KeypadModifier);
+    QTRY_COMPARE(Picture(), QSize(1320, 880));
+    QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "after keypad +");
+    w.action(command::kIpcValues)->trigger();
+    QTest::qWait(300);
+    QVERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "after IPC Values");
+  }
+
+  void followsEveryZoomAndMapWithItsLimit() {
+    MainWindow& w = Open();
+    QTRY_VERIFY(MaximisedAtTheTopLeftShowingTheMap());
+    for (int i = 0; i < 5; ++i) Key(Qt::Key_Minus, Qt::KeypadModifier);
+    QCOMPARE(Picture(), QSize(600, 400));
+    QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "zoomed out");
+    for (int i = 0; i < 15; ++i) Key(Qt::Key_Plus, Qt::KeypadModifier);
+    QCOMPARE(Picture(), QSize(2400, 1600));
+    QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "zoomed in past the screen");
+    QCOMPARE(w.mapWidget()->width(), Screen().width() - (w.frameGeometry().width() - w.mapWidget()->width()));
+    const auto maps = w.newMenu()->actions();
+    QAction* rift = nullptr;
+    QAction* tess = nullptr;
+    for (QAction* a : maps) {
+      if (a->text() == "The Sundered Rift") rift = a;
+      if (a->text() == "The Isles of Tess") tess = a;
+    }
+    QVERIFY(rift && tess);
+    rift->trigger();
+    QCOMPARE(Picture(), QSize(900, 600));
+    QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "on another map");
+    tess->trigger();
+    QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "back on the first map");
+    QCOMPARE(w.mapWidget()->size(), QSize(1200, 800));
+  }
+
+  void shrinksAnUnmaximisedWindowWithoutMovingIt() {
+    MainWindow& w = Open(false);
+    w.move(120, 90);
+    w.resize(1000, 700);
+    QTRY_COMPARE(w.pos(), QPoint(120, 90));
+    const QPoint at = w.pos();
+    for (int i = 0; i < 5; ++i) Key(Qt::Key_Minus, Qt::KeypadModifier);
+    QTRY_COMPARE(w.mapWidget()->size(), QSize(600, 400));
+    QTest::qWait(300);
+    QCOMPARE(w.pos(), at);
+    QVERIFY(!w.isMaximized());
+    for (int i = 0; i < 5; ++i) Key(Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::qWait(300);
+    QCOMPARE(w.mapWidget()->size(), QSize(600, 400));  // an unmaximised window is never enlarged
+    QCOMPARE(w.pos(), at);
+  }
+
+  void placesTheToolWindowsApartOnTheFirstStart() {
+    MainWindow& w = Open();
+    QTRY_VERIFY(w.palette()->isVisible() && w.infoView()->isVisible());
+    QTest::qWait(300);
+    const QRect palette = w.palette()->frameGeometry(), info = w.infoView()->frameGeometry();
+    const QRect menu(w.menuBar()->mapToGlobal(QPoint(0, 0)), w.menuBar()->size());
+    QVERIFY2(!palette.intersects(info), "the info view covers the palette");
+    QVERIFY2(!palette.intersects(menu), "the palette covers the menu bar");
+    QVERIFY2(!info.intersects(menu), "the info view covers the menu bar");
+    QVERIFY(Screen().contains(palette) && Screen().contains(info));
+    // Once placed, the places are kept in the settings and hold at the next start.
+    QVERIFY(w.close());
+    window.reset();
+    std::filesystem::remove(dir->path() / "Tess.gim");
+    std::filesystem::remove(dir->path() / "Rift.gim");
+    MainWindow& again = Open();
+    QTRY_VERIFY(again.palette()->isVisible());
+    QTRY_COMPARE(again.palette()->frameGeometry().topLeft(), palette.topLeft());
+  }
+
+  void givesToolWindowsAndTheAboutBoxACaptionWithoutMinimiseOrMaximise() {
+    MainWindow& w = Open();
+    w.action(command::kAbout)->trigger();
+    QWidget* about = nullptr;
+    QTRY_VERIFY((about = w.findChild<QWidget*>(QStringLiteral("AboutBox"))) && about->isVisible());
+    for (QWidget* tool : {w.palette(), w.infoView(), about}) {
+      QTRY_VERIFY(AllowedActions(tool).contains("_NET_WM_ACTION_MOVE"));
+      const QString allowed = AllowedActions(tool);
+      QVERIFY2(!allowed.contains("MINIMIZE"), qPrintable(tool->objectName() + ": " + allowed));
+      QVERIFY2(!allowed.contains("MAXIMIZE"), qPrintable(tool->objectName() + ": " + allowed));
+    }
+    QVERIFY(about->width() >= QFontMetrics(about->font()).horizontalAdvance(about->windowTitle()) + 64);
+    QTest::qWait(500);
+    const QImage shown = about->screen()->grabWindow(0, about->geometry().x(), about->geometry().y(),
+                                                     about->width(), about->height()).toImage();
+    QVERIFY2(shown.pixelColor(4, about->height() / 2) != QColor(Qt::black), "the About box is painted");
+  }
+};
+
+}  // namespace mw
+
+QTEST_MAIN(mw::WindowManagerTest)
+#include "WindowManagerTest.moc"

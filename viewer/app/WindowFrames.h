@@ -1,0 +1,18 @@
+#pragma once
+
+// What the program asks of the window manager's frames around its windows.
+class QPoint;
+class QWidget;
+
+namespace mw {
+
+// Asks the window manager for a caption without buttons to minimise or maximise the window:
+// the tool windows and the About box are neither minimised nor maximised on their own.
+void AskForCaptionOnly(QWidget* window);
+
+// Puts a window's frame (not its client area) at `frameTopLeft`, as the position was read from
+// it, also where the window manager places a new window by its client area: once the frame is
+// known, the window is moved to where it was asked to stand.
+void PlaceFrameAt(QWidget* window, QPoint frameTopLeft);
+
+}  // namespace mw
