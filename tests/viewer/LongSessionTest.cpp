@@ -127,6 +127,46 @@ class SessionMaker {
   const Viewer& viewer_;
 };
 
+// Runs script lines on the Isles of Tess and returns the viewer's position after them.
+class TessScenario : public ::testing::Test {
+ protected:
+  TessScenario() { EXPECT_TRUE(replay.Start({})); }
+  void Run(const std::string& script) {
+    auto lines = ParseReplayScript(script);
+    ASSERT_TRUE(lines) << lines.error();
+    for (const ReplayLine& line : *lines) replay.Run(line);
+  }
+  const Position& position() { return replay.viewer().position(); }
+  // A point well inside a sector: its label point, and `dx` pixels to the right of it.
+  std::string PointIn(const std::string& name, int dx = 0) {
+    const SectorTable& table = *position().sectorTable();
+    for (int n = 1; n < kSectorSlots; ++n)
+      if (table[n].name() == name)
+        return std::to_string(table[n].labelX() + dx) + " " + std::to_string(table[n].labelY() + 12);
+    ADD_FAILURE() << "no sector " << name;
+    return "0 0";
+  }
+  std::ostringstream printed;
+  Replay replay{kProgramDir, printed};
+};
+
+TEST_F(TessScenario, movingTheOnlyEngineerOfAMineKeepsLandTrueToTheBoard) {
+  const int64_t before = position().totalOf(4).land;
+  Run("press left 607 416\nrelease left 560 380\n");
+  EXPECT_EQ(position().totalOf(4).land, before) << "one engineer moved, none lost or doubled";
+  EXPECT_EQ(BrokenRule(position(), {}), "");
+}
+
+TEST_F(TessScenario, aRemovalThatMovesAMarkerForwardHandsGreyspireOver) {
+  // Country 6's marker and then country 4's in Greyspire: the later, country 4's, holds it.
+  Run("palette 2 55\npress left " + PointIn("Greyspire") + "\n" +
+      "palette 2 35\npress left " + PointIn("Greyspire", 20) + "\n" +
+      "key Escape\npress middle 101 301 shift ctrl\n");
+  EXPECT_EQ(position().totalOf(4).ipc, 19);
+  EXPECT_EQ(position().totalOf(6).ipc, 16) << "country 6's marker is the later one now";
+  EXPECT_EQ(BrokenRule(position(), EncodePosition(position(), false)), "");
+}
+
 class LongSession : public ::testing::TestWithParam<unsigned> {};
 
 TEST_P(LongSession, keepsTotalsListAndDirtyTrueToTheBoardAfterEveryEvent) {
