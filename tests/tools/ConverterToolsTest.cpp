@@ -1,4 +1,6 @@
 // pal2sect and rgb2sect, run as a map author runs them.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "BmpRows.h"
@@ -132,6 +134,19 @@ TEST_F(ConverterTools, aFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
   EXPECT_EQ(test::ReadText(dir / "map.grid"), "old grid");
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))
     EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+}
+
+TEST_F(ConverterTools, everyToolRefusesAnInputThatIsNoRegularFileAtOnce) {
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  const std::pair<const char*, std::vector<std::string>> runs[] = {
+      {PAL2SECT, {"fifo", "out.map"}}, {RGB2SECT, {"/dev/zero", "out.map"}},
+      {VORN, {"fifo", "out.sek"}},     {SEKDUMP, {"/dev/zero"}}};
+  for (const auto& [tool, args] : runs) {
+    auto run = Run(tool, args);
+    EXPECT_EQ(run.exitCode, 2) << tool;
+    EXPECT_NE(run.err.find("is not a regular file"), std::string::npos) << tool << ": " << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.map"));
 }
 
 }  // namespace
