@@ -1,9 +1,13 @@
 // The main window and its tool windows under a real window manager (openbox on a virtual
 // screen): where they stand, how large they are, and which buttons their frames get.
+#include <QAbstractButton>
+#include <QApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "MainWindow.h"
@@ -20,12 +24,12 @@ class WindowManagerTest : public QObject {
   std::unique_ptr<MainWindow> window;
 
   // The bundled maps in a program folder of the test's own, so that settings land there.
-  MainWindow& Open(bool maximized = true) {
+  MainWindow& Open(bool maximized = true, bool realPrompts = false) {
     for (const char* package : {"Tess.gim", "Rift.gim"})
       std::filesystem::create_directory_symlink(std::filesystem::path(MAP_PACKAGES_DIR) / package,
                                                 dir->path() / package);
     DialogSeam seam;
-    seam.confirm = [](const std::string&, const std::string&) { return true; };
+    if (!realPrompts) seam.confirm = [](const std::string&, const std::string&) { return true; };
     window = std::make_unique<MainWindow>(dir->path(), seam);
     if (maximized)
       window->showMaximized();
@@ -151,6 +155,22 @@ class WindowManagerTest : public QObject {
     MainWindow& again = Open();
     QTRY_VERIFY(again.palette()->isVisible());
     QTRY_COMPARE(again.palette()->frameGeometry().topLeft(), palette.topLeft());
+  }
+
+  void asksItsQuestionsWithoutAnIcon() {
+    MainWindow& w = Open(true, true);
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(400, 300));
+    QString seen;
+    QTimer::singleShot(500, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      seen = box->windowTitle() + ": " + box->text() + (box->icon() == QMessageBox::NoIcon ? "" : " (icon)");
+      box->button(QMessageBox::Cancel)->click();
+    });
+    QVERIFY(!w.close());
+    QCOMPARE(seen, QStringLiteral("Exit Marrowind: Exit Marrowind without saving changes?"));
+    QVERIFY(w.isVisible());
   }
 
   void givesToolWindowsAndTheAboutBoxACaptionWithoutMinimiseOrMaximise() {
