@@ -9,15 +9,13 @@
 
 namespace mw::test {
 
-// Runs `body` in a child process whose files may not grow past `maxFileBytes`, as on a full disk:
-// writes beyond it fail with EFBIG instead of killing the process. Returns the child's exit code
-// (the value `body` returns), or -1 when it did not exit normally.
-inline int RunWithFileSizeLimit(rlim_t maxFileBytes, const std::function<int()>& body) {
+// Runs `body` in a child process after `limit` (one of setrlimit's resources) is set to `max`.
+// Returns the child's exit code (the value `body` returns), or -1 when it did not exit normally.
+inline int RunWithLimit(int limit, rlim_t max, const std::function<int()>& body) {
   const pid_t pid = ::fork();
   if (pid == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{maxFileBytes, maxFileBytes};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit value{max, max};
+    ::setrlimit(limit, &value);
     ::_exit(body());
   }
   int status = 0;
@@ -25,19 +23,19 @@ inline int RunWithFileSizeLimit(rlim_t maxFileBytes, const std::function<int()>&
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Runs `body` in a child process whose files may not grow past `maxFileBytes`, as on a full disk:
+// writes beyond it fail with EFBIG instead of killing the process.
+inline int RunWithFileSizeLimit(rlim_t maxFileBytes, const std::function<int()>& body) {
+  return RunWithLimit(RLIMIT_FSIZE, maxFileBytes, [&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    return body();
+  });
+}
+
 // Runs `body` in a child process that may not take more than `maxBytes` of address space, so that
-// a reader that would read more than it needs fails there instead of slowing the machine down.
-// Returns the child's exit code, or -1 when it did not exit normally (an allocation failed).
+// a reader that would read more than it needs fails there (-1) instead of slowing the machine.
 inline int RunWithMemoryLimit(rlim_t maxBytes, const std::function<int()>& body) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const rlimit limit{maxBytes, maxBytes};
-    ::setrlimit(RLIMIT_AS, &limit);
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return RunWithLimit(RLIMIT_AS, maxBytes, body);
 }
 
 }  // namespace mw::test

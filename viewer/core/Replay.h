@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Host.h"
+#include "NullHost.h"
 #include "Result.h"
 #include "Viewer.h"
 
@@ -41,7 +41,7 @@ inline constexpr QSize kReplayClientLimit{1920, 1080};
 
 // A window that is not there: the map area has the size the viewer fits it to, prompts are answered
 // as the script said and written to `out` as "prompt: <text>", dialogs answered as the script said.
-class ReplayHost : public Host {
+class ReplayHost : public NullHost {
  public:
   explicit ReplayHost(std::ostream& out) : out_(out) {}
 
@@ -54,26 +54,11 @@ class ReplayHost : public Host {
   std::optional<std::string> ChooseOpenFile() override { return dialog_; }
   std::optional<std::string> ChooseSaveFile(bool) override { return dialog_; }
   void ShowError(const std::string& text) override;
-  void InvalidateMap(const QRect&, bool) override {}
-  void InvalidateInfoView() override {}
   void SetTitle(const std::string& title) override { title_ = title; }
-  void SetCursor(CursorKind) override {}
-  void BeginWait() override {}
-  void EndWait() override {}
   QSize ClientSize() override { return client_; }
-  QSize FrameExtra() override { return QSize(0, 0); }
   QSize MaximizedSize() override { return kReplayClientLimit; }
-  bool IsMaximized() override { return false; }
   // The window only ever shrinks to the picture: the map area takes the new size.
-  void SetMaximumWindowSize(QSize) override {}
   void ResizeWindow(QSize outer) override { client_ = outer; }
-  std::optional<QPoint> ToolWindowPosition(ToolWindow) override { return std::nullopt; }
-  void RecreateToolWindow(ToolWindow, std::optional<QPoint>, bool) override {}
-  void ShowToolWindow(ToolWindow, bool) override {}
-  void SetMenuCheck(int, bool) override {}
-  void SetCatalogue(const std::vector<CatalogueEntry>&) override {}
-  void ShowAbout() override {}
-  void ShowUnitList(const std::string&) override {}
 
  private:
   std::ostream& out_;
