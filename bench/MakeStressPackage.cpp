@@ -23,8 +23,9 @@ int SectorAt(int x, int y) {
 }
 
 void WriteFile(const fs::path& p, const std::vector<uint8_t>& bytes) {
-  std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                           static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(p, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 mw::BmpRows Rows(int w, int h, int bits) {
@@ -98,9 +99,11 @@ int main(int argc, char** argv) {
       px[0] = border ? 20 : static_cast<uint8_t>(100 + n % 100);
       px[1] = border ? 20 : static_cast<uint8_t>(150 + n % 60);
       px[2] = border ? 20 : static_cast<uint8_t>(120 + (n * 7) % 100);
-      palette.pixels[static_cast<size_t>(y) * palette.rowLength + x] = static_cast<uint8_t>(n % 256);
+      palette.pixels[static_cast<size_t>(y) * palette.rowLength + x] =
+          static_cast<uint8_t>(n % 256);
       uint8_t* q = rgb.pixels.data() + static_cast<size_t>(y) * rgb.rowLength + 3 * x;
-      q[0] = static_cast<uint8_t>(n & 0xFF), q[1] = static_cast<uint8_t>(n >> 8), q[2] = n ? 0 : 255;
+      q[0] = static_cast<uint8_t>(n & 0xFF), q[1] = static_cast<uint8_t>(n >> 8),
+      q[2] = n ? 0 : 255;
     }
   WriteFile(gim / "Map.bmp", mw::EncodeBmp(picture));
   WriteFile(gim / "SektorInfo.map", grid.Serialize());
@@ -110,13 +113,15 @@ int main(int argc, char** argv) {
   std::string text = "# 511 sectors of the stress map\n";
   for (int n = 1; n <= 511; ++n) text += SectorLine(n);
   std::ofstream(root / "sectors.txt") << text;
-  std::ofstream(gim / "ToolPieces.txt") << "Ctrl 0 0\nInf 3 0\nArt 4 0\nTank 6 0\nFtr 10 0\nBmb 12 0\n"
-                                           "Eng 2 0\nAA 5 0\nSub 6 1\nDst 8 1\nCrs 12 1\nBshp 20 1\n"
-                                           "Carr 16 1\nTrn 7 1\n";
+  std::ofstream(gim / "ToolPieces.txt")
+      << "Ctrl 0 0\nInf 3 0\nArt 4 0\nTank 6 0\nFtr 10 0\nBmb 12 0\n"
+         "Eng 2 0\nAA 5 0\nSub 6 1\nDst 8 1\nCrs 12 1\nBshp 20 1\n"
+         "Carr 16 1\nTrn 7 1\n";
   std::ofstream(gim / "MapInfo.txt") << "Stress\nallied 1 2 3\nallied 4 5 6\nallied 7 8\n";
   for (auto [name, w, h] : {std::tuple{"ToolPieces.bmp", 15, 10}, {"BigPieces.bmp", 20, 15}}) {
     auto pieces = Rows(14 * w, 8 * h, 24);
-    for (size_t i = 0; i < pieces.pixels.size(); ++i) pieces.pixels[i] = static_cast<uint8_t>(i * 13);
+    for (size_t i = 0; i < pieces.pixels.size(); ++i)
+      pieces.pixels[i] = static_cast<uint8_t>(i * 13);
     WriteFile(gim / name, mw::EncodeBmp(pieces));
   }
   Position(root / "Stress1k.QPX", 1000);

@@ -27,7 +27,9 @@ mw::NullHost host(true);
 // A viewer on the stress map with a position of `stacks` stacks.
 std::unique_ptr<mw::Viewer> StressViewer(int stacks) {
   auto viewer = std::make_unique<mw::Viewer>(host, kStress);
-  const std::string name = stacks == 100000 ? "Stress100k" : stacks == 10000 ? "Stress10k" : "Stress1k";
+  const std::string name = stacks == 100000  ? "Stress100k"
+                           : stacks == 10000 ? "Stress10k"
+                                             : "Stress1k";
   viewer->Start((kStress / (name + ".QPX")).string());
   return viewer;
 }
@@ -144,7 +146,8 @@ BENCHMARK(SavePosition)->Unit(benchmark::kMillisecond);
 // that must survive a crash has to.
 void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes, bool flush) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  for (size_t done = 0; done < bytes.size();) done += static_cast<size_t>(::write(fd, bytes.data() + done, bytes.size() - done));
+  for (size_t done = 0; done < bytes.size();)
+    done += static_cast<size_t>(::write(fd, bytes.data() + done, bytes.size() - done));
   if (flush) ::fsync(fd);
   ::close(fd);
 }

@@ -29,7 +29,8 @@ void Fuzz(std::span<const uint8_t> bytes, const uint8_t* data, size_t size) {
   if (grid) {
     // Every cell the grid claims is readable.
     const auto w = grid->width(), h = grid->height();
-    volatile uint32_t sum = grid->sectorAt(w - 1, h - 1) + grid->sectorAt(w, h) + grid->sectorAt(-1, 0);
+    volatile uint32_t sum =
+        grid->sectorAt(w - 1, h - 1) + grid->sectorAt(w, h) + grid->sectorAt(-1, 0);
     (void)sum;
     (void)grid->Serialize();
   }

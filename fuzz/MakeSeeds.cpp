@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 void Write(const fs::path& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
   fs::create_directories(dir);
   std::ofstream(dir / name, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 void Write(const fs::path& dir, const std::string& name, const std::string& text) {
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
   Table(root / "sector_table");
   Write(root / "piece_table", "valid", std::string("Ctrl 0 0\nInf 3 0\nShip 8 1\nLong 300 -2\n"));
   Write(root / "piece_table", "odd", std::string("Inf x 0 Tank 5"));
-  Write(root / "map_info", "valid", std::string("The Isles\r\nallied 1 2 3\nALLIED 4 5\n# note\nallied\n"));
+  Write(root / "map_info", "valid",
+        std::string("The Isles\r\nallied 1 2 3\nALLIED 4 5\n# note\nallied\n"));
   Write(root / "map_info", "long", std::string(300, 'a') + "\nallied 1 2 3 4 5 6 7 8 9\n");
   Position(root / "position");
   Write(root / "settings", "valid", std::vector<uint8_t>(408, 1));

@@ -76,9 +76,10 @@ Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& 
   const bool bottomUp = header->height > 0;
   for (int32_t y = 0; y < rows.height; ++y) {
     const int32_t stored = bottomUp ? rows.height - 1 - y : y;
-    auto from = bytes.subspan(pixelOffset + static_cast<size_t>(stored) * rows.rowLength,
-                              rows.rowLength);
-    std::copy(from.begin(), from.end(), rows.pixels.begin() + static_cast<ptrdiff_t>(y * rows.rowLength));
+    auto from =
+        bytes.subspan(pixelOffset + static_cast<size_t>(stored) * rows.rowLength, rows.rowLength);
+    std::copy(from.begin(), from.end(),
+              rows.pixels.begin() + static_cast<ptrdiff_t>(y * rows.rowLength));
   }
   return Result<BmpRows>::Ok(std::move(rows));
 }

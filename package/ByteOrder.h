@@ -15,7 +15,8 @@ inline uint16_t GetU16(std::span<const uint8_t> bytes, size_t at) {
 
 inline uint32_t GetU32(std::span<const uint8_t> bytes, size_t at) {
   return static_cast<uint32_t>(bytes[at]) | (static_cast<uint32_t>(bytes[at + 1]) << 8) |
-         (static_cast<uint32_t>(bytes[at + 2]) << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+         (static_cast<uint32_t>(bytes[at + 2]) << 16) |
+         (static_cast<uint32_t>(bytes[at + 3]) << 24);
 }
 
 inline int32_t GetI32(std::span<const uint8_t> bytes, size_t at) {

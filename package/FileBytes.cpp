@@ -39,7 +39,8 @@ std::optional<pid_t> WriterOf(std::string_view entry, std::string_view prefix) {
   if (!entry.starts_with(prefix)) return std::nullopt;
   entry.remove_prefix(prefix.size());
   const size_t dash = entry.find('-');
-  if (dash == entry.npos || !IsNumber(entry.substr(0, dash), 9) || !IsNumber(entry.substr(dash + 1), 10))
+  if (dash == entry.npos || !IsNumber(entry.substr(0, dash), 9) ||
+      !IsNumber(entry.substr(dash + 1), 10))
     return std::nullopt;
   return static_cast<pid_t>(std::stol(std::string(entry.substr(0, dash))));
 }
@@ -135,7 +136,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path,
-                         std::initializer_list<std::span<const uint8_t>> pieces, std::string* error) {
+                         std::initializer_list<std::span<const uint8_t>> pieces,
+                         std::string* error) {
   const std::filesystem::path temp = TemporaryBeside(path);
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {

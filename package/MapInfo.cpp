@@ -72,7 +72,8 @@ std::optional<MapInfo> ReadMapInfo(const std::filesystem::path& path) {
     return complete;
   });
   if (!bytes) return std::nullopt;
-  return MapInfo::Parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  return MapInfo::Parse(
+      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
 }  // namespace mw

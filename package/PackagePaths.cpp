@@ -40,8 +40,8 @@ std::filesystem::path PackageDirectory(const std::filesystem::path& programDir,
   return FindEntryIgnoringCase(programDir, dirName);
 }
 
-std::filesystem::path PackageFile(const std::filesystem::path& programDir,
-                                  std::string_view mapName, std::string_view fileName) {
+std::filesystem::path PackageFile(const std::filesystem::path& programDir, std::string_view mapName,
+                                  std::string_view fileName) {
   return FindEntryIgnoringCase(PackageDirectory(programDir, mapName), fileName);
 }
 

@@ -34,8 +34,8 @@ std::filesystem::path PackageDirectory(const std::filesystem::path& programDir,
 // A file of a map package, every component found without regard to case, so that a package
 // made on a case-insensitive file system (say "TESS.GIM/MAP.BMP") opens here. A file that does
 // not exist gets the spelling given, so that it can be created under that name.
-std::filesystem::path PackageFile(const std::filesystem::path& programDir,
-                                  std::string_view mapName, std::string_view fileName);
+std::filesystem::path PackageFile(const std::filesystem::path& programDir, std::string_view mapName,
+                                  std::string_view fileName);
 
 // True when the two names are equal without regard to the case of ASCII letters.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);

@@ -26,7 +26,8 @@ PieceTable PieceTable::Parse(std::string_view text, bool* complete) {
 Result<PieceTable> ReadPieceTable(const std::filesystem::path& path) {
   auto bytes = ReadFileUntil(path, [](std::span<const uint8_t> b) {
     bool complete = false;
-    PieceTable::Parse(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()), &complete);
+    PieceTable::Parse(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()),
+                      &complete);
     return complete;
   });
   if (!bytes) return Result<PieceTable>::Fail(bytes.error());

@@ -64,8 +64,8 @@ std::optional<int64_t> ScanText::Decimal() {
 std::optional<uint64_t> ScanText::Hex() {
   SkipBlanks();
   const bool negative = TakeSign();
-  if (More(pos_ + 1) && text_[pos_] == '0' && (text_[pos_ + 1] | 0x20) == 'x' &&
-      More(pos_ + 2) && HexDigit(text_[pos_ + 2]) >= 0)
+  if (More(pos_ + 1) && text_[pos_] == '0' && (text_[pos_ + 1] | 0x20) == 'x' && More(pos_ + 2) &&
+      HexDigit(text_[pos_ + 2]) >= 0)
     pos_ += 2;
   if (!More(pos_) || HexDigit(text_[pos_]) < 0) return std::nullopt;
   uint64_t value = 0;

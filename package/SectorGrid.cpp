@@ -43,7 +43,9 @@ bool SectorGrid::WriteFile(const std::filesystem::path& path, std::string* error
   PutU32(header, 4, static_cast<uint32_t>(height_));
   const auto cells = std::as_bytes(std::span<const uint16_t>(cells_));
   return WriteFileAtomically(
-      path, {header, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(cells.data()), cells.size())},
+      path,
+      {header,
+       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(cells.data()), cells.size())},
       error);
 }
 

@@ -8,8 +8,8 @@ SectorTable SectorTable::Parse(std::span<const uint8_t> bytes) {
   SectorTable table;
   const size_t records = std::min<size_t>(bytes.size() / SectorRecord::kSize, kMaxRecords);
   for (size_t k = 0; k < records; ++k)
-    table.slots_[k + 1] = SectorRecord(
-        bytes.subspan(k * SectorRecord::kSize).first<SectorRecord::kSize>());
+    table.slots_[k + 1] =
+        SectorRecord(bytes.subspan(k * SectorRecord::kSize).first<SectorRecord::kSize>());
   return table;
 }
 

@@ -89,7 +89,8 @@ void Position::ReturnHandTo(Unit* source) {
   hand_.source = {};
   SetCount(hand_.carried, 0);
   if (source) {
-    SetCount(*source, static_cast<uint16_t>(std::min<uint32_t>(source->count + pieces.count, 65535)));
+    SetCount(*source,
+             static_cast<uint16_t>(std::min<uint32_t>(source->count + pieces.count, 65535)));
     NotifyUnitArea(*source);
     return;
   }

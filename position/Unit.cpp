@@ -13,7 +13,8 @@ struct LabelTable {
   std::array<std::array<char, 5>, 1000> text{};
   std::array<uint8_t, 1000> length{};
   LabelTable() {
-    for (uint32_t n = 0; n < 1000; ++n) length[n] = static_cast<uint8_t>(CountText(n, text[n].data()));
+    for (uint32_t n = 0; n < 1000; ++n)
+      length[n] = static_cast<uint8_t>(CountText(n, text[n].data()));
   }
 };
 

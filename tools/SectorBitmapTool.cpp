@@ -20,8 +20,9 @@ int RunSectorBitmapTool(int argc, char** argv, const char* toolName, const char*
   std::fputs("Loading ...\n", stdout);
   std::fflush(stdout);
   if (argc < 3)
-    return Fail(kExitUsage, std::string(argc < 2 ? "no bitmap and no grid file given" : "no grid file given") +
-                                " (usage: " + toolName + " <bitmap> <gridfile>)");
+    return Fail(kExitUsage,
+                std::string(argc < 2 ? "no bitmap and no grid file given" : "no grid file given") +
+                    " (usage: " + toolName + " <bitmap> <gridfile>)");
   auto rows = ReadBmpRows(argv[1]);
   if (!rows) return Fail(kExitInput, rows.error());
   const SectorGrid grid = convert(rows.value());

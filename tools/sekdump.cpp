@@ -36,8 +36,9 @@ int main(int argc, char** argv) {
   std::string out;
   char line[160];
   for (int n = 0; n < kRecords; ++n) {
-    const SectorRecord record(
-        std::span<const uint8_t>(buffer).subspan(n * SectorRecord::kSize).first<SectorRecord::kSize>());
+    const SectorRecord record(std::span<const uint8_t>(buffer)
+                                  .subspan(n * SectorRecord::kSize)
+                                  .first<SectorRecord::kSize>());
     std::snprintf(line, sizeof line, "%-40s:", record.name().c_str());
     out += line;
     for (int v = 1; v <= SectorRecord::kValueCount; ++v) {

@@ -81,7 +81,8 @@ void PaintGround(QImage& image, const Geometry& g, const std::vector<mw::SectorR
       const double grain = 0.96 + 0.08 * noise.Fractal(x / 9.0, y / 9.0, 3);
       if (layout.sea[n]) {
         const double t = std::min(1.0, coast[static_cast<size_t>(y) * w + x] / 48.0);
-        line[x] = Scale(Mix(kShallow, kDeep, std::sqrt(t)), 0.98 + 0.04 * noise.At(x / 5.0, y / 5.0, 4));
+        line[x] =
+            Scale(Mix(kShallow, kDeep, std::sqrt(t)), 0.98 + 0.04 * noise.At(x / 5.0, y / 5.0, 4));
       } else {
         line[x] = Scale(sectorColour[n], grain);
       }
@@ -115,7 +116,8 @@ void DrawHaloText(QPainter& p, QPointF centreTop, const QString& text, const QFo
                   QColor colour, QColor halo) {
   p.setFont(font);
   const QFontMetricsF metrics(font);
-  const QPointF at(centreTop.x() - metrics.horizontalAdvance(text) / 2, centreTop.y() + metrics.ascent());
+  const QPointF at(centreTop.x() - metrics.horizontalAdvance(text) / 2,
+                   centreTop.y() + metrics.ascent());
   QPainterPath path;
   path.addText(at, font, text);
   p.setPen(QPen(halo, 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

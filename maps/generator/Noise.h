@@ -23,7 +23,8 @@ class Noise {
   // Three octaves, in [0, 1).
   double Fractal(double x, double y, uint32_t channel = 0) const {
     return (At(x, y, channel) * 4 + At(2 * x, 2 * y, channel + 17) * 2 +
-            At(4 * x, 4 * y, channel + 29)) / 7.0;
+            At(4 * x, 4 * y, channel + 29)) /
+           7.0;
   }
 
   uint32_t Hash(int32_t x, int32_t y, uint32_t channel) const {

@@ -41,9 +41,9 @@ void PaintEmblem(QPainter& p, QRectF r, int country, QColor fill) {
       p.drawRect(QRectF(x + w * 0.36, y, w * 0.28, h));
       break;
     case 3:  // a diagonal
-      p.drawPolygon(QPolygonF({QPointF(x, y + h), QPointF(x, y + h * 0.7), QPointF(x + w * 0.8, y),
-                               QPointF(x + w, y), QPointF(x + w, y + h * 0.3),
-                               QPointF(x + w * 0.2, y + h)}));
+      p.drawPolygon(
+          QPolygonF({QPointF(x, y + h), QPointF(x, y + h * 0.7), QPointF(x + w * 0.8, y),
+                     QPointF(x + w, y), QPointF(x + w, y + h * 0.3), QPointF(x + w * 0.2, y + h)}));
       break;
     case 4:  // a disc
       p.drawEllipse(QPointF(x + w / 2, y + h / 2), h * 0.32, h * 0.32);
@@ -79,18 +79,20 @@ void PaintSymbol(QPainter& p, QRectF r, const std::string& kind, QColor mark) {
                              QPointF(cx + w * length / 2, base - h * height),
                              QPointF(cx + w * length / 2 - w * 0.08, base),
                              QPointF(cx - w * length / 2 + w * 0.05, base)}));
-    if (deck > 0) p.drawRect(QRectF(cx - w * deck / 2, base - h * (height + 0.18), w * deck, h * 0.2));
+    if (deck > 0)
+      p.drawRect(QRectF(cx - w * deck / 2, base - h * (height + 0.18), w * deck, h * 0.2));
   };
   auto plane = [&](double span) {
     p.setPen(Qt::NoPen);
     p.setBrush(mark);
     const double cx = x + w / 2, cy = y + h / 2;
-    p.drawPolygon(QPolygonF({QPointF(cx + w * 0.32, cy), QPointF(cx - w * 0.05, cy - h * span),
-                             QPointF(cx - w * 0.12, cy - h * span), QPointF(cx - w * 0.02, cy - h * 0.06),
-                             QPointF(cx - w * 0.3, cy - h * 0.08), QPointF(cx - w * 0.36, cy - h * 0.24),
-                             QPointF(cx - w * 0.4, cy), QPointF(cx - w * 0.36, cy + h * 0.24),
-                             QPointF(cx - w * 0.3, cy + h * 0.08), QPointF(cx - w * 0.02, cy + h * 0.06),
-                             QPointF(cx - w * 0.12, cy + h * span), QPointF(cx - w * 0.05, cy + h * span)}));
+    p.drawPolygon(
+        QPolygonF({QPointF(cx + w * 0.32, cy), QPointF(cx - w * 0.05, cy - h * span),
+                   QPointF(cx - w * 0.12, cy - h * span), QPointF(cx - w * 0.02, cy - h * 0.06),
+                   QPointF(cx - w * 0.3, cy - h * 0.08), QPointF(cx - w * 0.36, cy - h * 0.24),
+                   QPointF(cx - w * 0.4, cy), QPointF(cx - w * 0.36, cy + h * 0.24),
+                   QPointF(cx - w * 0.3, cy + h * 0.08), QPointF(cx - w * 0.02, cy + h * 0.06),
+                   QPointF(cx - w * 0.12, cy + h * span), QPointF(cx - w * 0.05, cy + h * span)}));
   };
   if (kind == "Inf") {
     p.drawRect(frame);
@@ -107,8 +109,10 @@ void PaintSymbol(QPainter& p, QRectF r, const std::string& kind, QColor mark) {
     p.drawRect(frame);
     const double cy = frame.center().y();
     p.drawLine(QPointF(frame.left() + w * 0.12, cy), QPointF(frame.right() - w * 0.12, cy));
-    p.drawLine(QPointF(frame.left() + w * 0.12, cy), QPointF(frame.left() + w * 0.12, cy + h * 0.16));
-    p.drawLine(QPointF(frame.right() - w * 0.12, cy), QPointF(frame.right() - w * 0.12, cy + h * 0.16));
+    p.drawLine(QPointF(frame.left() + w * 0.12, cy),
+               QPointF(frame.left() + w * 0.12, cy + h * 0.16));
+    p.drawLine(QPointF(frame.right() - w * 0.12, cy),
+               QPointF(frame.right() - w * 0.12, cy + h * 0.16));
     p.drawLine(QPointF(frame.center().x(), cy), QPointF(frame.center().x(), cy + h * 0.16));
   } else if (kind == "AA") {
     p.drawRect(frame);

@@ -70,7 +70,8 @@ std::vector<bool> SeaMask(const Geometry& g, const Noise& noise) {
   const int w = g.width, h = g.height;
   std::vector<bool> sea(static_cast<size_t>(w) * h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) sea[static_cast<size_t>(y) * w + x] = LandField(g, noise, x, y) <= 0;
+    for (int x = 0; x < w; ++x)
+      sea[static_cast<size_t>(y) * w + x] = LandField(g, noise, x, y) <= 0;
   std::vector<int> component(sea.size(), -1);
   std::vector<size_t> stack;
   for (size_t start = 0; start < sea.size(); ++start) {

@@ -70,8 +70,10 @@ void AddStacks(const Sources& s, mw::Position& position, const char* listPath) {
     std::istringstream words(line);
     int sector = 0, country = 0, count = 0;
     std::string piece;
-    if (!(words >> sector >> piece >> country >> count) || !s.sectors[sector < 512 ? sector : 0].hasName())
-      throw std::runtime_error(std::string(listPath) + ": line " + std::to_string(number) + ": " + line);
+    if (!(words >> sector >> piece >> country >> count) ||
+        !s.sectors[sector < 512 ? sector : 0].hasName())
+      throw std::runtime_error(std::string(listPath) + ": line " + std::to_string(number) + ": " +
+                               line);
     auto [x, y] = PlaceFor(s, position, sector);
     mw::Unit rec;
     rec.x = static_cast<uint16_t>(x);

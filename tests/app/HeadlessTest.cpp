@@ -1,9 +1,9 @@
 // Marrowind without a window, run as a script would run it, on a package the test writes.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <QGuiApplication>
 #include <QImage>
-#include <gtest/gtest.h>
 
 #include "PositionFile.h"
 #include "RunProgram.h"
@@ -67,9 +67,12 @@ TEST_F(Headless, rendersTheComposedPictureAtTheZoomAsked) {
 
 TEST_F(Headless, refusesBadCommandLinesWithAClearError) {
   const std::pair<std::vector<std::string>, int> cases[] = {
-      {{"--render"}, 1},          {{"--render", "x.png", "--zoom", "1.55"}, 1},
-      {{"--frobnicate"}, 1},      {{"--totals", "a.QPX", "b.QPX"}, 1},
-      {{"--totals", "gone.QPX"}, 2}, {{"--render", "no/such/dir/x.png"}, 3}};
+      {{"--render"}, 1},
+      {{"--render", "x.png", "--zoom", "1.55"}, 1},
+      {{"--frobnicate"}, 1},
+      {{"--totals", "a.QPX", "b.QPX"}, 1},
+      {{"--totals", "gone.QPX"}, 2},
+      {{"--render", "no/such/dir/x.png"}, 3}};
   for (const auto& [args, code] : cases) {
     auto run = Run(args);
     EXPECT_EQ(run.exitCode, code) << args[0];
@@ -83,8 +86,8 @@ TEST_F(Headless, refusesBadCommandLinesWithAClearError) {
 
 TEST_F(Headless, refusesPositionsThatAreNoRegularFileAtOnce) {
   ASSERT_EQ(::mkfifo((dir / "game.QPX").c_str(), 0600), 0);
-  for (const std::string& position : {(dir / "game.QPX").string(), std::string("/dev/zero"),
-                                     std::string("/dev/stdin")}) {
+  for (const std::string& position :
+       {(dir / "game.QPX").string(), std::string("/dev/zero"), std::string("/dev/stdin")}) {
     auto run = Run({"--totals", position});
     EXPECT_EQ(run.exitCode, 2) << position;
     EXPECT_EQ(run.err, "error: " + position + ": is not a regular file\n");
@@ -94,12 +97,13 @@ TEST_F(Headless, refusesPositionsThatAreNoRegularFileAtOnce) {
 TEST_F(Headless, replacesARenderedPictureWholeOrNotAtAll) {
   dir.Write("map.png", "the old picture");
   // A file size limit as a full disk: the write fails, and nothing is left half written.
-  auto run = test::RunProgram("/bin/sh", {"-c", "ulimit -f 1; exec ./Marrowind --render map.png --zoom 2.0"},
-                              dir.path());
+  auto run = test::RunProgram(
+      "/bin/sh", {"-c", "ulimit -f 1; exec ./Marrowind --render map.png --zoom 2.0"}, dir.path());
   EXPECT_EQ(run.exitCode, 3) << run.err;
   EXPECT_EQ(test::ReadText(dir / "map.png"), "the old picture");
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-    EXPECT_EQ(e.path().filename().string().find(".map.png.tmp"), std::string::npos) << "left behind";
+    EXPECT_EQ(e.path().filename().string().find(".map.png.tmp"), std::string::npos)
+        << "left behind";
   ASSERT_EQ(Run({"--render", "map.png"}).exitCode, 0);
   EXPECT_EQ(QImage(QString::fromStdString((dir / "map.png").string())).size(), QSize(200, 100));
 }
@@ -123,7 +127,8 @@ TEST_F(Headless, replaysUserEventsAndPrintsWhatTheProgramShows) {
             "1\n - South (3 IPC)\nprompt: Load new Map without saving changes?\n");
   EXPECT_NE(run.out.find("\n3\t0\t0\t0\t0\t15\t0\n"), std::string::npos) << "five of land 3";
   EXPECT_NE(run.out.find(" ***** Country: 3 *****\n\n ***** Country: 4"), std::string::npos)
-      << "the undo took them away again\n" << run.out;
+      << "the undo took them away again\n"
+      << run.out;
 }
 
 TEST_F(Headless, refusesAScriptWithABadLineBeforeRunningAnything) {

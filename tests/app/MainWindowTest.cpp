@@ -38,7 +38,8 @@ class MainWindowTest : public QObject {
 
   QStringList Texts(const QList<QAction*>& actions) {
     QStringList out;
-    for (QAction* a : actions) out << (a->isSeparator() ? QStringLiteral("-") : a->text() + "=" + a->data().toString());
+    for (QAction* a : actions)
+      out << (a->isSeparator() ? QStringLiteral("-") : a->text() + "=" + a->data().toString());
     return out;
   }
 
@@ -61,7 +62,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()), (QStringList{"&ToolBar=105", "&InfoView=106"}));
     QCOMPARE(Texts(menus[3]->menu()->actions()),
-             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113"}));
+             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
+                          "&Use BigPieces=113"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()), (QStringList{"&UNDO=134", "&DEL=111", "ESC=112"}));
@@ -81,13 +83,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(palette->size(), QSize(5 * 15, 8 * 10));
     QWidget* info = w.infoView();
     const QImage before = info->grab().toImage();
-    QTest::mouseClick(palette, Qt::LeftButton, {}, QPoint(2 * 15 + 5, 2 * 10 + 5));  // Tank, country 3
+    QTest::mouseClick(palette, Qt::LeftButton, {},
+                      QPoint(2 * 15 + 5, 2 * 10 + 5));  // Tank, country 3
     QTest::mouseClick(w.mapWidget(), Qt::LeftButton, Qt::ShiftModifier, QPoint(60, 40));
     const Position& p = w.viewer().position();
     QCOMPARE(p.unitCount(), size_t{1});
     QCOMPARE(int(p.unit(0).country), 3);
     QCOMPARE(p.totalOf(3).land, int64_t{25});
-    QCOMPARE(QColor(w.viewer().view().state().composedPicture.pixel(53, 35)), test::CellColour(2, 3));
+    QCOMPARE(QColor(w.viewer().view().state().composedPicture.pixel(53, 35)),
+             test::CellColour(2, 3));
     QTRY_VERIFY(info->grab().toImage() != before);
     const QImage shown = w.mapWidget()->grab().toImage();
     QCOMPARE(QColor(shown.pixel(53, 35)), test::CellColour(2, 3));

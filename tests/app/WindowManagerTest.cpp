@@ -103,7 +103,8 @@ class WindowManagerTest : public QObject {
     for (int i = 0; i < 15; ++i) Key(Qt::Key_Plus, Qt::KeypadModifier);
     QCOMPARE(Picture(), QSize(2400, 1600));
     QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "zoomed in past the screen");
-    QCOMPARE(w.mapWidget()->width(), Screen().width() - (w.frameGeometry().width() - w.mapWidget()->width()));
+    QCOMPARE(w.mapWidget()->width(),
+             Screen().width() - (w.frameGeometry().width() - w.mapWidget()->width()));
     const auto maps = w.newMenu()->actions();
     QAction* rift = nullptr;
     QAction* tess = nullptr;
@@ -165,7 +166,8 @@ class WindowManagerTest : public QObject {
     QTimer::singleShot(500, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (!box) return;
-      seen = box->windowTitle() + ": " + box->text() + (box->icon() == QMessageBox::NoIcon ? "" : " (icon)");
+      seen = box->windowTitle() + ": " + box->text() +
+             (box->icon() == QMessageBox::NoIcon ? "" : " (icon)");
       box->button(QMessageBox::Cancel)->click();
     });
     QVERIFY(!w.close());
@@ -184,11 +186,15 @@ class WindowManagerTest : public QObject {
       QVERIFY2(!allowed.contains("MINIMIZE"), qPrintable(tool->objectName() + ": " + allowed));
       QVERIFY2(!allowed.contains("MAXIMIZE"), qPrintable(tool->objectName() + ": " + allowed));
     }
-    QVERIFY(about->width() >= QFontMetrics(about->font()).horizontalAdvance(about->windowTitle()) + 64);
+    QVERIFY(about->width() >=
+            QFontMetrics(about->font()).horizontalAdvance(about->windowTitle()) + 64);
     QTest::qWait(500);
-    const QImage shown = about->screen()->grabWindow(0, about->geometry().x(), about->geometry().y(),
-                                                     about->width(), about->height()).toImage();
-    QVERIFY2(shown.pixelColor(4, about->height() / 2) != QColor(Qt::black), "the About box is painted");
+    const QImage shown = about->screen()
+                             ->grabWindow(0, about->geometry().x(), about->geometry().y(),
+                                          about->width(), about->height())
+                             .toImage();
+    QVERIFY2(shown.pixelColor(4, about->height() / 2) != QColor(Qt::black),
+             "the About box is painted");
   }
 };
 

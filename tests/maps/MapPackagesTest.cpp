@@ -128,11 +128,11 @@ TEST_P(BundledPackage, startsWithStacksInsideTheGridOfKnownKindsAndCountries) {
 TEST_P(BundledPackage, isPaintedTheSameWayEveryTime) {
   test::TempDir dir;
   const auto src = std::filesystem::path(MAP_SOURCES_DIR);
-  auto run = test::RunProgram(MAPGEN,
-                              {(src / GetParam() / "sectors.txt").string(),
-                               (src / GetParam() / "geometry.txt").string(),
-                               (src / "ToolPieces.txt").string(), dir.path().string()},
-                              dir.path());
+  auto run = test::RunProgram(
+      MAPGEN,
+      {(src / GetParam() / "sectors.txt").string(), (src / GetParam() / "geometry.txt").string(),
+       (src / "ToolPieces.txt").string(), dir.path().string()},
+      dir.path());
   ASSERT_EQ(run.exitCode, 0) << run.err;
   for (auto f : {package_file::kMapPicture, package_file::kSmallPieces, package_file::kBigPieces})
     EXPECT_EQ(test::ReadBytes(dir / f), test::ReadBytes(PackageFile(kProgramDir, GetParam(), f)))
@@ -164,8 +164,8 @@ TEST(DefaultMap, usesEveryIncomeRuleOfTheSectorRecord) {
     both += isOil && r.convoyFlag();
     perCountry += (r.sectorFlags() & SectorRecord::kFlagCountryValues) != 0;
     perOwner += (r.sectorFlags() & SectorRecord::kFlagOwnerDependency) != 0;
-    dependency += r.dependencySector() != 0 &&
-                  !(r.sectorFlags() & SectorRecord::kFlagOwnerDependency);
+    dependency +=
+        r.dependencySector() != 0 && !(r.sectorFlags() & SectorRecord::kFlagOwnerDependency);
     required += r.requiredPiece() != 0;
   }
   EXPECT_EQ(named, 70);
@@ -180,7 +180,8 @@ TEST(DefaultMap, usesEveryIncomeRuleOfTheSectorRecord) {
 
 // The totals of the start position, worked out from the sector text and start list of the Isles
 // of Tess: each country's own sectors, plus Greyspire (2) to Valdria, Thornwick (1) to Osmark and
-// Wyrmtooth (1) to Sarnesh by their control markers; Ashfall Mines (4) worked by Sarnesh's engineer.
+// Wyrmtooth (1) to Sarnesh by their control markers; Ashfall Mines (4) worked by Sarnesh's
+// engineer.
 TEST(DefaultMap, startsWithTheTotalsOfItsSectorText) {
   const Package p = Load("Tess");
   Position position;

@@ -1,9 +1,8 @@
 // Files of a package as found on disk: paths in any case, bitmaps, and safe replacement.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "BmpRows.h"
 #include "ByteOrder.h"
@@ -64,7 +63,8 @@ TEST(BmpRows, readsBottomUpAndTopDownFilesTopRowFirst) {
   PutU32(file, 22, static_cast<uint32_t>(-3));  // negative height: stored top row first
   const size_t at = GetU32(file, 10);
   for (int y = 0; y < 3; ++y)
-    std::copy(rows.row(y).begin(), rows.row(y).end(), file.begin() + static_cast<ptrdiff_t>(at + 8 * y));
+    std::copy(rows.row(y).begin(), rows.row(y).end(),
+              file.begin() + static_cast<ptrdiff_t>(at + 8 * y));
   auto topDown = ParseBmpRows(file, "t.bmp");
   ASSERT_TRUE(topDown) << topDown.error();
   EXPECT_EQ(topDown->height, 3);
@@ -193,15 +193,18 @@ TEST(FileBytes, readersStopWhereTheFileIsDecided) {
 #else
   test::TempDir dir;
   std::string pieces;
-  for (int k = 0; k < 256; ++k) pieces += "P" + std::to_string(k) + " " + std::to_string(k % 100) + " 1\n";
+  for (int k = 0; k < 256; ++k)
+    pieces += "P" + std::to_string(k) + " " + std::to_string(k % 100) + " 1\n";
   std::string info = "Endless\n";
-  for (int r = 1; r <= 8; ++r) info += "allied " + std::to_string(r) + " " + std::to_string(r + 8) + "\n";
+  for (int r = 1; r <= 8; ++r)
+    info += "allied " + std::to_string(r) + " " + std::to_string(r + 8) + "\n";
   std::string grid(8 + 2 * 4, '\0');
   grid[0] = 2;
   grid[4] = 2;
   grid[8] = 7;
   constexpr uintmax_t kTail = uintmax_t{4} << 30;
-  for (auto [name, text] : {std::pair{"ToolPieces.txt", &pieces}, {"MapInfo.txt", &info}, {"SektorInfo.map", &grid}}) {
+  for (auto [name, text] :
+       {std::pair{"ToolPieces.txt", &pieces}, {"MapInfo.txt", &info}, {"SektorInfo.map", &grid}}) {
     dir.Write(name, *text);
     std::filesystem::resize_file(dir / name, text->size() + kTail);
   }

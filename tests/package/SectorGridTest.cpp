@@ -1,8 +1,7 @@
-#include "SectorGrid.h"
-
 #include <gtest/gtest.h>
 
 #include "ByteOrder.h"
+#include "SectorGrid.h"
 #include "TempDir.h"
 
 namespace mw {

@@ -1,7 +1,6 @@
-#include "SectorTable.h"
-
 #include <gtest/gtest.h>
 
+#include "SectorTable.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -72,7 +71,8 @@ TEST(SectorRecord, cutsANameWithoutZeroByteAtItsField) {
 }
 
 TEST(SectorTable, givesRecordKOfTheFileToSectorKPlusOne) {
-  auto table = SectorTable::Parse(TableBytes({NamedRecord("A"), NamedRecord("B"), NamedRecord("C")}));
+  auto table =
+      SectorTable::Parse(TableBytes({NamedRecord("A"), NamedRecord("B"), NamedRecord("C")}));
   EXPECT_EQ(table[1].name(), "A");
   EXPECT_EQ(table[3].name(), "C");
   EXPECT_EQ(table[0], SectorRecord());
@@ -95,8 +95,8 @@ TEST(SectorTable, ignoresAShortTrailingPieceAndRecordsAfterThe511th) {
 }
 
 TEST(SectorTable, writesNamedRecordsUpToTheFirstEmptyNameKeepingEveryByte) {
-  auto bytes = TableBytes({NamedRecord("A", 0x11), NamedRecord("B", 0x22), SectorRecord(),
-                           NamedRecord("D", 0x44)});
+  auto bytes = TableBytes(
+      {NamedRecord("A", 0x11), NamedRecord("B", 0x22), SectorRecord(), NamedRecord("D", 0x44)});
   auto table = SectorTable::Parse(bytes);
   table[2].setLabelX(77);
   auto out = table.SerializeNamed();

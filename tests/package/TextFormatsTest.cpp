@@ -105,9 +105,9 @@ TEST(MapInfo, readsTheTitleAloneFromAFile) {
 }
 
 TEST(CountText, showsUpToThreeDigitsAnd999FromAThousand) {
-  const std::pair<uint32_t, const char*> cases[] = {
-      {0, "0"}, {9, "9"}, {10, "10"}, {99, "99"}, {100, "100"}, {999, "999"}, {1000, "999"},
-      {65535, "999"}};
+  const std::pair<uint32_t, const char*> cases[] = {{0, "0"},      {9, "9"},      {10, "10"},
+                                                    {99, "99"},    {100, "100"},  {999, "999"},
+                                                    {1000, "999"}, {65535, "999"}};
   for (auto [v, text] : cases) EXPECT_EQ(CountText(v), text) << v;
 }
 

@@ -1,4 +1,5 @@
 // A save that is interrupted, by a kill or a full disk, never costs the last good file.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -6,8 +7,6 @@
 #include <chrono>
 #include <random>
 #include <thread>
-
-#include <gtest/gtest.h>
 
 #include "PositionFile.h"
 #include "ProcessLimits.h"
@@ -20,7 +19,8 @@ namespace {
 std::vector<Unit> Stacks(size_t n, uint8_t country) {
   std::vector<Unit> units(n);
   for (size_t i = 0; i < n; ++i)
-    units[i] = test::MakeUnit(static_cast<int>(i % 4000), static_cast<int>(i / 4000), 1, country, 3);
+    units[i] =
+        test::MakeUnit(static_cast<int>(i % 4000), static_cast<int>(i / 4000), 1, country, 3);
   return units;
 }
 
@@ -43,7 +43,8 @@ TEST(CrashSafeSave, aKilledSaveLeavesTheOldOrTheNewFileWhole) {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     const auto found = test::ReadBytes(target);
-    ASSERT_TRUE(found == bytesA || found == bytesB) << "round " << round << ": " << found.size() << " bytes";
+    ASSERT_TRUE(found == bytesA || found == bytesB)
+        << "round " << round << ": " << found.size() << " bytes";
   }
 }
 

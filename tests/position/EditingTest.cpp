@@ -26,8 +26,8 @@ class RecordingObserver : public PositionObserver {
 class Editing : public ::testing::Test {
  protected:
   void SetUp() override {
-    test::AttachBandMap(p, {{.initialOwner = 1, .ipcValue = 5}, {.initialOwner = 2, .ipcValue = 3},
-                            {}, {}});
+    test::AttachBandMap(
+        p, {{.initialOwner = 1, .ipcValue = 5}, {.initialOwner = 2, .ipcValue = 3}, {}, {}});
     p.SetObserver(&observer);
     p.RecomputeTotals();
   }
@@ -250,7 +250,7 @@ TEST_F(Editing, undoOfAMoveWhoseStackWentStillPutsThePiecesBack) {
 
 TEST_F(Editing, undoFindsStacksByPlaceWhateverTheirKind) {
   p.PlacePiece(BandX(3) + 3, kBandY, 3, 5, kShift);  // ships, first in the list
-  p.RemoveAt(BandX(3) + 3, kBandY, kNoModifiers);     // 4 of them
+  p.RemoveAt(BandX(3) + 3, kBandY, kNoModifiers);    // 4 of them
   p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);
   p.UndoLast();
   ASSERT_EQ(p.unitCount(), 2u);
@@ -336,7 +336,8 @@ TEST_F(Editing, everyChangeOfTheBoardSetsDirtyAndNothingElseDoes) {
   const std::pair<const char*, std::function<void()>> changes[] = {
       {"a merge", [&] { p.PlacePiece(BandX(3), kBandY, 1, 1, kNoModifiers); }},
       {"a partial removal", [&] { p.RemoveAt(BandX(3), kBandY, kNoModifiers); }},
-      {"a partial move", [&] { p.PickUp(BandX(3), kBandY, kNoModifiers), p.Drop(BandX(2), kBandY); }},
+      {"a partial move",
+       [&] { p.PickUp(BandX(3), kBandY, kNoModifiers), p.Drop(BandX(2), kBandY); }},
       {"an undo", [&] { p.UndoLast(); }},
   };
   for (const auto& [what, change] : changes) {
@@ -348,7 +349,8 @@ TEST_F(Editing, everyChangeOfTheBoardSetsDirtyAndNothingElseDoes) {
       {"a refused placement", [&] { p.PlacePiece(9000, kBandY, 1, 1, kNoModifiers); }},
       {"a removal where nothing stands", [&] { p.RemoveAt(BandX(2), kBandY, kNoModifiers); }},
       {"a carry put back", [&] { p.PickUp(BandX(4), kBandY, kShift), p.CancelCarry(); }},
-      {"a drop back onto its stack", [&] { p.PickUp(BandX(4), kBandY, kNoModifiers), p.Drop(BandX(4) + 2, kBandY); }},
+      {"a drop back onto its stack",
+       [&] { p.PickUp(BandX(4), kBandY, kNoModifiers), p.Drop(BandX(4) + 2, kBandY); }},
       {"an undo of nothing", [&] { p.ClearUndo(), p.UndoLast(); }},
   };
   for (const auto& [what, change] : nonChanges) {

@@ -1,14 +1,12 @@
 // The native and TessWinMap position files.
-#include "PositionFile.h"
-
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <limits>
 
-#include <gtest/gtest.h>
-
 #include "ByteOrder.h"
+#include "PositionFile.h"
 #include "TempDir.h"
 #include "TestMap.h"
 
@@ -86,9 +84,9 @@ TEST_F(PositionFiles, chooseTheFormatByTheExactTextOfThePath) {
 }
 
 TEST_F(PositionFiles, loadANativeFileAndKeepItsHeader) {
-  auto path = dir.Write("g.QPX", Native("Vel", 2, {1, 2, 3, 4},
-                                        {Record(120.9, 45.99, 1, 2, 3, 0x10007),
-                                         Record(3, 4, 0, 1, 12, 9)}));
+  auto path = dir.Write(
+      "g.QPX", Native("Vel", 2, {1, 2, 3, 4},
+                      {Record(120.9, 45.99, 1, 2, 3, 0x10007), Record(3, 4, 0, 1, 12, 9)}));
   p.PlacePiece(1, 1, 1, 1, kNoModifiers);
   ASSERT_TRUE(LoadPosition(p, path));
   EXPECT_FALSE(p.dirty());
@@ -134,8 +132,8 @@ TEST_F(PositionFiles, saveATessWinMapPositionNativelyWithTheDefaultHeader) {
 }
 
 TEST_F(PositionFiles, loadTruncatedAndLyingFilesAsFarAsTheyGo) {
-  auto full = Native("Ab", 1000000, {0, 0, 0, 0},
-                     {Record(1, 1, 1, 1, 1, 1), Record(2, 2, 1, 1, 1, 1)});
+  auto full =
+      Native("Ab", 1000000, {0, 0, 0, 0}, {Record(1, 1, 1, 1, 1, 1), Record(2, 2, 1, 1, 1, 1)});
   full.resize(full.size() - 1);  // the second record is cut short
   ASSERT_TRUE(LoadPosition(p, dir.Write("cut.QPX", full)));
   EXPECT_EQ(p.unitCount(), 1u);
@@ -198,8 +196,8 @@ TEST_F(PositionFiles, aFailedSaveKeepsTheOldFileAndDirty) {
   EXPECT_TRUE(p.dirty());
   EXPECT_EQ(test::ReadText(target), "the last good file");
   if (::geteuid() != 0) {
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read |
-                                                 std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_FALSE(SavePosition(p, target));
     std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
     EXPECT_EQ(test::ReadText(target), "the last good file");

@@ -87,7 +87,9 @@ TEST_F(Totals, aDependencySectorMustBeHeldByAnAlly) {
 }
 
 TEST_F(Totals, ownerDependencyGivesEachOwnerItsOwnSector) {
-  SectorSpec s{.initialOwner = 1, .ipcValue = 4, .flags = SectorRecord::kFlagOwnerDependency,
+  SectorSpec s{.initialOwner = 1,
+               .ipcValue = 4,
+               .flags = SectorRecord::kFlagOwnerDependency,
                .dependency = 3};
   s.ownerDependency = {2, 0, 0, 0, 0, 0, 0, 0};  // owner 1 depends on sector 2, owner 2 on nothing
   Map({s, {.initialOwner = 5}, {.initialOwner = 1}});
@@ -110,8 +112,8 @@ TEST_F(Totals, aRequiredPieceActivatesTheSectorOnlyForAnAlliedStack) {
 
 TEST_F(Totals, aRequiredPieceMustBeAlliedWithWhoHoldsTheSectorNow) {
   Map({{.initialOwner = 1, .ipcValue = 7, .requiredPiece = 3}});
-  Place(1, 0, 2);      // country 2, no ally of 1, takes the sector
-  Place(1, 3, 1, 1);   // the first owner's own piece
+  Place(1, 0, 2);     // country 2, no ally of 1, takes the sector
+  Place(1, 3, 1, 1);  // the first owner's own piece
   EXPECT_EQ(Of(2).ipc, 0) << "the piece of the former owner does not work for the new one";
   Place(1, 3, 2, 1, 30);
   EXPECT_EQ(Of(2).ipc, 7);
@@ -130,10 +132,10 @@ TEST_F(Totals, theOwnersOwnRequiredPieceCountsAndTheAdditionRecomputes) {
 
 TEST_F(Totals, sumsPieceStrengthByCategory) {
   Map({{}, {}});
-  Place(1, 1, 1, 4);   // 4 x 3 land
-  Place(2, 2, 1, 2);   // 2 x 5 land
-  Place(1, 3, 1, 3);   // 3 x 8 naval
-  Place(2, 4, 1, 9);   // category 2 counts nowhere
+  Place(1, 1, 1, 4);  // 4 x 3 land
+  Place(2, 2, 1, 2);  // 2 x 5 land
+  Place(1, 3, 1, 3);  // 3 x 8 naval
+  Place(2, 4, 1, 9);  // category 2 counts nowhere
   EXPECT_EQ(Of(1).land, 22);
   EXPECT_EQ(Of(1).naval, 24);
 }

@@ -9,7 +9,7 @@ namespace {
 using test::MakeUnit;
 
 const Unit* Add(Position& p, int32_t x, int32_t y, uint8_t type = 1, uint8_t country = 1,
-          uint16_t count = 1) {
+                uint16_t count = 1) {
   Unit rec = MakeUnit(x, y, type, country, count);
   return p.AddUnit(rec);
 }
@@ -30,7 +30,8 @@ TEST(FindUnitAt, reachesSevenAcrossAndFiveUpOrDownInclusive) {
   for (auto [x, y] : std::vector<std::pair<int, int>>{{93, 95}, {107, 105}, {100, 100}})
     EXPECT_NE(p.FindUnitAt(x, y), nullptr) << x << "," << y;
   Unit untouched = MakeUnit(1, 2, 3, 4, 5);
-  for (auto [x, y] : std::vector<std::pair<int, int>>{{92, 100}, {108, 100}, {100, 94}, {100, 106}}) {
+  for (auto [x, y] :
+       std::vector<std::pair<int, int>>{{92, 100}, {108, 100}, {100, 94}, {100, 106}}) {
     EXPECT_EQ(p.FindUnitAt(x, y, &untouched), nullptr) << x << "," << y;
     EXPECT_EQ(untouched.x, 1) << "a miss leaves the caller's record alone";
   }

@@ -27,7 +27,8 @@ std::filesystem::path TempDir::Write(std::string_view name, std::string_view tex
   return p;
 }
 
-std::filesystem::path TempDir::Write(std::string_view name, const std::vector<uint8_t>& bytes) const {
+std::filesystem::path TempDir::Write(std::string_view name,
+                                     const std::vector<uint8_t>& bytes) const {
   return Write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

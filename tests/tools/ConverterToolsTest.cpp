@@ -1,7 +1,6 @@
 // pal2sect and rgb2sect, run as a map author runs them.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "BmpRows.h"
 #include "ByteOrder.h"
@@ -70,7 +69,7 @@ TEST_F(ConverterTools, rgb2sectCodesTheSectorInBlueAndGreenUnlessRedIsHigh) {
 
 TEST_F(ConverterTools, rgb2sectGivesAPaddedRowOneExtraColumn) {
   BmpRows rows = Blank(3, 2, 24);  // 9 bytes of pixels, 12 with padding
-  rows.pixels[12] = 5;              // first pixel of the second row: blue 5
+  rows.pixels[12] = 5;             // first pixel of the second row: blue 5
   dir.Write("s.bmp", EncodeBmp(rows));
   ASSERT_EQ(Run(RGB2SECT, {"s.bmp", "g.map"}).exitCode, 0);
   EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 2, {0, 0, 0, 0, 5, 0, 0, 0}));
@@ -139,8 +138,10 @@ TEST_F(ConverterTools, aFileSizeLimitFailsTheWriteAndLeavesNoTemporary) {
 TEST_F(ConverterTools, everyToolRefusesAnInputThatIsNoRegularFileAtOnce) {
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
   const std::pair<const char*, std::vector<std::string>> runs[] = {
-      {PAL2SECT, {"fifo", "out.map"}}, {RGB2SECT, {"/dev/zero", "out.map"}},
-      {VORN, {"fifo", "out.sek"}},     {SEKDUMP, {"/dev/zero"}}};
+      {PAL2SECT, {"fifo", "out.map"}},
+      {RGB2SECT, {"/dev/zero", "out.map"}},
+      {VORN, {"fifo", "out.sek"}},
+      {SEKDUMP, {"/dev/zero"}}};
   for (const auto& [tool, args] : runs) {
     auto run = Run(tool, args);
     EXPECT_EQ(run.exitCode, 2) << tool;

@@ -1,6 +1,5 @@
 // vorn and sekdump, run as a map author runs them.
 #include <fcntl.h>
-
 #include <gtest/gtest.h>
 
 #include "ByteOrder.h"
@@ -97,10 +96,12 @@ TEST_F(SectorTableTools, vornReadsWindowsLineEndsAsATextModeReadDoes) {
 
 TEST_F(SectorTableTools, vornOnAFullDiskFailsAndKeepsTheOldTable) {
   std::string text;
-  for (int n = 1; n <= 511; ++n) text += "Sector " + std::to_string(n) + ": " + std::to_string(n) + "0300 10 20\n";
+  for (int n = 1; n <= 511; ++n)
+    text += "Sector " + std::to_string(n) + ": " + std::to_string(n) + "0300 10 20\n";
   dir.Write("sectors.txt", text);
   dir.Write("SektorInfo.sek", "old table");
-  const std::string vorn = VORN, in = (dir / "sectors.txt").string(), out = (dir / "SektorInfo.sek").string();
+  const std::string vorn = VORN, in = (dir / "sectors.txt").string(),
+                    out = (dir / "SektorInfo.sek").string();
   const int code = test::RunWithFileSizeLimit(16 * 1024, [&] {
     const int devnull = ::open("/dev/null", O_WRONLY);
     ::dup2(devnull, 1);

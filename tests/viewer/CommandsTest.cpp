@@ -58,7 +58,8 @@ TEST_F(Commands, newMapLoadsThePackageChosenWhateverTheLengthOfItsName) {
     ASSERT_NE(position().grid(), nullptr) << name;
     EXPECT_EQ(position().grid()->width(), 300) << name << ", not Rift or an empty map";
     EXPECT_EQ(position().totalOf(3).ipc, 2) << name;
-    EXPECT_EQ(position().mapName(), std::string(name).substr(0, 4)) << "the file keeps 4 characters";
+    EXPECT_EQ(position().mapName(), std::string(name).substr(0, 4))
+        << "the file keeps 4 characters";
     viewer->KeyRelease(Key::kS);
     EXPECT_TRUE(std::filesystem::exists(dir / (std::string(name) + ".gim") / "SektorInfo.new"))
         << "S exports into the package shown";

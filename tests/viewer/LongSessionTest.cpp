@@ -142,7 +142,8 @@ class TessScenario : public ::testing::Test {
     const SectorTable& table = *position().sectorTable();
     for (int n = 1; n < kSectorSlots; ++n)
       if (table[n].name() == name)
-        return std::to_string(table[n].labelX() + dx) + " " + std::to_string(table[n].labelY() + 12);
+        return std::to_string(table[n].labelX() + dx) + " " +
+               std::to_string(table[n].labelY() + 12);
     ADD_FAILURE() << "no sector " << name;
     return "0 0";
   }
@@ -159,9 +160,8 @@ TEST_F(TessScenario, movingTheOnlyEngineerOfAMineKeepsLandTrueToTheBoard) {
 
 TEST_F(TessScenario, aRemovalThatMovesAMarkerForwardHandsGreyspireOver) {
   // Country 6's marker and then country 4's in Greyspire: the later, country 4's, holds it.
-  Run("palette 2 55\npress left " + PointIn("Greyspire") + "\n" +
-      "palette 2 35\npress left " + PointIn("Greyspire", 20) + "\n" +
-      "key Escape\npress middle 101 301 shift ctrl\n");
+  Run("palette 2 55\npress left " + PointIn("Greyspire") + "\n" + "palette 2 35\npress left " +
+      PointIn("Greyspire", 20) + "\n" + "key Escape\npress middle 101 301 shift ctrl\n");
   EXPECT_EQ(position().totalOf(4).ipc, 19);
   EXPECT_EQ(position().totalOf(6).ipc, 16) << "country 6's marker is the later one now";
   EXPECT_EQ(BrokenRule(position(), EncodePosition(position(), false)), "");

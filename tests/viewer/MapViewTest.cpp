@@ -29,8 +29,11 @@ TEST_F(MapViewTest, convertsClientPointsAtZoomAndScroll) {
   EXPECT_EQ(viewer->view().ClientToMap(QPoint(30, 20)), QPoint(87, 40));
   EXPECT_EQ(viewer->view().MapToClient(QPoint(87, 40)), QPoint(31, 20));
   s.scrollX = s.scrollY = 0;
-  const std::pair<QPoint, QPoint> cases[] = {{{0, 0}, {0, 0}}, {{1, 1}, {1, 1}}, {{2, 2}, {1, 1}},
-                                             {{3, 4}, {2, 3}}, {{149, 149}, {99, 99}}};
+  const std::pair<QPoint, QPoint> cases[] = {{{0, 0}, {0, 0}},
+                                             {{1, 1}, {1, 1}},
+                                             {{2, 2}, {1, 1}},
+                                             {{3, 4}, {2, 3}},
+                                             {{149, 149}, {99, 99}}};
   for (auto [client, map] : cases) EXPECT_EQ(viewer->view().ClientToMap(client), map) << client.x();
 }
 
@@ -88,7 +91,8 @@ TEST_F(MapViewTest, keepsOnePixelDarkBordersAtEveryZoom) {
     viewer->KeyRelease(Key::kKeypadMinus);
     const auto& s = viewer->view().state();
     int dark = 0;
-    for (int x = 0; x < s.scaledWidth; ++x) dark += QColor(s.scaledPicture.pixel(x, s.scaledHeight / 2)) == test::kBorderColour;
+    for (int x = 0; x < s.scaledWidth; ++x)
+      dark += QColor(s.scaledPicture.pixel(x, s.scaledHeight / 2)) == test::kBorderColour;
     EXPECT_EQ(dark, 1) << "zoom " << s.zoom;
   }
   const QImage line = [] {
@@ -102,7 +106,8 @@ TEST_F(MapViewTest, keepsOnePixelDarkBordersAtEveryZoom) {
 }
 
 TEST_F(MapViewTest, composesStacksAtTheirHalfSizeOffsetWithTheirCount) {
-  packages[0].start = {StackAt(50, 50, 1, 2, 3), StackAt(150, 40, 3, 1, 1), StackAt(120, 80, 2, 1, 0)};
+  packages[0].start = {StackAt(50, 50, 1, 2, 3), StackAt(150, 40, 3, 1, 1),
+                       StackAt(120, 80, 2, 1, 0)};
   StartViewer();
   EXPECT_TRUE(IsCell(50 - 7, 50 - 5, 1, 2)) << "the cell's top left at the half-size offset";
   EXPECT_TRUE(IsCell(50 + 7, 50 + 4, 1, 2));
@@ -126,7 +131,8 @@ TEST_F(MapViewTest, drawsIncomeLabelsAtTheirScaledLabelPointWhenAskedTo) {
   viewer->view().RedrawMapRegion();
   EXPECT_EQ(QColor(Composed(30, 20)), test::kBandColour) << "no labels while the flag is off";
   viewer->Command(command::kIpcValues);
-  EXPECT_EQ(QColor(Composed(30, 20)), QColor(51, 51, 255)) << "blue behind the text, from its corner";
+  EXPECT_EQ(QColor(Composed(30, 20)), QColor(51, 51, 255))
+      << "blue behind the text, from its corner";
   EXPECT_EQ(QColor(Composed(29, 20)), test::kBandColour);
   EXPECT_TRUE(host.checks[command::kIpcValues]);
   viewer->KeyRelease(Key::kKeypadPlus);

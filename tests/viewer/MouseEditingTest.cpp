@@ -149,7 +149,8 @@ TEST_F(MouseEditing, labelModeMovesLabelPointsAndSExportsTheTable) {
 TEST_F(MouseEditing, anExportOnAFullDiskKeepsTheEarlierExport) {
   StartViewer();
   dir.Write("Tess.gim/SektorInfo.new", "earlier export");
-  const int code = test::RunWithFileSizeLimit(100, [&] { return viewer->ExportSectorTable() ? 1 : 0; });
+  const int code =
+      test::RunWithFileSizeLimit(100, [&] { return viewer->ExportSectorTable() ? 1 : 0; });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(test::ReadText(dir / "Tess.gim/SektorInfo.new"), "earlier export");
 }

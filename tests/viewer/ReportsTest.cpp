@@ -13,7 +13,8 @@ using test::MakeUnit;
 TEST(UnitList, holdsFifteenCountryHeadersWhenTheBoardIsEmpty) {
   Position p;
   std::string expected;
-  for (int k = 1; k <= 15; ++k) expected += "\r\n ***** Country: " + std::to_string(k) + " *****\r\n";
+  for (int k = 1; k <= 15; ++k)
+    expected += "\r\n ***** Country: " + std::to_string(k) + " *****\r\n";
   EXPECT_EQ(BuildUnitList(p), expected);
 }
 
@@ -31,8 +32,10 @@ TEST(UnitList, listsSectorsInRisingOrderAndStacksInListOrder) {
   const std::string country2 =
       "\r\n ***** Country: 2 *****\r\n\r\n*** Aa \r\n1 Tank\r\n\r\n*** Cc \r\n4 Inf\r\n2 Inf\r\n";
   EXPECT_NE(text.find(country2 + "\r\n ***** Country: 3"), std::string::npos) << text;
-  EXPECT_NE(text.find("\r\n ***** Country: 1 *****\r\n\r\n*** Cc \r\n0 Ship\r\n"), std::string::npos);
-  EXPECT_EQ(text.find("9 Inf"), std::string::npos) << "sector 0, 512 and up, country 0 and 16 are left out";
+  EXPECT_NE(text.find("\r\n ***** Country: 1 *****\r\n\r\n*** Cc \r\n0 Ship\r\n"),
+            std::string::npos);
+  EXPECT_EQ(text.find("9 Inf"), std::string::npos)
+      << "sector 0, 512 and up, country 0 and 16 are left out";
 }
 
 TEST(PackageText, readsWindows1252) {

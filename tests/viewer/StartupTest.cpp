@@ -159,7 +159,8 @@ TEST(Catalogue, listsEveryPackageByTitleWithoutRegardToCase) {
       << "titles equal but for case stand next to each other, in either order";
   EXPECT_EQ(entries[4].title, "Longername") << "no MapInfo.txt: the name is the title";
   EXPECT_EQ(entries[4].mapName, "Longern");
-  for (size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(entries[i].commandId, 201 + static_cast<int>(i));
+  for (size_t i = 0; i < entries.size(); ++i)
+    EXPECT_EQ(entries[i].commandId, 201 + static_cast<int>(i));
 }
 
 TEST(Catalogue, offersAtMost64PackagesNumbered201To264) {

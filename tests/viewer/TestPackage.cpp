@@ -19,13 +19,16 @@ QImage Pieces(int cellWidth, int cellHeight) {
     for (int kind = 0; kind < 5; ++kind)
       for (int y = 0; y < cellHeight; ++y)
         for (int x = 0; x < cellWidth; ++x)
-          image.setPixelColor(kind * cellWidth + x, row * cellHeight + y, CellColour(kind, row + 1));
+          image.setPixelColor(kind * cellWidth + x, row * cellHeight + y,
+                              CellColour(kind, row + 1));
   return image;
 }
 
 }  // namespace
 
-QColor CellColour(int pieceType, int country) { return QColor(40 * pieceType + 30, 25 * country, 90); }
+QColor CellColour(int pieceType, int country) {
+  return QColor(40 * pieceType + 30, 25 * country, 90);
+}
 
 void TestPackage::WriteTo(const std::filesystem::path& programDir) const {
   const auto dir = programDir / (name + ".gim");
@@ -46,11 +49,13 @@ void TestPackage::WriteTo(const std::filesystem::path& programDir) const {
     table.insert(table.end(), b.begin(), b.end());
   }
   std::ofstream(dir / "SektorInfo.sek", std::ios::binary)
-      .write(reinterpret_cast<const char*>(table.data()), static_cast<std::streamsize>(table.size()));
+      .write(reinterpret_cast<const char*>(table.data()),
+             static_cast<std::streamsize>(table.size()));
   WriteText(dir / "ToolPieces.txt", "Ctrl 0 0\nInf 3 0\nTank 5 0\nShip 8 1\nOdd 7 2\n");
   WriteText(dir / "MapInfo.txt", title + "\n" + alliances);
   Pieces(15, 10).save(QString::fromStdString((dir / "ToolPieces.bmp").string()), "BMP");
-  if (bigPieces) Pieces(20, 15).save(QString::fromStdString((dir / "BigPieces.bmp").string()), "BMP");
+  if (bigPieces)
+    Pieces(20, 15).save(QString::fromStdString((dir / "BigPieces.bmp").string()), "BMP");
 
   Position startPosition;
   startPosition.ReplaceUnits(start);

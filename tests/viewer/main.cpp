@@ -1,7 +1,8 @@
 // The viewer tests draw text and pictures, which needs a GUI application; the offscreen platform
 // gives one without a display.
-#include <QGuiApplication>
 #include <gtest/gtest.h>
+
+#include <QGuiApplication>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -51,7 +51,8 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
   list->setObjectName(QStringLiteral("UnitList"));
   list->setReadOnly(true);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  list->setPlainText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  list->setPlainText(
+      QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   auto* ok = new QPushButton(QStringLiteral("Ok"), this);
   ok->setObjectName(QStringLiteral("Ok"));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -42,7 +42,8 @@ constexpr const char* kUsage =
     "  key D|E|S|Escape|KP_Add|KP_Subtract          a key released in the main window\n"
     "  palette X Y | palette-escape                 a click in the piece palette, Esc there\n"
     "  command ID                                   a menu command by its id (101 to 299)\n"
-    "  answer ok|cancel                             the answer to every later prompt (ok at first)\n"
+    "  answer ok|cancel                             the answer to every later prompt (ok at "
+    "first)\n"
     "  dialog PATH|cancel                           the answer to every later file dialog\n"
     "  print totals|units|title|dirty              what the program shows now\n"
     "Prompts are printed as \"prompt: <text>\" when they are asked. A line that cannot be read\n"
@@ -107,8 +108,10 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
 }
 
 void SetZoom(Viewer& viewer, double zoom) {
-  while (viewer.view().state().zoom < zoom - 0.05 && viewer.view().ZoomIn()) {}
-  while (viewer.view().state().zoom > zoom + 0.05 && viewer.view().ZoomOut()) {}
+  while (viewer.view().state().zoom < zoom - 0.05 && viewer.view().ZoomIn()) {
+  }
+  while (viewer.view().state().zoom > zoom + 0.05 && viewer.view().ZoomOut()) {
+  }
 }
 
 // The script of a replay, read whole before anything runs.

@@ -7,15 +7,16 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include "WindowFrames.h"
 #include "Dialogs.h"
 #include "MapWidget.h"
 #include "ToolWindows.h"
+#include "WindowFrames.h"
 
 namespace mw {
 
 MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
-    : seam_(std::move(seam)), viewer_(std::make_unique<Viewer>(static_cast<Host&>(*this), std::move(programDir))) {
+    : seam_(std::move(seam)),
+      viewer_(std::make_unique<Viewer>(static_cast<Host&>(*this), std::move(programDir))) {
   setObjectName(QStringLiteral("TessMapView"));
   setWindowTitle(QStringLiteral("Brom's TessMapView"));
   map_ = new MapWidget(this, *viewer_);
@@ -68,7 +69,8 @@ void MainWindow::BuildMenu() {
   // "&UNDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
-  for (auto [text, id] : {std::pair{"&UNDO", command::kUndo}, {"&DEL", command::kDel}, {"ESC", command::kEsc}})
+  for (auto [text, id] :
+       {std::pair{"&UNDO", command::kUndo}, {"&DEL", command::kDel}, {"ESC", command::kEsc}})
     BindCommand(right->addAction(QString::fromLatin1(text)), id);
   menuBar()->setCornerWidget(right, Qt::TopRightCorner);
 }
@@ -95,8 +97,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::Confirm(const std::string& text, const std::string& caption) {
   if (seam_.confirm) return seam_.confirm(text, caption);
   // A plain question with OK and Cancel, without an icon.
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text),
-                  QMessageBox::Ok | QMessageBox::Cancel, this);
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, this);
   box.setDefaultButton(QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok;
 }
@@ -125,7 +127,9 @@ void MainWindow::InvalidateInfoView() {
   if (infoView_) infoView_->update();
 }
 
-void MainWindow::SetTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
+void MainWindow::SetTitle(const std::string& title) {
+  setWindowTitle(QString::fromStdString(title));
+}
 
 void MainWindow::SetCursor(CursorKind cursor) {
   setCursor(cursor == CursorKind::kCross ? Qt::CrossCursor : Qt::ArrowCursor);
@@ -148,7 +152,8 @@ QSize MainWindow::MaximizedSize() {
 bool MainWindow::IsMaximized() { return isMaximized(); }
 
 void MainWindow::SetMaximumWindowSize(QSize outer) {
-  const QSize limit = outer.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : outer - Decorations();
+  const QSize limit =
+      outer.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : outer - Decorations();
   if (limit == maximumSize()) return;
   const bool maximized = isMaximized();
   // Lowering the limit shrinks the window, and with that ends its maximised state.
@@ -183,7 +188,9 @@ void MainWindow::RecreateToolWindow(ToolWindow which, std::optional<QPoint> posi
     delete infoView_;
     w = infoView_ = new InfoViewWindow(this, *viewer_);
   }
-  PlaceFrameAt(w, position ? *position : PlaceAtTheRightEdge(w, which == ToolWindow::kInfoView ? palette_ : nullptr));
+  PlaceFrameAt(
+      w, position ? *position
+                  : PlaceAtTheRightEdge(w, which == ToolWindow::kInfoView ? palette_ : nullptr));
   w->setAttribute(Qt::WA_ShowWithoutActivating);
   w->setVisible(shown);
 }
@@ -216,7 +223,8 @@ void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
   }
   mapActions_.clear();
   for (const CatalogueEntry& e : entries)
-    mapActions_.push_back(BindCommand(newMenu_->addAction(QString::fromStdString(e.title)), e.commandId));
+    mapActions_.push_back(
+        BindCommand(newMenu_->addAction(QString::fromStdString(e.title)), e.commandId));
 }
 
 void MainWindow::ShowAbout() {

@@ -11,10 +11,14 @@ namespace {
 
 std::optional<MouseButton> ButtonOf(Qt::MouseButton b) {
   switch (b) {
-    case Qt::LeftButton: return MouseButton::kLeft;
-    case Qt::MiddleButton: return MouseButton::kMiddle;
-    case Qt::RightButton: return MouseButton::kRight;
-    default: return std::nullopt;
+    case Qt::LeftButton:
+      return MouseButton::kLeft;
+    case Qt::MiddleButton:
+      return MouseButton::kMiddle;
+    case Qt::RightButton:
+      return MouseButton::kRight;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -31,13 +35,20 @@ QPoint ClientPoint(const QMouseEvent* e) {
 Key KeyOf(const QKeyEvent* e) {
   const bool keypad = e->modifiers() & Qt::KeypadModifier;
   switch (e->key()) {
-    case Qt::Key_D: return Key::kD;
-    case Qt::Key_E: return Key::kE;
-    case Qt::Key_S: return Key::kS;
-    case Qt::Key_Escape: return Key::kEscape;
-    case Qt::Key_Plus: return keypad ? Key::kKeypadPlus : Key::kOther;
-    case Qt::Key_Minus: return keypad ? Key::kKeypadMinus : Key::kOther;
-    default: return Key::kOther;
+    case Qt::Key_D:
+      return Key::kD;
+    case Qt::Key_E:
+      return Key::kE;
+    case Qt::Key_S:
+      return Key::kS;
+    case Qt::Key_Escape:
+      return Key::kEscape;
+    case Qt::Key_Plus:
+      return keypad ? Key::kKeypadPlus : Key::kOther;
+    case Qt::Key_Minus:
+      return keypad ? Key::kKeypadMinus : Key::kOther;
+    default:
+      return Key::kOther;
   }
 }
 
@@ -57,7 +68,8 @@ void MapWidget::paintEvent(QPaintEvent* event) {
 }
 
 void MapWidget::mousePressEvent(QMouseEvent* event) {
-  if (auto b = ButtonOf(event->button())) viewer_.MousePress(*b, ClientPoint(event), ModifiersOf(event->modifiers()));
+  if (auto b = ButtonOf(event->button()))
+    viewer_.MousePress(*b, ClientPoint(event), ModifiersOf(event->modifiers()));
 }
 
 void MapWidget::mouseReleaseEvent(QMouseEvent* event) {

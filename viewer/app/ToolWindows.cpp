@@ -5,9 +5,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "WindowFrames.h"
 #include "InfoViewPainter.h"
 #include "Viewer.h"
+#include "WindowFrames.h"
 
 namespace mw {
 namespace {
@@ -24,7 +24,8 @@ void SetBackground(QWidget* w, QColor colour) {
 
 }  // namespace
 
-PaletteWindow::PaletteWindow(QWidget* owner, Viewer& viewer) : QWidget(owner, kToolWindow), viewer_(viewer) {
+PaletteWindow::PaletteWindow(QWidget* owner, Viewer& viewer)
+    : QWidget(owner, kToolWindow), viewer_(viewer) {
   setObjectName(QStringLiteral("ToolBar"));
   setWindowTitle(QStringLiteral("ToolBar"));
   const QImage& picture = viewer.map().piecesPicture;
@@ -54,7 +55,8 @@ void PaletteWindow::closeEvent(QCloseEvent* event) {
   viewer_.ToolWindowClosed(ToolWindow::kPalette);
 }
 
-InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer) : QWidget(owner, kToolWindow), viewer_(viewer) {
+InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer)
+    : QWidget(owner, kToolWindow), viewer_(viewer) {
   setObjectName(QStringLiteral("InfoView"));
   setWindowTitle(QStringLiteral("InfoView"));
   setFixedSize(InfoViewSize(viewer.map()));

@@ -46,7 +46,8 @@ std::vector<CatalogueEntry> BuildMapCatalogue(const std::filesystem::path& progr
     return c != 0 ? c < 0 : a.mapName < b.mapName;
   });
   if (entries.size() > kMaxCatalogued) entries.resize(kMaxCatalogued);
-  for (size_t i = 0; i < entries.size(); ++i) entries[i].commandId = kFirstMapCommand + static_cast<int>(i);
+  for (size_t i = 0; i < entries.size(); ++i)
+    entries[i].commandId = kFirstMapCommand + static_cast<int>(i);
   return entries;
 }
 

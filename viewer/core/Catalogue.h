@@ -8,10 +8,10 @@ namespace mw {
 
 // One map package offered on the "&New" menu.
 struct CatalogueEntry {
-  int commandId = 0;    // 201 for the first in title order
-  std::string mapName;  // the directory name before its last ".", at most 7 characters
+  int commandId = 0;        // 201 for the first in title order
+  std::string mapName;      // the directory name before its last ".", at most 7 characters
   std::string packageName;  // the whole directory name before its last ".": what is loaded
-  std::string title;    // the first line of MapInfo.txt (at most 63 bytes), else the name; UTF-8
+  std::string title;  // the first line of MapInfo.txt (at most 63 bytes), else the name; UTF-8
 };
 
 inline constexpr int kFirstMapCommand = 201;

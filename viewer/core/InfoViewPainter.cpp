@@ -24,7 +24,8 @@ int InfoViewColumns(const MapState& map) {
 }
 
 QSize InfoViewSize(const MapState& map) {
-  return QSize(kFirstColumn + kColumnWidth * map.piecesPicture.height() / map.pieceCellHeight, kHeight);
+  return QSize(kFirstColumn + kColumnWidth * map.piecesPicture.height() / map.pieceCellHeight,
+               kHeight);
 }
 
 void PaintInfoView(QPainter& p, const MapState& map, const Position& position, const QFont& font) {
@@ -35,8 +36,8 @@ void PaintInfoView(QPainter& p, const MapState& map, const Position& position, c
   for (auto [y, label] : rows) Text(p, 5, y, label);
   for (int r = 0; r < InfoViewColumns(map) && r + 1 < kCountrySlots; ++r) {
     const int x = static_cast<int16_t>(kFirstColumn + kColumnWidth * r);
-    p.drawImage(QPoint(x - (map.pieceCellWidth - 15) / 2, 20 - map.pieceCellHeight), map.piecesPicture,
-                map.cell(0, r + 1));
+    p.drawImage(QPoint(x - (map.pieceCellWidth - 15) / 2, 20 - map.pieceCellHeight),
+                map.piecesPicture, map.cell(0, r + 1));
     const CountryTotal& t = position.totalOf(static_cast<uint32_t>(r + 1));
     Text(p, x, 20, TotalText(t.shownIpc()));
     Text(p, x, 30, TotalText(t.shownConvoy()));

@@ -16,8 +16,12 @@ struct MapState {
   int pieceHalfWidth = 7;
   int pieceHalfHeight = 5;
 
-  void UseSmallMetrics() { pieceCellWidth = 15, pieceCellHeight = 10, pieceHalfWidth = 7, pieceHalfHeight = 5; }
-  void UseBigMetrics() { pieceCellWidth = 20, pieceCellHeight = 15, pieceHalfWidth = 10, pieceHalfHeight = 7; }
+  void UseSmallMetrics() {
+    pieceCellWidth = 15, pieceCellHeight = 10, pieceHalfWidth = 7, pieceHalfHeight = 5;
+  }
+  void UseBigMetrics() {
+    pieceCellWidth = 20, pieceCellHeight = 15, pieceHalfWidth = 10, pieceHalfHeight = 7;
+  }
   // The cell of a piece kind and country (from 1) in the pieces picture.
   QRect cell(int pieceType, int country) const {
     return QRect(pieceType * pieceCellWidth, (country - 1) * pieceCellHeight, pieceCellWidth,

@@ -67,9 +67,10 @@ void MapView::RebuildScaledPicture() {
   state_.scaledHeight = Scaled(state_.pictureHeight);
   state_.scaledPicture =
       ScaleKeepingDarkLines(map_.mapPicture, state_.scaledWidth, state_.scaledHeight);
-  state_.composedPicture = state_.scaledPicture.isNull()
-                               ? QImage()
-                               : QImage(state_.scaledWidth, state_.scaledHeight, QImage::Format_RGB32);
+  state_.composedPicture =
+      state_.scaledPicture.isNull()
+          ? QImage()
+          : QImage(state_.scaledWidth, state_.scaledHeight, QImage::Format_RGB32);
   ComputeMaxWindowSize();
 }
 
@@ -148,9 +149,11 @@ void MapView::DrawStacks(QPainter& painter, QRect r) const {
       painter.drawImage(QPoint(cx - map_.pieceHalfWidth, cy - map_.pieceHalfHeight),
                         map_.piecesPicture, map_.cell(u.pieceType, u.country));
     if (u.count > 1) {
-      const QString text = QString::fromLatin1(u.labelText().data(), static_cast<int>(u.labelLength));
-      painter.drawText(TextBox(fonts_.countFont, QPoint(cx + map_.pieceHalfWidth + 2, cy - 7), text),
-                       Qt::AlignLeft | Qt::AlignTop, text);
+      const QString text =
+          QString::fromLatin1(u.labelText().data(), static_cast<int>(u.labelLength));
+      painter.drawText(
+          TextBox(fonts_.countFont, QPoint(cx + map_.pieceHalfWidth + 2, cy - 7), text),
+          Qt::AlignLeft | Qt::AlignTop, text);
     }
   }
 }

@@ -48,8 +48,12 @@ class MapView {
 
   MapView(Host& host, const MapState& map, const Position& position, const Settings& settings,
           const std::string& currentFile, const ViewFonts& fonts)
-      : host_(host), map_(map), position_(position), settings_(settings),
-        currentFile_(currentFile), fonts_(fonts) {}
+      : host_(host),
+        map_(map),
+        position_(position),
+        settings_(settings),
+        currentFile_(currentFile),
+        fonts_(fonts) {}
 
   ViewState& state() { return state_; }
   const ViewState& state() const { return state_; }

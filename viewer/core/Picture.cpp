@@ -48,7 +48,8 @@ Result<QImage> LoadPicture(const std::filesystem::path& path) {
   // The decoder refuses a header that announces more pixels than the file could hold.
   if (!size.isValid()) return Result<QImage>::Fail(path.string() + ": not a readable picture");
   // Decoded at 4 bytes a pixel at most.
-  const uint64_t need = 4 * static_cast<uint64_t>(size.width()) * static_cast<uint64_t>(size.height());
+  const uint64_t need =
+      4 * static_cast<uint64_t>(size.width()) * static_cast<uint64_t>(size.height());
   if (need > PhysicalMemory())
     return Result<QImage>::Fail(path.string() + ": a picture of " + std::to_string(size.width()) +
                                 " x " + std::to_string(size.height()) +
@@ -57,8 +58,8 @@ Result<QImage> LoadPicture(const std::filesystem::path& path) {
   AllocationLimit limit(std::max(megabytes, QImageReader::allocationLimit()));
   QImage image;
   if (!reader.read(&image))
-    return Result<QImage>::Fail(path.string() + ": cannot decode the picture: " +
-                                reader.errorString().toStdString());
+    return Result<QImage>::Fail(
+        path.string() + ": cannot decode the picture: " + reader.errorString().toStdString());
   // The buffer's bytes go with this function: the picture keeps a copy of its own.
   image.detach();
   return Result<QImage>::Ok(std::move(image));

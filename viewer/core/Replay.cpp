@@ -97,8 +97,7 @@ LineResult ParsePointLine(const std::vector<std::string_view>& w, Kind kind, int
   line.kind = kind;
   const auto point = PointAt(w, 1);
   if (!point || w.size() != 3 || point->x() < low || point->y() < low)
-    return Fail(std::string(w[0]) + " takes two numbers from " + std::to_string(low) +
-                " to 65535");
+    return Fail(std::string(w[0]) + " takes two numbers from " + std::to_string(low) + " to 65535");
   line.point = *point;
   return Ok(line);
 }
@@ -147,7 +146,8 @@ LineResult ParseWords(std::string_view text, const std::vector<std::string_view>
     return Ok(line);
   }
   if (verb == "answer") {
-    if (w.size() != 2 || (w[1] != "ok" && w[1] != "cancel")) return Fail("answer takes ok or cancel");
+    if (w.size() != 2 || (w[1] != "ok" && w[1] != "cancel"))
+      return Fail("answer takes ok or cancel");
     line.kind = Kind::kAnswer;
     line.ok = w[1] == "ok";
     return Ok(line);
@@ -207,22 +207,39 @@ bool Replay::Start(const std::string& position, std::string* error) {
 
 void Replay::Run(const ReplayLine& line) {
   switch (line.kind) {
-    case Kind::kPress: return viewer_.MousePress(line.button, line.point, line.modifiers);
-    case Kind::kRelease: return viewer_.MouseRelease(line.button, line.point);
-    case Kind::kMove: return viewer_.MouseMove(line.point);
+    case Kind::kPress:
+      return viewer_.MousePress(line.button, line.point, line.modifiers);
+    case Kind::kRelease:
+      return viewer_.MouseRelease(line.button, line.point);
+    case Kind::kMove:
+      return viewer_.MouseMove(line.point);
     case Kind::kResize:
       host_.SetClientSize(QSize(line.point.x(), line.point.y()));
       return viewer_.ClientResized();
-    case Kind::kKey: return viewer_.KeyRelease(line.key);
-    case Kind::kPalette: return viewer_.PaletteClick(line.point);
-    case Kind::kPaletteEscape: return viewer_.PaletteEscape();
-    case Kind::kCommand: return viewer_.Command(line.command);
-    case Kind::kAnswer: return host_.SetAnswer(line.ok);
-    case Kind::kDialog: return host_.SetDialog(line.path);
-    case Kind::kPrintTotals: out_ << TotalsReport(viewer_.position()); return;
-    case Kind::kPrintUnits: out_ << WithoutCarriageReturns(BuildUnitList(viewer_.position())); return;
-    case Kind::kPrintTitle: out_ << host_.title() << '\n'; return;
-    case Kind::kPrintDirty: out_ << (viewer_.position().dirty() ? 1 : 0) << '\n'; return;
+    case Kind::kKey:
+      return viewer_.KeyRelease(line.key);
+    case Kind::kPalette:
+      return viewer_.PaletteClick(line.point);
+    case Kind::kPaletteEscape:
+      return viewer_.PaletteEscape();
+    case Kind::kCommand:
+      return viewer_.Command(line.command);
+    case Kind::kAnswer:
+      return host_.SetAnswer(line.ok);
+    case Kind::kDialog:
+      return host_.SetDialog(line.path);
+    case Kind::kPrintTotals:
+      out_ << TotalsReport(viewer_.position());
+      return;
+    case Kind::kPrintUnits:
+      out_ << WithoutCarriageReturns(BuildUnitList(viewer_.position()));
+      return;
+    case Kind::kPrintTitle:
+      out_ << host_.title() << '\n';
+      return;
+    case Kind::kPrintDirty:
+      out_ << (viewer_.position().dirty() ? 1 : 0) << '\n';
+      return;
   }
 }
 

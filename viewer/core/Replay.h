@@ -17,8 +17,20 @@ namespace mw {
 // for later prompts and dialogs, or a request to print what the program shows.
 struct ReplayLine {
   enum class Kind {
-    kPress, kRelease, kMove, kResize, kKey, kPalette, kPaletteEscape, kCommand, kAnswer,
-    kDialog, kPrintTotals, kPrintUnits, kPrintTitle, kPrintDirty
+    kPress,
+    kRelease,
+    kMove,
+    kResize,
+    kKey,
+    kPalette,
+    kPaletteEscape,
+    kCommand,
+    kAnswer,
+    kDialog,
+    kPrintTotals,
+    kPrintUnits,
+    kPrintTitle,
+    kPrintDirty
   };
   Kind kind = Kind::kMove;
   MouseButton button = MouseButton::kLeft;
@@ -26,8 +38,8 @@ struct ReplayLine {
   unsigned modifiers = kNoModifiers;
   Key key = Key::kOther;
   int command = 0;
-  bool ok = true;                     // kAnswer
-  std::optional<std::string> path;    // kDialog: none to cancel
+  bool ok = true;                   // kAnswer
+  std::optional<std::string> path;  // kDialog: none to cancel
 };
 
 // Reads one line; none for a blank line or a comment ("#" starts one). The error says what is

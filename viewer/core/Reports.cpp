@@ -1,8 +1,8 @@
 #include "Reports.h"
 
-#include "PackageText.h"
-
 #include <vector>
+
+#include "PackageText.h"
 
 namespace mw {
 
@@ -24,7 +24,8 @@ std::string BuildUnitList(const Position& position) {
       const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(s));
       text += "\r\n*** " + (record ? DecodePackageText(record->name()) : std::string()) + " \r\n";
       for (const Unit* u : groups[k][s])
-        text += std::to_string(u->count) + " " + DecodePackageText(position.pieces()[u->pieceType].name) + "\r\n";
+        text += std::to_string(u->count) + " " +
+                DecodePackageText(position.pieces()[u->pieceType].name) + "\r\n";
     }
   }
   return text;

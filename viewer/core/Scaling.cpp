@@ -56,7 +56,8 @@ QImage ScaleKeepingDarkLines(const QImage& source, int width, int height) {
   const int stride = static_cast<int>(across.bytesPerLine() / sizeof(QRgb));
   for (int y = 0; y < height; ++y) {
     auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
-    for (int x = 0; x < width; ++x) out[x] = Darkest(base + x, rows[y].first, rows[y].second, stride);
+    for (int x = 0; x < width; ++x)
+      out[x] = Darkest(base + x, rows[y].first, rows[y].second, stride);
   }
   return result;
 }

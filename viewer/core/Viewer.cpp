@@ -37,7 +37,8 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
 Viewer::~Viewer() { position_.SetObserver(nullptr); }
 
 bool Viewer::Start(const std::string& commandLine, std::string* error) {
-  LoadPosition(position_, PackageFile(startup_.programDir, kDefaultMapName, package_file::kStartPosition));
+  LoadPosition(position_,
+               PackageFile(startup_.programDir, kDefaultMapName, package_file::kStartPosition));
   const std::string path = Unquoted(commandLine);
   bool loaded = true;
   if (!path.empty()) {
@@ -84,7 +85,8 @@ void Viewer::RebuildToolWindows() {
   auto at = [&](int x, int y) {
     return document_.toolWindowsPlaced ? std::optional<QPoint>(QPoint(x, y)) : std::nullopt;
   };
-  host_.RecreateToolWindow(ToolWindow::kPalette, at(s.paletteX(), s.paletteY()), document_.toolBarShown);
+  host_.RecreateToolWindow(ToolWindow::kPalette, at(s.paletteX(), s.paletteY()),
+                           document_.toolBarShown);
   host_.RecreateToolWindow(ToolWindow::kInfoView, at(s.infoViewX(), s.infoViewY()),
                            document_.infoViewShown);
 }
@@ -118,7 +120,8 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   position_.SetSectorGrid(std::nullopt);
   if (auto grid = ReadSectorGrid(file(package_file::kSectorGrid))) {
     position_.SetSectorGrid(std::move(grid.value()));
-    if (auto table = ReadSectorTable(file(package_file::kSectorTable))) position_.SetSectorTable(std::move(table.value()));
+    if (auto table = ReadSectorTable(file(package_file::kSectorTable)))
+      position_.SetSectorTable(std::move(table.value()));
   }
   auto pieces = ReadPieceTable(file(package_file::kPieceTable));
   position_.SetPieceTable(pieces ? *pieces : PieceTable());
@@ -135,7 +138,8 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
 }
 
 bool Viewer::ExportSectorTable() {
-  const auto path = PackageFile(startup_.programDir, map_.packageName, package_file::kSectorTableExport);
+  const auto path =
+      PackageFile(startup_.programDir, map_.packageName, package_file::kSectorTableExport);
   const SectorTable* table = position_.sectorTable();
   const std::vector<uint8_t> bytes = table ? table->SerializeNamed() : std::vector<uint8_t>();
   return WriteFileAtomically(path, bytes);
@@ -162,7 +166,8 @@ void Viewer::PaintMap(QPainter& painter, QRect update) const {
     if (c.count > 1) {
       painter.setFont(startup_.fonts.labelFont);
       painter.setPen(QColor(34, 34, 34));
-      const QString text = QString::fromLatin1(c.labelText().data(), static_cast<int>(c.labelLength));
+      const QString text =
+          QString::fromLatin1(c.labelText().data(), static_cast<int>(c.labelLength));
       const QFontMetrics m(startup_.fonts.labelFont);
       painter.drawText(QRect(QPoint(e.floatX + map_.pieceHalfWidth + 2, e.floatY - 6),
                              QSize(m.horizontalAdvance(text), m.height())),

@@ -13,18 +13,29 @@ bool Viewer::ConfirmDiscard() {
 
 void Viewer::Command(int id) {
   switch (id) {
-    case command::kOpen: return Open();
-    case command::kSave: return Save();
-    case command::kSaveAs: return SaveAs();
-    case command::kAbout: return host_.ShowAbout();
-    case command::kToolBar: return ToggleToolWindow(ToolWindow::kPalette, id, document_.toolBarShown);
-    case command::kInfoView: return ToggleToolWindow(ToolWindow::kInfoView, id, document_.infoViewShown);
+    case command::kOpen:
+      return Open();
+    case command::kSave:
+      return Save();
+    case command::kSaveAs:
+      return SaveAs();
+    case command::kAbout:
+      return host_.ShowAbout();
+    case command::kToolBar:
+      return ToggleToolWindow(ToolWindow::kPalette, id, document_.toolBarShown);
+    case command::kInfoView:
+      return ToggleToolWindow(ToolWindow::kInfoView, id, document_.infoViewShown);
     case command::kIpcValues:
-    case command::kUseBigPieces: return ToggleFlag(id);
-    case command::kListUnits: return host_.ShowUnitList(BuildUnitList(position_));
-    case command::kDel: return EnterDeleteMode();
-    case command::kEsc: return CancelCarryCommand();
-    case command::kUndo: return Undo();
+    case command::kUseBigPieces:
+      return ToggleFlag(id);
+    case command::kListUnits:
+      return host_.ShowUnitList(BuildUnitList(position_));
+    case command::kDel:
+      return EnterDeleteMode();
+    case command::kEsc:
+      return CancelCarryCommand();
+    case command::kUndo:
+      return Undo();
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
   }
@@ -42,7 +53,8 @@ void Viewer::NewMap(int id) {
   position_.RemoveAllUnits();
   // Undo must not reach back into the position just discarded.
   position_.ClearUndo();
-  LoadPositionFile(PackageFile(startup_.programDir, package, package_file::kStartPosition).string());
+  LoadPositionFile(
+      PackageFile(startup_.programDir, package, package_file::kStartPosition).string());
   LoadMapPackage(package);
   document_.currentFile.clear();
   host_.InvalidateMap(QRect(), false);

@@ -11,9 +11,7 @@ void Viewer::SetMode(int mode) {
 
 // Leaving a carry any other way than by a drop puts the carried pieces back where they came
 // from, so that no piece is ever lost in the hand.
-void Viewer::ReturnCarriedPieces() {
-  position_.CancelCarry();
-}
+void Viewer::ReturnCarriedPieces() { position_.CancelCarry(); }
 
 // The area of the floating piece: while it moves, the piece and its count beside it; when a mode
 // ends, the piece with a pixel around it.
@@ -53,7 +51,7 @@ void Viewer::LeftPress(QPoint m, unsigned modifiers) {
       break;
     case ModePlace:
       position_.PlacePiece(m.x(), m.y(), static_cast<uint8_t>(editing_.selectedPiece),
-                 static_cast<uint8_t>(editing_.selectedRow + 1), modifiers);
+                           static_cast<uint8_t>(editing_.selectedRow + 1), modifiers);
       break;
     case ModeDelete:
       position_.RemoveAt(m.x(), m.y(), modifiers);
@@ -69,9 +67,13 @@ void Viewer::LeftPress(QPoint m, unsigned modifiers) {
 void Viewer::MousePress(MouseButton button, QPoint client, unsigned modifiers) {
   const QPoint m = view_.ClientToMap(client);
   switch (button) {
-    case MouseButton::kLeft: return LeftPress(m, modifiers);
-    case MouseButton::kMiddle: position_.RemoveAt(m.x(), m.y(), modifiers); return;
-    case MouseButton::kRight: return view_.BeginScrollDrag(client);
+    case MouseButton::kLeft:
+      return LeftPress(m, modifiers);
+    case MouseButton::kMiddle:
+      position_.RemoveAt(m.x(), m.y(), modifiers);
+      return;
+    case MouseButton::kRight:
+      return view_.BeginScrollDrag(client);
   }
 }
 
@@ -96,15 +98,24 @@ void Viewer::MouseMove(QPoint client) {
 
 void Viewer::KeyRelease(Key key) {
   switch (key) {
-    case Key::kD: return EnterDeleteMode();
+    case Key::kD:
+      return EnterDeleteMode();
     case Key::kE:
       ReturnCarriedPieces();
       return SetMode(ModeLabel);
-    case Key::kEscape: return CancelCarryCommand();
-    case Key::kS: ExportSectorTable(); return;
-    case Key::kKeypadPlus: view_.ZoomIn(); return;
-    case Key::kKeypadMinus: view_.ZoomOut(); return;
-    case Key::kOther: return;
+    case Key::kEscape:
+      return CancelCarryCommand();
+    case Key::kS:
+      ExportSectorTable();
+      return;
+    case Key::kKeypadPlus:
+      view_.ZoomIn();
+      return;
+    case Key::kKeypadMinus:
+      view_.ZoomOut();
+      return;
+    case Key::kOther:
+      return;
   }
 }
 
