@@ -18,14 +18,15 @@ server=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "Xvfb did not start:"; cat "$work/xvfb.log"; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
-
-HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
+# Wait until the server answers, then until openbox manages the screen (trying it up to 3 times).
+for _ in $(seq 100); do xprop -root >/dev/null 2>&1 && break; sleep 0.1; done
+managed() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2 3; do
+  HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 100); do managed && break; kill -0 "$wm" 2>/dev/null || break; sleep 0.1; done
+  managed && break
 done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-  { echo "openbox did not start:"; cat "$work/openbox.log"; exit 1; }
+managed || { echo "openbox did not start:"; cat "$work/openbox.log"; exit 1; }
 
 QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" "$@"

@@ -149,28 +149,57 @@ QSize MainWindow::MaximizedSize() {
   return s ? s->availableGeometry().size() : QSize(1920, 1080);
 }
 
+// A maximised window shows the whole framed picture at the screen's top left: window managers
+// place a maximised window whose limit is smaller than the screen there, as large as the limit.
 bool MainWindow::IsMaximized() { return isMaximized(); }
+
+void MainWindow::ShowMaximized() { showMaximized(); }
+
+QRect MainWindow::ScreenArea() const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  return s ? s->availableGeometry() : QRect(0, 0, 1920, 1080);
+}
 
 void MainWindow::SetMaximumWindowSize(QSize outer) {
   const QSize limit =
       outer.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : outer - Decorations();
   if (limit == maximumSize()) return;
   const bool maximized = isMaximized();
-  // Lowering the limit shrinks the window, and with that ends its maximised state.
+  // A lower limit shrinks the window, and a window that resizes itself leaves the maximised
+  // state; so does the window here, and enters it again under the new limit.
   setMaximumSize(limit);
+  remaximizeTries_ = 0;
   if (maximized) Remaximize();
 }
 
 void MainWindow::Remaximize() {
+  ++remaximizeTries_;
   setWindowState(windowState() & ~Qt::WindowMaximized);
   setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::ResizeWindow(QSize outer) {
-  // A maximised window is already as large as its limit allows; resizing it would end that state
-  // and let the window manager move it.
-  if (isMaximized()) return;
-  resize(outer - Decorations());
+  // A maximised window already takes its limit from the window manager.
+  if (!isMaximized()) resize(outer - Decorations());
+}
+
+// Whether the window manager holds the maximised window as it should: at the screen's left edge
+// and top, as large as the limit or the screen allows.
+bool MainWindow::FillsLimitAtTopLeft() const {
+  const QRect area = ScreenArea(), client = geometry();
+  const QSize frame = Decorations();
+  const QSize expected = maximumSize().boundedTo(area.size() - frame);
+  return client.size() == expected && client.left() - area.left() <= frame.width() &&
+         client.top() - area.top() <= frame.height();
+}
+
+// Window managers may drop a request to maximise that comes while they restore the window; the
+// window then asks again, a few times at most.
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  constexpr int kTries = 4;
+  const bool framed = frameGeometry() != geometry();
+  if (isMaximized() && framed && !FillsLimitAtTopLeft() && remaximizeTries_ < kTries) Remaximize();
 }
 
 std::optional<QPoint> MainWindow::ToolWindowPosition(ToolWindow which) {

@@ -36,6 +36,10 @@ class MainWindow : public QMainWindow, private Host {
   explicit MainWindow(std::filesystem::path programDir, DialogSeam seam = {});
   ~MainWindow() override;
 
+  // Shows the window maximised: the whole framed picture at the screen's top left, as large as
+  // the picture or the screen allows.
+  void ShowMaximized();
+
   // The creation sequence: start position, command-line position, map, catalogue.
   void Start(const std::string& commandLine);
 
@@ -48,14 +52,17 @@ class MainWindow : public QMainWindow, private Host {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void BuildMenu();
   // What the window manager adds around the window: frame and caption.
   QSize Decorations() const;
   // Leaves the maximised state and enters it again, so that the window manager applies a new
-  // limit: it places a maximised window with a limit smaller than the screen at its top left.
+  // limit.
   void Remaximize();
+  bool FillsLimitAtTopLeft() const;
+  QRect ScreenArea() const;
   // A place at the right edge of the screen below the menu bar's height, under `above` if given.
   QPoint PlaceAtTheRightEdge(const QWidget* window, const QWidget* above) const;
   // Makes an action run a command: its id as data, "command<id>" as object name, and a place in
@@ -96,6 +103,7 @@ class MainWindow : public QMainWindow, private Host {
   std::vector<QAction*> mapActions_;
   QPointer<PaletteWindow> palette_;
   QPointer<InfoViewWindow> infoView_;
+  int remaximizeTries_ = 0;  // since the limit last changed
 };
 
 }  // namespace mw

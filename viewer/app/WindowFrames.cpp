@@ -1,6 +1,6 @@
 #include "WindowFrames.h"
 
-#include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 namespace mw {
@@ -15,27 +15,31 @@ void AskForCaptionOnly(QWidget* window) {
 
 namespace {
 
-// Watches a new window until its frame is known, then moves the frame where it was asked to be.
+// Looks at a new window until its frame is known, then moves the frame where it was asked to be.
+// The window system announces a frame with no event of its own, so it is looked for a few times
+// a second, for a few seconds at most.
 class FramePlacer : public QObject {
  public:
   FramePlacer(QWidget* window, QPoint target) : QObject(window), window_(window), target_(target) {
-    window->installEventFilter(this);
-  }
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    const QEvent::Type type = event->type();
-    if (type != QEvent::Move && type != QEvent::Show && type != QEvent::Paint) return false;
-    if (window_->frameGeometry() == window_->geometry()) return false;  // no frame yet
-    if (window_->frameGeometry().topLeft() != target_) window_->move(target_);
-    deleteLater();
-    window_->removeEventFilter(this);
-    return false;
+    timer_.setInterval(kIntervalMs);
+    connect(&timer_, &QTimer::timeout, this, &FramePlacer::Look);
+    timer_.start();
   }
 
  private:
+  static constexpr int kIntervalMs = 25;
+  static constexpr int kLooks = 200;
+
+  void Look() {
+    const bool framed = window_->isVisible() && window_->frameGeometry() != window_->geometry();
+    if (framed && window_->frameGeometry().topLeft() != target_) window_->move(target_);
+    if (framed || ++looks_ == kLooks) deleteLater();
+  }
+
   QWidget* window_;
   QPoint target_;
+  QTimer timer_;
+  int looks_ = 0;
 };
 
 }  // namespace

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   mw::MainWindow window(programDir);
-  window.showMaximized();
+  window.ShowMaximized();
   window.Start(args.size() > 1 ? args.mid(1).join(' ').toStdString() : std::string());
   return app.exec();
 }
