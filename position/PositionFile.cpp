@@ -36,6 +36,18 @@ void PutUnit(std::span<uint8_t> r, const Unit& u) {
   PutU32(r, 20, u.sector);
 }
 
+// The header as a save writes it: with the count of units, and in the native format with its
+// magic and a map name that ends within its field.
+PositionHeader HeaderAsSaved(const Position& position, bool tessWinMap) {
+  PositionHeader header = position.header();
+  header.setUnitCount(static_cast<uint32_t>(position.unitCount()));
+  if (!tessWinMap) {
+    header.setMagic();
+    header.TerminateMapName();
+  }
+  return header;
+}
+
 }  // namespace
 
 bool IsTessWinMapPath(std::string_view path) {
@@ -77,17 +89,13 @@ void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes) {
 }
 
 std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
-  PositionHeader header = position.header();
-  header.setUnitCount(static_cast<uint32_t>(position.unitCount()));
+  const PositionHeader header = HeaderAsSaved(position, tessWinMap);
   const size_t headerSize = tessWinMap ? 4 : PositionHeader::kSize;
   std::vector<uint8_t> out(headerSize + position.unitCount() * kUnitRecordSize);
-  if (tessWinMap) {
+  if (tessWinMap)
     PutU32(out, 0, header.unitCount());
-  } else {
-    header.setMagic();
-    header.bytes()[6] = 0;
+  else
     std::copy(header.bytes().begin(), header.bytes().end(), out.begin());
-  }
   const std::span<uint8_t> records = std::span<uint8_t>(out).subspan(headerSize);
   for (size_t i = 0; i < position.unitCount(); ++i)
     PutUnit(records.subspan(i * kUnitRecordSize, kUnitRecordSize), position.unit(i));
@@ -98,12 +106,7 @@ bool SavePosition(Position& position, const std::filesystem::path& path, std::st
   const bool tessWinMap = IsTessWinMapPath(path.string());
   const std::vector<uint8_t> bytes = EncodePosition(position, tessWinMap);
   if (!WriteFileAtomically(path, bytes, error)) return false;
-  PositionHeader& header = position.header();
-  header.setUnitCount(static_cast<uint32_t>(position.unitCount()));
-  if (!tessWinMap) {
-    header.setMagic();
-    header.bytes()[6] = 0;
-  }
+  position.header() = HeaderAsSaved(position, tessWinMap);
   position.MarkClean();
   return true;
 }

@@ -13,7 +13,10 @@ namespace mw {
 class PositionHeader {
  public:
   static constexpr size_t kSize = 15;
-  static constexpr size_t kMapNameLength = 4;
+  static constexpr size_t kMapNameOffset = 2;
+  static constexpr size_t kMapNameField = 5;  // the name and its terminating zero
+  static constexpr size_t kMapNameLength = kMapNameField - 1;
+  static constexpr size_t kUnitCountOffset = kMapNameOffset + kMapNameField;
 
   std::array<uint8_t, kSize>& bytes() { return bytes_; }
   const std::array<uint8_t, kSize>& bytes() const { return bytes_; }
@@ -27,6 +30,8 @@ class PositionHeader {
   std::string mapName() const;
   // Stores at most 4 characters of `name`, the rest of the field zero.
   void setMapName(std::string_view name);
+  // Zeroes the last byte of the name field, so that the name ends within it whatever was read.
+  void TerminateMapName() { bytes_[kMapNameOffset + kMapNameField - 1] = 0; }
   uint32_t unitCount() const;
   void setUnitCount(uint32_t n);
 

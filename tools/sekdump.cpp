@@ -6,12 +6,12 @@
 
 #include "FileBytes.h"
 #include "SectorRecord.h"
+#include "SectorTable.h"
 #include "ToolSupport.h"
 
 namespace {
 
 constexpr size_t kBufferSize = 50000;
-constexpr int kRecords = 512;
 constexpr const char* kUsage = "Usage: sekdump <sectortable>\n";
 
 }  // namespace
@@ -31,11 +31,11 @@ int main(int argc, char** argv) {
   if (!bytes) return Fail(kExitInput, bytes.error());
   // Records past the end of a short file read as zero: empty names and zero values.
   std::vector<uint8_t> buffer = std::move(bytes.value());
-  buffer.resize(kRecords * SectorRecord::kSize, 0);
+  buffer.resize(kSectorSlots * SectorRecord::kSize, 0);
 
   std::string out;
   char line[160];
-  for (int n = 0; n < kRecords; ++n) {
+  for (int n = 0; n < kSectorSlots; ++n) {
     const SectorRecord record(std::span<const uint8_t>(buffer)
                                   .subspan(n * SectorRecord::kSize)
                                   .first<SectorRecord::kSize>());

@@ -9,6 +9,7 @@
 #include "RunProgram.h"
 #include "TempDir.h"
 #include "TestPackage.h"
+#include "Version.h"
 
 namespace mw {
 namespace {
@@ -81,7 +82,7 @@ TEST_F(Headless, refusesBadCommandLinesWithAClearError) {
   auto help = Run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--render FILE.png"), std::string::npos);
-  EXPECT_EQ(Run({"--version"}).out, "Version 0.79f\n");
+  EXPECT_EQ(Run({"--version"}).out, std::string("Version ") + kVersionText + "\n");
 }
 
 TEST_F(Headless, refusesPositionsThatAreNoRegularFileAtOnce) {

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "Version.h"
 #include "WindowFrames.h"
 
 namespace mw {
@@ -73,8 +74,9 @@ AboutDialog::AboutDialog(QWidget* owner)
   setWindowTitle(QStringLiteral("About CorvaneMap"));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
-  for (const char* line : {"Brom's Marrowind", "Version 0.79f"}) {
-    auto* label = new QLabel(QString::fromLatin1(line), this);
+  for (const QString& line : {QStringLiteral("Brom's Marrowind"),
+                              QStringLiteral("Version ") + QString::fromLatin1(kVersionText)}) {
+    auto* label = new QLabel(line, this);
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
   }

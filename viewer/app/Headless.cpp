@@ -12,6 +12,7 @@
 #include "PositionFile.h"
 #include "Replay.h"
 #include "Reports.h"
+#include "Version.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -184,7 +185,7 @@ bool IsHeadless(const QStringList& args) {
 int RunHeadless(const QStringList& args, const std::filesystem::path& programDir, std::ostream& out,
                 std::ostream& err) {
   if (args.contains("--help")) return out << kUsage, 0;
-  if (args.contains("--version")) return out << "Version 0.79f\n", 0;
+  if (args.contains("--version")) return out << "Version " << kVersionText << "\n", 0;
   const auto options = Parse(args, err);
   if (!options) return 1;
   if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);

@@ -18,7 +18,7 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
     : seam_(std::move(seam)),
       viewer_(std::make_unique<Viewer>(static_cast<Host&>(*this), std::move(programDir))) {
   setObjectName(QStringLiteral("TessMapView"));
-  setWindowTitle(QStringLiteral("Brom's TessMapView"));
+  setWindowTitle(QString::fromLatin1(kMainWindowTitle));
   map_ = new MapWidget(this, *viewer_);
   setCentralWidget(map_);
   BuildMenu();

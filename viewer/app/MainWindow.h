@@ -29,7 +29,7 @@ struct DialogSeam {
   std::function<void(const std::string& text)> unitList;
 };
 
-// The main window "Brom's TessMapView": the menu, the map area and the two tool windows, over
+// The main window (kMainWindowTitle): the menu, the map area and the two tool windows, over
 // the viewer core.
 class MainWindow : public QMainWindow, private Host {
  public:

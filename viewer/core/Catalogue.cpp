@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "CommandIds.h"
 #include "MapInfo.h"
 #include "PackagePaths.h"
 #include "PackageText.h"
@@ -47,7 +48,7 @@ std::vector<CatalogueEntry> BuildMapCatalogue(const std::filesystem::path& progr
   });
   if (entries.size() > kMaxCatalogued) entries.resize(kMaxCatalogued);
   for (size_t i = 0; i < entries.size(); ++i)
-    entries[i].commandId = kFirstMapCommand + static_cast<int>(i);
+    entries[i].commandId = command::kFirstCatalogued + static_cast<int>(i);
   return entries;
 }
 

@@ -14,7 +14,6 @@ struct CatalogueEntry {
   std::string title;  // the first line of MapInfo.txt (at most 63 bytes), else the name; UTF-8
 };
 
-inline constexpr int kFirstMapCommand = 201;
 inline constexpr int kMaxCatalogued = 64;
 
 // Every "*.gim" directory of the program directory (the extension in any case), sorted by title

@@ -209,7 +209,7 @@ void MapView::UpdateHoverTitle(QPoint client) {
   std::string title = currentFile_ + " - ";
   const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(s));
   if (s == 0) {
-    title += "Brom's TessMapView";
+    title += kMainWindowTitle;
   } else if (!record) {
     title += "Area: " + std::to_string(s);
   } else {

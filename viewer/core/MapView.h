@@ -99,6 +99,9 @@ class MapView {
   ViewState state_;
 };
 
+// The main window's title, and the title's text for a point outside every sector.
+inline constexpr const char* kMainWindowTitle = "Brom's TessMapView";
+
 // The text of a total: its count text, behind a minus sign when it is negative.
 std::string TotalText(int value);
 

@@ -139,8 +139,10 @@ LineResult ParseWords(std::string_view text, const std::vector<std::string_view>
     return Ok(line);
   }
   if (verb == "command") {
-    const auto id = w.size() == 2 ? Number(w[1], 101, 299) : std::nullopt;
-    if (!id) return Fail("command takes a menu command id from 101 to 299");
+    const auto id = w.size() == 2 ? Number(w[1], command::kOpen, command::kLastMap) : std::nullopt;
+    if (!id)
+      return Fail("command takes a menu command id from " + std::to_string(command::kOpen) +
+                  " to " + std::to_string(command::kLastMap));
     line.kind = Kind::kCommand;
     line.command = *id;
     return Ok(line);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "CommandIds.h"
 #include "Editing.h"
 #include "Host.h"
 #include "MapState.h"
@@ -22,14 +23,6 @@ enum class MouseButton { kLeft, kMiddle, kRight };
 
 // Keys that act on release in the main window.
 enum class Key { kD, kE, kS, kEscape, kKeypadPlus, kKeypadMinus, kOther };
-
-// Command ids of the menu.
-namespace command {
-inline constexpr int kOpen = 101, kSave = 102, kSaveAs = 103, kAbout = 104, kToolBar = 105,
-                     kInfoView = 106, kIpcValues = 107, kNames = 108, kListUnits = 110, kDel = 111,
-                     kEsc = 112, kUseBigPieces = 113, kUndo = 134;
-inline constexpr int kFirstMap = 200, kLastMap = 299;
-}  // namespace command
 
 // Start-up state: where the program lives and what it was started with.
 struct StartupState {
