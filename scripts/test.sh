@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build needs (Debian packages, only those missing), then builds and runs every
-# test three ways: the normal build (benchmarks compiled too), a short run of every fuzz target
+# Installs what the build needs (Debian packages, only those missing), checks that every source
+# file is formatted as .clang-format says, then builds and runs every test three ways: the normal
+# build with warnings as errors (benchmarks compiled too), a short run of every fuzz target
 # (clang, libFuzzer), and the whole test suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer. Usage: bash scripts/test.sh
 set -euo pipefail
@@ -9,8 +10,18 @@ cd "$(dirname "$0")/.."
 install_missing_packages
 jobs=$(nproc)
 
-echo "== normal build and tests"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_BENCH=ON
+echo "== formatting (clang-format --style=file)"
+mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./build\* -prune -o \( -name '*.cpp' -o -name '*.h' \) -print)
+if ! clang-format --dry-run -Werror --style=file "${sources[@]}" 2>"${TMPDIR:-/tmp}/format-$$.log"; then
+  grep -E '^[^ ].*(warning|error):' "${TMPDIR:-/tmp}/format-$$.log" | cut -d: -f1 | sort -u | sed 's/^/not formatted: /'
+  rm -f "${TMPDIR:-/tmp}/format-$$.log"
+  echo "run: clang-format -i --style=file <file>"
+  exit 1
+fi
+rm -f "${TMPDIR:-/tmp}/format-$$.log"
+
+echo "== normal build and tests (warnings are errors)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_BENCH=ON -DMARROWIND_WERROR=ON
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
