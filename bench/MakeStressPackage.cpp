@@ -84,7 +84,10 @@ void Position(const fs::path& path, size_t stacks) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return std::fprintf(stderr, "usage: make_stress_package <folder>\n"), 1;
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_stress_package <folder>\n");
+    return 1;
+  }
   const fs::path root = argv[1], gim = root / "Strs.gim";
   fs::create_directories(gim);
 

@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "Editing.h"
 #include "FileBytes.h"
+#include "Modifiers.h"
 #include "NullHost.h"
 #include "PositionFile.h"
 #include "Viewer.h"

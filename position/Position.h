@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "CountryTotals.h"
-#include "Editing.h"
 #include "MapInfo.h"
+#include "Modifiers.h"
 #include "PieceTable.h"
 #include "PositionHeader.h"
 #include "SectorGrid.h"

@@ -100,12 +100,12 @@ class MainWindowTest : public QObject {
   void keysActOnRelease() {
     MainWindow& w = Open();
     QTest::keyPress(w.mapWidget(), Qt::Key_D);
-    QCOMPARE(w.viewer().editing().mouseMode, int(ModeIdle));
+    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeIdle));
     QTest::keyRelease(w.mapWidget(), Qt::Key_D);
-    QCOMPARE(w.viewer().editing().mouseMode, int(ModeDelete));
+    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeDelete));
     QCOMPARE(w.cursor().shape(), Qt::CrossCursor);
     QTest::keyRelease(w.mapWidget(), Qt::Key_Escape);
-    QCOMPARE(w.viewer().editing().mouseMode, int(ModeIdle));
+    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeIdle));
     QTest::keyRelease(w.mapWidget(), Qt::Key_Plus, Qt::KeypadModifier);
     QVERIFY(std::abs(w.viewer().view().state().zoom - 1.1) < 1e-9);
     QTest::keyRelease(w.mapWidget(), Qt::Key_Plus);

@@ -65,6 +65,12 @@ bool ValidZoom(double z) {
   return z >= 0.5 - 1e-9 && z <= 2.0 + 1e-9 && std::fabs(steps - std::round(steps)) < 1e-6;
 }
 
+// Says what is wrong with the command line; a parse that meets it gives up.
+std::nullopt_t Refuse(std::ostream& err, const std::string& what) {
+  err << "error: " << what << "\n";
+  return std::nullopt;
+}
+
 std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
   Options o;
   for (int i = 1; i < args.size(); ++i) {
@@ -79,32 +85,30 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       o.mode = Options::Mode::kUnits;
     } else if (a == "--render") {
       auto v = value();
-      if (!v) return err << "error: --render needs a file name\n", std::nullopt;
+      if (!v) return Refuse(err, "--render needs a file name");
       o.mode = Options::Mode::kRender;
       o.renderPath = v->toStdString();
     } else if (a == "--replay") {
       auto v = value();
-      if (!v) return err << "error: --replay needs a script\n", std::nullopt;
+      if (!v) return Refuse(err, "--replay needs a script");
       o.mode = Options::Mode::kReplay;
       o.scriptPath = v->toStdString();
     } else if (a == "--zoom") {
       auto v = value();
       bool ok = false;
       if (v) o.zoom = v->toDouble(&ok);
-      if (!ok || !ValidZoom(o.zoom))
-        return err << "error: --zoom takes one of 0.5, 0.6, ... 2.0\n", std::nullopt;
+      if (!ok || !ValidZoom(o.zoom)) return Refuse(err, "--zoom takes one of 0.5, 0.6, ... 2.0");
     } else if (a == "--ipc") {
       o.ipc = true;
     } else if (a.startsWith("--")) {
-      return err << "error: unknown option " << a.toStdString() << " (see --help)\n", std::nullopt;
+      return Refuse(err, "unknown option " + a.toStdString() + " (see --help)");
     } else if (o.position.empty()) {
       o.position = a.toStdString();
     } else {
-      return err << "error: more than one position file given\n", std::nullopt;
+      return Refuse(err, "more than one position file given");
     }
   }
-  if (o.mode == Options::Mode::kNone)
-    return err << "error: --zoom and --ipc go with --render\n", std::nullopt;
+  if (o.mode == Options::Mode::kNone) return Refuse(err, "--zoom and --ipc go with --render");
   return o;
 }
 
@@ -184,8 +188,14 @@ bool IsHeadless(const QStringList& args) {
 
 int RunHeadless(const QStringList& args, const std::filesystem::path& programDir, std::ostream& out,
                 std::ostream& err) {
-  if (args.contains("--help")) return out << kUsage, 0;
-  if (args.contains("--version")) return out << "Version " << kVersionText << "\n", 0;
+  if (args.contains("--help")) {
+    out << kUsage;
+    return 0;
+  }
+  if (args.contains("--version")) {
+    out << "Version " << kVersionText << "\n";
+    return 0;
+  }
   const auto options = Parse(args, err);
   if (!options) return 1;
   if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);

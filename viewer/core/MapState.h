@@ -16,11 +16,14 @@ struct MapState {
   int pieceHalfWidth = 7;
   int pieceHalfHeight = 5;
 
-  void UseSmallMetrics() {
-    pieceCellWidth = 15, pieceCellHeight = 10, pieceHalfWidth = 7, pieceHalfHeight = 5;
-  }
-  void UseBigMetrics() {
-    pieceCellWidth = 20, pieceCellHeight = 15, pieceHalfWidth = 10, pieceHalfHeight = 7;
+  void UseSmallMetrics() { UseMetrics(15, 10); }
+  void UseBigMetrics() { UseMetrics(20, 15); }
+  // Cells of `width` x `height`; a piece's point lies at the cell's middle, rounded down.
+  void UseMetrics(int width, int height) {
+    pieceCellWidth = width;
+    pieceCellHeight = height;
+    pieceHalfWidth = width / 2;
+    pieceHalfHeight = height / 2;
   }
   // The cell of a piece kind and country (from 1) in the pieces picture.
   QRect cell(int pieceType, int country) const {

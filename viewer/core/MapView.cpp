@@ -142,8 +142,9 @@ void MapView::DrawStacks(QPainter& painter, QRect r) const {
     const Unit& u = position_.unit(i);
     if (u.count == 0) continue;
     const int cx = Scaled(u.x), cy = Scaled(u.y);
-    if (cx + map_.pieceHalfWidth + 23 <= r.left() || cx - map_.pieceHalfWidth >= right ||
-        cy + map_.pieceHalfHeight <= r.top() || cy - map_.pieceHalfHeight >= bottom)
+    if (cx + map_.pieceHalfWidth + kCountTextRoom <= r.left() ||
+        cx - map_.pieceHalfWidth >= right || cy + map_.pieceHalfHeight <= r.top() ||
+        cy - map_.pieceHalfHeight >= bottom)
       continue;
     if (!map_.piecesPicture.isNull())
       painter.drawImage(QPoint(cx - map_.pieceHalfWidth, cy - map_.pieceHalfHeight),
@@ -160,8 +161,10 @@ void MapView::DrawStacks(QPainter& painter, QRect r) const {
 
 void MapView::RedrawUnitArea(const Unit& unit) {
   const int cx = Scaled(unit.x), cy = Scaled(unit.y);
-  const QRect region(QPoint(cx - map_.pieceCellWidth - 1, cy - map_.pieceCellHeight - 1),
-                     QPoint(cx + map_.pieceCellWidth + 23 - 1, cy + map_.pieceCellHeight + 1 - 1));
+  // Whole cells as margins around the point, and room on the right for the count.
+  const QRect region =
+      FromEdges(cx - map_.pieceCellWidth - 1, cy - map_.pieceCellHeight - 1,
+                cx + map_.pieceCellWidth + kCountTextRoom, cy + map_.pieceCellHeight + 1);
   RedrawMapRegion(region);
   host_.InvalidateMap(region.translated(-state_.scrollX, -state_.scrollY), false);
 }

@@ -99,6 +99,15 @@ class MapView {
   ViewState state_;
 };
 
+// The rectangle from (left, top) to (right, bottom), the right and bottom edges outside it, as
+// the window system's rectangles are given.
+inline QRect FromEdges(int left, int top, int right, int bottom) {
+  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+// Room right of a stack's piece for its count text, in pixels.
+inline constexpr int kCountTextRoom = 23;
+
 // The main window's title, and the title's text for a point outside every sector.
 inline constexpr const char* kMainWindowTitle = "Brom's TessMapView";
 

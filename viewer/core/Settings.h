@@ -13,20 +13,28 @@ class Settings {
  public:
   static constexpr size_t kSize = 408;
   static constexpr const char* kFileName = "Marrowind.ini";
+  // Where the fields stand in the block.
+  static constexpr size_t kUseBigPieces = 0, kShowIpcValues = 1, kPaletteX = 4, kInfoViewX = 8;
 
-  bool useBigPieces() const { return bytes_[0] != 0; }
-  bool showIpcValues() const { return bytes_[1] != 0; }
-  void setUseBigPieces(bool on) { bytes_[0] = on; }
-  void setShowIpcValues(bool on) { bytes_[1] = on; }
+  bool useBigPieces() const { return bytes_[kUseBigPieces] != 0; }
+  bool showIpcValues() const { return bytes_[kShowIpcValues] != 0; }
+  void setUseBigPieces(bool on) { bytes_[kUseBigPieces] = on; }
+  void setShowIpcValues(bool on) { bytes_[kShowIpcValues] = on; }
 
   // Window corners are stored as their low 16 bits and read back as signed numbers, so that a
   // window left of or above the primary screen comes back where it was.
-  int16_t paletteX() const { return Get(4); }
-  int16_t paletteY() const { return Get(6); }
-  int16_t infoViewX() const { return Get(8); }
-  int16_t infoViewY() const { return Get(10); }
-  void setPalette(int32_t x, int32_t y) { Put(4, x), Put(6, y); }
-  void setInfoView(int32_t x, int32_t y) { Put(8, x), Put(10, y); }
+  int16_t paletteX() const { return Get(kPaletteX); }
+  int16_t paletteY() const { return Get(kPaletteX + 2); }
+  int16_t infoViewX() const { return Get(kInfoViewX); }
+  int16_t infoViewY() const { return Get(kInfoViewX + 2); }
+  void setPalette(int32_t x, int32_t y) {
+    Put(kPaletteX, x);
+    Put(kPaletteX + 2, y);
+  }
+  void setInfoView(int32_t x, int32_t y) {
+    Put(kInfoViewX, x);
+    Put(kInfoViewX + 2, y);
+  }
 
   const std::array<uint8_t, kSize>& bytes() const { return bytes_; }
 

@@ -7,10 +7,10 @@
 
 #include "Catalogue.h"
 #include "CommandIds.h"
-#include "Editing.h"
 #include "Host.h"
 #include "MapState.h"
 #include "MapView.h"
+#include "Modifiers.h"
 #include "Position.h"
 #include "Settings.h"
 
@@ -43,7 +43,7 @@ struct DocumentState {
 
 // Editing state of the mouse.
 struct EditingState {
-  int mouseMode = ModeIdle;
+  MouseMode mouseMode = ModeIdle;
   int selectedPiece = 0;
   int selectedRow = 0;
   int floatX = 0;
@@ -119,7 +119,7 @@ class Viewer : private PositionObserver {
   void StoreToolWindowPositions();
   void LoadPieces(const std::filesystem::path& dir);
 
-  void SetMode(int mode);
+  void SetMode(MouseMode mode);
   void ReturnCarriedPieces();
   void EnterDeleteMode();
   void CancelCarryCommand();

@@ -4,7 +4,7 @@
 
 namespace mw {
 
-void Viewer::SetMode(int mode) {
+void Viewer::SetMode(MouseMode mode) {
   editing_.mouseMode = mode;
   host_.SetCursor(cursor());
 }
@@ -13,15 +13,16 @@ void Viewer::SetMode(int mode) {
 // from, so that no piece is ever lost in the hand.
 void Viewer::ReturnCarriedPieces() { position_.CancelCarry(); }
 
-// The area of the floating piece: while it moves, the piece and its count beside it; when a mode
-// ends, the piece with a pixel around it.
+// The area of the floating piece: while it moves, the piece and the carried count beside it;
+// when a mode ends, the piece with a pixel around it and a little room on its right.
 void Viewer::InvalidateFloatingPiece(bool moving) {
+  constexpr int kMovingRoom = 20, kEndingRoom = 15;
   const EditingState& e = editing_;
   const int hw = map_.pieceHalfWidth, hh = map_.pieceHalfHeight;
-  const QRect r = moving ? QRect(QPoint(e.floatX - hw, e.floatY - hh),
-                                 QPoint(e.floatX + hw + 19, e.floatY + hh))
-                         : QRect(QPoint(e.floatX - hw - 1, e.floatY - hh - 1),
-                                 QPoint(e.floatX + hw + 14, e.floatY + hh));
+  const QRect r = moving ? FromEdges(e.floatX - hw, e.floatY - hh, e.floatX + hw + kMovingRoom,
+                                     e.floatY + hh + 1)
+                         : FromEdges(e.floatX - hw - 1, e.floatY - hh - 1,
+                                     e.floatX + hw + kEndingRoom, e.floatY + hh + 1);
   host_.InvalidateMap(r, false);
 }
 

@@ -13,24 +13,6 @@ uint16_t ToCoordinate(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0,
 
 }  // namespace
 
-uint16_t TakeCount(uint16_t count, unsigned modifiers) {
-  const bool shift = modifiers & kShift, ctrl = modifiers & kCtrl;
-  uint16_t limit = 1;
-  if (shift && ctrl)
-    limit = count;
-  else if (ctrl)
-    limit = 10;
-  else if (shift)
-    limit = 5;
-  return std::min(count, limit);
-}
-
-uint16_t PlaceCount(unsigned modifiers) {
-  if (modifiers & kCtrl) return 10;
-  if (modifiers & kShift) return 5;
-  return 1;
-}
-
 std::optional<Unit> Position::PlacePiece(int32_t x, int32_t y, uint8_t pieceType, uint8_t country,
                                          unsigned modifiers) {
   Unit rec;
