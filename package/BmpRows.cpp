@@ -41,8 +41,11 @@ std::optional<InfoHeader> ReadInfoHeader(std::span<const uint8_t> bytes, uint32_
 }  // namespace
 
 Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& name) {
-  if (bytes.size() < kFileHeader + 4 || bytes[0] != 'B' || bytes[1] != 'M')
+  if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
     return Refuse(name, "no bitmap signature \"BM\" at offset 0");
+  if (bytes.size() < kFileHeader + 4)
+    return Refuse(name,
+                  "too short for a bitmap header: " + std::to_string(bytes.size()) + " bytes");
   const uint32_t pixelOffset = GetU32(bytes, 10);
   const uint32_t headerSize = GetU32(bytes, kFileHeader);
   if (headerSize > bytes.size() - kFileHeader)
@@ -86,7 +89,7 @@ Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& 
 
 Result<BmpRows> ReadBmpRows(const std::filesystem::path& path) {
   auto bytes = ReadFileBytes(path);
-  if (!bytes) return Result<BmpRows>::Fail(path.string() + ": not loadable: " + bytes.error());
+  if (!bytes) return Result<BmpRows>::Fail(bytes.error());
   return ParseBmpRows(bytes.value(), path.string());
 }
 

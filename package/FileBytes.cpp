@@ -130,41 +130,32 @@ Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, si
   return Result<std::vector<uint8_t>>::Ok(std::move(bytes));
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                         std::string* error) {
-  return WriteFileAtomically(path, {bytes}, error);
+Status WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+  return WriteFileAtomically(path, {bytes});
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path,
-                         std::initializer_list<std::span<const uint8_t>> pieces,
-                         std::string* error) {
+Status WriteFileAtomically(const std::filesystem::path& path,
+                           std::initializer_list<std::span<const uint8_t>> pieces) {
   const std::filesystem::path temp = TemporaryBeside(path);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    if (error) *error = ErrnoText(path, "cannot create");
-    return false;
-  }
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return Status::Fail(ErrnoText(path, "cannot create"));
   struct stat old {};
   if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-  bool ok = true;
-  for (auto piece : pieces) ok = ok && WriteAll(fd, piece);
-  ok = ok && ::fsync(fd) == 0;
-  if (!ok && error) *error = ErrnoText(path, "cannot write");
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    if (error) *error = ErrnoText(path, "cannot write");
-  }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    if (error) *error = ErrnoText(path, "cannot replace");
-  }
-  if (!ok) {
+  bool written = true;
+  for (auto piece : pieces) written = written && WriteAll(fd, piece);
+  written = written && ::fsync(fd) == 0;
+  // The reason is taken before close() may change errno.
+  std::string error = written ? std::string() : ErrnoText(path, "cannot write");
+  if (::close(fd) != 0 && written) error = ErrnoText(path, "cannot write");
+  if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0)
+    error = ErrnoText(path, "cannot replace");
+  if (!error.empty()) {
     ::unlink(temp.c_str());
-    return false;
+    return Status::Fail(error);
   }
   RemoveAbandonedTemporaries(path);
-  return true;
+  return Status::Ok();
 }
 
 void LetOversizedWritesFail() { std::signal(SIGXFSZ, SIG_IGN); }

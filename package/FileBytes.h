@@ -54,14 +54,12 @@ void LetOversizedWritesFail();
 // temporary file in the same directory, are flushed to the disk, and only then is the temporary
 // renamed over the target; after a crash or a power loss the target holds the old bytes or the new
 // ones, whole. On failure the temporary is removed, the target is untouched and
-// `error` (when given) says why. After a success, temporaries of the same target that a killed
-// process left behind are removed.
-bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                         std::string* error = nullptr);
+// the failure says why. After a success, temporaries of the same target that a killed process
+// left behind are removed.
+Status WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 // The same for a file made of several pieces, written one after the other.
-bool WriteFileAtomically(const std::filesystem::path& path,
-                         std::initializer_list<std::span<const uint8_t>> pieces,
-                         std::string* error = nullptr);
+Status WriteFileAtomically(const std::filesystem::path& path,
+                           std::initializer_list<std::span<const uint8_t>> pieces);
 
 template <class Enough>
 Result<std::vector<uint8_t>> ReadFileUntil(const std::filesystem::path& path, Enough enough) {

@@ -32,10 +32,8 @@ std::string StripTitle(std::string_view line) {
   return std::string(line.substr(0, end));
 }
 
-std::optional<std::string> ReadText(const std::filesystem::path& path, size_t maxBytes) {
-  auto bytes = ReadFileBytes(path, maxBytes);
-  if (!bytes) return std::nullopt;
-  return std::string(bytes->begin(), bytes->end());
+std::string_view AsText(const std::vector<uint8_t>& bytes) {
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 }  // namespace
@@ -58,22 +56,21 @@ MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
   return info;
 }
 
-std::optional<std::string> ReadMapTitle(const std::filesystem::path& path) {
+Result<std::string> ReadMapTitle(const std::filesystem::path& path) {
   // The title is the first piece; a few bytes more cover a carriage return before the line feed.
-  auto text = ReadText(path, MapInfo::kPieceLength + 2);
-  if (!text) return std::nullopt;
-  return MapInfo::Parse(*text).title;
+  auto bytes = ReadFileBytes(path, MapInfo::kPieceLength + 2);
+  if (!bytes) return Result<std::string>::Fail(bytes.error());
+  return Result<std::string>::Ok(MapInfo::Parse(AsText(*bytes)).title);
 }
 
-std::optional<MapInfo> ReadMapInfo(const std::filesystem::path& path) {
+Result<MapInfo> ReadMapInfo(const std::filesystem::path& path) {
   auto bytes = ReadFileUntil(path, [](std::span<const uint8_t> b) {
     bool complete = false;
     MapInfo::Parse(std::string_view(reinterpret_cast<const char*>(b.data()), b.size()), &complete);
     return complete;
   });
-  if (!bytes) return std::nullopt;
-  return MapInfo::Parse(
-      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (!bytes) return Result<MapInfo>::Fail(bytes.error());
+  return Result<MapInfo>::Ok(MapInfo::Parse(AsText(*bytes)));
 }
 
 }  // namespace mw

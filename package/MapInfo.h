@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "Result.h"
+
 namespace mw {
 
 // The alliance table of `MapInfo.txt`: 8 rows of 8 country numbers. A row is in use when its
@@ -29,11 +31,11 @@ struct MapInfo {
   static MapInfo Parse(std::string_view text, bool* complete = nullptr);
 };
 
-// The title alone, as the map catalogue shows it; none when the file cannot be read.
-std::optional<std::string> ReadMapTitle(const std::filesystem::path& path);
+// The title alone, as the map catalogue shows it; fails when the file cannot be read.
+Result<std::string> ReadMapTitle(const std::filesystem::path& path);
 
-// The whole description, read no further than its eighth alliance row; none when the file cannot
+// The whole description, read no further than its eighth alliance row; fails when the file cannot
 // be read (the map then has no alliances).
-std::optional<MapInfo> ReadMapInfo(const std::filesystem::path& path);
+Result<MapInfo> ReadMapInfo(const std::filesystem::path& path);
 
 }  // namespace mw

@@ -39,4 +39,28 @@ class Result {
   std::string error_;
 };
 
+// The outcome of an operation that gives nothing back but may fail with a reason.
+template <>
+class Result<void> {
+ public:
+  static Result Ok() { return Result(); }
+  static Result Fail(std::string error) {
+    Result r;
+    r.failed_ = true;
+    r.error_ = std::move(error);
+    return r;
+  }
+
+  explicit operator bool() const { return !failed_; }
+  bool ok() const { return !failed_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  Result() = default;
+  bool failed_ = false;
+  std::string error_;
+};
+
+using Status = Result<void>;
+
 }  // namespace mw

@@ -34,19 +34,17 @@ std::vector<uint8_t> SectorGrid::Serialize() const {
   return out;
 }
 
-bool SectorGrid::WriteFile(const std::filesystem::path& path, std::string* error) const {
+Status SectorGrid::WriteFile(const std::filesystem::path& path) const {
   if constexpr (std::endian::native != std::endian::little)
-    return WriteFileAtomically(path, Serialize(), error);
+    return WriteFileAtomically(path, Serialize());
   // Here the cells in memory are already the little-endian bytes of the file.
   std::vector<uint8_t> header(8);
   PutU32(header, 0, static_cast<uint32_t>(width_));
   PutU32(header, 4, static_cast<uint32_t>(height_));
   const auto cells = std::as_bytes(std::span<const uint16_t>(cells_));
   return WriteFileAtomically(
-      path,
-      {header,
-       std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(cells.data()), cells.size())},
-      error);
+      path, {header, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(cells.data()),
+                                              cells.size())});
 }
 
 Result<SectorGrid> ParseSectorGrid(std::span<const uint8_t> bytes, const std::string& name) {

@@ -44,7 +44,7 @@ class SectorGrid {
   // The file bytes of this grid.
   std::vector<uint8_t> Serialize() const;
   // Writes them to a file, replacing it only once the new one is whole.
-  bool WriteFile(const std::filesystem::path& path, std::string* error = nullptr) const;
+  Status WriteFile(const std::filesystem::path& path) const;
 
  private:
   int32_t width_ = 0;

@@ -54,14 +54,11 @@ bool IsTessWinMapPath(std::string_view path) {
   return path.find(".MAP") != std::string_view::npos || path.find(".map") != std::string_view::npos;
 }
 
-bool LoadPosition(Position& position, const std::filesystem::path& path, std::string* error) {
+Status LoadPosition(Position& position, const std::filesystem::path& path) {
   auto read = ReadFileBytes(path);
-  if (!read) {
-    if (error) *error = read.error();
-    return false;
-  }
+  if (!read) return Status::Fail(read.error());
   LoadPositionBytes(position, read.value());
-  return true;
+  return Status::Ok();
 }
 
 void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes) {
@@ -102,13 +99,13 @@ std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
   return out;
 }
 
-bool SavePosition(Position& position, const std::filesystem::path& path, std::string* error) {
+Status SavePosition(Position& position, const std::filesystem::path& path) {
   const bool tessWinMap = IsTessWinMapPath(path.string());
   const std::vector<uint8_t> bytes = EncodePosition(position, tessWinMap);
-  if (!WriteFileAtomically(path, bytes, error)) return false;
+  if (auto written = WriteFileAtomically(path, bytes); !written) return written;
   position.header() = HeaderAsSaved(position, tessWinMap);
   position.MarkClean();
-  return true;
+  return Status::Ok();
 }
 
 }  // namespace mw

@@ -14,20 +14,19 @@ inline constexpr size_t kUnitRecordSize = 24;
 
 // Loads a native (".QPX", starting with "MF") or TessWinMap (".MAP", a bare unit count) position
 // file, told apart by content. Replaces every stack, clears the undo history and `dirty`, and
-// leaves totals and sectors to the map load that follows. False when the file cannot be read;
-// then nothing changes. Damaged files load as far as they go: missing header bytes read as zero,
-// coordinates are held within 0 to 65535, and only the records present are read.
-bool LoadPosition(Position& position, const std::filesystem::path& path,
-                  std::string* error = nullptr);
+// leaves totals and sectors to the map load that follows. Fails with the reason when the file
+// cannot be read; then nothing changes. Damaged files load as far as they go: missing header
+// bytes read as zero, coordinates are held within 0 to 65535, and only the records present are
+// read.
+Status LoadPosition(Position& position, const std::filesystem::path& path);
 
 // Loads a position from the bytes of a file, as LoadPosition does once it has read them.
 void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes);
 
 // Saves the position; the format follows the path (see IsTessWinMapPath). The previous file is
-// replaced only once the new one is whole on the disk. True on success, which clears `dirty`;
-// on failure the old file is untouched, `dirty` stays as it was and `error` says why.
-bool SavePosition(Position& position, const std::filesystem::path& path,
-                  std::string* error = nullptr);
+// replaced only once the new one is whole on the disk. Success clears `dirty`; on failure the
+// old file is untouched, `dirty` stays as it was and the failure says why.
+Status SavePosition(Position& position, const std::filesystem::path& path);
 
 // True when the path holds ".MAP" or ".map" anywhere, compared exactly: such a path is written
 // in the TessWinMap format, any other in the native one.

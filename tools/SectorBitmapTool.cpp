@@ -27,8 +27,7 @@ int RunSectorBitmapTool(int argc, char** argv, const char* toolName, const char*
   if (!rows) return Fail(kExitInput, rows.error());
   const SectorGrid grid = convert(rows.value());
   rows.value().pixels = {};
-  std::string error;
-  if (!grid.WriteFile(argv[2], &error)) return Fail(kExitOutput, error);
+  if (auto outcome = grid.WriteFile(argv[2]); !outcome) return Fail(kExitOutput, outcome.error());
   return kExitOk;
 }
 

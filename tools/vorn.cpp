@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     table.insert(table.end(), bytes.begin(), bytes.end());
   }
   std::fflush(stdout);
-  std::string error;
-  if (!WriteFileAtomically(argv[2], table, &error)) return Fail(kExitOutput, error);
+  if (auto outcome = WriteFileAtomically(argv[2], table); !outcome)
+    return Fail(kExitOutput, outcome.error());
   return kExitOk;
 }

@@ -36,8 +36,8 @@ void SaveBmp(const QImage& image, const std::filesystem::path& path) {
       out[3 * x + 2] = static_cast<uint8_t>(qRed(line[x]));
     }
   }
-  std::string error;
-  if (!mw::WriteFileAtomically(path, mw::EncodeBmp(rows), &error)) throw std::runtime_error(error);
+  if (auto outcome = mw::WriteFileAtomically(path, mw::EncodeBmp(rows)); !outcome)
+    throw std::runtime_error(outcome.error());
 }
 
 std::vector<std::string> PieceKinds(const std::filesystem::path& path) {

@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
     position.SetSectorGrid(s.grid);
     position.header().setMapName(argv[4]);
     AddStacks(s, position, argv[5]);
-    std::string error;
-    if (!mw::SavePosition(position, argv[6], &error)) throw std::runtime_error(error);
+    if (auto outcome = mw::SavePosition(position, argv[6]); !outcome)
+      throw std::runtime_error(outcome.error());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "error: %s\n", e.what());
     return 2;

@@ -101,6 +101,7 @@ TEST(BmpRows, refusesWhatItCannotLoadWithTheReason) {
       {"ends inside its header", hugeHeader},
       {"truncated", farPixels},
       {"signature", {}},
+      {"too short for a bitmap header", {'B', 'M'}},
   };
   for (const auto& [why, bytes] : cases) {
     auto r = ParseBmpRows(bytes, "s.bmp");
@@ -128,16 +129,18 @@ TEST(FileBytes, leavesTheOldFileWhenTheDirectoryCannotBeWritten) {
   if (::geteuid() == 0) {
     // root writes anywhere; a missing directory fails for everyone.
     test::TempDir dir;
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomically(dir / "gone/out.bin", std::vector<uint8_t>{1}, &error));
+    const auto outcome = WriteFileAtomically(dir / "gone/out.bin", std::vector<uint8_t>{1});
+    const std::string error = outcome.error();
+    EXPECT_FALSE(outcome);
     EXPECT_NE(error.find("out.bin"), std::string::npos) << error;
     return;
   }
   test::TempDir dir;
   auto path = dir.Write("out.bin", "old");
   ::chmod(dir.path().c_str(), 0555);
-  std::string error;
-  EXPECT_FALSE(WriteFileAtomically(path, std::vector<uint8_t>{1}, &error));
+  const auto outcome = WriteFileAtomically(path, std::vector<uint8_t>{1});
+  const std::string error = outcome.error();
+  EXPECT_FALSE(outcome);
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(test::ReadText(path), "old");
 }

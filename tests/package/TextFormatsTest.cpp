@@ -99,7 +99,7 @@ TEST(MapInfo, stripsTrailingBlanksAndLineEndsFromTheTitle) {
 TEST(MapInfo, readsTheTitleAloneFromAFile) {
   test::TempDir dir;
   auto path = dir.Write("MapInfo.txt", std::string(200, 'a') + "\nallied 1 2\n");
-  EXPECT_EQ(ReadMapTitle(path), std::string(126, 'a'));
+  EXPECT_EQ(*ReadMapTitle(path), std::string(126, 'a'));
   EXPECT_EQ(ReadMapInfo(path)->alliances[0][1], 2);
   EXPECT_FALSE(ReadMapTitle(dir / "none.txt"));
 }

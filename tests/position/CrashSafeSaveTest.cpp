@@ -60,8 +60,9 @@ TEST(CrashSafeSave, aFullDiskFailsTheSaveKeepsTheOldFileAndDirty) {
     Position big;
     big.ReplaceUnits(Stacks(100000, 3));  // 2.4 MB: more than the disk takes
     big.PlacePiece(1, 1, 1, 1, kNoModifiers);
-    std::string error;
-    const bool saved = SavePosition(big, target, &error);
+    const auto outcome = SavePosition(big, target);
+    const std::string error = outcome.error();
+    const bool saved = outcome.ok();
     if (saved) return 1;
     if (!big.dirty()) return 2;
     if (error.find("keep.QPX") == std::string::npos) return 3;

@@ -172,8 +172,9 @@ TEST_F(PositionFiles, holdStoredCoordinatesWithinSixteenBits) {
 TEST_F(PositionFiles, failToLoadAFileThatCannotBeReadAndChangeNothing) {
   p.ReplaceUnits({MakeUnit(1, 1, 1, 1, 1)});
   p.PlacePiece(1, 1, 1, 1, kNoModifiers);
-  std::string error;
-  EXPECT_FALSE(LoadPosition(p, dir / "missing.QPX", &error));
+  const auto outcome = LoadPosition(p, dir / "missing.QPX");
+  const std::string error = outcome.error();
+  EXPECT_FALSE(outcome);
   EXPECT_FALSE(LoadPosition(p, dir.path()));
   EXPECT_NE(error.find("missing.QPX"), std::string::npos);
   EXPECT_EQ(p.unitCount(), 1u);
@@ -188,8 +189,9 @@ TEST_F(PositionFiles, aFailedSaveKeepsTheOldFileAndDirty) {
   // A directory in the way of the temporary file's rename makes the save fail as a full disk would.
   std::filesystem::create_directory(dir / "blocked.QPX");
   std::filesystem::create_directory(dir / "blocked.QPX/inside");
-  std::string error;
-  EXPECT_FALSE(SavePosition(p, dir / "blocked.QPX", &error));
+  const auto outcome = SavePosition(p, dir / "blocked.QPX");
+  const std::string error = outcome.error();
+  EXPECT_FALSE(outcome);
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(p.dirty());
   EXPECT_FALSE(SavePosition(p, dir / "no/such/dir/keep.QPX"));

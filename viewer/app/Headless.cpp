@@ -145,9 +145,8 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
   const auto script = ReadScript(options.scriptPath, err);
   if (!script) return 2;
   Replay replay(programDir, out);
-  std::string error;
-  if (!replay.Start(options.position, &error)) {
-    err << "error: " << error << "\n";
+  if (auto started = replay.Start(options.position); !started) {
+    err << "error: " << started.error() << "\n";
     return 2;
   }
   for (const ReplayLine& line : *script) replay.Run(line);
@@ -165,17 +164,17 @@ int Render(Viewer& viewer, const Options& options, std::ostream& err) {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  std::string error;
   if (!picture.save(&buffer, "PNG")) {
-    error = options.renderPath + ": cannot encode the picture";
-  } else if (WriteFileAtomically(options.renderPath,
-                                 std::span(reinterpret_cast<const uint8_t*>(png.constData()),
-                                           static_cast<size_t>(png.size())),
-                                 &error)) {
-    return 0;
+    err << "error: " << options.renderPath << ": cannot encode the picture\n";
+    return 3;
   }
-  err << "error: " << error << "\n";
-  return 3;
+  const auto bytes =
+      std::span(reinterpret_cast<const uint8_t*>(png.constData()), static_cast<size_t>(png.size()));
+  if (auto written = WriteFileAtomically(options.renderPath, bytes); !written) {
+    err << "error: " << written.error() << "\n";
+    return 3;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -202,9 +201,8 @@ int RunHeadless(const QStringList& args, const std::filesystem::path& programDir
   NullHost host;
   Viewer viewer(host, programDir);
   if (options->ipc) viewer.settings().setShowIpcValues(true);
-  std::string error;
-  if (!viewer.Start(options->position, &error)) {
-    err << "error: " << error << "\n";
+  if (auto started = viewer.Start(options->position); !started) {
+    err << "error: " << started.error() << "\n";
     return 2;
   }
   switch (options->mode) {

@@ -6,10 +6,10 @@
 
 namespace mw {
 
-bool Settings::Load(const std::filesystem::path& path) {
+Status Settings::Load(const std::filesystem::path& path) {
   auto read = ReadFileBytes(path, kSize);
   LoadBytes(read ? std::span<const uint8_t>(read.value()) : std::span<const uint8_t>());
-  return read.ok();
+  return read ? Status::Ok() : Status::Fail(read.error());
 }
 
 void Settings::LoadBytes(std::span<const uint8_t> bytes) {
@@ -17,7 +17,7 @@ void Settings::LoadBytes(std::span<const uint8_t> bytes) {
   std::copy_n(bytes.begin(), std::min(bytes.size(), kSize), bytes_.begin());
 }
 
-bool Settings::Save(const std::filesystem::path& path) const {
+Status Settings::Save(const std::filesystem::path& path) const {
   return WriteFileAtomically(path, bytes_);
 }
 

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <span>
 
+#include "Result.h"
+
 namespace mw {
 
 // The 408-byte settings block kept raw in "Marrowind.ini" beside the program. Only six fields
@@ -39,13 +41,13 @@ class Settings {
   const std::array<uint8_t, kSize>& bytes() const { return bytes_; }
 
   // Reads up to 408 bytes from the start of the file; missing bytes are 0, a missing file gives
-  // all defaults. False when there was no file to read.
-  bool Load(const std::filesystem::path& path);
+  // all defaults. Fails, with the reason, when there was no file to read.
+  Status Load(const std::filesystem::path& path);
   // The same from bytes already read.
   void LoadBytes(std::span<const uint8_t> bytes);
-  // Writes the 408 bytes, replacing the file only once the new one is whole. False when the file
-  // cannot be written; the program goes on either way.
-  bool Save(const std::filesystem::path& path) const;
+  // Writes the 408 bytes, replacing the file only once the new one is whole. Fails with the
+  // reason when the file cannot be written; the program goes on either way.
+  Status Save(const std::filesystem::path& path) const;
 
  private:
   int16_t Get(size_t at) const { return static_cast<int16_t>(bytes_[at] | (bytes_[at + 1] << 8)); }

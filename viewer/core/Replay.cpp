@@ -203,9 +203,7 @@ void ReplayHost::ShowError(const std::string& text) { out_ << "error: " << text 
 Replay::Replay(const std::filesystem::path& programDir, std::ostream& out)
     : out_(out), host_(out), viewer_(host_, programDir) {}
 
-bool Replay::Start(const std::string& position, std::string* error) {
-  return viewer_.Start(position, error);
-}
+Status Replay::Start(const std::string& position) { return viewer_.Start(position); }
 
 void Replay::Run(const ReplayLine& line) {
   switch (line.kind) {

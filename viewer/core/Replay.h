@@ -85,8 +85,8 @@ class ReplayHost : public NullHost {
 class Replay {
  public:
   Replay(const std::filesystem::path& programDir, std::ostream& out);
-  // False when `position` cannot be read (`error` says why).
-  bool Start(const std::string& position, std::string* error = nullptr);
+  // Fails when `position` cannot be read.
+  Status Start(const std::string& position);
   void Run(const ReplayLine& line);
   Viewer& viewer() { return viewer_; }
   const Viewer& viewer() const { return viewer_; }

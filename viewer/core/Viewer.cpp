@@ -10,13 +10,16 @@
 namespace mw {
 namespace {
 
-// A picture of the package, or none; the window shows no message on load, so why a picture is
-// missing goes to standard error.
+// The window shows no message while a package loads; what a file lacks goes to standard error.
+template <class T>
+std::optional<T> ValueOrWarn(Result<T> result) {
+  if (result) return std::move(result.value());
+  qWarning("%s", result.error().c_str());
+  return std::nullopt;
+}
+
 QImage PictureOrNone(const std::filesystem::path& path) {
-  auto picture = LoadPicture(path);
-  if (picture) return std::move(picture.value());
-  qWarning("%s", picture.error().c_str());
-  return QImage();
+  return ValueOrWarn(LoadPicture(path)).value_or(QImage());
 }
 
 std::string Unquoted(const std::string& s) {
@@ -30,19 +33,22 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
     : host_(host),
       startup_{std::move(programDir), {}, {}},
       view_(host, map_, position_, startup_.settings, document_.currentFile, startup_.fonts) {
-  document_.toolWindowsPlaced = startup_.settings.Load(settingsPath());
+  // No settings file is the first start: the tool windows have no places yet.
+  document_.toolWindowsPlaced = startup_.settings.Load(settingsPath()).ok();
   position_.SetObserver(this);
 }
 
 Viewer::~Viewer() { position_.SetObserver(nullptr); }
 
-bool Viewer::Start(const std::string& commandLine, std::string* error) {
-  LoadPosition(position_,
-               PackageFile(startup_.programDir, kDefaultMapName, package_file::kStartPosition));
+Status Viewer::Start(const std::string& commandLine) {
+  const auto start =
+      PackageFile(startup_.programDir, kDefaultMapName, package_file::kStartPosition);
+  if (auto loaded = LoadPositionFile(start.string()); !loaded)
+    qWarning("%s", loaded.error().c_str());
   const std::string path = Unquoted(commandLine);
-  bool loaded = true;
+  Status loaded = Status::Ok();
   if (!path.empty()) {
-    loaded = LoadPositionFile(path, error);
+    loaded = LoadPositionFile(path);
     document_.currentFile = loaded ? path : std::string();
   }
   LoadMapPackage(position_.mapName());
@@ -55,10 +61,10 @@ bool Viewer::Start(const std::string& commandLine, std::string* error) {
   return loaded;
 }
 
-bool Viewer::LoadPositionFile(const std::string& path, std::string* error) {
+Status Viewer::LoadPositionFile(const std::string& path) {
   // A load empties the hand: the stacks the carried pieces came from are gone with the old
   // position.
-  return LoadPosition(position_, path, error);
+  return LoadPosition(position_, path);
 }
 
 bool Viewer::Close() {
@@ -66,7 +72,9 @@ bool Viewer::Close() {
       !host_.Confirm("Exit Marrowind without saving changes?", "Exit Marrowind"))
     return false;
   StoreToolWindowPositions();
-  startup_.settings.Save(settingsPath());
+  // The program ends either way; the settings of this session are then lost, and said so.
+  if (auto saved = startup_.settings.Save(settingsPath()); !saved)
+    qWarning("%s", saved.error().c_str());
   return true;
 }
 
@@ -112,19 +120,19 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   const std::filesystem::path dir = PackageDirectory(startup_.programDir, mapName);
   auto file = [&](std::string_view name) { return FindEntryIgnoringCase(dir, name); };
 
-  const auto info = ReadMapInfo(file(package_file::kMapInfo));
+  const auto info = ValueOrWarn(ReadMapInfo(file(package_file::kMapInfo)));
   position_.SetAlliances(info ? info->alliances : AllianceTable{});
   map_.mapPicture = PictureOrNone(file(package_file::kMapPicture));
   view_.RebuildScaledPicture();
 
   position_.SetSectorGrid(std::nullopt);
-  if (auto grid = ReadSectorGrid(file(package_file::kSectorGrid))) {
-    position_.SetSectorGrid(std::move(grid.value()));
-    if (auto table = ReadSectorTable(file(package_file::kSectorTable)))
-      position_.SetSectorTable(std::move(table.value()));
+  if (auto grid = ValueOrWarn(ReadSectorGrid(file(package_file::kSectorGrid)))) {
+    position_.SetSectorGrid(std::move(*grid));
+    if (auto table = ValueOrWarn(ReadSectorTable(file(package_file::kSectorTable))))
+      position_.SetSectorTable(std::move(*table));
   }
-  auto pieces = ReadPieceTable(file(package_file::kPieceTable));
-  position_.SetPieceTable(pieces ? *pieces : PieceTable());
+  position_.SetPieceTable(
+      ValueOrWarn(ReadPieceTable(file(package_file::kPieceTable))).value_or(PieceTable()));
   LoadPieces(dir);
 
   RebuildToolWindows();
@@ -137,7 +145,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   position_.RecomputeTotals();
 }
 
-bool Viewer::ExportSectorTable() {
+Status Viewer::ExportSectorTable() {
   const auto path =
       PackageFile(startup_.programDir, map_.packageName, package_file::kSectorTableExport);
   const SectorTable* table = position_.sectorTable();

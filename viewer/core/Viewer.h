@@ -61,9 +61,9 @@ class Viewer : private PositionObserver {
 
   // The main window's creation: the default start position, then the position named on the
   // command line (quotes around it are dropped), then the map the position names, then the
-  // catalogue. False when the command line names a position that cannot be read (`error` says
-  // why); the viewer then goes on with the default start position, as the window does.
-  bool Start(const std::string& commandLine = {}, std::string* error = nullptr);
+  // catalogue. Fails when the command line names a position that cannot be read; the viewer
+  // then goes on with the default start position, as the window does.
+  Status Start(const std::string& commandLine = {});
   // The main window's close request; true when the program is to end (the settings are saved).
   bool Close();
 
@@ -82,7 +82,8 @@ class Viewer : private PositionObserver {
   void ToolWindowClosed(ToolWindow which);
 
   void LoadMapPackage(const std::string& mapName);
-  bool ExportSectorTable();
+  // Writes the sector table with its moved label points as SektorInfo.new into the package.
+  Status ExportSectorTable();
 
   // Paints the map area: the composed picture, then the floating piece.
   void PaintMap(QPainter& painter, QRect update) const;
@@ -107,7 +108,7 @@ class Viewer : private PositionObserver {
   void UnitAreaChanged(const Unit& unit) override;
 
   bool ConfirmDiscard();
-  bool LoadPositionFile(const std::string& path, std::string* error = nullptr);
+  Status LoadPositionFile(const std::string& path);
   void NewMap(int id);
   void Open();
   void Save();

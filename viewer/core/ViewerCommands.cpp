@@ -53,8 +53,10 @@ void Viewer::NewMap(int id) {
   position_.RemoveAllUnits();
   // Undo must not reach back into the position just discarded.
   position_.ClearUndo();
-  LoadPositionFile(
-      PackageFile(startup_.programDir, package, package_file::kStartPosition).string());
+  // Without a start position the new game starts empty.
+  const auto start = PackageFile(startup_.programDir, package, package_file::kStartPosition);
+  if (auto loaded = LoadPositionFile(start.string()); !loaded)
+    qWarning("%s", loaded.error().c_str());
   LoadMapPackage(package);
   document_.currentFile.clear();
   host_.InvalidateMap(QRect(), false);
@@ -68,7 +70,10 @@ void Viewer::Open() {
   if (!chosen) return;
   // A file that does not load is not taken as the current file, so that a later Save cannot
   // write this position over it.
-  if (LoadPositionFile(*chosen)) document_.currentFile = *chosen;
+  if (auto loaded = LoadPositionFile(*chosen))
+    document_.currentFile = *chosen;
+  else
+    qWarning("%s", loaded.error().c_str());
   LoadMapPackage(position_.mapName());
   host_.InvalidateMap(QRect(), false);
   position_.RecomputeTotals();
@@ -91,9 +96,8 @@ void Viewer::SaveTo(const std::string& path) {
   // Pieces in the hand belong to the board that is saved: they go back to their stack first.
   if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
   position_.CancelCarry();
-  std::string error;
-  if (!SavePosition(position_, path, &error))
-    host_.ShowError("The position could not be saved to " + path + ".\n" + error);
+  if (auto saved = SavePosition(position_, path); !saved)
+    host_.ShowError("The position could not be saved to " + path + ".\n" + saved.error());
 }
 
 void Viewer::ToggleToolWindow(ToolWindow which, int id, bool& shown) {

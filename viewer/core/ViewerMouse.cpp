@@ -107,7 +107,7 @@ void Viewer::KeyRelease(Key key) {
     case Key::kEscape:
       return CancelCarryCommand();
     case Key::kS:
-      ExportSectorTable();
+      if (auto exported = ExportSectorTable(); !exported) qWarning("%s", exported.error().c_str());
       return;
     case Key::kKeypadPlus:
       view_.ZoomIn();
