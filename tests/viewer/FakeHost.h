@@ -24,7 +24,7 @@ class FakeHost : public Host {
     return Next(saveChoices, ++saveDialogs);
   }
   void ShowError(const std::string& text) override { errors.push_back(text); }
-  void InvalidateMap(const QRect& client, bool) override { invalidated.push_back(client); }
+  void InvalidateMap(const QRect& client) override { invalidated.push_back(client); }
   void InvalidateInfoView() override { ++infoViewRepaints; }
   void SetTitle(const std::string& t) override {
     title = t;

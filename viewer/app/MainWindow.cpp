@@ -116,7 +116,7 @@ void MainWindow::ShowError(const std::string& text) {
   QMessageBox::warning(this, QStringLiteral("Marrowind"), QString::fromStdString(text));
 }
 
-void MainWindow::InvalidateMap(const QRect& client, bool) {
+void MainWindow::InvalidateMap(const QRect& client) {
   if (client.isNull())
     map_->update();
   else

@@ -75,7 +75,7 @@ class MainWindow : public QMainWindow, private Host {
   std::optional<std::string> ChooseOpenFile() override;
   std::optional<std::string> ChooseSaveFile(bool proposeNative) override;
   void ShowError(const std::string& text) override;
-  void InvalidateMap(const QRect& client, bool erase) override;
+  void InvalidateMap(const QRect& client) override;
   void InvalidateInfoView() override;
   void SetTitle(const std::string& title) override;
   void SetCursor(CursorKind cursor) override;

@@ -32,7 +32,7 @@ class Host {
   virtual void ShowError(const std::string& text) = 0;
 
   // Repaint a rectangle of the map area in client pixels; an empty rectangle means all of it.
-  virtual void InvalidateMap(const QRect& client, bool erase) = 0;
+  virtual void InvalidateMap(const QRect& client) = 0;
   virtual void InvalidateInfoView() = 0;
   // The window title, in UTF-8.
   virtual void SetTitle(const std::string& title) = 0;

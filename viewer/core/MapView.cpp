@@ -166,36 +166,36 @@ void MapView::RedrawUnitArea(const Unit& unit) {
       FromEdges(cx - map_.pieceCellWidth - 1, cy - map_.pieceCellHeight - 1,
                 cx + map_.pieceCellWidth + kCountTextRoom, cy + map_.pieceCellHeight + 1);
   RedrawMapRegion(region);
-  host_.InvalidateMap(region.translated(-state_.scrollX, -state_.scrollY), false);
+  host_.InvalidateMap(region.translated(-state_.scrollX, -state_.scrollY));
 }
 
 bool MapView::ZoomIn() {
   if (!(state_.zoom < kZoomInLimit)) return false;
   state_.zoom = state_.zoom + kZoomStep;
-  AfterZoom(false);
+  AfterZoom();
   return true;
 }
 
 bool MapView::ZoomOut() {
   if (!(state_.zoom > kZoomOutLimit)) return false;
   state_.zoom = state_.zoom + (-kZoomStep);
-  AfterZoom(true);
+  AfterZoom();
   return true;
 }
 
-void MapView::AfterZoom(bool erase) {
+void MapView::AfterZoom() {
   RebuildScaledPicture();
   state_.clientSize = host_.ClientSize();
   ClampScroll();
   RedrawMapRegion();
-  host_.InvalidateMap(QRect(), erase);
+  host_.InvalidateMap(QRect());
 }
 
 void MapView::ClientResized() {
   FitWindowToMap();
   state_.clientSize = host_.ClientSize();
   ClampScroll();
-  host_.InvalidateMap(QRect(), false);
+  host_.InvalidateMap(QRect());
 }
 
 void MapView::UpdateHoverTitle(QPoint client) {
@@ -234,12 +234,12 @@ void MapView::DragScroll(QPoint client) {
   state_.scrollX = client.x() - state_.scrollAnchorX;
   state_.scrollY = client.y() - state_.scrollAnchorY;
   ClampScroll();
-  host_.InvalidateMap(QRect(), false);
+  host_.InvalidateMap(QRect());
 }
 
 void MapView::EndScrollDrag() {
   state_.scrollDragging = false;
-  host_.InvalidateMap(QRect(), false);
+  host_.InvalidateMap(QRect());
 }
 
 void MapView::Paint(QPainter& painter, QRect update) const {

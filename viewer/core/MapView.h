@@ -88,7 +88,7 @@ class MapView {
  private:
   void DrawIncomeLabels(QPainter& painter, QRect region) const;
   void DrawStacks(QPainter& painter, QRect region) const;
-  void AfterZoom(bool erase);
+  void AfterZoom();
 
   Host& host_;
   const MapState& map_;

@@ -15,7 +15,7 @@ class NullHost : public Host {
   std::optional<std::string> ChooseOpenFile() override { return std::nullopt; }
   std::optional<std::string> ChooseSaveFile(bool) override { return std::nullopt; }
   void ShowError(const std::string&) override {}
-  void InvalidateMap(const QRect&, bool) override {}
+  void InvalidateMap(const QRect&) override {}
   void InvalidateInfoView() override {}
   void SetTitle(const std::string&) override {}
   void SetCursor(CursorKind) override {}

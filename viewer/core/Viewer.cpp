@@ -56,7 +56,7 @@ Status Viewer::Start(const std::string& commandLine) {
   host_.SetCatalogue(document_.catalogue);
   host_.SetMenuCheck(command::kIpcValues, startup_.settings.showIpcValues());
   host_.SetMenuCheck(command::kUseBigPieces, startup_.settings.useBigPieces());
-  host_.InvalidateMap(QRect(), false);
+  host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
   return loaded;
 }

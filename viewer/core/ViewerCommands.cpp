@@ -59,7 +59,7 @@ void Viewer::NewMap(int id) {
     qWarning("%s", loaded.error().c_str());
   LoadMapPackage(package);
   document_.currentFile.clear();
-  host_.InvalidateMap(QRect(), false);
+  host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
 }
 
@@ -75,7 +75,7 @@ void Viewer::Open() {
   else
     qWarning("%s", loaded.error().c_str());
   LoadMapPackage(position_.mapName());
-  host_.InvalidateMap(QRect(), false);
+  host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
 }
 
@@ -122,7 +122,7 @@ void Viewer::ToggleFlag(int id) {
   }
   host_.SetMenuCheck(id, on);
   view_.RedrawMapRegion();
-  host_.InvalidateMap(QRect(), false);
+  host_.InvalidateMap(QRect());
 }
 
 }  // namespace mw

@@ -23,7 +23,7 @@ void Viewer::InvalidateFloatingPiece(bool moving) {
                                      e.floatY + hh + 1)
                          : FromEdges(e.floatX - hw - 1, e.floatY - hh - 1,
                                      e.floatX + hw + kEndingRoom, e.floatY + hh + 1);
-  host_.InvalidateMap(r, false);
+  host_.InvalidateMap(r);
 }
 
 void Viewer::EnterDeleteMode() {
