@@ -61,15 +61,15 @@ BENCHMARK(LoadMapPackageFloor)->Unit(benchmark::kMillisecond);
 
 void RedrawMapRegion(benchmark::State& state) {
   auto viewer = StressViewer(1000);
-  for (int i = 0; i < state.range(0); ++i) viewer->view().ZoomIn();
-  for (auto _ : state) viewer->view().RedrawMapRegion();
+  for (int i = 0; i < state.range(0); ++i) viewer->ZoomIn();
+  for (auto _ : state) viewer->Recompose();
   state.SetLabel("zoom " + std::to_string(viewer->view().state().zoom).substr(0, 3));
 }
 BENCHMARK(RedrawMapRegion)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
 
 void RedrawMapRegionFloor(benchmark::State& state) {
   auto viewer = StressViewer(1000);
-  for (int i = 0; i < state.range(0); ++i) viewer->view().ZoomIn();
+  for (int i = 0; i < state.range(0); ++i) viewer->ZoomIn();
   const QImage& picture = viewer->view().state().composedPicture;
   std::vector<uchar> copy(static_cast<size_t>(picture.sizeInBytes()));
   for (auto _ : state) {

@@ -45,12 +45,12 @@ TEST_F(MapViewTest, zoomsOverSixteenLevelsAndScalesThePicture) {
   ZoomTimes(Key::kKeypadMinus, 5);
   EXPECT_NEAR(s.zoom, 0.5, 1e-9);
   EXPECT_EQ(s.scaledWidth, 350);
-  EXPECT_FALSE(viewer->view().ZoomOut()) << "a sixth press does nothing";
+  EXPECT_FALSE(viewer->ZoomOut()) << "a sixth press does nothing";
   ZoomTimes(Key::kKeypadPlus, 15);
   EXPECT_NEAR(s.zoom, 2.0, 1e-9);
   EXPECT_EQ(s.composedPicture.size(), QSize(1400, 200));
-  EXPECT_FALSE(viewer->view().ZoomIn()) << "an eleventh press from 1.0 does nothing";
-  for (int i = 0; i < 5; ++i) viewer->view().ZoomOut();
+  EXPECT_FALSE(viewer->ZoomIn()) << "an eleventh press from 1.0 does nothing";
+  for (int i = 0; i < 5; ++i) viewer->ZoomOut();
   EXPECT_EQ(s.scaledWidth, 1050);
 }
 
@@ -128,7 +128,7 @@ TEST_F(MapViewTest, drawsIncomeLabelsAtTheirScaledLabelPointWhenAskedTo) {
   packages[0].sectors[0].ipcValue = 4;
   StartViewer();
   position().SetLabelPosition(30, 20);  // sector 1
-  viewer->view().RedrawMapRegion();
+  viewer->Recompose();
   EXPECT_EQ(QColor(Composed(30, 20)), test::kBandColour) << "no labels while the flag is off";
   viewer->Command(command::kIpcValues);
   EXPECT_EQ(QColor(Composed(30, 20)), QColor(51, 51, 255))
@@ -203,7 +203,7 @@ TEST_F(MapViewTest, shrinksAWindowLargerThanThePictureAndClampsTheScroll) {
   viewer->ClientResized();
   EXPECT_EQ(s.scrollX, 0);
   host.maximized = true;
-  viewer->view().RedrawMapRegion();
+  viewer->Recompose();
   EXPECT_EQ(host.resizes.back(), QSize(200, 100) + host.frame) << "maximised: the framed picture";
 }
 

@@ -113,9 +113,9 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
 }
 
 void SetZoom(Viewer& viewer, double zoom) {
-  while (viewer.view().state().zoom < zoom - 0.05 && viewer.view().ZoomIn()) {
+  while (viewer.view().state().zoom < zoom - 0.05 && viewer.ZoomIn()) {
   }
-  while (viewer.view().state().zoom > zoom + 0.05 && viewer.view().ZoomOut()) {
+  while (viewer.view().state().zoom > zoom + 0.05 && viewer.ZoomOut()) {
   }
 }
 
@@ -200,11 +200,12 @@ int RunHeadless(const QStringList& args, const std::filesystem::path& programDir
   if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);
   NullHost host;
   Viewer viewer(host, programDir);
-  if (options->ipc) viewer.settings().setShowIpcValues(true);
   if (auto started = viewer.Start(options->position); !started) {
     err << "error: " << started.error() << "\n";
     return 2;
   }
+  // The income labels as the menu item "&IPC Values" shows them, the settings file untouched.
+  if (options->ipc && !viewer.settings().showIpcValues()) viewer.Command(command::kIpcValues);
   switch (options->mode) {
     case Options::Mode::kTotals:
       out << TotalsReport(viewer.position());

@@ -72,6 +72,11 @@ class Viewer : private PositionObserver {
   void MouseRelease(MouseButton button, QPoint client);
   void MouseMove(QPoint client);
   void KeyRelease(Key key);
+  // The zoom keys' steps; false at a limit, where nothing changes.
+  bool ZoomIn() { return view_.ZoomIn(); }
+  bool ZoomOut() { return view_.ZoomOut(); }
+  // Recomposes the whole picture, as after a change of what the map shows.
+  void Recompose() { view_.RedrawMapRegion(); }
   void ClientResized() { view_.ClientResized(); }
 
   // The piece palette: a click on a cell, and Escape released there.
@@ -91,7 +96,6 @@ class Viewer : private PositionObserver {
 
   const std::filesystem::path& programDir() const { return startup_.programDir; }
   const Settings& settings() const { return startup_.settings; }
-  Settings& settings() { return startup_.settings; }
   const MapState& map() const { return map_; }
   const Position& position() const { return position_; }
   Position& position() { return position_; }
