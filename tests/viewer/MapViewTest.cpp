@@ -14,6 +14,16 @@ class MapViewTest : public test::ViewerTest {
   void ZoomTimes(Key key, int times) {
     for (int i = 0; i < times; ++i) viewer->KeyRelease(key);
   }
+  // Drags the map with the right button by (dx, dy): the scroll offset grows by as much.
+  void Scroll(int dx, int dy) {
+    const QPoint from(150, 50);
+    viewer->MousePress(MouseButton::kRight, from, 0);
+    viewer->MouseMove(from + QPoint(dx, dy));
+    viewer->MouseRelease(MouseButton::kRight, from + QPoint(dx, dy));
+    ASSERT_EQ(QPoint(viewer->view().state().scrollX, viewer->view().state().scrollY),
+              scrolled_ += QPoint(dx, dy));
+  }
+  QPoint scrolled_;
   bool IsCell(int x, int y, int type, int country) {
     return QColor(Composed(x, y)) == CellColour(type, country);
   }
@@ -22,13 +32,13 @@ class MapViewTest : public test::ViewerTest {
 TEST_F(MapViewTest, convertsClientPointsAtZoomAndScroll) {
   packages[0].sectors.resize(8, {.name = "Wide"});
   StartViewer();
+  host.client = QSize(300, 100);  // smaller than the picture, so that it scrolls
+  viewer->ClientResized();
   ZoomTimes(Key::kKeypadPlus, 5);
-  auto& s = viewer->view().state();
-  s.scrollX = 100;
-  s.scrollY = 40;
+  Scroll(100, 40);
   EXPECT_EQ(viewer->view().ClientToMap(QPoint(30, 20)), QPoint(87, 40));
   EXPECT_EQ(viewer->view().MapToClient(QPoint(87, 40)), QPoint(31, 20));
-  s.scrollX = s.scrollY = 0;
+  Scroll(-100, -40);
   const std::pair<QPoint, QPoint> cases[] = {{{0, 0}, {0, 0}},
                                              {{1, 1}, {1, 1}},
                                              {{2, 2}, {1, 1}},
@@ -57,17 +67,14 @@ TEST_F(MapViewTest, zoomsOverSixteenLevelsAndScalesThePicture) {
 TEST_F(MapViewTest, roundsScaledSizesHalfUp) {
   packages[0].sectors.resize(1);
   StartViewer();
-  QImage picture(641, 480, QImage::Format_RGB32);
-  auto& view = viewer->view();
-  auto& s = view.state();
-  const_cast<QImage&>(viewer->map().mapPicture) = picture;
-  s.zoom = 0.5;
-  view.RebuildScaledPicture();
-  EXPECT_EQ(s.scaledWidth, 321);
-  EXPECT_EQ(s.scaledHeight, 240);
-  s.zoom = 1.5;
-  view.RebuildScaledPicture();
-  EXPECT_EQ(QSize(s.scaledWidth, s.scaledHeight), QSize(962, 720));
+  // A 641 x 480 picture, by the rule that sizes the scaled picture.
+  const MapView& view = viewer->view();
+  ZoomTimes(Key::kKeypadMinus, 5);
+  EXPECT_EQ(QSize(view.Scaled(641), view.Scaled(480)), QSize(321, 240));
+  ZoomTimes(Key::kKeypadPlus, 10);
+  EXPECT_EQ(QSize(view.Scaled(641), view.Scaled(480)), QSize(962, 720));
+  EXPECT_EQ(QSize(view.state().scaledWidth, view.state().scaledHeight),
+            QSize(view.Scaled(100), view.Scaled(100)));
 }
 
 TEST_F(MapViewTest, drawsNoLabelForALabelPointFarOffTheMap) {
@@ -195,13 +202,13 @@ TEST_F(MapViewTest, showsAreaNumbersWithoutASectorTableAndForNumbersFrom512) {
 
 TEST_F(MapViewTest, shrinksAWindowLargerThanThePictureAndClampsTheScroll) {
   StartViewer();
+  host.client = QSize(100, 100);
+  viewer->ClientResized();
+  Scroll(50, 0);
   host.client = QSize(800, 600);
   viewer->ClientResized();
   EXPECT_EQ(host.client, QSize(200, 100));
-  auto& s = viewer->view().state();
-  s.scrollX = 50;
-  viewer->ClientResized();
-  EXPECT_EQ(s.scrollX, 0);
+  EXPECT_EQ(viewer->view().state().scrollX, 0);
   host.maximized = true;
   viewer->Recompose();
   EXPECT_EQ(host.resizes.back(), QSize(200, 100) + host.frame) << "maximised: the framed picture";

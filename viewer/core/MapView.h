@@ -55,7 +55,6 @@ class MapView {
         currentFile_(currentFile),
         fonts_(fonts) {}
 
-  ViewState& state() { return state_; }
   const ViewState& state() const { return state_; }
 
   // trunc(v x zoom + 0.5), held within the range of int: label points come from the sector

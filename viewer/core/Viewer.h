@@ -102,7 +102,6 @@ class Viewer : private PositionObserver {
   const DocumentState& document() const { return document_; }
   const EditingState& editing() const { return editing_; }
   const MapView& view() const { return view_; }
-  MapView& view() { return view_; }
   const ViewFonts& fonts() const { return startup_.fonts; }
 
   std::filesystem::path settingsPath() const { return startup_.programDir / Settings::kFileName; }
