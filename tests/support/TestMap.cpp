@@ -15,6 +15,8 @@ SectorRecord MakeSector(const SectorSpec& s) {
     b[at] = static_cast<uint8_t>(b[at] | ((s.countryValues[n - 1] & 0xF) << (n % 2 ? 0 : 4)));
   }
   b[68] = s.requiredPiece;
+  r.setLabelX(s.labelX);
+  r.setLabelY(s.labelY);
   return r;
 }
 

@@ -18,6 +18,8 @@ struct SectorSpec {
   std::array<uint8_t, 8> ownerDependency{};
   std::array<uint8_t, 8> countryValues{};
   uint8_t requiredPiece = 0;
+  int32_t labelX = 0;
+  int32_t labelY = 0;
 };
 
 SectorRecord MakeSector(const SectorSpec& sector);

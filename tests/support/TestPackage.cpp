@@ -42,15 +42,19 @@ void TestPackage::WriteTo(const std::filesystem::path& programDir) const {
 
   Position p;
   AttachBandMap(p, sectors);
-  p.grid()->WriteFile(dir / "SektorInfo.map");
-  std::vector<uint8_t> table;
-  for (size_t n = 1; n <= sectors.size(); ++n) {
-    auto b = (*p.sectorTable())[n].bytes();
-    table.insert(table.end(), b.begin(), b.end());
+  SectorGrid grid = *p.grid();
+  for (const auto& [at, sector] : otherCells) grid.setValue(at.x(), at.y(), sector);
+  grid.WriteFile(dir / "SektorInfo.map");
+  if (withSectorTable) {
+    std::vector<uint8_t> table;
+    for (size_t n = 1; n <= sectors.size(); ++n) {
+      auto b = (*p.sectorTable())[n].bytes();
+      table.insert(table.end(), b.begin(), b.end());
+    }
+    std::ofstream(dir / "SektorInfo.sek", std::ios::binary)
+        .write(reinterpret_cast<const char*>(table.data()),
+               static_cast<std::streamsize>(table.size()));
   }
-  std::ofstream(dir / "SektorInfo.sek", std::ios::binary)
-      .write(reinterpret_cast<const char*>(table.data()),
-             static_cast<std::streamsize>(table.size()));
   WriteText(dir / "ToolPieces.txt", "Ctrl 0 0\nInf 3 0\nTank 5 0\nShip 8 1\nOdd 7 2\n");
   WriteText(dir / "MapInfo.txt", title + "\n" + alliances);
   Pieces(15, 10).save(QString::fromStdString((dir / "ToolPieces.bmp").string()), "BMP");

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct TestPackage {
                                   {.name = "South", .initialOwner = 2, .ipcValue = 3}};
   std::string alliances = "allied 1 2\n";
   std::vector<Unit> start;
+  // Grid cells painted with another sector number than their band's.
+  std::vector<std::pair<QPoint, uint16_t>> otherCells;
+  bool withSectorTable = true;
   bool bigPieces = true;
 
   void WriteTo(const std::filesystem::path& programDir) const;

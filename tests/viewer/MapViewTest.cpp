@@ -78,13 +78,10 @@ TEST_F(MapViewTest, roundsScaledSizesHalfUp) {
 }
 
 TEST_F(MapViewTest, drawsNoLabelForALabelPointFarOffTheMap) {
+  packages[0].sectors[0].labelX = 2147483647;
+  packages[0].sectors[0].labelY = -2147483647 - 1;
   StartViewer();
-  position().SetLabelPosition(30, 20);
   viewer->Command(command::kIpcValues);
-  SectorTable table = *position().sectorTable();
-  table[1].setLabelX(2147483647);
-  table[1].setLabelY(-2147483647 - 1);
-  position().SetSectorTable(table);
   ZoomTimes(Key::kKeypadPlus, 10);
   EXPECT_EQ(viewer->view().Scaled(2147483647), 2147483647);
   EXPECT_EQ(viewer->view().Scaled(-2147483647 - 1), -2147483647 - 1);
@@ -133,9 +130,9 @@ TEST_F(MapViewTest, composesStacksAtTheirHalfSizeOffsetWithTheirCount) {
 
 TEST_F(MapViewTest, drawsIncomeLabelsAtTheirScaledLabelPointWhenAskedTo) {
   packages[0].sectors[0].ipcValue = 4;
+  packages[0].sectors[0].labelX = 30;
+  packages[0].sectors[0].labelY = 20;
   StartViewer();
-  position().SetLabelPosition(30, 20);  // sector 1
-  viewer->Recompose();
   EXPECT_EQ(QColor(Composed(30, 20)), test::kBandColour) << "no labels while the flag is off";
   viewer->Command(command::kIpcValues);
   EXPECT_EQ(QColor(Composed(30, 20)), QColor(51, 51, 255))
@@ -187,11 +184,9 @@ TEST_F(MapViewTest, namesSectorsInTheTitleAndMapsInTheMenuAsTheUnitListDoes) {
 }
 
 TEST_F(MapViewTest, showsAreaNumbersWithoutASectorTableAndForNumbersFrom512) {
+  packages[0].otherCells = {{QPoint(5, 5), 0}, {QPoint(6, 5), 600}};
+  packages[0].withSectorTable = false;
   StartViewer();
-  SectorGrid grid = *position().grid();
-  grid.setValue(5, 5, 0);
-  grid.setValue(6, 5, 600);
-  position().SetSectorGrid(grid);
   viewer->MouseMove(QPoint(5, 5));
   EXPECT_EQ(host.title, " - Brom's TessMapView");
   viewer->MouseMove(QPoint(6, 5));

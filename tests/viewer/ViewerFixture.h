@@ -20,7 +20,7 @@ class ViewerTest : public ::testing::Test {
     viewer->Start(commandLine);
     return *viewer;
   }
-  Position& position() { return viewer->position(); }
+  const Position& position() { return viewer->position(); }
   QRgb Composed(int x, int y) { return viewer->view().state().composedPicture.pixel(x, y); }
 
   TempDir dir;

@@ -98,7 +98,6 @@ class Viewer : private PositionObserver {
   const Settings& settings() const { return startup_.settings; }
   const MapState& map() const { return map_; }
   const Position& position() const { return position_; }
-  Position& position() { return position_; }
   const DocumentState& document() const { return document_; }
   const EditingState& editing() const { return editing_; }
   const MapView& view() const { return view_; }
