@@ -31,10 +31,10 @@ std::string Unquoted(const std::string& s) {
 
 Viewer::Viewer(Host& host, std::filesystem::path programDir)
     : host_(host),
-      startup_{std::move(programDir), {}, {}},
-      view_(host, map_, position_, startup_.settings, document_.currentFile, startup_.fonts) {
+      startup_{std::move(programDir), {}},
+      view_(host, map_, position_, settings_, document_.currentFile, startup_.fonts) {
   // No settings file is the first start: the tool windows have no places yet.
-  document_.toolWindowsPlaced = startup_.settings.Load(settingsPath()).ok();
+  document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
   position_.SetObserver(this);
 }
 
@@ -54,8 +54,8 @@ Status Viewer::Start(const std::string& commandLine) {
   LoadMapPackage(position_.mapName());
   document_.catalogue = BuildMapCatalogue(startup_.programDir);
   host_.SetCatalogue(document_.catalogue);
-  host_.SetMenuCheck(command::kIpcValues, startup_.settings.showIpcValues());
-  host_.SetMenuCheck(command::kUseBigPieces, startup_.settings.useBigPieces());
+  host_.SetMenuCheck(command::kIpcValues, settings_.showIpcValues());
+  host_.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
   return loaded;
@@ -73,22 +73,21 @@ bool Viewer::Close() {
     return false;
   StoreToolWindowPositions();
   // The program ends either way; the settings of this session are then lost, and said so.
-  if (auto saved = startup_.settings.Save(settingsPath()); !saved)
-    qWarning("%s", saved.error().c_str());
+  if (auto saved = settings_.Save(settingsPath()); !saved) qWarning("%s", saved.error().c_str());
   return true;
 }
 
 void Viewer::StoreToolWindowPositions() {
   const auto palette = host_.ToolWindowPosition(ToolWindow::kPalette);
   const auto infoView = host_.ToolWindowPosition(ToolWindow::kInfoView);
-  if (palette) startup_.settings.setPalette(palette->x(), palette->y());
-  if (infoView) startup_.settings.setInfoView(infoView->x(), infoView->y());
+  if (palette) settings_.setPalette(palette->x(), palette->y());
+  if (infoView) settings_.setInfoView(infoView->x(), infoView->y());
   if (palette && infoView) document_.toolWindowsPlaced = true;
 }
 
 void Viewer::RebuildToolWindows() {
   StoreToolWindowPositions();
-  const Settings& s = startup_.settings;
+  const Settings& s = settings_;
   // On the very first start both would stand at (0, 0), over each other and the menu bar.
   auto at = [&](int x, int y) {
     return document_.toolWindowsPlaced ? std::optional<QPoint>(QPoint(x, y)) : std::nullopt;
@@ -103,7 +102,7 @@ void Viewer::LoadPieces(const std::filesystem::path& dir) {
   map_.piecesPicture = QImage();
   const auto big = FindEntryIgnoringCase(dir, package_file::kBigPieces);
   // Without big pieces the small ones serve; that is no fault of the package.
-  if (startup_.settings.useBigPieces() && std::filesystem::exists(big)) {
+  if (settings_.useBigPieces() && std::filesystem::exists(big)) {
     map_.piecesPicture = PictureOrNone(big);
     map_.UseBigMetrics();
   }

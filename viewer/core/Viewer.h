@@ -24,10 +24,10 @@ enum class MouseButton { kLeft, kMiddle, kRight };
 // Keys that act on release in the main window.
 enum class Key { kD, kE, kS, kEscape, kKeypadPlus, kKeypadMinus, kOther };
 
-// Start-up state: where the program lives and what it was started with.
+// What start-up sets once for the whole run: where the program lives and the fonts of the map.
+// The settings, which the user changes all session, are kept apart.
 struct StartupState {
   std::filesystem::path programDir;
-  Settings settings;
   ViewFonts fonts;
 };
 
@@ -95,7 +95,7 @@ class Viewer : private PositionObserver {
   CursorKind cursor() const;
 
   const std::filesystem::path& programDir() const { return startup_.programDir; }
-  const Settings& settings() const { return startup_.settings; }
+  const Settings& settings() const { return settings_; }
   const MapState& map() const { return map_; }
   const Position& position() const { return position_; }
   const DocumentState& document() const { return document_; }
@@ -132,6 +132,7 @@ class Viewer : private PositionObserver {
 
   Host& host_;
   StartupState startup_;
+  Settings settings_;
   MapState map_;
   Position position_;
   DocumentState document_;

@@ -113,7 +113,7 @@ void Viewer::ToolWindowClosed(ToolWindow which) {
 }
 
 void Viewer::ToggleFlag(int id) {
-  Settings& s = startup_.settings;
+  Settings& s = settings_;
   bool on;
   if (id == command::kIpcValues) {
     s.setShowIpcValues(on = !s.showIpcValues());
