@@ -61,12 +61,12 @@ void MapView::ResetForLoad() {
 }
 
 void MapView::RebuildScaledPicture() {
-  state_.pictureWidth = map_.mapPicture.width();
-  state_.pictureHeight = map_.mapPicture.height();
+  state_.pictureWidth = map().mapPicture.width();
+  state_.pictureHeight = map().mapPicture.height();
   state_.scaledWidth = Scaled(state_.pictureWidth);
   state_.scaledHeight = Scaled(state_.pictureHeight);
   state_.scaledPicture =
-      ScaleKeepingDarkLines(map_.mapPicture, state_.scaledWidth, state_.scaledHeight);
+      ScaleKeepingDarkLines(map().mapPicture, state_.scaledWidth, state_.scaledHeight);
   state_.composedPicture =
       state_.scaledPicture.isNull()
           ? QImage()
@@ -110,15 +110,15 @@ void MapView::RedrawMapRegion(QRect region) {
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   painter.drawImage(r.topLeft(), state_.scaledPicture, r);
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  if (settings_.showIpcValues() && position_.sectorTable()) DrawIncomeLabels(painter, r);
+  if (source_.settings().showIpcValues() && position().sectorTable()) DrawIncomeLabels(painter, r);
   DrawStacks(painter, r);
   painter.end();
   FitWindowToMap();
 }
 
 void MapView::DrawIncomeLabels(QPainter& painter, QRect r) const {
-  painter.setFont(fonts_.labelFont);
-  const SectorTable& table = *position_.sectorTable();
+  painter.setFont(source_.fonts().labelFont);
+  const SectorTable& table = *position().sectorTable();
   for (int n = 1; n < kSectorSlots; ++n) {
     const SectorRecord& s = table[n];
     if (s.ipcValue() == 0) continue;
@@ -127,7 +127,7 @@ void MapView::DrawIncomeLabels(QPainter& painter, QRect r) const {
     if (px < r.left() || px > r.left() + r.width() || py < r.top() || py > r.top() + r.height())
       continue;
     const QString text = QString::fromStdString(CountText(s.ipcValue()));
-    const QRect box = TextBox(fonts_.labelFont, QPoint(px, py), text);
+    const QRect box = TextBox(source_.fonts().labelFont, QPoint(px, py), text);
     painter.fillRect(box, kLabelBackground);
     painter.setPen(kLabelText);
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
@@ -135,25 +135,26 @@ void MapView::DrawIncomeLabels(QPainter& painter, QRect r) const {
 }
 
 void MapView::DrawStacks(QPainter& painter, QRect r) const {
-  painter.setFont(fonts_.countFont);
+  const MapState& map = this->map();
+  const Position& position = this->position();
+  painter.setFont(source_.fonts().countFont);
   painter.setPen(kCountText);
   const int right = r.left() + r.width(), bottom = r.top() + r.height();
-  for (size_t i = 0; i < position_.unitCount(); ++i) {
-    const Unit& u = position_.unit(i);
+  for (size_t i = 0; i < position.unitCount(); ++i) {
+    const Unit& u = position.unit(i);
     if (u.count == 0) continue;
     const int cx = Scaled(u.x), cy = Scaled(u.y);
-    if (cx + map_.pieceHalfWidth + kCountTextRoom <= r.left() ||
-        cx - map_.pieceHalfWidth >= right || cy + map_.pieceHalfHeight <= r.top() ||
-        cy - map_.pieceHalfHeight >= bottom)
+    if (cx + map.pieceHalfWidth + kCountTextRoom <= r.left() || cx - map.pieceHalfWidth >= right ||
+        cy + map.pieceHalfHeight <= r.top() || cy - map.pieceHalfHeight >= bottom)
       continue;
-    if (!map_.piecesPicture.isNull())
-      painter.drawImage(QPoint(cx - map_.pieceHalfWidth, cy - map_.pieceHalfHeight),
-                        map_.piecesPicture, map_.cell(u.pieceType, u.country));
+    if (!map.piecesPicture.isNull())
+      painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
+                        map.piecesPicture, map.cell(u.pieceType, u.country));
     if (u.count > 1) {
       const QString text =
           QString::fromLatin1(u.labelText().data(), static_cast<int>(u.labelLength));
       painter.drawText(
-          TextBox(fonts_.countFont, QPoint(cx + map_.pieceHalfWidth + 2, cy - 7), text),
+          TextBox(source_.fonts().countFont, QPoint(cx + map.pieceHalfWidth + 2, cy - 7), text),
           Qt::AlignLeft | Qt::AlignTop, text);
     }
   }
@@ -163,8 +164,8 @@ void MapView::RedrawUnitArea(const Unit& unit) {
   const int cx = Scaled(unit.x), cy = Scaled(unit.y);
   // Whole cells as margins around the point, and room on the right for the count.
   const QRect region =
-      FromEdges(cx - map_.pieceCellWidth - 1, cy - map_.pieceCellHeight - 1,
-                cx + map_.pieceCellWidth + kCountTextRoom, cy + map_.pieceCellHeight + 1);
+      FromEdges(cx - map().pieceCellWidth - 1, cy - map().pieceCellHeight - 1,
+                cx + map().pieceCellWidth + kCountTextRoom, cy + map().pieceCellHeight + 1);
   RedrawMapRegion(region);
   host_.InvalidateMap(region.translated(-state_.scrollX, -state_.scrollY));
 }
@@ -199,7 +200,7 @@ void MapView::ClientResized() {
 }
 
 void MapView::UpdateHoverTitle(QPoint client) {
-  const SectorGrid* grid = position_.grid();
+  const SectorGrid* grid = position().grid();
   if (!grid) return;
   const QPoint m = ClientToMap(client);
   int mx = static_cast<int16_t>(m.x()), my = static_cast<int16_t>(m.y());
@@ -209,8 +210,8 @@ void MapView::UpdateHoverTitle(QPoint client) {
   const int s = grid->valueAt(mx, my);
   if (s == state_.hoverSector) return;
   state_.hoverSector = s;
-  std::string title = currentFile_ + " - ";
-  const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(s));
+  std::string title = source_.currentFile() + " - ";
+  const SectorRecord* record = position().sectorRecord(static_cast<uint32_t>(s));
   if (s == 0) {
     title += kMainWindowTitle;
   } else if (!record) {

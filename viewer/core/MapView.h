@@ -39,6 +39,18 @@ struct ViewFonts {
   ViewFonts();
 };
 
+// What the map view shows: the map, the position on it, the settings, the current position file
+// (for the title) and the fonts.
+class MapViewSource {
+ public:
+  virtual ~MapViewSource() = default;
+  virtual const MapState& map() const = 0;
+  virtual const Position& position() const = 0;
+  virtual const Settings& settings() const = 0;
+  virtual const std::string& currentFile() const = 0;
+  virtual const ViewFonts& fonts() const = 0;
+};
+
 // The map view: three coordinate spaces (map pixels, scaled pixels = trunc(v x zoom + 0.5),
 // client pixels = scaled - scroll), the scaled and the composed pictures, and the window size
 // rules. The composed picture is a cache: an edit recomposes only the area around its stacks.
@@ -46,14 +58,9 @@ class MapView {
  public:
   static constexpr double kZoomStep = 0.1;
 
-  MapView(Host& host, const MapState& map, const Position& position, const Settings& settings,
-          const std::string& currentFile, const ViewFonts& fonts)
-      : host_(host),
-        map_(map),
-        position_(position),
-        settings_(settings),
-        currentFile_(currentFile),
-        fonts_(fonts) {}
+  // The view shows what `source` holds; it asks for it at every use, so the source may be built
+  // after the view.
+  MapView(Host& host, const MapViewSource& source) : host_(host), source_(source) {}
 
   const ViewState& state() const { return state_; }
 
@@ -89,12 +96,11 @@ class MapView {
   void DrawStacks(QPainter& painter, QRect region) const;
   void AfterZoom();
 
+  const MapState& map() const { return source_.map(); }
+  const Position& position() const { return source_.position(); }
+
   Host& host_;
-  const MapState& map_;
-  const Position& position_;
-  const Settings& settings_;
-  const std::string& currentFile_;
-  const ViewFonts& fonts_;
+  const MapViewSource& source_;
   ViewState state_;
 };
 

@@ -30,9 +30,7 @@ std::string Unquoted(const std::string& s) {
 }  // namespace
 
 Viewer::Viewer(Host& host, std::filesystem::path programDir)
-    : host_(host),
-      startup_{std::move(programDir), {}},
-      view_(host, map_, position_, settings_, document_.currentFile, startup_.fonts) {
+    : host_(host), startup_{std::move(programDir), {}}, view_(host, *this) {
   // No settings file is the first start: the tool windows have no places yet.
   document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
   position_.SetObserver(this);

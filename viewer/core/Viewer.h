@@ -52,7 +52,7 @@ struct EditingState {
 
 // The viewer: one map, one position, one main window's worth of state, driven by the events a
 // user makes. Everything windowed goes through the Host.
-class Viewer : private PositionObserver {
+class Viewer : private PositionObserver, private MapViewSource {
  public:
   Viewer(Host& host, std::filesystem::path programDir);
   ~Viewer() override;
@@ -95,13 +95,14 @@ class Viewer : private PositionObserver {
   CursorKind cursor() const;
 
   const std::filesystem::path& programDir() const { return startup_.programDir; }
-  const Settings& settings() const { return settings_; }
-  const MapState& map() const { return map_; }
-  const Position& position() const { return position_; }
+  const Settings& settings() const override { return settings_; }
+  const MapState& map() const override { return map_; }
+  const Position& position() const override { return position_; }
   const DocumentState& document() const { return document_; }
   const EditingState& editing() const { return editing_; }
   const MapView& view() const { return view_; }
-  const ViewFonts& fonts() const { return startup_.fonts; }
+  const ViewFonts& fonts() const override { return startup_.fonts; }
+  const std::string& currentFile() const override { return document_.currentFile; }
 
   std::filesystem::path settingsPath() const { return startup_.programDir / Settings::kFileName; }
 
