@@ -1,6 +1,6 @@
 // Writes the stress package for the benchmarks: a map of 4096 x 3072 pixels with 511 sectors in
 // tiles of 128 x 192 (with one-pixel borders), every income rule in use, 8 countries, positions of
-// 1,000, 10,000 and 100,000 stacks, and the inputs of the tools (8-bit and 24-bit sector bitmaps,
+// 1,000, 10,000 and 100,000 units, and the inputs of the tools (8-bit and 24-bit sector bitmaps,
 // a sector text of 511 lines).
 #include <cstdio>
 #include <filesystem>
@@ -64,11 +64,11 @@ std::string SectorLine(int n) {
   return line + "\n";
 }
 
-void Position(const fs::path& path, size_t stacks) {
+void Position(const fs::path& path, size_t count) {
   mw::Position p;
   p.header().setMapName("Strs");
-  std::vector<mw::Unit> units(stacks);
-  for (size_t i = 0; i < stacks; ++i) {
+  std::vector<mw::Unit> units(count);
+  for (size_t i = 0; i < count; ++i) {
     mw::Unit& u = units[i];
     u.x = static_cast<uint16_t>((i * 37) % (kWidth - 40) + 20);
     u.y = static_cast<uint16_t>((i * 101 / 7) % (kHeight - 40) + 20);

@@ -24,7 +24,7 @@ const fs::path kStress = STRESS_DIR;
 
 mw::NullHost host(true);
 
-// A viewer on the stress map with a position of `stacks` stacks.
+// A viewer on the stress map with a position of `units` units.
 std::unique_ptr<mw::Viewer> StressViewer(int stacks) {
   auto viewer = std::make_unique<mw::Viewer>(host, kStress);
   const std::string name = stacks == 100000  ? "Stress100k"
@@ -97,7 +97,7 @@ void PlaceAndRemove(benchmark::State& state) {
 }
 BENCHMARK(PlaceAndRemove)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-// Picks a whole stack up and drops it at the other of two places: one move per iteration.
+// Picks a whole unit up and drops it at the other of two places: one move per iteration.
 void PickUpAndDrop(benchmark::State& state) {
   auto viewer = StressViewer(static_cast<int>(state.range(0)));
   viewer->PaletteClick(QPoint(16, 11));

@@ -7,8 +7,8 @@ namespace mw {
 // The modifier keys held during a mouse press.
 enum Modifiers : unsigned { kNoModifiers = 0, kShift = 1, kCtrl = 2 };
 
-// How many pieces a pick-up or a removal takes from a stack of `count`: 1; with Shift up to 5;
-// with Ctrl up to 10; with both the whole stack. Never more than the stack holds.
+// How many pieces a pick-up or a removal takes from a unit of `count`: 1; with Shift up to 5;
+// with Ctrl up to 10; with both the whole unit. Never more than the unit holds.
 uint16_t TakeCount(uint16_t count, unsigned modifiers);
 // How many pieces a placement creates: 1; with Shift 5; with Ctrl (and Shift) 10.
 uint16_t PlaceCount(unsigned modifiers);

@@ -17,7 +17,7 @@ constexpr int32_t kMergeReachY = 10;
 }  // namespace
 
 Unit* UnitPool::Allocate(const Unit& value) {
-  static_assert(std::is_trivially_destructible_v<Unit>, "stacks are released with their block");
+  static_assert(std::is_trivially_destructible_v<Unit>, "units are released with their block");
   if (!free_.empty()) {
     Unit* unit = free_.back();
     free_.pop_back();
@@ -47,7 +47,7 @@ void UnitPool::Clear() {
   used_ = 0;
 }
 
-const Unit* Position::Resolve(StackRef ref) const {
+const Unit* Position::Resolve(UnitRef ref) const {
   if (ref.empty()) return nullptr;
   if (ref.slotHint < units_.size() && units_[ref.slotHint]->serial == ref.serial)
     return units_[ref.slotHint];
@@ -56,10 +56,10 @@ const Unit* Position::Resolve(StackRef ref) const {
   return nullptr;
 }
 
-// The list hands out read-only stacks; the position's own operations change them through this.
-Unit* Position::Mutable(const Unit* stack) {
-  if (!stack || stack->slot >= units_.size() || units_[stack->slot] != stack) return nullptr;
-  return units_[stack->slot];
+// The list hands out read-only units; the position's own operations change them through this.
+Unit* Position::Mutable(const Unit* unit) {
+  if (!unit || unit->slot >= units_.size() || units_[unit->slot] != unit) return nullptr;
+  return units_[unit->slot];
 }
 
 const Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) const {
@@ -74,17 +74,17 @@ const Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) const {
   return nullptr;
 }
 
-bool Position::TriggersRecompute(const Unit& stack) const {
-  if (stack.pieceType == 0) return true;
-  const SectorRecord* record = sectorRecord(stack.sector);
-  return record && record->requiredPiece() == stack.pieceType;
+bool Position::TriggersRecompute(const Unit& unit) const {
+  if (unit.pieceType == 0) return true;
+  const SectorRecord* record = sectorRecord(unit.sector);
+  return record && record->requiredPiece() == unit.pieceType;
 }
 
-void Position::SetCount(Unit& stack, uint16_t count) {
-  AdjustStrength(stack, -1);
-  stack.count = count;
-  AdjustStrength(stack, +1);
-  RefreshLabel(stack);
+void Position::SetCount(Unit& unit, uint16_t count) {
+  AdjustStrength(unit, -1);
+  unit.count = count;
+  AdjustStrength(unit, +1);
+  RefreshLabel(unit);
 }
 
 Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
@@ -112,25 +112,25 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
     if (added) *added = taken;
     return u;
   }
-  Unit* stack = pool_.Allocate(rec);
-  stack->slot = static_cast<uint32_t>(units_.size());
-  stack->serial = nextSerial_++;
-  RefreshLabel(*stack);
-  units_.push_back(stack);
-  AdjustStrength(*stack, +1);
-  if (TriggersRecompute(*stack)) RecomputeTotals();
+  Unit* unit = pool_.Allocate(rec);
+  unit->slot = static_cast<uint32_t>(units_.size());
+  unit->serial = nextSerial_++;
+  RefreshLabel(*unit);
+  units_.push_back(unit);
+  AdjustStrength(*unit, +1);
+  if (TriggersRecompute(*unit)) RecomputeTotals();
   dirty_ = true;
   if (added) *added = rec.count;
-  return stack;
+  return unit;
 }
 
 void Position::RemoveUnit(const Unit* gone) {
-  Unit* stack = Mutable(gone);
-  if (!stack) return;
+  Unit* unit = Mutable(gone);
+  if (!unit) return;
   dirty_ = true;
-  AdjustStrength(*stack, -1);
-  bool recompute = TriggersRecompute(*stack);
-  const uint32_t slot = stack->slot;
+  AdjustStrength(*unit, -1);
+  bool recompute = TriggersRecompute(*unit);
+  const uint32_t slot = unit->slot;
   if (slot + 1 != units_.size()) {
     units_[slot] = units_.back();
     units_[slot]->slot = slot;
@@ -138,7 +138,7 @@ void Position::RemoveUnit(const Unit* gone) {
     recompute = recompute || units_[slot]->pieceType == 0;
   }
   units_.pop_back();
-  pool_.Release(stack);
+  pool_.Release(unit);
   if (recompute) RecomputeTotals();
 }
 

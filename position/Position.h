@@ -18,13 +18,13 @@
 
 namespace mw {
 
-// The storage of the stacks: each stack keeps its address for as long as it is in the list, as the
-// references to it rely on, while stacks are allocated a block of 1024 at a time instead of one by
-// one, so that loading a large position costs a few allocations, not one per stack.
+// The storage of the units: each unit keeps its address for as long as it is in the list, as the
+// references to it rely on, while units are allocated a block of 1024 at a time instead of one by
+// one, so that loading a large position costs a few allocations, not one per unit.
 class UnitPool {
  public:
   Unit* Allocate(const Unit& value);
-  // Room for up to `wanted` stacks side by side, to be constructed in place by the caller; `got`
+  // Room for up to `wanted` units side by side, to be constructed in place by the caller; `got`
   // says how many it holds (at least 1).
   Unit* TakeRun(size_t wanted, size_t& got);
   void Release(Unit* unit) { free_.push_back(unit); }
@@ -32,16 +32,16 @@ class UnitPool {
 
  private:
   static constexpr size_t kBlock = 1024;
-  // Raw storage: a stack is constructed in its place when it is allocated. A cleared pool keeps
+  // Raw storage: a unit is constructed in its place when it is allocated. A cleared pool keeps
   // its blocks for the next position.
   std::vector<std::unique_ptr<std::byte[]>> blocks_;
   size_t block_ = 0;  // the block being filled
-  size_t used_ = 0;   // stacks taken from it
+  size_t used_ = 0;   // units taken from it
   std::vector<Unit*> free_;
 };
 
 // What the position asks of whoever shows it: the info view after the totals were recomputed or
-// adjusted, and the map area around a stack that an edit or an undo touched.
+// adjusted, and the map area around a unit that an edit or an undo touched.
 class PositionObserver {
  public:
   virtual ~PositionObserver() = default;
@@ -49,23 +49,23 @@ class PositionObserver {
   virtual void UnitAreaChanged(const Unit& unit) = 0;
 };
 
-// The pieces being carried with the mouse and the stack they came from. They still belong to the
+// The pieces being carried with the mouse and the unit they came from. They still belong to the
 // board: their strength stays in their country's totals until they are put down or go back.
 struct Hand {
-  Unit carried;     // a record outside the list; its `count` is the number carried
-  StackRef source;  // the stack the pieces came from
+  Unit carried;    // a record outside the list; its `count` is the number carried
+  UnitRef source;  // the unit the pieces came from
   bool active = false;
 };
 
-// The game position: the stacks on the map in list order, the pieces in the hand, the totals that
+// The game position: the units on the map in list order, the pieces in the hand, the totals that
 // follow from them and from the sector table, the undo history and the flag of unsaved changes. It
 // holds the sector context of the current map (grid, sector table, piece table, alliances) that map
 // loading attaches.
 //
-// Every change of the board is one call here that changes the stacks, the strength totals, the
+// Every change of the board is one call here that changes the units, the strength totals, the
 // undo history and `dirty` together and reports the areas it touched; nothing outside sequences
-// those steps. At every moment each country's land and naval totals equal the worth of its stacks
-// in the list plus the pieces in the hand (stacks of sectors from 512 on are worth nothing), and
+// those steps. At every moment each country's land and naval totals equal the worth of its units
+// in the list plus the pieces in the hand (units of sectors from 512 on are worth nothing), and
 // `dirty` is set whenever the board differs from the one last loaded or saved.
 class Position {
  public:
@@ -78,26 +78,26 @@ class Position {
   // --- the unit list -------------------------------------------------------------------------
   size_t unitCount() const { return units_.size(); }
   const Unit& unit(size_t index) const { return *units_[index]; }
-  // The stack a reference names, or none when it has been removed since.
-  const Unit* Resolve(StackRef ref) const;
+  // The unit a reference names, or none when it has been removed since.
+  const Unit* Resolve(UnitRef ref) const;
 
-  // The first stack in list order within 7 pixels across and 5 down or up of (x, y); its record
+  // The first unit in list order within 7 pixels across and 5 down or up of (x, y); its record
   // is copied into `out` when one is found.
   const Unit* FindUnitAt(int32_t x, int32_t y, Unit* out = nullptr) const;
-  // Adds the pieces of `rec`: merged into the first stack of the same kind and country near it or
-  // in the same sector (the merged stack is then copied into `rec`), else as a new stack at the
-  // end. A stack holds at most 65535 pieces; a merge takes what fits and `added` (when given)
-  // says how many that was. None when the point lies outside an attached grid, or when the stack
+  // Adds the pieces of `rec`: merged into the first unit of the same kind and country near it or
+  // in the same sector (the merged unit is then copied into `rec`), else as a new unit at the
+  // end. A unit holds at most 65535 pieces; a merge takes what fits and `added` (when given)
+  // says how many that was. None when the point lies outside an attached grid, or when the unit
   // it would merge into is full; then nothing changes.
   const Unit* AddUnit(Unit& rec, uint16_t* added = nullptr);
-  // Takes a stack of the list away, with its pieces' strength.
-  void RemoveUnit(const Unit* stack);
-  // Takes every stack away and empties the hand; neither `dirty` nor the history changes.
+  // Takes a unit of the list away, with its pieces' strength.
+  void RemoveUnit(const Unit* unit);
+  // Takes every unit away and empties the hand; neither `dirty` nor the history changes.
   void RemoveAllUnits();
   // Replaces the whole list, as a position load does: the hand is emptied and the strength
-  // totals follow the new stacks. Stacks get their slots and serials here.
+  // totals follow the new units. Units get their slots and serials here.
   void ReplaceUnits(std::vector<Unit> units);
-  // The same with `count` stacks that `make(i)` gives one by one.
+  // The same with `count` units that `make(i)` gives one by one.
   template <class Make>
   void ReplaceUnits(size_t count, Make make) {
     ClearList();
@@ -119,18 +119,18 @@ class Position {
   // --- the edits of the user, each one transaction ---------------------------------------------
   // Places `PlaceCount(modifiers)` new pieces of a kind and country at (x, y) and records what was
   // added. Returns the record placed (with the count really added), or none when nothing could be
-  // added (outside the grid, or onto a full stack).
+  // added (outside the grid, or onto a full unit).
   std::optional<Unit> PlacePiece(int32_t x, int32_t y, uint8_t pieceType, uint8_t country,
                                  unsigned modifiers);
-  // Takes pieces from the first stack at (x, y) and records the removal; a stack left empty goes.
-  // Returns a copy of the stack as it was hit, or none when no stack with pieces lies there.
+  // Takes pieces from the first unit at (x, y) and records the removal; a unit left empty goes.
+  // Returns a copy of the unit as it was hit, or none when no unit with pieces lies there.
   std::optional<Unit> RemoveAt(int32_t x, int32_t y, unsigned modifiers);
-  // Takes pieces from the first stack at (x, y) into the hand. Nothing is recorded. False when no
-  // stack with pieces lies there or the hand is already full.
+  // Takes pieces from the first unit at (x, y) into the hand. Nothing is recorded. False when no
+  // unit with pieces lies there or the hand is already full.
   bool PickUp(int32_t x, int32_t y, unsigned modifiers);
   // Puts the carried pieces down at (x, y): an emptied source goes, the pieces are added there
   // (merging as AddUnit does) and the move is recorded. Returns the record of where they landed.
-  // A drop that cannot be made (outside the grid, onto a full stack) leaves the position exactly
+  // A drop that cannot be made (outside the grid, onto a full unit) leaves the position exactly
   // as it was before the pick-up and returns none.
   std::optional<Unit> Drop(int32_t x, int32_t y);
   // Returns the carried pieces to their source. Nothing is recorded.
@@ -160,9 +160,9 @@ class Position {
   // (only while a sector table is attached) from who holds which sector.
   void RecomputeTotals();
   bool IsAllied(int32_t a, int32_t b) const;
-  // The land or naval worth of a stack record: value x count by its piece's category, nothing
+  // The land or naval worth of a unit record: value x count by its piece's category, nothing
   // for a sector from 512 on.
-  int64_t StrengthOf(const Unit& stack) const;
+  int64_t StrengthOf(const Unit& unit) const;
 
   // --- undo history, newest first ----------------------------------------------------------------
   // Takes back the newest edit; pieces in the hand go back to their source first.
@@ -181,20 +181,20 @@ class Position {
   std::string mapName() const { return header_.mapName(); }
 
  private:
-  Unit* Mutable(const Unit* stack);
-  bool TriggersRecompute(const Unit& stack) const;
-  // The stack that AddUnit would merge `rec` into (rec.sector already set), skipping `skip`.
+  Unit* Mutable(const Unit* unit);
+  bool TriggersRecompute(const Unit& unit) const;
+  // The unit that AddUnit would merge `rec` into (rec.sector already set), skipping `skip`.
   Unit* MergeTarget(const Unit& rec, const Unit* skip = nullptr);
-  // Changes a stack's count (in the list or the hand) and its country's strength with it.
-  void SetCount(Unit& stack, uint16_t count);
-  void AdjustStrength(const Unit& stack, int64_t sign);
+  // Changes a unit's count (in the list or the hand) and its country's strength with it.
+  void SetCount(Unit& unit, uint16_t count);
+  void AdjustStrength(const Unit& unit, int64_t sign);
   void RecomputeIncome();
   void ClearList();
   void AfterReplace();
   void ReturnHandTo(Unit* source);
 
-  void RecordAdd(const Unit& stack);
-  void RecordRemove(const Unit& stack, uint16_t removed);
+  void RecordAdd(const Unit& unit);
+  void RecordRemove(const Unit& unit, uint16_t removed);
   void RecordMove(const Unit& before, const Unit& after);
   bool UndoAt(uint16_t x, uint16_t y, uint16_t count);
   bool UndoRemoval(const UndoEntry& entry);

@@ -33,14 +33,14 @@ std::optional<Unit> Position::PlacePiece(int32_t x, int32_t y, uint8_t pieceType
 
 std::optional<Unit> Position::RemoveAt(int32_t x, int32_t y, unsigned modifiers) {
   Unit hit;
-  Unit* stack = Mutable(FindUnitAt(x, y, &hit));
-  // A stack emptied by a pick-up waits for its drop; there is nothing on it to remove.
-  if (!stack || stack->count == 0) return std::nullopt;
-  const uint16_t n = TakeCount(stack->count, modifiers);
-  SetCount(*stack, static_cast<uint16_t>(stack->count - n));
-  RecordRemove(*stack, n);
+  Unit* unit = Mutable(FindUnitAt(x, y, &hit));
+  // A unit emptied by a pick-up waits for its drop; there is nothing on it to remove.
+  if (!unit || unit->count == 0) return std::nullopt;
+  const uint16_t n = TakeCount(unit->count, modifiers);
+  SetCount(*unit, static_cast<uint16_t>(unit->count - n));
+  RecordRemove(*unit, n);
   dirty_ = true;
-  if (stack->count == 0) RemoveUnit(stack);
+  if (unit->count == 0) RemoveUnit(unit);
   NotifyTotalsChanged();
   NotifyUnitArea(hit);
   return hit;
@@ -49,18 +49,18 @@ std::optional<Unit> Position::RemoveAt(int32_t x, int32_t y, unsigned modifiers)
 bool Position::PickUp(int32_t x, int32_t y, unsigned modifiers) {
   if (hand_.active) return false;
   Unit hit;
-  Unit* stack = Mutable(FindUnitAt(x, y, &hit));
-  if (!stack || stack->count == 0) return false;
-  const uint16_t n = TakeCount(stack->count, modifiers);
+  Unit* unit = Mutable(FindUnitAt(x, y, &hit));
+  if (!unit || unit->count == 0) return false;
+  const uint16_t n = TakeCount(unit->count, modifiers);
   // The pieces change place, not owner: their strength moves with them into the hand.
   hand_.carried = hit;
   hand_.carried.serial = 0;
   hand_.carried.count = 0;
-  hand_.source = StackRef::To(*stack);
+  hand_.source = UnitRef::To(*unit);
   hand_.active = true;
-  SetCount(*stack, static_cast<uint16_t>(stack->count - n));
+  SetCount(*unit, static_cast<uint16_t>(unit->count - n));
   SetCount(hand_.carried, n);
-  NotifyUnitArea(*stack);
+  NotifyUnitArea(*unit);
   NotifyUnitArea(hand_.carried);
   return true;
 }
@@ -102,7 +102,7 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
     }
     target.sector = grid_->valueAt(target.x, target.y);
   }
-  // A stack holds at most 65535 pieces: what does not fit stays with the source.
+  // A unit holds at most 65535 pieces: what does not fit stays with the source.
   const bool sourceGoes = source && source->count == 0;
   const Unit* into = MergeTarget(target, sourceGoes ? source : nullptr);
   const uint16_t room = into ? static_cast<uint16_t>(65535 - into->count) : uint16_t{65535};
@@ -126,7 +126,7 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   target.count = moved;
   const Unit* landed = AddUnit(target);
   if (rest.count > 0) AddUnit(rest);  // the source went while they were carried
-  // Put back into the very stack they came from, the board is as it was.
+  // Put back into the very unit they came from, the board is as it was.
   const bool backWhereTheyWere = source && !sourceGoes && landed == source;
   dirty_ = wasDirty || !backWhereTheyWere;
   Unit movedBefore = before;

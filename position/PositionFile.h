@@ -8,12 +8,12 @@
 
 namespace mw {
 
-// A stack as stored in both position file formats: x and y as IEEE doubles, the piece code
+// A unit as stored in both position file formats: x and y as IEEE doubles, the piece code
 // (piece type + 1), the country, the count and the sector as a 32-bit number.
 inline constexpr size_t kUnitRecordSize = 24;
 
 // Loads a native (".QPX", starting with "MF") or TessWinMap (".MAP", a bare unit count) position
-// file, told apart by content. Replaces every stack, clears the undo history and `dirty`, and
+// file, told apart by content. Replaces every unit, clears the undo history and `dirty`, and
 // leaves totals and sectors to the map load that follows. Fails with the reason when the file
 // cannot be read; then nothing changes. Damaged files load as far as they go: missing header
 // bytes read as zero, coordinates are held within 0 to 65535, and only the records present are

@@ -14,16 +14,16 @@ void Position::NotifyUnitArea(const Unit& unit) {
   if (observer_) observer_->UnitAreaChanged(unit);
 }
 
-int64_t Position::StrengthOf(const Unit& stack) const {
-  if (stack.sector >= kSectorSlots) return 0;
-  return int64_t{pieces_[stack.pieceType].value} * stack.count;
+int64_t Position::StrengthOf(const Unit& unit) const {
+  if (unit.sector >= kSectorSlots) return 0;
+  return int64_t{pieces_[unit.pieceType].value} * unit.count;
 }
 
-void Position::AdjustStrength(const Unit& stack, int64_t sign) {
-  const int64_t worth = sign * StrengthOf(stack);
-  const int8_t category = pieces_[stack.pieceType].category;
-  if (category == 0) totals_[stack.country].land += worth;
-  if (category == 1) totals_[stack.country].naval += worth;
+void Position::AdjustStrength(const Unit& unit, int64_t sign) {
+  const int64_t worth = sign * StrengthOf(unit);
+  const int8_t category = pieces_[unit.pieceType].category;
+  if (category == 0) totals_[unit.country].land += worth;
+  if (category == 1) totals_[unit.country].naval += worth;
 }
 
 bool Position::IsAllied(int32_t a, int32_t b) const {

@@ -1,4 +1,4 @@
-// The undo history: one entry per edit, newest first, without limit. Undo finds stacks by place
+// The undo history: one entry per edit, newest first, without limit. Undo finds units by place
 // alone, with the reach of FindUnitAt; the totals follow the pieces it takes away or puts back, and
 // an undo that changed the board leaves it with unsaved changes.
 #include <algorithm>
@@ -7,26 +7,26 @@
 
 namespace mw {
 
-void Position::RecordAdd(const Unit& stack) {
+void Position::RecordAdd(const Unit& unit) {
   UndoEntry e;
   e.kind = UndoKind::kAdd;
-  e.toX = stack.x;
-  e.toY = stack.y;
-  e.toSector = stack.sector;
-  e.pieceType = stack.pieceType;
-  e.country = stack.country;
-  e.count = stack.count;
+  e.toX = unit.x;
+  e.toY = unit.y;
+  e.toSector = unit.sector;
+  e.pieceType = unit.pieceType;
+  e.country = unit.country;
+  e.count = unit.count;
   undo_.push_back(e);
 }
 
-void Position::RecordRemove(const Unit& stack, uint16_t removed) {
+void Position::RecordRemove(const Unit& unit, uint16_t removed) {
   UndoEntry e;
   e.kind = UndoKind::kRemove;
-  e.fromX = stack.x;
-  e.fromY = stack.y;
-  e.fromSector = stack.sector;
-  e.pieceType = stack.pieceType;
-  e.country = stack.country;
+  e.fromX = unit.x;
+  e.fromY = unit.y;
+  e.fromSector = unit.sector;
+  e.pieceType = unit.pieceType;
+  e.country = unit.country;
   e.count = removed;
   undo_.push_back(e);
 }
@@ -47,16 +47,16 @@ void Position::RecordMove(const Unit& before, const Unit& after) {
   undo_.push_back(e);
 }
 
-// Takes `count` pieces from the first stack near (x, y), whatever its kind; the whole stack when
-// it holds no more than that. False when no stack lies there.
+// Takes `count` pieces from the first unit near (x, y), whatever its kind; the whole unit when
+// it holds no more than that. False when no unit lies there.
 bool Position::UndoAt(uint16_t x, uint16_t y, uint16_t count) {
   Unit found;
-  Unit* stack = Mutable(FindUnitAt(x, y, &found));
-  if (!stack) return false;
-  if (stack->count > count)
-    SetCount(*stack, static_cast<uint16_t>(stack->count - count));
+  Unit* unit = Mutable(FindUnitAt(x, y, &found));
+  if (!unit) return false;
+  if (unit->count > count)
+    SetCount(*unit, static_cast<uint16_t>(unit->count - count));
   else
-    RemoveUnit(stack);
+    RemoveUnit(unit);
   NotifyUnitArea(found);
   return true;
 }

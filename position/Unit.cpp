@@ -8,7 +8,7 @@ namespace mw {
 
 namespace {
 
-// The labels of every count a label can show, made once: a label is set for every stack loaded.
+// The labels of every count a label can show, made once: a label is set for every unit loaded.
 struct LabelTable {
   std::array<std::array<char, 5>, 1000> text{};
   std::array<uint8_t, 1000> length{};

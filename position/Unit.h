@@ -6,9 +6,10 @@
 
 namespace mw {
 
-// One stack of pieces of one kind and one country at one map point. Records are copied whole
-// between the unit list and its callers; `serial` tells a stack of the list apart from every other
-// stack there ever was (0 for a record that never was in the list), so that a reference to a stack
+// A unit: the pieces of one kind and one country that stand together at one map point (what a
+// player sees as a stack with its count beside it). Records are copied whole
+// between the unit list and its callers; `serial` tells a unit of the list apart from every other
+// unit there ever was (0 for a record that never was in the list), so that a reference to a unit
 // can be checked before it is used.
 struct Unit {
   uint16_t x = 0;
@@ -19,7 +20,7 @@ struct Unit {
   uint16_t sector = 0;
   std::array<char, 5> label{};  // `count` as text, NUL-terminated
   uint8_t labelLength = 0;
-  uint32_t slot = 0;  // the stack's index in the unit list
+  uint32_t slot = 0;  // the unit's index in the unit list
   uint64_t serial = 0;
 
   std::string_view labelText() const { return std::string_view(label.data(), labelLength); }
@@ -28,13 +29,13 @@ struct Unit {
 // Sets `label` to the count text of `count` and `labelLength` to its length.
 void RefreshLabel(Unit& unit);
 
-// A reference to a stack of the list that survives the list being reordered and can tell when
-// the stack is gone.
-struct StackRef {
+// A reference to a unit of the list that survives the list being reordered and can tell when
+// the unit is gone.
+struct UnitRef {
   uint64_t serial = 0;
   uint32_t slotHint = 0;
 
-  static StackRef To(const Unit& stack) { return {stack.serial, stack.slot}; }
+  static UnitRef To(const Unit& unit) { return {unit.serial, unit.slot}; }
   bool empty() const { return serial == 0; }
 };
 

@@ -126,8 +126,8 @@ TEST(RemoveUnit, movesTheLastStackIntoTheFreedSlot) {
 
 TEST(RemoveUnit, aReferenceToARemovedStackResolvesToNothing) {
   Position p;
-  StackRef first = StackRef::To(*Add(p, 0, 0, 1));
-  StackRef third = StackRef::To(*(Add(p, 100, 0, 2), Add(p, 200, 0, 3)));
+  UnitRef first = UnitRef::To(*Add(p, 0, 0, 1));
+  UnitRef third = UnitRef::To(*(Add(p, 100, 0, 2), Add(p, 200, 0, 3)));
   p.RemoveUnit(p.Resolve(first));
   EXPECT_EQ(p.Resolve(first), nullptr);
   ASSERT_NE(p.Resolve(third), nullptr) << "a moved stack is still found";

@@ -8,7 +8,7 @@ namespace mw {
 
 std::string BuildUnitList(const Position& position) {
   constexpr int kCountries = 15;
-  // Stacks by country and sector, each group in list order.
+  // Units by country and sector, each group in list order.
   std::vector<std::vector<std::vector<const Unit*>>> groups(
       kCountries + 1, std::vector<std::vector<const Unit*>>(kSectorSlots));
   for (size_t i = 0; i < position.unitCount(); ++i) {

@@ -23,7 +23,7 @@ struct ViewState {
   int scaledWidth = 0;
   int scaledHeight = 0;
   QImage scaledPicture;    // the map picture at the zoom
-  QImage composedPicture;  // the same with income labels and stacks: what the window shows
+  QImage composedPicture;  // the same with income labels and units: what the window shows
   QSize clientSize;
   QSize maxWindowSize;
   int hoverSector = -1;
@@ -53,7 +53,7 @@ class MapViewSource {
 
 // The map view: three coordinate spaces (map pixels, scaled pixels = trunc(v x zoom + 0.5),
 // client pixels = scaled - scroll), the scaled and the composed pictures, and the window size
-// rules. The composed picture is a cache: an edit recomposes only the area around its stacks.
+// rules. The composed picture is a cache: an edit recomposes only the area around its units.
 class MapView {
  public:
   static constexpr double kZoomStep = 0.1;
@@ -77,7 +77,7 @@ class MapView {
   void ClampScroll();
   // Recomposes a rectangle of scaled pixels, or all of the picture when `region` is empty.
   void RedrawMapRegion(QRect region = QRect());
-  // Recomposes the area around a stack record (in the list or not) and repaints it.
+  // Recomposes the area around a unit record (in the list or not) and repaints it.
   void RedrawUnitArea(const Unit& unit);
   bool ZoomIn();
   bool ZoomOut();
@@ -110,7 +110,7 @@ inline QRect FromEdges(int left, int top, int right, int bottom) {
   return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-// Room right of a stack's piece for its count text, in pixels.
+// Room right of a unit's piece for its count text, in pixels.
 inline constexpr int kCountTextRoom = 23;
 
 // The main window's title, and the title's text for a point outside every sector.

@@ -60,7 +60,7 @@ Status Viewer::Start(const std::string& commandLine) {
 }
 
 Status Viewer::LoadPositionFile(const std::string& path) {
-  // A load empties the hand: the stacks the carried pieces came from are gone with the old
+  // A load empties the hand: the units the carried pieces came from are gone with the old
   // position.
   return LoadPosition(position_, path);
 }

@@ -93,7 +93,7 @@ void Viewer::SaveAs() {
 }
 
 void Viewer::SaveTo(const std::string& path) {
-  // Pieces in the hand belong to the board that is saved: they go back to their stack first.
+  // Pieces in the hand belong to the board that is saved: they go back to their unit first.
   if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
   position_.CancelCarry();
   if (auto saved = SavePosition(position_, path); !saved)

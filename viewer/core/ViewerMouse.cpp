@@ -40,7 +40,7 @@ void Viewer::CancelCarryCommand() {
 }
 
 void Viewer::Undo() {
-  // An undo puts pieces in the hand back first, so that it finds their stack whole.
+  // An undo puts pieces in the hand back first, so that it finds their unit whole.
   if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
   position_.UndoLast();
 }
