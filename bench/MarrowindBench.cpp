@@ -25,11 +25,11 @@ const fs::path kStress = STRESS_DIR;
 mw::NullHost host(true);
 
 // A viewer on the stress map with a position of `units` units.
-std::unique_ptr<mw::Viewer> StressViewer(int stacks) {
+std::unique_ptr<mw::Viewer> StressViewer(int units) {
   auto viewer = std::make_unique<mw::Viewer>(host, kStress);
-  const std::string name = stacks == 100000  ? "Stress100k"
-                           : stacks == 10000 ? "Stress10k"
-                                             : "Stress1k";
+  const std::string name = units == 100000  ? "Stress100k"
+                           : units == 10000 ? "Stress10k"
+                                            : "Stress1k";
   viewer->Start((kStress / (name + ".QPX")).string());
   return viewer;
 }

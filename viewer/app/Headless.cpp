@@ -113,9 +113,9 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
 }
 
 void SetZoom(Viewer& viewer, double zoom) {
-  while (viewer.view().state().zoom < zoom - 0.05 && viewer.ZoomIn()) {
+  while (viewer.zoom() < zoom - 0.05 && viewer.ZoomIn()) {
   }
-  while (viewer.view().state().zoom > zoom + 0.05 && viewer.ZoomOut()) {
+  while (viewer.zoom() > zoom + 0.05 && viewer.ZoomOut()) {
   }
 }
 
@@ -155,7 +155,7 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
 
 int Render(Viewer& viewer, const Options& options, std::ostream& err) {
   SetZoom(viewer, options.zoom);
-  const QImage& picture = viewer.view().state().composedPicture;
+  const QImage& picture = viewer.composedPicture();
   if (picture.isNull()) {
     err << "error: the map has no picture to render\n";
     return 3;
