@@ -21,6 +21,7 @@ class MainWindowTest : public QObject {
   std::unique_ptr<MainWindow> window;
   std::vector<std::string> prompts;
   bool answer = false;
+  int saveDialogs = 0;
 
   MainWindow& Open(std::vector<test::TestPackage> packages = {test::TestPackage{}}) {
     for (const auto& p : packages) p.WriteTo(dir->path());
@@ -30,6 +31,10 @@ class MainWindowTest : public QObject {
       return answer;
     };
     seam.unitList = [](const std::string&) {};
+    seam.saveFile = [this](bool) -> std::optional<std::string> {
+      ++saveDialogs;
+      return std::nullopt;
+    };
     window = std::make_unique<MainWindow>(dir->path(), seam);
     window->show();
     window->Start({});
@@ -48,6 +53,7 @@ class MainWindowTest : public QObject {
     dir = std::make_unique<test::TempDir>();
     prompts.clear();
     answer = false;
+    saveDialogs = 0;
   }
   void cleanup() { window.reset(); }
 
@@ -203,6 +209,30 @@ class MainWindowTest : public QObject {
     QVERIFY(!w.action(command::kToolBar)->isChecked());
     w.action(command::kToolBar)->trigger();
     QVERIFY(w.palette()->isVisible());
+  }
+
+  void desktopShortcutsRunTheirCommandsAndCtrlSNeverExports() {
+    MainWindow& w = Open();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const auto exported = dir->path() / "Tess.gim" / "SektorInfo.new";
+    QTest::keyClick(w.mapWidget(), Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(saveDialogs, 1);  // no file yet: Save is Save as
+    QVERIFY2(!std::filesystem::exists(exported), "Ctrl+S wrote into the map package");
+    QTest::keyClick(w.mapWidget(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(saveDialogs, 2);
+    QTest::keyClick(w.mapWidget(), Qt::Key_S);
+    QVERIFY2(std::filesystem::exists(exported), "the bare S key exports");
+
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
+    const size_t placed = w.viewer().position().unitCount();
+    QTest::keyClick(w.mapWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.viewer().position().unitCount(), placed - 1);
+
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
+    QTest::keyClick(w.mapWidget(), Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(prompts.size(), size_t{1});  // the unsaved piece: the question, answered Cancel
+    QVERIFY(w.isVisible());
   }
 };
 

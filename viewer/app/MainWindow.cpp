@@ -73,6 +73,20 @@ void MainWindow::BuildMenu() {
        {std::pair{"&UNDO", command::kUndo}, {"&DEL", command::kDel}, {"ESC", command::kEsc}})
     BindCommand(right->addAction(QString::fromLatin1(text)), id);
   menuBar()->setCornerWidget(right, Qt::TopRightCorner);
+  AddShortcuts();
+}
+
+// The keys of every desktop program, on the commands that do those things.
+void MainWindow::AddShortcuts() {
+  action(command::kOpen)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  action(command::kSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  action(command::kSaveAs)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  action(command::kUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  auto* quit = new QAction(this);
+  quit->setObjectName(QStringLiteral("quit"));
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+  addAction(quit);
 }
 
 QAction* MainWindow::action(int id) const {

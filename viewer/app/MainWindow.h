@@ -56,6 +56,7 @@ class MainWindow : public QMainWindow, private Host {
 
  private:
   void BuildMenu();
+  void AddShortcuts();
   // What the window manager adds around the window: frame and caption.
   QSize Decorations() const;
   // Leaves the maximised state and enters it again, so that the window manager applies a new

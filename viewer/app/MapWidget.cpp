@@ -40,7 +40,8 @@ Key KeyOf(const QKeyEvent* e) {
     case Qt::Key_E:
       return Key::kE;
     case Qt::Key_S:
-      return Key::kS;
+      // With Ctrl or Alt held, S is a shortcut (Ctrl+S saves), never the export into the package.
+      return e->modifiers() & (Qt::ControlModifier | Qt::AltModifier) ? Key::kOther : Key::kS;
     case Qt::Key_Escape:
       return Key::kEscape;
     case Qt::Key_Plus:
