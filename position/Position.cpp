@@ -104,7 +104,8 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
     rec.sector = grid_->valueAt(rec.x, rec.y);
   }
   if (Unit* u = MergeTarget(rec)) {
-    const uint16_t taken = static_cast<uint16_t>(std::min<uint32_t>(rec.count, 65535 - u->count));
+    const uint16_t taken =
+        static_cast<uint16_t>(std::min<uint32_t>(rec.count, kMaxCount - u->count));
     if (taken == 0 && rec.count != 0) return nullptr;
     SetCount(*u, static_cast<uint16_t>(u->count + taken));
     if (taken != 0) dirty_ = true;

@@ -86,7 +86,7 @@ class Position {
   const Unit* FindUnitAt(int32_t x, int32_t y, Unit* out = nullptr) const;
   // Adds the pieces of `rec`: merged into the first unit of the same kind and country near it or
   // in the same sector (the merged unit is then copied into `rec`), else as a new unit at the
-  // end. A unit holds at most 65535 pieces; a merge takes what fits and `added` (when given)
+  // end. A unit holds at most kMaxCount pieces; a merge takes what fits and `added` (when given)
   // says how many that was. None when the point lies outside an attached grid, or when the unit
   // it would merge into is full; then nothing changes.
   const Unit* AddUnit(Unit& rec, uint16_t* added = nullptr);
@@ -191,6 +191,8 @@ class Position {
   void RecomputeIncome();
   void ClearList();
   void AfterReplace();
+  // Takes the pieces out of the hand, with their strength; returns what it held.
+  Unit EmptyHand();
   void ReturnHandTo(Unit* source);
 
   void RecordAdd(const Unit& unit);

@@ -65,14 +65,19 @@ bool Position::PickUp(int32_t x, int32_t y, unsigned modifiers) {
   return true;
 }
 
-void Position::ReturnHandTo(Unit* source) {
+Unit Position::EmptyHand() {
   const Unit pieces = hand_.carried;
   hand_.active = false;
   hand_.source = {};
   SetCount(hand_.carried, 0);
+  return pieces;
+}
+
+void Position::ReturnHandTo(Unit* source) {
+  const Unit pieces = EmptyHand();
   if (source) {
     SetCount(*source,
-             static_cast<uint16_t>(std::min<uint32_t>(source->count + pieces.count, 65535)));
+             static_cast<uint16_t>(std::min<uint32_t>(source->count + pieces.count, kMaxCount)));
     NotifyUnitArea(*source);
     return;
   }
@@ -102,10 +107,10 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
     }
     target.sector = grid_->valueAt(target.x, target.y);
   }
-  // A unit holds at most 65535 pieces: what does not fit stays with the source.
+  // A unit holds at most kMaxCount pieces: what does not fit stays with the source.
   const bool sourceGoes = source && source->count == 0;
   const Unit* into = MergeTarget(target, sourceGoes ? source : nullptr);
-  const uint16_t room = into ? static_cast<uint16_t>(65535 - into->count) : uint16_t{65535};
+  const auto room = static_cast<uint16_t>(into ? kMaxCount - into->count : kMaxCount);
   if (room == 0) {
     ReturnHandTo(source);
     return std::nullopt;
@@ -114,9 +119,7 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   Unit rest = before;
   rest.count = static_cast<uint16_t>(before.count - moved);
   const bool wasDirty = dirty_;
-  hand_.active = false;
-  hand_.source = {};
-  SetCount(hand_.carried, 0);
+  EmptyHand();
   if (rest.count > 0 && source) {
     SetCount(*source, static_cast<uint16_t>(source->count + rest.count));
     rest.count = 0;

@@ -26,6 +26,9 @@ struct Unit {
   std::string_view labelText() const { return std::string_view(label.data(), labelLength); }
 };
 
+// The most pieces a unit holds: its count is 16 bits.
+inline constexpr uint32_t kMaxCount = 65535;
+
 // Sets `label` to the count text of `count` and `labelLength` to its length.
 void RefreshLabel(Unit& unit);
 
