@@ -81,6 +81,7 @@ bool Position::TriggersRecompute(const Unit& unit) const {
 }
 
 void Position::SetCount(Unit& unit, uint16_t count) {
+  if (&unit != &hand_.carried) Journal(ListStep::kCount, unit);
   AdjustStrength(unit, -1);
   unit.count = count;
   AdjustStrength(unit, +1);
@@ -115,6 +116,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   }
   Unit* unit = pool_.Allocate(rec);
   unit->slot = static_cast<uint32_t>(units_.size());
+  Journal(ListStep::kAppend, *unit);
   unit->serial = nextSerial_++;
   RefreshLabel(*unit);
   units_.push_back(unit);
@@ -128,6 +130,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
 void Position::RemoveUnit(const Unit* gone) {
   Unit* unit = Mutable(gone);
   if (!unit) return;
+  Journal(ListStep::kRemove, *unit);
   dirty_ = true;
   AdjustStrength(*unit, -1);
   bool recompute = TriggersRecompute(*unit);
@@ -144,6 +147,8 @@ void Position::RemoveUnit(const Unit* gone) {
 }
 
 void Position::ClearList() {
+  // What could be redone names slots of the list that goes.
+  redo_.clear();
   units_.clear();
   pool_.Clear();
   hand_ = Hand{};

@@ -164,10 +164,18 @@ class Position {
   // for a sector from 512 on.
   int64_t StrengthOf(const Unit& unit) const;
 
-  // --- undo history, newest first ----------------------------------------------------------------
-  // Takes back the newest edit; pieces in the hand go back to their source first.
+  // --- undo and redo history, newest first
+  // -------------------------------------------------------- Takes back the newest edit; pieces in
+  // the hand go back to their source first. An undo that changed the board can be redone.
   void UndoLast();
-  void ClearUndo() { undo_.clear(); }
+  // Gives back the board as it was before the newest undo, stack for stack and in list order, and
+  // puts its edit back into the undo history. Every new edit of the user ends what can be redone.
+  void RedoLast();
+  void ClearUndo() {
+    undo_.clear();
+    redo_.clear();
+  }
+  size_t redoDepth() const { return redo_.size(); }
   size_t undoDepth() const { return undo_.size(); }
   // Entry `age` of the history, 0 being the newest.
   const UndoEntry& undoEntry(size_t age) const { return undo_[undo_.size() - 1 - age]; }
@@ -195,6 +203,7 @@ class Position {
   Unit EmptyHand();
   void ReturnHandTo(Unit* source);
 
+  void Record(const UndoEntry& entry);
   void RecordAdd(const Unit& unit);
   void RecordRemove(const Unit& unit, uint16_t removed);
   void RecordMove(const Unit& before, const Unit& after);
@@ -214,6 +223,21 @@ class Position {
   AllianceTable alliances_{};
   CountryTotals totals_{};
   std::vector<UndoEntry> undo_;
+  // What an undo did to the list, step by step, so that a redo can take it back exactly: undo
+  // finds units by place, and may have merged into or taken from another unit than the edit's.
+  struct ListStep {
+    enum Kind : uint8_t { kCount, kAppend, kRemove } kind;
+    uint32_t slot;
+    Unit before;  // the unit as it was before the step
+  };
+  struct Undone {
+    UndoEntry entry;
+    std::vector<ListStep> steps;
+  };
+  void Journal(ListStep::Kind kind, const Unit& before);
+  void TakeBack(const ListStep& step);
+  std::vector<Undone> redo_;                  // the newest undo last
+  std::vector<ListStep>* journal_ = nullptr;  // while an undo runs
   bool dirty_ = false;
   PositionHeader header_;
   PositionObserver* observer_ = nullptr;

@@ -119,6 +119,8 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   Unit rest = before;
   rest.count = static_cast<uint16_t>(before.count - moved);
   const bool wasDirty = dirty_;
+  // Even a drop where the pieces stood may change the list's order, which a redo relies on.
+  redo_.clear();
   EmptyHand();
   if (rest.count > 0 && source) {
     SetCount(*source, static_cast<uint16_t>(source->count + rest.count));

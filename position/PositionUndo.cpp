@@ -1,11 +1,17 @@
 // The undo history: one entry per edit, newest first, without limit. Undo finds units by place
 // alone, with the reach of FindUnitAt; the totals follow the pieces it takes away or puts back, and
-// an undo that changed the board leaves it with unsaved changes.
+// an undo that changed the board leaves it with unsaved changes. What an undo took back waits in
+// the redo history until it is made again or a new edit comes.
 #include <algorithm>
 
 #include "Position.h"
 
 namespace mw {
+
+void Position::Record(const UndoEntry& entry) {
+  undo_.push_back(entry);
+  redo_.clear();
+}
 
 void Position::RecordAdd(const Unit& unit) {
   UndoEntry e;
@@ -16,7 +22,7 @@ void Position::RecordAdd(const Unit& unit) {
   e.pieceType = unit.pieceType;
   e.country = unit.country;
   e.count = unit.count;
-  undo_.push_back(e);
+  Record(e);
 }
 
 void Position::RecordRemove(const Unit& unit, uint16_t removed) {
@@ -28,7 +34,7 @@ void Position::RecordRemove(const Unit& unit, uint16_t removed) {
   e.pieceType = unit.pieceType;
   e.country = unit.country;
   e.count = removed;
-  undo_.push_back(e);
+  Record(e);
 }
 
 void Position::RecordMove(const Unit& before, const Unit& after) {
@@ -44,7 +50,7 @@ void Position::RecordMove(const Unit& before, const Unit& after) {
   e.toX = after.x;
   e.toY = after.y;
   e.toSector = after.sector;
-  undo_.push_back(e);
+  Record(e);
 }
 
 // Takes `count` pieces from the first unit near (x, y), whatever its kind; the whole unit when
@@ -79,6 +85,8 @@ void Position::UndoLast() {
   if (undo_.empty()) return;
   const UndoEntry e = undo_.back();
   undo_.pop_back();
+  std::vector<ListStep> steps;
+  journal_ = &steps;
   bool changed = false;
   switch (e.kind) {
     case UndoKind::kAdd:
@@ -94,8 +102,68 @@ void Position::UndoLast() {
     case UndoKind::kNone:
       break;
   }
-  if (changed) dirty_ = true;
+  journal_ = nullptr;
+  if (changed) {
+    dirty_ = true;
+    redo_.push_back({e, std::move(steps)});
+  }
   NotifyTotalsChanged();
+}
+
+void Position::Journal(ListStep::Kind kind, const Unit& before) {
+  if (journal_) journal_->push_back({kind, before.slot, before});
+}
+
+// Takes one step of an undo back. Steps are taken back newest first, so the list stands as it
+// stood right after the step.
+void Position::TakeBack(const ListStep& step) {
+  // Every change of the list between the undo and the redo ends the redo history; a slot out of
+  // the list would be a broken rule, and is passed over rather than followed.
+  const bool inList = step.slot < units_.size();
+  if (!inList && step.kind != ListStep::kRemove) return;
+  switch (step.kind) {
+    case ListStep::kCount:
+      SetCount(*units_[step.slot], step.before.count);
+      NotifyUnitArea(*units_[step.slot]);
+      return;
+    case ListStep::kAppend: {
+      Unit* last = units_.back();
+      NotifyUnitArea(*last);
+      AdjustStrength(*last, -1);
+      units_.pop_back();
+      pool_.Release(last);
+      return;
+    }
+    case ListStep::kRemove: {
+      // The removal moved the last unit into the slot: it goes back to the end.
+      Unit* unit = pool_.Allocate(step.before);
+      unit->serial = nextSerial_++;
+      if (inList) {
+        Unit* moved = units_[step.slot];
+        moved->slot = static_cast<uint32_t>(units_.size());
+        units_.push_back(moved);
+        units_[step.slot] = unit;
+      } else {
+        units_.push_back(unit);
+      }
+      RefreshLabel(*unit);
+      AdjustStrength(*unit, +1);
+      NotifyUnitArea(*unit);
+      return;
+    }
+  }
+}
+
+void Position::RedoLast() {
+  CancelCarry();
+  if (redo_.empty()) return;
+  Undone undone = std::move(redo_.back());
+  redo_.pop_back();
+  for (auto step = undone.steps.rbegin(); step != undone.steps.rend(); ++step) TakeBack(*step);
+  undo_.push_back(undone.entry);
+  dirty_ = true;
+  // Which marker holds a sector follows from the list order, which the steps restored.
+  RecomputeTotals();
 }
 
 }  // namespace mw

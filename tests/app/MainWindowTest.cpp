@@ -72,7 +72,8 @@ class MainWindowTest : public QObject {
                           "&Use BigPieces=113"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
-    QCOMPARE(Texts(right->actions()), (QStringList{"&UNDO=134", "&DEL=111", "ESC=112"}));
+    QCOMPARE(Texts(right->actions()),
+             (QStringList{"&UNDO=134", "&REDO=135", "&DEL=111", "ESC=112"}));
     QVERIFY(w.action(105)->isChecked());
     QVERIFY(w.action(106)->isChecked());
     QVERIFY(!w.action(107)->isChecked());
@@ -228,6 +229,11 @@ class MainWindowTest : public QObject {
     const size_t placed = w.viewer().position().unitCount();
     QTest::keyClick(w.mapWidget(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(w.viewer().position().unitCount(), placed - 1);
+    QTest::keyClick(w.mapWidget(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(w.viewer().position().unitCount(), placed);
+    QTest::keyClick(w.mapWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(w.mapWidget(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(w.viewer().position().unitCount(), placed);
 
     QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
     QTest::keyClick(w.mapWidget(), Qt::Key_Q, Qt::ControlModifier);

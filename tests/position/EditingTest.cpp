@@ -258,6 +258,43 @@ TEST_F(Editing, undoFindsStacksByPlaceWhateverTheirKind) {
   ExpectStrengthMatchesTheBoard();
 }
 
+TEST_F(Editing, redoGivesBackTheBoardTheUndoTookEvenWhereUndoHitAnotherStack) {
+  p.PlacePiece(BandX(3) + 3, kBandY, 3, 5, kShift);
+  p.RemoveAt(BandX(3) + 3, kBandY, kNoModifiers);
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);
+  p.PlacePiece(BandX(2), kBandY, 0, 1, kNoModifiers);  // a marker: country 1 takes sector 2
+  const auto board = EncodePositionForTest(p);
+  for (int i = 0; i < 4; ++i) p.UndoLast();
+  EXPECT_EQ(p.redoDepth(), 4u);
+  EXPECT_EQ(p.totalOf(1).ipc, 5);
+  p.MarkClean();
+  for (int i = 0; i < 4; ++i) p.RedoLast();
+  EXPECT_EQ(EncodePositionForTest(p), board) << "the ships the undo hit are whole again";
+  EXPECT_EQ(p.totalOf(1).ipc, 8);
+  EXPECT_TRUE(p.dirty());
+  EXPECT_EQ(p.undoDepth(), 4u) << "redone edits can be undone again";
+  ExpectStrengthMatchesTheBoard();
+  p.RedoLast();  // nothing left to redo
+  EXPECT_EQ(EncodePositionForTest(p), board);
+}
+
+TEST_F(Editing, aNewEditOrANewListEndsWhatCanBeRedone) {
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kShift);
+  p.PlacePiece(BandX(1), kBandY, 1, 2, kShift);
+  p.UndoLast();
+  p.RemoveAt(BandX(3), kBandY, kNoModifiers);
+  EXPECT_EQ(p.redoDepth(), 0u) << "a new edit";
+  p.UndoLast();
+  p.PickUp(BandX(3), kBandY, kShift | kCtrl);
+  p.Drop(BandX(3), kBandY);  // back where it stood, as the last unit of the list now
+  EXPECT_EQ(p.redoDepth(), 0u) << "a drop, even where the pieces stood";
+  p.UndoLast();
+  p.ReplaceUnits({});
+  EXPECT_EQ(p.redoDepth(), 0u) << "a loaded list";
+  p.RedoLast();
+  EXPECT_EQ(p.unitCount(), 0u);
+}
+
 TEST_F(Editing, undoOfAMarkerRestoresTheIncome) {
   p.PlacePiece(BandX(2), kBandY, 0, 1, kNoModifiers);
   EXPECT_EQ(p.totalOf(1).ipc, 8);

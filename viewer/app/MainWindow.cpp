@@ -66,11 +66,13 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "&List Units", command::kListUnits);
   view->addSeparator();
   AddCommand(view, "&Use BigPieces", command::kUseBigPieces, true);
-  // "&UNDO", "&DEL" and "ESC" stand at the right of the menu bar.
+  // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
-  for (auto [text, id] :
-       {std::pair{"&UNDO", command::kUndo}, {"&DEL", command::kDel}, {"ESC", command::kEsc}})
+  for (auto [text, id] : {std::pair{"&UNDO", command::kUndo},
+                          {"&REDO", command::kRedo},
+                          {"&DEL", command::kDel},
+                          {"ESC", command::kEsc}})
     BindCommand(right->addAction(QString::fromLatin1(text)), id);
   menuBar()->setCornerWidget(right, Qt::TopRightCorner);
   AddShortcuts();
@@ -82,6 +84,9 @@ void MainWindow::AddShortcuts() {
   action(command::kSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   action(command::kSaveAs)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   action(command::kUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  action(command::kRedo)
+      ->setShortcuts(
+          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   auto* quit = new QAction(this);
   quit->setObjectName(QStringLiteral("quit"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -131,6 +131,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   void EnterDeleteMode();
   void CancelCarryCommand();
   void Undo();
+  void Redo();
   void InvalidateFloatingPiece(bool moving);
   void LeftPress(QPoint map, unsigned modifiers);
 

@@ -36,6 +36,8 @@ void Viewer::Command(int id) {
       return CancelCarryCommand();
     case command::kUndo:
       return Undo();
+    case command::kRedo:
+      return Redo();
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
   }

@@ -45,6 +45,11 @@ void Viewer::Undo() {
   position_.UndoLast();
 }
 
+void Viewer::Redo() {
+  if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
+  position_.RedoLast();
+}
+
 void Viewer::LeftPress(QPoint m, unsigned modifiers) {
   switch (editing_.mouseMode) {
     case ModeIdle:
