@@ -12,6 +12,7 @@
 #include "PieceTable.h"
 #include "PositionHeader.h"
 #include "SectorGrid.h"
+#include "SectorIncome.h"
 #include "SectorTable.h"
 #include "UndoEntry.h"
 #include "Unit.h"
@@ -160,6 +161,9 @@ class Position {
   // (only while a sector table is attached) from who holds which sector.
   void RecomputeTotals();
   bool IsAllied(int32_t a, int32_t b) const;
+  // For every sector: who holds it, what it yields under which heading, or why it yields
+  // nothing. The income totals are the sums of this; without a sector table nobody holds any.
+  SectorIncomes SectorIncomeBreakdown() const;
   // The land or naval worth of a unit record: value x count by its piece's category, nothing
   // for a sector from 512 on.
   int64_t StrengthOf(const Unit& unit) const;

@@ -4,6 +4,9 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <array>
+#include <map>
+#include <sstream>
 
 #include "PositionFile.h"
 #include "RunProgram.h"
@@ -41,6 +44,82 @@ TEST_F(Headless, printsTheCountryTotalsOfTheStartPosition) {
             "3\t0\t0\t0\t0\t0\t0\n4\t0\t0\t0\t0\t0\t0\n5\t0\t0\t0\t0\t0\t0\n"
             "6\t0\t0\t0\t0\t0\t0\n7\t0\t0\t0\t0\t0\t0\n8\t0\t0\t0\t0\t0\t0\n"
             "9\t0\t0\t0\t0\t3\t0\n");
+}
+
+// Splits tab-separated text into its lines' fields, the header line left out.
+std::vector<std::vector<std::string>> Rows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(text);
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line)) {
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+      if (c == '\t')
+        fields.emplace_back();
+      else
+        fields.back().push_back(c);
+    }
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+TEST(IncomeReport, sumsToTheTotalsOfEveryCountryOnTheIslesOfTess) {
+  const std::filesystem::path program = MARROWIND;
+  auto income = test::RunProgram(program, {"--income"}, program.parent_path());
+  auto totals = test::RunProgram(program, {"--totals"}, program.parent_path());
+  ASSERT_EQ(income.exitCode, 0) << income.err;
+  ASSERT_TRUE(income.out.starts_with("Country\tSector\tName\tIPC\tConvoy\tOil\tReason\n"));
+  std::map<int, std::array<int64_t, 3>> sums;
+  int lastCountry = 0, lastSector = 0;
+  for (const auto& row : Rows(income.out)) {
+    ASSERT_EQ(row.size(), 7u);
+    const int country = std::stoi(row[0]), sector = std::stoi(row[1]);
+    EXPECT_TRUE(country > lastCountry || (country == lastCountry && sector > lastSector))
+        << "country " << country << " sector " << sector << " out of order";
+    lastCountry = country, lastSector = sector;
+    for (int k = 0; k < 3; ++k) sums[country][k] += std::stoll(row[3 + k]);
+    const bool yields = row[3] != "0" || row[4] != "0" || row[5] != "0";
+    EXPECT_EQ(yields, row[6].empty()) << "a reason exactly where sector " << sector << " yields 0";
+  }
+  const auto rows = Rows(totals.out);
+  ASSERT_EQ(rows.size(), 8u);
+  for (const auto& t : rows) {
+    const int country = std::stoi(t[0]);
+    EXPECT_EQ(sums[country][0], std::stoll(t[1])) << "IPC of country " << country;
+    EXPECT_EQ(sums[country][1], std::stoll(t[2])) << "Convoy of country " << country;
+    EXPECT_EQ(sums[country][2], std::stoll(t[3])) << "Oil of country " << country;
+  }
+}
+
+TEST_F(Headless, explainsEverySectorThatYieldsNothing) {
+  test::TestPackage p;
+  p.sectors = {
+      {.name = "North", .initialOwner = 1, .ipcValue = 4},
+      {.name = "South", .initialOwner = 2, .ipcValue = 3, .requiredPiece = 1},
+      {.name = "Pass", .initialOwner = 1, .ipcValue = 2, .dependency = 4},
+      {.name = "East", .initialOwner = 3},
+      {.name = "Strait", .initialOwner = 2, .ipcValue = 2, .convoy = 1},
+      {.name = "Wells", .initialOwner = 1, .ipcValue = 3, .flags = SectorRecord::kFlagOil},
+      {.name = "Sound", .initialOwner = 2, .ipcValue = 2, .convoy = 1},
+      {.name = "Hills", .initialOwner = 2, .ipcValue = 5, .requiredPiece = 2},
+  };
+  // Country 1 takes the strait with a marker; a tank of country 1, an ally, works the hills.
+  p.start = {MakeUnit(test::BandX(5), 50, 0, 1, 1), MakeUnit(test::BandX(8), 50, 2, 1, 1)};
+  p.WriteTo(dir.path());
+  auto run = Run({"--income"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "Country\tSector\tName\tIPC\tConvoy\tOil\tReason\n"
+            "1\t1\tNorth\t4\t0\t0\t\n"
+            "1\t3\tPass\t0\t0\t0\tdependency sector 4 East held by non-ally country 3\n"
+            "1\t5\tStrait\t0\t0\t0\tconvoy held by another than its first owner, country 2\n"
+            "1\t6\tWells\t0\t0\t3\t\n"
+            "2\t2\tSouth\t0\t0\t0\trequired piece Inf missing or not allied\n"
+            "2\t7\tSound\t0\t2\t0\t\n"
+            "2\t8\tHills\t5\t0\t0\t\n"
+            "3\t4\tEast\t0\t0\t0\tno income\n");
 }
 
 TEST_F(Headless, printsTheUnitListOfAGivenPosition) {

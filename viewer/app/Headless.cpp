@@ -22,11 +22,14 @@ constexpr const char* kUsage =
     "Usage: Marrowind [POSITION]\n"
     "       Marrowind --totals [POSITION]\n"
     "       Marrowind --units [POSITION]\n"
+    "       Marrowind --income [POSITION]\n"
     "       Marrowind --render FILE.png [--zoom F] [--ipc] [POSITION]\n"
     "       Marrowind --replay SCRIPT [POSITION]\n"
     "Shows the map of a map package and the position on it. Without a window:\n"
     "  --totals          print each country's totals, tab-separated\n"
     "  --units           print the unit list\n"
+    "  --income          print every sector each country holds, what it yields and under\n"
+    "                    which heading, or why it yields nothing, tab-separated\n"
     "  --render FILE     write the map as the map view shows it to a PNG file\n"
     "  --zoom F          the zoom for --render: 0.5, 0.6, ... 2.0 (1.0 when absent)\n"
     "  --ipc             draw the income labels on the rendered map\n"
@@ -51,7 +54,7 @@ constexpr const char* kUsage =
     "is an error naming its line number (exit 2), before anything is run.\n";
 
 struct Options {
-  enum class Mode { kNone, kTotals, kUnits, kRender, kReplay } mode = Mode::kNone;
+  enum class Mode { kNone, kTotals, kUnits, kIncome, kRender, kReplay } mode = Mode::kNone;
   std::string renderPath;
   std::string scriptPath;
   double zoom = 1.0;
@@ -83,6 +86,8 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       o.mode = Options::Mode::kTotals;
     } else if (a == "--units") {
       o.mode = Options::Mode::kUnits;
+    } else if (a == "--income") {
+      o.mode = Options::Mode::kIncome;
     } else if (a == "--render") {
       auto v = value();
       if (!v) return Refuse(err, "--render needs a file name");
@@ -212,6 +217,9 @@ int RunHeadless(const QStringList& args, const std::filesystem::path& programDir
       break;
     case Options::Mode::kUnits:
       out << WithoutCarriageReturns(BuildUnitList(viewer.position()));
+      break;
+    case Options::Mode::kIncome:
+      out << IncomeReport(viewer.position());
       break;
     case Options::Mode::kRender:
       return Render(viewer, *options, err);

@@ -1,5 +1,6 @@
 #include "Reports.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "PackageText.h"
@@ -41,6 +42,80 @@ std::string TotalsReport(const Position& position) {
       text += std::to_string(figure) + '\t';
     text += std::to_string(t.shownNaval()) + '\n';
   }
+  return text;
+}
+
+namespace {
+
+std::string SectorName(const Position& position, int sector) {
+  const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(sector));
+  std::string name = record ? DecodePackageText(record->name()) : std::string();
+  // The report is one line per sector, its fields parted by tabs.
+  for (char& c : name)
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  return name;
+}
+
+std::string Reason(const Position& position, const SectorIncomes& all, int sector) {
+  const SectorIncome& income = all[sector];
+  switch (income.reason) {
+    case NoIncome::kNone:
+      return {};
+    case NoIncome::kNoValue:
+      return "no income";
+    case NoIncome::kRequiredPieceAbsent: {
+      const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(sector));
+      const std::string piece =
+          record ? DecodePackageText(position.pieces()[record->requiredPiece()].name) : "";
+      return "required piece " + (piece.empty() ? "?" : piece) + " missing or not allied";
+    }
+    case NoIncome::kDependencyNotAllied: {
+      const int d = income.dependency;
+      return "dependency sector " + std::to_string(d) + " " + SectorName(position, d) +
+             " held by non-ally country " + std::to_string(all[d].owner);
+    }
+    case NoIncome::kConvoyNotFirstOwner: {
+      const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(sector));
+      return "convoy held by another than its first owner, country " +
+             std::to_string(record ? record->initialOwner() : 0);
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+std::vector<IncomeLine> IncomeBreakdown(const Position& position, int country) {
+  std::vector<IncomeLine> lines;
+  const SectorIncomes incomes = position.SectorIncomeBreakdown();
+  for (int n = 1; n < kSectorSlots; ++n) {
+    const SectorIncome& s = incomes[n];
+    if (s.owner == 0 || (country != 0 && s.owner != country)) continue;
+    IncomeLine line;
+    line.country = s.owner;
+    line.sector = n;
+    line.name = SectorName(position, n);
+    (s.heading == IncomeHeading::kOil      ? line.oil
+     : s.heading == IncomeHeading::kConvoy ? line.convoy
+                                           : line.ipc) = s.value;
+    line.reason = Reason(position, incomes, n);
+    lines.push_back(std::move(line));
+  }
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const IncomeLine& a, const IncomeLine& b) { return a.country < b.country; });
+  return lines;
+}
+
+std::vector<IncomeLine> IncomeBreakdown(const Position& position) {
+  return IncomeBreakdown(position, 0);
+}
+
+std::string IncomeReport(const Position& position) {
+  std::string text = "Country\tSector\tName\tIPC\tConvoy\tOil\tReason\n";
+  for (const IncomeLine& l : IncomeBreakdown(position))
+    text += std::to_string(l.country) + '\t' + std::to_string(l.sector) + '\t' + l.name + '\t' +
+            std::to_string(l.ipc) + '\t' + std::to_string(l.convoy) + '\t' + std::to_string(l.oil) +
+            '\t' + l.reason + '\n';
   return text;
 }
 

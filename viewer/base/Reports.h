@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "Position.h"
 
@@ -15,6 +16,24 @@ std::string BuildUnitList(const Position& position);
 // The country totals as tab-separated text: a header line, then one line per country with the
 // figures the info view shows (countries 1 to 8 always, higher ones when any figure is not 0).
 std::string TotalsReport(const Position& position);
+
+// One sector a country holds, as the income breakdown shows it.
+struct IncomeLine {
+  int country = 0;
+  int sector = 0;
+  std::string name;  // UTF-8
+  int64_t ipc = 0, convoy = 0, oil = 0;
+  std::string reason;  // empty where the sector yields, else why it does not, in words
+};
+
+// Every sector held, country by country (1 and up) and in rising sector number within each;
+// for every country the columns sum to its income totals.
+std::vector<IncomeLine> IncomeBreakdown(const Position& position);
+// The sectors of one country only.
+std::vector<IncomeLine> IncomeBreakdown(const Position& position, int country);
+// The breakdown as tab-separated text under the header
+// "Country\tSector\tName\tIPC\tConvoy\tOil\tReason".
+std::string IncomeReport(const Position& position);
 
 // The text with the carriage return of every "\r\n" taken out, for printing on a console.
 std::string WithoutCarriageReturns(const std::string& text);
