@@ -1,13 +1,20 @@
 // The real windows, used as a user would: menus, the palette, the map, the info view, prompts
 // and closing. Every question is answered through the dialog seam, so nothing blocks.
+#include <QDialog>
+#include <QDropEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <memory>
 
 #include "InfoViewPainter.h"
 #include "MainWindow.h"
 #include "MapWidget.h"
+#include "PositionFile.h"
 #include "TempDir.h"
 #include "TestPackage.h"
 
@@ -19,9 +26,10 @@ class MainWindowTest : public QObject {
  private:
   std::unique_ptr<test::TempDir> dir;
   std::unique_ptr<MainWindow> window;
-  std::vector<std::string> prompts;
+  std::vector<std::string> prompts, errors;
   bool answer = false;
   int saveDialogs = 0;
+  std::optional<std::string> saveChoice;  // what the save dialog answers
 
   MainWindow& Open(std::vector<test::TestPackage> packages = {test::TestPackage{}}) {
     for (const auto& p : packages) p.WriteTo(dir->path());
@@ -31,15 +39,29 @@ class MainWindowTest : public QObject {
       return answer;
     };
     seam.unitList = [](const std::string&) {};
+    seam.error = [this](const std::string& text) { errors.push_back(text); };
     seam.saveFile = [this](bool) -> std::optional<std::string> {
       ++saveDialogs;
-      return std::nullopt;
+      return saveChoice;
     };
     window = std::make_unique<MainWindow>(dir->path(), seam);
     window->show();
     window->Start({});
     return *window;
   }
+
+  // A turn of the wheel by `notches` (positive: away from the user) over a point of the map.
+  static void Wheel(QWidget* map, QPoint at, int notches, Qt::KeyboardModifiers modifiers = {}) {
+    QWheelEvent event(at, map->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(map, &event);
+  }
+  static void Move(QWidget* map, QPoint at) {
+    QMouseEvent event(QEvent::MouseMove, at, map->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(map, &event);
+  }
+  static QString Status(const MainWindow& w, StatusField field) { return w.statusText(field); }
 
   QStringList Texts(const QList<QAction*>& actions) {
     QStringList out;
@@ -52,8 +74,10 @@ class MainWindowTest : public QObject {
   void init() {
     dir = std::make_unique<test::TempDir>();
     prompts.clear();
+    errors.clear();
     answer = false;
     saveDialogs = 0;
+    saveChoice.reset();
   }
   void cleanup() { window.reset(); }
 
@@ -67,9 +91,10 @@ class MainWindowTest : public QObject {
              (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104"}));
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()), (QStringList{"&ToolBar=105", "&InfoView=106"}));
-    QCOMPARE(Texts(menus[3]->menu()->actions()),
-             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
-                          "&Use BigPieces=113"}));
+    QCOMPARE(
+        Texts(menus[3]->menu()->actions()),
+        (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113",
+                     "-", "Zoom In=136", "Zoom Out=137", "Actual Size=138"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),
@@ -116,6 +141,8 @@ class MainWindowTest : public QObject {
     QTest::keyRelease(w.mapWidget(), Qt::Key_Plus, Qt::KeypadModifier);
     QVERIFY(std::abs(w.viewer().view().state().zoom - 1.1) < 1e-9);
     QTest::keyRelease(w.mapWidget(), Qt::Key_Plus);
+    QVERIFY(std::abs(w.viewer().view().state().zoom - 1.2) < 1e-9);
+    QTest::keyRelease(w.mapWidget(), Qt::Key_Minus);
     QVERIFY(std::abs(w.viewer().view().state().zoom - 1.1) < 1e-9);
   }
 
@@ -239,6 +266,150 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w.mapWidget(), Qt::Key_Q, Qt::ControlModifier);
     QCOMPARE(prompts.size(), size_t{1});  // the unsaved piece: the question, answered Cancel
     QVERIFY(w.isVisible());
+  }
+
+  void wheelScrollsAndCtrlWheelZoomsKeepingThePointUnderTheCursor() {
+    MainWindow& w = Open();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    const MapView& view = w.viewer().view();
+    const QPoint cursor(150, 60);
+    for (int step = 1; step <= 10; ++step) {
+      const QPoint under = view.ClientToMap(cursor);
+      Wheel(w.mapWidget(), cursor, 1, Qt::ControlModifier);
+      QVERIFY(std::abs(view.state().zoom - (1.0 + 0.1 * step)) < 1e-9);
+      const QPoint now = view.ClientToMap(cursor);
+      QVERIFY2((now - under).manhattanLength() <= 1,
+               qPrintable(QStringLiteral("step %1: (%2, %3) became (%4, %5)")
+                              .arg(step)
+                              .arg(under.x())
+                              .arg(under.y())
+                              .arg(now.x())
+                              .arg(now.y())));
+    }
+    QCOMPARE(Status(w, StatusField::kZoom), QStringLiteral("200 %"));
+    Wheel(w.mapWidget(), cursor, 1, Qt::ControlModifier);  // the limit: nothing changes
+    QVERIFY(std::abs(view.state().zoom - 2.0) < 1e-9);
+
+    const int x = view.state().scrollX, y = view.state().scrollY;
+    Wheel(w.mapWidget(), cursor, 1);
+    QVERIFY2(view.state().scrollY < y, "the wheel turned away scrolls up");
+    QCOMPARE(view.state().scrollX, x);
+    Wheel(w.mapWidget(), cursor, -1, Qt::ShiftModifier);
+    QVERIFY2(view.state().scrollX > x, "Shift turns the wheel sideways");
+
+    QTest::keyClick(w.mapWidget(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(view.state().zoom, 1.0);
+    QCOMPARE(Status(w, StatusField::kZoom), QStringLiteral("100 %"));
+    QTest::keyClick(w.mapWidget(), Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY2(std::abs(view.state().zoom - 1.1) < 1e-9, "Ctrl++ zooms once, not again on release");
+    QTest::keyClick(w.mapWidget(), Qt::Key_Minus, Qt::ControlModifier);
+    QVERIFY(std::abs(view.state().zoom - 1.0) < 1e-9);
+  }
+
+  void statusBarSaysTheModeThePointAndWhatWasWritten() {
+    const auto saved = dir->path() / "game.QPX";
+    MainWindow& w = Open();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QWidget* map = w.mapWidget();
+    QCOMPARE(Status(w, StatusField::kMode), QString());
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(2 * 15 + 5, 2 * 10 + 5));
+    QCOMPARE(Status(w, StatusField::kMode), QStringLiteral("Placing Tank of country 3"));
+    QTest::mouseClick(map, Qt::LeftButton, Qt::ShiftModifier, QPoint(60, 40));
+    Move(map, QPoint(20, 80));
+    QCOMPARE(Status(w, StatusField::kPointer), QStringLiteral("North: country 1, 4 IPC"));
+    Move(map, QPoint(61, 41));
+    QCOMPARE(Status(w, StatusField::kPointer),
+             QStringLiteral("North: country 1, 4 IPC \u2013 5 Tank of country 3"));
+    QTest::keyClick(map, Qt::Key_Escape);
+    QCOMPARE(Status(w, StatusField::kMode), QString());
+    QTest::mousePress(map, Qt::LeftButton, {}, QPoint(60, 40));
+    QCOMPARE(Status(w, StatusField::kMode), QStringLiteral("Carrying 1 Tank of country 3"));
+    QTest::mouseRelease(map, Qt::LeftButton, {}, QPoint(160, 40));
+    QCOMPARE(Status(w, StatusField::kMode), QString());
+    QTest::keyClick(map, Qt::Key_D);
+    QCOMPARE(Status(w, StatusField::kMode), QStringLiteral("Removing pieces"));
+    QTest::keyClick(map, Qt::Key_E);
+    QCOMPARE(Status(w, StatusField::kMode), QStringLiteral("Moving income labels"));
+
+    QTest::keyClick(map, Qt::Key_S);
+    QCOMPARE(Status(w, StatusField::kMessage),
+             QStringLiteral("Wrote SektorInfo.new into Tess.gim"));
+    saveChoice = saved.string();
+    std::filesystem::create_directory(saved);  // a folder where the file should go: no save
+    w.viewer().Command(command::kSaveAs);
+    QVERIFY(Status(w, StatusField::kMessage)
+                .startsWith("Could not save " + QString::fromStdString(saved.string())));
+    QCOMPARE(errors.size(), size_t{1});
+    std::filesystem::remove(saved);
+    w.viewer().Command(command::kSave);
+    QCOMPARE(Status(w, StatusField::kMessage), "Saved " + QString::fromStdString(saved.string()));
+
+    // The status bar is part of the window's frame: at its largest, the window shows the whole
+    // map and no more.
+    w.resize(1000, 1000);
+    QTRY_COMPARE(map->size(), QSize(200, 100));
+  }
+
+  void paletteCellsTellWhatTheyPlace() {
+    MainWindow& w = Open();
+    QWidget* palette = w.palette();
+    const QPoint at(1 * 15 + 5, 1 * 10 + 5);  // Inf of country 2
+    QHelpEvent help(QEvent::ToolTip, at, palette->mapToGlobal(at));
+    QApplication::sendEvent(palette, &help);
+    QCOMPARE(QToolTip::text(), QStringLiteral("Inf, value 3, land; country 2"));
+  }
+
+  void aClickOnACountrysColumnExplainsItsIncome() {
+    test::TestPackage p;
+    p.sectors.push_back({.name = "Wells", .initialOwner = 1, .ipcValue = 2, .flags = 1});
+    p.sectors.push_back({.name = "Mine", .initialOwner = 1, .ipcValue = 3, .requiredPiece = 2});
+    MainWindow& w = Open({p});
+    QTest::mouseClick(w.infoView(), Qt::LeftButton, {}, QPoint(50 + 25 * 0 + 3, 40));
+    QDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = w.findChild<QDialog*>(QStringLiteral("IncomeDialog"))));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Income of country 1"));
+    auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("IncomeTable"));
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 4);  // North, Wells, Mine and the sums
+    QCOMPARE(table->item(2, 5)->text(),
+             QStringLiteral("required piece Tank missing or not allied"));
+    const CountryTotal& t = w.viewer().position().totalOf(1);
+    QCOMPARE(table->item(3, 2)->text().toLongLong(), t.ipc);
+    QCOMPARE(table->item(3, 4)->text().toLongLong(), t.oil);
+    dialog->close();
+    QTest::mouseClick(w.infoView(), Qt::LeftButton, {}, QPoint(10, 40));  // the row titles
+    QTest::qWait(10);
+    QVERIFY(!w.findChild<QDialog*>(QStringLiteral("IncomeDialog")));
+  }
+
+  void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {
+    MainWindow& w = Open();
+    Position other;
+    other.header().setMapName("Tess");
+    other.ReplaceUnits({test::MakeUnit(150, 50, 2, 4, 7)});
+    const auto file = dir->path() / "dropped.qpx";
+    QVERIFY(SavePosition(other, file));
+    auto drop = [&](const std::filesystem::path& path) {
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path.string()))});
+      QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(&w, &enter);
+      if (!enter.isAccepted()) return false;
+      QDropEvent event(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
+      QApplication::sendEvent(&w, &event);
+      return true;
+    };
+    QVERIFY2(!drop(dir->path() / "notes.txt"), "only position files are taken");
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
+    QVERIFY(drop(file));
+    QCOMPARE(prompts.size(), size_t{1});  // unsaved changes: the question, answered Cancel
+    QVERIFY(w.viewer().currentFile().empty());
+    answer = true;
+    QVERIFY(drop(file));
+    QCOMPARE(w.viewer().currentFile(), file.string());
+    QCOMPARE(w.viewer().position().unitCount(), size_t{1});
+    QCOMPARE(int(w.viewer().position().unit(0).count), 7);
   }
 };
 

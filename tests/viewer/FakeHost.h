@@ -30,6 +30,7 @@ class FakeHost : public Host {
     title = t;
     ++titleChanges;
   }
+  void ShowStatus(StatusField field, const std::string& text) override { status[field] = text; }
   void SetCursor(CursorKind c) override { cursor = c; }
   void BeginWait() override { ++waits; }
   void EndWait() override { --waits; }
@@ -72,6 +73,7 @@ class FakeHost : public Host {
   std::vector<QSize> resizes;
   std::map<ToolWindow, WindowState> windows;
   std::map<int, bool> checks;
+  std::map<StatusField, std::string> status;
   std::vector<CatalogueEntry> catalogue;
   std::string title;
   CursorKind cursor = CursorKind::kArrow;

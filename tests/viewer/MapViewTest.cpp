@@ -162,6 +162,8 @@ TEST_F(MapViewTest, recomposesOnlyTheAreaOfAnEdit) {
 TEST_F(MapViewTest, namesTheSectorUnderTheMouseInTheTitle) {
   packages[0].sectors[1].ipcValue = 0;
   StartViewer();
+  EXPECT_EQ(host.title, kMainWindowTitle);
+  host.titleChanges = 0;
   viewer->MouseMove(QPoint(10, 10));
   EXPECT_EQ(host.title, " - North (4 IPC)");
   viewer->MouseMove(QPoint(20, 30));
@@ -171,6 +173,10 @@ TEST_F(MapViewTest, namesTheSectorUnderTheMouseInTheTitle) {
   viewer->MouseMove(QPoint(500, 30));
   EXPECT_EQ(host.title, " - South") << "outside the grid the title stays";
   EXPECT_EQ(host.titleChanges, 2);
+  viewer->Command(command::kFirstCatalogued);  // the same map again, newly loaded
+  EXPECT_EQ(host.title, kMainWindowTitle) << "a new map: no sector of the old one is named";
+  viewer->MouseMove(QPoint(150, 30));
+  EXPECT_EQ(host.title, " - South") << "the same sector is named again";
 }
 
 TEST_F(MapViewTest, namesSectorsInTheTitleAndMapsInTheMenuAsTheUnitListDoes) {

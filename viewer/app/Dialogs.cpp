@@ -1,12 +1,16 @@
 #include "Dialogs.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "Reports.h"
 #include "Version.h"
 #include "WindowFrames.h"
 
@@ -65,6 +69,54 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
   layout->addLayout(buttons);
   // The proportions of the dialog as designed: 366 x 279 dialog units of an 8-point font.
   resize(549, 453);
+}
+
+IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country) : QDialog(owner) {
+  setObjectName(QStringLiteral("IncomeDialog"));
+  setWindowTitle(QStringLiteral("Income of country %1").arg(country));
+  setAttribute(Qt::WA_DeleteOnClose);
+  const std::vector<IncomeLine> lines = IncomeBreakdown(position, country);
+  auto* table = new QTableWidget(static_cast<int>(lines.size()) + 1, 6, this);
+  table->setObjectName(QStringLiteral("IncomeTable"));
+  table->setHorizontalHeaderLabels({QStringLiteral("Sector"), QStringLiteral("Name"),
+                                    QStringLiteral("IPC"), QStringLiteral("Convoy"),
+                                    QStringLiteral("Oil"), QStringLiteral("Reason")});
+  table->verticalHeader()->hide();
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  auto put = [&](int row, int column, const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    if (column != 1 && column != 5) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table->setItem(row, column, item);
+  };
+  int64_t ipc = 0, convoy = 0, oil = 0;
+  for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
+    const IncomeLine& l = lines[static_cast<size_t>(row)];
+    put(row, 0, QString::number(l.sector));
+    put(row, 1, QString::fromStdString(l.name));
+    put(row, 2, QString::number(l.ipc));
+    put(row, 3, QString::number(l.convoy));
+    put(row, 4, QString::number(l.oil));
+    put(row, 5, QString::fromStdString(l.reason));
+    ipc += l.ipc, convoy += l.convoy, oil += l.oil;
+  }
+  const int sums = static_cast<int>(lines.size());
+  put(sums, 1, QStringLiteral("Total"));
+  put(sums, 2, QString::number(ipc));
+  put(sums, 3, QString::number(convoy));
+  put(sums, 4, QString::number(oil));
+  QFont bold = table->font();
+  bold.setBold(true);
+  for (int column = 0; column < 6; ++column)
+    if (QTableWidgetItem* item = table->item(sums, column)) item->setFont(bold);
+  table->resizeColumnsToContents();
+  table->horizontalHeader()->setStretchLastSection(true);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(table);
+  layout->addWidget(buttons);
+  resize(640, 420);
 }
 
 AboutDialog::AboutDialog(QWidget* owner)

@@ -23,6 +23,13 @@ class UnitListDialog : public QDialog {
   UnitListDialog(QWidget* owner, const std::string& text);
 };
 
+// "Income of country N": every sector the country holds, what it yields under which heading or
+// why it yields nothing, and the sums, which are the info view's figures.
+class IncomeDialog : public QDialog {
+ public:
+  IncomeDialog(QWidget* owner, const class Position& position, int country);
+};
+
 // "About CorvaneMap": the program's name and version.
 class AboutDialog : public QDialog {
  public:

@@ -3,9 +3,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
+#include <QStatusBar>
 
 #include "Dialogs.h"
 #include "MapWidget.h"
@@ -22,6 +27,8 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
   map_ = new MapWidget(this, *viewer_);
   setCentralWidget(map_);
   BuildMenu();
+  BuildStatusBar();
+  setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() {
@@ -66,6 +73,10 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "&List Units", command::kListUnits);
   view->addSeparator();
   AddCommand(view, "&Use BigPieces", command::kUseBigPieces, true);
+  view->addSeparator();
+  AddCommand(view, "Zoom In", command::kZoomIn);
+  AddCommand(view, "Zoom Out", command::kZoomOut);
+  AddCommand(view, "Actual Size", command::kActualSize);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
@@ -87,11 +98,74 @@ void MainWindow::AddShortcuts() {
   action(command::kRedo)
       ->setShortcuts(
           {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  // The plain + and - keys zoom on their release in the map, as the keypad's do; the menu shows
+  // the shortcuts with Ctrl, which act wherever the window has the focus.
+  action(command::kZoomIn)
+      ->setShortcuts(
+          {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  action(command::kZoomOut)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+  action(command::kActualSize)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
   auto* quit = new QAction(this);
   quit->setObjectName(QStringLiteral("quit"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &QWidget::close);
   addAction(quit);
+}
+
+// Under the map: what a save or an export did on the left; the mode, the point under the mouse
+// and the zoom on the right.
+void MainWindow::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(false);
+  auto* message = new QLabel(bar);
+  message->setObjectName(QStringLiteral("StatusMessage"));
+  bar->addWidget(message, 1);
+  status_[StatusField::kMessage] = message;
+  for (auto [field, name] : {std::pair{StatusField::kMode, "StatusMode"},
+                             {StatusField::kPointer, "StatusPointer"},
+                             {StatusField::kZoom, "StatusZoom"}}) {
+    auto* label = new QLabel(bar);
+    label->setObjectName(QString::fromLatin1(name));
+    bar->addPermanentWidget(label);
+    status_[field] = label;
+  }
+  status_[StatusField::kZoom]->setText(QStringLiteral("100 %"));
+}
+
+QString MainWindow::statusText(StatusField field) const { return status_.at(field)->text(); }
+
+void MainWindow::ShowStatus(StatusField field, const std::string& text) {
+  QLabel* label = status_.at(field);
+  label->setText(QString::fromStdString(text));
+  // An empty part takes no room, so that no stray separator stands in the bar.
+  label->setVisible(!text.empty() || field == StatusField::kMessage);
+}
+
+namespace {
+
+// The local position file a drag carries, or none: one file, named .QPX or .MAP.
+std::optional<QString> DroppedPosition(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
+  const QUrl url = data->urls().front();
+  if (!url.isLocalFile()) return std::nullopt;
+  const QString path = url.toLocalFile();
+  if (!path.endsWith(QStringLiteral(".QPX"), Qt::CaseInsensitive) &&
+      !path.endsWith(QStringLiteral(".MAP"), Qt::CaseInsensitive))
+    return std::nullopt;
+  return path;
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (DroppedPosition(event->mimeData())) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const auto path = DroppedPosition(event->mimeData());
+  if (!path) return;
+  event->acceptProposedAction();
+  viewer_->OpenFile(path->toStdString());
 }
 
 QAction* MainWindow::action(int id) const {

@@ -11,6 +11,7 @@
 #include "Viewer.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace mw {
@@ -46,6 +47,8 @@ class MainWindow : public QMainWindow, private Host {
   Viewer& viewer() { return *viewer_; }
   QAction* action(int commandId) const;
   QMenu* newMenu() const { return newMenu_; }
+  // The text of a part of the status bar.
+  QString statusText(StatusField field) const;
   MapWidget* mapWidget() const { return map_; }
   QWidget* palette() const;
   QWidget* infoView() const;
@@ -53,9 +56,13 @@ class MainWindow : public QMainWindow, private Host {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A position file dropped on the window opens as "&Open" opens the file chosen.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenu();
+  void BuildStatusBar();
   void AddShortcuts();
   // What the window manager adds around the window: frame and caption.
   QSize Decorations() const;
@@ -79,6 +86,7 @@ class MainWindow : public QMainWindow, private Host {
   void InvalidateMap(const QRect& client) override;
   void InvalidateInfoView() override;
   void SetTitle(const std::string& title) override;
+  void ShowStatus(StatusField field, const std::string& text) override;
   void SetCursor(CursorKind cursor) override;
   void BeginWait() override;
   void EndWait() override;
@@ -101,6 +109,7 @@ class MainWindow : public QMainWindow, private Host {
   MapWidget* map_ = nullptr;
   QMenu* newMenu_ = nullptr;
   std::map<int, QAction*> actions_;
+  std::map<StatusField, QLabel*> status_;
   std::vector<QAction*> mapActions_;
   QPointer<PaletteWindow> palette_;
   QPointer<InfoViewWindow> infoView_;

@@ -1,8 +1,10 @@
 #include "MapWidget.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "Viewer.h"
 
@@ -44,10 +46,13 @@ Key KeyOf(const QKeyEvent* e) {
       return e->modifiers() & (Qt::ControlModifier | Qt::AltModifier) ? Key::kOther : Key::kS;
     case Qt::Key_Escape:
       return Key::kEscape;
+    // The main keyboard's + (or =, the same key without Shift) and - zoom as the keypad's do;
+    // with Ctrl they are the shortcuts of the "&View" menu, which have zoomed already.
     case Qt::Key_Plus:
-      return keypad ? Key::kKeypadPlus : Key::kOther;
+    case Qt::Key_Equal:
     case Qt::Key_Minus:
-      return keypad ? Key::kKeypadMinus : Key::kOther;
+      if (!keypad && e->modifiers() & Qt::ControlModifier) return Key::kOther;
+      return e->key() == Qt::Key_Minus ? Key::kKeypadMinus : Key::kKeypadPlus;
     default:
       return Key::kOther;
   }
@@ -82,6 +87,28 @@ void MapWidget::mouseMoveEvent(QMouseEvent* event) { viewer_.MouseMove(ClientPoi
 void MapWidget::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   viewer_.KeyRelease(KeyOf(event));
+}
+
+void MapWidget::wheelEvent(QWheelEvent* event) {
+  // A notch of 120 eighths of a degree scrolls as many lines of 20 pixels as the desktop says.
+  constexpr int kNotch = 120, kLine = 20;
+  QPoint turn = event->angleDelta();
+  const bool zoom = event->modifiers() & Qt::ControlModifier;
+  if (zoom) {
+    turn_ += turn.y() != 0 ? turn.y() : turn.x();
+    const int notches = turn_ / kNotch;
+    turn_ -= notches * kNotch;
+    const QPoint at = event->position().toPoint();
+    for (int i = 0; i < std::abs(notches); ++i) viewer_.Wheel(at, QPoint(0, notches), true);
+    event->accept();
+    return;
+  }
+  // Shift turns the wheel sideways, where the window system has not done so already.
+  if (event->modifiers() & Qt::ShiftModifier && turn.x() == 0) turn = QPoint(turn.y(), 0);
+  const int lines = QApplication::wheelScrollLines() * kLine;
+  const QPoint pixels = event->pixelDelta().isNull() ? turn * lines / kNotch : event->pixelDelta();
+  viewer_.Wheel(event->position().toPoint(), pixels, false);
+  event->accept();
 }
 
 void MapWidget::resizeEvent(QResizeEvent*) { viewer_.ClientResized(); }

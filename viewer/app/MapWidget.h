@@ -7,7 +7,7 @@ namespace mw {
 class Viewer;
 
 // The map area of the main window: paints the composed picture with the floating piece on top
-// and hands every mouse event and key release to the viewer.
+// and hands every mouse event, wheel turn and key release to the viewer.
 class MapWidget : public QWidget {
  public:
   MapWidget(QWidget* parent, Viewer& viewer);
@@ -18,10 +18,12 @@ class MapWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   Viewer& viewer_;
+  int turn_ = 0;  // eighths of a degree of a Ctrl-wheel turn not yet a whole notch
 };
 
 }  // namespace mw

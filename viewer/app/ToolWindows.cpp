@@ -4,8 +4,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
+#include "Dialogs.h"
 #include "InfoViewPainter.h"
+#include "PackageText.h"
 #include "Viewer.h"
 #include "WindowFrames.h"
 
@@ -47,6 +50,30 @@ void PaletteWindow::keyReleaseEvent(QKeyEvent* event) {
   if (!event->isAutoRepeat() && event->key() == Qt::Key_Escape) viewer_.PaletteEscape();
 }
 
+bool PaletteWindow::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const MapState& map = viewer_.map();
+  const int column = help->pos().x() / std::max(1, map.pieceCellWidth);
+  const int row = help->pos().y() / std::max(1, map.pieceCellHeight);
+  if (column > 255 || map.piecesPicture.isNull()) {
+    QToolTip::hideText();
+    return true;
+  }
+  const PieceKind& kind = viewer_.position().pieces()[static_cast<uint8_t>(column)];
+  const char* category = kind.category == 0   ? "land"
+                         : kind.category == 1 ? "naval"
+                                              : "neither land nor naval";
+  const std::string name = DecodePackageText(kind.name);
+  const QString text = QStringLiteral("%1, value %2, %3; country %4")
+                           .arg(QString::fromStdString(name.empty() ? "(no name)" : name))
+                           .arg(kind.value)
+                           .arg(QString::fromLatin1(category))
+                           .arg(row + 1);
+  QToolTip::showText(help->globalPos(), text, this);
+  return true;
+}
+
 // Some window managers give every window a close button; the palette then hides as the info view
 // does, and the menu brings it back.
 void PaletteWindow::closeEvent(QCloseEvent* event) {
@@ -67,6 +94,14 @@ InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer)
 void InfoViewWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintInfoView(painter, viewer_.map(), viewer_.position(), viewer_.fonts().labelFont);
+}
+
+void InfoViewWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const int country = InfoViewCountryAt(viewer_.map(), event->position().toPoint());
+  if (country == 0) return;
+  auto* dialog = new IncomeDialog(parentWidget(), viewer_.position(), country);
+  dialog->show();
 }
 
 void InfoViewWindow::closeEvent(QCloseEvent* event) {

@@ -18,19 +18,23 @@ class PaletteWindow : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // The tooltip of a cell: the piece's name, value and category, and the country.
+  bool event(QEvent* event) override;
 
  private:
   Viewer& viewer_;
 };
 
 // The info view "InfoView": each country's totals under its emblem. Closing it hides it and
-// unchecks its menu item; the menu brings it back.
+// unchecks its menu item; the menu brings it back. A click on a country's column opens the
+// breakdown of its income.
 class InfoViewWindow : public QWidget {
  public:
   InfoViewWindow(QWidget* owner, Viewer& viewer);
 
  protected:
   void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

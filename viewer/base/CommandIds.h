@@ -5,7 +5,9 @@ namespace mw::command {
 // The command ids of the main window's menu.
 inline constexpr int kOpen = 101, kSave = 102, kSaveAs = 103, kAbout = 104, kToolBar = 105,
                      kInfoView = 106, kIpcValues = 107, kNames = 108, kListUnits = 110, kDel = 111,
-                     kEsc = 112, kUseBigPieces = 113, kUndo = 134, kRedo = 135;
+                     kEsc = 112, kUseBigPieces = 113, kUndo = 134;
+// The commands added since: redo, and the zoom of the "&View" menu.
+inline constexpr int kRedo = 135, kZoomIn = 136, kZoomOut = 137, kActualSize = 138;
 // Every id from 200 to 299 chooses a map; the catalogue numbers its maps from 201.
 inline constexpr int kFirstMap = 200, kFirstCatalogued = 201, kLastMap = 299;
 

@@ -16,6 +16,14 @@ enum class CursorKind { kArrow, kCross };
 // The tool windows that follow every map load.
 enum class ToolWindow { kPalette, kInfoView };
 
+// The parts of the status bar under the map.
+enum class StatusField {
+  kMode,     // what the mouse does now ("Placing Inf of country 3"); empty when idle
+  kZoom,     // "100 %"
+  kPointer,  // the sector under the mouse, its holder and income, and the unit there
+  kMessage,  // what a save or an export wrote, or why it could not
+};
+
 // What the viewer asks of the windows that show it. The Qt front end implements it; tests
 // implement it with a recording fake that answers prompts and dialogs as the test says.
 class Host {
@@ -36,6 +44,8 @@ class Host {
   virtual void InvalidateInfoView() = 0;
   // The window title, in UTF-8.
   virtual void SetTitle(const std::string& title) = 0;
+  // A part of the status bar, in UTF-8.
+  virtual void ShowStatus(StatusField field, const std::string& text) = 0;
   virtual void SetCursor(CursorKind cursor) = 0;
   // The wait cursor shown while a map package loads.
   virtual void BeginWait() = 0;

@@ -23,6 +23,16 @@ int InfoViewColumns(const MapState& map) {
   return h <= 0 ? 0 : (h + map.pieceCellHeight - 1) / map.pieceCellHeight;
 }
 
+int InfoViewCountryAt(const MapState& map, QPoint at) {
+  // A column's figures start at its x and take most of its width; its emblem stands centred over
+  // the figures, a little to their left.
+  constexpr int kLeadIn = 4;
+  const int offset = at.x() - (kFirstColumn - kLeadIn);
+  if (offset < 0) return 0;
+  const int column = offset / kColumnWidth;
+  return column < InfoViewColumns(map) && column + 1 < kCountrySlots ? column + 1 : 0;
+}
+
 QSize InfoViewSize(const MapState& map) {
   return QSize(kFirstColumn + kColumnWidth * map.piecesPicture.height() / map.pieceCellHeight,
                kHeight);

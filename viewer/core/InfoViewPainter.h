@@ -14,6 +14,9 @@ namespace mw {
 // "Sum", "Land" and "Naval".
 QSize InfoViewSize(const MapState& map);
 int InfoViewColumns(const MapState& map);
+// The country whose column holds the point `at` of the info view, or 0 left of the columns and
+// past the last.
+int InfoViewCountryAt(const MapState& map, QPoint at);
 void PaintInfoView(QPainter& painter, const MapState& map, const Position& position,
                    const QFont& labelFont);
 

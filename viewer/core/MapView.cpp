@@ -58,6 +58,16 @@ void MapView::ResetForLoad() {
   state_.zoom = 1.0;
   state_.scrollX = 0;
   state_.scrollY = 0;
+  ShowZoom();
+}
+
+void MapView::ShowZoom() {
+  host_.ShowStatus(StatusField::kZoom, std::to_string(std::lround(state_.zoom * 100)) + " %");
+}
+
+void MapView::ForgetHover() {
+  state_.hoverSector = -1;
+  host_.SetTitle(kMainWindowTitle);
 }
 
 void MapView::RebuildScaledPicture() {
@@ -184,12 +194,45 @@ bool MapView::ZoomOut() {
   return true;
 }
 
-void MapView::AfterZoom() {
+bool MapView::ZoomAt(bool in, QPoint client) {
+  if (in ? !(state_.zoom < kZoomInLimit) : !(state_.zoom > kZoomOutLimit)) return false;
+  // The map point under the cursor, in fractions of a map pixel, before the zoom changes.
+  const QPointF map((client.x() + state_.scrollX) / state_.zoom,
+                    (client.y() + state_.scrollY) / state_.zoom);
+  state_.zoom = state_.zoom + (in ? kZoomStep : -kZoomStep);
+  AfterZoom(Anchor{map, client});
+  return true;
+}
+
+bool MapView::ResetZoom() {
+  if (state_.zoom == 1.0) return false;
+  state_.zoom = 1.0;
+  AfterZoom();
+  return true;
+}
+
+void MapView::AfterZoom(std::optional<Anchor> anchor) {
   RebuildScaledPicture();
+  if (anchor) {
+    state_.scrollX =
+        static_cast<int>(std::lround(anchor->map.x() * state_.zoom)) - anchor->client.x();
+    state_.scrollY =
+        static_cast<int>(std::lround(anchor->map.y() * state_.zoom)) - anchor->client.y();
+  }
   state_.clientSize = host_.ClientSize();
   ClampScroll();
   RedrawMapRegion();
   host_.InvalidateMap(QRect());
+  ShowZoom();
+}
+
+void MapView::ScrollBy(int dx, int dy) {
+  const int x = state_.scrollX, y = state_.scrollY;
+  state_.clientSize = host_.ClientSize();
+  state_.scrollX += dx;
+  state_.scrollY += dy;
+  ClampScroll();
+  if (x != state_.scrollX || y != state_.scrollY) host_.InvalidateMap(QRect());
 }
 
 void MapView::ClientResized() {

@@ -3,7 +3,9 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
+#include <optional>
 #include <string>
 
 #include "Host.h"
@@ -79,9 +81,18 @@ class MapView {
   void RedrawMapRegion(QRect region = QRect());
   // Recomposes the area around a unit record (in the list or not) and repaints it.
   void RedrawUnitArea(const Unit& unit);
+  // One zoom step, the scroll offset keeping its value; false at a limit, where nothing changes.
   bool ZoomIn();
   bool ZoomOut();
+  // One zoom step that keeps the map point under `client` where it is.
+  bool ZoomAt(bool in, QPoint client);
+  // Back to zoom 1.0; false when already there.
+  bool ResetZoom();
+  // Moves the view by a number of client pixels, within the picture.
+  void ScrollBy(int dx, int dy);
   void UpdateHoverTitle(QPoint client);
+  // A new map: the title names no sector until the mouse moves over one.
+  void ForgetHover();
   void ClientResized();
 
   void BeginScrollDrag(QPoint client);
@@ -94,7 +105,13 @@ class MapView {
  private:
   void DrawIncomeLabels(QPainter& painter, QRect region) const;
   void DrawStacks(QPainter& painter, QRect region) const;
-  void AfterZoom();
+  // A map point that a zoom keeps under a client point.
+  struct Anchor {
+    QPointF map;
+    QPoint client;
+  };
+  void AfterZoom(std::optional<Anchor> anchor = std::nullopt);
+  void ShowZoom();
 
   const MapState& map() const { return source_.map(); }
   const Position& position() const { return source_.position(); }

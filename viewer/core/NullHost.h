@@ -18,6 +18,7 @@ class NullHost : public Host {
   void InvalidateMap(const QRect&) override {}
   void InvalidateInfoView() override {}
   void SetTitle(const std::string&) override {}
+  void ShowStatus(StatusField, const std::string&) override {}
   void SetCursor(CursorKind) override {}
   void BeginWait() override {}
   void EndWait() override {}

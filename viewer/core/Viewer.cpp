@@ -113,6 +113,9 @@ void Viewer::LoadPieces(const std::filesystem::path& dir) {
 void Viewer::LoadMapPackage(const std::string& mapName) {
   host_.BeginWait();
   view_.ResetForLoad();
+  view_.ForgetHover();
+  pointerText_.clear();
+  host_.ShowStatus(StatusField::kPointer, {});
   map_.packageName = mapName;
   const std::filesystem::path dir = PackageDirectory(startup_.programDir, mapName);
   auto file = [&](std::string_view name) { return FindEntryIgnoringCase(dir, name); };
@@ -150,7 +153,10 @@ Status Viewer::ExportSectorTable() {
   return WriteFileAtomically(path, bytes);
 }
 
-void Viewer::TotalsChanged() { host_.InvalidateInfoView(); }
+void Viewer::TotalsChanged() {
+  incomes_.reset();
+  host_.InvalidateInfoView();
+}
 
 void Viewer::UnitAreaChanged(const Unit& unit) { view_.RedrawUnitArea(unit); }
 

@@ -72,6 +72,11 @@ class Viewer : private PositionObserver, private MapViewSource {
   void MouseRelease(MouseButton button, QPoint client);
   void MouseMove(QPoint client);
   void KeyRelease(Key key);
+  // The wheel: scrolls by `pixels`, or with `zoom` steps the zoom once, in or out by the sign of
+  // `pixels.y()`, keeping the map point under `client` where it is.
+  void Wheel(QPoint client, QPoint pixels, bool zoom);
+  // Opens a position file as "&Open" does with the file chosen (a file dropped on the window).
+  void OpenFile(const std::string& path);
   // The zoom keys' steps; false at a limit, where nothing changes.
   bool ZoomIn() { return view_.ZoomIn(); }
   bool ZoomOut() { return view_.ZoomOut(); }
@@ -117,6 +122,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   Status LoadPositionFile(const std::string& path);
   void NewMap(int id);
   void Open();
+  // Loads a chosen position file and its map, after the question about unsaved changes.
+  void OpenChosen(const std::string& path);
   void Save();
   void SaveAs();
   void SaveTo(const std::string& path);
@@ -127,6 +134,11 @@ class Viewer : private PositionObserver, private MapViewSource {
   void LoadPieces(const std::filesystem::path& dir);
 
   void SetMode(MouseMode mode);
+  std::string ModeText() const;
+  // The status bar's words for the point under the mouse.
+  void ShowPointer(QPoint map);
+  std::string PieceName(int pieceType) const;
+  void ExportCommand();
   void ReturnCarriedPieces();
   void EnterDeleteMode();
   void CancelCarryCommand();
@@ -143,6 +155,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   DocumentState document_;
   EditingState editing_;
   MapView view_;
+  // Who holds which sector and what it yields, for the status bar; recomputed when the totals
+  // changed.
+  mutable std::optional<SectorIncomes> incomes_;
+  std::string pointerText_;
 };
 
 }  // namespace mw

@@ -38,6 +38,15 @@ void Viewer::Command(int id) {
       return Undo();
     case command::kRedo:
       return Redo();
+    case command::kZoomIn:
+      view_.ZoomIn();
+      return;
+    case command::kZoomOut:
+      view_.ZoomOut();
+      return;
+    case command::kActualSize:
+      view_.ResetZoom();
+      return;
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
   }
@@ -70,12 +79,24 @@ void Viewer::Open() {
   document_.currentFile.clear();
   const auto chosen = host_.ChooseOpenFile();
   if (!chosen) return;
+  OpenChosen(*chosen);
+}
+
+void Viewer::OpenFile(const std::string& path) {
+  if (!ConfirmDiscard()) return;
+  document_.currentFile.clear();
+  OpenChosen(path);
+}
+
+void Viewer::OpenChosen(const std::string& path) {
   // A file that does not load is not taken as the current file, so that a later Save cannot
   // write this position over it.
-  if (auto loaded = LoadPositionFile(*chosen))
-    document_.currentFile = *chosen;
-  else
+  if (auto loaded = LoadPositionFile(path)) {
+    document_.currentFile = path;
+  } else {
     qWarning("%s", loaded.error().c_str());
+    host_.ShowStatus(StatusField::kMessage, "Could not open " + path + ": " + loaded.error());
+  }
   LoadMapPackage(position_.mapName());
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
@@ -98,8 +119,12 @@ void Viewer::SaveTo(const std::string& path) {
   // Pieces in the hand belong to the board that is saved: they go back to their unit first.
   if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
   position_.CancelCarry();
-  if (auto saved = SavePosition(position_, path); !saved)
+  if (auto saved = SavePosition(position_, path); !saved) {
+    host_.ShowStatus(StatusField::kMessage, "Could not save " + path + ": " + saved.error());
     host_.ShowError("The position could not be saved to " + path + ".\n" + saved.error());
+    return;
+  }
+  host_.ShowStatus(StatusField::kMessage, "Saved " + path);
 }
 
 void Viewer::ToggleToolWindow(ToolWindow which, int id, bool& shown) {

@@ -1,12 +1,85 @@
 // Mouse editing of the main window: modes, placing, carrying, removing, label points, and the
 // keys that switch modes.
+#include "PackagePaths.h"
+#include "PackageText.h"
 #include "Viewer.h"
 
 namespace mw {
+namespace {
+
+const char* HeadingText(IncomeHeading heading) {
+  switch (heading) {
+    case IncomeHeading::kConvoy:
+      return "Convoy";
+    case IncomeHeading::kOil:
+      return "Oil";
+    case IncomeHeading::kIpc:
+      break;
+  }
+  return "IPC";
+}
+
+}  // namespace
 
 void Viewer::SetMode(MouseMode mode) {
   editing_.mouseMode = mode;
   host_.SetCursor(cursor());
+  host_.ShowStatus(StatusField::kMode, ModeText());
+}
+
+std::string Viewer::PieceName(int pieceType) const {
+  const std::string name =
+      DecodePackageText(position_.pieces()[static_cast<uint8_t>(pieceType)].name);
+  return name.empty() ? "piece " + std::to_string(pieceType) : name;
+}
+
+std::string Viewer::ModeText() const {
+  switch (editing_.mouseMode) {
+    case ModePlace:
+      return "Placing " + PieceName(editing_.selectedPiece) + " of country " +
+             std::to_string(editing_.selectedRow + 1);
+    case ModeCarry: {
+      const Unit& c = position_.hand().carried;
+      return "Carrying " + std::to_string(c.count) + " " + PieceName(c.pieceType) + " of country " +
+             std::to_string(c.country);
+    }
+    case ModeDelete:
+      return "Removing pieces";
+    case ModeLabel:
+      return "Moving income labels";
+    case ModeIdle:
+      break;
+  }
+  return {};
+}
+
+void Viewer::ShowPointer(QPoint m) {
+  std::string text;
+  const SectorGrid* grid = position_.grid();
+  if (grid && m.x() >= 0 && m.y() >= 0 && grid->contains(m.x(), m.y())) {
+    const int sector = grid->valueAt(m.x(), m.y());
+    const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(sector));
+    if (record && record->hasName()) {
+      if (!incomes_) incomes_ = position_.SectorIncomeBreakdown();
+      const SectorIncome& income = (*incomes_)[sector];
+      text = DecodePackageText(record->name()) + ": ";
+      if (income.owner == 0)
+        text += "held by nobody";
+      else
+        text += "country " + std::to_string(income.owner) + ", " +
+                (income.value > 0 ? std::to_string(income.value) + " " + HeadingText(income.heading)
+                                  : std::string("no income"));
+    } else if (sector != 0) {
+      text = "Area: " + std::to_string(sector);
+    }
+  }
+  Unit unit;
+  if (position_.FindUnitAt(m.x(), m.y(), &unit) && unit.count > 0)
+    text += (text.empty() ? "" : " \u2013 ") + std::to_string(unit.count) + " " +
+            PieceName(unit.pieceType) + " of country " + std::to_string(unit.country);
+  if (text == pointerText_) return;
+  pointerText_ = text;
+  host_.ShowStatus(StatusField::kPointer, text);
 }
 
 // Leaving a carry any other way than by a drop puts the carried pieces back where they came
@@ -93,6 +166,7 @@ void Viewer::MouseRelease(MouseButton button, QPoint client) {
 
 void Viewer::MouseMove(QPoint client) {
   view_.UpdateHoverTitle(client);
+  ShowPointer(view_.ClientToMap(client));
   if (editing_.mouseMode == ModePlace || editing_.mouseMode == ModeCarry) {
     InvalidateFloatingPiece(true);
     editing_.floatX = client.x();
@@ -112,8 +186,7 @@ void Viewer::KeyRelease(Key key) {
     case Key::kEscape:
       return CancelCarryCommand();
     case Key::kS:
-      if (auto exported = ExportSectorTable(); !exported) qWarning("%s", exported.error().c_str());
-      return;
+      return ExportCommand();
     case Key::kKeypadPlus:
       view_.ZoomIn();
       return;
@@ -123,6 +196,23 @@ void Viewer::KeyRelease(Key key) {
     case Key::kOther:
       return;
   }
+}
+
+void Viewer::ExportCommand() {
+  const std::string where =
+      std::string(package_file::kSectorTableExport) + " into " +
+      PackageDirectory(startup_.programDir, map_.packageName).filename().string();
+  if (auto exported = ExportSectorTable(); !exported) {
+    qWarning("%s", exported.error().c_str());
+    host_.ShowStatus(StatusField::kMessage, "Could not write " + where + ": " + exported.error());
+    return;
+  }
+  host_.ShowStatus(StatusField::kMessage, "Wrote " + where);
+}
+
+void Viewer::Wheel(QPoint client, QPoint pixels, bool zoom) {
+  if (!zoom) return view_.ScrollBy(-pixels.x(), -pixels.y());
+  if (pixels.y() != 0) view_.ZoomAt(pixels.y() > 0, client);
 }
 
 void Viewer::PaletteClick(QPoint client) {
