@@ -188,6 +188,8 @@ class Position {
   bool dirty() const { return dirty_; }
   // The board was just loaded from or written to a file: it has no unsaved changes.
   void MarkClean() { dirty_ = false; }
+  // The board was restored from a recovery copy: it has changes no file holds.
+  void MarkUnsaved() { dirty_ = true; }
   PositionHeader& header() { return header_; }
   const PositionHeader& header() const { return header_; }
   std::string mapName() const { return header_.mapName(); }

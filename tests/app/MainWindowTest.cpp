@@ -73,6 +73,8 @@ class MainWindowTest : public QObject {
  private slots:
   void init() {
     dir = std::make_unique<test::TempDir>();
+    // Recovery copies go into the test's own folder, never the user's.
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString((dir->path() / "state").string()));
     prompts.clear();
     errors.clear();
     answer = false;

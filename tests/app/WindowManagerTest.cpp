@@ -2,16 +2,20 @@
 // screen): where they stand, how large they are, and which buttons their frames get.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <memory>
 
 #include "MainWindow.h"
 #include "MapWidget.h"
+#include "PositionFile.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -24,10 +28,14 @@ class WindowManagerTest : public QObject {
   std::unique_ptr<MainWindow> window;
 
   // The bundled maps in a program folder of the test's own, so that settings land there.
-  MainWindow& Open(bool maximized = true, bool realPrompts = false) {
+  void LinkPackages() {
     for (const char* package : {"Tess.gim", "Rift.gim"})
-      std::filesystem::create_directory_symlink(std::filesystem::path(MAP_PACKAGES_DIR) / package,
-                                                dir->path() / package);
+      if (!std::filesystem::exists(dir->path() / package))
+        std::filesystem::create_directory_symlink(std::filesystem::path(MAP_PACKAGES_DIR) / package,
+                                                  dir->path() / package);
+  }
+  MainWindow& Open(bool maximized = true, bool realPrompts = false) {
+    LinkPackages();
     DialogSeam seam;
     if (!realPrompts) seam.confirm = [](const std::string&, const std::string&) { return true; };
     window = std::make_unique<MainWindow>(dir->path(), seam);
@@ -74,7 +82,25 @@ class WindowManagerTest : public QObject {
   }
 
  private slots:
-  void init() { dir = std::make_unique<test::TempDir>(); }
+  // What xdotool prints, trimmed; empty when it fails.
+  static QString XDoTool(const QStringList& args) {
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), args);
+    if (!tool.waitForFinished(10000) || tool.exitCode() != 0) return {};
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+  }
+  std::filesystem::path StateFolder() const { return dir->path() / "state" / "Marrowind"; }
+  bool HasRecoveryCopy() const {
+    std::error_code error;
+    for (const auto& e : std::filesystem::directory_iterator(StateFolder(), error))
+      if (e.path().extension() == ".QPX") return true;
+    return false;
+  }
+
+  void init() {
+    dir = std::make_unique<test::TempDir>();
+    qputenv("XDG_STATE_HOME", QByteArray::fromStdString((dir->path() / "state").string()));
+  }
   void cleanup() { window.reset(); }
 
   void startsMaximisedAtTheTopLeftShowingEveryRow() {
@@ -125,6 +151,74 @@ class WindowManagerTest : public QObject {
     tess->trigger();
     QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), "back on the first map");
     QCOMPARE(w.mapWidget()->size(), QSize(1200, 800));
+  }
+
+  // The wheel as the X server sends it: a press and release of button 4 (up, away from the
+  // user) or 5, here with Ctrl held.
+  void ctrlWheelZoomsAtTheCursorAndTheStatusBarNeverHidesARow() {
+    MainWindow& w = Open();
+    QTRY_VERIFY(MaximisedAtTheTopLeftShowingTheMap());
+    const QString id = QString::number(w.winId());
+    const QPoint cursor(700, 450);  // in the map area
+    const QPoint inWindow = w.mapWidget()->mapTo(&w, cursor);
+    const MapView& view = w.viewer().view();
+    for (int step = 1; step <= 10; ++step) {
+      const QPoint under = view.ClientToMap(cursor);
+      XDoTool({"mousemove", "--window", id, QString::number(inWindow.x()),
+               QString::number(inWindow.y()), "keydown", "ctrl", "click", "4", "keyup", "ctrl"});
+      QTRY_VERIFY(std::abs(view.state().zoom - (1.0 + 0.1 * step)) < 1e-9);
+      const QPoint now = view.ClientToMap(cursor);
+      QVERIFY2((now - under).manhattanLength() <= 2,
+               qPrintable(QStringLiteral("step %1 moved the point under the cursor").arg(step)));
+      QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), qPrintable(QString::number(step)));
+    }
+    QCOMPARE(w.statusText(StatusField::kZoom), QStringLiteral("200 %"));
+    QTRY_VERIFY(!w.statusText(StatusField::kPointer).isEmpty());
+    // The status bar stands under the map, whole and on the screen.
+    const QRect bar(w.statusBar()->mapToGlobal(QPoint(0, 0)), w.statusBar()->size());
+    const QRect map(w.mapWidget()->mapToGlobal(QPoint(0, 0)), w.mapWidget()->size());
+    QVERIFY(bar.height() > 0 && bar.top() >= map.bottom() + 1);
+    QVERIFY(Screen().contains(bar));
+    XDoTool({"mousemove", "--window", id, QString::number(inWindow.x()),
+             QString::number(inWindow.y()), "click", "5"});
+    QTRY_VERIFY(view.state().scrollY > 0);
+  }
+
+  // A program killed with unsaved changes: the next start offers them back.
+  void offersThePositionOfAKilledProgramAtTheNextStart() {
+    LinkPackages();
+    std::filesystem::copy_file(MARROWIND, dir->path() / "Marrowind");
+    QProcess killed;
+    killed.setProgram(QString::fromStdString((dir->path() / "Marrowind").string()));
+    killed.start();
+    QVERIFY(killed.waitForStarted());
+    QString palette, main;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(palette = XDoTool({"search", "--onlyvisible", "--name", "^ToolBar$"})).isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !(main = XDoTool({"search", "--onlyvisible", "--name", "TessMapView$"})).isEmpty(), 20000);
+    QTest::qWait(500);
+    XDoTool({"mousemove", "--window", palette.split('\n').front(), "20", "5", "click", "1"});
+    XDoTool({"mousemove", "--window", main.split('\n').front(), "400", "300", "click", "1"});
+    QTRY_VERIFY_WITH_TIMEOUT(HasRecoveryCopy(), 10000);
+    ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+    QVERIFY(killed.waitForFinished());
+
+    QString seen;
+    QTimer::singleShot(1000, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      seen = box->windowTitle() + ": " + box->text();
+      box->button(QMessageBox::Ok)->click();
+    });
+    MainWindow& w = Open(true, true);
+    QVERIFY2(seen.startsWith("Restore position: Restore the unsaved position from "),
+             qPrintable(seen));
+    QVERIFY(w.viewer().position().dirty());
+    Position start;
+    QVERIFY(
+        LoadPosition(start, std::filesystem::path(MAP_PACKAGES_DIR) / "Tess.gim" / "Start.QPX"));
+    QCOMPARE(w.viewer().position().unitCount(), start.unitCount() + 1);
   }
 
   void shrinksAnUnmaximisedWindowWithoutMovingIt() {

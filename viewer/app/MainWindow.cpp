@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 
 #include "Dialogs.h"
 #include "MapWidget.h"
@@ -29,6 +30,12 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
   BuildMenu();
   BuildStatusBar();
   setAcceptDrops(true);
+  // The one timer of the program: the recovery copy follows the edits a few seconds behind.
+  viewer_->EnableRecovery(RecoveryStore::DefaultFolder());
+  auto* recovery = new QTimer(this);
+  recovery->setObjectName(QStringLiteral("RecoveryTimer"));
+  connect(recovery, &QTimer::timeout, this, [this] { viewer_->KeepRecoveryCopy(); });
+  recovery->start(kRecoveryInterval);
 }
 
 MainWindow::~MainWindow() {
@@ -129,6 +136,11 @@ void MainWindow::BuildStatusBar() {
     bar->addPermanentWidget(label);
     status_[field] = label;
   }
+  // The bar keeps one height whatever it shows: its height is part of the frame around the map
+  // that the window's limit counts, and a bar that grew later would hide the map's last rows.
+  for (auto& [field, label] : status_) label->setText(QStringLiteral("Xy %"));
+  bar->setFixedHeight(bar->sizeHint().height());
+  for (auto& [field, label] : status_) label->clear();
   status_[StatusField::kZoom]->setText(QStringLiteral("100 %"));
 }
 

@@ -34,6 +34,9 @@ struct DialogSeam {
 // the viewer core.
 class MainWindow : public QMainWindow, private Host {
  public:
+  // How often the recovery copy is brought up to date, in milliseconds.
+  static constexpr int kRecoveryInterval = 2000;
+
   explicit MainWindow(std::filesystem::path programDir, DialogSeam seam = {});
   ~MainWindow() override;
 

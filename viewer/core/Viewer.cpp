@@ -56,7 +56,51 @@ Status Viewer::Start(const std::string& commandLine) {
   host_.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
+  if (recovery_) {
+    OfferRecovery();
+    if (auto claimed = recovery_->Claim(); !claimed) qWarning("%s", claimed.error().c_str());
+  }
   return loaded;
+}
+
+void Viewer::EnableRecovery(std::filesystem::path folder) { recovery_.emplace(std::move(folder)); }
+
+void Viewer::OfferRecovery() {
+  for (const RecoveryCopy& copy : recovery_->Orphans()) {
+    if (!host_.Confirm("Restore the unsaved position from " + copy.writtenAt + "?",
+                       "Restore position")) {
+      RecoveryStore::Remove(copy);
+      continue;
+    }
+    if (auto loaded = LoadPositionFile(copy.position.string()); !loaded) {
+      // A copy that cannot be read is kept for the user to look at; the next one may do.
+      qWarning("%s", loaded.error().c_str());
+      continue;
+    }
+    LoadMapPackage(position_.mapName());
+    document_.currentFile = copy.currentFile;
+    position_.MarkUnsaved();
+    host_.InvalidateMap(QRect());
+    position_.RecomputeTotals();
+    // The copy becomes this program's own before the old one goes, so that no moment is without.
+    if (recovery_->Claim() &&
+        recovery_->Write(EncodePosition(position_, false), copy.currentFile) && recovery_->Wait())
+      RecoveryStore::Remove(copy);
+    copied_ = changes_;
+    return;
+  }
+}
+
+void Viewer::KeepRecoveryCopy() {
+  if (!recovery_) return;
+  if (!position_.dirty()) {
+    if (recovery_->hasCopy()) recovery_->Discard();
+    return;
+  }
+  // Pieces in the hand are out of the list: the copy waits for them to be put down.
+  if (position_.carrying() || (recovery_->hasCopy() && copied_ == changes_)) return;
+  const uint64_t changes = changes_;
+  if (recovery_->Write(EncodePosition(position_, false), document_.currentFile)) copied_ = changes;
 }
 
 Status Viewer::LoadPositionFile(const std::string& path) {
@@ -70,6 +114,8 @@ bool Viewer::Close() {
       !host_.Confirm("Exit Marrowind without saving changes?", "Exit Marrowind"))
     return false;
   StoreToolWindowPositions();
+  // What was not saved was given up on purpose.
+  if (recovery_) recovery_->Discard();
   // The program ends either way; the settings of this session are then lost, and said so.
   if (auto saved = settings_.Save(settingsPath()); !saved) qWarning("%s", saved.error().c_str());
   return true;
@@ -154,11 +200,15 @@ Status Viewer::ExportSectorTable() {
 }
 
 void Viewer::TotalsChanged() {
+  ++changes_;
   incomes_.reset();
   host_.InvalidateInfoView();
 }
 
-void Viewer::UnitAreaChanged(const Unit& unit) { view_.RedrawUnitArea(unit); }
+void Viewer::UnitAreaChanged(const Unit& unit) {
+  ++changes_;
+  view_.RedrawUnitArea(unit);
+}
 
 CursorKind Viewer::cursor() const {
   return editing_.mouseMode == ModeDelete ? CursorKind::kCross : CursorKind::kArrow;

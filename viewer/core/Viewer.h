@@ -12,6 +12,7 @@
 #include "MapView.h"
 #include "Modifiers.h"
 #include "Position.h"
+#include "Recovery.h"
 #include "Settings.h"
 
 namespace mw {
@@ -67,6 +68,17 @@ class Viewer : private PositionObserver, private MapViewSource {
   // The main window's close request; true when the program is to end (the settings are saved).
   bool Close();
 
+  // Keeps recovery copies of unsaved positions in `folder`; Start then first offers to restore
+  // the copies of programs that ended without saving. Without it (the headless modes) nothing is
+  // written there.
+  void EnableRecovery(std::filesystem::path folder);
+  // Brings the recovery copy up to date: written while the position has unsaved changes that the
+  // copy lacks, deleted once it has none. The window calls it every few seconds and after loads.
+  void KeepRecoveryCopy();
+  // Waits until the copy being written is on the disk, and says how that went.
+  Status FlushRecoveryCopy() { return recovery_ ? recovery_->Wait() : Status::Ok(); }
+  const RecoveryStore* recovery() const { return recovery_ ? &*recovery_ : nullptr; }
+
   void Command(int id);
   void MousePress(MouseButton button, QPoint client, unsigned modifiers);
   void MouseRelease(MouseButton button, QPoint client);
@@ -119,6 +131,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   void UnitAreaChanged(const Unit& unit) override;
 
   bool ConfirmDiscard();
+  void OfferRecovery();
   Status LoadPositionFile(const std::string& path);
   void NewMap(int id);
   void Open();
@@ -158,6 +171,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   // Who holds which sector and what it yields, for the status bar; recomputed when the totals
   // changed.
   mutable std::optional<SectorIncomes> incomes_;
+  std::optional<RecoveryStore> recovery_;
+  uint64_t changes_ = 0;  // edits and loads so far; the copy holds the board after `copied_`
+  uint64_t copied_ = 0;
   std::string pointerText_;
 };
 

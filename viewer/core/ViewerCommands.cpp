@@ -72,6 +72,7 @@ void Viewer::NewMap(int id) {
   document_.currentFile.clear();
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
+  KeepRecoveryCopy();
 }
 
 void Viewer::Open() {
@@ -100,6 +101,7 @@ void Viewer::OpenChosen(const std::string& path) {
   LoadMapPackage(position_.mapName());
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
+  KeepRecoveryCopy();
 }
 
 void Viewer::Save() {
@@ -125,6 +127,7 @@ void Viewer::SaveTo(const std::string& path) {
     return;
   }
   host_.ShowStatus(StatusField::kMessage, "Saved " + path);
+  KeepRecoveryCopy();
 }
 
 void Viewer::ToggleToolWindow(ToolWindow which, int id, bool& shown) {

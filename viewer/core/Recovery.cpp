@@ -1,0 +1,168 @@
+#include "Recovery.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <system_error>
+
+#include "FileBytes.h"
+
+namespace mw {
+namespace {
+
+constexpr const char* kPrefix = "position-";
+constexpr const char* kPositionExtension = ".QPX";
+constexpr const char* kFileExtension = ".file";  // the current file's path
+constexpr const char* kLockExtension = ".lock";
+
+std::filesystem::path With(const std::filesystem::path& folder, const std::string& name,
+                           const char* extension) {
+  return folder / (name + extension);
+}
+
+// Whether a running program holds the lock of a copy.
+bool Held(const std::filesystem::path& lock) {
+  const int fd = ::open(lock.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) return false;
+  const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  ::close(fd);  // closing gives back a lock taken here
+  return held;
+}
+
+std::string LocalTime(time_t t) {
+  std::tm local{};
+  localtime_r(&t, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+  return text;
+}
+
+}  // namespace
+
+std::filesystem::path RecoveryStore::DefaultFolder() {
+  // Relative values are to be ignored, as the XDG base directories say.
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state && state[0] == '/') return std::filesystem::path(state) / "Marrowind";
+  const char* home = std::getenv("HOME");
+  return std::filesystem::path(home && home[0] ? home : "/tmp") / ".local" / "state" / "Marrowind";
+}
+
+RecoveryStore::RecoveryStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+RecoveryStore::~RecoveryStore() {
+  Wait();
+  if (lock_ < 0) return;
+  // Without a copy the lock has nothing left to guard. With one, the copy stays for the next
+  // start, as after a crash.
+  if (!written_) {
+    std::error_code ignored;
+    std::filesystem::remove(With(folder_, name_, kLockExtension), ignored);
+  }
+  ::close(lock_);
+}
+
+std::vector<RecoveryCopy> RecoveryStore::Orphans() const {
+  struct Found {
+    RecoveryCopy copy;
+    time_t time;
+  };
+  std::vector<Found> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+    const std::string file = entry.path().filename().string();
+    if (!file.starts_with(kPrefix) || !file.ends_with(kPositionExtension)) continue;
+    const std::string name = file.substr(0, file.size() - std::string(kPositionExtension).size());
+    if (name == name_ || Held(With(folder_, name, kLockExtension))) continue;
+    struct stat st {};
+    if (::lstat(entry.path().c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    RecoveryCopy copy;
+    copy.position = entry.path();
+    if (auto path = ReadFileBytes(With(folder_, name, kFileExtension)))
+      copy.currentFile.assign(path->begin(), path->end());
+    copy.writtenAt = LocalTime(st.st_mtime);
+    found.push_back({std::move(copy), st.st_mtime});
+  }
+  std::stable_sort(found.begin(), found.end(),
+                   [](const Found& a, const Found& b) { return a.time > b.time; });
+  std::vector<RecoveryCopy> copies;
+  for (Found& f : found) copies.push_back(std::move(f.copy));
+  return copies;
+}
+
+void RecoveryStore::Remove(const RecoveryCopy& copy) {
+  std::error_code ignored;
+  std::filesystem::path base = copy.position;
+  base.replace_extension();
+  for (const char* extension : {kPositionExtension, kFileExtension, kLockExtension})
+    std::filesystem::remove(base.string() + extension, ignored);
+}
+
+Status RecoveryStore::Claim() {
+  if (lock_ >= 0) return Status::Ok();
+  std::error_code error;
+  // The copies are the user's alone: the folder is made for its owner only.
+  if (std::filesystem::create_directories(folder_, error))
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, error);
+  if (error)
+    return Status::Fail("cannot make the recovery folder " + folder_.string() + ": " +
+                        error.message());
+  const auto started = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::system_clock::now().time_since_epoch());
+  name_ = kPrefix + std::to_string(::getpid()) + "-" + std::to_string(started.count());
+  const auto lock = With(folder_, name_, kLockExtension);
+  const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (fd >= 0) ::close(fd);
+    return Status::Fail("cannot lock " + lock.string() + ": " +
+                        std::error_code(errno, std::generic_category()).message());
+  }
+  lock_ = fd;
+  return Status::Ok();
+}
+
+std::filesystem::path RecoveryStore::copyPath() const {
+  return With(folder_, name_, kPositionExtension);
+}
+
+bool RecoveryStore::Write(std::vector<uint8_t> position, std::string currentFile) {
+  if (lock_ < 0) return false;
+  if (pending_.valid() && pending_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    return false;
+  if (pending_.valid())
+    if (Status last = pending_.get(); !last)
+      std::fprintf(stderr, "the recovery copy could not be written: %s\n", last.error().c_str());
+  written_ = true;
+  pending_ = std::async(
+      std::launch::async,
+      [folder = folder_, name = name_, position = std::move(position),
+       file = std::move(currentFile)]() -> Status {
+        const std::vector<uint8_t> path(file.begin(), file.end());
+        if (auto written = WriteFileAtomically(With(folder, name, kFileExtension), path); !written)
+          return written;
+        return WriteFileAtomically(With(folder, name, kPositionExtension), position);
+      });
+  return true;
+}
+
+Status RecoveryStore::Wait() {
+  if (!pending_.valid()) return Status::Ok();
+  return pending_.get();
+}
+
+void RecoveryStore::Discard() {
+  Wait();
+  if (!written_) return;
+  written_ = false;
+  std::error_code ignored;
+  std::filesystem::remove(With(folder_, name_, kPositionExtension), ignored);
+  std::filesystem::remove(With(folder_, name_, kFileExtension), ignored);
+}
+
+}  // namespace mw
