@@ -133,6 +133,7 @@ void MainWindow::BuildStatusBar() {
                              {StatusField::kZoom, "StatusZoom"}}) {
     auto* label = new QLabel(bar);
     label->setObjectName(QString::fromLatin1(name));
+    label->setContentsMargins(10, 0, 4, 0);  // room between the parts
     bar->addPermanentWidget(label);
     status_[field] = label;
   }
