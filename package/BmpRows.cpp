@@ -40,6 +40,33 @@ std::optional<InfoHeader> ReadInfoHeader(std::span<const uint8_t> bytes, uint32_
 
 }  // namespace
 
+Result<BmpInfo> ReadBmpInfo(const std::filesystem::path& path) {
+  using Info = Result<BmpInfo>;
+  constexpr size_t kLongestHeader = kFileHeader + 124;
+  auto bytes =
+      ReadFileUntil(path, [](std::span<const uint8_t> b) { return b.size() >= kLongestHeader; });
+  if (!bytes) return Info::Fail(bytes.error());
+  const std::span<const uint8_t> b = *bytes;
+  const std::string name = path.string();
+  if (b.size() < 2 || b[0] != 'B' || b[1] != 'M')
+    return Info::Fail(name + ": no bitmap signature \"BM\" at offset 0");
+  if (b.size() < kFileHeader + 4)
+    return Info::Fail(name + ": too short for a bitmap header: " + std::to_string(b.size()) +
+                      " bytes");
+  const uint32_t headerSize = GetU32(b, kFileHeader);
+  auto header = headerSize <= b.size() - kFileHeader ? ReadInfoHeader(b, headerSize)
+                                                      : std::optional<InfoHeader>();
+  if (!header)
+    return Info::Fail(name + ": unknown or truncated header of " + std::to_string(headerSize) +
+                      " bytes at offset 14");
+  BmpInfo info;
+  info.width = static_cast<int32_t>(header->width);
+  info.height = static_cast<int32_t>(header->height < 0 ? -header->height : header->height);
+  info.bitsPerPixel = header->bits;
+  info.compression = header->compression;
+  return Info::Ok(info);
+}
+
 Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& name) {
   if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M')
     return Refuse(name, "no bitmap signature \"BM\" at offset 0");

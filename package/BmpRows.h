@@ -24,6 +24,17 @@ struct BmpRows {
   }
 };
 
+// What a bitmap's header says, read without its pixels.
+struct BmpInfo {
+  int32_t width = 0;
+  int32_t height = 0;  // rows, whichever order the file stores them in
+  int bitsPerPixel = 0;
+  uint32_t compression = 0;  // 0 none, 1 RLE8, 2 RLE4, 3 bit fields, ...
+};
+// Reads the header of a bitmap: fails with the reason when the file cannot be read or its
+// header is not that of a bitmap.
+Result<BmpInfo> ReadBmpInfo(const std::filesystem::path& path);
+
 // Reads a bitmap from its file bytes. Compressed bitmaps, other depths, truncated files and
 // files that are not bitmaps are refused with the reason; `name` is used in that text.
 Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& name);

@@ -4,7 +4,6 @@
 #include "ScanText.h"
 
 namespace mw {
-namespace {
 
 bool StartsWithAllied(std::string_view line) {
   constexpr std::string_view kKeyword = "allied";
@@ -14,16 +13,8 @@ bool StartsWithAllied(std::string_view line) {
   return true;
 }
 
-AllianceRow ParseAllianceRow(std::string_view numbers) {
-  AllianceRow row{};
-  ScanText scan(numbers);
-  for (auto& country : row) {
-    auto n = scan.Decimal();
-    if (!n) break;
-    country = static_cast<int32_t>(static_cast<uint32_t>(*n));
-  }
-  return row;
-}
+namespace {
+
 
 std::string StripTitle(std::string_view line) {
   line = UpToNul(line);
@@ -37,6 +28,17 @@ std::string_view AsText(const std::vector<uint8_t>& bytes) {
 }
 
 }  // namespace
+
+AllianceRow ParseAllianceRow(std::string_view numbers) {
+  AllianceRow row{};
+  ScanText scan(numbers);
+  for (auto& country : row) {
+    auto n = scan.Decimal();
+    if (!n) break;
+    country = static_cast<int32_t>(static_cast<uint32_t>(*n));
+  }
+  return row;
+}
 
 MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
   MapInfo info;

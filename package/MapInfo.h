@@ -31,6 +31,11 @@ struct MapInfo {
   static MapInfo Parse(std::string_view text, bool* complete = nullptr);
 };
 
+// Whether a line of `MapInfo.txt` takes an alliance row: "allied" in any case at its start.
+bool StartsWithAllied(std::string_view line);
+// The up to 8 country numbers after the keyword of an alliance line.
+AllianceRow ParseAllianceRow(std::string_view numbers);
+
 // The title alone, as the map catalogue shows it; fails when the file cannot be read.
 Result<std::string> ReadMapTitle(const std::filesystem::path& path);
 

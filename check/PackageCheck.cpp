@@ -1,0 +1,565 @@
+#include "PackageCheck.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <set>
+
+#include "BmpRows.h"
+#include "FileBytes.h"
+#include "MapInfo.h"
+#include "PackagePaths.h"
+#include "PackageText.h"
+#include "PieceTable.h"
+#include "PositionFile.h"
+#include "ScanText.h"
+#include "SectorGrid.h"
+#include "SectorTable.h"
+
+namespace mw {
+namespace {
+
+using Level = Finding::Level;
+
+// Fewer pixels than this, apart from the rest of their sector, are taken for stray paint.
+constexpr size_t kHandful = 8;
+// A finding lists at most this many points.
+constexpr size_t kPointsListed = 8;
+
+// The cells of the piece images, as the viewer cuts them.
+struct CellSize {
+  int width, height;
+};
+constexpr CellSize kSmallCell{15, 10};
+constexpr CellSize kBigCell{20, 15};
+
+std::string Point(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
+
+std::string Plural(size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// One connected piece of a sector's pixels (neighbours across edges, not corners).
+struct Piece {
+  size_t pixels = 0;
+  int x = 0, y = 0;  // its first pixel, in reading order
+};
+
+// Every piece of every value of the grid, by value.
+std::map<uint16_t, std::vector<Piece>> PiecesOf(const SectorGrid& grid) {
+  std::map<uint16_t, std::vector<Piece>> pieces;
+  const int32_t w = grid.width(), h = grid.height();
+  std::vector<bool> seen(static_cast<size_t>(w) * static_cast<size_t>(h));
+  std::vector<std::pair<int32_t, int32_t>> stack;
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      const size_t at = static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x);
+      const uint16_t value = grid.valueAt(x, y);
+      if (seen[at] || value == 0) continue;
+      Piece piece{0, x, y};
+      seen[at] = true;
+      stack.push_back({x, y});
+      while (!stack.empty()) {
+        const auto [px, py] = stack.back();
+        stack.pop_back();
+        ++piece.pixels;
+        const std::pair<int32_t, int32_t> next[] = {
+            {px - 1, py}, {px + 1, py}, {px, py - 1}, {px, py + 1}};
+        for (const auto& [nx, ny] : next) {
+          if (!grid.contains(nx, ny) || grid.valueAt(nx, ny) != value) continue;
+          const size_t n =
+              static_cast<size_t>(ny) * static_cast<size_t>(w) + static_cast<size_t>(nx);
+          if (seen[n]) continue;
+          seen[n] = true;
+          stack.push_back({nx, ny});
+        }
+      }
+      pieces[value].push_back(piece);
+    }
+  }
+  return pieces;
+}
+
+// A number of a text file, as "%d" would take it whole: none when the item is no number.
+std::optional<int64_t> WholeNumber(std::string_view item) {
+  int64_t n = 0;
+  const char* begin = item.data() + (item.starts_with('+') ? 1 : 0);
+  const auto [end, error] = std::from_chars(begin, item.data() + item.size(), n);
+  if (error != std::errc() || end != item.data() + item.size()) return std::nullopt;
+  return n;
+}
+
+bool FitsEightBits(int64_t n) {
+  return n >= std::numeric_limits<int8_t>::min() && n <= std::numeric_limits<int8_t>::max();
+}
+
+// The white-space separated items of a text, each with the number of its line.
+struct Item {
+  std::string text;
+  int line;
+};
+std::vector<Item> Items(std::string_view text) {
+  std::vector<Item> items;
+  int line = 1;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\n') ++line;
+    if (IsScanBlank(text[i])) {
+      ++i;
+      continue;
+    }
+    const size_t start = i;
+    while (i < text.size() && !IsScanBlank(text[i])) ++i;
+    items.push_back({std::string(text.substr(start, i - start)), line});
+  }
+  return items;
+}
+
+class Checker {
+ public:
+  explicit Checker(std::filesystem::path dir) : dir_(std::move(dir)) {}
+
+  PackageReport Run() {
+    Load();
+    CheckName();
+    CheckMapInfo();
+    CheckPicture();
+    CheckGrid();
+    CheckTable();
+    CheckPieceTable();
+    CheckPieceImages();
+    CheckStart();
+    return std::move(report_);
+  }
+
+ private:
+  std::filesystem::path File(std::string_view name) const {
+    return FindEntryIgnoringCase(dir_, name);
+  }
+  bool Exists(std::string_view name) const {
+    std::error_code error;
+    return std::filesystem::exists(File(name), error);
+  }
+  void Add(Level level, std::string_view file, std::string where, std::string what,
+           std::optional<Finding::Point> point = std::nullopt) {
+    report_.findings.push_back({level, std::string(file), std::move(where), std::move(what), point});
+  }
+  void Missing(std::string_view file, const std::string& lacks, Level level = Level::kError) {
+    Add(level, file, "file", "missing; " + lacks);
+  }
+
+  // "sector 12 (Greyspire)", or "sector 301 (no record)".
+  std::string Sector(int n) const {
+    const SectorRecord* r = Record(n);
+    return "sector " + std::to_string(n) +
+           (r ? " (" + DecodePackageText(r->name()) + ")" : std::string(" (no record)"));
+  }
+  std::string RecordAt(int n) const {
+    const SectorRecord* r = Record(n);
+    if (!r) return "sector " + std::to_string(n);
+    return "record " + std::to_string(n) + " (" + DecodePackageText(r->name()) + ")";
+  }
+  // The named record of a sector number, if the table has one.
+  const SectorRecord* Record(int n) const {
+    if (!table_ || !IsSectorNumber(static_cast<uint32_t>(n))) return nullptr;
+    const SectorRecord& r = (*table_)[n];
+    return r.hasName() ? &r : nullptr;
+  }
+  std::optional<int> CountryRows() const {
+    if (small_) return small_->height / kSmallCell.height;
+    if (big_) return big_->height / kBigCell.height;
+    return std::nullopt;
+  }
+  bool HasRow(int64_t country) const {
+    const auto rows = CountryRows();
+    return !rows || (country >= 1 && country <= *rows);
+  }
+  std::string NoRow(int64_t country) const {
+    return "country " + std::to_string(country) + " has no row in the piece images (" +
+           Plural(static_cast<size_t>(*CountryRows()), "row", "rows") + ")";
+  }
+
+  void Load() {
+    if (auto info = ReadBmpInfo(File(package_file::kMapPicture))) picture_ = *info;
+    if (auto info = ReadBmpInfo(File(package_file::kSmallPieces))) small_ = *info;
+    if (auto info = ReadBmpInfo(File(package_file::kBigPieces))) big_ = *info;
+    if (auto grid = ReadSectorGrid(File(package_file::kSectorGrid))) grid_ = std::move(*grid);
+    if (auto table = ReadSectorTable(File(package_file::kSectorTable))) table_ = std::move(*table);
+    if (auto bytes = ReadFileBytes(File(package_file::kPieceTable))) {
+      pieceText_ = std::string(bytes->begin(), bytes->end());
+      pieces_ = PieceTable::Parse(*pieceText_);
+    }
+  }
+
+  void CheckName() {
+    std::string name = dir_.filename().string();
+    const std::string folder = name;
+    if (name.size() > kPackageExtension.size() &&
+        EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()), kPackageExtension))
+      name.resize(name.size() - kPackageExtension.size());
+    name_ = name;
+    if (name.size() > PositionHeader::kMapNameLength)
+      Add(Level::kWarning, folder, "name",
+          "the package name has " + std::to_string(name.size()) +
+              " characters; a position saved on it names only the first " +
+              std::to_string(PositionHeader::kMapNameLength) + ", \"" +
+              name.substr(0, PositionHeader::kMapNameLength) + "\"");
+  }
+
+  void CheckMapInfo() {
+    const auto file = package_file::kMapInfo;
+    auto bytes = ReadFileBytes(File(file));
+    if (!bytes) {
+      if (!Exists(file))
+        return Missing(file, "the map has no alliances and \"&New\" shows the folder's name");
+      return Add(Level::kError, file, "file", bytes.error());
+    }
+    const std::string text(bytes->begin(), bytes->end());
+    const auto pieces = SplitLinePieces(text, MapInfo::kPieceLength);
+    if (pieces.empty() || MapInfo::Parse(text).title.empty())
+      Add(Level::kError, file, "line 1", "no title; \"&New\" shows the folder's name instead");
+    // The line of each piece, and of each country in the alliance rows taken so far.
+    std::map<int32_t, int> rowOf;
+    int line = 1, rows = 0;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      const int at = line;
+      if (!pieces[i].empty() && pieces[i].back() == '\n') ++line;
+      const std::string_view piece = UpToNul(pieces[i]);
+      if (i == 0 || !StartsWithAllied(piece)) continue;
+      const std::string where = "line " + std::to_string(at);
+      if (++rows > static_cast<int>(AllianceTable{}.size())) {
+        Add(Level::kError, file, where,
+            "a ninth \"allied\" line; only 8 alliances are read, so this one is ignored");
+        continue;
+      }
+      const AllianceRow row = ParseAllianceRow(piece.substr(6));
+      if (row[0] == 0) continue;  // a row not in use
+      for (int32_t country : row) {
+        if (country == 0) continue;
+        if (!HasRow(country)) Add(Level::kError, file, where, NoRow(country));
+        const auto [earlier, fresh] = rowOf.insert({country, at});
+        if (!fresh && earlier->second != at)
+          Add(Level::kWarning, file, where,
+              "country " + std::to_string(country) + " is already allied on line " +
+                  std::to_string(earlier->second) +
+                  "; alliances are read in order, so this row does not count for it");
+      }
+    }
+  }
+
+  void CheckPicture() {
+    const auto file = package_file::kMapPicture;
+    if (picture_) return;
+    if (!Exists(file)) return Missing(file, "the map shows no picture");
+    auto info = ReadBmpInfo(File(file));
+    Add(Level::kError, file, "file", info.error() + "; the map shows no picture");
+  }
+
+  void CheckGrid() {
+    const auto file = package_file::kSectorGrid;
+    if (!grid_) {
+      if (!Exists(file))
+        return Missing(file,
+                       "no sector is known: positions show no sector names, incomes or totals");
+      auto grid = ReadSectorGrid(File(file));
+      return Add(Level::kError, file, "file",
+                 grid.error() + "; no sector is known: no sector names, incomes or totals");
+    }
+    const SectorGrid& grid = *grid_;
+    if (picture_ && (picture_->width != grid.width() || picture_->height != grid.height()))
+      Add(Level::kError, file, "file",
+          std::to_string(grid.width()) + " x " + std::to_string(grid.height()) +
+              " cells, but Map.bmp is " + std::to_string(picture_->width) + " x " +
+              std::to_string(picture_->height) + " pixels: sectors lie beside what is painted");
+    pieces_of_ = PiecesOf(grid);
+    for (const auto& [value, pieces] : pieces_of_) {
+      size_t pixels = 0;
+      for (const Piece& p : pieces) pixels += p.pixels;
+      const Piece& first = pieces.front();
+      const Finding::Point at{first.x, first.y};
+      if (value >= kSectorSlots) {
+        Add(Level::kError, file, Point(first.x, first.y),
+            Plural(pixels, "pixel", "pixels") + " of value " + std::to_string(value) +
+                ", which is no sector (sector numbers end at 511)",
+            at);
+        continue;
+      }
+      if (table_ && !Record(value)) {
+        Add(Level::kError, file, Point(first.x, first.y),
+            Plural(pixels, "pixel", "pixels") + " of " + Sector(value) +
+                ", which has no named record in SektorInfo.sek",
+            at);
+        continue;
+      }
+      CheckShape(value, pieces);
+    }
+  }
+
+  // A sector in several pieces, and pieces too small to be meant.
+  void CheckShape(uint16_t sector, const std::vector<Piece>& pieces) {
+    const auto file = package_file::kSectorGrid;
+    std::vector<const Piece*> large;
+    for (const Piece& p : pieces)
+      if (p.pixels >= kHandful) large.push_back(&p);
+    if (large.size() > 1) {
+      std::string points;
+      for (size_t i = 0; i < large.size() && i < kPointsListed; ++i)
+        points += (i ? "; " : "") + Point(large[i]->x, large[i]->y);
+      if (large.size() > kPointsListed)
+        points += " and " + std::to_string(large.size() - kPointsListed) + " more";
+      Add(Level::kWarning, file, RecordAt(sector),
+          "its pixels form " + std::to_string(large.size()) + " separate pieces, at " + points,
+          Finding::Point{large[0]->x, large[0]->y});
+    }
+    if (pieces.size() < 2) return;
+    for (const Piece& p : pieces)
+      if (p.pixels < kHandful)
+        Add(Level::kWarning, file, Point(p.x, p.y),
+            Plural(p.pixels, "stray pixel", "stray pixels") + " of " + Sector(sector) +
+                ", apart from the rest of it",
+            Finding::Point{p.x, p.y});
+  }
+
+  bool YieldsIncome(const SectorRecord& r) const {
+    if (r.ipcValue() != 0) return true;
+    if (!(r.sectorFlags() & SectorRecord::kFlagCountryValues)) return false;
+    for (int owner = 1; owner <= SectorRecord::kOwners; ++owner)
+      if (r.countryValues(owner) != 0) return true;
+    return false;
+  }
+
+  void CheckTable() {
+    const auto file = package_file::kSectorTable;
+    if (!table_) {
+      if (!grid_) return;  // the viewer does not read it without a grid
+      if (!Exists(file))
+        return Missing(file,
+                       "incomes and totals are not computed; the title shows sector numbers");
+      auto table = ReadSectorTable(File(file));
+      return Add(Level::kError, file, "file", table.error());
+    }
+    const int entries = PieceEntries();
+    for (int n = 1; n < kSectorSlots; ++n) {
+      const SectorRecord* r = Record(n);
+      if (!r) continue;
+      const std::string where = RecordAt(n);
+      if (grid_ && !pieces_of_.contains(static_cast<uint16_t>(n)))
+        Add(Level::kError, file, where,
+            "no pixel of SektorInfo.map belongs to it, so it is never held or shown");
+      const uint8_t flags = r->sectorFlags();
+      if (flags & SectorRecord::kFlagOwnerDependency) {
+        for (int owner = 1; owner <= SectorRecord::kOwners; ++owner) {
+          const int d = r->ownerDependency(owner);
+          if (d != 0 && !Record(d))
+            Add(Level::kError, file, where,
+                "the dependency sector of owner " + std::to_string(owner) + " is " +
+                    std::to_string(d) + ", an empty record: that owner never earns from it");
+        }
+      } else if (const int d = r->dependencySector(); d != 0 && !Record(d)) {
+        Add(Level::kError, file, where,
+            "dependency sector " + std::to_string(d) +
+                " is an empty record: the sector never yields income");
+      }
+      if (r->requiredPiece() != 0 && pieceText_ && r->requiredPiece() >= entries)
+        Add(Level::kError, file, where,
+            "required piece " + std::to_string(r->requiredPiece()) + " is beyond the " +
+                Plural(static_cast<size_t>(entries), "entry", "entries") +
+                " of ToolPieces.txt: the sector never yields income");
+      bool values = false;
+      for (int owner = 1; owner <= SectorRecord::kOwners; ++owner)
+        values = values || r->countryValues(owner) != 0;
+      const bool flag = flags & SectorRecord::kFlagCountryValues;
+      if (values && !flag)
+        Add(Level::kError, file, where,
+            "per-country incomes are set, but not the per-country flag (2 in the flags): they "
+            "are not used");
+      if (flag && !values)
+        Add(Level::kError, file, where,
+            "the per-country flag (2 in the flags) is set, but no country has an income: the "
+            "sector yields nothing");
+      if (r->initialOwner() != 0 && !HasRow(r->initialOwner()))
+        Add(Level::kError, file, where, "first owner: " + NoRow(r->initialOwner()));
+      if (YieldsIncome(*r)) CheckLabel(n, *r);
+    }
+  }
+
+  void CheckLabel(int n, const SectorRecord& r) {
+    const auto file = package_file::kSectorTable;
+    const int32_t x = r.labelX(), y = r.labelY();
+    const Finding::Point at{x, y};
+    const int32_t w = picture_ ? picture_->width : grid_ ? grid_->width() : 0;
+    const int32_t h = picture_ ? picture_->height : grid_ ? grid_->height() : 0;
+    if (w > 0 && (x < 0 || y < 0 || x >= w || y >= h)) {
+      Add(Level::kWarning, file, RecordAt(n),
+          "label point " + Point(x, y) + " lies outside the picture (" + std::to_string(w) +
+              " x " + std::to_string(h) + "): its income is not shown",
+          at);
+      return;
+    }
+    if (!grid_ || !grid_->contains(x, y)) return;
+    const int in = grid_->sectorAt(x, y);
+    if (in != n)
+      Add(Level::kWarning, file, RecordAt(n),
+          "label point " + Point(x, y) + " lies in " +
+              (in == 0 ? std::string("no sector") : Sector(in)) +
+              ": its income is drawn outside it",
+          at);
+  }
+
+  int PieceEntries() const {
+    int entries = 0;
+    for (int k = 0; k < PieceTable::kKinds; ++k)
+      if (!pieces_[static_cast<size_t>(k)].name.empty()) entries = k + 1;
+    return entries;
+  }
+
+  void CheckPieceTable() {
+    const auto file = package_file::kPieceTable;
+    if (!pieceText_) {
+      if (!Exists(file))
+        return Missing(file, "pieces have no names and no strength: Land and Naval stay 0");
+      return Add(Level::kError, file, "file", ReadFileBytes(File(file)).error());
+    }
+    // Entries as "%s %d %d" takes them: an item that is no number ends its entry, and the next
+    // entry starts at it.
+    const std::vector<Item> items = Items(*pieceText_);
+    size_t i = 0;
+    for (int entry = 0; entry < PieceTable::kKinds && i < items.size(); ++entry) {
+      const Item& name = items[i++];
+      const std::string where = "line " + std::to_string(name.line);
+      if (name.text.size() > PieceTable::kNameLength)
+        Add(Level::kError, file, where,
+            "name \"" + DecodePackageText(name.text) + "\" is longer than 4 characters; \"" +
+                DecodePackageText(name.text.substr(0, PieceTable::kNameLength)) + "\" is kept");
+      for (const char* what : {"value", "category"}) {
+        if (i >= items.size()) break;
+        const Item& item = items[i];
+        const auto n = WholeNumber(item.text);
+        if (!n) {
+          Add(Level::kError, file, "line " + std::to_string(item.line),
+              std::string(what) + " \"" + DecodePackageText(item.text) + "\" of piece \"" +
+                  DecodePackageText(name.text) + "\" is no number; the next piece starts there");
+          break;
+        }
+        ++i;
+        if (!FitsEightBits(*n))
+          Add(Level::kError, file, "line " + std::to_string(item.line),
+              std::string(what) + " " + item.text + " of piece \"" +
+                  DecodePackageText(name.text) + "\" does not fit 8 bits; " +
+                  std::to_string(static_cast<int8_t>(*n)) + " is kept");
+      }
+    }
+  }
+
+  void CheckPieceImage(std::string_view file, const std::optional<BmpInfo>& info, CellSize cell,
+                       const std::string& lacks, Level missing) {
+    if (!info) {
+      if (!Exists(file)) return Missing(file, lacks, missing);
+      return Add(Level::kError, file, "file", ReadBmpInfo(File(file)).error() + "; " + lacks);
+    }
+    if (info->width % cell.width != 0 || info->height % cell.height != 0)
+      Add(Level::kError, file, "file",
+          std::to_string(info->width) + " x " + std::to_string(info->height) +
+              " pixels is not a whole number of cells of " + std::to_string(cell.width) + " x " +
+              std::to_string(cell.height));
+    const int columns = info->width / cell.width, entries = PieceEntries();
+    if (pieceText_ && columns < entries)
+      Add(Level::kError, file, "file",
+          Plural(static_cast<size_t>(columns), "column", "columns") + " for the " +
+              std::to_string(entries) +
+              " entries of ToolPieces.txt: the later pieces are drawn from outside the picture");
+  }
+
+  void CheckPieceImages() {
+    CheckPieceImage(package_file::kSmallPieces, small_, kSmallCell,
+                    "no piece image: the palette is empty and pieces are not drawn",
+                    Level::kError);
+    CheckPieceImage(package_file::kBigPieces, big_, kBigCell,
+                    "with \"&Use BigPieces\" on, the small pieces are shown", Level::kWarning);
+  }
+
+  void CheckStart() {
+    const auto file = package_file::kStartPosition;
+    if (!Exists(file)) return Missing(file, "\"&New\" starts this map without any piece");
+    Position start;
+    if (auto loaded = LoadPosition(start, File(file)); !loaded)
+      return Add(Level::kError, file, "file", loaded.error());
+    const std::string expected = name_.substr(0, PositionHeader::kMapNameLength);
+    if (!EqualsIgnoringCase(start.mapName(), expected))
+      Add(Level::kError, file, "file",
+          "it names the map \"" + start.mapName() + "\", not \"" + expected +
+              "\": a game started from it is saved for another map");
+    const int entries = PieceEntries();
+    for (size_t i = 0; i < start.unitCount(); ++i) {
+      const Unit& u = start.unit(i);
+      const std::string where = Point(u.x, u.y);
+      const Finding::Point at{u.x, u.y};
+      const std::string stack = "stack " + std::to_string(i + 1) + " (" +
+                                std::to_string(u.count) + " of piece " +
+                                std::to_string(u.pieceType) + ", country " +
+                                std::to_string(u.country) + ")";
+      if (grid_ && !grid_->contains(u.x, u.y))
+        Add(Level::kError, file, where, stack + " stands outside the grid", at);
+      else if (grid_ && grid_->sectorAt(u.x, u.y) == 0)
+        Add(Level::kError, file, where, stack + " stands in no sector: it counts for nothing",
+            at);
+      if (pieceText_ && u.pieceType >= entries)
+        Add(Level::kError, file, where,
+            stack + ": piece " + std::to_string(u.pieceType) + " is beyond the " +
+                std::to_string(entries) + " entries of ToolPieces.txt",
+            at);
+      if (!HasRow(u.country)) Add(Level::kError, file, where, stack + ": " + NoRow(u.country), at);
+    }
+  }
+
+  std::filesystem::path dir_;
+  std::string name_;
+  PackageReport report_;
+  std::optional<BmpInfo> picture_, small_, big_;
+  std::optional<SectorGrid> grid_;
+  std::optional<SectorTable> table_;
+  std::optional<std::string> pieceText_;
+  PieceTable pieces_;
+  std::map<uint16_t, std::vector<Piece>> pieces_of_;
+};
+
+}  // namespace
+
+std::string Finding::Line() const {
+  return std::string(level == Level::kError ? "error: " : "warning: ") + file + ": " + where +
+         ": " + what;
+}
+
+int PackageReport::errors() const {
+  return static_cast<int>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.level == Finding::Level::kError;
+  }));
+}
+
+int PackageReport::warnings() const {
+  return static_cast<int>(findings.size()) - errors();
+}
+
+std::string PackageReport::Summary() const {
+  return Plural(static_cast<size_t>(errors()), "error", "errors") + ", " +
+         Plural(static_cast<size_t>(warnings()), "warning", "warnings");
+}
+
+Result<PackageReport> CheckPackage(const std::filesystem::path& packageDir) {
+  std::error_code error;
+  const auto status = std::filesystem::status(packageDir, error);
+  if (error || !std::filesystem::exists(status))
+    return Result<PackageReport>::Fail(packageDir.string() + ": no such package folder");
+  if (!std::filesystem::is_directory(status))
+    return Result<PackageReport>::Fail(packageDir.string() + ": is not a folder");
+  std::filesystem::directory_iterator listing(packageDir, error);
+  if (error)
+    return Result<PackageReport>::Fail(packageDir.string() + ": cannot be read: " +
+                                       error.message());
+  return Result<PackageReport>::Ok(Checker(packageDir).Run());
+}
+
+}  // namespace mw

@@ -1,0 +1,39 @@
+// gimcheck: reads a map package as the viewer will read it and names every defect it finds, one
+// line each, with a summary line at the end.
+#include <cstdio>
+#include <string>
+
+#include "PackageCheck.h"
+#include "ToolSupport.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: gimcheck PACKAGE\n"
+    "Checks the map package folder PACKAGE (Name.gim) as the viewer reads it and prints one\n"
+    "line per finding, \"error: <file>: <where>: <what>\" or \"warning: ...\", then\n"
+    "\"N errors, M warnings\". Exit code 0 without errors, 1 with errors, 2 when the package\n"
+    "cannot be read at all.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace mw;
+  using namespace mw::tool;
+  if (argc >= 2 && IsHelp(argv[1])) {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  if (argc != 2) {
+    std::fputs(kUsage, stderr);
+    return kExitInput;
+  }
+  auto report = CheckPackage(argv[1]);
+  if (!report) return Fail(kExitInput, report.error());
+  std::string out;
+  for (const Finding& f : report->findings) out += f.Line() + "\n";
+  out += report->Summary() + "\n";
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (std::fflush(stdout) != 0) return kExitOutput;
+  return report->errors() > 0 ? 1 : kExitOk;
+}
