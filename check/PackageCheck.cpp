@@ -145,7 +145,8 @@ class Checker {
   }
   void Add(Level level, std::string_view file, std::string where, std::string what,
            std::optional<Finding::Point> point = std::nullopt) {
-    report_.findings.push_back({level, std::string(file), std::move(where), std::move(what), point});
+    report_.findings.push_back(
+        {level, std::string(file), std::move(where), std::move(what), point});
   }
   void Missing(std::string_view file, const std::string& lacks, Level level = Level::kError) {
     Add(level, file, "file", "missing; " + lacks);
@@ -304,6 +305,9 @@ class Checker {
     std::vector<const Piece*> large;
     for (const Piece& p : pieces)
       if (p.pixels >= kHandful) large.push_back(&p);
+    // The main body first.
+    std::stable_sort(large.begin(), large.end(),
+                     [](const Piece* a, const Piece* b) { return a->pixels > b->pixels; });
     if (large.size() > 1) {
       std::string points;
       for (size_t i = 0; i < large.size() && i < kPointsListed; ++i)
@@ -336,8 +340,7 @@ class Checker {
     if (!table_) {
       if (!grid_) return;  // the viewer does not read it without a grid
       if (!Exists(file))
-        return Missing(file,
-                       "incomes and totals are not computed; the title shows sector numbers");
+        return Missing(file, "incomes and totals are not computed; the title shows sector numbers");
       auto table = ReadSectorTable(File(file));
       return Add(Level::kError, file, "file", table.error());
     }
@@ -394,8 +397,8 @@ class Checker {
     const int32_t h = picture_ ? picture_->height : grid_ ? grid_->height() : 0;
     if (w > 0 && (x < 0 || y < 0 || x >= w || y >= h)) {
       Add(Level::kWarning, file, RecordAt(n),
-          "label point " + Point(x, y) + " lies outside the picture (" + std::to_string(w) +
-              " x " + std::to_string(h) + "): its income is not shown",
+          "label point " + Point(x, y) + " lies outside the picture (" + std::to_string(w) + " x " +
+              std::to_string(h) + "): its income is not shown",
           at);
       return;
     }
@@ -447,9 +450,9 @@ class Checker {
         ++i;
         if (!FitsEightBits(*n))
           Add(Level::kError, file, "line " + std::to_string(item.line),
-              std::string(what) + " " + item.text + " of piece \"" +
-                  DecodePackageText(name.text) + "\" does not fit 8 bits; " +
-                  std::to_string(static_cast<int8_t>(*n)) + " is kept");
+              std::string(what) + " " + item.text + " of piece \"" + DecodePackageText(name.text) +
+                  "\" does not fit 8 bits; " + std::to_string(static_cast<int8_t>(*n)) +
+                  " is kept");
       }
     }
   }
@@ -475,8 +478,7 @@ class Checker {
 
   void CheckPieceImages() {
     CheckPieceImage(package_file::kSmallPieces, small_, kSmallCell,
-                    "no piece image: the palette is empty and pieces are not drawn",
-                    Level::kError);
+                    "no piece image: the palette is empty and pieces are not drawn", Level::kError);
     CheckPieceImage(package_file::kBigPieces, big_, kBigCell,
                     "with \"&Use BigPieces\" on, the small pieces are shown", Level::kWarning);
   }
@@ -497,15 +499,13 @@ class Checker {
       const Unit& u = start.unit(i);
       const std::string where = Point(u.x, u.y);
       const Finding::Point at{u.x, u.y};
-      const std::string stack = "stack " + std::to_string(i + 1) + " (" +
-                                std::to_string(u.count) + " of piece " +
-                                std::to_string(u.pieceType) + ", country " +
+      const std::string stack = "stack " + std::to_string(i + 1) + " (" + std::to_string(u.count) +
+                                " of piece " + std::to_string(u.pieceType) + ", country " +
                                 std::to_string(u.country) + ")";
       if (grid_ && !grid_->contains(u.x, u.y))
         Add(Level::kError, file, where, stack + " stands outside the grid", at);
       else if (grid_ && grid_->sectorAt(u.x, u.y) == 0)
-        Add(Level::kError, file, where, stack + " stands in no sector: it counts for nothing",
-            at);
+        Add(Level::kError, file, where, stack + " stands in no sector: it counts for nothing", at);
       if (pieceText_ && u.pieceType >= entries)
         Add(Level::kError, file, where,
             stack + ": piece " + std::to_string(u.pieceType) + " is beyond the " +
@@ -539,9 +539,7 @@ int PackageReport::errors() const {
   }));
 }
 
-int PackageReport::warnings() const {
-  return static_cast<int>(findings.size()) - errors();
-}
+int PackageReport::warnings() const { return static_cast<int>(findings.size()) - errors(); }
 
 std::string PackageReport::Summary() const {
   return Plural(static_cast<size_t>(errors()), "error", "errors") + ", " +
@@ -557,8 +555,8 @@ Result<PackageReport> CheckPackage(const std::filesystem::path& packageDir) {
     return Result<PackageReport>::Fail(packageDir.string() + ": is not a folder");
   std::filesystem::directory_iterator listing(packageDir, error);
   if (error)
-    return Result<PackageReport>::Fail(packageDir.string() + ": cannot be read: " +
-                                       error.message());
+    return Result<PackageReport>::Fail(packageDir.string() +
+                                       ": cannot be read: " + error.message());
   return Result<PackageReport>::Ok(Checker(packageDir).Run());
 }
 

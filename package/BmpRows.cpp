@@ -55,7 +55,7 @@ Result<BmpInfo> ReadBmpInfo(const std::filesystem::path& path) {
                       " bytes");
   const uint32_t headerSize = GetU32(b, kFileHeader);
   auto header = headerSize <= b.size() - kFileHeader ? ReadInfoHeader(b, headerSize)
-                                                      : std::optional<InfoHeader>();
+                                                     : std::optional<InfoHeader>();
   if (!header)
     return Info::Fail(name + ": unknown or truncated header of " + std::to_string(headerSize) +
                       " bytes at offset 14");

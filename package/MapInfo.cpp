@@ -15,7 +15,6 @@ bool StartsWithAllied(std::string_view line) {
 
 namespace {
 
-
 std::string StripTitle(std::string_view line) {
   line = UpToNul(line);
   size_t end = line.size();

@@ -1,0 +1,261 @@
+// The package checker: one small package broken in one way per test, and the exact lines it must
+// print about it; the bundled maps without an error.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "PackageCheck.h"
+#include "PositionFile.h"
+#include "RunProgram.h"
+#include "SectorTable.h"
+#include "TempDir.h"
+#include "TestPackage.h"
+
+namespace mw {
+namespace {
+
+using test::MakeUnit;
+using Lines = std::vector<std::string>;
+
+class Gimcheck : public ::testing::Test {
+ protected:
+  Gimcheck() {
+    // Two bands with their label points inside them, and a start stack in each.
+    package.sectors = {
+        {.name = "North", .initialOwner = 1, .ipcValue = 4, .labelX = 10, .labelY = 10},
+        {.name = "South", .initialOwner = 2, .ipcValue = 3, .labelX = 110, .labelY = 10}};
+    package.start = {MakeUnit(50, 50, 1, 1, 2), MakeUnit(150, 50, 3, 2, 1)};
+  }
+  std::filesystem::path Dir() const { return dir / (package.name + ".gim"); }
+  // Writes the package, lets `breakIt` spoil it, and returns what the checker says.
+  Lines Check() {
+    package.WriteTo(dir.path());
+    return Findings();
+  }
+  Lines Findings() {
+    auto report = CheckPackage(Dir());
+    EXPECT_TRUE(report) << report.error();
+    Lines lines;
+    if (report)
+      for (const Finding& f : report->findings) lines.push_back(f.Line());
+    return lines;
+  }
+  void AppendRecord(const test::SectorSpec& spec) {
+    auto bytes = test::ReadBytes(Dir() / "SektorInfo.sek");
+    const SectorRecord record = test::MakeSector(spec);
+    bytes.insert(bytes.end(), record.bytes().begin(), record.bytes().end());
+    dir.Write((Dir() / "SektorInfo.sek").string(), bytes);
+  }
+  void SaveStart(std::vector<Unit> units, const std::string& mapName = "Tess") {
+    Position p;
+    p.ReplaceUnits(std::move(units));
+    p.header().setMapName(mapName);
+    ASSERT_TRUE(SavePosition(p, Dir() / "Start.QPX"));
+  }
+
+  test::TempDir dir;
+  test::TestPackage package;
+};
+
+TEST_F(Gimcheck, aSoundPackageHasNothingToSay) { EXPECT_EQ(Check(), Lines{}); }
+
+TEST_F(Gimcheck, namesEveryMissingFileWithWhatTheViewerThenLacks) {
+  package.WriteTo(dir.path());
+  const std::pair<const char*, const char*> files[] = {
+      {"MapInfo.txt",
+       "error: MapInfo.txt: file: missing; the map has no alliances and \"&New\" shows the "
+       "folder's name"},
+      {"Map.bmp", "error: Map.bmp: file: missing; the map shows no picture"},
+      {"SektorInfo.sek",
+       "error: SektorInfo.sek: file: missing; incomes and totals are not computed; the title "
+       "shows sector numbers"},
+      {"ToolPieces.bmp",
+       "error: ToolPieces.bmp: file: missing; no piece image: the palette is empty and pieces "
+       "are not drawn"},
+      {"BigPieces.bmp",
+       "warning: BigPieces.bmp: file: missing; with \"&Use BigPieces\" on, the small pieces are "
+       "shown"},
+      {"Start.QPX", "error: Start.QPX: file: missing; \"&New\" starts this map without any piece"},
+      {"ToolPieces.txt",
+       "error: ToolPieces.txt: file: missing; pieces have no names and no strength: Land and "
+       "Naval stay 0"},
+      {"SektorInfo.map",
+       "error: SektorInfo.map: file: missing; no sector is known: positions show no sector "
+       "names, incomes or totals"},
+  };
+  for (const auto& [file, line] : files) {
+    std::filesystem::rename(Dir() / file, dir / file);
+    EXPECT_EQ(Findings(), Lines{line}) << file;
+    std::filesystem::rename(dir / file, Dir() / file);
+  }
+}
+
+TEST_F(Gimcheck, findsAGridThatDoesNotFitThePictureOrThatTheViewerRefuses) {
+  package.WriteTo(dir.path());
+  QImage(200, 90, QImage::Format_RGB32).save(QString::fromStdString((Dir() / "Map.bmp").string()));
+  EXPECT_EQ(Findings(), Lines{"error: SektorInfo.map: file: 200 x 100 cells, but Map.bmp is "
+                              "200 x 90 pixels: sectors lie beside what is painted"});
+  dir.Write((Dir() / "SektorInfo.map").string(),
+            std::vector<uint8_t>{200, 0, 0, 0, 100, 0, 0, 0, 1, 0});
+  const Lines lines = Findings();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(lines[0].starts_with("error: SektorInfo.map: file: ")) << lines[0];
+  EXPECT_TRUE(lines[0].ends_with("; no sector is known: no sector names, incomes or totals"));
+}
+
+TEST_F(Gimcheck, findsSectorNumbersWithoutRecordsAndRecordsWithoutPixels) {
+  package.otherCells = {{QPoint(50, 50), 7}, {QPoint(60, 60), 600}};
+  package.WriteTo(dir.path());
+  AppendRecord({.name = "Nowhere"});
+  EXPECT_EQ(Findings(),
+            (Lines{"error: SektorInfo.map: 50,50: 1 pixel of sector 7 (no record), which has no "
+                   "named record in SektorInfo.sek",
+                   "error: SektorInfo.map: 60,60: 1 pixel of value 600, which is no sector "
+                   "(sector numbers end at 511)",
+                   "error: SektorInfo.sek: record 3 (Nowhere): no pixel of SektorInfo.map belongs "
+                   "to it, so it is never held or shown"}));
+}
+
+TEST_F(Gimcheck, warnsOfSectorsInPiecesAndOfStrayPixels) {
+  for (int y = 40; y < 43; ++y)
+    for (int x = 40; x < 43; ++x) package.otherCells.push_back({QPoint(x, y), 2});
+  package.otherCells.push_back({QPoint(70, 80), 2});
+  package.otherCells.push_back({QPoint(71, 80), 2});
+  EXPECT_EQ(Check(), (Lines{"warning: SektorInfo.map: record 2 (South): its pixels form 2 "
+                            "separate pieces, at 100,0; 40,40",
+                            "warning: SektorInfo.map: 70,80: 2 stray pixels of sector 2 (South), "
+                            "apart from the rest of it"}));
+}
+
+TEST_F(Gimcheck, warnsOfLabelPointsOutsideThePictureOrInAnotherSector) {
+  package.sectors[0].labelX = 500;
+  package.sectors[1].labelX = 20;
+  package.sectors.push_back({.name = "Waste", .labelX = 20});  // no income: its label is unseen
+  EXPECT_EQ(Check(), (Lines{"warning: SektorInfo.sek: record 1 (North): label point 500,10 lies "
+                            "outside the picture (300 x 100): its income is not shown",
+                            "warning: SektorInfo.sek: record 2 (South): label point 20,10 lies "
+                            "in sector 1 (North): its income is drawn outside it"}));
+}
+
+TEST_F(Gimcheck, findsRecordFieldsThatPointNowhere) {
+  package.sectors[0].dependency = 8;
+  package.sectors[1].flags = SectorRecord::kFlagOwnerDependency;
+  package.sectors[1].ownerDependency[2] = 9;
+  package.sectors[1].requiredPiece = 7;
+  package.sectors.push_back({.name = "East", .initialOwner = 9, .labelX = 210});
+  package.sectors.push_back({.name = "West", .flags = SectorRecord::kFlagCountryValues});
+  package.sectors.push_back({.name = "Mid", .countryValues = {1, 0, 0, 0, 0, 0, 0, 0}});
+  EXPECT_EQ(
+      Check(),
+      (Lines{
+          "error: SektorInfo.sek: record 1 (North): dependency sector 8 is an empty record: the "
+          "sector never yields income",
+          "error: SektorInfo.sek: record 2 (South): the dependency sector of owner 3 is 9, an "
+          "empty record: that owner never earns from it",
+          "error: SektorInfo.sek: record 2 (South): required piece 7 is beyond the 5 entries of "
+          "ToolPieces.txt: the sector never yields income",
+          "error: SektorInfo.sek: record 3 (East): first owner: country 9 has no row in the "
+          "piece images (8 rows)",
+          "error: SektorInfo.sek: record 4 (West): the per-country flag (2 in the flags) is set, "
+          "but no country has an income: the sector yields nothing",
+          "error: SektorInfo.sek: record 5 (Mid): per-country incomes are set, but not the "
+          "per-country flag (2 in the flags): they are not used",
+      }));
+}
+
+TEST_F(Gimcheck, readsTheMapDescriptionAsTheViewerDoes) {
+  package.title = "";
+  package.alliances = "allied 1 2\nallied 3 9\n# a comment\nallied 4 2 5\n";
+  for (int i = 0; i < 6; ++i) package.alliances += "allied 6\n";
+  EXPECT_EQ(Check(),
+            (Lines{"error: MapInfo.txt: line 1: no title; \"&New\" shows the folder's name instead",
+                   "error: MapInfo.txt: line 3: country 9 has no row in the piece images (8 rows)",
+                   "warning: MapInfo.txt: line 5: country 2 is already allied on line 2; "
+                   "alliances are read in order, so this row does not count for it",
+                   "warning: MapInfo.txt: line 7: country 6 is already allied on line 6; "
+                   "alliances are read in order, so this row does not count for it",
+                   "warning: MapInfo.txt: line 8: country 6 is already allied on line 6; "
+                   "alliances are read in order, so this row does not count for it",
+                   "warning: MapInfo.txt: line 9: country 6 is already allied on line 6; "
+                   "alliances are read in order, so this row does not count for it",
+                   "warning: MapInfo.txt: line 10: country 6 is already allied on line 6; "
+                   "alliances are read in order, so this row does not count for it",
+                   "error: MapInfo.txt: line 11: a ninth \"allied\" line; only 8 alliances are "
+                   "read, so this one is ignored"}));
+}
+
+TEST_F(Gimcheck, findsPieceEntriesAndPicturesThatDoNotMatch) {
+  package.WriteTo(dir.path());
+  dir.Write((Dir() / "ToolPieces.txt").string(),
+            std::string("Ctrl 0 0\nInfantry 3 0\nTank 300 0\nShip 8 1\nOdd 7 2\nSixth 1 x\n"));
+  QImage(76, 80, QImage::Format_RGB32)
+      .save(QString::fromStdString((Dir() / "ToolPieces.bmp").string()));
+  EXPECT_EQ(Findings(),
+            (Lines{"error: ToolPieces.txt: line 2: name \"Infantry\" is longer than 4 "
+                   "characters; \"Infa\" is kept",
+                   "error: ToolPieces.txt: line 3: value 300 of piece \"Tank\" does not fit 8 "
+                   "bits; 44 is kept",
+                   "error: ToolPieces.txt: line 6: name \"Sixth\" is longer than 4 characters; "
+                   "\"Sixt\" is kept",
+                   "error: ToolPieces.txt: line 6: category \"x\" of piece \"Sixth\" is no "
+                   "number; the next piece starts there",
+                   "error: ToolPieces.bmp: file: 76 x 80 pixels is not a whole number of cells of "
+                   "15 x 10",
+                   "error: ToolPieces.bmp: file: 5 columns for the 7 entries of ToolPieces.txt: "
+                   "the later pieces are drawn from outside the picture",
+                   "error: BigPieces.bmp: file: 5 columns for the 7 entries of ToolPieces.txt: "
+                   "the later pieces are drawn from outside the picture"}));
+}
+
+TEST_F(Gimcheck, findsStartStacksTheViewerCannotCount) {
+  package.otherCells = {{QPoint(30, 30), 0}};
+  package.WriteTo(dir.path());
+  SaveStart({MakeUnit(50, 50, 1, 1, 2), MakeUnit(250, 50, 1, 1, 1), MakeUnit(30, 30, 2, 2, 1),
+             MakeUnit(150, 50, 9, 2, 1), MakeUnit(150, 60, 1, 12, 1)},
+            "Rift");
+  EXPECT_EQ(
+      Findings(),
+      (Lines{"error: Start.QPX: file: it names the map \"Rift\", not \"Tess\": a game started "
+             "from it is saved for another map",
+             "error: Start.QPX: 250,50: stack 2 (1 of piece 1, country 1) stands outside the "
+             "grid",
+             "error: Start.QPX: 30,30: stack 3 (1 of piece 2, country 2) stands in no sector: it "
+             "counts for nothing",
+             "error: Start.QPX: 150,50: stack 4 (1 of piece 9, country 2): piece 9 is beyond the "
+             "5 entries of ToolPieces.txt",
+             "error: Start.QPX: 150,60: stack 5 (1 of piece 1, country 12): country 12 has no row "
+             "in the piece images (8 rows)"}));
+}
+
+TEST_F(Gimcheck, warnsOfANameTooLongForPositions) {
+  package.name = "Lengthy";
+  EXPECT_EQ(Check(), (Lines{"warning: Lengthy.gim: name: the package name has 7 characters; a "
+                            "position saved on it names only the first 4, \"Leng\""}));
+}
+
+TEST_F(Gimcheck, exitsByWhatItFoundAndPrintsASummary) {
+  package.WriteTo(dir.path());
+  auto clean = test::RunProgram(GIMCHECK, {Dir().string()}, dir.path());
+  EXPECT_EQ(clean.exitCode, 0) << clean.err;
+  EXPECT_EQ(clean.out, "0 errors, 0 warnings\n");
+  std::filesystem::remove(Dir() / "Start.QPX");
+  std::filesystem::remove(Dir() / "BigPieces.bmp");
+  auto broken = test::RunProgram(GIMCHECK, {Dir().string()}, dir.path());
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_TRUE(broken.out.ends_with("\n1 error, 1 warning\n")) << broken.out;
+  auto gone = test::RunProgram(GIMCHECK, {(dir / "Gone.gim").string()}, dir.path());
+  EXPECT_EQ(gone.exitCode, 2);
+  EXPECT_NE(gone.err.find("Gone.gim: no such package folder"), std::string::npos) << gone.err;
+  EXPECT_EQ(test::RunProgram(GIMCHECK, {"--help"}, dir.path()).exitCode, 0);
+}
+
+TEST(BundledMaps, haveNoError) {
+  for (const char* map : {"Tess.gim", "Rift.gim"}) {
+    auto report = CheckPackage(std::filesystem::path(MAP_PACKAGES_DIR) / map);
+    ASSERT_TRUE(report) << report.error();
+    EXPECT_EQ(report->errors(), 0) << map << ": " << report->findings.front().Line();
+  }
+}
+
+}  // namespace
+}  // namespace mw
