@@ -2,6 +2,8 @@
 // and closing. Every question is answered through the dialog seam, so nothing blocks.
 #include <QDialog>
 #include <QDropEvent>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -93,10 +95,10 @@ class MainWindowTest : public QObject {
              (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104"}));
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()), (QStringList{"&ToolBar=105", "&InfoView=106"}));
-    QCOMPARE(
-        Texts(menus[3]->menu()->actions()),
-        (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113",
-                     "-", "Zoom In=136", "Zoom Out=137", "Actual Size=138"}));
+    QCOMPARE(Texts(menus[3]->menu()->actions()),
+             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
+                          "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
+                          "Actual Size=138", "-", "&Check Map ...=139"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),
@@ -382,6 +384,32 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(w.infoView(), Qt::LeftButton, {}, QPoint(10, 40));  // the row titles
     QTest::qWait(10);
     QVERIFY(!w.findChild<QDialog*>(QStringLiteral("IncomeDialog")));
+  }
+
+  void checkMapListsTheFindingsAndShowsTheirPointsOnTheMap() {
+    test::TestPackage p;
+    p.otherCells = {{QPoint(180, 90), 1}, {QPoint(181, 90), 1}};
+    MainWindow& w = Open({p});
+    for (int i = 0; i < 10; ++i) w.viewer().Command(command::kZoomIn);
+    const MapView& view = w.viewer().view();
+    QCOMPARE(view.state().scrollX, 0);
+    w.action(command::kCheckMap)->trigger();
+    QDialog* dialog = nullptr;
+    QTRY_VERIFY((dialog = w.findChild<QDialog*>(QStringLiteral("CheckMap"))));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Check Map - Tess"));
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("Findings"));
+    QVERIFY(list);
+    QListWidgetItem* stray = nullptr;
+    for (int i = 0; i < list->count(); ++i)
+      if (list->item(i)->text().contains("180,90: 2 stray pixels of sector 1 (North)"))
+        stray = list->item(i);
+    QVERIFY2(stray, "the stray pixels are listed");
+    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("Summary"))->text().endsWith("warnings"));
+    list->setCurrentItem(stray);
+    QTest::keyClick(list, Qt::Key_Return);
+    const QPoint shown = view.MapToClient(QPoint(180, 90));
+    QVERIFY2(w.mapWidget()->rect().contains(shown), "the map scrolled to the point");
+    QVERIFY(view.state().scrollX > 0);
   }
 
   void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {

@@ -57,6 +57,12 @@ class FakeHost : public Host {
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override { catalogue = entries; }
   void ShowAbout() override { ++aboutBoxes; }
   void ShowUnitList(const std::string& text) override { unitLists.push_back(text); }
+  void ShowPackageCheck(const std::string& name, const Result<PackageReport>& report) override {
+    checkedPackage = name;
+    checkFindings.clear();
+    if (report)
+      for (const Finding& f : report->findings) checkFindings.push_back(f.Line());
+  }
 
   struct WindowState {
     QPoint position;
@@ -76,6 +82,8 @@ class FakeHost : public Host {
   std::map<StatusField, std::string> status;
   std::vector<CatalogueEntry> catalogue;
   std::string title;
+  std::string checkedPackage;
+  std::vector<std::string> checkFindings;
   CursorKind cursor = CursorKind::kArrow;
   QSize client{800, 600}, frame{16, 62}, maximizedSize{1920, 1040}, maximumSize;
   bool maximized = false;

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -117,6 +118,44 @@ IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country
   layout->addWidget(table);
   layout->addWidget(buttons);
   resize(640, 420);
+}
+
+PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packageName,
+                                       const Result<PackageReport>& report,
+                                       std::function<void(QPoint)> showPoint)
+    : QDialog(owner) {
+  setObjectName(QStringLiteral("CheckMap"));
+  setWindowTitle(QStringLiteral("Check Map - %1").arg(QString::fromStdString(packageName)));
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* list = new QListWidget(this);
+  list->setObjectName(QStringLiteral("Findings"));
+  auto* summary = new QLabel(this);
+  summary->setObjectName(QStringLiteral("Summary"));
+  if (!report) {
+    summary->setText(QString::fromStdString(report.error()));
+  } else {
+    for (const Finding& f : report->findings) {
+      auto* item = new QListWidgetItem(QString::fromStdString(f.Line()), list);
+      if (f.point) {
+        item->setData(Qt::UserRole, QPoint(f.point->x, f.point->y));
+        item->setToolTip(QStringLiteral("Double-click to show %1,%2 on the map")
+                             .arg(f.point->x)
+                             .arg(f.point->y));
+      }
+    }
+    summary->setText(QString::fromStdString(report->Summary()));
+  }
+  connect(list, &QListWidget::itemActivated, this, [showPoint](QListWidgetItem* item) {
+    const QVariant point = item->data(Qt::UserRole);
+    if (point.isValid()) showPoint(point.toPoint());
+  });
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(list);
+  layout->addWidget(summary);
+  layout->addWidget(buttons);
+  resize(760, 360);
 }
 
 AboutDialog::AboutDialog(QWidget* owner)

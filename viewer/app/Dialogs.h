@@ -1,9 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
+
+#include "PackageCheck.h"
 
 class QWidget;
 
@@ -28,6 +32,15 @@ class UnitListDialog : public QDialog {
 class IncomeDialog : public QDialog {
  public:
   IncomeDialog(QWidget* owner, const class Position& position, int country);
+};
+
+// "Check Map": what the package checker found in the open package, a finding a line with the
+// summary under them. Double-clicking a finding that has a map point (or Enter on it) shows the
+// point on the map.
+class PackageCheckDialog : public QDialog {
+ public:
+  PackageCheckDialog(QWidget* owner, const std::string& packageName,
+                     const Result<PackageReport>& report, std::function<void(QPoint)> showPoint);
 };
 
 // "About CorvaneMap": the program's name and version.

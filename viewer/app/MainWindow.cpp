@@ -84,6 +84,8 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "Zoom In", command::kZoomIn);
   AddCommand(view, "Zoom Out", command::kZoomOut);
   AddCommand(view, "Actual Size", command::kActualSize);
+  view->addSeparator();
+  AddCommand(view, "&Check Map ...", command::kCheckMap);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
@@ -365,6 +367,13 @@ void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
 void MainWindow::ShowAbout() {
   auto* about = new AboutDialog(this);
   about->show();
+}
+
+void MainWindow::ShowPackageCheck(const std::string& packageName,
+                                  const Result<PackageReport>& report) {
+  auto* dialog = new PackageCheckDialog(this, packageName, report,
+                                        [this](QPoint map) { viewer_->ShowMapPoint(map); });
+  dialog->show();
 }
 
 void MainWindow::ShowUnitList(const std::string& text) {

@@ -106,6 +106,8 @@ class MainWindow : public QMainWindow, private Host {
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override;
   void ShowAbout() override;
   void ShowUnitList(const std::string& text) override;
+  void ShowPackageCheck(const std::string& packageName,
+                        const Result<PackageReport>& report) override;
 
   DialogSeam seam_;
   std::unique_ptr<Viewer> viewer_;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "PackageCheck.h"
 
 namespace mw {
 
@@ -76,6 +77,9 @@ class Host {
   virtual void ShowAbout() = 0;
   // The modal unit list; returns when the user closed it.
   virtual void ShowUnitList(const std::string& text) = 0;
+  // What the package checker found in the open package (or why it could not check it).
+  virtual void ShowPackageCheck(const std::string& packageName,
+                                const Result<PackageReport>& report) = 0;
 };
 
 }  // namespace mw

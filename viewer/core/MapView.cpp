@@ -226,6 +226,13 @@ void MapView::AfterZoom(std::optional<Anchor> anchor) {
   ShowZoom();
 }
 
+void MapView::CenterOn(QPoint map) {
+  state_.clientSize = host_.ClientSize();
+  const QPoint at =
+      MapToClient(map) - QPoint(state_.clientSize.width(), state_.clientSize.height()) / 2;
+  ScrollBy(at.x(), at.y());
+}
+
 void MapView::ScrollBy(int dx, int dy) {
   const int x = state_.scrollX, y = state_.scrollY;
   state_.clientSize = host_.ClientSize();

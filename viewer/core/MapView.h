@@ -90,6 +90,8 @@ class MapView {
   bool ResetZoom();
   // Moves the view by a number of client pixels, within the picture.
   void ScrollBy(int dx, int dy);
+  // Scrolls so that a map point stands in the middle of the map area, within the picture.
+  void CenterOn(QPoint map);
   void UpdateHoverTitle(QPoint client);
   // A new map: the title names no sector until the mouse moves over one.
   void ForgetHover();

@@ -35,6 +35,7 @@ class NullHost : public Host {
   void SetCatalogue(const std::vector<CatalogueEntry>&) override {}
   void ShowAbout() override {}
   void ShowUnitList(const std::string&) override {}
+  void ShowPackageCheck(const std::string&, const Result<PackageReport>&) override {}
 
  private:
   bool answer_;

@@ -87,6 +87,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   // The wheel: scrolls by `pixels`, or with `zoom` steps the zoom once, in or out by the sign of
   // `pixels.y()`, keeping the map point under `client` where it is.
   void Wheel(QPoint client, QPoint pixels, bool zoom);
+  // Scrolls the map so that a map point stands in the middle of the map area, as far as the
+  // picture allows.
+  void ShowMapPoint(QPoint map) { view_.CenterOn(map); }
   // Opens a position file as "&Open" does with the file chosen (a file dropped on the window).
   void OpenFile(const std::string& path);
   // The zoom keys' steps; false at a limit, where nothing changes.

@@ -47,6 +47,9 @@ void Viewer::Command(int id) {
     case command::kActualSize:
       view_.ResetZoom();
       return;
+    case command::kCheckMap:
+      return host_.ShowPackageCheck(
+          map_.packageName, CheckPackage(PackageDirectory(startup_.programDir, map_.packageName)));
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
   }
