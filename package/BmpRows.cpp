@@ -8,6 +8,7 @@ namespace {
 
 constexpr size_t kFileHeader = 14;
 constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
 
 Result<BmpRows> Refuse(const std::string& name, const std::string& why) {
   return Result<BmpRows>::Fail(name + ": not loadable: " + why);
@@ -36,6 +37,51 @@ std::optional<InfoHeader> ReadInfoHeader(std::span<const uint8_t> bytes, uint32_
   h.bits = GetU16(bytes, kFileHeader + 14);
   h.compression = GetU32(bytes, kFileHeader + 16);
   return h;
+}
+
+// Decodes the RLE8 pixels of `data` into the rows of `rows`, top row first, as the platform's
+// loader does: runs of one index, absolute runs, moves ahead, line ends; a pixel no run paints
+// keeps index 0, and a run past the right edge is cut there.
+Result<BmpRows> DecodeRle8(std::span<const uint8_t> data, BmpRows rows, const std::string& name) {
+  rows.pixels.assign(rows.rowLength * static_cast<size_t>(rows.height), 0);
+  int64_t x = 0, y = 0;  // y counts the stored rows, the bottom row first
+  auto put = [&](uint8_t index) {
+    if (x < rows.width && y < rows.height)
+      rows.pixels[static_cast<size_t>(rows.height - 1 - y) * rows.rowLength +
+                  static_cast<size_t>(x)] = index;
+    ++x;
+  };
+  auto truncated = [&](size_t at) {
+    return Refuse(name, "the RLE8 pixels end at byte " + std::to_string(at) +
+                            " of them, before their end mark");
+  };
+  size_t i = 0;
+  while (true) {
+    if (data.size() - i < 2) return truncated(i);
+    const uint8_t count = data[i], value = data[i + 1];
+    i += 2;
+    if (count > 0) {
+      for (int k = 0; k < count; ++k) put(value);
+      continue;
+    }
+    if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of bitmap
+      break;
+    } else if (value == 2) {  // move right and up
+      if (data.size() - i < 2) return truncated(i);
+      x += data[i];
+      y += data[i + 1];
+      i += 2;
+    } else {  // `value` indices as they are, padded to a whole 16-bit word
+      const size_t padded = value + (value & 1u);
+      if (data.size() - i < padded) return truncated(i);
+      for (size_t k = 0; k < value; ++k) put(data[i + k]);
+      i += padded;
+    }
+  }
+  return Result<BmpRows>::Ok(std::move(rows));
 }
 
 }  // namespace
@@ -81,9 +127,10 @@ Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& 
   auto header = ReadInfoHeader(bytes, headerSize);
   if (!header)
     return Refuse(name, "unknown header size " + std::to_string(headerSize) + " at offset 14");
-  if (header->compression != kBiRgb)
+  const bool rle8 = header->compression == kBiRle8 && header->bits == 8;
+  if (header->compression != kBiRgb && !rle8)
     return Refuse(name, "compressed (compression " + std::to_string(header->compression) +
-                            " at offset 30); only uncompressed bitmaps are read");
+                            " at offset 30); only uncompressed and 8-bit RLE8 bitmaps are read");
   if (header->bits != 8 && header->bits != 24)
     return Refuse(name, std::to_string(header->bits) +
                             " bits per pixel; only 8-bit and 24-bit bitmaps are read");
@@ -96,6 +143,19 @@ Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& 
   rows.height = static_cast<int32_t>(header->height < 0 ? -header->height : header->height);
   rows.bitsPerPixel = header->bits;
   rows.rowLength = static_cast<size_t>((header->width * header->bits + 31) / 32 * 4);
+  if (rle8) {
+    if (header->height < 0)
+      return Refuse(name, "an RLE8 bitmap stored top row first, which bitmaps cannot be");
+    if (pixelOffset > bytes.size())
+      return Refuse(name, "truncated: its pixels start at offset " + std::to_string(pixelOffset) +
+                              ", the file has " + std::to_string(bytes.size()));
+    // The pixels of a compressed bitmap are not in the file to vouch for its size.
+    constexpr uint64_t kLargestDecoded = uint64_t{1} << 30;
+    if (rows.rowLength * static_cast<uint64_t>(rows.height) > kLargestDecoded)
+      return Refuse(name, "too large to decode: " + std::to_string(rows.width) + " x " +
+                              std::to_string(rows.height) + " pixels is more than 1 GiB");
+    return DecodeRle8(bytes.subspan(pixelOffset), std::move(rows), name);
+  }
   const uint64_t pixelBytes = static_cast<uint64_t>(rows.rowLength) * rows.height;
   if (pixelOffset > bytes.size() || pixelBytes > bytes.size() - pixelOffset)
     return Refuse(name, "truncated: " + std::to_string(pixelBytes) + " bytes of pixels at offset " +

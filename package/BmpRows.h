@@ -9,7 +9,7 @@
 
 namespace mw {
 
-// The pixel rows of an uncompressed 8-bit (palette) or 24-bit Windows bitmap, as the sector
+// The pixel rows of an 8-bit (palette) or 24-bit Windows bitmap, as the sector
 // bitmap converters read them: `rowLength` bytes per row, padding included (a multiple of 4, as
 // the file stores it), the top row of the picture first whichever order the file uses.
 struct BmpRows {
@@ -35,8 +35,9 @@ struct BmpInfo {
 // header is not that of a bitmap.
 Result<BmpInfo> ReadBmpInfo(const std::filesystem::path& path);
 
-// Reads a bitmap from its file bytes. Compressed bitmaps, other depths, truncated files and
-// files that are not bitmaps are refused with the reason; `name` is used in that text.
+// Reads a bitmap from its file bytes: 8-bit (uncompressed or RLE8) and 24-bit uncompressed. Other
+// compressions, other depths, truncated files and files that are not bitmaps are refused with
+// the reason; `name` is used in that text.
 Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& name);
 
 Result<BmpRows> ReadBmpRows(const std::filesystem::path& path);

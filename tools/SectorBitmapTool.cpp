@@ -3,16 +3,38 @@
 #include <cstdio>
 #include <string>
 
+#include "BmpRows.h"
 #include "FileBytes.h"
 #include "ToolSupport.h"
 
 namespace mw::tool {
 
-int RunSectorBitmapTool(int argc, char** argv, const char* toolName, const char* bitmapKind,
+std::string DescribeBitmap(const BmpInfo& info) {
+  std::string text = std::to_string(info.bitsPerPixel) + "-bit";
+  switch (info.compression) {
+    case 0:
+      return text;
+    case 1:
+      return text + " RLE8";
+    case 2:
+      return text + " RLE4";
+    case 3:
+      return text + " with bit fields";
+    case 4:
+      return text + " JPEG";
+    case 5:
+      return text + " PNG";
+    default:
+      return text + " with compression " + std::to_string(info.compression);
+  }
+}
+
+int RunSectorBitmapTool(int argc, char** argv, const char* toolName, BitmapKind kind,
                         SectorGrid (*convert)(const BmpRows&)) {
   LetOversizedWritesFail();
+  const std::string takes = std::string(toolName) + " takes " + kind.words;
   const std::string usage = std::string("Usage: ") + toolName + " <bitmap> <gridfile>\n" +
-                            "Converts a " + bitmapKind + " sector bitmap into a sector grid.\n";
+                            "Converts a sector bitmap into a sector grid; " + takes + ".\n";
   if (argc >= 2 && IsHelp(argv[1])) {
     std::fputs(usage.c_str(), stdout);
     return kExitOk;
@@ -23,6 +45,12 @@ int RunSectorBitmapTool(int argc, char** argv, const char* toolName, const char*
     return Fail(kExitUsage,
                 std::string(argc < 2 ? "no bitmap and no grid file given" : "no grid file given") +
                     " (usage: " + toolName + " <bitmap> <gridfile>)");
+  if (auto info = ReadBmpInfo(argv[1]); info) {
+    const bool compressionTaken = info->compression == 0 || (kind.rle8 && info->compression == 1);
+    if (info->bitsPerPixel != kind.bitsPerPixel || !compressionTaken)
+      return Fail(kExitInput,
+                  std::string(argv[1]) + ": " + takes + "; this one is " + DescribeBitmap(*info));
+  }
   auto rows = ReadBmpRows(argv[1]);
   if (!rows) return Fail(kExitInput, rows.error());
   const SectorGrid grid = convert(rows.value());

@@ -4,5 +4,6 @@
 #include "SectorBitmapTool.h"
 
 int main(int argc, char** argv) {
-  return mw::tool::RunSectorBitmapTool(argc, argv, "rgb2sect", "24-bit", mw::GridFromRgbRows);
+  return mw::tool::RunSectorBitmapTool(
+      argc, argv, "rgb2sect", {24, false, "24-bit uncompressed bitmaps"}, mw::GridFromRgbRows);
 }

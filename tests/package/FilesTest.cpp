@@ -78,10 +78,55 @@ TEST(BmpRows, padsTwentyFourBitRowsToFourBytes) {
   EXPECT_EQ(rows->bitsPerPixel, 24);
 }
 
+// An 8-bit bitmap file with the given RLE8 pixel data in place of its rows.
+std::vector<uint8_t> Rle8File(const BmpRows& rows, std::vector<uint8_t> data) {
+  auto file = EncodeBmp(rows);
+  const uint32_t pixelOffset = GetU32(file, 10);
+  file.resize(pixelOffset);
+  PutU32(file, 30, 1);
+  PutU32(file, 34, static_cast<uint32_t>(data.size()));
+  file.insert(file.end(), data.begin(), data.end());
+  PutU32(file, 2, static_cast<uint32_t>(file.size()));
+  return file;
+}
+
+TEST(BmpRows, decodesRle8AsThePlatformLoaderDoes) {
+  // 6 x 3, stored bottom row first: runs, an absolute run of odd length with its pad byte, a
+  // move right and up, and an early line end; what nothing paints is index 0.
+  BmpRows expected = Rows(6, 3, 8);
+  std::fill(expected.pixels.begin(), expected.pixels.end(), 0);
+  const uint8_t bottom[] = {7, 7, 7, 1, 2, 3}, middle[] = {0, 0, 9, 9, 0, 0},
+                top[] = {4, 4, 4, 4, 4, 4};
+  std::copy(std::begin(top), std::end(top), expected.pixels.begin());
+  std::copy(std::begin(middle), std::end(middle), expected.pixels.begin() + 8);
+  std::copy(std::begin(bottom), std::end(bottom), expected.pixels.begin() + 16);
+  const std::vector<uint8_t> data = {
+      3, 7, 0, 3, 1, 2, 3, 0,  // bottom: a run of three 7s, then 1 2 3 as they are
+      0, 0,                    // line end
+      0, 2, 2, 0, 2, 9, 0, 0,  // middle: two to the right, two 9s, line end
+      9, 4,                    // top: a run past the right edge is cut there
+      0, 1};                   // end of the bitmap
+  auto rows = ParseBmpRows(Rle8File(expected, data), "r.bmp");
+  ASSERT_TRUE(rows) << rows.error();
+  EXPECT_EQ(rows->rowLength, 8u);
+  EXPECT_EQ(rows->pixels, expected.pixels);
+
+  for (size_t cut : {size_t{1}, size_t{5}, size_t{12}}) {
+    auto shortened = data;
+    shortened.resize(data.size() - cut);
+    auto refused = ParseBmpRows(Rle8File(expected, shortened), "r.bmp");
+    ASSERT_FALSE(refused) << cut;
+    EXPECT_NE(refused.error().find("before their end mark"), std::string::npos) << refused.error();
+  }
+  auto topDown = Rle8File(expected, data);
+  PutU32(topDown, 22, static_cast<uint32_t>(-3));
+  EXPECT_FALSE(ParseBmpRows(topDown, "r.bmp"));
+}
+
 TEST(BmpRows, refusesWhatItCannotLoadWithTheReason) {
   auto good = EncodeBmp(Rows(4, 4, 8));
   auto compressed = good;
-  PutU32(compressed, 30, 1);
+  PutU32(compressed, 30, 2);  // RLE4
   auto fourBit = good;
   PutU16(fourBit, 28, 4);
   auto truncated = good;

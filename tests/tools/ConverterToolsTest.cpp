@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include "BmpRows.h"
 #include "ByteOrder.h"
 #include "RunProgram.h"
@@ -73,6 +75,49 @@ TEST_F(ConverterTools, rgb2sectGivesAPaddedRowOneExtraColumn) {
   dir.Write("s.bmp", EncodeBmp(rows));
   ASSERT_EQ(Run(RGB2SECT, {"s.bmp", "g.map"}).exitCode, 0);
   EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 2, {0, 0, 0, 0, 5, 0, 0, 0}));
+}
+
+TEST_F(ConverterTools, pal2sectTakesRle8BitmapsAsTheSameRows) {
+  BmpRows rows = Blank(4, 2, 8);
+  const uint8_t cells[] = {1, 1, 1, 2, 5, 6, 7, 8};
+  std::copy(std::begin(cells), std::end(cells), rows.pixels.begin());
+  dir.Write("plain.bmp", EncodeBmp(rows));
+  // Stored bottom row first: 5 6 7 8 as they are, then three 1s and a 2.
+  auto file = EncodeBmp(rows);
+  const std::vector<uint8_t> data = {0, 4, 5, 6, 7, 8, 0, 0, 3, 1, 1, 2, 0, 1};
+  file.resize(GetU32(file, 10));
+  PutU32(file, 30, 1);
+  file.insert(file.end(), data.begin(), data.end());
+  dir.Write("rle.bmp", file);
+  ASSERT_EQ(Run(PAL2SECT, {"plain.bmp", "plain.map"}).exitCode, 0);
+  auto run = Run(PAL2SECT, {"rle.bmp", "rle.map"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(test::ReadBytes(dir / "rle.map"), test::ReadBytes(dir / "plain.map"));
+}
+
+TEST_F(ConverterTools, sayWhichBitmapsTheyTakeWhenTheyRefuseOne) {
+  auto thirtyTwo = EncodeBmp(Blank(4, 1, 24));
+  PutU16(thirtyTwo, 28, 32);
+  dir.Write("32.bmp", thirtyTwo);
+  dir.Write("8.bmp", EncodeBmp(Blank(4, 1, 8)));
+  dir.Write("24.bmp", EncodeBmp(Blank(4, 1, 24)));
+  auto rle4 = EncodeBmp(Blank(4, 1, 8));
+  PutU32(rle4, 30, 2);
+  dir.Write("rle4.bmp", rle4);
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {RGB2SECT, "32.bmp", "rgb2sect takes 24-bit uncompressed bitmaps; this one is 32-bit"},
+      {RGB2SECT, "8.bmp", "rgb2sect takes 24-bit uncompressed bitmaps; this one is 8-bit"},
+      {PAL2SECT, "24.bmp",
+       "pal2sect takes 8-bit palette bitmaps, uncompressed or RLE8; this one is 24-bit"},
+      {PAL2SECT, "rle4.bmp",
+       "pal2sect takes 8-bit palette bitmaps, uncompressed or RLE8; this one is 8-bit RLE4"},
+  };
+  for (const auto& [tool, file, words] : cases) {
+    auto run = Run(tool, {file, "g.map"});
+    EXPECT_EQ(run.exitCode, 2) << file;
+    EXPECT_EQ(run.err, "error: " + std::string(file) + ": " + words + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "g.map"));
+  }
 }
 
 TEST_F(ConverterTools, failWithoutWritingAnythingOnBadInput) {
