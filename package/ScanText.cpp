@@ -64,9 +64,12 @@ std::optional<int64_t> ScanText::Decimal() {
 std::optional<uint64_t> ScanText::Hex() {
   SkipBlanks();
   const bool negative = TakeSign();
-  if (More(pos_ + 1) && text_[pos_] == '0' && (text_[pos_ + 1] | 0x20) == 'x' && More(pos_ + 2) &&
-      HexDigit(text_[pos_ + 2]) >= 0)
+  if (More(pos_ + 1) && text_[pos_] == '0' && (text_[pos_ + 1] | 0x20) == 'x') {
     pos_ += 2;
+    // "0x" without a digit after it is read as the C library reads it: the number 0, the "0x"
+    // taken, and the next number after it.
+    if (!More(pos_) || HexDigit(text_[pos_]) < 0) return 0;
+  }
   if (!More(pos_) || HexDigit(text_[pos_]) < 0) return std::nullopt;
   uint64_t value = 0;
   bool saturated = false;

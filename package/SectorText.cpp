@@ -18,11 +18,15 @@ std::string_view CutTrailingSpaces(std::string_view s, size_t keep = 0) {
 
 std::vector<SectorTextPiece> SplitSectorText(std::string_view text) {
   std::vector<SectorTextPiece> pieces;
-  int line = 1;
+  int line = 1, number = 1;
   for (auto& piece : SplitLinePieces(text, kSectorTextPieceLength)) {
     const bool endsLine = !piece.empty() && piece.back() == '\n';
-    pieces.push_back({std::move(piece), line});
-    if (endsLine) ++line;
+    pieces.push_back({std::move(piece), line, number});
+    ++number;
+    if (endsLine) {
+      ++line;
+      number = 1;
+    }
   }
   return pieces;
 }

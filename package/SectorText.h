@@ -13,12 +13,14 @@ namespace mw {
 struct SectorTextPiece {
   std::string text;  // as read, line feed included, at most kPieceLength characters
   int line = 0;      // number of the line it came from, from 1
+  int piece = 1;     // which piece of that line, from 1: later ones come of long lines
 };
 
 inline constexpr size_t kSectorTextPieceLength = 254;
 
 // The pieces in which the text is read: lines, a line longer than 254 characters (its line feed
-// included) split into several pieces, each handled as a line of its own.
+// included) split into several pieces, each handled as a line of its own, except that the later
+// pieces of a comment line are comment too.
 std::vector<SectorTextPiece> SplitSectorText(std::string_view text);
 
 enum class SectorLineKind {

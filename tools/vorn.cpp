@@ -32,13 +32,20 @@ int main(int argc, char** argv) {
   const std::string text(input->begin(), input->end());
 
   std::vector<uint8_t> table;
+  bool commentLine = false;
   for (const SectorTextPiece& piece : SplitSectorText(text)) {
     std::printf("%s\n", std::string(UpToNul(piece.text)).c_str());
+    // The rest of a long comment line is comment as well.
+    if (piece.piece > 1 && commentLine) continue;
     const SectorLine line = CompileSectorLine(piece.text);
+    if (piece.piece == 1) commentLine = line.kind == SectorLineKind::kComment;
     if (line.kind == SectorLineKind::kNoColon) {
       std::fflush(stdout);
-      return Fail(kExitInput, std::string(argv[1]) + ": line " + std::to_string(piece.line) +
-                                  ": no colon after the sector name");
+      const std::string where = std::string(argv[1]) + ": line " + std::to_string(piece.line);
+      if (piece.piece > 1)
+        return Fail(kExitInput, where + ", piece " + std::to_string(piece.piece) +
+                                    ": line longer than 254 characters");
+      return Fail(kExitInput, where + ": no colon after the sector name");
     }
     if (line.kind != SectorLineKind::kRecord) continue;
     auto bytes = line.record.bytes();

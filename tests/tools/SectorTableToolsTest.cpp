@@ -21,6 +21,22 @@ class SectorTableTools : public ::testing::Test {
   test::TempDir dir;
 };
 
+TEST_F(SectorTableTools, vornKeepsLongCommentsCommentAndNamesLongLinesItCannotRead) {
+  const std::string comment = "# " + std::string(300, 'c') + ": not a record\n";
+  auto run = Vorn(comment + "North: 0x 5\n");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  auto table = SectorTable::Parse(Output());
+  ASSERT_EQ(Output().size(), SectorRecord::kSize) << "the rest of the comment is comment";
+  EXPECT_EQ(table[1].value(1), 0u) << "0x and a blank read as 0, as %x reads them";
+  EXPECT_EQ(table[1].value(2), 5u) << "then the next number";
+
+  auto longLine = Vorn("South: 1 2\nNorth: 1" + std::string(300, ' ') + "2 3\n");
+  EXPECT_EQ(longLine.exitCode, 2);
+  EXPECT_EQ(longLine.err, "error: sectors.txt: line 2, piece 2: line longer than 254 characters\n");
+  auto noColon = Vorn("South: 1\nNorth 1 2\n");
+  EXPECT_EQ(noColon.err, "error: sectors.txt: line 2: no colon after the sector name\n");
+}
+
 TEST_F(SectorTableTools, vornCompilesRecordsAndEchoesEveryLine) {
   auto run = Vorn("# the north\nNorth : 2a 3\nSouth\t:1\n");
   ASSERT_EQ(run.exitCode, 0) << run.err;
