@@ -1,6 +1,7 @@
 #include "SectorText.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "ScanText.h"
 
@@ -54,6 +55,82 @@ SectorLine CompileSectorLine(std::string_view piece) {
     out.record.setValue(i, static_cast<uint32_t>(*v));
   }
   return out;
+}
+
+namespace {
+
+std::string Flag(bool on) { return on ? "yes" : "no"; }
+
+// The fields of a record in words, as the viewer reads them.
+std::string DescribeRecord(const SectorRecord& r, int number) {
+  auto sector = [](int n) { return n == 0 ? std::string("none") : "sector " + std::to_string(n); };
+  const uint8_t flags = r.sectorFlags();
+  std::string text = "# sector " + std::to_string(number) + ": owner " +
+                     std::to_string(r.initialOwner()) + ", income " + std::to_string(r.ipcValue()) +
+                     ", label point " + std::to_string(r.labelX()) + "," +
+                     std::to_string(r.labelY()) + ", oil " + Flag(flags & SectorRecord::kFlagOil) +
+                     ", convoy " + Flag(r.convoyFlag()) + ", per-country income " +
+                     Flag(flags & SectorRecord::kFlagCountryValues) + ", dependency ";
+  if (flags & SectorRecord::kFlagOwnerDependency) {
+    text += "by owner";
+    for (int owner = 1; owner <= SectorRecord::kOwners; ++owner)
+      if (r.ownerDependency(owner) != 0)
+        text += " " + std::to_string(owner) + ":" + std::to_string(r.ownerDependency(owner));
+  } else {
+    text += sector(r.dependencySector());
+  }
+  text += ", required piece " +
+          (r.requiredPiece() == 0 ? std::string("none") : std::to_string(r.requiredPiece()));
+  bool values = false;
+  for (int owner = 1; owner <= SectorRecord::kOwners; ++owner)
+    values |= r.countryValues(owner) != 0;
+  if (values) {
+    text += ", per-country values";
+    for (int owner = 1; owner <= SectorRecord::kOwners; ++owner)
+      text += " " + std::to_string(owner) + ":" + std::to_string(r.countryValues(owner));
+  }
+  return text + "\n";
+}
+
+}  // namespace
+
+std::string SectorRecordText(const SectorRecord& record, int number, std::string* problem) {
+  const auto bytes = record.bytes();
+  std::string name = record.name();
+  auto complain = [&](const std::string& why) {
+    if (problem && problem->empty()) *problem = why;
+  };
+  if (problem) problem->clear();
+  const size_t end = 1 + name.size();
+  for (size_t i = end; i < 1 + SectorRecord::kNameField; ++i)
+    if (bytes[i] != 0) complain("bytes after the end of its name");
+  if (name.find(':') != std::string::npos) complain("a colon in its name");
+  if (!name.empty() && (name[0] == '#' || name[0] == ';'))
+    complain("a name starting with a comment character");
+  if (name.find_first_of("\t\r\n") != std::string::npos || (!name.empty() && name.back() == ' '))
+    complain("a name that ends in a blank or holds a tab or a line break");
+  if (name.empty() && bytes[0] != 0) complain("a length byte without a name");
+  // Values as short as they go: missing ones at the end read as 0.
+  int last = SectorRecord::kValueCount;
+  while (last > 0 && record.value(last) == 0) --last;
+  std::string values;
+  char value[16];
+  for (int i = 1; i <= last; ++i) {
+    std::snprintf(value, sizeof value, " %x", record.value(i));
+    values += value;
+  }
+  // The length byte counts the name as written; tabs after the name are counted and then cut.
+  if (bytes[0] < name.size()) {
+    complain("a length byte smaller than its name");
+  } else if (!name.empty()) {
+    const size_t line = bytes[0] + 1 + values.size() + 1;
+    if (line > kSectorTextPieceLength)
+      complain("a length byte too large for one line of text");
+    else
+      name.append(bytes[0] - name.size(), '\t');
+  }
+  std::string text = DescribeRecord(record, number) + name + ":" + values;
+  return text + "\n";
 }
 
 }  // namespace mw

@@ -39,4 +39,11 @@ struct SectorLine {
 // name with tabs turned into blanks, bytes 40 to 75 the nine values ("%x" each, 0 when missing).
 SectorLine CompileSectorLine(std::string_view piece);
 
+// A record as `vorn` text that compiles back to the very same 76 bytes: a comment line naming
+// its fields in words, then "name: v1 v2 ... v9" with the values in hexadecimal. Where the name
+// field holds what no text can give back (a colon, bytes after its end, a length byte smaller
+// than the name, a first character that starts a comment), `problem` says so and the text is the
+// nearest there is.
+std::string SectorRecordText(const SectorRecord& record, int number, std::string* problem);
+
 }  // namespace mw
