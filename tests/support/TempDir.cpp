@@ -6,6 +6,19 @@
 #include <stdexcept>
 
 namespace mw::test {
+namespace {
+
+// The tests and the programs they start never meet the user's own maps, installed maps, settings
+// or recovery copies: the per-user and system folders point into a folder of the tests' own.
+const bool kOwnFolders = [] {
+  const std::string base =
+      (std::filesystem::temp_directory_path() / "marrowind-tests-xdg").string() + "/";
+  for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
+    ::setenv(name, (base + name).c_str(), 1);
+  return true;
+}();
+
+}  // namespace
 
 TempDir::TempDir() {
   std::string templ = (std::filesystem::temp_directory_path() / "marrowind-test-XXXXXX").string();

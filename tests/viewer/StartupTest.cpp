@@ -1,5 +1,10 @@
 // Start-up: settings, the catalogue, and the map load of the main window's creation.
+#include <unistd.h>
+
+#include <cstdlib>
 #include <fstream>
+#include <map>
+#include <optional>
 
 #include "PositionFile.h"
 #include "ViewerFixture.h"
@@ -148,7 +153,7 @@ TEST(Catalogue, listsEveryPackageByTitleWithoutRegardToCase) {
   make("Zeta.Gim", "ISLES OF TESS\n");
   make("notapackage", "Aaa\n");
   dir.Write("File.gim", "a file, not a directory");
-  const auto entries = BuildMapCatalogue(dir.path());
+  const auto entries = BuildMapCatalogue({dir.path()});
   ASSERT_EQ(entries.size(), 5u);
   EXPECT_EQ(entries[0].title, "");
   EXPECT_EQ(entries[0].mapName, "Blank");
@@ -163,18 +168,80 @@ TEST(Catalogue, listsEveryPackageByTitleWithoutRegardToCase) {
     EXPECT_EQ(entries[i].commandId, 201 + static_cast<int>(i));
 }
 
-TEST(Catalogue, offersAtMost64PackagesNumbered201To264) {
+TEST(Catalogue, offersAtMost99PackagesNumbered201To299AndNamesTheRest) {
   test::TempDir dir;
-  for (int i = 0; i < 70; ++i) {
+  for (int i = 0; i < 103; ++i) {
     char name[16];
-    std::snprintf(name, sizeof name, "M%02d.gim", i);
+    std::snprintf(name, sizeof name, "M%03d.gim", i);
     std::filesystem::create_directories(dir / name);
   }
-  const auto entries = BuildMapCatalogue(dir.path());
-  ASSERT_EQ(entries.size(), 64u);
+  std::vector<std::string> leftOut;
+  const auto entries = BuildMapCatalogue({dir.path()}, &leftOut);
+  ASSERT_EQ(entries.size(), 99u);
   EXPECT_EQ(entries.front().commandId, 201);
-  EXPECT_EQ(entries.back().commandId, 264);
-  EXPECT_EQ(entries.back().title, "M63");
+  EXPECT_EQ(entries.back().commandId, 299);
+  EXPECT_EQ(entries.back().title, "M098");
+  EXPECT_EQ(leftOut, (std::vector<std::string>{"M099", "M100", "M101", "M102"}));
+}
+
+TEST(Catalogue, listsEveryFolderAndTakesANameFoundTwiceFromTheFirst) {
+  test::TempDir program, user, installed;
+  program.Write("Tess.gim/MapInfo.txt", "Tess beside the program\n");
+  user.Write("tess.GIM/MapInfo.txt", "Tess of the user\n");
+  user.Write("Mine.gim/MapInfo.txt", "My own map\n");
+  installed.Write("Mine.gim/MapInfo.txt", "An installed map of the same name\n");
+  installed.Write("Rift.gim/MapInfo.txt", "The installed Rift\n");
+  const auto entries = BuildMapCatalogue({program.path(), user.path(), installed.path()});
+  std::vector<std::string> titles;
+  for (const auto& e : entries) titles.push_back(e.title);
+  EXPECT_EQ(titles, (std::vector<std::string>{"My own map", "Tess beside the program",
+                                              "The installed Rift"}));
+  EXPECT_EQ(FindPackage({program.path(), user.path(), installed.path()}, "MINE"),
+            user / "Mine.gim");
+  EXPECT_EQ(FindPackage({program.path(), user.path(), installed.path()}, "Rift"),
+            installed / "Rift.gim");
+}
+
+// Sets environment variables for a test and puts back what they were.
+class Environment {
+ public:
+  void Set(const char* name, const std::string& value) {
+    if (!saved_.contains(name)) {
+      const char* old = std::getenv(name);
+      saved_[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~Environment() {
+    for (const auto& [name, value] : saved_)
+      value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+  }
+
+ private:
+  std::map<std::string, std::optional<std::string>> saved_;
+};
+
+TEST(Locations, followTheProgramFolderThenTheUsersThenTheInstalledOnes) {
+  test::TempDir dir;
+  Environment env;
+  const auto program = dir / "prefix" / "bin";
+  env.Set("XDG_DATA_HOME", (dir / "data").string());
+  env.Set("XDG_DATA_DIRS", "/opt/a:relative/ignored:/usr/share");
+  EXPECT_EQ(MapFolders(program),
+            (std::vector<std::filesystem::path>{
+                program, dir / "data/marrowind/maps", "/opt/a/marrowind/maps",
+                "/usr/share/marrowind/maps", dir / "prefix/share/marrowind/maps"}));
+  env.Set("XDG_DATA_DIRS", "");
+  EXPECT_EQ(MapFolders(program)[2], "/usr/local/share/marrowind/maps") << "the default";
+
+  // Settings beside the program while it can write there, else in the user's config folder.
+  std::filesystem::create_directories(program);
+  env.Set("XDG_CONFIG_HOME", (dir / "config").string());
+  EXPECT_EQ(SettingsFile(program, "Marrowind.ini"), program / "Marrowind.ini");
+  // A folder nobody may write in, not even root.
+  const std::filesystem::path readOnly = "/proc/self";
+  ASSERT_NE(::access(readOnly.c_str(), W_OK), 0);
+  EXPECT_EQ(SettingsFile(readOnly, "Marrowind.ini"), dir / "config/Marrowind/Marrowind.ini");
 }
 
 TEST_F(Startup, handsTheCatalogueAndTheSettingsChecksToTheMenu) {

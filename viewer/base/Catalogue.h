@@ -14,10 +14,13 @@ struct CatalogueEntry {
   std::string title;  // the first line of MapInfo.txt (at most 63 bytes), else the name; UTF-8
 };
 
-inline constexpr int kMaxCatalogued = 64;
+// The ids 201 to 299 give room for 99 maps.
+inline constexpr int kMaxCatalogued = 99;
 
-// Every "*.gim" directory of the program directory (the extension in any case), sorted by title
-// without regard to case. Of more than 64 packages the first 64 by title are offered.
-std::vector<CatalogueEntry> BuildMapCatalogue(const std::filesystem::path& programDir);
+// Every "*.gim" directory of the map folders (the extension in any case), sorted by title without
+// regard to case; a name found in several folders (in any case) is taken from the first. Of more
+// than 99 packages the first 99 by title are offered, and `leftOut` (when given) names the rest.
+std::vector<CatalogueEntry> BuildMapCatalogue(const std::vector<std::filesystem::path>& folders,
+                                              std::vector<std::string>* leftOut = nullptr);
 
 }  // namespace mw

@@ -30,7 +30,7 @@ std::string Unquoted(const std::string& s) {
 }  // namespace
 
 Viewer::Viewer(Host& host, std::filesystem::path programDir)
-    : host_(host), startup_{std::move(programDir), {}}, view_(host, *this) {
+    : host_(host), startup_{programDir, MapFolders(programDir), {}}, view_(host, *this) {
   // No settings file is the first start: the tool windows have no places yet.
   document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
   position_.SetObserver(this);
@@ -40,7 +40,7 @@ Viewer::~Viewer() { position_.SetObserver(nullptr); }
 
 Status Viewer::Start(const std::string& commandLine) {
   const auto start =
-      PackageFile(startup_.programDir, kDefaultMapName, package_file::kStartPosition);
+      FindEntryIgnoringCase(PackageFolder(kDefaultMapName), package_file::kStartPosition);
   if (auto loaded = LoadPositionFile(start.string()); !loaded)
     qWarning("%s", loaded.error().c_str());
   const std::string path = Unquoted(commandLine);
@@ -50,7 +50,14 @@ Status Viewer::Start(const std::string& commandLine) {
     document_.currentFile = loaded ? path : std::string();
   }
   LoadMapPackage(position_.mapName());
-  document_.catalogue = BuildMapCatalogue(startup_.programDir);
+  std::vector<std::string> leftOut;
+  document_.catalogue = BuildMapCatalogue(startup_.mapFolders, &leftOut);
+  if (!leftOut.empty()) {
+    std::string names;
+    for (const auto& name : leftOut) names += (names.empty() ? "" : ", ") + name;
+    qWarning("more than %d map packages; not on the \"&New\" menu: %s", kMaxCatalogued,
+             names.c_str());
+  }
   host_.SetCatalogue(document_.catalogue);
   host_.SetMenuCheck(command::kIpcValues, settings_.showIpcValues());
   host_.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
@@ -117,6 +124,8 @@ bool Viewer::Close() {
   // What was not saved was given up on purpose.
   if (recovery_) recovery_->Discard();
   // The program ends either way; the settings of this session are then lost, and said so.
+  std::error_code error;
+  std::filesystem::create_directories(settingsPath().parent_path(), error);
   if (auto saved = settings_.Save(settingsPath()); !saved) qWarning("%s", saved.error().c_str());
   return true;
 }
@@ -163,7 +172,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   pointerText_.clear();
   host_.ShowStatus(StatusField::kPointer, {});
   map_.packageName = mapName;
-  const std::filesystem::path dir = PackageDirectory(startup_.programDir, mapName);
+  const std::filesystem::path dir = PackageFolder(mapName);
   auto file = [&](std::string_view name) { return FindEntryIgnoringCase(dir, name); };
 
   const auto info = ValueOrWarn(ReadMapInfo(file(package_file::kMapInfo)));
@@ -193,7 +202,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
 
 Status Viewer::ExportSectorTable() {
   const auto path =
-      PackageFile(startup_.programDir, map_.packageName, package_file::kSectorTableExport);
+      FindEntryIgnoringCase(PackageFolder(map_.packageName), package_file::kSectorTableExport);
   const SectorTable* table = position_.sectorTable();
   const std::vector<uint8_t> bytes = table ? table->SerializeNamed() : std::vector<uint8_t>();
   return WriteFileAtomically(path, bytes);

@@ -8,6 +8,7 @@
 #include "Catalogue.h"
 #include "CommandIds.h"
 #include "Host.h"
+#include "Locations.h"
 #include "MapState.h"
 #include "MapView.h"
 #include "Modifiers.h"
@@ -29,6 +30,7 @@ enum class Key { kD, kE, kS, kEscape, kKeypadPlus, kKeypadMinus, kOther };
 // The settings, which the user changes all session, are kept apart.
 struct StartupState {
   std::filesystem::path programDir;
+  std::vector<std::filesystem::path> mapFolders;  // where packages are looked for, in order
   ViewFonts fonts;
 };
 
@@ -127,7 +129,14 @@ class Viewer : private PositionObserver, private MapViewSource {
   const ViewFonts& fonts() const override { return startup_.fonts; }
   const std::string& currentFile() const override { return document_.currentFile; }
 
-  std::filesystem::path settingsPath() const { return startup_.programDir / Settings::kFileName; }
+  std::filesystem::path settingsPath() const {
+    return SettingsFile(startup_.programDir, Settings::kFileName);
+  }
+  const std::vector<std::filesystem::path>& mapFolders() const { return startup_.mapFolders; }
+  // The folder of the package of a map, wherever it was found.
+  std::filesystem::path PackageFolder(std::string_view mapName) const {
+    return FindPackage(startup_.mapFolders, mapName);
+  }
 
  private:
   void TotalsChanged() override;

@@ -48,8 +48,8 @@ void Viewer::Command(int id) {
       view_.ResetZoom();
       return;
     case command::kCheckMap:
-      return host_.ShowPackageCheck(
-          map_.packageName, CheckPackage(PackageDirectory(startup_.programDir, map_.packageName)));
+      return host_.ShowPackageCheck(map_.packageName,
+                                    CheckPackage(PackageFolder(map_.packageName)));
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
   }
@@ -68,7 +68,7 @@ void Viewer::NewMap(int id) {
   // Undo must not reach back into the position just discarded.
   position_.ClearUndo();
   // Without a start position the new game starts empty.
-  const auto start = PackageFile(startup_.programDir, package, package_file::kStartPosition);
+  const auto start = FindEntryIgnoringCase(PackageFolder(package), package_file::kStartPosition);
   if (auto loaded = LoadPositionFile(start.string()); !loaded)
     qWarning("%s", loaded.error().c_str());
   LoadMapPackage(package);

@@ -199,9 +199,8 @@ void Viewer::KeyRelease(Key key) {
 }
 
 void Viewer::ExportCommand() {
-  const std::string where =
-      std::string(package_file::kSectorTableExport) + " into " +
-      PackageDirectory(startup_.programDir, map_.packageName).filename().string();
+  const std::string where = std::string(package_file::kSectorTableExport) + " into " +
+                            PackageFolder(map_.packageName).filename().string();
   if (auto exported = ExportSectorTable(); !exported) {
     qWarning("%s", exported.error().c_str());
     host_.ShowStatus(StatusField::kMessage, "Could not write " + where + ": " + exported.error());
