@@ -81,6 +81,27 @@ TEST_F(Commands, newMapWithUnsavedChangesAsksAndCancelKeepsEverything) {
   EXPECT_FALSE(position().dirty());
 }
 
+TEST_F(Commands, anExportThatCannotBeWrittenSaysWhereAndWritesNothingElse) {
+  StartViewer();
+  // Something that is no file stands where the table would go, as a package the user may not
+  // change would refuse it.
+  std::filesystem::create_directories(dir / "Tess.gim" / "SektorInfo.new" / "inside");
+  const auto before = std::distance(std::filesystem::recursive_directory_iterator(dir.path()),
+                                    std::filesystem::recursive_directory_iterator());
+  viewer->KeyRelease(Key::kS);
+  const std::string message = host.status[StatusField::kMessage];
+  EXPECT_TRUE(message.starts_with("Could not write SektorInfo.new into " +
+                                  (dir / "Tess.gim").string() + ": "))
+      << message;
+  EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.path()),
+                          std::filesystem::recursive_directory_iterator()),
+            before)
+      << "nothing written anywhere else";
+  std::filesystem::remove_all(dir / "Tess.gim" / "SektorInfo.new");
+  viewer->KeyRelease(Key::kS);
+  EXPECT_EQ(host.status[StatusField::kMessage], "Wrote SektorInfo.new into Tess.gim");
+}
+
 TEST_F(Commands, ignoresIdsWithoutAMap) {
   StartViewer();
   viewer->Command(299);

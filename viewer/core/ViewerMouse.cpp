@@ -199,14 +199,17 @@ void Viewer::KeyRelease(Key key) {
 }
 
 void Viewer::ExportCommand() {
-  const std::string where = std::string(package_file::kSectorTableExport) + " into " +
-                            PackageFolder(map_.packageName).filename().string();
+  const std::filesystem::path folder = PackageFolder(map_.packageName);
+  const std::string file(package_file::kSectorTableExport);
+  // A package installed for all users is not the user's to change: nothing is written elsewhere,
+  // and the message says where the table could not go.
   if (auto exported = ExportSectorTable(); !exported) {
     qWarning("%s", exported.error().c_str());
-    host_.ShowStatus(StatusField::kMessage, "Could not write " + where + ": " + exported.error());
+    host_.ShowStatus(StatusField::kMessage, "Could not write " + file + " into " + folder.string() +
+                                                ": " + exported.error());
     return;
   }
-  host_.ShowStatus(StatusField::kMessage, "Wrote " + where);
+  host_.ShowStatus(StatusField::kMessage, "Wrote " + file + " into " + folder.filename().string());
 }
 
 void Viewer::Wheel(QPoint client, QPoint pixels, bool zoom) {
