@@ -126,7 +126,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(p.unitCount(), size_t{1});
     QCOMPARE(int(p.unit(0).country), 3);
     QCOMPARE(p.totalOf(3).land, int64_t{25});
-    QCOMPARE(QColor(w.viewer().view().state().composedPicture.pixel(53, 35)),
+    QCOMPARE(QColor(w.viewer().ComposedRegion(QRect(53, 35, 1, 1)).pixel(0, 0)),
              test::CellColour(2, 3));
     QTRY_VERIFY(info->grab().toImage() != before);
     const QImage shown = w.mapWidget()->grab().toImage();

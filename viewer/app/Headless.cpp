@@ -8,6 +8,7 @@
 
 #include "FileBytes.h"
 #include "NullHost.h"
+#include "PngStrips.h"
 #include "Position.h"
 #include "PositionFile.h"
 #include "Replay.h"
@@ -160,22 +161,18 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
 
 int Render(Viewer& viewer, const Options& options, std::ostream& err) {
   SetZoom(viewer, options.zoom);
-  const QImage& picture = viewer.composedPicture();
-  if (picture.isNull()) {
+  const ViewState& view = viewer.view().state();
+  if (viewer.map().mapPicture.isNull() || view.scaledWidth <= 0) {
     err << "error: the map has no picture to render\n";
     return 3;
   }
-  // Encoded in memory first, so that the file is replaced whole or not at all.
-  QByteArray png;
-  QBuffer buffer(&png);
-  buffer.open(QIODevice::WriteOnly);
-  if (!picture.save(&buffer, "PNG")) {
-    err << "error: " << options.renderPath << ": cannot encode the picture\n";
-    return 3;
-  }
-  const auto bytes =
-      std::span(reinterpret_cast<const uint8_t*>(png.constData()), static_cast<size_t>(png.size()));
-  if (auto written = WriteFileAtomically(options.renderPath, bytes); !written) {
+  // In bands of rows, so that memory follows the picture's width, not its area.
+  constexpr int kBandRows = 256;
+  auto written = WritePngInStrips(
+      options.renderPath, view.scaledWidth, view.scaledHeight, kBandRows, [&](int top, int rows) {
+        return viewer.ComposedRegion(QRect(0, top, view.scaledWidth, rows));
+      });
+  if (!written) {
     err << "error: " << written.error() << "\n";
     return 3;
   }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 
 #include "CountText.h"
 #include "PackageText.h"
@@ -75,12 +76,8 @@ void MapView::RebuildScaledPicture() {
   state_.pictureHeight = map().mapPicture.height();
   state_.scaledWidth = Scaled(state_.pictureWidth);
   state_.scaledHeight = Scaled(state_.pictureHeight);
-  state_.scaledPicture =
-      ScaleKeepingDarkLines(map().mapPicture, state_.scaledWidth, state_.scaledHeight);
-  state_.composedPicture =
-      state_.scaledPicture.isNull()
-          ? QImage()
-          : QImage(state_.scaledWidth, state_.scaledHeight, QImage::Format_RGB32);
+  // Nothing is scaled here: the tiles are, as they are shown.
+  tiles_.clear();
   ComputeMaxWindowSize();
 }
 
@@ -111,63 +108,139 @@ void MapView::ClampScroll() {
 }
 
 void MapView::RedrawMapRegion(QRect region) {
-  if (state_.composedPicture.isNull()) {
+  if (map().mapPicture.isNull() || state_.scaledWidth <= 0) {
     FitWindowToMap();
     return;
   }
-  const QRect r = region.isNull() ? QRect(0, 0, state_.scaledWidth, state_.scaledHeight) : region;
-  QPainter painter(&state_.composedPicture);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(r.topLeft(), state_.scaledPicture, r);
-  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  if (source_.settings().showIpcValues() && position().sectorTable()) DrawIncomeLabels(painter, r);
-  DrawStacks(painter, r);
-  painter.end();
+  ForgetTiles(region.isNull() ? QRect(0, 0, state_.scaledWidth, state_.scaledHeight) : region);
   FitWindowToMap();
 }
 
-void MapView::DrawIncomeLabels(QPainter& painter, QRect r) const {
-  painter.setFont(source_.fonts().labelFont);
-  const SectorTable& table = *position().sectorTable();
-  for (int n = 1; n < kSectorSlots; ++n) {
-    const SectorRecord& s = table[n];
-    if (s.ipcValue() == 0) continue;
-    const int px = Scaled(s.labelX()), py = Scaled(s.labelY());
-    // Both edges count as inside, as the region's right and bottom are its last pixels plus one.
-    if (px < r.left() || px > r.left() + r.width() || py < r.top() || py > r.top() + r.height())
-      continue;
-    const QString text = QString::fromStdString(CountText(s.ipcValue()));
-    const QRect box = TextBox(source_.fonts().labelFont, QPoint(px, py), text);
-    painter.fillRect(box, kLabelBackground);
-    painter.setPen(kLabelText);
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
+void MapView::ForgetTiles(QRect scaled) {
+  if (scaled.left() <= 0 && scaled.top() <= 0 && scaled.right() >= state_.scaledWidth - 1 &&
+      scaled.bottom() >= state_.scaledHeight - 1) {
+    tiles_.clear();
+    return;
+  }
+  for (auto it = tiles_.begin(); it != tiles_.end();) {
+    const int tx = static_cast<int>(it->first >> 32), ty = static_cast<int>(it->first & 0xFFFFFFFF);
+    const QRect tile(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize);
+    it = tile.intersects(scaled) ? tiles_.erase(it) : std::next(it);
   }
 }
 
-void MapView::DrawStacks(QPainter& painter, QRect r) const {
+std::vector<QImage> MapView::Compose(const std::vector<QRect>& areas) const {
   const MapState& map = this->map();
   const Position& position = this->position();
-  painter.setFont(source_.fonts().countFont);
-  painter.setPen(kCountText);
-  const int right = r.left() + r.width(), bottom = r.top() + r.height();
+  std::vector<QImage> images;
+  std::vector<std::unique_ptr<QPainter>> painters;
+  for (const QRect& area : areas) {
+    images.push_back(
+        ScaleRegionKeepingDarkLines(map.mapPicture, state_.scaledWidth, state_.scaledHeight, area));
+    if (images.back().isNull()) images.back() = QImage(area.size(), QImage::Format_RGB32);
+  }
+  for (size_t k = 0; k < areas.size(); ++k) {
+    painters.push_back(std::make_unique<QPainter>(&images[k]));
+    painters[k]->translate(-areas[k].topLeft());
+  }
+  // The income labels: a label stands at its point when the point lies within the picture (both
+  // edges included), whatever part of it a rectangle shows.
+  if (source_.settings().showIpcValues() && position.sectorTable()) {
+    const SectorTable& table = *position.sectorTable();
+    const QFont& font = source_.fonts().labelFont;
+    for (auto& painter : painters) painter->setFont(font);
+    for (int n = 1; n < kSectorSlots; ++n) {
+      const SectorRecord& s = table[n];
+      if (s.ipcValue() == 0) continue;
+      const int px = Scaled(s.labelX()), py = Scaled(s.labelY());
+      if (px < 0 || px > state_.scaledWidth || py < 0 || py > state_.scaledHeight) continue;
+      const QString text = QString::fromStdString(CountText(s.ipcValue()));
+      const QRect box = TextBox(font, QPoint(px, py), text);
+      for (size_t k = 0; k < areas.size(); ++k) {
+        if (!box.intersects(areas[k])) continue;
+        painters[k]->fillRect(box, kLabelBackground);
+        painters[k]->setPen(kLabelText);
+        painters[k]->drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
+      }
+    }
+  }
+  // The units, in list order, each into every rectangle it reaches.
+  for (auto& painter : painters) {
+    painter->setFont(source_.fonts().countFont);
+    painter->setPen(kCountText);
+  }
+  QRect all;
+  for (const QRect& area : areas) all = all.united(area);
   for (size_t i = 0; i < position.unitCount(); ++i) {
     const Unit& u = position.unit(i);
     if (u.count == 0) continue;
     const int cx = Scaled(u.x), cy = Scaled(u.y);
-    if (cx + map.pieceHalfWidth + kCountTextRoom <= r.left() || cx - map.pieceHalfWidth >= right ||
-        cy + map.pieceHalfHeight <= r.top() || cy - map.pieceHalfHeight >= bottom)
-      continue;
-    if (!map.piecesPicture.isNull())
-      painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
-                        map.piecesPicture, map.cell(u.pieceType, u.country));
-    if (u.count > 1) {
-      const QString text =
-          QString::fromLatin1(u.labelText().data(), static_cast<int>(u.labelLength));
-      painter.drawText(
-          TextBox(source_.fonts().countFont, QPoint(cx + map.pieceHalfWidth + 2, cy - 7), text),
-          Qt::AlignLeft | Qt::AlignTop, text);
+    // What a unit may touch: its piece, and its count text on the right.
+    const QRect reach =
+        FromEdges(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight,
+                  cx + map.pieceHalfWidth + kCountTextRoom, cy + map.pieceHalfHeight);
+    if (!reach.intersects(all)) continue;
+    for (size_t k = 0; k < areas.size(); ++k) {
+      if (!reach.intersects(areas[k])) continue;
+      QPainter& painter = *painters[k];
+      if (!map.piecesPicture.isNull())
+        painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
+                          map.piecesPicture, map.cell(u.pieceType, u.country));
+      if (u.count > 1) {
+        const QString text =
+            QString::fromLatin1(u.labelText().data(), static_cast<int>(u.labelLength));
+        painter.drawText(
+            TextBox(source_.fonts().countFont, QPoint(cx + map.pieceHalfWidth + 2, cy - 7), text),
+            Qt::AlignLeft | Qt::AlignTop, text);
+      }
     }
   }
+  painters.clear();
+  return images;
+}
+
+void MapView::EnsureTiles(QRect scaled) const {
+  scaled = scaled.intersected(QRect(0, 0, state_.scaledWidth, state_.scaledHeight));
+  if (scaled.isEmpty()) return;
+  std::vector<QRect> missing;
+  std::vector<uint64_t> keys;
+  for (int ty = scaled.top() / kTileSize; ty <= scaled.bottom() / kTileSize; ++ty)
+    for (int tx = scaled.left() / kTileSize; tx <= scaled.right() / kTileSize; ++tx) {
+      const uint64_t key = TileKey(tx, ty);
+      auto it = tiles_.find(key);
+      if (it != tiles_.end()) {
+        it->second.lastUse = ++uses_;
+        continue;
+      }
+      missing.push_back(QRect(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize)
+                            .intersected(QRect(0, 0, state_.scaledWidth, state_.scaledHeight)));
+      keys.push_back(key);
+    }
+  if (missing.empty()) return;
+  std::vector<QImage> made = Compose(missing);
+  for (size_t k = 0; k < keys.size(); ++k) tiles_[keys[k]] = {std::move(made[k]), ++uses_};
+}
+
+// Keeps the tiles of about three windows' worth, the least recently shown going first.
+void MapView::TrimTiles() const {
+  const QSize client = state_.clientSize.isEmpty() ? QSize(1920, 1080) : state_.clientSize;
+  const size_t shown =
+      static_cast<size_t>((client.width() / kTileSize + 2) * (client.height() / kTileSize + 2));
+  const size_t keep = std::max<size_t>(64, 3 * shown);
+  if (tiles_.size() <= keep) return;
+  std::vector<std::pair<uint64_t, uint64_t>> byUse;
+  for (const auto& [key, tile] : tiles_) byUse.push_back({tile.lastUse, key});
+  std::nth_element(byUse.begin(), byUse.begin() + static_cast<ptrdiff_t>(tiles_.size() - keep),
+                   byUse.end());
+  const size_t drop = tiles_.size() - keep;
+  for (size_t i = 0; i < drop; ++i) tiles_.erase(byUse[i].second);
+}
+
+QImage MapView::ComposedRegion(QRect scaled) const {
+  scaled = scaled.intersected(QRect(0, 0, state_.scaledWidth, state_.scaledHeight));
+  if (scaled.isEmpty() || map().mapPicture.isNull()) return QImage();
+  // Made afresh, not from the tiles: a region may be far larger than what is kept.
+  return Compose({scaled}).front();
 }
 
 void MapView::RedrawUnitArea(const Unit& unit) {
@@ -294,9 +367,19 @@ void MapView::EndScrollDrag() {
 }
 
 void MapView::Paint(QPainter& painter, QRect update) const {
-  if (state_.composedPicture.isNull()) return;
-  painter.drawImage(update.topLeft(), state_.composedPicture,
-                    update.translated(state_.scrollX, state_.scrollY));
+  if (map().mapPicture.isNull() || state_.scaledWidth <= 0) return;
+  const QRect scaled = update.translated(state_.scrollX, state_.scrollY)
+                           .intersected(QRect(0, 0, state_.scaledWidth, state_.scaledHeight));
+  if (scaled.isEmpty()) return;
+  EnsureTiles(scaled);
+  for (int ty = scaled.top() / kTileSize; ty <= scaled.bottom() / kTileSize; ++ty)
+    for (int tx = scaled.left() / kTileSize; tx <= scaled.right() / kTileSize; ++tx) {
+      const QRect tile(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize);
+      const QRect part = tile.intersected(scaled);
+      painter.drawImage(part.topLeft() - QPoint(state_.scrollX, state_.scrollY),
+                        tiles_.at(TileKey(tx, ty)).image, part.translated(-tile.topLeft()));
+    }
+  TrimTiles();
 }
 
 }  // namespace mw

@@ -7,6 +7,8 @@
 #include <QRect>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "Host.h"
 #include "MapState.h"
@@ -24,8 +26,6 @@ struct ViewState {
   int pictureHeight = 0;
   int scaledWidth = 0;
   int scaledHeight = 0;
-  QImage scaledPicture;    // the map picture at the zoom
-  QImage composedPicture;  // the same with income labels and units: what the window shows
   QSize clientSize;
   QSize maxWindowSize;
   int hoverSector = -1;
@@ -54,11 +54,14 @@ class MapViewSource {
 };
 
 // The map view: three coordinate spaces (map pixels, scaled pixels = trunc(v x zoom + 0.5),
-// client pixels = scaled - scroll), the scaled and the composed pictures, and the window size
-// rules. The composed picture is a cache: an edit recomposes only the area around its units.
+// client pixels = scaled - scroll), the composed picture (the map at the zoom, income labels and
+// units drawn on it) and the window size rules. The composed picture is made only where it is
+// shown, in tiles that are kept until the zoom changes or an edit touches them, so that what a
+// zoom, a scroll or an edit costs follows the window's size, not the map's.
 class MapView {
  public:
   static constexpr double kZoomStep = 0.1;
+  static constexpr int kTileSize = 256;
 
   // The view shows what `source` holds; it asks for it at every use, so the source may be built
   // after the view.
@@ -77,8 +80,14 @@ class MapView {
   void ComputeMaxWindowSize();
   void FitWindowToMap();
   void ClampScroll();
-  // Recomposes a rectangle of scaled pixels, or all of the picture when `region` is empty.
+  // Recomposes a rectangle of scaled pixels, or all of the picture when `region` is empty: the
+  // tiles it touches are made again when next shown.
   void RedrawMapRegion(QRect region = QRect());
+  // The composed picture in a rectangle of scaled pixels (within the picture), as the window
+  // shows it, made for the caller without touching the kept tiles.
+  QImage ComposedRegion(QRect scaled) const;
+  // The tiles kept now.
+  size_t tilesKept() const { return tiles_.size(); }
   // Recomposes the area around a unit record (in the list or not) and repaints it.
   void RedrawUnitArea(const Unit& unit);
   // One zoom step, the scroll offset keeping its value; false at a limit, where nothing changes.
@@ -105,8 +114,20 @@ class MapView {
   void Paint(class QPainter& painter, QRect update) const;
 
  private:
-  void DrawIncomeLabels(QPainter& painter, QRect region) const;
-  void DrawStacks(QPainter& painter, QRect region) const;
+  // Composes the scaled pictures of `areas` (rectangles of scaled pixels) with the income labels
+  // and units over them, in one pass over the units.
+  std::vector<QImage> Compose(const std::vector<QRect>& areas) const;
+  // The tiles of a rectangle of scaled pixels, made where missing.
+  void EnsureTiles(QRect scaled) const;
+  void ForgetTiles(QRect scaled);
+  void TrimTiles() const;
+  struct Tile {
+    QImage image;
+    uint64_t lastUse = 0;
+  };
+  static uint64_t TileKey(int tx, int ty) {
+    return static_cast<uint64_t>(static_cast<uint32_t>(tx)) << 32 | static_cast<uint32_t>(ty);
+  }
   // A map point that a zoom keeps under a client point.
   struct Anchor {
     QPointF map;
@@ -121,6 +142,8 @@ class MapView {
   Host& host_;
   const MapViewSource& source_;
   ViewState state_;
+  mutable std::unordered_map<uint64_t, Tile> tiles_;
+  mutable uint64_t uses_ = 0;
 };
 
 // The rectangle from (left, top) to (right, bottom), the right and bottom edges outside it, as

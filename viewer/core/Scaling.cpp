@@ -8,19 +8,20 @@ namespace {
 // Brightness as a weighted sum of the channels; the darkest pixel has the lowest.
 int Brightness(QRgb c) { return 299 * qRed(c) + 587 * qGreen(c) + 114 * qBlue(c); }
 
-// For each target index t of `count`, the source range [first, last] that falls on it.
-std::vector<std::pair<int, int>> Spans(int sourceCount, int count) {
-  std::vector<std::pair<int, int>> spans(static_cast<size_t>(count));
-  for (int t = 0; t < count; ++t) {
+// For each target index t of [from, to) out of `count`, the source range [first, last] that falls
+// on it.
+std::vector<std::pair<int, int>> Spans(int sourceCount, int count, int from, int to) {
+  std::vector<std::pair<int, int>> spans(static_cast<size_t>(to - from));
+  for (int t = from; t < to; ++t) {
     if (count >= sourceCount) {  // enlarging: the source pixel under the target's centre
       const int at = static_cast<int>((2LL * t + 1) * sourceCount / (2LL * count));
-      spans[static_cast<size_t>(t)] = {at, at};
+      spans[static_cast<size_t>(t - from)] = {at, at};
       continue;
     }
     int first = static_cast<int>(static_cast<long long>(t) * sourceCount / count);
     int last = static_cast<int>((static_cast<long long>(t + 1) * sourceCount - 1) / count);
     if (last < first) last = first;
-    spans[static_cast<size_t>(t)] = {first, last};
+    spans[static_cast<size_t>(t - from)] = {first, last};
   }
   return spans;
 }
@@ -42,22 +43,37 @@ QImage ScaleKeepingDarkLines(const QImage& source, int width, int height) {
   if (source.isNull() || width <= 0 || height <= 0) return QImage();
   const QImage src = source.convertToFormat(QImage::Format_RGB32);
   if (src.width() == width && src.height() == height) return src;
-  const auto columns = Spans(src.width(), width);
-  const auto rows = Spans(src.height(), height);
-  // Across first, then down: the darkest of the darkest is the darkest of the block.
-  QImage across(width, src.height(), QImage::Format_RGB32);
-  for (int y = 0; y < src.height(); ++y) {
+  return ScaleRegionKeepingDarkLines(src, width, height, QRect(0, 0, width, height));
+}
+
+QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, QRect region) {
+  region = region.intersected(QRect(0, 0, width, height));
+  if (source.isNull() || region.isEmpty()) return QImage();
+  const QImage src = source.format() == QImage::Format_RGB32
+                         ? source
+                         : source.convertToFormat(QImage::Format_RGB32);
+  if (src.width() == width && src.height() == height) return src.copy(region);
+  const auto columns = Spans(src.width(), width, region.left(), region.right() + 1);
+  const auto rows = Spans(src.height(), height, region.top(), region.bottom() + 1);
+  // Across first, then down: the darkest of the darkest is the darkest of the block. Only the
+  // source rows the region's rows fall on are taken across.
+  const int firstRow = rows.front().first, lastRow = rows.back().second;
+  QImage across(region.width(), lastRow - firstRow + 1, QImage::Format_RGB32);
+  for (int y = firstRow; y <= lastRow; ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
-    auto* out = reinterpret_cast<QRgb*>(across.scanLine(y));
-    for (int x = 0; x < width; ++x) out[x] = Darkest(in, columns[x].first, columns[x].second, 1);
+    auto* out = reinterpret_cast<QRgb*>(across.scanLine(y - firstRow));
+    for (int x = 0; x < region.width(); ++x)
+      out[x] = Darkest(in, columns[static_cast<size_t>(x)].first,
+                       columns[static_cast<size_t>(x)].second, 1);
   }
-  QImage result(width, height, QImage::Format_RGB32);
+  QImage result(region.width(), region.height(), QImage::Format_RGB32);
   const auto* base = reinterpret_cast<const QRgb*>(across.constBits());
   const int stride = static_cast<int>(across.bytesPerLine() / sizeof(QRgb));
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < region.height(); ++y) {
     auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
-    for (int x = 0; x < width; ++x)
-      out[x] = Darkest(base + x, rows[y].first, rows[y].second, stride);
+    const auto [first, last] = rows[static_cast<size_t>(y)];
+    for (int x = 0; x < region.width(); ++x)
+      out[x] = Darkest(base + x, first - firstRow, last - firstRow, stride);
   }
   return result;
 }

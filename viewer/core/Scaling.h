@@ -10,4 +10,9 @@ namespace mw {
 // visible when zoomed out.
 QImage ScaleKeepingDarkLines(const QImage& source, int width, int height);
 
+// The part `region` of that scaled picture, pixel for pixel, without scaling the rest: what the
+// map view shows of a large map costs the part shown. `source` should be RGB32 already, else
+// each call converts it whole.
+QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, QRect region);
+
 }  // namespace mw

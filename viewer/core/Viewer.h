@@ -100,8 +100,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   // Recomposes the whole picture, as after a change of what the map shows.
   void Recompose() { view_.RedrawMapRegion(); }
   double zoom() const { return view_.state().zoom; }
-  // The map as the window shows it at the current zoom, labels and units drawn on it.
-  const QImage& composedPicture() const { return view_.state().composedPicture; }
+  // A part of the map as the window shows it at the current zoom, labels and units drawn on it,
+  // in scaled pixels.
+  QImage ComposedRegion(QRect scaled) const { return view_.ComposedRegion(scaled); }
   void ClientResized() { view_.ClientResized(); }
 
   // The piece palette: a click on a cell, and Escape released there.

@@ -1,0 +1,190 @@
+// The composed picture the window shows, made tile by tile where it is shown, must be the very
+// picture that composing the whole map at once gives: at every zoom level, across tile edges,
+// after edits, and in the bands a render writes.
+#include <QPainter>
+
+#include "CountText.h"
+#include "Scaling.h"
+#include "SectorTable.h"
+#include "ViewerFixture.h"
+
+namespace mw {
+namespace {
+
+using test::StackAt;
+
+// The whole map composed at once: the scaled picture, every income label whose point lies in
+// it, then every unit in list order.
+QImage WholeComposition(const Viewer& viewer) {
+  const MapView& view = viewer.view();
+  const ViewState& s = view.state();
+  const MapState& map = viewer.map();
+  const Position& position = viewer.position();
+  QImage image = ScaleKeepingDarkLines(map.mapPicture, s.scaledWidth, s.scaledHeight);
+  QPainter painter(&image);
+  if (viewer.settings().showIpcValues() && position.sectorTable()) {
+    const QFont& font = viewer.fonts().labelFont;
+    painter.setFont(font);
+    for (int n = 1; n < kSectorSlots; ++n) {
+      const SectorRecord& r = (*position.sectorTable())[n];
+      if (r.ipcValue() == 0) continue;
+      const int px = view.Scaled(r.labelX()), py = view.Scaled(r.labelY());
+      if (px < 0 || px > s.scaledWidth || py < 0 || py > s.scaledHeight) continue;
+      const QString text = QString::fromStdString(CountText(r.ipcValue()));
+      const QRect box(QPoint(px, py), QSize(QFontMetrics(font).horizontalAdvance(text),
+                                            QFontMetrics(font).height()));
+      painter.fillRect(box, QColor(51, 51, 255));
+      painter.setPen(QColor(255, 255, 51));
+      painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
+    }
+  }
+  const QFont& font = viewer.fonts().countFont;
+  painter.setFont(font);
+  painter.setPen(QColor(34, 34, 34));
+  for (size_t i = 0; i < position.unitCount(); ++i) {
+    const Unit& u = position.unit(i);
+    if (u.count == 0) continue;
+    const int cx = view.Scaled(u.x), cy = view.Scaled(u.y);
+    painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight), map.piecesPicture,
+                      map.cell(u.pieceType, u.country));
+    if (u.count > 1) {
+      const QString text = QString::fromLatin1(u.labelText().data(), int(u.labelLength));
+      painter.drawText(
+          QRect(QPoint(cx + map.pieceHalfWidth + 2, cy - 7),
+                QSize(QFontMetrics(font).horizontalAdvance(text), QFontMetrics(font).height())),
+          Qt::AlignLeft | Qt::AlignTop, text);
+    }
+  }
+  return image;
+}
+
+// What the window paints, with the map area as large as the picture.
+QImage Painted(const Viewer& viewer) {
+  const ViewState& s = viewer.view().state();
+  QImage shown(s.scaledWidth, s.scaledHeight, QImage::Format_RGB32);
+  shown.fill(Qt::magenta);
+  QPainter painter(&shown);
+  viewer.view().Paint(painter, shown.rect());
+  return shown;
+}
+
+// The picture as --render writes it: bands of 7 rows, put together.
+QImage InBands(const Viewer& viewer) {
+  const ViewState& s = viewer.view().state();
+  QImage whole(s.scaledWidth, s.scaledHeight, QImage::Format_RGB32);
+  QPainter painter(&whole);
+  for (int top = 0; top < s.scaledHeight; top += 7)
+    painter.drawImage(0, top, viewer.ComposedRegion(QRect(0, top, s.scaledWidth, 7)));
+  return whole;
+}
+
+// Each target pixel takes the darkest source pixel of its block (the first in reading order among
+// equals): the block of a shrinking side is the source pixels that fall on the target pixel, of
+// an enlarging side the one under its centre.
+QImage DarkestOfBlocks(const QImage& source, int width, int height) {
+  auto block = [](int t, int sourceCount, int count) {
+    if (count >= sourceCount) {
+      const int at = static_cast<int>((2LL * t + 1) * sourceCount / (2LL * count));
+      return std::pair{at, at};
+    }
+    const int first = static_cast<int>(1LL * t * sourceCount / count);
+    const int last = static_cast<int>((1LL * (t + 1) * sourceCount - 1) / count);
+    return std::pair{first, std::max(first, last)};
+  };
+  QImage out(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const auto [x0, x1] = block(x, source.width(), width);
+      const auto [y0, y1] = block(y, source.height(), height);
+      QRgb best = source.pixel(x0, y0);
+      for (int sy = y0; sy <= y1; ++sy)
+        for (int sx = x0; sx <= x1; ++sx) {
+          const QRgb c = source.pixel(sx, sy);
+          auto brightness = [](QRgb v) { return 299 * qRed(v) + 587 * qGreen(v) + 114 * qBlue(v); };
+          if (brightness(c) < brightness(best)) best = c;
+        }
+      out.setPixel(x, y, best);
+    }
+  return out;
+}
+
+TEST(Scaling, anyPartIsThatPartOfTheWholeAtEverySize) {
+  QImage source(53, 37, QImage::Format_RGB32);
+  uint32_t seed = 7;
+  for (int y = 0; y < source.height(); ++y)
+    for (int x = 0; x < source.width(); ++x) {
+      seed = seed * 1103515245u + 12345u;
+      source.setPixel(x, y, qRgb(int(seed >> 24), int(seed >> 16) & 255, int(seed >> 8) & 255));
+    }
+  for (int level = 5; level <= 20; ++level) {
+    const int w = static_cast<int>(53 * level / 10.0 + 0.5),
+              h = static_cast<int>(37 * level / 10.0 + 0.5);
+    const QImage whole = ScaleKeepingDarkLines(source, w, h);
+    ASSERT_TRUE(whole == DarkestOfBlocks(source, w, h)) << "level " << level;
+    for (const QRect part :
+         {QRect(0, 0, 1, 1), QRect(3, 5, 17, 9), QRect(w - 4, h - 3, 4, 3), QRect(1, 0, w - 1, h)})
+      EXPECT_TRUE(ScaleRegionKeepingDarkLines(source, w, h, part) == whole.copy(part))
+          << "level " << level << " part " << part.x() << "," << part.y();
+  }
+}
+
+class Composition : public test::ViewerTest {
+ protected:
+  Composition() {
+    // Eight bands, 800 x 100: at zoom 2.0 the picture is 1600 x 200, six tiles and more across.
+    packages[0].sectors.resize(8, {.name = "Band", .initialOwner = 1, .ipcValue = 12});
+    for (int k = 0; k < 8; ++k) {
+      packages[0].sectors[k].labelX = 100 * k + 90;  // labels that reach into the next band
+      packages[0].sectors[k].labelY = 90;
+    }
+    // Stacks around the map points whose scaled places fall on tile edges at the zoom levels,
+    // with counts, overlapping each other.
+    for (int x : {120, 127, 128, 129, 160, 170, 183, 213, 232, 256, 300, 320, 384, 512, 640, 767})
+      packages[0].start.push_back(StackAt(x, 50 + x % 37, static_cast<uint8_t>(1 + x % 3),
+                                          static_cast<uint8_t>(1 + x % 8),
+                                          static_cast<uint16_t>(1 + x % 12)));
+  }
+  void ExpectTheWholeComposition(const std::string& when) {
+    const QImage whole = WholeComposition(*viewer);
+    EXPECT_TRUE(Painted(*viewer) == whole) << when << ": the window's tiles";
+    EXPECT_TRUE(InBands(*viewer) == whole) << when << ": the bands of a render";
+  }
+};
+
+TEST_F(Composition, tilesAndBandsAreTheWholeCompositionAtEveryZoom) {
+  StartViewer();
+  viewer->Command(command::kIpcValues);
+  for (int i = 0; i < 5; ++i) viewer->ZoomOut();
+  for (int level = 0; level < 16; ++level) {
+    ExpectTheWholeComposition("zoom " + std::to_string(viewer->zoom()));
+    viewer->ZoomIn();
+  }
+}
+
+TEST_F(Composition, editsRecomposeTheTilesTheyTouchAndNoMore) {
+  StartViewer();
+  viewer->Command(command::kIpcValues);
+  for (int i = 0; i < 10; ++i) viewer->ZoomIn();
+  ExpectTheWholeComposition("before the edits");
+  const size_t kept = viewer->view().tilesKept();
+  // A placement on a tile edge, a removal, a move across tiles, and an undo.
+  viewer->PaletteClick(QPoint(2 * 15 + 3, 4 * 10 + 3));
+  viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(128, 60)), kShift);
+  ExpectTheWholeComposition("after a placement");
+  EXPECT_EQ(viewer->view().tilesKept(), kept);
+  viewer->KeyRelease(Key::kEscape);
+  viewer->MousePress(MouseButton::kMiddle, viewer->view().MapToClient(QPoint(256, 50 + 256 % 37)),
+                     0);
+  ExpectTheWholeComposition("after a removal");
+  const QPoint from = viewer->view().MapToClient(QPoint(384, 50 + 384 % 37));
+  viewer->MousePress(MouseButton::kLeft, from, kShift | kCtrl);
+  viewer->MouseRelease(MouseButton::kLeft, viewer->view().MapToClient(QPoint(700, 20)));
+  ExpectTheWholeComposition("after a move");
+  viewer->Command(command::kUndo);
+  ExpectTheWholeComposition("after an undo");
+  viewer->Command(command::kIpcValues);
+  ExpectTheWholeComposition("without income labels");
+}
+
+}  // namespace
+}  // namespace mw

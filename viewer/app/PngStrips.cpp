@@ -1,0 +1,104 @@
+#include "PngStrips.h"
+
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace mw {
+namespace {
+
+// The libpng handles of one file, released whatever way the write ends.
+class PngWriter {
+ public:
+  PngWriter() {
+    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (png_) info_ = png_create_info_struct(png_);
+  }
+  ~PngWriter() { png_destroy_write_struct(&png_, &info_); }
+  PngWriter(const PngWriter&) = delete;
+  PngWriter& operator=(const PngWriter&) = delete;
+  bool ok() const { return png_ && info_; }
+  png_structp png() const { return png_; }
+  png_infop info() const { return info_; }
+
+ private:
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+};
+
+std::string Reason() { return std::strerror(errno); }
+
+// The rows themselves, in libpng's error handling: false when libpng gave up.
+bool WriteRows(PngWriter& writer, FILE* file, int width, int height, int stripRows,
+               const std::function<QImage(int, int)>& strip) {
+  std::vector<png_byte> row(static_cast<size_t>(width) * 3);
+  if (setjmp(png_jmpbuf(writer.png()))) return false;
+  png_init_io(writer.png(), file);
+  png_set_IHDR(writer.png(), writer.info(), static_cast<png_uint_32>(width),
+               static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(writer.png(), writer.info());
+  for (int top = 0; top < height; top += stripRows) {
+    const int rows = std::min(stripRows, height - top);
+    const QImage band = strip(top, rows).convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rows; ++y) {
+      const auto* in = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+      for (int x = 0; x < width; ++x) {
+        row[3 * static_cast<size_t>(x)] = static_cast<png_byte>(qRed(in[x]));
+        row[3 * static_cast<size_t>(x) + 1] = static_cast<png_byte>(qGreen(in[x]));
+        row[3 * static_cast<size_t>(x) + 2] = static_cast<png_byte>(qBlue(in[x]));
+      }
+      png_write_row(writer.png(), row.data());
+    }
+  }
+  png_write_end(writer.png(), nullptr);
+  return true;
+}
+
+}  // namespace
+
+Status WritePngInStrips(const std::filesystem::path& path, int width, int height, int stripRows,
+                        const std::function<QImage(int top, int rows)>& strip) {
+  std::string temporary =
+      (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+  if (path.parent_path().empty()) temporary = "." + path.filename().string() + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return Status::Fail(path.string() + ": cannot be written: " + Reason());
+  FILE* file = ::fdopen(fd, "wb");
+  auto fail = [&](const std::string& why) {
+    if (file) std::fclose(file);
+    std::remove(temporary.c_str());
+    return Status::Fail(path.string() + ": " + why);
+  };
+  if (!file) {
+    ::close(fd);
+    return fail("cannot be written: " + Reason());
+  }
+  {
+    PngWriter writer;
+    if (!writer.ok()) return fail("cannot start a PNG picture");
+    if (!WriteRows(writer, file, width, height, stripRows, strip))
+      return fail("the PNG picture could not be written: " + Reason());
+  }
+  if (std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0)
+    return fail("cannot be written: " + Reason());
+  if (std::fclose(file) != 0) {
+    file = nullptr;
+    return fail("cannot be written: " + Reason());
+  }
+  file = nullptr;
+  // The picture keeps the permissions of the file it replaces; a new one may be read by all.
+  struct stat old {};
+  ::chmod(temporary.c_str(), ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
+  if (std::rename(temporary.c_str(), path.c_str()) != 0)
+    return fail("cannot be replaced: " + Reason());
+  return Status::Ok();
+}
+
+}  // namespace mw
