@@ -63,15 +63,51 @@ Unit* Position::Mutable(const Unit* unit) {
 }
 
 const Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) const {
-  for (const Unit* u : units_) {
+  // The first in list order of the units near the point.
+  std::vector<uint32_t> near;
+  index_.SlotsIn(int64_t{x} - kFindReachX, int64_t{y} - kFindReachY, int64_t{x} + kFindReachX,
+                 int64_t{y} + kFindReachY, near);
+  const Unit* found = nullptr;
+  for (uint32_t slot : near) {
+    const Unit* u = units_[slot];
     const int32_t ux = u->x, uy = u->y;
     if (ux - kFindReachX <= x && x <= ux + kFindReachX && uy - kFindReachY <= y &&
-        y <= uy + kFindReachY) {
-      if (out) *out = *u;
-      return u;
-    }
+        y <= uy + kFindReachY && (!found || u->slot < found->slot))
+      found = u;
   }
-  return nullptr;
+  if (found && out) *out = *found;
+  return found;
+}
+
+std::vector<const Unit*> Position::UnitsIn(int64_t left, int64_t top, int64_t right,
+                                           int64_t bottom) const {
+  std::vector<uint32_t> slots;
+  index_.SlotsIn(left, top, right, bottom, slots);
+  std::sort(slots.begin(), slots.end());
+  std::vector<const Unit*> found;
+  for (uint32_t slot : slots) {
+    const Unit* u = units_[slot];
+    if (u->x >= left && u->x <= right && u->y >= top && u->y <= bottom) found.push_back(u);
+  }
+  return found;
+}
+
+std::string Position::CheckIndex() const {
+  for (const Unit* u : units_) {
+    std::vector<uint32_t> here;
+    index_.SlotsIn(u->x, u->y, u->x, u->y, here);
+    if (std::count(here.begin(), here.end(), u->slot) != 1)
+      return "unit " + std::to_string(u->slot) + " is not once in its cell";
+    const auto* sector = index_.SlotsOfSector(u->sector);
+    if (!sector || std::count(sector->begin(), sector->end(), u->slot) != 1)
+      return "unit " + std::to_string(u->slot) + " is not once in its sector";
+  }
+  std::vector<uint32_t> all;
+  index_.SlotsIn(0, 0, 65535, 65535, all);
+  if (all.size() != units_.size())
+    return std::to_string(all.size()) + " slots in the cells for " + std::to_string(units_.size()) +
+           " units";
+  return {};
 }
 
 bool Position::TriggersRecompute(const Unit& unit) const {
@@ -89,14 +125,24 @@ void Position::SetCount(Unit& unit, uint16_t count) {
 }
 
 Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
-  for (Unit* u : units_) {
+  // The first in list order of the units near the point or in the same sector.
+  std::vector<uint32_t> candidates;
+  index_.SlotsIn(int64_t{rec.x} - kMergeReachX, int64_t{rec.y} - kMergeReachY,
+                 int64_t{rec.x} + kMergeReachX, int64_t{rec.y} + kMergeReachY, candidates);
+  if (grid_ && rec.sector != 0)
+    if (const auto* sector = index_.SlotsOfSector(rec.sector))
+      candidates.insert(candidates.end(), sector->begin(), sector->end());
+  Unit* found = nullptr;
+  for (uint32_t slot : candidates) {
+    Unit* u = units_[slot];
     if (u == skip || u->country != rec.country || u->pieceType != rec.pieceType) continue;
+    if (found && u->slot >= found->slot) continue;
     const bool near = std::abs(int32_t{rec.x} - u->x) <= kMergeReachX &&
                       std::abs(int32_t{rec.y} - u->y) <= kMergeReachY;
     const bool sameSector = grid_ && rec.sector == u->sector && rec.sector != 0;
-    if (near || sameSector) return u;
+    if (near || sameSector) found = u;
   }
-  return nullptr;
+  return found;
 }
 
 const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
@@ -120,6 +166,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   unit->serial = nextSerial_++;
   RefreshLabel(*unit);
   units_.push_back(unit);
+  index_.Insert(*unit, unit->slot);
   AdjustStrength(*unit, +1);
   if (TriggersRecompute(*unit)) RecomputeTotals();
   dirty_ = true;
@@ -135,8 +182,10 @@ void Position::RemoveUnit(const Unit* gone) {
   AdjustStrength(*unit, -1);
   bool recompute = TriggersRecompute(*unit);
   const uint32_t slot = unit->slot;
+  index_.Erase(*unit, slot);
   if (slot + 1 != units_.size()) {
     units_[slot] = units_.back();
+    index_.Reslot(*units_[slot], units_[slot]->slot, slot);
     units_[slot]->slot = slot;
     // A marker moved forward in the list may no longer be the last of its sector.
     recompute = recompute || units_[slot]->pieceType == 0;
@@ -150,6 +199,7 @@ void Position::ClearList() {
   // What could be redone names slots of the list that goes.
   redo_.clear();
   units_.clear();
+  index_.Clear();
   pool_.Clear();
   hand_ = Hand{};
 }
@@ -177,6 +227,8 @@ void Position::ReassignSectors() {
     u->sector = grid_->valueAt(u->x, u->y);
     AdjustStrength(*u, +1);
   }
+  index_.Clear();
+  for (const Unit* u : units_) index_.Insert(*u, u->slot);
 }
 
 void Position::SetSectorGrid(std::optional<SectorGrid> grid) {

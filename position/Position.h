@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "CountryTotals.h"
@@ -16,6 +17,7 @@
 #include "SectorTable.h"
 #include "UndoEntry.h"
 #include "Unit.h"
+#include "UnitIndex.h"
 
 namespace mw {
 
@@ -111,11 +113,16 @@ class Position {
         u->slot = static_cast<uint32_t>(i);
         u->serial = nextSerial_++;
         units_[i] = u;
+        index_.Insert(*u, u->slot);
       }
     }
     AfterReplace();
   }
   void ReassignSectors();
+  // The units whose point lies in [left, right] x [top, bottom] of map pixels, in list order.
+  std::vector<const Unit*> UnitsIn(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
+  // Whether the index of the units agrees with the list; an empty text when it does.
+  std::string CheckIndex() const;
 
   // --- the edits of the user, each one transaction ---------------------------------------------
   // Places `PlaceCount(modifiers)` new pieces of a kind and country at (x, y) and records what was
@@ -221,6 +228,7 @@ class Position {
 
   UnitPool pool_;
   std::vector<Unit*> units_;  // the list, in order; slot i holds units_[i]
+  UnitIndex index_;           // where they stand
   uint64_t nextSerial_ = 1;
   Hand hand_;
   std::optional<SectorGrid> grid_;

@@ -130,6 +130,7 @@ void Position::TakeBack(const ListStep& step) {
       Unit* last = units_.back();
       NotifyUnitArea(*last);
       AdjustStrength(*last, -1);
+      index_.Erase(*last, last->slot);
       units_.pop_back();
       pool_.Release(last);
       return;
@@ -140,12 +141,16 @@ void Position::TakeBack(const ListStep& step) {
       unit->serial = nextSerial_++;
       if (inList) {
         Unit* moved = units_[step.slot];
+        index_.Reslot(*moved, moved->slot, static_cast<uint32_t>(units_.size()));
         moved->slot = static_cast<uint32_t>(units_.size());
         units_.push_back(moved);
         units_[step.slot] = unit;
+        unit->slot = step.slot;
       } else {
+        unit->slot = static_cast<uint32_t>(units_.size());
         units_.push_back(unit);
       }
+      index_.Insert(*unit, unit->slot);
       RefreshLabel(*unit);
       AdjustStrength(*unit, +1);
       NotifyUnitArea(*unit);

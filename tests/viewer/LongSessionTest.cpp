@@ -48,6 +48,7 @@ std::string BrokenRule(const Position& p, const std::vector<uint8_t>& lastClean)
     AddWorth(p, u, strength);
   }
   if (p.carrying()) AddWorth(p, p.hand().carried, strength);
+  if (std::string index = p.CheckIndex(); !index.empty()) return "the index of the units: " + index;
   const CountryTotals income = IncomeFromScratch(p);
   for (int c = 0; c < kCountrySlots; ++c) {
     const CountryTotal& kept = p.totalOf(c);

@@ -1,0 +1,262 @@
+// Big maps against the bundled one: a generated map of 10,000 x 8,000 pixels with 100,000 stacks
+// and the Isles of Tess (1,200 x 800), both seen through a map area of 1920 x 1080, a maximised
+// window on a common screen. Each operation runs on both in the same run; what counts is the
+// ratio. The big package is written on the first run into the folder given as the first
+// argument (400 MB), or <temp>/marrowind-bigmap.
+//
+// Run: marrowind_bigmap_bench [FOLDER] [benchmark options]; with --peak-memory it prints the
+// most memory a viewer takes showing the big map at every zoom level instead.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "BmpRows.h"
+#include "FileBytes.h"
+#include "NullHost.h"
+#include "PositionFile.h"
+#include "SectorTable.h"
+#include "Viewer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 10000, kHeight = 8000, kCellW = 500, kCellH = 400, kStacks = 100000;
+const QSize kClient(1920, 1080);
+fs::path folder;  // holds Big.gim and a link to Tess.gim
+
+// A window of 1920 x 1080 around the map area, as large as the picture allows.
+class WindowHost : public mw::NullHost {
+ public:
+  WindowHost() : NullHost(true) {}
+  QSize ClientSize() override { return client_; }
+  void ResizeWindow(QSize outer) override { client_ = outer.boundedTo(kClient); }
+  void InvalidateMap(const QRect& r) override {
+    dirty = dirty.united(r.isNull() ? QRect(QPoint(), client_) : r);
+  }
+  QRect dirty;
+
+ private:
+  QSize client_ = kClient;
+};
+
+void WriteBigPackage(const fs::path& gim) {
+  fs::create_directories(gim);
+  const fs::path tess = fs::path(MAP_PACKAGES_DIR) / "Tess.gim";
+  for (const char* file : {"ToolPieces.txt", "ToolPieces.bmp", "BigPieces.bmp"})
+    fs::copy_file(tess / file, gim / file, fs::copy_options::overwrite_existing);
+  std::FILE* info = std::fopen((gim / "MapInfo.txt").c_str(), "w");
+  std::fputs("The Big Map\nallied 1 2 3\nallied 4 5\n", info);
+  std::fclose(info);
+  // Cells of 500 x 400 with dark one-pixel borders, each a sector of its own colour.
+  const auto sectorAt = [](int x, int y) {
+    return (y / kCellH) * (kWidth / kCellW) + x / kCellW + 1;
+  };
+  mw::BmpRows picture;
+  picture.width = kWidth;
+  picture.height = kHeight;
+  picture.bitsPerPixel = 24;
+  picture.rowLength = static_cast<size_t>((kWidth * 24 + 31) / 32 * 4);
+  picture.pixels.resize(picture.rowLength * kHeight);
+  mw::SectorGrid grid(kWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y) {
+    uint8_t* row = picture.pixels.data() + static_cast<size_t>(y) * picture.rowLength;
+    for (int x = 0; x < kWidth; ++x) {
+      const int n = sectorAt(x, y);
+      const bool border = x % kCellW == 0 || y % kCellH == 0;
+      row[3 * x] = border ? 20 : static_cast<uint8_t>(90 + n * 7 % 120 + (x ^ y) % 9);
+      row[3 * x + 1] = border ? 20 : static_cast<uint8_t>(120 + n * 13 % 100);
+      row[3 * x + 2] = border ? 20 : static_cast<uint8_t>(100 + n * 29 % 120);
+      grid.setValue(x, y, static_cast<uint16_t>(n));
+    }
+  }
+  mw::WriteFileAtomically(gim / "Map.bmp", mw::EncodeBmp(picture));
+  picture.pixels = {};
+  grid.WriteFile(gim / "SektorInfo.map");
+  std::vector<uint8_t> table;
+  for (int n = 1; n <= (kWidth / kCellW) * (kHeight / kCellH); ++n) {
+    mw::SectorRecord r;
+    const std::string name = "Region " + std::to_string(n);
+    std::copy(name.begin(), name.end(), r.bytes().begin() + 1);
+    r.bytes()[0] = static_cast<uint8_t>(name.size());
+    r.setValue(1, static_cast<uint32_t>((1 + n % 9) << 16 | (1 + n % 5) << 8));
+    r.setLabelX(((n - 1) % (kWidth / kCellW)) * kCellW + 30);
+    r.setLabelY(((n - 1) / (kWidth / kCellW)) * kCellH + 30);
+    table.insert(table.end(), r.bytes().begin(), r.bytes().end());
+  }
+  mw::WriteFileAtomically(gim / "SektorInfo.sek", table);
+  std::mt19937 random(1);
+  std::vector<mw::Unit> units;
+  for (int i = 0; i < kStacks; ++i) {
+    mw::Unit u;
+    u.x = static_cast<uint16_t>(std::uniform_int_distribution<int>(5, kWidth - 30)(random));
+    u.y = static_cast<uint16_t>(std::uniform_int_distribution<int>(5, kHeight - 5)(random));
+    u.pieceType = static_cast<uint8_t>(std::uniform_int_distribution<int>(0, 13)(random));
+    u.country = static_cast<uint8_t>(std::uniform_int_distribution<int>(1, 8)(random));
+    u.count = static_cast<uint16_t>(std::uniform_int_distribution<int>(1, 20)(random));
+    units.push_back(u);
+  }
+  mw::Position start;
+  start.ReplaceUnits(std::move(units));
+  start.header().setMapName("Big");
+  mw::SavePosition(start, gim / "Start.QPX");
+}
+
+void Prepare(const fs::path& where) {
+  folder = where;
+  if (!fs::exists(folder / "Big.gim" / "Start.QPX")) {
+    std::fprintf(stderr, "writing the big package into %s ...\n", folder.c_str());
+    WriteBigPackage(folder / "Big.gim");
+  }
+  if (!fs::exists(folder / "Tess.gim"))
+    fs::create_directory_symlink(fs::path(MAP_PACKAGES_DIR) / "Tess.gim", folder / "Tess.gim");
+}
+
+// A viewer on one of the two maps, its start position loaded.
+struct Shown {
+  explicit Shown(const std::string& map) : viewer(host, folder) {
+    viewer.Start((folder / (map + ".gim") / "Start.QPX").string());
+    Paint();
+  }
+  // Paints what the window would: the whole map area after a zoom or scroll, else what the
+  // last change asked for.
+  void Paint() {
+    QPainter painter(&screen);
+    viewer.PaintMap(painter, host.dirty.isNull() ? screen.rect() : host.dirty);
+    host.dirty = QRect();
+  }
+  WindowHost host;
+  mw::Viewer viewer;
+  QImage screen{kClient, QImage::Format_RGB32};
+};
+
+const char* MapOf(const benchmark::State& state) { return state.range(0) ? "Big" : "Tess"; }
+
+// One zoom step with the repaint of the map area: 1.6 to 1.7 and back, where both maps are
+// larger than the map area.
+void ZoomStep(benchmark::State& state) {
+  Shown shown(MapOf(state));
+  for (int i = 0; i < 6; ++i) shown.viewer.ZoomIn();
+  shown.Paint();
+  bool in = true;
+  for (auto _ : state) {
+    in ? shown.viewer.ZoomIn() : shown.viewer.ZoomOut();
+    in = !in;
+    shown.Paint();
+  }
+  state.SetLabel(MapOf(state));
+}
+BENCHMARK(ZoomStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A scroll of 100 pixels with the repaint, back and forth, at zoom 1.6.
+void Scroll100(benchmark::State& state) {
+  Shown shown(MapOf(state));
+  for (int i = 0; i < 6; ++i) shown.viewer.ZoomIn();
+  shown.Paint();
+  int sign = 1;
+  for (auto _ : state) {
+    shown.viewer.Wheel(QPoint(500, 500), QPoint(0, -100 * sign), false);
+    sign = -sign;
+    shown.Paint();
+  }
+  state.SetLabel(MapOf(state));
+}
+BENCHMARK(Scroll100)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Placing a piece and removing it again, each with its repaint, at zoom 1.0.
+void EditWithRedraw(benchmark::State& state) {
+  Shown shown(MapOf(state));
+  shown.viewer.PaletteClick(QPoint(20, 5));
+  const QPoint at(700, 500);
+  for (auto _ : state) {
+    shown.viewer.MousePress(mw::MouseButton::kLeft, at, 0);
+    shown.Paint();
+    shown.viewer.MousePress(mw::MouseButton::kMiddle, at, 0);
+    shown.Paint();
+  }
+  state.SetLabel(MapOf(state));
+}
+BENCHMARK(EditWithRedraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Loading the package with the first paint of the map area, and its floor: reading its files.
+void LoadPackage(benchmark::State& state) {
+  Shown shown(MapOf(state));
+  for (auto _ : state) {
+    shown.viewer.LoadMapPackage(MapOf(state));
+    shown.Paint();
+  }
+  state.SetLabel(MapOf(state));
+}
+BENCHMARK(LoadPackage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void LoadPackageFloor(benchmark::State& state) {
+  const fs::path gim = fs::canonical(folder / (std::string(MapOf(state)) + ".gim"));
+  for (auto _ : state)
+    for (const auto& entry : fs::directory_iterator(gim))
+      benchmark::DoNotOptimize(mw::ReadFileBytes(entry.path()));
+  state.SetLabel(MapOf(state));
+}
+BENCHMARK(LoadPackageFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The most memory a viewer takes while it shows the big map at every zoom level, scrolled to
+// both far corners, in a process of its own.
+int PeakMemory() {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    Shown shown("Big");
+    for (int i = 0; i < 5; ++i) shown.viewer.ZoomOut();
+    for (int level = 0; level < 16; ++level) {
+      shown.Paint();
+      shown.viewer.Wheel(QPoint(0, 0), QPoint(-100000, -100000), false);
+      shown.Paint();
+      shown.viewer.Wheel(QPoint(0, 0), QPoint(100000, 100000), false);
+      shown.viewer.ZoomIn();
+    }
+    std::_Exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  rusage usage{};
+  ::getrusage(RUSAGE_CHILDREN, &usage);
+  const double decoded = 4.0 * kWidth * kHeight / (1 << 20);
+  const double peak = usage.ru_maxrss / 1024.0;
+  std::printf(
+      "peak memory showing the big map at every zoom: %.0f MiB; decoded picture %.0f MiB; "
+      "ratio %.2f\n",
+      peak, decoded, peak / decoded);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  fs::path where = fs::temp_directory_path() / "marrowind-bigmap";
+  bool peak = false;
+  std::vector<char*> rest{argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--peak-memory")
+      peak = true;
+    else if (!a.starts_with("--"))
+      where = a;
+    else
+      rest.push_back(argv[i]);
+  }
+  fs::create_directories(where);
+  Prepare(where);
+  if (peak) return PeakMemory();
+  int count = static_cast<int>(rest.size());
+  benchmark::Initialize(&count, rest.data());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
