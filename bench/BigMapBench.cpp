@@ -170,15 +170,19 @@ void Scroll100(benchmark::State& state) {
 }
 BENCHMARK(Scroll100)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Placing a piece and removing it again, each with its repaint, at zoom 1.0.
+// Placing a piece where no unit stands near and taking the placement back, each with its repaint,
+// at zoom 1.0.
 void EditWithRedraw(benchmark::State& state) {
   Shown shown(MapOf(state));
   shown.viewer.PaletteClick(QPoint(20, 5));
-  const QPoint at(700, 500);
+  QPoint at(700, 500);
+  for (int y = 100; y < 1000; y += 37)
+    for (int x = 100; x < 1100; x += 41)
+      if (shown.viewer.position().UnitsIn(x - 40, y - 30, x + 40, y + 30).empty()) at = {x, y};
   for (auto _ : state) {
     shown.viewer.MousePress(mw::MouseButton::kLeft, at, 0);
     shown.Paint();
-    shown.viewer.MousePress(mw::MouseButton::kMiddle, at, 0);
+    shown.viewer.Command(mw::command::kUndo);
     shown.Paint();
   }
   state.SetLabel(MapOf(state));

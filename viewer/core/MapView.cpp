@@ -112,20 +112,35 @@ void MapView::RedrawMapRegion(QRect region) {
     FitWindowToMap();
     return;
   }
-  ForgetTiles(region.isNull() ? QRect(0, 0, state_.scaledWidth, state_.scaledHeight) : region);
+  if (region.isNull())
+    tiles_.clear();
+  else
+    PatchTiles(region);
   FitWindowToMap();
 }
 
-void MapView::ForgetTiles(QRect scaled) {
-  if (scaled.left() <= 0 && scaled.top() <= 0 && scaled.right() >= state_.scaledWidth - 1 &&
-      scaled.bottom() >= state_.scaledHeight - 1) {
-    tiles_.clear();
-    return;
-  }
-  for (auto it = tiles_.begin(); it != tiles_.end();) {
-    const int tx = static_cast<int>(it->first >> 32), ty = static_cast<int>(it->first & 0xFFFFFFFF);
-    const QRect tile(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize);
-    it = tile.intersects(scaled) ? tiles_.erase(it) : std::next(it);
+// Composes the part of each kept tile that lies in `region` again, in place.
+void MapView::PatchTiles(QRect region) {
+  region = region.intersected(QRect(0, 0, state_.scaledWidth, state_.scaledHeight));
+  if (region.isEmpty()) return;
+  std::vector<QRect> parts;
+  std::vector<Tile*> tiles;
+  for (int ty = region.top() / kTileSize; ty <= region.bottom() / kTileSize; ++ty)
+    for (int tx = region.left() / kTileSize; tx <= region.right() / kTileSize; ++tx) {
+      auto it = tiles_.find(TileKey(tx, ty));
+      if (it == tiles_.end()) continue;
+      parts.push_back(
+          region.intersected(QRect(tx * kTileSize, ty * kTileSize, kTileSize, kTileSize)));
+      tiles.push_back(&it->second);
+    }
+  if (parts.empty()) return;
+  const std::vector<QImage> made = Compose(parts);
+  for (size_t k = 0; k < parts.size(); ++k) {
+    QPainter painter(&tiles[k]->image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QPoint origin((parts[k].left() / kTileSize) * kTileSize,
+                        (parts[k].top() / kTileSize) * kTileSize);
+    painter.drawImage(parts[k].topLeft() - origin, made[k]);
   }
 }
 
@@ -171,8 +186,16 @@ std::vector<QImage> MapView::Compose(const std::vector<QRect>& areas) const {
   }
   QRect all;
   for (const QRect& area : areas) all = all.united(area);
-  for (size_t i = 0; i < position.unitCount(); ++i) {
-    const Unit& u = position.unit(i);
+  // The units whose point may lie close enough to reach the rectangles, in list order.
+  const double zoom = state_.zoom;
+  const int before = map.pieceHalfWidth + kCountTextRoom + 2, after = map.pieceHalfWidth + 2;
+  const int above = map.pieceHalfHeight + 2;
+  const auto near = position.UnitsIn(static_cast<int64_t>((all.left() - before) / zoom) - 1,
+                                     static_cast<int64_t>((all.top() - above) / zoom) - 1,
+                                     static_cast<int64_t>((all.right() + after) / zoom) + 1,
+                                     static_cast<int64_t>((all.bottom() + above) / zoom) + 1);
+  for (const Unit* unit : near) {
+    const Unit& u = *unit;
     if (u.count == 0) continue;
     const int cx = Scaled(u.x), cy = Scaled(u.y);
     // What a unit may touch: its piece, and its count text on the right.
@@ -186,17 +209,22 @@ std::vector<QImage> MapView::Compose(const std::vector<QRect>& areas) const {
       if (!map.piecesPicture.isNull())
         painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
                           map.piecesPicture, map.cell(u.pieceType, u.country));
-      if (u.count > 1) {
-        const QString text =
-            QString::fromLatin1(u.labelText().data(), static_cast<int>(u.labelLength));
-        painter.drawText(
-            TextBox(source_.fonts().countFont, QPoint(cx + map.pieceHalfWidth + 2, cy - 7), text),
-            Qt::AlignLeft | Qt::AlignTop, text);
-      }
+      if (u.count > 1)
+        painter.drawStaticText(QPoint(cx + map.pieceHalfWidth + 2, cy - 7),
+                               CountLabel(std::string_view(u.labelText().data(), u.labelLength)));
     }
   }
   painters.clear();
   return images;
+}
+
+const QStaticText& MapView::CountLabel(std::string_view text) const {
+  auto it = countLabels_.find(std::string(text));
+  if (it != countLabels_.end()) return it->second;
+  QStaticText label(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  label.setTextFormat(Qt::PlainText);
+  label.prepare(QTransform(), source_.fonts().countFont);
+  return countLabels_.emplace(std::string(text), std::move(label)).first->second;
 }
 
 void MapView::EnsureTiles(QRect scaled) const {

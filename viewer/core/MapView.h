@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QStaticText>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -119,8 +120,10 @@ class MapView {
   std::vector<QImage> Compose(const std::vector<QRect>& areas) const;
   // The tiles of a rectangle of scaled pixels, made where missing.
   void EnsureTiles(QRect scaled) const;
-  void ForgetTiles(QRect scaled);
+  void PatchTiles(QRect scaled);
   void TrimTiles() const;
+  // The laid-out text of a unit's count, kept: laying text out costs more than drawing it.
+  const QStaticText& CountLabel(std::string_view text) const;
   struct Tile {
     QImage image;
     uint64_t lastUse = 0;
@@ -144,6 +147,7 @@ class MapView {
   ViewState state_;
   mutable std::unordered_map<uint64_t, Tile> tiles_;
   mutable uint64_t uses_ = 0;
+  mutable std::unordered_map<std::string, QStaticText> countLabels_;
 };
 
 // The rectangle from (left, top) to (right, bottom), the right and bottom edges outside it, as

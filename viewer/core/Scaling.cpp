@@ -55,6 +55,16 @@ QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, 
   if (src.width() == width && src.height() == height) return src.copy(region);
   const auto columns = Spans(src.width(), width, region.left(), region.right() + 1);
   const auto rows = Spans(src.height(), height, region.top(), region.bottom() + 1);
+  if (width >= src.width() && height >= src.height()) {
+    // Enlarging both ways: every target pixel is one source pixel, taken straight.
+    QImage result(region.width(), region.height(), QImage::Format_RGB32);
+    for (int y = 0; y < region.height(); ++y) {
+      const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(rows[size_t(y)].first));
+      auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
+      for (int x = 0; x < region.width(); ++x) out[x] = in[columns[size_t(x)].first];
+    }
+    return result;
+  }
   // Across first, then down: the darkest of the darkest is the darkest of the block. Only the
   // source rows the region's rows fall on are taken across.
   const int firstRow = rows.front().first, lastRow = rows.back().second;
