@@ -98,9 +98,9 @@ std::string Position::CheckIndex() const {
     index_.SlotsIn(u->x, u->y, u->x, u->y, here);
     if (std::count(here.begin(), here.end(), u->slot) != 1)
       return "unit " + std::to_string(u->slot) + " is not once in its cell";
-    const auto* sector = index_.SlotsOfSector(u->sector);
-    if (!sector || std::count(sector->begin(), sector->end(), u->slot) != 1)
-      return "unit " + std::to_string(u->slot) + " is not once in its sector";
+    const auto* kind = index_.SlotsOfKind(u->sector, u->country, u->pieceType);
+    if (!kind || std::count(kind->begin(), kind->end(), u->slot) != 1)
+      return "unit " + std::to_string(u->slot) + " is not once among its sector's of its kind";
   }
   std::vector<uint32_t> all;
   index_.SlotsIn(0, 0, 65535, 65535, all);
@@ -130,8 +130,8 @@ Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
   index_.SlotsIn(int64_t{rec.x} - kMergeReachX, int64_t{rec.y} - kMergeReachY,
                  int64_t{rec.x} + kMergeReachX, int64_t{rec.y} + kMergeReachY, candidates);
   if (grid_ && rec.sector != 0)
-    if (const auto* sector = index_.SlotsOfSector(rec.sector))
-      candidates.insert(candidates.end(), sector->begin(), sector->end());
+    if (const auto* same = index_.SlotsOfKind(rec.sector, rec.country, rec.pieceType))
+      candidates.insert(candidates.end(), same->begin(), same->end());
   Unit* found = nullptr;
   for (uint32_t slot : candidates) {
     Unit* u = units_[slot];

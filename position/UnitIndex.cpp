@@ -6,12 +6,12 @@ namespace mw {
 
 void UnitIndex::Clear() {
   cells_.clear();
-  sectors_.clear();
+  kinds_.clear();
 }
 
 void UnitIndex::Insert(const Unit& unit, uint32_t slot) {
   cells_[CellKey(unit.x / kCell, unit.y / kCell)].push_back(slot);
-  sectors_[unit.sector].push_back(slot);
+  kinds_[KindKey(unit)].push_back(slot);
 }
 
 void UnitIndex::Remove(std::vector<uint32_t>& slots, uint32_t slot) {
@@ -27,12 +27,12 @@ void UnitIndex::Replace(std::vector<uint32_t>& slots, uint32_t from, uint32_t to
 
 void UnitIndex::Erase(const Unit& unit, uint32_t slot) {
   Remove(cells_[CellKey(unit.x / kCell, unit.y / kCell)], slot);
-  Remove(sectors_[unit.sector], slot);
+  Remove(kinds_[KindKey(unit)], slot);
 }
 
 void UnitIndex::Reslot(const Unit& unit, uint32_t from, uint32_t to) {
   Replace(cells_[CellKey(unit.x / kCell, unit.y / kCell)], from, to);
-  Replace(sectors_[unit.sector], from, to);
+  Replace(kinds_[KindKey(unit)], from, to);
 }
 
 void UnitIndex::SlotsIn(int64_t left, int64_t top, int64_t right, int64_t bottom,
@@ -60,9 +60,10 @@ void UnitIndex::SlotsIn(int64_t left, int64_t top, int64_t right, int64_t bottom
     }
 }
 
-const std::vector<uint32_t>* UnitIndex::SlotsOfSector(uint16_t sector) const {
-  auto it = sectors_.find(sector);
-  return it == sectors_.end() ? nullptr : &it->second;
+const std::vector<uint32_t>* UnitIndex::SlotsOfKind(uint16_t sector, uint8_t country,
+                                                    uint8_t pieceType) const {
+  auto it = kinds_.find(KindKey(sector, country, pieceType));
+  return it == kinds_.end() ? nullptr : &it->second;
 }
 
 }  // namespace mw

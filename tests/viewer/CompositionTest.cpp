@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "CountText.h"
+#include "PositionFile.h"
 #include "Scaling.h"
 #include "SectorTable.h"
 #include "ViewerFixture.h"
@@ -184,6 +185,42 @@ TEST_F(Composition, editsRecomposeTheTilesTheyTouchAndNoMore) {
   ExpectTheWholeComposition("after an undo");
   viewer->Command(command::kIpcValues);
   ExpectTheWholeComposition("without income labels");
+}
+
+// On the Isles of Tess, stacks with counts of up to five digits whose pieces and counts straddle
+// the edges of tiles, across and down, at several zoom levels.
+TEST(CompositionOnTess, longCountsAcrossTileEdgesAreWholeEverywhere) {
+  const std::filesystem::path programDir = MAP_PACKAGES_DIR;
+  test::TempDir dir;
+  Position start;
+  start.header().setMapName("Tess");
+  std::vector<Unit> units;
+  uint16_t count = 2;
+  for (int x : {230, 240, 247, 250, 253, 500, 505, 510})
+    for (int y : {240, 248, 251, 253, 256, 262, 505, 510}) {
+      units.push_back(
+          StackAt(x, y, static_cast<uint8_t>(x % 5), static_cast<uint8_t>(1 + y % 8), count));
+      count = static_cast<uint16_t>(count * 7 % 65521 + 1);
+    }
+  units.push_back(StackAt(249, 249, 1, 1, 65535));
+  start.ReplaceUnits(units);
+  ASSERT_TRUE(SavePosition(start, dir / "long.QPX"));
+  test::FakeHost host;
+  host.client = QSize(2400, 1600);
+  Viewer viewer(host, programDir);
+  ASSERT_TRUE(viewer.Start((dir / "long.QPX").string()));
+  viewer.Command(command::kIpcValues);
+  for (int i = 0; i < 5; ++i) viewer.ZoomOut();
+  for (int level = 0; level < 16; ++level) {
+    const QImage whole = WholeComposition(viewer);
+    EXPECT_TRUE(Painted(viewer) == whole) << "zoom " << viewer.zoom();
+    EXPECT_TRUE(InBands(viewer) == whole) << "zoom " << viewer.zoom();
+    viewer.ZoomIn();
+  }
+  // Taking pieces off the longest count shortens it: what it no longer covers is redrawn too.
+  const QPoint at = viewer.view().MapToClient(QPoint(249, 249));
+  viewer.MousePress(MouseButton::kMiddle, at, kShift | kCtrl);
+  EXPECT_TRUE(Painted(viewer) == WholeComposition(viewer)) << "after the removal";
 }
 
 }  // namespace

@@ -186,10 +186,11 @@ std::vector<QImage> MapView::Compose(const std::vector<QRect>& areas) const {
   }
   QRect all;
   for (const QRect& area : areas) all = all.united(area);
-  // The units whose point may lie close enough to reach the rectangles, in list order.
+  // The units whose point may lie close enough to reach the rectangles, in list order: a piece
+  // reaches a cell around its point, its count (at most five digits) farther to the right.
   const double zoom = state_.zoom;
-  const int before = map.pieceHalfWidth + kCountTextRoom + 2, after = map.pieceHalfWidth + 2;
-  const int above = map.pieceHalfHeight + 2;
+  const int before = map.pieceCellWidth + kLongestCountText + 2, after = map.pieceCellWidth + 2;
+  const int above = map.pieceCellHeight + 20;
   const auto near = position.UnitsIn(static_cast<int64_t>((all.left() - before) / zoom) - 1,
                                      static_cast<int64_t>((all.top() - above) / zoom) - 1,
                                      static_cast<int64_t>((all.right() + after) / zoom) + 1,
@@ -198,10 +199,7 @@ std::vector<QImage> MapView::Compose(const std::vector<QRect>& areas) const {
     const Unit& u = *unit;
     if (u.count == 0) continue;
     const int cx = Scaled(u.x), cy = Scaled(u.y);
-    // What a unit may touch: its piece, and its count text on the right.
-    const QRect reach =
-        FromEdges(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight,
-                  cx + map.pieceHalfWidth + kCountTextRoom, cy + map.pieceHalfHeight);
+    const QRect reach = Footprint(u);
     if (!reach.intersects(all)) continue;
     for (size_t k = 0; k < areas.size(); ++k) {
       if (!reach.intersects(areas[k])) continue;
@@ -216,6 +214,21 @@ std::vector<QImage> MapView::Compose(const std::vector<QRect>& areas) const {
   }
   painters.clear();
   return images;
+}
+
+QRect MapView::Footprint(const Unit& u) const {
+  const MapState& map = this->map();
+  const int cx = Scaled(u.x), cy = Scaled(u.y);
+  QRect drawn(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
+              QSize(map.pieceCellWidth, map.pieceCellHeight));
+  if (u.count > 1) {
+    const QSizeF text = CountLabel(std::string_view(u.labelText().data(), u.labelLength)).size();
+    // Antialiased glyphs may reach a pixel past their advance.
+    drawn = drawn.united(
+        QRect(QPoint(cx + map.pieceHalfWidth + 2, cy - 7),
+              QSize(static_cast<int>(text.width()) + 2, static_cast<int>(text.height()) + 2)));
+  }
+  return drawn;
 }
 
 const QStaticText& MapView::CountLabel(std::string_view text) const {
@@ -273,10 +286,12 @@ QImage MapView::ComposedRegion(QRect scaled) const {
 
 void MapView::RedrawUnitArea(const Unit& unit) {
   const int cx = Scaled(unit.x), cy = Scaled(unit.y);
-  // Whole cells as margins around the point, and room on the right for the count.
+  // Whole cells as margins around the point, room on the right for the count, and all the unit
+  // draws, however long its count.
   const QRect region =
       FromEdges(cx - map().pieceCellWidth - 1, cy - map().pieceCellHeight - 1,
-                cx + map().pieceCellWidth + kCountTextRoom, cy + map().pieceCellHeight + 1);
+                cx + map().pieceCellWidth + kCountTextRoom, cy + map().pieceCellHeight + 1)
+          .united(Footprint(unit));
   RedrawMapRegion(region);
   host_.InvalidateMap(region.translated(-state_.scrollX, -state_.scrollY));
 }

@@ -122,6 +122,8 @@ class MapView {
   void EnsureTiles(QRect scaled) const;
   void PatchTiles(QRect scaled);
   void TrimTiles() const;
+  // All a unit draws in scaled pixels: its piece and its count.
+  QRect Footprint(const Unit& unit) const;
   // The laid-out text of a unit's count, kept: laying text out costs more than drawing it.
   const QStaticText& CountLabel(std::string_view text) const;
   struct Tile {
@@ -156,8 +158,10 @@ inline QRect FromEdges(int left, int top, int right, int bottom) {
   return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
-// Room right of a unit's piece for its count text, in pixels.
+// Room right of a unit's piece for its count text, in pixels: what the window repaints around a
+// unit besides what its count really takes; and the most a count of five digits can take.
 inline constexpr int kCountTextRoom = 23;
+inline constexpr int kLongestCountText = 64;
 
 // The main window's title, and the title's text for a point outside every sector.
 inline constexpr const char* kMainWindowTitle = "Brom's TessMapView";
