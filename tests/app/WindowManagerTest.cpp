@@ -162,16 +162,30 @@ class WindowManagerTest : public QObject {
     const QPoint cursor(700, 450);  // in the map area
     const QPoint inWindow = w.mapWidget()->mapTo(&w, cursor);
     const MapView& view = w.viewer().view();
+    int kept = 0;  // axes on which a step had room to keep the point
     for (int step = 1; step <= 10; ++step) {
       const QPoint under = view.ClientToMap(cursor);
       XDoTool({"mousemove", "--window", id, QString::number(inWindow.x()),
                QString::number(inWindow.y()), "keydown", "ctrl", "click", "4", "keyup", "ctrl"});
       QTRY_VERIFY(std::abs(view.state().zoom - (1.0 + 0.1 * step)) < 1e-9);
+      // On a busy machine the window manager may take a while to settle the window.
+      QTRY_VERIFY2_WITH_TIMEOUT(MaximisedAtTheTopLeftShowingTheMap(),
+                                qPrintable(QString::number(step)), 15000);
+      // The view scrolls to keep the point under the cursor as far as the picture lets it: where
+      // the scroll stops at an edge of the picture, the point moves.
       const QPoint now = view.ClientToMap(cursor);
-      QVERIFY2((now - under).manhattanLength() <= 2,
-               qPrintable(QStringLiteral("step %1 moved the point under the cursor").arg(step)));
-      QTRY_VERIFY2(MaximisedAtTheTopLeftShowingTheMap(), qPrintable(QString::number(step)));
+      const QSize area = w.mapWidget()->size();
+      const int x = view.state().scrollX, y = view.state().scrollY;
+      if (x > 0 && x < Picture().width() - area.width())
+        QVERIFY2(std::abs(now.x() - under.x()) <= 2,
+                 qPrintable(QStringLiteral("step %1 moved the point across").arg(step)));
+      if (y > 0 && y < Picture().height() - area.height())
+        QVERIFY2(std::abs(now.y() - under.y()) <= 2,
+                 qPrintable(QStringLiteral("step %1 moved the point down").arg(step)));
+      kept += (x > 0 && x < Picture().width() - area.width()) +
+              (y > 0 && y < Picture().height() - area.height());
     }
+    QVERIFY2(kept >= 8, qPrintable(QString::number(kept)));
     QCOMPARE(w.statusText(StatusField::kZoom), QStringLiteral("200 %"));
     QTRY_VERIFY(!w.statusText(StatusField::kPointer).isEmpty());
     // The status bar stands under the map, whole and on the screen.
