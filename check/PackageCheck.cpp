@@ -183,13 +183,23 @@ class Checker {
            Plural(static_cast<size_t>(*CountryRows()), "row", "rows") + ")";
   }
 
+  // Each file is read once; why one could not be read is kept for its finding.
+  template <class T>
+  std::optional<T> Keep(std::string_view file, Result<T> read) {
+    if (read) return std::move(read.value());
+    errors_[std::string(file)] = read.error();
+    return std::nullopt;
+  }
+  const std::string& Error(std::string_view file) { return errors_[std::string(file)]; }
+
   void Load() {
-    if (auto info = ReadBmpInfo(File(package_file::kMapPicture))) picture_ = *info;
-    if (auto info = ReadBmpInfo(File(package_file::kSmallPieces))) small_ = *info;
-    if (auto info = ReadBmpInfo(File(package_file::kBigPieces))) big_ = *info;
-    if (auto grid = ReadSectorGrid(File(package_file::kSectorGrid))) grid_ = std::move(*grid);
-    if (auto table = ReadSectorTable(File(package_file::kSectorTable))) table_ = std::move(*table);
-    if (auto bytes = ReadFileBytes(File(package_file::kPieceTable))) {
+    using namespace package_file;
+    picture_ = Keep(kMapPicture, ReadBmpInfo(File(kMapPicture)));
+    small_ = Keep(kSmallPieces, ReadBmpInfo(File(kSmallPieces)));
+    big_ = Keep(kBigPieces, ReadBmpInfo(File(kBigPieces)));
+    grid_ = Keep(kSectorGrid, ReadSectorGrid(File(kSectorGrid)));
+    table_ = Keep(kSectorTable, ReadSectorTable(File(kSectorTable)));
+    if (auto bytes = Keep(kPieceTable, ReadFileBytes(File(kPieceTable)))) {
       pieceText_ = std::string(bytes->begin(), bytes->end());
       pieces_ = PieceTable::Parse(*pieceText_);
     }
@@ -255,8 +265,7 @@ class Checker {
     const auto file = package_file::kMapPicture;
     if (picture_) return;
     if (!Exists(file)) return Missing(file, "the map shows no picture");
-    auto info = ReadBmpInfo(File(file));
-    Add(Level::kError, file, "file", info.error() + "; the map shows no picture");
+    Add(Level::kError, file, "file", Error(file) + "; the map shows no picture");
   }
 
   void CheckGrid() {
@@ -265,9 +274,8 @@ class Checker {
       if (!Exists(file))
         return Missing(file,
                        "no sector is known: positions show no sector names, incomes or totals");
-      auto grid = ReadSectorGrid(File(file));
       return Add(Level::kError, file, "file",
-                 grid.error() + "; no sector is known: no sector names, incomes or totals");
+                 Error(file) + "; no sector is known: no sector names, incomes or totals");
     }
     const SectorGrid& grid = *grid_;
     if (picture_ && (picture_->width != grid.width() || picture_->height != grid.height()))
@@ -341,8 +349,7 @@ class Checker {
       if (!grid_) return;  // the viewer does not read it without a grid
       if (!Exists(file))
         return Missing(file, "incomes and totals are not computed; the title shows sector numbers");
-      auto table = ReadSectorTable(File(file));
-      return Add(Level::kError, file, "file", table.error());
+      return Add(Level::kError, file, "file", Error(file));
     }
     const int entries = PieceEntries();
     for (int n = 1; n < kSectorSlots; ++n) {
@@ -424,7 +431,7 @@ class Checker {
     if (!pieceText_) {
       if (!Exists(file))
         return Missing(file, "pieces have no names and no strength: Land and Naval stay 0");
-      return Add(Level::kError, file, "file", ReadFileBytes(File(file)).error());
+      return Add(Level::kError, file, "file", Error(file));
     }
     // Entries as "%s %d %d" takes them: an item that is no number ends its entry, and the next
     // entry starts at it.
@@ -461,7 +468,7 @@ class Checker {
                        const std::string& lacks, Level missing) {
     if (!info) {
       if (!Exists(file)) return Missing(file, lacks, missing);
-      return Add(Level::kError, file, "file", ReadBmpInfo(File(file)).error() + "; " + lacks);
+      return Add(Level::kError, file, "file", Error(file) + "; " + lacks);
     }
     if (info->width % cell.width != 0 || info->height % cell.height != 0)
       Add(Level::kError, file, "file",
@@ -522,6 +529,7 @@ class Checker {
   std::optional<SectorGrid> grid_;
   std::optional<SectorTable> table_;
   std::optional<std::string> pieceText_;
+  std::map<std::string, std::string> errors_;  // by file name
   PieceTable pieces_;
   std::map<uint16_t, std::vector<Piece>> pieces_of_;
 };

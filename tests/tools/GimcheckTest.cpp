@@ -41,9 +41,9 @@ class Gimcheck : public ::testing::Test {
       for (const Finding& f : report->findings) lines.push_back(f.Line());
     return lines;
   }
-  void AppendRecord(const test::SectorSpec& spec) {
+  void AppendRecord(const test::SectorSpec& sector) {
     auto bytes = test::ReadBytes(Dir() / "SektorInfo.sek");
-    const SectorRecord record = test::MakeSector(spec);
+    const SectorRecord record = test::MakeSector(sector);
     bytes.insert(bytes.end(), record.bytes().begin(), record.bytes().end());
     dir.Write((Dir() / "SektorInfo.sek").string(), bytes);
   }

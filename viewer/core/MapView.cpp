@@ -269,11 +269,10 @@ void MapView::TrimTiles() const {
       static_cast<size_t>((client.width() / kTileSize + 2) * (client.height() / kTileSize + 2));
   const size_t keep = std::max<size_t>(64, 3 * shown);
   if (tiles_.size() <= keep) return;
+  const size_t drop = tiles_.size() - keep;
   std::vector<std::pair<uint64_t, uint64_t>> byUse;
   for (const auto& [key, tile] : tiles_) byUse.push_back({tile.lastUse, key});
-  std::nth_element(byUse.begin(), byUse.begin() + static_cast<ptrdiff_t>(tiles_.size() - keep),
-                   byUse.end());
-  const size_t drop = tiles_.size() - keep;
+  std::nth_element(byUse.begin(), byUse.begin() + static_cast<ptrdiff_t>(drop), byUse.end());
   for (size_t i = 0; i < drop; ++i) tiles_.erase(byUse[i].second);
 }
 
@@ -296,27 +295,22 @@ void MapView::RedrawUnitArea(const Unit& unit) {
   host_.InvalidateMap(region.translated(-state_.scrollX, -state_.scrollY));
 }
 
-bool MapView::ZoomIn() {
-  if (!(state_.zoom < kZoomInLimit)) return false;
-  state_.zoom = state_.zoom + kZoomStep;
-  AfterZoom();
-  return true;
-}
+bool MapView::ZoomIn() { return StepZoom(true, std::nullopt); }
 
-bool MapView::ZoomOut() {
-  if (!(state_.zoom > kZoomOutLimit)) return false;
-  state_.zoom = state_.zoom + (-kZoomStep);
-  AfterZoom();
-  return true;
-}
+bool MapView::ZoomOut() { return StepZoom(false, std::nullopt); }
 
-bool MapView::ZoomAt(bool in, QPoint client) {
+bool MapView::ZoomAt(bool in, QPoint client) { return StepZoom(in, client); }
+
+bool MapView::StepZoom(bool in, std::optional<QPoint> client) {
   if (in ? !(state_.zoom < kZoomInLimit) : !(state_.zoom > kZoomOutLimit)) return false;
   // The map point under the cursor, in fractions of a map pixel, before the zoom changes.
-  const QPointF map((client.x() + state_.scrollX) / state_.zoom,
-                    (client.y() + state_.scrollY) / state_.zoom);
+  std::optional<Anchor> anchor;
+  if (client)
+    anchor = Anchor{QPointF((client->x() + state_.scrollX) / state_.zoom,
+                            (client->y() + state_.scrollY) / state_.zoom),
+                    *client};
   state_.zoom = state_.zoom + (in ? kZoomStep : -kZoomStep);
-  AfterZoom(Anchor{map, client});
+  AfterZoom(anchor);
   return true;
 }
 

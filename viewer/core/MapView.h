@@ -139,6 +139,8 @@ class MapView {
     QPoint client;
   };
   void AfterZoom(std::optional<Anchor> anchor = std::nullopt);
+  // One zoom step in or out; with `client`, the map point under it stays there.
+  bool StepZoom(bool in, std::optional<QPoint> client);
   void ShowZoom();
 
   const MapState& map() const { return source_.map(); }
