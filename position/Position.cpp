@@ -117,11 +117,31 @@ bool Position::TriggersRecompute(const Unit& unit) const {
 }
 
 void Position::SetCount(Unit& unit, uint16_t count) {
-  if (&unit != &hand_.carried) Journal(ListStep::kCount, unit);
+  const bool inList = &unit != &hand_.carried;
+  if (inList) Journal(ListStep::kCount, unit), Changed(unit);
   AdjustStrength(unit, -1);
   unit.count = count;
   AdjustStrength(unit, +1);
   RefreshLabel(unit);
+  if (inList) Changed(unit);
+}
+
+void Position::Changed(const Unit& unit) {
+  NewRevision();
+  pending_.units.push_back(unit);
+}
+
+void Position::ChangedEverywhere() {
+  NewRevision();
+  pending_.units.clear();
+  pending_.everywhere = true;
+}
+
+void Position::Publish() {
+  if (pending_.empty()) return;
+  BoardChange change = std::move(pending_);
+  pending_ = BoardChange{};
+  if (observer_) observer_->BoardChanged(change);
 }
 
 Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
@@ -146,6 +166,7 @@ Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
 }
 
 const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
+  const Transaction transaction(*this);
   if (grid_) {
     if (!grid_->contains(rec.x, rec.y)) return nullptr;
     rec.sector = grid_->valueAt(rec.x, rec.y);
@@ -154,8 +175,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
     const uint16_t taken =
         static_cast<uint16_t>(std::min<uint32_t>(rec.count, kMaxCount - u->count));
     if (taken == 0 && rec.count != 0) return nullptr;
-    SetCount(*u, static_cast<uint16_t>(u->count + taken));
-    if (taken != 0) dirty_ = true;
+    if (taken != 0) SetCount(*u, static_cast<uint16_t>(u->count + taken));
     rec = *u;
     if (added) *added = taken;
     return u;
@@ -167,18 +187,19 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   RefreshLabel(*unit);
   units_.push_back(unit);
   index_.Insert(*unit, unit->slot);
+  Changed(*unit);
   AdjustStrength(*unit, +1);
   if (TriggersRecompute(*unit)) RecomputeTotals();
-  dirty_ = true;
   if (added) *added = rec.count;
   return unit;
 }
 
 void Position::RemoveUnit(const Unit* gone) {
+  const Transaction transaction(*this);
   Unit* unit = Mutable(gone);
   if (!unit) return;
   Journal(ListStep::kRemove, *unit);
-  dirty_ = true;
+  Changed(*unit);
   AdjustStrength(*unit, -1);
   bool recompute = TriggersRecompute(*unit);
   const uint32_t slot = unit->slot;
@@ -187,6 +208,8 @@ void Position::RemoveUnit(const Unit* gone) {
     units_[slot] = units_.back();
     index_.Reslot(*units_[slot], units_[slot]->slot, slot);
     units_[slot]->slot = slot;
+    // Now earlier in the list, it may be drawn under units it covered.
+    Changed(*units_[slot]);
     // A marker moved forward in the list may no longer be the last of its sector.
     recompute = recompute || units_[slot]->pieceType == 0;
   }
@@ -202,17 +225,22 @@ void Position::ClearList() {
   index_.Clear();
   pool_.Clear();
   hand_ = Hand{};
+  ChangedEverywhere();
 }
 
 void Position::RemoveAllUnits() {
+  const Transaction transaction(*this);
+  // Emptying the board for the next position to load is no change of the user's.
+  const bool clean = !dirty();
   ClearList();
   RecomputeTotals();
+  if (clean) MarkClean();
 }
 
 void Position::AfterReplace() {
   for (CountryTotal& t : totals_) t.land = t.naval = 0;
   for (const Unit* u : units_) AdjustStrength(*u, +1);
-  NotifyTotalsChanged();
+  pending_.totals = true;
 }
 
 void Position::ReplaceUnits(std::vector<Unit> units) {
@@ -220,7 +248,9 @@ void Position::ReplaceUnits(std::vector<Unit> units) {
 }
 
 void Position::ReassignSectors() {
+  const Transaction transaction(*this);
   if (!grid_) return;
+  pending_.totals = true;
   for (Unit* u : units_) {
     if (!grid_->contains(u->x, u->y)) continue;
     AdjustStrength(*u, -1);
@@ -234,7 +264,13 @@ void Position::ReassignSectors() {
 void Position::SetSectorGrid(std::optional<SectorGrid> grid) {
   grid_ = std::move(grid);
   if (grid_ && grid_->empty()) grid_.reset();
-  sectors_.reset();
+  SetSectorTable(std::nullopt);
+}
+
+void Position::SetSectorTable(std::optional<SectorTable> table) {
+  sectors_ = std::move(table);
+  // A table just read has no moved label points.
+  exportedLabelRevision_ = labelRevision_;
 }
 
 const SectorRecord* Position::sectorRecord(uint32_t sector) const {
@@ -243,11 +279,17 @@ const SectorRecord* Position::sectorRecord(uint32_t sector) const {
 }
 
 void Position::SetLabelPosition(int32_t col, int32_t row) {
+  const Transaction transaction(*this);
   if (!grid_ || !sectors_ || !grid_->contains(col, row)) return;
   const uint16_t n = grid_->valueAt(col, row);
   if (n >= kSectorSlots) return;
-  (*sectors_)[n].setLabelX(col);
-  (*sectors_)[n].setLabelY(row);
+  SectorRecord& record = (*sectors_)[n];
+  if (record.labelX() == col && record.labelY() == row) return;
+  pending_.labels.push_back({n, record.labelX(), record.labelY()});
+  record.setLabelX(col);
+  record.setLabelY(row);
+  pending_.labels.push_back({n, col, row});
+  ++labelRevision_;
 }
 
 }  // namespace mw

@@ -43,13 +43,31 @@ class UnitPool {
   std::vector<Unit*> free_;
 };
 
-// What the position asks of whoever shows it: the info view after the totals were recomputed or
-// adjusted, and the map area around a unit that an edit or an undo touched.
+// Where a sector's income label stood or stands: its point and the sector whose income it shows.
+struct LabelPoint {
+  uint16_t sector = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+// What changed on the board in one call of the position, told once the call is over, so that
+// whoever shows the board sees it whole: the units whose area to repaint (as they were before and
+// as they are after a change: a unit added, removed, changed in count or moved to another place
+// in the list order), or all of the map; and the income labels that moved.
+struct BoardChange {
+  std::vector<Unit> units;
+  bool everywhere = false;
+  std::vector<LabelPoint> labels;
+  bool totals = false;  // the totals were recomputed or adjusted
+
+  bool empty() const { return units.empty() && !everywhere && labels.empty() && !totals; }
+};
+
+// What the position asks of whoever shows it.
 class PositionObserver {
  public:
   virtual ~PositionObserver() = default;
-  virtual void TotalsChanged() = 0;
-  virtual void UnitAreaChanged(const Unit& unit) = 0;
+  virtual void BoardChanged(const BoardChange& change) = 0;
 };
 
 // The pieces being carried with the mouse and the unit they came from. They still belong to the
@@ -58,6 +76,9 @@ struct Hand {
   Unit carried;    // a record outside the list; its `count` is the number carried
   UnitRef source;  // the unit the pieces came from
   bool active = false;
+  // The board's revision at the pick-up, which moves pieces but changes no board: pieces that go
+  // back where they came from, with nothing else changed meanwhile, leave it as it was.
+  uint64_t revision = 0;
 };
 
 // The game position: the units on the map in list order, the pieces in the hand, the totals that
@@ -66,10 +87,12 @@ struct Hand {
 // loading attaches.
 //
 // Every change of the board is one call here that changes the units, the strength totals, the
-// undo history and `dirty` together and reports the areas it touched; nothing outside sequences
-// those steps. At every moment each country's land and naval totals equal the worth of its units
-// in the list plus the pieces in the hand (units of sectors from 512 on are worth nothing), and
-// `dirty` is set whenever the board differs from the one last loaded or saved.
+// undo history and the board's revision together; nothing outside sequences those steps. The
+// primitives of the list (a count changed, a unit appended, removed or moved in the list) raise
+// the revision and collect the areas they touch themselves, and the observer hears of them once
+// the call is over. At every moment each country's land and naval totals equal the worth of its
+// units in the list plus the pieces in the hand (units of sectors from 512 on are worth nothing),
+// and `dirty` is set whenever the board differs from the one last loaded or saved.
 class Position {
  public:
   Position() = default;
@@ -103,6 +126,7 @@ class Position {
   // The same with `count` units that `make(i)` gives one by one.
   template <class Make>
   void ReplaceUnits(size_t count, Make make) {
+    const Transaction transaction(*this);
     ClearList();
     units_.resize(count);
     for (size_t i = 0; i < count;) {
@@ -149,7 +173,7 @@ class Position {
   // --- the sector context ----------------------------------------------------------------------
   // Takes a new grid (none detaches it) and drops the sector table.
   void SetSectorGrid(std::optional<SectorGrid> grid);
-  void SetSectorTable(std::optional<SectorTable> table) { sectors_ = std::move(table); }
+  void SetSectorTable(std::optional<SectorTable> table);
   void SetPieceTable(const PieceTable& pieces) { pieces_ = pieces; }
   void SetAlliances(const AllianceTable& alliances) { alliances_ = alliances; }
   const SectorGrid* grid() const { return grid_ ? &*grid_ : nullptr; }
@@ -160,6 +184,9 @@ class Position {
   const SectorRecord* sectorRecord(uint32_t sector) const;
   // Moves the label point of the sector under (col, row) there.
   void SetLabelPosition(int32_t col, int32_t row);
+  // Whether label points were moved since the sector table was attached or last exported.
+  bool labelsMoved() const { return labelRevision_ != exportedLabelRevision_; }
+  void MarkLabelsExported() { exportedLabelRevision_ = labelRevision_; }
 
   // --- totals ----------------------------------------------------------------------------------
   const CountryTotals& totals() const { return totals_; }
@@ -192,11 +219,16 @@ class Position {
   const UndoEntry& undoEntry(size_t age) const { return undo_[undo_.size() - 1 - age]; }
 
   // --- document ----------------------------------------------------------------------------------
-  bool dirty() const { return dirty_; }
+  // A number for the board as it stands: every change gives it a number it never had before, and
+  // a board given back exactly (pieces put back where they were picked up) its old number again.
+  uint64_t revision() const { return revision_; }
+  // Whether the board differs from the one last loaded or saved. An undo counts as a change,
+  // even one back to the saved board.
+  bool dirty() const { return revision_ != savedRevision_; }
   // The board was just loaded from or written to a file: it has no unsaved changes.
-  void MarkClean() { dirty_ = false; }
+  void MarkClean() { savedRevision_ = revision_; }
   // The board was restored from a recovery copy: it has changes no file holds.
-  void MarkUnsaved() { dirty_ = true; }
+  void MarkUnsaved() { savedRevision_ = kNoRevision; }
   PositionHeader& header() { return header_; }
   const PositionHeader& header() const { return header_; }
   std::string mapName() const { return header_.mapName(); }
@@ -215,6 +247,8 @@ class Position {
   // Takes the pieces out of the hand, with their strength; returns what it held.
   Unit EmptyHand();
   void ReturnHandTo(Unit* source);
+  // Whether the board changed since the pick-up only by the pick-up itself.
+  bool HandUntouched() const;
 
   void Record(const UndoEntry& entry);
   void RecordAdd(const Unit& unit);
@@ -223,8 +257,27 @@ class Position {
   bool UndoAt(uint16_t x, uint16_t y, uint16_t count);
   bool UndoRemoval(const UndoEntry& entry);
 
-  void NotifyTotalsChanged();
-  void NotifyUnitArea(const Unit& unit);
+  // Opened by every call that may change the board: the outermost one tells the observer what
+  // changed when it ends.
+  class Transaction {
+   public:
+    explicit Transaction(Position& p) : p_(p) { ++p_.openTransactions_; }
+    ~Transaction() {
+      if (--p_.openTransactions_ == 0) p_.Publish();
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+   private:
+    Position& p_;
+  };
+  // The list changed where `unit` stands or stood: the board has a new revision.
+  void Changed(const Unit& unit);
+  void ChangedEverywhere();
+  void NewRevision() { revision_ = ++lastRevision_; }
+  void Publish();
+
+  static constexpr uint64_t kNoRevision = ~uint64_t{0};
 
   UnitPool pool_;
   std::vector<Unit*> units_;  // the list, in order; slot i holds units_[i]
@@ -252,9 +305,12 @@ class Position {
   void TakeBack(const ListStep& step);
   std::vector<Undone> redo_;                  // the newest undo last
   std::vector<ListStep>* journal_ = nullptr;  // while an undo runs
-  bool dirty_ = false;
+  uint64_t revision_ = 0, lastRevision_ = 0, savedRevision_ = 0;
+  uint64_t labelRevision_ = 0, exportedLabelRevision_ = 0;
   PositionHeader header_;
   PositionObserver* observer_ = nullptr;
+  BoardChange pending_;
+  int openTransactions_ = 0;
 };
 
 }  // namespace mw

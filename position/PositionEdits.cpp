@@ -1,7 +1,7 @@
 // The edits of the user as transactions of the position: placing, removing, picking up, dropping
 // and putting back. Each keeps the list, the hand, the strength totals, the undo history and
-// `dirty` together, in the order of list operations that the undo history and the list order
-// rely on.
+// the board's revision together, in the order of list operations that the undo history and the list
+// order rely on.
 #include <algorithm>
 
 #include "Position.h"
@@ -15,6 +15,7 @@ uint16_t ToCoordinate(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0,
 
 std::optional<Unit> Position::PlacePiece(int32_t x, int32_t y, uint8_t pieceType, uint8_t country,
                                          unsigned modifiers) {
+  const Transaction transaction(*this);
   Unit rec;
   rec.x = ToCoordinate(x);
   rec.y = ToCoordinate(y);
@@ -26,12 +27,11 @@ std::optional<Unit> Position::PlacePiece(int32_t x, int32_t y, uint8_t pieceType
   if (!AddUnit(rec, &added)) return std::nullopt;
   rec.count = added;
   RecordAdd(rec);
-  NotifyTotalsChanged();
-  NotifyUnitArea(rec);
   return rec;
 }
 
 std::optional<Unit> Position::RemoveAt(int32_t x, int32_t y, unsigned modifiers) {
+  const Transaction transaction(*this);
   Unit hit;
   Unit* unit = Mutable(FindUnitAt(x, y, &hit));
   // A unit emptied by a pick-up waits for its drop; there is nothing on it to remove.
@@ -39,14 +39,12 @@ std::optional<Unit> Position::RemoveAt(int32_t x, int32_t y, unsigned modifiers)
   const uint16_t n = TakeCount(unit->count, modifiers);
   SetCount(*unit, static_cast<uint16_t>(unit->count - n));
   RecordRemove(*unit, n);
-  dirty_ = true;
   if (unit->count == 0) RemoveUnit(unit);
-  NotifyTotalsChanged();
-  NotifyUnitArea(hit);
   return hit;
 }
 
 bool Position::PickUp(int32_t x, int32_t y, unsigned modifiers) {
+  const Transaction transaction(*this);
   if (hand_.active) return false;
   Unit hit;
   Unit* unit = Mutable(FindUnitAt(x, y, &hit));
@@ -58,10 +56,10 @@ bool Position::PickUp(int32_t x, int32_t y, unsigned modifiers) {
   hand_.carried.count = 0;
   hand_.source = UnitRef::To(*unit);
   hand_.active = true;
+  hand_.revision = revision_;
   SetCount(*unit, static_cast<uint16_t>(unit->count - n));
   SetCount(hand_.carried, n);
-  NotifyUnitArea(*unit);
-  NotifyUnitArea(hand_.carried);
+  revision_ = hand_.revision;
   return true;
 }
 
@@ -73,27 +71,32 @@ Unit Position::EmptyHand() {
   return pieces;
 }
 
+bool Position::HandUntouched() const { return hand_.active && revision_ == hand_.revision; }
+
 void Position::ReturnHandTo(Unit* source) {
+  const bool untouched = HandUntouched();
+  const uint64_t before = hand_.revision;
   const Unit pieces = EmptyHand();
   if (source) {
     SetCount(*source,
              static_cast<uint16_t>(std::min<uint32_t>(source->count + pieces.count, kMaxCount)));
-    NotifyUnitArea(*source);
+    // Nothing else changed since the pick-up: the board is the one before it again.
+    if (untouched) revision_ = before;
     return;
   }
   // The source went while the pieces were carried: they go back to its place.
   Unit rec = pieces;
   AddUnit(rec);
-  NotifyTotalsChanged();
-  NotifyUnitArea(rec);
 }
 
 void Position::CancelCarry() {
+  const Transaction transaction(*this);
   if (!hand_.active) return;
   ReturnHandTo(Mutable(Resolve(hand_.source)));
 }
 
 std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
+  const Transaction transaction(*this);
   if (!hand_.active) return std::nullopt;
   Unit* source = Mutable(Resolve(hand_.source));
   const Unit before = hand_.carried;
@@ -118,7 +121,8 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   const uint16_t moved = std::min(before.count, room);
   Unit rest = before;
   rest.count = static_cast<uint16_t>(before.count - moved);
-  const bool wasDirty = dirty_;
+  const bool untouched = HandUntouched();
+  const uint64_t revisionBefore = hand_.revision;
   // Even a drop where the pieces stood may change the list's order, which a redo relies on.
   redo_.clear();
   EmptyHand();
@@ -127,18 +131,15 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
     rest.count = 0;
   }
   if (sourceGoes && source->count == 0) RemoveUnit(source);
-  NotifyUnitArea(target);
   target.count = moved;
   const Unit* landed = AddUnit(target);
   if (rest.count > 0) AddUnit(rest);  // the source went while they were carried
   // Put back into the very unit they came from, the board is as it was.
   const bool backWhereTheyWere = source && !sourceGoes && landed == source;
-  dirty_ = wasDirty || !backWhereTheyWere;
+  if (backWhereTheyWere && untouched) revision_ = revisionBefore;
   Unit movedBefore = before;
   movedBefore.count = moved;
   RecordMove(movedBefore, target);
-  NotifyTotalsChanged();
-  NotifyUnitArea(target);
   return target;
 }
 

@@ -6,14 +6,6 @@
 
 namespace mw {
 
-void Position::NotifyTotalsChanged() {
-  if (observer_) observer_->TotalsChanged();
-}
-
-void Position::NotifyUnitArea(const Unit& unit) {
-  if (observer_) observer_->UnitAreaChanged(unit);
-}
-
 int64_t Position::StrengthOf(const Unit& unit) const {
   if (unit.sector >= kSectorSlots) return 0;
   return int64_t{pieces_[unit.pieceType].value} * unit.count;
@@ -21,6 +13,7 @@ int64_t Position::StrengthOf(const Unit& unit) const {
 
 void Position::AdjustStrength(const Unit& unit, int64_t sign) {
   const int64_t worth = sign * StrengthOf(unit);
+  if (worth != 0) pending_.totals = true;
   const int8_t category = pieces_[unit.pieceType].category;
   if (category == 0) totals_[unit.country].land += worth;
   if (category == 1) totals_[unit.country].naval += worth;
@@ -39,11 +32,12 @@ bool Position::IsAllied(int32_t a, int32_t b) const {
 }
 
 void Position::RecomputeTotals() {
+  const Transaction transaction(*this);
   totals_.fill(CountryTotal{});
   for (const Unit* u : units_) AdjustStrength(*u, +1);
   if (hand_.active) AdjustStrength(hand_.carried, +1);
   if (sectors_) RecomputeIncome();
-  NotifyTotalsChanged();
+  pending_.totals = true;
 }
 
 SectorIncomes Position::SectorIncomeBreakdown() const {

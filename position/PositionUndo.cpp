@@ -63,7 +63,6 @@ bool Position::UndoAt(uint16_t x, uint16_t y, uint16_t count) {
     SetCount(*unit, static_cast<uint16_t>(unit->count - count));
   else
     RemoveUnit(unit);
-  NotifyUnitArea(found);
   return true;
 }
 
@@ -75,12 +74,11 @@ bool Position::UndoRemoval(const UndoEntry& e) {
   rec.pieceType = e.pieceType;
   rec.country = e.country;
   rec.count = e.count;
-  const bool added = AddUnit(rec) != nullptr;
-  NotifyUnitArea(rec);
-  return added;
+  return AddUnit(rec) != nullptr;
 }
 
 void Position::UndoLast() {
+  const Transaction transaction(*this);
   CancelCarry();
   if (undo_.empty()) return;
   const UndoEntry e = undo_.back();
@@ -103,11 +101,7 @@ void Position::UndoLast() {
       break;
   }
   journal_ = nullptr;
-  if (changed) {
-    dirty_ = true;
-    redo_.push_back({e, std::move(steps)});
-  }
-  NotifyTotalsChanged();
+  if (changed) redo_.push_back({e, std::move(steps)});
 }
 
 void Position::Journal(ListStep::Kind kind, const Unit& before) {
@@ -124,11 +118,10 @@ void Position::TakeBack(const ListStep& step) {
   switch (step.kind) {
     case ListStep::kCount:
       SetCount(*units_[step.slot], step.before.count);
-      NotifyUnitArea(*units_[step.slot]);
       return;
     case ListStep::kAppend: {
       Unit* last = units_.back();
-      NotifyUnitArea(*last);
+      Changed(*last);
       AdjustStrength(*last, -1);
       index_.Erase(*last, last->slot);
       units_.pop_back();
@@ -144,6 +137,7 @@ void Position::TakeBack(const ListStep& step) {
         index_.Reslot(*moved, moved->slot, static_cast<uint32_t>(units_.size()));
         moved->slot = static_cast<uint32_t>(units_.size());
         units_.push_back(moved);
+        Changed(*moved);
         units_[step.slot] = unit;
         unit->slot = step.slot;
       } else {
@@ -153,20 +147,20 @@ void Position::TakeBack(const ListStep& step) {
       index_.Insert(*unit, unit->slot);
       RefreshLabel(*unit);
       AdjustStrength(*unit, +1);
-      NotifyUnitArea(*unit);
+      Changed(*unit);
       return;
     }
   }
 }
 
 void Position::RedoLast() {
+  const Transaction transaction(*this);
   CancelCarry();
   if (redo_.empty()) return;
   Undone undone = std::move(redo_.back());
   redo_.pop_back();
   for (auto step = undone.steps.rbegin(); step != undone.steps.rend(); ++step) TakeBack(*step);
   undo_.push_back(undone.entry);
-  dirty_ = true;
   // Which marker holds a sector follows from the list order, which the steps restored.
   RecomputeTotals();
 }

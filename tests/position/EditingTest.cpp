@@ -17,8 +17,10 @@ std::vector<uint8_t> EncodePositionForTest(const Position& p) { return EncodePos
 
 class RecordingObserver : public PositionObserver {
  public:
-  void TotalsChanged() override { ++totals; }
-  void UnitAreaChanged(const Unit& u) override { areas.push_back({u.x, u.y}); }
+  void BoardChanged(const BoardChange& change) override {
+    totals += change.totals;
+    for (const Unit& u : change.units) areas.push_back({u.x, u.y});
+  }
   int totals = 0;
   std::vector<std::pair<int, int>> areas;
 };

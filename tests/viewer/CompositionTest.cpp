@@ -65,7 +65,7 @@ QImage Painted(const Viewer& viewer) {
   QImage shown(s.scaledWidth, s.scaledHeight, QImage::Format_RGB32);
   shown.fill(Qt::magenta);
   QPainter painter(&shown);
-  viewer.view().Paint(painter, shown.rect());
+  viewer.view().PaintTiles(painter, shown.rect());
   return shown;
 }
 

@@ -1,96 +1,64 @@
 #pragma once
 
-#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
-#include <QStaticText>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "Host.h"
-#include "MapState.h"
-#include "Position.h"
-#include "Settings.h"
+#include "MapComposer.h"
+#include "MapLayers.h"
+#include "MapViewSource.h"
+#include "TileCache.h"
+#include "ViewGeometry.h"
 
 namespace mw {
 
-// The view state of the main window.
-struct ViewState {
-  double zoom = 1.0;
-  int scrollX = 0;
-  int scrollY = 0;
-  int pictureWidth = 0;
-  int pictureHeight = 0;
-  int scaledWidth = 0;
-  int scaledHeight = 0;
-  QSize clientSize;
-  QSize maxWindowSize;
-  int hoverSector = -1;
-  bool scrollDragging = false;
-  int scrollAnchorX = 0;
-  int scrollAnchorY = 0;
-};
-
-// The fonts of the map view: bold, 10 and 12 pixels high.
-struct ViewFonts {
-  QFont labelFont;
-  QFont countFont;
-  ViewFonts();
-};
-
-// What the map view shows: the map, the position on it, the settings, the current position file
-// (for the title) and the fonts.
-class MapViewSource {
- public:
-  virtual ~MapViewSource() = default;
-  virtual const MapState& map() const = 0;
-  virtual const Position& position() const = 0;
-  virtual const Settings& settings() const = 0;
-  virtual const std::string& currentFile() const = 0;
-  virtual const ViewFonts& fonts() const = 0;
-};
-
-// The map view: three coordinate spaces (map pixels, scaled pixels = trunc(v x zoom + 0.5),
-// client pixels = scaled - scroll), the composed picture (the map at the zoom, income labels and
-// units drawn on it) and the window size rules. The composed picture is made only where it is
-// shown, in tiles that are kept until the zoom changes or an edit touches them, so that what a
-// zoom, a scroll or an edit costs follows the window's size, not the map's.
+// The map view: what the map area shows and how the user moves it. The coordinates and the
+// window's size rules are the geometry's; the composed picture (the map at the zoom with the
+// layers drawn over it) is made only where it is shown, in tiles kept until the zoom changes or a
+// change touches them, so that what a zoom, a scroll or an edit costs follows the window's size,
+// not the map's.
 class MapView {
  public:
   static constexpr double kZoomStep = 0.1;
-  static constexpr int kTileSize = 256;
+  static constexpr int kTileSize = TileCache::kTileSize;
 
   // The view shows what `source` holds; it asks for it at every use, so the source may be built
   // after the view.
-  MapView(Host& host, const MapViewSource& source) : host_(host), source_(source) {}
+  MapView(Host& host, const MapViewSource& source);
 
-  const ViewState& state() const { return state_; }
+  const ViewState& state() const { return geometry_.state(); }
+  const ViewGeometry& geometry() const { return geometry_; }
+  int Scaled(int v) const { return geometry_.Scaled(v); }
+  QPoint ClientToMap(QPoint client) const { return geometry_.ClientToMap(client); }
+  QPoint MapToClient(QPoint map) const { return geometry_.MapToClient(map); }
 
-  // trunc(v x zoom + 0.5), held within the range of int: label points come from the sector
-  // table and may be any 32-bit number.
-  int Scaled(int v) const;
-  QPoint ClientToMap(QPoint client) const;
-  QPoint MapToClient(QPoint map) const;
+  // A layer drawn over the map, the picture, the income labels and the units and the layers
+  // added before it; and what is drawn over all of them as the map area is painted.
+  void AddLayer(const MapLayer& layer) { composer_.Add(layer); }
+  void AddOverlay(const MapOverlay& overlay) { overlays_.push_back(&overlay); }
 
   void ResetForLoad();
   void RebuildScaledPicture();
-  void ComputeMaxWindowSize();
-  void FitWindowToMap();
-  void ClampScroll();
+  void FitWindowToMap() { geometry_.FitWindowToMap(); }
   // Recomposes a rectangle of scaled pixels, or all of the picture when `region` is empty: the
-  // tiles it touches are made again when next shown.
+  // tiles it touches are made again when next shown. Does not repaint the window.
   void RedrawMapRegion(QRect region = QRect());
+  // Recomposes a rectangle of scaled pixels and repaints it.
+  void RedrawArea(QRect scaled);
+  // Recomposes and repaints the area of a unit record (in the list or not), or of an income
+  // label at a point.
+  void RedrawUnitArea(const Unit& unit) { RedrawArea(units_.AreaOf(geometry_, unit)); }
+  void RedrawLabelArea(const LabelPoint& label) { RedrawArea(labels_.AreaOf(geometry_, label)); }
   // The composed picture in a rectangle of scaled pixels (within the picture), as the window
   // shows it, made for the caller without touching the kept tiles.
   QImage ComposedRegion(QRect scaled) const;
-  // The tiles kept now.
   size_t tilesKept() const { return tiles_.size(); }
-  // Recomposes the area around a unit record (in the list or not) and repaints it.
-  void RedrawUnitArea(const Unit& unit);
+
   // One zoom step, the scroll offset keeping its value; false at a limit, where nothing changes.
   bool ZoomIn();
   bool ZoomOut();
@@ -111,28 +79,15 @@ class MapView {
   void DragScroll(QPoint client);
   void EndScrollDrag();
 
-  // Copies the update rectangle of the composed picture to a painter of the map area.
+  // Paints an update rectangle of the map area (client pixels): the kept tiles, composed where
+  // missing, then the overlays. Fresh, it composes the rectangle anew instead, as a check of
+  // what the tiles hold.
   void Paint(class QPainter& painter, QRect update) const;
+  void PaintFresh(class QPainter& painter, QRect update) const;
+  // Only the kept tiles of an update rectangle, composed where missing.
+  void PaintTiles(class QPainter& painter, QRect update) const;
 
  private:
-  // Composes the scaled pictures of `areas` (rectangles of scaled pixels) with the income labels
-  // and units over them, in one pass over the units.
-  std::vector<QImage> Compose(const std::vector<QRect>& areas) const;
-  // The tiles of a rectangle of scaled pixels, made where missing.
-  void EnsureTiles(QRect scaled) const;
-  void PatchTiles(QRect scaled);
-  void TrimTiles() const;
-  // All a unit draws in scaled pixels: its piece and its count.
-  QRect Footprint(const Unit& unit) const;
-  // The laid-out text of a unit's count, kept: laying text out costs more than drawing it.
-  const QStaticText& CountLabel(std::string_view text) const;
-  struct Tile {
-    QImage image;
-    uint64_t lastUse = 0;
-  };
-  static uint64_t TileKey(int tx, int ty) {
-    return static_cast<uint64_t>(static_cast<uint32_t>(tx)) << 32 | static_cast<uint32_t>(ty);
-  }
   // A map point that a zoom keeps under a client point.
   struct Anchor {
     QPointF map;
@@ -142,28 +97,21 @@ class MapView {
   // One zoom step in or out; with `client`, the map point under it stays there.
   bool StepZoom(bool in, std::optional<QPoint> client);
   void ShowZoom();
+  void PaintOverlays(QPainter& painter) const;
 
   const MapState& map() const { return source_.map(); }
   const Position& position() const { return source_.position(); }
 
   Host& host_;
   const MapViewSource& source_;
-  ViewState state_;
-  mutable std::unordered_map<uint64_t, Tile> tiles_;
-  mutable uint64_t uses_ = 0;
-  mutable std::unordered_map<std::string, QStaticText> countLabels_;
+  ViewGeometry geometry_;
+  PictureLayer picture_;
+  IncomeLabelLayer labels_;
+  UnitLayer units_;
+  MapComposer composer_;
+  std::vector<const MapOverlay*> overlays_;
+  mutable TileCache tiles_;
 };
-
-// The rectangle from (left, top) to (right, bottom), the right and bottom edges outside it, as
-// the window system's rectangles are given.
-inline QRect FromEdges(int left, int top, int right, int bottom) {
-  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
-}
-
-// Room right of a unit's piece for its count text, in pixels: what the window repaints around a
-// unit besides what its count really takes; and the most a count of five digits can take.
-inline constexpr int kCountTextRoom = 23;
-inline constexpr int kLongestCountText = 64;
 
 // The main window's title, and the title's text for a point outside every sector.
 inline constexpr const char* kMainWindowTitle = "Brom's TessMapView";

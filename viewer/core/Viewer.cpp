@@ -34,6 +34,7 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
   // No settings file is the first start: the tool windows have no places yet.
   document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
   position_.SetObserver(this);
+  view_.AddOverlay(floatingPiece_);
 }
 
 Viewer::~Viewer() { position_.SetObserver(nullptr); }
@@ -93,7 +94,7 @@ void Viewer::OfferRecovery() {
     if (recovery_->Claim() &&
         recovery_->Write(EncodePosition(position_, false), copy.currentFile) && recovery_->Wait())
       RecoveryStore::Remove(copy);
-    copied_ = changes_;
+    copied_ = position_.revision();
     return;
   }
 }
@@ -105,9 +106,9 @@ void Viewer::KeepRecoveryCopy() {
     return;
   }
   // Pieces in the hand are out of the list: the copy waits for them to be put down.
-  if (position_.carrying() || (recovery_->hasCopy() && copied_ == changes_)) return;
-  const uint64_t changes = changes_;
-  if (recovery_->Write(EncodePosition(position_, false), document_.currentFile)) copied_ = changes;
+  if (position_.carrying() || (recovery_->hasCopy() && copied_ == position_.revision())) return;
+  const uint64_t revision = position_.revision();
+  if (recovery_->Write(EncodePosition(position_, false), document_.currentFile)) copied_ = revision;
 }
 
 Status Viewer::LoadPositionFile(const std::string& path) {
@@ -208,42 +209,22 @@ Status Viewer::ExportSectorTable() {
   return WriteFileAtomically(path, bytes);
 }
 
-void Viewer::TotalsChanged() {
-  ++changes_;
-  incomes_.reset();
-  host_.InvalidateInfoView();
-}
-
-void Viewer::UnitAreaChanged(const Unit& unit) {
-  ++changes_;
-  view_.RedrawUnitArea(unit);
+void Viewer::BoardChanged(const BoardChange& change) {
+  if (change.totals) {
+    incomes_.reset();
+    host_.InvalidateInfoView();
+  }
+  if (change.everywhere) {
+    view_.RedrawMapRegion();
+    host_.InvalidateMap(QRect());
+  } else {
+    for (const Unit& unit : change.units) view_.RedrawUnitArea(unit);
+  }
+  for (const LabelPoint& label : change.labels) view_.RedrawLabelArea(label);
 }
 
 CursorKind Viewer::cursor() const {
   return editing_.mouseMode == ModeDelete ? CursorKind::kCross : CursorKind::kArrow;
-}
-
-void Viewer::PaintMap(QPainter& painter, QRect update) const {
-  view_.Paint(painter, update);
-  const EditingState& e = editing_;
-  if (map_.piecesPicture.isNull()) return;
-  const QPoint at(e.floatX - map_.pieceHalfWidth, e.floatY - map_.pieceHalfHeight);
-  if (e.mouseMode == ModePlace) {
-    painter.drawImage(at, map_.piecesPicture, map_.cell(e.selectedPiece, e.selectedRow + 1));
-  } else if (e.mouseMode == ModeCarry && position_.carrying()) {
-    const Unit& c = position_.hand().carried;
-    painter.drawImage(at, map_.piecesPicture, map_.cell(c.pieceType, c.country));
-    if (c.count > 1) {
-      painter.setFont(startup_.fonts.labelFont);
-      painter.setPen(QColor(34, 34, 34));
-      const QString text =
-          QString::fromLatin1(c.labelText().data(), static_cast<int>(c.labelLength));
-      const QFontMetrics m(startup_.fonts.labelFont);
-      painter.drawText(QRect(QPoint(e.floatX + map_.pieceHalfWidth + 2, e.floatY - 6),
-                             QSize(m.horizontalAdvance(text), m.height())),
-                       Qt::AlignLeft | Qt::AlignTop, text);
-    }
-  }
 }
 
 }  // namespace mw

@@ -7,6 +7,8 @@
 
 #include "Catalogue.h"
 #include "CommandIds.h"
+#include "EditingState.h"
+#include "FloatingPiece.h"
 #include "Host.h"
 #include "Locations.h"
 #include "MapState.h"
@@ -17,9 +19,6 @@
 #include "Settings.h"
 
 namespace mw {
-
-// Mouse modes of the main window.
-enum MouseMode { ModeIdle = 0, ModePlace = 1, ModeCarry = 2, ModeDelete = 3, ModeLabel = 100 };
 
 enum class MouseButton { kLeft, kMiddle, kRight };
 
@@ -42,15 +41,6 @@ struct DocumentState {
   bool toolBarShown = true;
   bool infoViewShown = true;
   std::vector<CatalogueEntry> catalogue;
-};
-
-// Editing state of the mouse.
-struct EditingState {
-  MouseMode mouseMode = ModeIdle;
-  int selectedPiece = 0;
-  int selectedRow = 0;
-  int floatX = 0;
-  int floatY = 0;
 };
 
 // The viewer: one map, one position, one main window's worth of state, driven by the events a
@@ -117,7 +107,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   Status ExportSectorTable();
 
   // Paints the map area: the composed picture, then the floating piece.
-  void PaintMap(QPainter& painter, QRect update) const;
+  void PaintMap(QPainter& painter, QRect update) const { view_.Paint(painter, update); }
   CursorKind cursor() const;
 
   const std::filesystem::path& programDir() const { return startup_.programDir; }
@@ -140,8 +130,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   }
 
  private:
-  void TotalsChanged() override;
-  void UnitAreaChanged(const Unit& unit) override;
+  void BoardChanged(const BoardChange& change) override;
 
   bool ConfirmDiscard();
   void OfferRecovery();
@@ -181,12 +170,12 @@ class Viewer : private PositionObserver, private MapViewSource {
   DocumentState document_;
   EditingState editing_;
   MapView view_;
+  FloatingPiece floatingPiece_{*this, editing_};
   // Who holds which sector and what it yields, for the status bar; recomputed when the totals
   // changed.
   mutable std::optional<SectorIncomes> incomes_;
   std::optional<RecoveryStore> recovery_;
-  uint64_t changes_ = 0;  // edits and loads so far; the copy holds the board after `copied_`
-  uint64_t copied_ = 0;
+  uint64_t copied_ = 0;  // the revision of the board the recovery copy holds
   std::string pointerText_;
 };
 

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "EditingState.h"
+#include "MapLayer.h"
+#include "MapViewSource.h"
+
+namespace mw {
+
+// The piece that follows the mouse while placing (the piece chosen in the palette) or carrying
+// (the carried pieces, with their count beside them when more than one).
+class FloatingPiece : public MapOverlay {
+ public:
+  FloatingPiece(const MapViewSource& source, const EditingState& editing)
+      : source_(source), editing_(editing) {}
+  void Paint(QPainter& painter, const ViewGeometry& view) const override;
+
+ private:
+  const MapViewSource& source_;
+  const EditingState& editing_;
+};
+
+}  // namespace mw

@@ -1,0 +1,29 @@
+#include "MapComposer.h"
+
+#include <QPainter>
+#include <memory>
+
+namespace mw {
+
+std::vector<QImage> MapComposer::Compose(const ViewGeometry& view,
+                                         const std::vector<QRect>& areas) const {
+  std::vector<QImage> images;
+  std::vector<std::unique_ptr<QPainter>> owned;
+  std::vector<QPainter*> painters;
+  QRect all;
+  for (const QRect& area : areas) {
+    images.emplace_back(area.size(), QImage::Format_RGB32);
+    all = all.united(area);
+  }
+  for (size_t k = 0; k < areas.size(); ++k) {
+    owned.push_back(std::make_unique<QPainter>(&images[k]));
+    owned[k]->translate(-areas[k].topLeft());
+    painters.push_back(owned[k].get());
+  }
+  const Canvas canvas{areas, painters, all};
+  for (const MapLayer* layer : layers_) layer->Draw(view, canvas);
+  owned.clear();
+  return images;
+}
+
+}  // namespace mw

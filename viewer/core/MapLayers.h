@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QRect>
+#include <QStaticText>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "MapLayer.h"
+#include "MapViewSource.h"
+
+namespace mw {
+
+// The map picture at the zoom, its thin dark lines kept.
+class PictureLayer : public MapLayer {
+ public:
+  explicit PictureLayer(const MapViewSource& source) : source_(source) {}
+  void Draw(const ViewGeometry& view, const Canvas& canvas) const override;
+
+ private:
+  const MapViewSource& source_;
+};
+
+// The income of every sector with income, yellow on blue at its label point, while "&IPC
+// Values" is on.
+class IncomeLabelLayer : public MapLayer {
+ public:
+  explicit IncomeLabelLayer(const MapViewSource& source) : source_(source) {}
+  void Draw(const ViewGeometry& view, const Canvas& canvas) const override;
+  // The scaled pixels a sector's label takes when it stands at `point`.
+  QRect AreaOf(const ViewGeometry& view, const LabelPoint& point) const;
+
+ private:
+  const MapViewSource& source_;
+};
+
+// The units in list order, each piece from its cell of the pieces picture with its count beside
+// it, a later unit over an earlier one.
+class UnitLayer : public MapLayer {
+ public:
+  explicit UnitLayer(const MapViewSource& source) : source_(source) {}
+  void Draw(const ViewGeometry& view, const Canvas& canvas) const override;
+  // What a change of a unit record (in the list or not) repaints: whole cells as margins around
+  // its point, room on the right for a count, and all the unit draws, however long its count.
+  QRect AreaOf(const ViewGeometry& view, const Unit& unit) const;
+  // All a unit draws in scaled pixels: its piece and its count.
+  QRect Footprint(const ViewGeometry& view, const Unit& unit) const;
+
+ private:
+  // The laid-out text of a unit's count, kept: laying text out costs more than drawing it.
+  const QStaticText& CountLabel(std::string_view text) const;
+
+  const MapViewSource& source_;
+  mutable std::unordered_map<std::string, QStaticText> countLabels_;
+};
+
+// Room right of a unit's piece for its count text, in pixels: what the window repaints around a
+// unit besides what its count really takes; and the most a count of five digits can take.
+inline constexpr int kCountTextRoom = 23;
+inline constexpr int kLongestCountText = 64;
+
+// The rectangle from (left, top) to (right, bottom), the right and bottom edges outside it, as
+// the window system's rectangles are given.
+inline QRect FromEdges(int left, int top, int right, int bottom) {
+  return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+}  // namespace mw

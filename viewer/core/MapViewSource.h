@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFont>
+#include <string>
+
+#include "MapState.h"
+#include "Position.h"
+#include "Settings.h"
+
+namespace mw {
+
+// The fonts of the map view: bold, 10 and 12 pixels high.
+struct ViewFonts {
+  QFont labelFont;
+  QFont countFont;
+  ViewFonts();
+};
+
+// What the map view shows: the map, the position on it, the settings, the current position file
+// (for the title) and the fonts.
+class MapViewSource {
+ public:
+  virtual ~MapViewSource() = default;
+  virtual const MapState& map() const = 0;
+  virtual const Position& position() const = 0;
+  virtual const Settings& settings() const = 0;
+  virtual const std::string& currentFile() const = 0;
+  virtual const ViewFonts& fonts() const = 0;
+};
+
+}  // namespace mw
