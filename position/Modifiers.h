@@ -4,8 +4,8 @@
 
 namespace mw {
 
-// The modifier keys held during a mouse press.
-enum Modifiers : unsigned { kNoModifiers = 0, kShift = 1, kCtrl = 2 };
+// The modifier keys held during a mouse press or a key press.
+enum Modifiers : unsigned { kNoModifiers = 0, kShift = 1, kCtrl = 2, kAlt = 4 };
 
 // How many pieces a pick-up or a removal takes from a unit of `count`: 1; with Shift up to 5;
 // with Ctrl up to 10; with both the whole unit. Never more than the unit holds.

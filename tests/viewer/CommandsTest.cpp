@@ -1,5 +1,8 @@
 // The menu commands: new map, open, save, the toggles, the reports and closing.
+#include <sstream>
+
 #include "PositionFile.h"
+#include "Replay.h"
 #include "ViewerFixture.h"
 
 namespace mw {
@@ -60,6 +63,7 @@ TEST_F(Commands, newMapLoadsThePackageChosenWhateverTheLengthOfItsName) {
     EXPECT_EQ(position().totalOf(3).ipc, 2) << name;
     EXPECT_EQ(position().mapName(), std::string(name).substr(0, 4))
         << "the file keeps 4 characters";
+    viewer->KeyPress(Key::kS, kNoModifiers);
     viewer->KeyRelease(Key::kS);
     EXPECT_TRUE(std::filesystem::exists(dir / (std::string(name) + ".gim") / "SektorInfo.new"))
         << "S exports into the package shown";
@@ -88,6 +92,7 @@ TEST_F(Commands, anExportThatCannotBeWrittenSaysWhereAndWritesNothingElse) {
   std::filesystem::create_directories(dir / "Tess.gim" / "SektorInfo.new" / "inside");
   const auto before = std::distance(std::filesystem::recursive_directory_iterator(dir.path()),
                                     std::filesystem::recursive_directory_iterator());
+  viewer->KeyPress(Key::kS, kNoModifiers);
   viewer->KeyRelease(Key::kS);
   const std::string message = host.status[StatusField::kMessage];
   EXPECT_TRUE(message.starts_with("Could not write SektorInfo.new into " +
@@ -98,8 +103,54 @@ TEST_F(Commands, anExportThatCannotBeWrittenSaysWhereAndWritesNothingElse) {
             before)
       << "nothing written anywhere else";
   std::filesystem::remove_all(dir / "Tess.gim" / "SektorInfo.new");
+  viewer->KeyPress(Key::kS, kNoModifiers);
   viewer->KeyRelease(Key::kS);
   EXPECT_EQ(host.status[StatusField::kMessage], "Wrote SektorInfo.new into Tess.gim");
+}
+
+TEST_F(Commands, movedLabelPointsAreNotGivenUpWithoutAQuestion) {
+  StartViewer();
+  viewer->KeyRelease(Key::kE);
+  viewer->MousePress(MouseButton::kLeft, QPoint(40, 30), 0);
+  ASSERT_FALSE(position().dirty()) << "a label point is no change of the board";
+  for (const std::string action : {"Load new Map", "Exit"}) {
+    host.prompts.clear();
+    if (action == "Exit")
+      EXPECT_FALSE(viewer->Close());
+    else
+      viewer->Command(RiftId());
+    ASSERT_EQ(host.prompts.size(), 1u);
+    EXPECT_EQ(host.prompts[0],
+              "Exit Marrowind: The moved label points are not exported yet (key "
+              "S). " +
+                  action + " without exporting them?");
+    EXPECT_EQ(position().mapName(), "Tess") << "Cancel keeps them";
+  }
+  viewer->KeyPress(Key::kS, kNoModifiers);
+  viewer->KeyRelease(Key::kS);
+  host.prompts.clear();
+  viewer->Command(RiftId());
+  EXPECT_TRUE(host.prompts.empty()) << "exported, nothing is lost";
+  EXPECT_EQ(position().mapName(), "Rift");
+}
+
+// Fast typists let Ctrl go before S: the save happens at the press, the release does nothing.
+TEST_F(Commands, onlyAnSPressedWithoutCtrlOrAltExports) {
+  StartViewer();
+  std::ostringstream printed;
+  Replay replay(dir.path(), printed);
+  ASSERT_TRUE(replay.Start({}));
+  const auto exported = dir / "Tess.gim" / "SektorInfo.new";
+  for (const char* keys : {"keydown S ctrl\nkeyup S\n", "keydown S alt\nkeyup S alt\n",
+                           "keydown S ctrl\nkeyup S ctrl\n", "keyup S\n"}) {
+    const auto lines = ParseReplayScript("dialog " + (dir / "saved.QPX").string() + "\n" + keys);
+    ASSERT_TRUE(lines);
+    for (const ReplayLine& line : *lines) replay.Run(line);
+    EXPECT_FALSE(std::filesystem::exists(exported)) << keys;
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir / "saved.QPX")) << "Ctrl+S saved";
+  replay.Run(**ParseReplayLine("key S"));
+  EXPECT_TRUE(std::filesystem::exists(exported));
 }
 
 TEST_F(Commands, ignoresIdsWithoutAMap) {

@@ -137,6 +137,7 @@ TEST_F(MouseEditing, labelModeMovesLabelPointsAndSExportsTheTable) {
   Left(QPoint(170, 60));
   EXPECT_EQ(position().sectorRecord(2)->labelX(), 170);
   EXPECT_FALSE(position().dirty());
+  viewer->KeyPress(Key::kS, kNoModifiers);
   viewer->KeyRelease(Key::kS);
   const auto exported = test::ReadBytes(dir / "Tess.gim/SektorInfo.new");
   ASSERT_EQ(exported.size(), 2 * SectorRecord::kSize);

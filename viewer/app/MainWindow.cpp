@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "Dialogs.h"
+#include "KeyEvents.h"
 #include "MapWidget.h"
 #include "ToolWindows.h"
 #include "WindowFrames.h"
@@ -99,26 +100,21 @@ void MainWindow::BuildMenu() {
 }
 
 // The keys of every desktop program, on the commands that do those things.
+// The plain + and - keys zoom on their release in the map, as the keypad's do; the menu shows the
+// shortcuts with Ctrl.
 void MainWindow::AddShortcuts() {
-  action(command::kOpen)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  action(command::kSave)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  action(command::kSaveAs)->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-  action(command::kUndo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  action(command::kRedo)
-      ->setShortcuts(
-          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-  // The plain + and - keys zoom on their release in the map, as the keypad's do; the menu shows
-  // the shortcuts with Ctrl, which act wherever the window has the focus.
-  action(command::kZoomIn)
-      ->setShortcuts(
-          {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-  action(command::kZoomOut)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
-  action(command::kActualSize)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+  std::map<int, QList<QKeySequence>> sequences;
+  for (const Shortcut& s : kShortcuts) sequences[s.command] += SequencesOf(s);
+  for (const auto& [id, keys] : sequences) {
+    action(id)->setShortcuts(keys);
+    shortcutActions_.append(action(id));
+  }
   auto* quit = new QAction(this);
   quit->setObjectName(QStringLiteral("quit"));
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(quit, &QAction::triggered, this, &QWidget::close);
   addAction(quit);
+  shortcutActions_.append(quit);
 }
 
 // Under the map: what a save or an export did on the left; the mode, the point under the mouse
@@ -189,6 +185,11 @@ QAction* MainWindow::action(int id) const {
 }
 
 QWidget* MainWindow::palette() const { return palette_; }
+
+void MainWindow::TakeKeys() {
+  activateWindow();
+  map_->setFocus();
+}
 QWidget* MainWindow::infoView() const { return infoView_; }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -329,6 +330,8 @@ void MainWindow::RecreateToolWindow(ToolWindow which, std::optional<QPoint> posi
       w, position ? *position
                   : PlaceAtTheRightEdge(w, which == ToolWindow::kInfoView ? palette_ : nullptr));
   w->setAttribute(Qt::WA_ShowWithoutActivating);
+  // The shortcuts act while a tool window has the focus too.
+  w->addActions(shortcutActions_);
   w->setVisible(shown);
 }
 

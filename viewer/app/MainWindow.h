@@ -55,6 +55,8 @@ class MainWindow : public QMainWindow, private Host {
   MapWidget* mapWidget() const { return map_; }
   QWidget* palette() const;
   QWidget* infoView() const;
+  // Makes the main window the one that takes the keys, with the map focused.
+  void TakeKeys();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -116,6 +118,7 @@ class MainWindow : public QMainWindow, private Host {
   std::map<int, QAction*> actions_;
   std::map<StatusField, QLabel*> status_;
   std::vector<QAction*> mapActions_;
+  QList<QAction*> shortcutActions_;
   QPointer<PaletteWindow> palette_;
   QPointer<InfoViewWindow> infoView_;
   int remaximizeTries_ = 0;  // since the limit last changed

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "KeyEvents.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -34,30 +35,6 @@ QPoint ClientPoint(const QMouseEvent* e) {
   return QPoint(p.x() & 0xFFFF, p.y() & 0xFFFF);
 }
 
-Key KeyOf(const QKeyEvent* e) {
-  const bool keypad = e->modifiers() & Qt::KeypadModifier;
-  switch (e->key()) {
-    case Qt::Key_D:
-      return Key::kD;
-    case Qt::Key_E:
-      return Key::kE;
-    case Qt::Key_S:
-      // With Ctrl or Alt held, S is a shortcut (Ctrl+S saves), never the export into the package.
-      return e->modifiers() & (Qt::ControlModifier | Qt::AltModifier) ? Key::kOther : Key::kS;
-    case Qt::Key_Escape:
-      return Key::kEscape;
-    // The main keyboard's + (or =, the same key without Shift) and - zoom as the keypad's do;
-    // with Ctrl they are the shortcuts of the "&View" menu, which have zoomed already.
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-    case Qt::Key_Minus:
-      if (!keypad && e->modifiers() & Qt::ControlModifier) return Key::kOther;
-      return e->key() == Qt::Key_Minus ? Key::kKeypadMinus : Key::kKeypadPlus;
-    default:
-      return Key::kOther;
-  }
-}
-
 }  // namespace
 
 MapWidget::MapWidget(QWidget* parent, Viewer& viewer) : QWidget(parent), viewer_(viewer) {
@@ -84,10 +61,9 @@ void MapWidget::mouseReleaseEvent(QMouseEvent* event) {
 
 void MapWidget::mouseMoveEvent(QMouseEvent* event) { viewer_.MouseMove(ClientPoint(event)); }
 
-void MapWidget::keyReleaseEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat()) return;
-  viewer_.KeyRelease(KeyOf(event));
-}
+void MapWidget::keyPressEvent(QKeyEvent* event) { ForwardKey(viewer_, event, true); }
+
+void MapWidget::keyReleaseEvent(QKeyEvent* event) { ForwardKey(viewer_, event, false); }
 
 void MapWidget::wheelEvent(QWheelEvent* event) {
   // A notch of 120 eighths of a degree scrolls as many lines of 20 pixels as the desktop says.

@@ -8,6 +8,8 @@
 
 #include "Dialogs.h"
 #include "InfoViewPainter.h"
+#include "KeyEvents.h"
+#include "MainWindow.h"
 #include "PackageText.h"
 #include "Viewer.h"
 #include "WindowFrames.h"
@@ -43,11 +45,19 @@ void PaletteWindow::paintEvent(QPaintEvent*) {
 }
 
 void PaletteWindow::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) viewer_.PaletteClick(event->position().toPoint());
+  if (event->button() != Qt::LeftButton) return;
+  viewer_.PaletteClick(event->position().toPoint());
+  // The next key is for the map: D, E, Esc and the zoom keys work at once.
+  if (auto* main = dynamic_cast<MainWindow*>(parentWidget())) main->TakeKeys();
+}
+
+void PaletteWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape) ForwardKey(viewer_, event, true);
 }
 
 void PaletteWindow::keyReleaseEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat() && event->key() == Qt::Key_Escape) viewer_.PaletteEscape();
+  if (event->key() != Qt::Key_Escape) return ForwardKey(viewer_, event, false);
+  if (!event->isAutoRepeat()) viewer_.PaletteEscape();
 }
 
 bool PaletteWindow::event(QEvent* event) {
@@ -103,6 +113,10 @@ void InfoViewWindow::mousePressEvent(QMouseEvent* event) {
   auto* dialog = new IncomeDialog(parentWidget(), viewer_.position(), country);
   dialog->show();
 }
+
+void InfoViewWindow::keyPressEvent(QKeyEvent* event) { ForwardKey(viewer_, event, true); }
+
+void InfoViewWindow::keyReleaseEvent(QKeyEvent* event) { ForwardKey(viewer_, event, false); }
 
 void InfoViewWindow::closeEvent(QCloseEvent* event) {
   event->ignore();

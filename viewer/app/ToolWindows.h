@@ -7,7 +7,8 @@ namespace mw {
 class Viewer;
 
 // The piece palette "ToolBar": its client area is exactly the pieces picture; a left click
-// chooses a piece kind and country, Escape released here ends placing or carrying. Where the
+// chooses a piece kind and country and hands the keys back to the main window; Escape released
+// here ends placing or carrying, other keys act as in the main window. Where the
 // window manager gives it a close button, closing it hides it and unchecks its menu item.
 class PaletteWindow : public QWidget {
  public:
@@ -16,6 +17,7 @@ class PaletteWindow : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   // The tooltip of a cell: the piece's name, value and category, and the country.
@@ -27,7 +29,7 @@ class PaletteWindow : public QWidget {
 
 // The info view "InfoView": each country's totals under its emblem. Closing it hides it and
 // unchecks its menu item; the menu brings it back. A click on a country's column opens the
-// breakdown of its income.
+// breakdown of its income. Keys act as in the main window.
 class InfoViewWindow : public QWidget {
  public:
   InfoViewWindow(QWidget* owner, Viewer& viewer);
@@ -35,6 +37,8 @@ class InfoViewWindow : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

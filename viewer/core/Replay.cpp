@@ -1,8 +1,11 @@
 #include "Replay.h"
 
+#include <QBuffer>
+#include <QPainter>
 #include <charconv>
 #include <ostream>
 
+#include "FileBytes.h"
 #include "Reports.h"
 
 namespace mw {
@@ -52,14 +55,41 @@ std::optional<MouseButton> ButtonNamed(std::string_view w) {
   return std::nullopt;
 }
 
+// The keys by the names of their X key symbols.
 std::optional<Key> KeyNamed(std::string_view w) {
-  if (w == "D") return Key::kD;
-  if (w == "E") return Key::kE;
-  if (w == "S") return Key::kS;
-  if (w == "Escape") return Key::kEscape;
-  if (w == "KP_Add") return Key::kKeypadPlus;
-  if (w == "KP_Subtract") return Key::kKeypadMinus;
+  static constexpr std::pair<std::string_view, Key> kNames[] = {{"D", Key::kD},
+                                                                {"E", Key::kE},
+                                                                {"S", Key::kS},
+                                                                {"Escape", Key::kEscape},
+                                                                {"KP_Add", Key::kKeypadPlus},
+                                                                {"KP_Subtract", Key::kKeypadMinus},
+                                                                {"plus", Key::kPlus},
+                                                                {"equal", Key::kPlus},
+                                                                {"minus", Key::kMinus},
+                                                                {"O", Key::kO},
+                                                                {"Y", Key::kY},
+                                                                {"Z", Key::kZ},
+                                                                {"0", Key::k0}};
+  for (const auto& [name, key] : kNames)
+    if (w == name) return key;
   return std::nullopt;
+}
+
+// The modifier words from words[at] on: shift, ctrl and, where `alt` is allowed, alt.
+Result<unsigned> ModifierWords(const std::vector<std::string_view>& w, size_t at, bool alt) {
+  unsigned modifiers = kNoModifiers;
+  for (size_t i = at; i < w.size(); ++i) {
+    if (w[i] == "shift")
+      modifiers |= kShift;
+    else if (w[i] == "ctrl")
+      modifiers |= kCtrl;
+    else if (alt && w[i] == "alt")
+      modifiers |= kAlt;
+    else
+      return Result<unsigned>::Fail("unknown modifier '" + std::string(w[i]) +
+                                    (alt ? "' (shift, ctrl or alt)" : "' (shift or ctrl)"));
+  }
+  return Result<unsigned>::Ok(modifiers);
 }
 
 // "X Y" from words[at] and words[at + 1] as client coordinates.
@@ -80,16 +110,49 @@ LineResult ParseButtonLine(const std::vector<std::string_view>& w, Kind kind) {
   line.button = *button;
   line.point = *point;
   const size_t most = kind == Kind::kPress ? 6 : 4;
-  for (size_t i = 4; i < w.size(); ++i) {
-    if (i >= most) return Fail("too many words for " + std::string(w[0]));
-    if (w[i] == "shift")
-      line.modifiers |= kShift;
-    else if (w[i] == "ctrl")
-      line.modifiers |= kCtrl;
-    else
-      return Fail("unknown modifier '" + std::string(w[i]) + "' (shift or ctrl)");
-  }
+  if (w.size() > most) return Fail("too many words for " + std::string(w[0]));
+  const auto modifiers = ModifierWords(w, 4, false);
+  if (!modifiers) return Fail(modifiers.error());
+  line.modifiers = *modifiers;
   return Ok(line);
+}
+
+LineResult ParseKeyLine(const std::vector<std::string_view>& w, Kind kind) {
+  ReplayLine line;
+  line.kind = kind;
+  const auto key = w.size() >= 2 ? KeyNamed(w[1]) : std::nullopt;
+  if (!key)
+    return Fail(std::string(w[0]) +
+                " takes D, E, S, Z, Y, O, 0, Escape, KP_Add, KP_Subtract, plus or minus, then any "
+                "of ctrl, alt and shift");
+  const auto modifiers = ModifierWords(w, 2, true);
+  if (!modifiers) return Fail(modifiers.error());
+  line.key = *key;
+  line.modifiers = *modifiers;
+  return Ok(line);
+}
+
+LineResult ParseWheel(const std::vector<std::string_view>& w) {
+  ReplayLine line;
+  line.kind = Kind::kWheel;
+  const auto point = PointAt(w, 1);
+  const auto dx = w.size() >= 5 ? Number(w[3], -65535, 65535) : std::nullopt;
+  const auto dy = w.size() >= 5 ? Number(w[4], -65535, 65535) : std::nullopt;
+  const auto modifiers = ModifierWords(w, 5, false);
+  if (!point || !dx || !dy || !modifiers || (*modifiers & kShift) || w.size() > 6)
+    return Fail("wheel takes a point X Y, a turn DX DY in pixels and maybe ctrl");
+  line.point = *point;
+  line.delta = QPoint(*dx, *dy);
+  line.modifiers = *modifiers;
+  return Ok(line);
+}
+
+// The rest of the line after its verb, blanks around it dropped.
+std::string_view RestAfter(std::string_view text, std::string_view verb) {
+  std::string_view rest = text.substr(text.find(verb) + verb.size());
+  while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
+  while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
+  return rest;
 }
 
 LineResult ParsePointLine(const std::vector<std::string_view>& w, Kind kind, int low) {
@@ -131,11 +194,15 @@ LineResult ParseWords(std::string_view text, const std::vector<std::string_view>
     line.kind = Kind::kPaletteEscape;
     return Ok(line);
   }
-  if (verb == "key") {
-    const auto key = w.size() == 2 ? KeyNamed(w[1]) : std::nullopt;
-    if (!key) return Fail("key takes D, E, S, Escape, KP_Add or KP_Subtract");
-    line.kind = Kind::kKey;
-    line.key = *key;
+  if (verb == "key") return ParseKeyLine(w, Kind::kKey);
+  if (verb == "keydown") return ParseKeyLine(w, Kind::kKeyDown);
+  if (verb == "keyup") return ParseKeyLine(w, Kind::kKeyUp);
+  if (verb == "wheel") return ParseWheel(w);
+  if (verb == "shot") {
+    const std::string_view path = RestAfter(text, verb);
+    if (path.empty()) return Fail("shot takes the path of a PNG file");
+    line.kind = Kind::kShot;
+    line.path = std::string(path);
     return Ok(line);
   }
   if (verb == "command") {
@@ -156,9 +223,7 @@ LineResult ParseWords(std::string_view text, const std::vector<std::string_view>
   }
   if (verb == "dialog") {
     // The path is the rest of the line, blanks inside it included.
-    std::string_view rest = text.substr(text.find("dialog") + 6);
-    while (!rest.empty() && IsBlank(rest.front())) rest.remove_prefix(1);
-    while (!rest.empty() && IsBlank(rest.back())) rest.remove_suffix(1);
+    const std::string_view rest = RestAfter(text, verb);
     if (rest.empty()) return Fail("dialog takes a path or cancel");
     line.kind = Kind::kDialog;
     if (rest != "cancel") line.path = std::string(rest);
@@ -200,12 +265,62 @@ bool ReplayHost::Confirm(const std::string& text, const std::string&) {
 
 void ReplayHost::ShowError(const std::string& text) { out_ << "error: " << text << '\n'; }
 
+void ReplayHost::InvalidateMap(const QRect& client) {
+  stale_ += client.isNull() ? QRect(QPoint(), client_) : client;
+}
+
+void ReplayHost::Repaint(const Viewer& viewer) {
+  if (screen_.size() != client_) {
+    // A window that changes size is painted whole.
+    screen_ = QImage(client_, QImage::Format_RGB32);
+    stale_ = QRect(QPoint(), client_);
+  }
+  stale_ &= QRect(QPoint(), client_);
+  if (stale_.isEmpty()) return;
+  QPainter painter(&screen_);
+  painter.setClipRegion(stale_);
+  painter.fillRect(stale_.boundingRect(), Qt::white);
+  viewer.PaintMap(painter, stale_.boundingRect());
+  stale_ = QRegion();
+}
+
+QImage FreshMapArea(const Viewer& viewer, QSize client) {
+  QImage image(client, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  viewer.view().PaintFresh(painter, image.rect());
+  return image;
+}
+
 Replay::Replay(const std::filesystem::path& programDir, std::ostream& out)
     : out_(out), host_(out), viewer_(host_, programDir) {}
 
-Status Replay::Start(const std::string& position) { return viewer_.Start(position); }
+Status Replay::Start(const std::string& position) {
+  Status started = viewer_.Start(position);
+  host_.Repaint(viewer_);
+  return started;
+}
 
 void Replay::Run(const ReplayLine& line) {
+  Take(line);
+  host_.Repaint(viewer_);
+}
+
+void Replay::Shot(const std::string& path) {
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!host_.screen().save(&buffer, "PNG")) {
+    out_ << "error: cannot encode the picture for " << path << '\n';
+    return;
+  }
+  const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(png.constData()),
+                                       static_cast<size_t>(png.size()));
+  if (auto written = WriteFileAtomically(path, bytes); !written)
+    out_ << "error: " << written.error() << '\n';
+}
+
+void Replay::Take(const ReplayLine& line) {
   switch (line.kind) {
     case Kind::kPress:
       return viewer_.MousePress(line.button, line.point, line.modifiers);
@@ -216,8 +331,22 @@ void Replay::Run(const ReplayLine& line) {
     case Kind::kResize:
       host_.SetClientSize(QSize(line.point.x(), line.point.y()));
       return viewer_.ClientResized();
-    case Kind::kKey:
-      return viewer_.KeyRelease(line.key);
+    case Kind::kKey: {
+      ReplayLine down = line;
+      down.kind = Kind::kKeyDown;
+      Take(down);
+      return viewer_.KeyRelease(line.key, line.modifiers);
+    }
+    case Kind::kKeyDown:
+      // As in the window: a shortcut takes its key's press, the map gets the others.
+      if (const int id = ShortcutCommand(line.key, line.modifiers)) return viewer_.Command(id);
+      return viewer_.KeyPress(line.key, line.modifiers);
+    case Kind::kKeyUp:
+      return viewer_.KeyRelease(line.key, line.modifiers);
+    case Kind::kWheel:
+      return viewer_.Wheel(line.point, line.delta, line.modifiers & kCtrl);
+    case Kind::kShot:
+      return Shot(*line.path);
     case Kind::kPalette:
       return viewer_.PaletteClick(line.point);
     case Kind::kPaletteEscape:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QRegion>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -22,6 +24,10 @@ struct ReplayLine {
     kMove,
     kResize,
     kKey,
+    kKeyDown,
+    kKeyUp,
+    kWheel,
+    kShot,
     kPalette,
     kPaletteEscape,
     kCommand,
@@ -35,11 +41,12 @@ struct ReplayLine {
   Kind kind = Kind::kMove;
   MouseButton button = MouseButton::kLeft;
   QPoint point;  // client point, or the size for kResize
+  QPoint delta;  // kWheel: the wheel's turn in pixels
   unsigned modifiers = kNoModifiers;
   Key key = Key::kOther;
   int command = 0;
   bool ok = true;                   // kAnswer
-  std::optional<std::string> path;  // kDialog: none to cancel
+  std::optional<std::string> path;  // kDialog: none to cancel; kShot: the PNG to write
 };
 
 // Reads one line; none for a blank line or a comment ("#" starts one). The error says what is
@@ -53,6 +60,8 @@ inline constexpr QSize kReplayClientLimit{1920, 1080};
 
 // A window that is not there: the map area has the size the viewer fits it to, prompts are answered
 // as the script said and written to `out` as "prompt: <text>", dialogs answered as the script said.
+// It keeps what the map area shows as a window keeps it: only what the viewer asks to repaint is
+// painted again.
 class ReplayHost : public NullHost {
  public:
   explicit ReplayHost(std::ostream& out) : out_(out) {}
@@ -71,6 +80,12 @@ class ReplayHost : public NullHost {
   QSize MaximizedSize() override { return kReplayClientLimit; }
   // The window only ever shrinks to the picture: the map area takes the new size.
   void ResizeWindow(QSize outer) override { client_ = outer; }
+  void InvalidateMap(const QRect& client) override;
+
+  // Paints what was asked to be repainted since the last time, as the map area's paint event
+  // does; the map area then shows `screen()`.
+  void Repaint(const Viewer& viewer);
+  const QImage& screen() const { return screen_; }
 
  private:
   std::ostream& out_;
@@ -78,7 +93,13 @@ class ReplayHost : public NullHost {
   std::optional<std::string> dialog_;
   QSize client_ = kReplayClientLimit;
   std::string title_;
+  QImage screen_;
+  QRegion stale_;
 };
+
+// Paints all of the map area as the window paints it, the map composed anew rather than taken
+// from the kept tiles: what the window must show.
+QImage FreshMapArea(const Viewer& viewer, QSize client);
 
 // A viewer driven by a script: it starts as the main window does (the default start position,
 // then `position`, then its map), then takes the lines one by one.
@@ -87,11 +108,18 @@ class Replay {
   Replay(const std::filesystem::path& programDir, std::ostream& out);
   // Fails when `position` cannot be read.
   Status Start(const std::string& position);
+  // Runs a line, then paints what the window would repaint after it.
   void Run(const ReplayLine& line);
   Viewer& viewer() { return viewer_; }
   const Viewer& viewer() const { return viewer_; }
+  // What the map area shows now, and what it should show.
+  const QImage& screen() const { return host_.screen(); }
+  QImage freshScreen() const { return FreshMapArea(viewer_, host_.screen().size()); }
 
  private:
+  void Take(const ReplayLine& line);
+  void Shot(const std::string& path);
+
   std::ostream& out_;
   ReplayHost host_;
   Viewer viewer_;

@@ -121,6 +121,7 @@ bool Viewer::Close() {
   if (position_.dirty() &&
       !host_.Confirm("Exit Marrowind without saving changes?", "Exit Marrowind"))
     return false;
+  if (!ConfirmLabelsLost("Exit")) return false;
   StoreToolWindowPositions();
   // What was not saved was given up on purpose.
   if (recovery_) recovery_->Discard();
@@ -206,7 +207,9 @@ Status Viewer::ExportSectorTable() {
       FindEntryIgnoringCase(PackageFolder(map_.packageName), package_file::kSectorTableExport);
   const SectorTable* table = position_.sectorTable();
   const std::vector<uint8_t> bytes = table ? table->SerializeNamed() : std::vector<uint8_t>();
-  return WriteFileAtomically(path, bytes);
+  Status written = WriteFileAtomically(path, bytes);
+  if (written) position_.MarkLabelsExported();
+  return written;
 }
 
 void Viewer::BoardChanged(const BoardChange& change) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <bitset>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "EditingState.h"
 #include "FloatingPiece.h"
 #include "Host.h"
+#include "Keys.h"
 #include "Locations.h"
 #include "MapState.h"
 #include "MapView.h"
@@ -21,9 +23,6 @@
 namespace mw {
 
 enum class MouseButton { kLeft, kMiddle, kRight };
-
-// Keys that act on release in the main window.
-enum class Key { kD, kE, kS, kEscape, kKeypadPlus, kKeypadMinus, kOther };
 
 // What start-up sets once for the whole run: where the program lives and the fonts of the map.
 // The settings, which the user changes all session, are kept apart.
@@ -75,7 +74,12 @@ class Viewer : private PositionObserver, private MapViewSource {
   void MousePress(MouseButton button, QPoint client, unsigned modifiers);
   void MouseRelease(MouseButton button, QPoint client);
   void MouseMove(QPoint client);
-  void KeyRelease(Key key);
+  // A key pressed in the main window (or a tool window) that no shortcut took, and its release:
+  // the keys act on release, S and the main keyboard's + and - only when their press came with
+  // neither Ctrl nor Alt, so that the release of a shortcut's key (Ctrl let go first) does
+  // nothing.
+  void KeyPress(Key key, unsigned modifiers);
+  void KeyRelease(Key key, unsigned modifiers = kNoModifiers);
   // The wheel: scrolls by `pixels`, or with `zoom` steps the zoom once, in or out by the sign of
   // `pixels.y()`, keeping the map point under `client` where it is.
   void Wheel(QPoint client, QPoint pixels, bool zoom);
@@ -132,7 +136,9 @@ class Viewer : private PositionObserver, private MapViewSource {
  private:
   void BoardChanged(const BoardChange& change) override;
 
+  // The questions before the board, or the label points moved on the map, are given up.
   bool ConfirmDiscard();
+  bool ConfirmLabelsLost(const std::string& action);
   void OfferRecovery();
   Status LoadPositionFile(const std::string& path);
   void NewMap(int id);
@@ -177,6 +183,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   std::optional<RecoveryStore> recovery_;
   uint64_t copied_ = 0;  // the revision of the board the recovery copy holds
   std::string pointerText_;
+  std::bitset<kKeyCount> plainPresses_;  // keys pressed without Ctrl or Alt, not yet released
 };
 
 }  // namespace mw

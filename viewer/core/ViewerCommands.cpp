@@ -7,8 +7,17 @@
 namespace mw {
 
 bool Viewer::ConfirmDiscard() {
-  return !position_.dirty() ||
-         host_.Confirm("Load new Map without saving changes?", "Exit Marrowind");
+  if (position_.dirty() && !host_.Confirm("Load new Map without saving changes?", "Exit Marrowind"))
+    return false;
+  return ConfirmLabelsLost("Load new Map");
+}
+
+// Label points moved in the map live only in memory until S exports them.
+bool Viewer::ConfirmLabelsLost(const std::string& action) {
+  return !position_.labelsMoved() ||
+         host_.Confirm("The moved label points are not exported yet (key S). " + action +
+                           " without exporting them?",
+                       "Exit Marrowind");
 }
 
 void Viewer::Command(int id) {

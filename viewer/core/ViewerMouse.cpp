@@ -22,6 +22,9 @@ const char* HeadingText(IncomeHeading heading) {
 }  // namespace
 
 void Viewer::SetMode(MouseMode mode) {
+  // The floating piece shows in two modes: it comes or goes with them.
+  const auto floats = [](MouseMode m) { return m == ModePlace || m == ModeCarry; };
+  if (floats(editing_.mouseMode) || floats(mode)) InvalidateFloatingPiece(true);
   editing_.mouseMode = mode;
   host_.SetCursor(cursor());
   host_.ShowStatus(StatusField::kMode, ModeText());
@@ -176,7 +179,13 @@ void Viewer::MouseMove(QPoint client) {
   view_.DragScroll(client);
 }
 
-void Viewer::KeyRelease(Key key) {
+void Viewer::KeyPress(Key key, unsigned modifiers) {
+  plainPresses_[static_cast<size_t>(key)] = (modifiers & (kCtrl | kAlt)) == 0;
+}
+
+void Viewer::KeyRelease(Key key, unsigned) {
+  const bool plain = plainPresses_[static_cast<size_t>(key)];
+  plainPresses_[static_cast<size_t>(key)] = false;
   switch (key) {
     case Key::kD:
       return EnterDeleteMode();
@@ -186,14 +195,22 @@ void Viewer::KeyRelease(Key key) {
     case Key::kEscape:
       return CancelCarryCommand();
     case Key::kS:
-      return ExportCommand();
+      // Ctrl+S saves; its S, let go after Ctrl, never writes into the map package.
+      if (plain) ExportCommand();
+      return;
     case Key::kKeypadPlus:
       view_.ZoomIn();
       return;
     case Key::kKeypadMinus:
       view_.ZoomOut();
       return;
-    case Key::kOther:
+    case Key::kPlus:
+      if (plain) view_.ZoomIn();
+      return;
+    case Key::kMinus:
+      if (plain) view_.ZoomOut();
+      return;
+    default:
       return;
   }
 }
