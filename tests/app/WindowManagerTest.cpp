@@ -34,10 +34,12 @@ class WindowManagerTest : public QObject {
         std::filesystem::create_directory_symlink(std::filesystem::path(MAP_PACKAGES_DIR) / package,
                                                   dir->path() / package);
   }
-  MainWindow& Open(bool maximized = true, bool realPrompts = false) {
+  MainWindow& Open(bool maximized = true, bool realPrompts = false,
+                   std::optional<std::string> saveAs = std::nullopt) {
     LinkPackages();
     DialogSeam seam;
     if (!realPrompts) seam.confirm = [](const std::string&, const std::string&) { return true; };
+    if (saveAs) seam.saveFile = [saveAs](bool) { return saveAs; };
     window = std::make_unique<MainWindow>(dir->path(), seam);
     if (maximized)
       window->ShowMaximized();
@@ -49,6 +51,7 @@ class WindowManagerTest : public QObject {
   }
 
   QRect Screen() const { return window->screen()->availableGeometry(); }
+  static bool IsFramedWindow(const QWidget* w) { return w->frameGeometry() != w->geometry(); }
   QSize Picture() const {
     const ViewState& v = window->viewer().view().state();
     return QSize(v.scaledWidth, v.scaledHeight);
@@ -233,6 +236,28 @@ class WindowManagerTest : public QObject {
     QVERIFY(
         LoadPosition(start, std::filesystem::path(MAP_PACKAGES_DIR) / "Tess.gim" / "Start.QPX"));
     QCOMPARE(w.viewer().position().unitCount(), start.unitCount() + 1);
+  }
+
+  // Keys as a user types them: after a click in the palette they reach the map at once, and the S
+  // of Ctrl+S (xdotool lets Ctrl go first, as fast typists do) writes nothing into the package.
+  void keysReachTheMapAfterAPaletteClickAndCtrlSOnlySaves() {
+    std::filesystem::copy(std::filesystem::path(MAP_PACKAGES_DIR) / "Tess.gim",
+                          dir->path() / "Tess.gim", std::filesystem::copy_options::recursive);
+    const auto saved = dir->path() / "game.QPX";
+    MainWindow& w = Open(true, false, saved.string());
+    QTRY_VERIFY(w.palette()->isVisible() && IsFramedWindow(w.palette()));
+    XDoTool(
+        {"mousemove", "--window", QString::number(w.palette()->winId()), "20", "5", "click", "1"});
+    QTRY_COMPARE(int(w.viewer().editing().mouseMode), int(ModePlace));
+    XDoTool({"key", "d"});
+    QTRY_COMPARE(int(w.viewer().editing().mouseMode), int(ModeDelete));
+    XDoTool({"key", "ctrl+s"});
+    QTRY_VERIFY(std::filesystem::exists(saved));
+    QTest::qWait(500);
+    QVERIFY2(!std::filesystem::exists(dir->path() / "Tess.gim" / "SektorInfo.new"),
+             qPrintable(w.statusText(StatusField::kMessage)));
+    XDoTool({"key", "s"});
+    QTRY_VERIFY(std::filesystem::exists(dir->path() / "Tess.gim" / "SektorInfo.new"));
   }
 
   void shrinksAnUnmaximisedWindowWithoutMovingIt() {

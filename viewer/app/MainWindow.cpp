@@ -37,6 +37,9 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
   recovery->setObjectName(QStringLiteral("RecoveryTimer"));
   connect(recovery, &QTimer::timeout, this, [this] { viewer_->KeepRecoveryCopy(); });
   recovery->start(kRecoveryInterval);
+  settle_ = new QTimer(this);
+  settle_->setInterval(150);
+  connect(settle_, &QTimer::timeout, this, &MainWindow::LookAtGeometry);
 }
 
 MainWindow::~MainWindow() {
@@ -262,7 +265,10 @@ QSize MainWindow::MaximizedSize() {
 // place a maximised window whose limit is smaller than the screen there, as large as the limit.
 bool MainWindow::IsMaximized() { return isMaximized(); }
 
-void MainWindow::ShowMaximized() { showMaximized(); }
+void MainWindow::ShowMaximized() {
+  showMaximized();
+  FollowWindowManager();
+}
 
 QRect MainWindow::ScreenArea() const {
   const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
@@ -277,38 +283,76 @@ void MainWindow::SetMaximumWindowSize(QSize outer) {
   // A lower limit shrinks the window, and a window that resizes itself leaves the maximised
   // state; so does the window here, and enters it again under the new limit.
   setMaximumSize(limit);
-  remaximizeTries_ = 0;
-  if (maximized) Remaximize();
+  if (maximized) {
+    Remaximize();
+    FollowWindowManager();
+  }
 }
 
 void MainWindow::Remaximize() {
-  ++remaximizeTries_;
   setWindowState(windowState() & ~Qt::WindowMaximized);
   setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::ResizeWindow(QSize outer) {
   // A maximised window already takes its limit from the window manager.
-  if (!isMaximized()) resize(outer - Decorations());
+  if (isMaximized()) return;
+  shrinkTo_ = outer - Decorations();
+  resize(*shrinkTo_);
+  FollowWindowManager();
 }
 
 // Whether the window manager holds the maximised window as it should: at the screen's left edge
-// and top, as large as the limit or the screen allows.
+// and top, reaching the screen's right and bottom edges or as large as the limit. (A maximised
+// window has no border on its right and bottom; the frame's extents as the program knows them
+// may still be those of the unmaximised window.)
 bool MainWindow::FillsLimitAtTopLeft() const {
   const QRect area = ScreenArea(), client = geometry();
+  const QSize room(area.right() + 1 - client.left(), area.bottom() + 1 - client.top());
   const QSize frame = Decorations();
-  const QSize expected = maximumSize().boundedTo(area.size() - frame);
-  return client.size() == expected && client.left() - area.left() <= frame.width() &&
+  return client.size() == maximumSize().boundedTo(room) &&
+         client.left() - area.left() <= frame.width() &&
          client.top() - area.top() <= frame.height();
 }
 
-// Window managers may drop a request to maximise that comes while they restore the window; the
-// window then asks again, a few times at most.
+// A window manager answers a request in its own time and order, and may drop one that comes
+// while it restores the window or answers an older one (all the more on a busy machine). After a
+// new limit or size the window looks at what it was given a few times a second: once the window
+// manager has been quiet for a moment and the geometry is still not the one asked for, it asks
+// again, until it holds.
+void MainWindow::FollowWindowManager() {
+  settleLooks_ = 0;
+  sinceConfigure_.start();
+  settle_->start();
+}
+
+void MainWindow::LookAtGeometry() {
+  constexpr int kQuietMs = 400, kLooks = 200;  // 30 s at most
+  if (++settleLooks_ == kLooks) return settle_->stop();
+  if (sinceConfigure_.elapsed() < kQuietMs) return;  // the window manager is still at work
+  if (isMaximized()) {
+    shrinkTo_.reset();
+    if (IsFramed(this) && FillsLimitAtTopLeft()) return settle_->stop();
+    Remaximize();
+  } else {
+    // An unmaximised window is only ever shrunk; the user may make it smaller meanwhile.
+    if (!shrinkTo_ || size().boundedTo(*shrinkTo_) == size()) {
+      shrinkTo_.reset();
+      return settle_->stop();
+    }
+    resize(size().boundedTo(*shrinkTo_));
+  }
+  sinceConfigure_.start();
+}
+
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  constexpr int kTries = 4;
-  const bool framed = frameGeometry() != geometry();
-  if (isMaximized() && framed && !FillsLimitAtTopLeft() && remaximizeTries_ < kTries) Remaximize();
+  sinceConfigure_.start();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  sinceConfigure_.start();
 }
 
 std::optional<QPoint> MainWindow::ToolWindowPosition(ToolWindow which) {
@@ -326,9 +370,16 @@ void MainWindow::RecreateToolWindow(ToolWindow which, std::optional<QPoint> posi
     delete infoView_;
     w = infoView_ = new InfoViewWindow(this, *viewer_);
   }
-  PlaceFrameAt(
-      w, position ? *position
-                  : PlaceAtTheRightEdge(w, which == ToolWindow::kInfoView ? palette_ : nullptr));
+  if (position) {
+    PlaceFrameAt(w, *position);
+  } else {
+    // A first guess now, the place itself once the frames it depends on are known.
+    const QWidget* above = which == ToolWindow::kInfoView ? palette_.data() : nullptr;
+    w->move(PlaceAtTheRightEdge(w, above));
+    PlaceFrameWhenKnown(w, [this, w, above = QPointer<const QWidget>(above)] {
+      return FramedPlaceAtTheRightEdge(w, above);
+    });
+  }
   w->setAttribute(Qt::WA_ShowWithoutActivating);
   // The shortcuts act while a tool window has the focus too.
   w->addActions(shortcutActions_);
@@ -345,6 +396,16 @@ QPoint MainWindow::PlaceAtTheRightEdge(const QWidget* window, const QWidget* abo
   int y = area.top() + frame.height() + menuBar()->sizeHint().height() + kGap;
   if (above) y = above->pos().y() + above->height() + frame.height() + kGap;
   return QPoint(area.right() + 1 - window->width() - frame.width(), y);
+}
+
+std::optional<QPoint> MainWindow::FramedPlaceAtTheRightEdge(const QWidget* window,
+                                                            const QWidget* above) const {
+  constexpr int kGap = 4;
+  if (!IsFramed(this) || (above && above->isVisible() && !IsFramed(above))) return std::nullopt;
+  const int y = above && above->isVisible()
+                    ? above->frameGeometry().bottom() + 1 + kGap
+                    : menuBar()->mapToGlobal(QPoint(0, menuBar()->height())).y() + kGap;
+  return QPoint(ScreenArea().right() + 1 - window->frameGeometry().width(), y);
 }
 
 void MainWindow::ShowToolWindow(ToolWindow which, bool shown) {

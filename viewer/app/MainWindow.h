@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <filesystem>
@@ -13,6 +14,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QTimer;
 
 namespace mw {
 
@@ -61,6 +63,7 @@ class MainWindow : public QMainWindow, private Host {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   // A position file dropped on the window opens as "&Open" opens the file chosen.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -75,9 +78,15 @@ class MainWindow : public QMainWindow, private Host {
   // limit.
   void Remaximize();
   bool FillsLimitAtTopLeft() const;
+  // Follows the window manager's answers until the maximised window holds its new limit.
+  void FollowWindowManager();
+  void LookAtGeometry();
   QRect ScreenArea() const;
   // A place at the right edge of the screen below the menu bar's height, under `above` if given.
   QPoint PlaceAtTheRightEdge(const QWidget* window, const QWidget* above) const;
+  // The same from the frames as the window manager made them; none until they are known.
+  std::optional<QPoint> FramedPlaceAtTheRightEdge(const QWidget* window,
+                                                  const QWidget* above) const;
   // Makes an action run a command: its id as data, "command<id>" as object name, and a place in
   // the table of actions by id.
   QAction* BindCommand(QAction* action, int id);
@@ -121,7 +130,10 @@ class MainWindow : public QMainWindow, private Host {
   QList<QAction*> shortcutActions_;
   QPointer<PaletteWindow> palette_;
   QPointer<InfoViewWindow> infoView_;
-  int remaximizeTries_ = 0;  // since the limit last changed
+  QTimer* settle_ = nullptr;
+  int settleLooks_ = 0;
+  QElapsedTimer sinceConfigure_;   // since the window manager last moved or resized the window
+  std::optional<QSize> shrinkTo_;  // the largest size an unmaximised window was last given
 };
 
 }  // namespace mw

@@ -13,14 +13,20 @@ void AskForCaptionOnly(QWidget* window) {
   window->setAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
 }
 
+bool IsFramed(const QWidget* window) {
+  return window->isVisible() && window->frameGeometry() != window->geometry();
+}
+
 namespace {
 
-// Looks at a new window until its frame is known, then moves the frame where it was asked to be.
-// The window system announces a frame with no event of its own, so it is looked for a few times
-// a second, for a few seconds at most.
+// Looks at a new window until its frame is known and stands where it was asked to, then stays out
+// of the way. The window system announces a frame with no event of its own, so it is looked for a
+// few times a second; a window manager on a busy machine may place the window late, or place it
+// again after the move, so the frame must be seen at its place a few times in a row.
 class FramePlacer : public QObject {
  public:
-  FramePlacer(QWidget* window, QPoint target) : QObject(window), window_(window), target_(target) {
+  FramePlacer(QWidget* window, std::function<std::optional<QPoint>()> where)
+      : QObject(window), window_(window), where_(std::move(where)) {
     timer_.setInterval(kIntervalMs);
     connect(&timer_, &QTimer::timeout, this, &FramePlacer::Look);
     timer_.start();
@@ -28,25 +34,37 @@ class FramePlacer : public QObject {
 
  private:
   static constexpr int kIntervalMs = 25;
-  static constexpr int kLooks = 200;
+  static constexpr int kLooks = 800;    // 20 s at most
+  static constexpr int kSeenThere = 8;  // 200 ms at the place
 
   void Look() {
-    const bool framed = window_->isVisible() && window_->frameGeometry() != window_->geometry();
-    if (framed && window_->frameGeometry().topLeft() != target_) window_->move(target_);
-    if (framed || ++looks_ == kLooks) deleteLater();
+    if (++looks_ == kLooks) return deleteLater();
+    const std::optional<QPoint> target = IsFramed(window_) ? where_() : std::nullopt;
+    if (!target) return;
+    if (window_->frameGeometry().topLeft() != *target) {
+      window_->move(*target);
+      seen_ = 0;
+    } else if (++seen_ == kSeenThere) {
+      deleteLater();
+    }
   }
 
   QWidget* window_;
-  QPoint target_;
+  std::function<std::optional<QPoint>()> where_;
   QTimer timer_;
   int looks_ = 0;
+  int seen_ = 0;
 };
 
 }  // namespace
 
 void PlaceFrameAt(QWidget* window, QPoint frameTopLeft) {
   window->move(frameTopLeft);
-  new FramePlacer(window, frameTopLeft);
+  new FramePlacer(window, [frameTopLeft] { return std::optional<QPoint>(frameTopLeft); });
+}
+
+void PlaceFrameWhenKnown(QWidget* window, std::function<std::optional<QPoint>()> where) {
+  new FramePlacer(window, std::move(where));
 }
 
 }  // namespace mw

@@ -1,7 +1,10 @@
 #pragma once
 
 // What the program asks of the window manager's frames around its windows.
-class QPoint;
+#include <QPoint>
+#include <functional>
+#include <optional>
+
 class QWidget;
 
 namespace mw {
@@ -14,5 +17,11 @@ void AskForCaptionOnly(QWidget* window);
 // it, also where the window manager places a new window by its client area: once the frame is
 // known, the window is moved to where it was asked to stand.
 void PlaceFrameAt(QWidget* window, QPoint frameTopLeft);
+// The same with a place that depends on frames not known yet: `where` is asked once the window's
+// frame is known, and says none until it can tell (another window's frame is not known yet).
+void PlaceFrameWhenKnown(QWidget* window, std::function<std::optional<QPoint>()> where);
+
+// Whether the window manager has put a frame around a shown window.
+bool IsFramed(const QWidget* window);
 
 }  // namespace mw
