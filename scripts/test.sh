@@ -3,7 +3,8 @@
 # file is formatted as .clang-format says, then builds and runs every test three ways: the normal
 # build with warnings as errors (benchmarks compiled too), a short run of every fuzz target
 # (clang, libFuzzer), and the whole test suite again under AddressSanitizer and
-# UndefinedBehaviorSanitizer. Usage: bash scripts/test.sh
+# UndefinedBehaviorSanitizer. An optimised build of the programs checks that the optimiser finds
+# nothing to warn of either. Every build treats warnings as errors. Usage: bash scripts/test.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/deps.sh
@@ -25,9 +26,14 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_BENCH
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
+echo "== optimised build of the programs (warnings are errors)"
+cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DMARROWIND_WERROR=ON \
+  -DMARROWIND_TESTS=OFF
+cmake --build build-release --parallel "$jobs"
+
 echo "== fuzz targets, a few seconds each"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DMARROWIND_GUI=OFF -DMARROWIND_TESTS=OFF -DMARROWIND_FUZZ=ON
+  -DMARROWIND_GUI=OFF -DMARROWIND_TESTS=OFF -DMARROWIND_FUZZ=ON -DMARROWIND_WERROR=ON
 cmake --build build-fuzz --parallel "$jobs"
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
@@ -41,7 +47,8 @@ for fuzzer in build-fuzz/bin/fuzz_*; do
 done
 
 echo "== tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_SANITIZE=ON
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_SANITIZE=ON \
+  -DMARROWIND_WERROR=ON
 cmake --build build-asan --parallel "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure --parallel "$jobs"

@@ -133,6 +133,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(QColor(shown.pixel(53, 35)), test::CellColour(2, 3));
   }
 
+  // Keys typed while a tool window has the focus act as in the main window, shortcuts included;
+  // only the palette's Esc keeps its own meaning.
+  void keysInAToolWindowActAsInTheMainWindow() {
+    MainWindow& w = Open();
+    QTest::keyClick(w.infoView(), Qt::Key_D);
+    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeDelete));
+    QTest::keyClick(w.palette(), Qt::Key_E);
+    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeLabel));
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModePlace));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
+    QTest::keyClick(w.palette(), Qt::Key_Escape);
+    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeIdle));
+    QTest::keyClick(w.infoView(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.viewer().position().redoDepth(), size_t{1});
+    QTest::keyClick(w.palette(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(w.viewer().position().redoDepth(), size_t{0});
+  }
+
   void keysActOnRelease() {
     MainWindow& w = Open();
     QTest::keyPress(w.mapWidget(), Qt::Key_D);

@@ -43,10 +43,13 @@ unsigned KeyModifiersOf(const QKeyEvent* e) {
 
 void ForwardKey(Viewer& viewer, const QKeyEvent* event, bool press) {
   if (event->isAutoRepeat()) return;
-  if (press)
-    viewer.KeyPress(KeyOf(event), KeyModifiersOf(event));
-  else
-    viewer.KeyRelease(KeyOf(event), KeyModifiersOf(event));
+  const Key key = KeyOf(event);
+  const unsigned modifiers = KeyModifiersOf(event);
+  if (!press) return viewer.KeyRelease(key, modifiers);
+  // A shortcut's key reaches a window only where the window system did not match the shortcut
+  // (a tool window it does not count as the program's active window): it runs the command here.
+  if (const int id = ShortcutCommand(key, modifiers)) return viewer.Command(id);
+  viewer.KeyPress(key, modifiers);
 }
 
 QList<QKeySequence> SequencesOf(const Shortcut& s) {
