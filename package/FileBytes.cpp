@@ -19,8 +19,10 @@ std::string ErrnoText(const std::filesystem::path& path, const char* what) {
   return path.string() + ": " + what + ": " + std::strerror(errno);
 }
 
+constexpr std::string_view kTemporaryMark = ".tmp-";
+
 std::string TemporaryPrefix(const std::filesystem::path& path) {
-  return "." + path.filename().string() + ".tmp-";
+  return "." + path.filename().string() + std::string(kTemporaryMark);
 }
 
 std::filesystem::path TemporaryBeside(const std::filesystem::path& path) {
@@ -34,7 +36,7 @@ bool IsNumber(std::string_view s, size_t maxDigits) {
   return !s.empty() && s.size() <= maxDigits && s.find_first_not_of("0123456789") == s.npos;
 }
 
-// The process that wrote a temporary ".<name>.tmp-<pid>-<n>", when the name is of that form.
+// The process that wrote a temporary "<prefix><pid>-<n>", when the name is of that form.
 std::optional<pid_t> WriterOf(std::string_view entry, std::string_view prefix) {
   if (!entry.starts_with(prefix)) return std::nullopt;
   entry.remove_prefix(prefix.size());
@@ -45,18 +47,20 @@ std::optional<pid_t> WriterOf(std::string_view entry, std::string_view prefix) {
   return static_cast<pid_t>(std::stol(std::string(entry.substr(0, dash))));
 }
 
-// Removes the temporaries of `path` whose writer no longer runs: it was killed mid-write. A
-// temporary of a process that still runs, maybe writing it now, stays.
-void RemoveAbandonedTemporaries(const std::filesystem::path& path) {
-  const std::string prefix = TemporaryPrefix(path);
+bool Gone(pid_t writer) { return writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH; }
+
+// Removes the temporaries in `dir` whose writer no longer runs and whose name `prefixOf` gives a
+// prefix for. A temporary of a process that still runs, maybe writing it now, stays.
+template <class PrefixOf>
+void RemoveAbandoned(const std::filesystem::path& dir, PrefixOf prefixOf) {
   std::error_code ec;
-  std::filesystem::path dir = path.parent_path();
-  if (dir.empty()) dir = ".";
-  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+  for (std::filesystem::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end;
+       it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    const auto writer = WriterOf(name, prefix);
-    if (writer && *writer > 0 && ::kill(*writer, 0) != 0 && errno == ESRCH)
-      ::unlink(it->path().c_str());
+    const std::optional<std::string> prefix = prefixOf(name);
+    if (!prefix) continue;
+    const auto writer = WriterOf(name, *prefix);
+    if (writer && Gone(*writer)) ::unlink(it->path().c_str());
   }
 }
 
@@ -130,32 +134,68 @@ Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, si
   return Result<std::vector<uint8_t>>::Ok(std::move(bytes));
 }
 
-Status WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  return WriteFileAtomically(path, {bytes});
+Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& path, unsigned mode) {
+  // A temporary of the same name may be left by a killed process whose number came back: the
+  // next name is taken then.
+  for (int attempt = 0;; ++attempt) {
+    std::filesystem::path temporary = TemporaryBeside(path);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          static_cast<mode_t>(mode));
+    if (fd < 0 && errno == EEXIST && attempt < 1000) continue;
+    if (fd < 0) return Result<AtomicFile>::Fail(ErrnoText(path, "cannot create"));
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    return Result<AtomicFile>::Ok(AtomicFile(fd, path, std::move(temporary)));
+  }
+}
+
+AtomicFile::AtomicFile(AtomicFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      temporary_(std::exchange(other.temporary_, {})) {}
+
+AtomicFile::~AtomicFile() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+bool AtomicFile::Write(std::span<const uint8_t> bytes) { return WriteAll(fd_, bytes); }
+
+Status AtomicFile::Commit() {
+  const bool synced = ::fsync(fd_) == 0;
+  // The reason is taken before close() may change errno.
+  std::string error = synced ? std::string() : ErrnoText(path_, "cannot write");
+  if (::close(fd_) != 0 && synced) error = ErrnoText(path_, "cannot write");
+  fd_ = -1;
+  if (error.empty() && ::rename(temporary_.c_str(), path_.c_str()) != 0)
+    error = ErrnoText(path_, "cannot replace");
+  if (!error.empty()) return Status::Fail(error);
+  temporary_.clear();
+  const std::string prefix = TemporaryPrefix(path_);
+  RemoveAbandoned(path_.parent_path(), [&](const std::string&) { return prefix; });
+  return Status::Ok();
+}
+
+Status WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                           unsigned mode) {
+  return WriteFileAtomically(path, {bytes}, mode);
 }
 
 Status WriteFileAtomically(const std::filesystem::path& path,
-                           std::initializer_list<std::span<const uint8_t>> pieces) {
-  const std::filesystem::path temp = TemporaryBeside(path);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return Status::Fail(ErrnoText(path, "cannot create"));
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+                           std::initializer_list<std::span<const uint8_t>> pieces, unsigned mode) {
+  auto file = AtomicFile::Create(path, mode);
+  if (!file) return Status::Fail(file.error());
+  for (auto piece : pieces)
+    if (!file->Write(piece)) return Status::Fail(ErrnoText(path, "cannot write"));
+  return file->Commit();
+}
 
-  bool written = true;
-  for (auto piece : pieces) written = written && WriteAll(fd, piece);
-  written = written && ::fsync(fd) == 0;
-  // The reason is taken before close() may change errno.
-  std::string error = written ? std::string() : ErrnoText(path, "cannot write");
-  if (::close(fd) != 0 && written) error = ErrnoText(path, "cannot write");
-  if (error.empty() && ::rename(temp.c_str(), path.c_str()) != 0)
-    error = ErrnoText(path, "cannot replace");
-  if (!error.empty()) {
-    ::unlink(temp.c_str());
-    return Status::Fail(error);
-  }
-  RemoveAbandonedTemporaries(path);
-  return Status::Ok();
+void RemoveAbandonedTemporaries(const std::filesystem::path& folder) {
+  RemoveAbandoned(folder, [](const std::string& name) -> std::optional<std::string> {
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (name.empty() || name[0] != '.' || mark == std::string::npos) return std::nullopt;
+    return name.substr(0, mark + kTemporaryMark.size());
+  });
 }
 
 void LetOversizedWritesFail() { std::signal(SIGXFSZ, SIG_IGN); }

@@ -50,16 +50,45 @@ Result<std::vector<uint8_t>> ReadFileUntil(const std::filesystem::path& path, En
 // Programs that write files call it once at their start.
 void LetOversizedWritesFail();
 
-// Replaces `path` with `bytes` so that the old file survives any failure: the bytes go to a
-// temporary file in the same directory, are flushed to the disk, and only then is the temporary
-// renamed over the target; after a crash or a power loss the target holds the old bytes or the new
-// ones, whole. On failure the temporary is removed, the target is untouched and
-// the failure says why. After a success, temporaries of the same target that a killed process
-// left behind are removed.
-Status WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+// A file written in place of another so that the old one survives any failure: the bytes go to a
+// temporary file in the same directory, ".<name>.tmp-<pid>-<n>", and only Commit flushes it to
+// the disk and renames it over the target; after a crash or a power loss the target holds the old
+// bytes or the new ones, whole. A temporary that is not committed is removed. A new file gets
+// `mode` (less the umask); a replaced one keeps the old file's permissions.
+class AtomicFile {
+ public:
+  static Result<AtomicFile> Create(const std::filesystem::path& path, unsigned mode = 0666);
+  AtomicFile(AtomicFile&& other) noexcept;
+  AtomicFile& operator=(AtomicFile&&) = delete;
+  ~AtomicFile();
+
+  int fd() const { return fd_; }
+  // Appends bytes; false with errno set when they cannot be written.
+  bool Write(std::span<const uint8_t> bytes);
+  // Puts the file in place of the target. After a success, the temporaries of the same target
+  // that killed processes left behind are removed.
+  Status Commit();
+
+ private:
+  AtomicFile(int fd, std::filesystem::path path, std::filesystem::path temporary)
+      : fd_(fd), path_(std::move(path)), temporary_(std::move(temporary)) {}
+  int fd_;
+  std::filesystem::path path_;
+  std::filesystem::path temporary_;
+};
+
+// Replaces `path` with `bytes` through an AtomicFile: the target holds the old bytes or the new
+// ones, whole; on failure the target is untouched and the failure says why.
+Status WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                           unsigned mode = 0666);
 // The same for a file made of several pieces, written one after the other.
 Status WriteFileAtomically(const std::filesystem::path& path,
-                           std::initializer_list<std::span<const uint8_t>> pieces);
+                           std::initializer_list<std::span<const uint8_t>> pieces,
+                           unsigned mode = 0666);
+
+// Removes from a folder the temporaries of any atomic write whose process no longer runs: it was
+// killed mid-write.
+void RemoveAbandonedTemporaries(const std::filesystem::path& folder);
 
 template <class Enough>
 Result<std::vector<uint8_t>> ReadFileUntil(const std::filesystem::path& path, Enough enough) {

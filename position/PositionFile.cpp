@@ -1,6 +1,7 @@
 #include "PositionFile.h"
 
 #include <bit>
+#include <cctype>
 #include <cmath>
 
 #include "ByteOrder.h"
@@ -51,7 +52,28 @@ PositionHeader HeaderAsSaved(const Position& position, bool tessWinMap) {
 }  // namespace
 
 bool IsTessWinMapPath(std::string_view path) {
-  return path.find(".MAP") != std::string_view::npos || path.find(".map") != std::string_view::npos;
+  const size_t slash = path.find_last_of('/');
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos || name.size() - dot != 4) return false;
+  std::string suffix(name.substr(dot));
+  for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return suffix == ".map";
+}
+
+bool HoldsPosition(const std::filesystem::path& path) {
+  const bool tessWinMap = IsTessWinMapPath(path.string());
+  std::string suffix = path.extension().string();
+  for (char& c : suffix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (!tessWinMap && suffix != ".QPX") return false;
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) return true;
+  auto file = InputFile::Open(path);
+  if (!file) return false;
+  std::vector<uint8_t> start;
+  if (!file->ReadMore(start, PositionHeader::kSize)) return false;
+  if (!tessWinMap) return start.size() >= 2 && start[0] == 'M' && start[1] == 'F';
+  return start.size() >= 4 && file->size() == 4 + uint64_t{GetU32(start, 0)} * kUnitRecordSize;
 }
 
 Status LoadPosition(Position& position, const std::filesystem::path& path) {

@@ -28,9 +28,13 @@ void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes);
 // old file is untouched, `dirty` stays as it was and the failure says why.
 Status SavePosition(Position& position, const std::filesystem::path& path);
 
-// True when the path holds ".MAP" or ".map" anywhere, compared exactly: such a path is written
-// in the TessWinMap format, any other in the native one.
+// True when the file's name ends in ".map" in any case: such a path is written in the TessWinMap
+// format, any other in the native one. The folders on the way play no part.
 bool IsTessWinMapPath(std::string_view path);
+
+// Whether a path may take a position without losing anything else: a name ending in .QPX or .MAP
+// (any case), of no file yet or of a file that holds a position of that kind.
+bool HoldsPosition(const std::filesystem::path& path);
 
 // The bytes SavePosition writes, for a given format.
 std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap);

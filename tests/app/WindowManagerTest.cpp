@@ -229,7 +229,7 @@ class WindowManagerTest : public QObject {
       box->button(QMessageBox::Ok)->click();
     });
     MainWindow& w = Open(true, true);
-    QVERIFY2(seen.startsWith("Restore position: Restore the unsaved position from "),
+    QVERIFY2(seen.startsWith("Restore position: Restore the unsaved position of the map "),
              qPrintable(seen));
     QVERIFY(w.viewer().position().dirty());
     Position start;

@@ -75,12 +75,19 @@ TEST_F(PositionFiles, writeAnEmptyPositionAsFifteenOrFourBytes) {
   EXPECT_EQ(test::ReadBytes(dir / "empty.MAP"), (std::vector<uint8_t>{0, 0, 0, 0}));
 }
 
-TEST_F(PositionFiles, chooseTheFormatByTheExactTextOfThePath) {
-  EXPECT_TRUE(IsTessWinMapPath("/games/start.map"));
-  EXPECT_TRUE(IsTessWinMapPath("/games/old.MAP/start.QPX"));
-  EXPECT_TRUE(IsTessWinMapPath("x.mapfile"));
-  EXPECT_FALSE(IsTessWinMapPath("/games/start.Map"));
-  EXPECT_FALSE(IsTessWinMapPath("/games/start.QPX"));
+TEST_F(PositionFiles, chooseTheFormatByTheFilesExtensionAlone) {
+  for (const char* map : {"/games/start.map", "start.MAP", "/games/start.Map", "a.b.mAp"})
+    EXPECT_TRUE(IsTessWinMapPath(map)) << map;
+  for (const char* native : {"/games/old.MAP/start.QPX", "dir.maps/game.QPX", "x.mapfile",
+                             "/games/start.QPX", "/games/map", "/x.map/", ".map.QPX"})
+    EXPECT_FALSE(IsTessWinMapPath(native)) << native;
+  // A folder's name never decides: the file reopens with its map.
+  std::filesystem::create_directories(dir / "dir.maps");
+  p.header().setMapName("Rift");
+  ASSERT_TRUE(SavePosition(p, dir / "dir.maps" / "game.QPX"));
+  Position again;
+  ASSERT_TRUE(LoadPosition(again, dir / "dir.maps" / "game.QPX"));
+  EXPECT_EQ(again.mapName(), "Rift");
 }
 
 TEST_F(PositionFiles, loadANativeFileAndKeepItsHeader) {

@@ -110,6 +110,19 @@ TEST_F(SectorTableTools, vornReadsWindowsLineEndsAsATextModeReadDoes) {
   EXPECT_EQ(table[2].name(), "B");
 }
 
+// A save killed mid-write leaves its temporary named after its process; a later program that
+// gets the same process number must still write.
+TEST_F(SectorTableTools, aTemporaryOfAKilledWriterWithTheSameProcessNumberIsNoObstacle) {
+  dir.Write("sectors.txt", "A: 10100\n");
+  const auto run = test::RunProgram(
+      "/bin/sh",
+      {"-c", "for n in 0 1 2 3 4 5 6 7; do : > .SektorInfo.sek.tmp-$$-$n; done; exec " +
+                 std::string(VORN) + " sectors.txt SektorInfo.sek"},
+      dir.path());
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(Output().size(), SectorRecord::kSize);
+}
+
 TEST_F(SectorTableTools, vornOnAFullDiskFailsAndKeepsTheOldTable) {
   std::string text;
   for (int n = 1; n <= 511; ++n)

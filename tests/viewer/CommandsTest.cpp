@@ -153,6 +153,22 @@ TEST_F(Commands, onlyAnSPressedWithoutCtrlOrAltExports) {
   EXPECT_TRUE(std::filesystem::exists(exported));
 }
 
+TEST_F(Commands, savingAPositionOfAnotherMapAsMapAsksFirst) {
+  StartViewer();
+  viewer->Command(RiftId());
+  const auto path = dir / "rift.map";
+  host.saveChoices = {path.string(), path.string()};
+  viewer->Command(command::kSaveAs);
+  ASSERT_EQ(host.prompts.size(), 1u);
+  EXPECT_EQ(host.prompts[0],
+            "Save position: A .MAP file names no map: this position of the map Rift would open "
+            "on the map Tess. Save it as .MAP all the same?");
+  EXPECT_FALSE(std::filesystem::exists(path)) << "Cancel saves nothing";
+  host.answers = {true};
+  viewer->Command(command::kSaveAs);
+  EXPECT_TRUE(std::filesystem::exists(path));
+}
+
 TEST_F(Commands, ignoresIdsWithoutAMap) {
   StartViewer();
   viewer->Command(299);

@@ -1,7 +1,15 @@
 // The recovery copy of an unsaved position: kept while there are unsaved changes, gone once they
 // are saved or given up, offered again after the program was killed, and never another
 // program's.
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <fstream>
+#include <thread>
 
 #include "FileBytes.h"
 #include "PositionFile.h"
@@ -86,7 +94,9 @@ TEST_F(Recovery, aKilledProgramsPositionIsOfferedAndRestoredUnsavedWithItsFile) 
   host.answers = {true};
   StartWithRecovery();
   ASSERT_EQ(host.prompts.size(), 1u);
-  EXPECT_TRUE(host.prompts[0].starts_with("Restore position: Restore the unsaved position from "))
+  EXPECT_TRUE(host.prompts[0].starts_with(
+      "Restore position: Restore the unsaved position of the map Rift (the position file " +
+      mine.string() + ") from "))
       << host.prompts[0];
   EXPECT_TRUE(host.prompts[0].ends_with("?"));
   EXPECT_EQ(EncodePosition(position(), false), board);
@@ -121,6 +131,122 @@ TEST_F(Recovery, twoProgramsAtOnceNeverTakeEachOthersCopy) {
   EXPECT_TRUE(third.Orphans().empty());
   Kill();
   ASSERT_EQ(third.Orphans().size(), 1u) << "its lock went with it";
+}
+
+// Waits for the worker's write and lets the viewer hear how it went, as the next tick would.
+void Tick(Viewer& viewer) {
+  viewer.KeepRecoveryCopy();
+  for (int i = 0; i < 200 && viewer.recovery()->writing(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  viewer.KeepRecoveryCopy();
+}
+
+TEST_F(Recovery, aCopyThatFailedIsTriedAgainUntilItIsWrittenAndTheUserIsTold) {
+  std::filesystem::create_directories(dir / "state");
+  if (::mount("tmpfs", (dir / "state").c_str(), "tmpfs", 0, "size=64k") != 0)
+    GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
+  struct Unmount {
+    std::filesystem::path at;
+    ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+  } unmount{dir / "state"};
+  StartWithRecovery();
+  {  // the disk fills up
+    std::ofstream filler(dir / "state" / "filler");
+    filler << std::string(1 << 20, 'x');
+  }
+  Edit();
+  Tick(*viewer);
+  Tick(*viewer);
+  EXPECT_TRUE(host.status[StatusField::kMessage].starts_with(
+      "Unsaved work is not being protected: the recovery copy could not be written: "))
+      << host.status[StatusField::kMessage];
+  std::filesystem::remove(dir / "state" / "filler");
+  Tick(*viewer);
+  Tick(*viewer);
+  EXPECT_EQ(host.status[StatusField::kMessage], "Unsaved work is protected again");
+  ASSERT_EQ(Copies().size(), 1u);
+  EXPECT_EQ(ReadFileBytes(Copies()[0]).value(), EncodePosition(position(), false));
+}
+
+TEST_F(Recovery, keepsCopiesOnlyInAFolderOfTheUsersAloneAndOnlyForTheUser) {
+  std::filesystem::create_directories(Folder());
+  std::filesystem::permissions(Folder(), std::filesystem::perms::all);
+  // A copy planted there, naming a file of the user's, is never offered.
+  {
+    Position planted;
+    planted.header().setMapName("Tess");
+    ASSERT_TRUE(SavePosition(planted, Folder() / "position-1-1.QPX"));
+    std::ofstream(Folder() / "position-1-1.file") << (dir / "notes.txt").string();
+  }
+  StartWithRecovery();
+  EXPECT_TRUE(host.prompts.empty());
+  EXPECT_EQ(host.status[StatusField::kMessage],
+            "Unsaved work is not being protected: " + Folder().string() +
+                " may be read by others (mode 0777)");
+  Edit();
+  viewer->KeepRecoveryCopy();
+  EXPECT_EQ(Copies().size(), 1u) << "no copy of this program's";
+  Kill();
+
+  std::filesystem::remove_all(Folder());
+  StartWithRecovery();
+  Edit();
+  Tick(*viewer);
+  for (const auto& e : std::filesystem::directory_iterator(Folder())) {
+    struct stat st {};
+    ASSERT_EQ(::stat(e.path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 077, 0u) << e.path();
+  }
+  struct stat folder {};
+  ASSERT_EQ(::stat(Folder().c_str(), &folder), 0);
+  EXPECT_EQ(folder.st_mode & 07777, 0700u);
+}
+
+TEST_F(Recovery, aCopyIsClaimedBeforeItIsOfferedAndTheOthersWaitForTheNextStart) {
+  // Two programs with unsaved changes, both killed.
+  StartWithRecovery();
+  Edit();
+  Tick(*viewer);
+  std::unique_ptr<Viewer> first = std::move(viewer);
+  StartWithRecovery();
+  Edit(QPoint(160, 60));
+  Tick(*viewer);
+  const std::vector<uint8_t> newer = EncodePosition(position(), false);
+  Kill();
+  first.reset();
+  ASSERT_EQ(Copies().size(), 2u);
+  {
+    // Another program claimed the copies first: this one offers none of them.
+    RecoveryStore other(Folder());
+    const auto claimed = other.ClaimOrphans();
+    ASSERT_EQ(claimed.size(), 2u);
+    host.prompts.clear();
+    StartWithRecovery();
+    EXPECT_TRUE(host.prompts.empty());
+    Kill();
+  }
+  host.prompts.clear();
+  host.answers = {true};
+  StartWithRecovery();
+  ASSERT_EQ(host.prompts.size(), 1u) << "the newest is restored";
+  EXPECT_EQ(EncodePosition(position(), false), newer);
+  EXPECT_TRUE(host.status[StatusField::kMessage].starts_with("1 more unsaved position waits in "))
+      << host.status[StatusField::kMessage];
+}
+
+TEST_F(Recovery, startingRemovesTheTemporariesOfKilledWrites) {
+  std::filesystem::create_directories(Folder());
+  std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const auto orphan = Folder() / (".position-1-2.file.tmp-" + std::to_string(gone) + "-0");
+  const auto running = Folder() / (".position-1-2.QPX.tmp-" + std::to_string(::getpid()) + "-0");
+  std::ofstream(orphan) << "half";
+  std::ofstream(running) << "being written";
+  StartWithRecovery();
+  EXPECT_FALSE(std::filesystem::exists(orphan));
+  EXPECT_TRUE(std::filesystem::exists(running)) << "its writer still runs";
 }
 
 TEST_F(Recovery, theHeadlessViewerKeepsNoCopy) {

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "FileBytes.h"
+
 namespace mw {
 namespace {
 
@@ -65,40 +67,26 @@ bool WriteRows(PngWriter& writer, FILE* file, int width, int height, int stripRo
 
 Status WritePngInStrips(const std::filesystem::path& path, int width, int height, int stripRows,
                         const std::function<QImage(int top, int rows)>& strip) {
-  std::string temporary =
-      (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
-  if (path.parent_path().empty()) temporary = "." + path.filename().string() + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return Status::Fail(path.string() + ": cannot be written: " + Reason());
-  FILE* file = ::fdopen(fd, "wb");
-  auto fail = [&](const std::string& why) {
-    if (file) std::fclose(file);
-    std::remove(temporary.c_str());
-    return Status::Fail(path.string() + ": " + why);
-  };
+  auto target = AtomicFile::Create(path);
+  if (!target) return Status::Fail(target.error());
+  // libpng writes through a stream of its own; the temporary is committed once that is closed.
+  const int fd = ::dup(target->fd());
+  FILE* file = fd >= 0 ? ::fdopen(fd, "wb") : nullptr;
   if (!file) {
-    ::close(fd);
-    return fail("cannot be written: " + Reason());
+    if (fd >= 0) ::close(fd);
+    return Status::Fail(path.string() + ": cannot be written: " + Reason());
   }
+  bool written;
   {
     PngWriter writer;
-    if (!writer.ok()) return fail("cannot start a PNG picture");
-    if (!WriteRows(writer, file, width, height, stripRows, strip))
-      return fail("the PNG picture could not be written: " + Reason());
+    written = writer.ok() && WriteRows(writer, file, width, height, stripRows, strip);
   }
-  if (std::fflush(file) != 0 || ::fsync(::fileno(file)) != 0)
-    return fail("cannot be written: " + Reason());
-  if (std::fclose(file) != 0) {
-    file = nullptr;
-    return fail("cannot be written: " + Reason());
-  }
-  file = nullptr;
-  // The picture keeps the permissions of the file it replaces; a new one may be read by all.
-  struct stat old {};
-  ::chmod(temporary.c_str(), ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-  if (std::rename(temporary.c_str(), path.c_str()) != 0)
-    return fail("cannot be replaced: " + Reason());
-  return Status::Ok();
+  const std::string why = Reason();
+  const bool closed = std::fclose(file) == 0;
+  if (!written)
+    return Status::Fail(path.string() + ": the PNG picture could not be written: " + why);
+  if (!closed) return Status::Fail(path.string() + ": cannot be written: " + Reason());
+  return target->Commit();
 }
 
 }  // namespace mw

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 #include "FileBytes.h"
 
@@ -44,6 +45,25 @@ std::string LocalTime(time_t t) {
   return text;
 }
 
+// Takes the lock of a copy; a lock file that is gone (a copy written before locks were kept) is
+// made. Fails while another program holds it.
+int TakeLock(const std::filesystem::path& lock) {
+  const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return -1;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::filesystem::path LockOf(const std::filesystem::path& position) {
+  std::filesystem::path lock = position;
+  return lock.replace_extension(kLockExtension);
+}
+
+constexpr unsigned kOwnerOnly = 0600;  // the copies name the user's files: no one else reads them
+
 }  // namespace
 
 std::filesystem::path RecoveryStore::DefaultFolder() {
@@ -54,7 +74,39 @@ std::filesystem::path RecoveryStore::DefaultFolder() {
   return std::filesystem::path(home && home[0] ? home : "/tmp") / ".local" / "state" / "Marrowind";
 }
 
+ClaimedCopy::ClaimedCopy(ClaimedCopy&& other) noexcept
+    : copy_(std::move(other.copy_)), lock_(std::exchange(other.lock_, -1)) {}
+
+ClaimedCopy::~ClaimedCopy() {
+  if (lock_ >= 0) ::close(lock_);
+}
+
 RecoveryStore::RecoveryStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+
+Status RecoveryStore::CheckFolder() const {
+  std::error_code error;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(folder_, error))) {
+    std::filesystem::create_directories(folder_.parent_path(), error);
+    if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST)
+      return Status::Fail("cannot make " + folder_.string() + ": " +
+                          std::error_code(errno, std::generic_category()).message());
+  }
+  struct stat st {};
+  if (::lstat(folder_.c_str(), &st) != 0)
+    return Status::Fail("cannot look at " + folder_.string() + ": " +
+                        std::error_code(errno, std::generic_category()).message());
+  if (!S_ISDIR(st.st_mode)) return Status::Fail(folder_.string() + " is not a folder");
+  if (st.st_uid != ::geteuid()) return Status::Fail(folder_.string() + " belongs to another user");
+  if ((st.st_mode & 077) != 0) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+    return Status::Fail(folder_.string() + " may be read by others (mode " + mode + ")");
+  }
+  if (::access(folder_.c_str(), W_OK | X_OK) != 0)
+    return Status::Fail("cannot write into " + folder_.string() + ": " +
+                        std::error_code(errno, std::generic_category()).message());
+  return Status::Ok();
+}
 
 RecoveryStore::~RecoveryStore() {
   Wait();
@@ -71,10 +123,11 @@ RecoveryStore::~RecoveryStore() {
 std::vector<RecoveryCopy> RecoveryStore::Orphans() const {
   struct Found {
     RecoveryCopy copy;
-    time_t time;
+    std::pair<time_t, long> time;  // to the nanosecond: two copies may come within a second
   };
   std::vector<Found> found;
   std::error_code error;
+  if (!CheckFolder()) return {};
   for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
     const std::string file = entry.path().filename().string();
     if (!file.starts_with(kPrefix) || !file.ends_with(kPositionExtension)) continue;
@@ -87,13 +140,22 @@ std::vector<RecoveryCopy> RecoveryStore::Orphans() const {
     if (auto path = ReadFileBytes(With(folder_, name, kFileExtension)))
       copy.currentFile.assign(path->begin(), path->end());
     copy.writtenAt = LocalTime(st.st_mtime);
-    found.push_back({std::move(copy), st.st_mtime});
+    found.push_back({std::move(copy), {st.st_mtim.tv_sec, st.st_mtim.tv_nsec}});
   }
   std::stable_sort(found.begin(), found.end(),
                    [](const Found& a, const Found& b) { return a.time > b.time; });
   std::vector<RecoveryCopy> copies;
   for (Found& f : found) copies.push_back(std::move(f.copy));
   return copies;
+}
+
+std::vector<ClaimedCopy> RecoveryStore::ClaimOrphans() const {
+  std::vector<ClaimedCopy> claimed;
+  for (RecoveryCopy& copy : Orphans()) {
+    const int lock = TakeLock(LockOf(copy.position));
+    if (lock >= 0) claimed.emplace_back(std::move(copy), lock);
+  }
+  return claimed;
 }
 
 void RecoveryStore::Remove(const RecoveryCopy& copy) {
@@ -106,23 +168,16 @@ void RecoveryStore::Remove(const RecoveryCopy& copy) {
 
 Status RecoveryStore::Claim() {
   if (lock_ >= 0) return Status::Ok();
-  std::error_code error;
-  // The copies are the user's alone: the folder is made for its owner only.
-  if (std::filesystem::create_directories(folder_, error))
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, error);
-  if (error)
-    return Status::Fail("cannot make the recovery folder " + folder_.string() + ": " +
-                        error.message());
+  if (Status usable = CheckFolder(); !usable) return usable;
+  RemoveAbandonedTemporaries(folder_);
   const auto started = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::system_clock::now().time_since_epoch());
   name_ = kPrefix + std::to_string(::getpid()) + "-" + std::to_string(started.count());
   const auto lock = With(folder_, name_, kLockExtension);
-  const int fd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (fd >= 0) ::close(fd);
+  const int fd = TakeLock(lock);
+  if (fd < 0)
     return Status::Fail("cannot lock " + lock.string() + ": " +
                         std::error_code(errno, std::generic_category()).message());
-  }
   lock_ = fd;
   return Status::Ok();
 }
@@ -144,15 +199,23 @@ bool RecoveryStore::Write(std::vector<uint8_t> position, std::string currentFile
       [folder = folder_, name = name_, position = std::move(position),
        file = std::move(currentFile)]() -> Status {
         const std::vector<uint8_t> path(file.begin(), file.end());
-        if (auto written = WriteFileAtomically(With(folder, name, kFileExtension), path); !written)
+        if (auto written =
+                WriteFileAtomically(With(folder, name, kFileExtension), path, kOwnerOnly);
+            !written)
           return written;
-        return WriteFileAtomically(With(folder, name, kPositionExtension), position);
+        return WriteFileAtomically(With(folder, name, kPositionExtension), position, kOwnerOnly);
       });
   return true;
 }
 
 Status RecoveryStore::Wait() {
   if (!pending_.valid()) return Status::Ok();
+  return pending_.get();
+}
+
+std::optional<Status> RecoveryStore::Finished() {
+  if (!pending_.valid() || pending_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    return std::nullopt;
   return pending_.get();
 }
 

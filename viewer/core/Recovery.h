@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,21 @@ struct RecoveryCopy {
   std::filesystem::path position;  // the position, in the native format
   std::string currentFile;         // the file the position was last opened from or saved to
   std::string writtenAt;           // local time of the copy, "2026-12-09 14:05"
+};
+
+// A copy claimed by this program: its lock is held, so no other program offers it meanwhile.
+class ClaimedCopy {
+ public:
+  ClaimedCopy(RecoveryCopy copy, int lock) : copy_(std::move(copy)), lock_(lock) {}
+  ClaimedCopy(ClaimedCopy&& other) noexcept;
+  ClaimedCopy& operator=(ClaimedCopy&&) = delete;
+  ~ClaimedCopy();  // gives the copy back for the next start
+  const RecoveryCopy& operator*() const { return copy_; }
+  const RecoveryCopy* operator->() const { return &copy_; }
+
+ private:
+  RecoveryCopy copy_;
+  int lock_;
 };
 
 // The recovery copies of unsaved positions, in a per-user folder. Each running program writes
@@ -33,12 +50,18 @@ class RecoveryStore {
   RecoveryStore(const RecoveryStore&) = delete;
   RecoveryStore& operator=(const RecoveryStore&) = delete;
 
-  // The copies of programs that are gone, the newest first.
+  // The copies of programs that are gone, the newest first, without claiming them.
   std::vector<RecoveryCopy> Orphans() const;
+  // The same, each claimed: a copy another program claimed first is left out.
+  std::vector<ClaimedCopy> ClaimOrphans() const;
   // Deletes a copy of a program that is gone.
   static void Remove(const RecoveryCopy& copy);
 
-  // Takes a name and a lock for this program's own copy. Until it succeeds nothing is written.
+  // Whether the folder may hold copies: a real folder, not a link, of this user's alone (made so
+  // when it is missing). Fails with the reason otherwise; nothing is then read or written there.
+  Status CheckFolder() const;
+  // Takes a name and a lock for this program's own copy, after CheckFolder; the temporaries of
+  // writes that were killed are removed. Until it succeeds nothing is written.
   Status Claim();
   bool claimed() const { return lock_ >= 0; }
   // Starts writing this program's copy. False, and nothing done, while the last write still
@@ -46,9 +69,18 @@ class RecoveryStore {
   bool Write(std::vector<uint8_t> position, std::string currentFile);
   // Waits for the running write, if any, and says how it went.
   Status Wait();
+  // How the last write went once it has ended, asked once; none while it runs or when there is
+  // nothing new to tell.
+  std::optional<Status> Finished();
   // Deletes this program's copy: its position was saved or given up on purpose.
   void Discard();
   bool hasCopy() const { return written_; }
+  // Whether a write runs now.
+  bool writing() const {
+    return pending_.valid() &&
+           pending_.wait_for(std::chrono::seconds(0)) != std::future_status::ready;
+  }
+  const std::filesystem::path& folder() const { return folder_; }
   std::filesystem::path copyPath() const;
 
  private:

@@ -66,17 +66,34 @@ Status Viewer::Start(const std::string& commandLine) {
   position_.RecomputeTotals();
   if (recovery_) {
     OfferRecovery();
-    if (auto claimed = recovery_->Claim(); !claimed) qWarning("%s", claimed.error().c_str());
+    KeepRecoveryCopy();
   }
   return loaded;
 }
 
 void Viewer::EnableRecovery(std::filesystem::path folder) { recovery_.emplace(std::move(folder)); }
 
+// What a copy holds, in words: the map its header names and the file it belongs to.
+std::string Viewer::RecoveryQuestion(const RecoveryCopy& copy) const {
+  std::string map = "an unknown map";
+  if (auto bytes = ReadFileBytes(copy.position, PositionHeader::kSize)) {
+    PositionHeader header;
+    std::copy(bytes->begin(), bytes->end(), header.bytes().begin());
+    if (header.hasMagic()) map = "the map " + header.mapName();
+  }
+  const std::string file =
+      copy.currentFile.empty() ? "a position never saved" : "the position file " + copy.currentFile;
+  return "Restore the unsaved position of " + map + " (" + file + ") from " + copy.writtenAt + "?";
+}
+
 void Viewer::OfferRecovery() {
-  for (const RecoveryCopy& copy : recovery_->Orphans()) {
-    if (!host_.Confirm("Restore the unsaved position from " + copy.writtenAt + "?",
-                       "Restore position")) {
+  // Each copy is claimed before it is offered, so that two programs never offer the same one;
+  // each is offered once, newest first, until one is restored. The others wait for the next
+  // start, and the status bar says so.
+  std::vector<ClaimedCopy> copies = recovery_->ClaimOrphans();
+  for (size_t i = 0; i < copies.size(); ++i) {
+    const RecoveryCopy& copy = *copies[i];
+    if (!host_.Confirm(RecoveryQuestion(copy), "Restore position")) {
       RecoveryStore::Remove(copy);
       continue;
     }
@@ -87,6 +104,7 @@ void Viewer::OfferRecovery() {
     }
     LoadMapPackage(position_.mapName());
     document_.currentFile = copy.currentFile;
+    document_.restoredFile = !copy.currentFile.empty();
     position_.MarkUnsaved();
     host_.InvalidateMap(QRect());
     position_.RecomputeTotals();
@@ -95,12 +113,29 @@ void Viewer::OfferRecovery() {
         recovery_->Write(EncodePosition(position_, false), copy.currentFile) && recovery_->Wait())
       RecoveryStore::Remove(copy);
     copied_ = position_.revision();
+    if (const size_t left = copies.size() - i - 1; left > 0)
+      host_.ShowStatus(
+          StatusField::kMessage,
+          std::to_string(left) +
+              (left == 1 ? " more unsaved position waits" : " more unsaved positions wait") +
+              " in " + recovery_->folder().string() + "; it is offered at the next start");
     return;
   }
 }
 
 void Viewer::KeepRecoveryCopy() {
   if (!recovery_) return;
+  HearFromRecovery();
+  if (!recovery_->claimed()) {
+    // A folder that cannot be used is said once; the user may mend it while the program runs.
+    if (Status claimed = recovery_->Claim(); !claimed) {
+      if (!recoveryFailing_)
+        host_.ShowStatus(StatusField::kMessage,
+                         "Unsaved work is not being protected: " + claimed.error());
+      recoveryFailing_ = true;
+      return;
+    }
+  }
   if (!position_.dirty()) {
     if (recovery_->hasCopy()) recovery_->Discard();
     return;
@@ -108,7 +143,29 @@ void Viewer::KeepRecoveryCopy() {
   // Pieces in the hand are out of the list: the copy waits for them to be put down.
   if (position_.carrying() || (recovery_->hasCopy() && copied_ == position_.revision())) return;
   const uint64_t revision = position_.revision();
-  if (recovery_->Write(EncodePosition(position_, false), document_.currentFile)) copied_ = revision;
+  if (recovery_->Write(EncodePosition(position_, false), document_.currentFile))
+    writing_ = revision;
+}
+
+// The copy counts as written only once the write has ended well; one that failed is tried again
+// at the next tick, and the status bar says when copies fail and when they work again.
+void Viewer::HearFromRecovery() {
+  const std::optional<Status> done = recovery_->Finished();
+  if (!done) return;
+  if (*done) {
+    copied_ = writing_;
+    if (recoveryFailing_)
+      host_.ShowStatus(StatusField::kMessage, "Unsaved work is protected again");
+    recoveryFailing_ = false;
+    return;
+  }
+  if (!recoveryFailing_)
+    host_.ShowStatus(
+        StatusField::kMessage,
+        "Unsaved work is not being protected: the recovery copy could not be written: " +
+            done->error());
+  recoveryFailing_ = true;
+  copied_ = 0;
 }
 
 Status Viewer::LoadPositionFile(const std::string& path) {

@@ -39,6 +39,8 @@ struct DocumentState {
   bool toolWindowsPlaced = false;
   bool toolBarShown = true;
   bool infoViewShown = true;
+  // The current file came from a recovery copy: it may be no position file at all.
+  bool restoredFile = false;
   std::vector<CatalogueEntry> catalogue;
 };
 
@@ -140,6 +142,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   bool ConfirmDiscard();
   bool ConfirmLabelsLost(const std::string& action);
   void OfferRecovery();
+  std::string RecoveryQuestion(const RecoveryCopy& copy) const;
+  void HearFromRecovery();
   Status LoadPositionFile(const std::string& path);
   void NewMap(int id);
   void Open();
@@ -148,6 +152,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   void Save();
   void SaveAs();
   void SaveTo(const std::string& path);
+  bool ConfirmSaveTarget(const std::string& path);
   void ToggleToolWindow(ToolWindow which, int id, bool& shown);
   void ToggleFlag(int id);
   void RebuildToolWindows();
@@ -181,7 +186,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   // changed.
   mutable std::optional<SectorIncomes> incomes_;
   std::optional<RecoveryStore> recovery_;
-  uint64_t copied_ = 0;  // the revision of the board the recovery copy holds
+  uint64_t copied_ = 0;   // the revision of the board the recovery copy holds
+  uint64_t writing_ = 0;  // the revision of the board the running write takes there
+  bool recoveryFailing_ = false;
   std::string pointerText_;
   std::bitset<kKeyCount> plainPresses_;  // keys pressed without Ctrl or Alt, not yet released
 };

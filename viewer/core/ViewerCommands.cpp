@@ -102,6 +102,7 @@ void Viewer::OpenFile(const std::string& path) {
 }
 
 void Viewer::OpenChosen(const std::string& path) {
+  document_.restoredFile = false;
   // A file that does not load is not taken as the current file, so that a later Save cannot
   // write this position over it.
   if (auto loaded = LoadPositionFile(path)) {
@@ -129,7 +130,23 @@ void Viewer::SaveAs() {
   SaveTo(*chosen);
 }
 
+// Saving must not lose what the user did not mean to give up: the map of a position saved where
+// the format names none, or a file that a recovered position only claims to belong to.
+bool Viewer::ConfirmSaveTarget(const std::string& path) {
+  const std::string map = position_.mapName();
+  if (IsTessWinMapPath(path) && map != kDefaultMapName &&
+      !host_.Confirm("A .MAP file names no map: this position of the map " + map +
+                         " would open on the map " + std::string(kDefaultMapName) +
+                         ". Save it as .MAP all the same?",
+                     "Save position"))
+    return false;
+  return !document_.restoredFile || path != document_.currentFile || HoldsPosition(path) ||
+         host_.Confirm(path + " holds no position. Replace it with this position?",
+                       "Save position");
+}
+
 void Viewer::SaveTo(const std::string& path) {
+  if (!ConfirmSaveTarget(path)) return;
   // Pieces in the hand belong to the board that is saved: they go back to their unit first.
   if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
   position_.CancelCarry();
@@ -139,6 +156,7 @@ void Viewer::SaveTo(const std::string& path) {
     return;
   }
   host_.ShowStatus(StatusField::kMessage, "Saved " + path);
+  document_.restoredFile = false;
   KeepRecoveryCopy();
 }
 
