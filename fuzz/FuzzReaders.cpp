@@ -72,6 +72,15 @@ void Fuzz(std::span<const uint8_t> bytes, const uint8_t* data, size_t size) {
   }
 #elif FUZZ_READER == 8
   for (const auto& piece : SplitSectorText(Text(data, size))) (void)CompileSectorLine(piece.text);
+#elif FUZZ_READER == 9
+  // The header of a picture decides, before anything is read or made for it, whether it fits.
+  if (auto info = ParseBmpInfo(bytes, "fuzz")) {
+    const Status fits = PictureFits(info->width, info->height, size, uint64_t{1} << 30, "fuzz");
+    // What it lets through is what it says: 4 bytes a pixel within the budget.
+    if (fits && (info->width <= 0 || info->height <= 0 ||
+                 4 * uint64_t(info->width) * uint64_t(info->height) > (uint64_t{1} << 30)))
+      __builtin_trap();
+  }
 #else
 #error "FUZZ_READER must name a reader"
 #endif

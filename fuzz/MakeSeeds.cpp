@@ -76,6 +76,14 @@ void Bitmaps(const fs::path& d) {
     const auto bytes = mw::EncodeBmp(rows);
     Write(d, "bits" + std::to_string(bits), bytes);
     Write(d, "cut" + std::to_string(bits), Truncated(bytes, bytes.size() - 3));
+    // RLE8 data that declares far more than it can paint.
+    auto vast = bytes;
+    vast.resize(mw::GetU32(vast, 10));
+    mw::PutU32(vast, 18, 32000);
+    mw::PutU32(vast, 22, 32000);
+    mw::PutU32(vast, 30, 1);
+    vast.insert(vast.end(), {0, 1});
+    Write(d, "vast" + std::to_string(bits), vast);
   }
 }
 
@@ -98,6 +106,7 @@ int main(int argc, char** argv) {
   Write(root / "settings", "valid", std::vector<uint8_t>(408, 1));
   Write(root / "settings", "short", std::vector<uint8_t>(12, 0xFF));
   Bitmaps(root / "bmp_rows");
+  Bitmaps(root / "picture_header");
   Write(root / "sector_text", "valid",
         std::string("# comment\nNorth : 2a 3\nSouth\t:1 0 0 0 0 0 0 0 ffffffff\n;x:1\n\n") +
             std::string(300, 'n') + ": 5\n");

@@ -87,13 +87,15 @@ Result<BmpRows> DecodeRle8(std::span<const uint8_t> data, BmpRows rows, const st
 }  // namespace
 
 Result<BmpInfo> ReadBmpInfo(const std::filesystem::path& path) {
-  using Info = Result<BmpInfo>;
   constexpr size_t kLongestHeader = kFileHeader + 124;
   auto bytes =
       ReadFileUntil(path, [](std::span<const uint8_t> b) { return b.size() >= kLongestHeader; });
-  if (!bytes) return Info::Fail(bytes.error());
-  const std::span<const uint8_t> b = *bytes;
-  const std::string name = path.string();
+  if (!bytes) return Result<BmpInfo>::Fail(bytes.error());
+  return ParseBmpInfo(*bytes, path.string());
+}
+
+Result<BmpInfo> ParseBmpInfo(std::span<const uint8_t> b, const std::string& name) {
+  using Info = Result<BmpInfo>;
   if (b.size() < 2 || b[0] != 'B' || b[1] != 'M')
     return Info::Fail(name + ": no bitmap signature \"BM\" at offset 0");
   if (b.size() < kFileHeader + 4)
@@ -107,10 +109,25 @@ Result<BmpInfo> ReadBmpInfo(const std::filesystem::path& path) {
                       " bytes at offset 14");
   BmpInfo info;
   info.width = static_cast<int32_t>(header->width);
-  info.height = static_cast<int32_t>(header->height < 0 ? -header->height : header->height);
+  info.height =
+      static_cast<int32_t>(header->height < 0 ? -int64_t{header->height} : header->height);
   info.bitsPerPixel = header->bits;
   info.compression = header->compression;
   return Info::Ok(info);
+}
+
+Status PictureFits(int64_t width, int64_t height, uint64_t fileBytes, uint64_t budget,
+                   const std::string& name) {
+  if (width <= 0 || height <= 0)
+    return Status::Fail(name + ": a picture of " + std::to_string(width) + " x " +
+                        std::to_string(height) + " pixels has no pixels");
+  // At most 2^31 a side: the product cannot overflow.
+  const uint64_t decoded = 4 * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  if (decoded > budget || fileBytes > budget - decoded)
+    return Status::Fail(name + ": a picture of " + std::to_string(width) + " x " +
+                        std::to_string(height) +
+                        " pixels needs more memory than this program may use");
+  return Status::Ok();
 }
 
 Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& name) {
@@ -149,8 +166,16 @@ Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& 
     if (pixelOffset > bytes.size())
       return Refuse(name, "truncated: its pixels start at offset " + std::to_string(pixelOffset) +
                               ", the file has " + std::to_string(bytes.size()));
-    // The pixels of a compressed bitmap are not in the file to vouch for its size.
+    // The pixels of a compressed bitmap are not in the file to vouch for its size: a run of two
+    // bytes paints at most 255 pixels, so data that cannot paint the area it declares (with
+    // room for rows its line ends cut short) is refused before anything is made for it.
     constexpr uint64_t kLargestDecoded = uint64_t{1} << 30;
+    const uint64_t area = static_cast<uint64_t>(rows.width) * static_cast<uint64_t>(rows.height);
+    const uint64_t data = bytes.size() - pixelOffset;
+    if (area > 255 * data)
+      return Refuse(name, "its " + std::to_string(data) + " bytes of RLE8 pixels cannot paint " +
+                              std::to_string(rows.width) + " x " + std::to_string(rows.height) +
+                              " pixels");
     if (rows.rowLength * static_cast<uint64_t>(rows.height) > kLargestDecoded)
       return Refuse(name, "too large to decode: " + std::to_string(rows.width) + " x " +
                               std::to_string(rows.height) + " pixels is more than 1 GiB");

@@ -34,6 +34,13 @@ struct BmpInfo {
 // Reads the header of a bitmap: fails with the reason when the file cannot be read or its
 // header is not that of a bitmap.
 Result<BmpInfo> ReadBmpInfo(const std::filesystem::path& path);
+// The same from the first bytes of a file; `name` is used in the reason.
+Result<BmpInfo> ParseBmpInfo(std::span<const uint8_t> bytes, const std::string& name);
+
+// Whether a picture of width x height, decoded at 4 bytes a pixel beside the `fileBytes` it is
+// read from, fits in `budget` bytes; fails with the reason when it does not.
+Status PictureFits(int64_t width, int64_t height, uint64_t fileBytes, uint64_t budget,
+                   const std::string& name);
 
 // Reads a bitmap from its file bytes: 8-bit (uncompressed or RLE8) and 24-bit uncompressed. Other
 // compressions, other depths, truncated files and files that are not bitmaps are refused with

@@ -1,6 +1,7 @@
 #include "SectorBitmapTool.h"
 
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "BmpRows.h"
@@ -29,9 +30,10 @@ std::string DescribeBitmap(const BmpInfo& info) {
   }
 }
 
-int RunSectorBitmapTool(int argc, char** argv, const char* toolName, BitmapKind kind,
-                        SectorGrid (*convert)(const BmpRows&)) {
-  LetOversizedWritesFail();
+namespace {
+
+int Convert(int argc, char** argv, const char* toolName, const BitmapKind& kind,
+            SectorGrid (*convert)(const BmpRows&)) {
   const std::string takes = std::string(toolName) + " takes " + kind.words;
   const std::string usage = std::string("Usage: ") + toolName + " <bitmap> <gridfile>\n" +
                             "Converts a sector bitmap into a sector grid; " + takes + ".\n";
@@ -57,6 +59,20 @@ int RunSectorBitmapTool(int argc, char** argv, const char* toolName, BitmapKind 
   rows.value().pixels = {};
   if (auto outcome = grid.WriteFile(argv[2]); !outcome) return Fail(kExitOutput, outcome.error());
   return kExitOk;
+}
+
+}  // namespace
+
+int RunSectorBitmapTool(int argc, char** argv, const char* toolName, BitmapKind kind,
+                        SectorGrid (*convert)(const BmpRows&)) {
+  LetOversizedWritesFail();
+  try {
+    return Convert(argc, argv, toolName, kind, convert);
+  } catch (const std::bad_alloc&) {
+    // The bitmap's size was checked against its bytes; what is left is a machine without room.
+    return Fail(kExitOutput, std::string(argc > 1 ? argv[1] : toolName) +
+                                 ": not enough memory to convert it; nothing was written");
+  }
 }
 
 }  // namespace mw::tool

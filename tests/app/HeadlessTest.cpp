@@ -218,6 +218,47 @@ TEST_F(Headless, refusesAScriptWithABadLineBeforeRunningAnything) {
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(run.err, "error: script.txt: line 2: unknown modifier 'alt' (shift or ctrl)\n");
   EXPECT_EQ(Run({"--replay", "none.txt"}).exitCode, 2);
+  dir.Write("control.txt", "press\x1b[2J left 1 2\n");
+  EXPECT_EQ(Run({"--replay", "control.txt"}).err,
+            "error: control.txt: line 1: unknown event 'press\\x1b[2J'\n")
+      << "control bytes never reach the terminal";
+}
+
+// A script whose save or export failed did not do what it says: it says why and ends with 1.
+TEST_F(Headless, aReplayWhoseSaveFailedPrintsTheStatusAndEndsWithOne) {
+  dir.Write("script.txt", "dialog " + (dir / "no" / "such" / "game.QPX").string() +
+                              "\ncommand 103\ndialog " + (dir / "game.QPX").string() +
+                              "\ncommand 103\n");
+  auto run = Run({"--replay", "script.txt"});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(run.out.find("status: Could not save " + (dir / "no" / "such" / "game.QPX").string()),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("status: Saved " + (dir / "game.QPX").string()), std::string::npos);
+  dir.Write("fine.txt", "dialog " + (dir / "again.QPX").string() + "\ncommand 103\n");
+  EXPECT_EQ(Run({"--replay", "fine.txt"}).exitCode, 0);
+}
+
+TEST_F(Headless, reportsOfAPositionWhoseMapIsMissingEndWithTheReason) {
+  Position lost;
+  lost.header().setMapName("Zzzz");
+  ASSERT_TRUE(SavePosition(lost, dir / "lost.QPX"));
+  for (const char* report : {"--totals", "--units", "--income"}) {
+    auto run = Run({report, "lost.QPX"});
+    EXPECT_EQ(run.exitCode, 2) << report;
+    EXPECT_EQ(run.out, "") << report;
+    EXPECT_NE(run.err.find("lost.QPX: its map Zzzz is not found"), std::string::npos) << run.err;
+  }
+}
+
+// Paths in any encoding reach the file system byte for byte.
+TEST_F(Headless, pathsThatAreNotUtf8AreTakenAsTheyAre) {
+  const std::string position = "r\xff\xfe.QPX", picture = "out\xff.png";
+  std::filesystem::copy_file(dir / "Tess.gim" / "Start.QPX", dir / position);
+  auto totals = Run({"--totals", position});
+  EXPECT_EQ(totals.exitCode, 0) << totals.err;
+  ASSERT_EQ(Run({"--render", picture, position}).exitCode, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir / picture));
 }
 
 }  // namespace

@@ -95,6 +95,21 @@ TEST_F(ConverterTools, pal2sectTakesRle8BitmapsAsTheSameRows) {
   EXPECT_EQ(test::ReadBytes(dir / "rle.map"), test::ReadBytes(dir / "plain.map"));
 }
 
+// 1,080 bytes that declare 32000 x 32000 pixels: refused before a byte of the grid is made.
+TEST_F(ConverterTools, pal2sectRefusesRle8DataThatCannotPaintTheAreaItDeclares) {
+  auto file = EncodeBmp(Blank(4, 1, 8));
+  file.resize(GetU32(file, 10));
+  PutU32(file, 30, 1);
+  PutU32(file, 18, 32000);
+  PutU32(file, 22, 32000);
+  file.insert(file.end(), {0, 1});  // the end of the bitmap at once
+  dir.Write("vast.bmp", file);
+  auto run = Run(PAL2SECT, {"vast.bmp", "vast.map"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("cannot paint 32000 x 32000 pixels"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "vast.map"));
+}
+
 TEST_F(ConverterTools, sayWhichBitmapsTheyTakeWhenTheyRefuseOne) {
   auto thirtyTwo = EncodeBmp(Blank(4, 1, 24));
   PutU16(thirtyTwo, 28, 32);

@@ -5,6 +5,7 @@
 #include "ByteOrder.h"
 #include "FileBytes.h"
 #include "Picture.h"
+#include "ProcessLimits.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -41,7 +42,7 @@ TEST(Picture, refusesWhatCannotBeLoadedWithTheReason) {
   dir.Write("vast.bmp", std::string(vast.begin(), vast.end()));
   dir.Write("text.bmp", "no picture here");
   const std::pair<std::string, std::string> cases[] = {
-      {"vast.bmp", "not a readable picture"},
+      {"vast.bmp", "300000 x 300000 pixels needs more memory than this program may use"},
       {"text.bmp", "not a readable picture"},
       {"missing.bmp", "cannot open: No such file or directory"},
       {".", "is a directory"}};
@@ -50,6 +51,31 @@ TEST(Picture, refusesWhatCannotBeLoadedWithTheReason) {
     ASSERT_FALSE(picture) << name;
     EXPECT_NE(picture.error().find(why), std::string::npos) << picture.error();
   }
+}
+
+// A picture whose header asks for more than the program may take is refused from its header,
+// before its bytes are read, and an allocation that fails ends in a reason, never in an abort.
+TEST(Picture, refusesFromItsHeaderAPictureLargerThanTheProgramMayTake) {
+  test::TempDir dir;
+  BmpRows rows;
+  rows.width = rows.height = 4;
+  rows.bitsPerPixel = 24;
+  rows.rowLength = 12;
+  rows.pixels.assign(48, 0);
+  std::vector<uint8_t> huge = EncodeBmp(rows);
+  PutU32(huge, 18, 30000);  // 30000 x 30000: 2.7 GB of pixels the file claims to hold
+  PutU32(huge, 22, 30000);
+  PutU32(huge, 2, 2700000054u);
+  dir.Write("huge.bmp", std::string(huge.begin(), huge.end()));
+  const auto path = dir / "huge.bmp";
+  const int code = test::RunWithMemoryLimit(uint64_t{1} << 30, [&] {
+    auto picture = LoadPicture(path);
+    if (picture) return 1;
+    return picture.error().find("needs more memory than this program may use") == std::string::npos
+               ? 2
+               : 0;
+  });
+  EXPECT_EQ(code, 0) << "1: loaded, 2: another reason, -1: the program ended";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,7 +22,8 @@ namespace {
 std::optional<std::string> Run(QFileDialog& dialog) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().front().toStdString();
+  // The name as the file system has it, not as UTF-8 of what the dialog shows.
+  return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "Headless.h"
 
 #include <QBuffer>
+#include <QString>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <iterator>
@@ -82,11 +84,11 @@ std::nullopt_t Refuse(std::ostream& err, const std::string& what) {
   return std::nullopt;
 }
 
-std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
+std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream& err) {
   Options o;
-  for (int i = 1; i < args.size(); ++i) {
-    const QString a = args[i];
-    auto value = [&]() -> std::optional<QString> {
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&]() -> std::optional<std::string> {
       if (i + 1 >= args.size()) return std::nullopt;
       return args[++i];
     };
@@ -100,23 +102,23 @@ std::optional<Options> Parse(const QStringList& args, std::ostream& err) {
       auto v = value();
       if (!v) return Refuse(err, "--render needs a file name");
       o.mode = Options::Mode::kRender;
-      o.renderPath = v->toStdString();
+      o.renderPath = *v;
     } else if (a == "--replay") {
       auto v = value();
       if (!v) return Refuse(err, "--replay needs a script");
       o.mode = Options::Mode::kReplay;
-      o.scriptPath = v->toStdString();
+      o.scriptPath = *v;
     } else if (a == "--zoom") {
       auto v = value();
       bool ok = false;
-      if (v) o.zoom = v->toDouble(&ok);
+      if (v) o.zoom = QString::fromStdString(*v).toDouble(&ok);
       if (!ok || !ValidZoom(o.zoom)) return Refuse(err, "--zoom takes one of 0.5, 0.6, ... 2.0");
     } else if (a == "--ipc") {
       o.ipc = true;
-    } else if (a.startsWith("--")) {
-      return Refuse(err, "unknown option " + a.toStdString() + " (see --help)");
+    } else if (a.starts_with("--")) {
+      return Refuse(err, "unknown option " + a + " (see --help)");
     } else if (o.position.empty()) {
-      o.position = a.toStdString();
+      o.position = a;
     } else {
       return Refuse(err, "more than one position file given");
     }
@@ -163,7 +165,8 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
     return 2;
   }
   for (const ReplayLine& line : *script) replay.Run(line);
-  return 0;
+  // A script whose save, export or load failed did not do what it says.
+  return replay.viewer().failures() == 0 ? 0 : 1;
 }
 
 int Render(Viewer& viewer, const Options& options, std::ostream& err) {
@@ -188,19 +191,21 @@ int Render(Viewer& viewer, const Options& options, std::ostream& err) {
 
 }  // namespace
 
-bool IsHeadless(const QStringList& args) {
-  for (const QString& a : args.mid(1))
-    if (a.startsWith("--")) return true;
-  return false;
+bool IsHeadless(const std::vector<std::string>& args) {
+  return std::any_of(args.begin() + (args.empty() ? 0 : 1), args.end(),
+                     [](const std::string& a) { return a.starts_with("--"); });
 }
 
-int RunHeadless(const QStringList& args, const std::filesystem::path& programDir, std::ostream& out,
-                std::ostream& err) {
-  if (args.contains("--help")) {
+int RunHeadless(const std::vector<std::string>& args, const std::filesystem::path& programDir,
+                std::ostream& out, std::ostream& err) {
+  const auto given = [&](const char* option) {
+    return std::find(args.begin(), args.end(), option) != args.end();
+  };
+  if (given("--help")) {
     out << kUsage;
     return 0;
   }
-  if (args.contains("--version")) {
+  if (given("--version")) {
     out << "Version " << kVersionText << "\n";
     return 0;
   }
@@ -211,6 +216,17 @@ int RunHeadless(const QStringList& args, const std::filesystem::path& programDir
   Viewer viewer(host, programDir);
   if (auto started = viewer.Start(options->position); !started) {
     err << "error: " << started.error() << "\n";
+    return 2;
+  }
+  // Totals of a position named here without its map would all be zero: that is no answer.
+  const bool reports = options->mode == Options::Mode::kTotals ||
+                       options->mode == Options::Mode::kUnits ||
+                       options->mode == Options::Mode::kIncome;
+  const std::string map = viewer.position().mapName();
+  if (reports && !options->position.empty() &&
+      !std::filesystem::is_directory(viewer.PackageFolder(map))) {
+    err << "error: " << options->position << ": its map " << map << " is not found (no " << map
+        << ".gim folder where maps are looked for)\n";
     return 2;
   }
   // The income labels as the menu item "&IPC Values" shows them, the settings file untouched.

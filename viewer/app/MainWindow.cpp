@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -179,7 +180,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const auto path = DroppedPosition(event->mimeData());
   if (!path) return;
   event->acceptProposedAction();
-  viewer_->OpenFile(path->toStdString());
+  viewer_->OpenFile(QFile::encodeName(*path).toStdString());
 }
 
 QAction* MainWindow::action(int id) const {

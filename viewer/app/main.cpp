@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "FileBytes.h"
 #include "Headless.h"
@@ -33,8 +35,8 @@ void EnsureRuntimeDir() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QStringList args;
-  for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+  // The bytes as given: a path in any encoding reaches the file system as it is.
+  const std::vector<std::string> args(argv, argv + argc);
   const std::filesystem::path programDir = ProgramDir(argv[0]);
   EnsureRuntimeDir();
   mw::LetOversizedWritesFail();
@@ -46,6 +48,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   mw::MainWindow window(programDir);
   window.ShowMaximized();
-  window.Start(args.size() > 1 ? args.mid(1).join(' ').toStdString() : std::string());
+  std::string commandLine;
+  for (size_t i = 1; i < args.size(); ++i) commandLine += (i > 1 ? " " : "") + args[i];
+  window.Start(commandLine);
   return app.exec();
 }

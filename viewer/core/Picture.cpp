@@ -1,10 +1,14 @@
 #include "Picture.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <QBuffer>
 #include <QImageReader>
+#include <algorithm>
+#include <new>
 
+#include "BmpRows.h"
 #include "FileBytes.h"
 
 namespace mw {
@@ -35,34 +39,62 @@ class AllocationLimit {
 
 }  // namespace
 
+// What the program may still take: the machine's memory, or less where the process is limited.
+uint64_t MemoryBudget() {
+  rlimit limit{};
+  uint64_t budget = PhysicalMemory();
+  if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
+    budget = std::min<uint64_t>(budget, limit.rlim_cur);
+  return budget;
+}
+
 Result<QImage> LoadPicture(const std::filesystem::path& path) {
-  auto bytes = ReadFileBytes(path);
-  if (!bytes) return Result<QImage>::Fail(bytes.error());
-  const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes->data()),
-                                                  static_cast<qsizetype>(bytes->size()));
-  QBuffer buffer;
-  buffer.setData(data);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  const QSize size = reader.size();
-  // The decoder refuses a header that announces more pixels than the file could hold.
-  if (!size.isValid()) return Result<QImage>::Fail(path.string() + ": not a readable picture");
-  // Decoded at 4 bytes a pixel at most.
+  using Picture = Result<QImage>;
+  auto file = InputFile::Open(path);
+  if (!file) return Picture::Fail(file.error());
+  // The header first, from the start of the file: a picture too large for this program is
+  // refused before its bytes are read.
+  constexpr size_t kHeaderBytes = 64 * 1024;
+  std::vector<uint8_t> bytes;
+  if (auto read = file->ReadMore(bytes, kHeaderBytes); !read) return Picture::Fail(read.error());
+  // A bitmap's own header says its size, also one the decoder would not take; other pictures
+  // are asked of the decoder.
+  QSize size;
+  if (auto info = ParseBmpInfo(bytes, path.string())) {
+    size = QSize(info->width, info->height);
+  } else {
+    QBuffer header;
+    header.setData(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<qsizetype>(bytes.size()));
+    header.open(QIODevice::ReadOnly);
+    size = QImageReader(&header).size();
+    if (!size.isValid()) return Picture::Fail(path.string() + ": not a readable picture");
+  }
+  if (Status fits =
+          PictureFits(size.width(), size.height(), file->size(), MemoryBudget(), path.string());
+      !fits)
+    return Picture::Fail(fits.error());
   const uint64_t need =
       4 * static_cast<uint64_t>(size.width()) * static_cast<uint64_t>(size.height());
-  if (need > PhysicalMemory())
-    return Result<QImage>::Fail(path.string() + ": a picture of " + std::to_string(size.width()) +
-                                " x " + std::to_string(size.height()) +
-                                " pixels needs more memory than this machine has");
-  const auto megabytes = static_cast<int>(std::min<uint64_t>(need / kMegabyte + 1, INT32_MAX));
-  AllocationLimit limit(std::max(megabytes, QImageReader::allocationLimit()));
-  QImage image;
-  if (!reader.read(&image))
-    return Result<QImage>::Fail(
-        path.string() + ": cannot decode the picture: " + reader.errorString().toStdString());
-  // The buffer's bytes go with this function: the picture keeps a copy of its own.
-  image.detach();
-  return Result<QImage>::Ok(std::move(image));
+  try {
+    if (auto read = file->ReadMore(bytes, file->size()); !read) return Picture::Fail(read.error());
+    QBuffer buffer;
+    buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                           static_cast<qsizetype>(bytes.size())));
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const auto megabytes = static_cast<int>(std::min<uint64_t>(need / kMegabyte + 1, INT32_MAX));
+    AllocationLimit limit(std::max(megabytes, QImageReader::allocationLimit()));
+    QImage image;
+    if (!reader.read(&image))
+      return Picture::Fail(path.string() +
+                           ": cannot decode the picture: " + reader.errorString().toStdString());
+    // The file's bytes go with this function: the picture keeps a copy of its own.
+    image.detach();
+    return Picture::Ok(std::move(image));
+  } catch (const std::bad_alloc&) {
+    return Picture::Fail(path.string() + ": not enough memory to load the picture");
+  }
 }
 
 }  // namespace mw

@@ -232,6 +232,24 @@ LineResult ParseWords(std::string_view text, const std::vector<std::string_view>
   return Fail("unknown event '" + std::string(verb) + "'");
 }
 
+// A text with its control bytes as \xHH, so that an error message cannot play tricks on the
+// terminal that shows it.
+std::string EscapeControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      out += c;
+      continue;
+    }
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  }
+  return out;
+}
+
 }  // namespace
 
 Result<std::optional<ReplayLine>> ParseReplayLine(std::string_view text) {
@@ -252,7 +270,7 @@ Result<std::vector<ReplayLine>> ParseReplayScript(std::string_view text) {
     auto line = ParseReplayLine(raw);
     if (!line)
       return Result<std::vector<ReplayLine>>::Fail("line " + std::to_string(number) + ": " +
-                                                   line.error());
+                                                   EscapeControls(line.error()));
     if (*line) lines.push_back(**line);
   }
   return Result<std::vector<ReplayLine>>::Ok(std::move(lines));
@@ -264,6 +282,10 @@ bool ReplayHost::Confirm(const std::string& text, const std::string&) {
 }
 
 void ReplayHost::ShowError(const std::string& text) { out_ << "error: " << text << '\n'; }
+
+void ReplayHost::ShowStatus(StatusField field, const std::string& text) {
+  if (field == StatusField::kMessage && !text.empty()) out_ << "status: " << text << '\n';
+}
 
 void ReplayHost::InvalidateMap(const QRect& client) {
   stale_ += client.isNull() ? QRect(QPoint(), client_) : client;

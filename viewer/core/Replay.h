@@ -75,6 +75,8 @@ class ReplayHost : public NullHost {
   std::optional<std::string> ChooseOpenFile() override { return dialog_; }
   std::optional<std::string> ChooseSaveFile(bool) override { return dialog_; }
   void ShowError(const std::string& text) override;
+  // What a save, an export or a load said in the status bar, as "status: <text>".
+  void ShowStatus(StatusField field, const std::string& text) override;
   void SetTitle(const std::string& title) override { title_ = title; }
   QSize ClientSize() override { return client_; }
   QSize MaximizedSize() override { return kReplayClientLimit; }

@@ -116,6 +116,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   void PaintMap(QPainter& painter, QRect update) const { view_.Paint(painter, update); }
   CursorKind cursor() const;
 
+  // How many saves, exports and loads of the user failed so far.
+  unsigned failures() const { return failures_; }
   const std::filesystem::path& programDir() const { return startup_.programDir; }
   const Settings& settings() const override { return settings_; }
   const MapState& map() const override { return map_; }
@@ -189,6 +191,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   uint64_t copied_ = 0;   // the revision of the board the recovery copy holds
   uint64_t writing_ = 0;  // the revision of the board the running write takes there
   bool recoveryFailing_ = false;
+  unsigned failures_ = 0;
   std::string pointerText_;
   std::bitset<kKeyCount> plainPresses_;  // keys pressed without Ctrl or Alt, not yet released
 };

@@ -109,6 +109,7 @@ void Viewer::OpenChosen(const std::string& path) {
     document_.currentFile = path;
   } else {
     qWarning("%s", loaded.error().c_str());
+    ++failures_;
     host_.ShowStatus(StatusField::kMessage, "Could not open " + path + ": " + loaded.error());
   }
   LoadMapPackage(position_.mapName());
@@ -151,6 +152,7 @@ void Viewer::SaveTo(const std::string& path) {
   if (editing_.mouseMode == ModeCarry) SetMode(ModeIdle);
   position_.CancelCarry();
   if (auto saved = SavePosition(position_, path); !saved) {
+    ++failures_;
     host_.ShowStatus(StatusField::kMessage, "Could not save " + path + ": " + saved.error());
     host_.ShowError("The position could not be saved to " + path + ".\n" + saved.error());
     return;

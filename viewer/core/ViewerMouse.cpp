@@ -222,6 +222,7 @@ void Viewer::ExportCommand() {
   // and the message says where the table could not go.
   if (auto exported = ExportSectorTable(); !exported) {
     qWarning("%s", exported.error().c_str());
+    ++failures_;
     host_.ShowStatus(StatusField::kMessage, "Could not write " + file + " into " + folder.string() +
                                                 ": " + exported.error());
     return;
