@@ -1,6 +1,8 @@
 // Marrowind without a window, run as a script would run it, on a package the test writes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -184,8 +186,14 @@ TEST_F(Headless, replacesARenderedPictureWholeOrNotAtAll) {
   for (const auto& e : std::filesystem::directory_iterator(dir.path()))
     EXPECT_EQ(e.path().filename().string().find(".map.png.tmp"), std::string::npos)
         << "left behind";
+  // A render killed before it ended leaves its temporary: the next render of the file takes it.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  dir.Write(".map.png.tmp-" + std::to_string(gone) + "-0", "half a picture");
   ASSERT_EQ(Run({"--render", "map.png"}).exitCode, 0);
   EXPECT_EQ(QImage(QString::fromStdString((dir / "map.png").string())).size(), QSize(200, 100));
+  EXPECT_FALSE(std::filesystem::exists(dir / (".map.png.tmp-" + std::to_string(gone) + "-0")));
 }
 
 TEST_F(Headless, replaysUserEventsAndPrintsWhatTheProgramShows) {

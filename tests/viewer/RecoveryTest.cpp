@@ -234,6 +234,27 @@ TEST_F(Recovery, aCopyIsClaimedBeforeItIsOfferedAndTheOthersWaitForTheNextStart)
       << host.status[StatusField::kMessage];
 }
 
+// A copy names the file it belongs to; a save after its restore does not overwrite a file that
+// holds no position without asking.
+TEST_F(Recovery, aSaveAfterARestoreAsksBeforeItReplacesAFileThatHoldsNoPosition) {
+  std::filesystem::create_directories(Folder());
+  std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
+  const auto notes = dir / "notes.txt";
+  std::ofstream(notes) << "my notes";
+  Position planted;
+  planted.header().setMapName("Tess");
+  ASSERT_TRUE(SavePosition(planted, Folder() / "position-1-1.QPX"));
+  std::ofstream(Folder() / "position-1-1.file") << notes.string();
+  host.answers = {true, false};
+  StartWithRecovery();
+  ASSERT_EQ(viewer->currentFile(), notes.string());
+  viewer->Command(command::kSave);
+  ASSERT_EQ(host.prompts.size(), 2u);
+  EXPECT_EQ(host.prompts[1], "Save position: " + notes.string() +
+                                 " holds no position. Replace it with this position?");
+  EXPECT_EQ(test::ReadText(notes), "my notes");
+}
+
 TEST_F(Recovery, startingRemovesTheTemporariesOfKilledWrites) {
   std::filesystem::create_directories(Folder());
   std::filesystem::permissions(Folder(), std::filesystem::perms::owner_all);
