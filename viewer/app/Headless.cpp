@@ -60,8 +60,9 @@ constexpr const char* kUsage =
     "  dialog PATH|cancel                           the answer to every later file dialog\n"
     "  print totals|units|title|dirty              what the program shows now\n"
     "  shot FILE.png                                the map area as the window shows it now\n"
-    "Prompts are printed as \"prompt: <text>\" when they are asked. A line that cannot be read\n"
-    "is an error naming its line number (exit 2), before anything is run.\n";
+    "Prompts are printed as \"prompt: <text>\" when they are asked, status bar messages as\n"
+    "\"status: <text>\"; the exit code is 1 when a save, an export or a load failed. A line that\n"
+    "cannot be read is an error naming its line number (exit 2), before anything is run.\n";
 
 struct Options {
   enum class Mode { kNone, kTotals, kUnits, kIncome, kRender, kReplay } mode = Mode::kNone;
