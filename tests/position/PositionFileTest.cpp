@@ -141,7 +141,7 @@ TEST_F(PositionFiles, saveATessWinMapPositionNativelyWithTheDefaultHeader) {
 TEST_F(PositionFiles, loadTruncatedAndLyingFilesAsFarAsTheyGo) {
   auto full =
       Native("Ab", 1000000, {0, 0, 0, 0}, {Record(1, 1, 1, 1, 1, 1), Record(2, 2, 1, 1, 1, 1)});
-  full.resize(full.size() - 1);  // the second record is cut short
+  full.pop_back();  // the second record is cut short
   ASSERT_TRUE(LoadPosition(p, dir.Write("cut.QPX", full)));
   EXPECT_EQ(p.unitCount(), 1u);
   EXPECT_EQ(p.header().unitCount(), 1000000u) << "the header keeps what the file announced";
