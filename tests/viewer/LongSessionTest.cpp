@@ -107,6 +107,7 @@ class SessionMaker {
     if (roll < 94)
       return "wheel " + Point() + " " + std::to_string(Pick(-200, 200)) + " " +
              std::to_string(Pick(-200, 200));
+    if (roll < 95) return "command 107";  // the income labels on or off, for the label moves
     return "move " + Point();
   }
 

@@ -29,17 +29,22 @@ TEST(Picture, loadsAScannedBoardLargerThanTheDecodersUsualLimit) {
   EXPECT_EQ(qBlue(picture->pixel(5799, 5799)), 0x80);
 }
 
-TEST(Picture, refusesWhatCannotBeLoadedWithTheReason) {
-  test::TempDir dir;
+// The bytes of a 4 x 4 bitmap whose header claims `side` x `side` pixels.
+std::string BitmapClaiming(uint32_t side) {
   BmpRows rows;
   rows.width = rows.height = 4;
   rows.bitsPerPixel = 24;
   rows.rowLength = 12;
   rows.pixels.assign(48, 0);
-  std::vector<uint8_t> vast = EncodeBmp(rows);
-  PutU32(vast, 18, 300000);  // 300000 x 300000 pixels: hundreds of gigabytes
-  PutU32(vast, 22, 300000);
-  dir.Write("vast.bmp", std::string(vast.begin(), vast.end()));
+  std::vector<uint8_t> bytes = EncodeBmp(rows);
+  PutU32(bytes, 18, side);
+  PutU32(bytes, 22, side);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(Picture, refusesWhatCannotBeLoadedWithTheReason) {
+  test::TempDir dir;
+  dir.Write("vast.bmp", BitmapClaiming(300000));  // hundreds of gigabytes
   dir.Write("text.bmp", "no picture here");
   const std::pair<std::string, std::string> cases[] = {
       {"vast.bmp", "300000 x 300000 pixels needs more memory than this program may use"},
@@ -57,16 +62,7 @@ TEST(Picture, refusesWhatCannotBeLoadedWithTheReason) {
 // before its bytes are read, and an allocation that fails ends in a reason, never in an abort.
 TEST(Picture, refusesFromItsHeaderAPictureLargerThanTheProgramMayTake) {
   test::TempDir dir;
-  BmpRows rows;
-  rows.width = rows.height = 4;
-  rows.bitsPerPixel = 24;
-  rows.rowLength = 12;
-  rows.pixels.assign(48, 0);
-  std::vector<uint8_t> huge = EncodeBmp(rows);
-  PutU32(huge, 18, 30000);  // 30000 x 30000: 2.7 GB of pixels the file claims to hold
-  PutU32(huge, 22, 30000);
-  PutU32(huge, 2, 2700000054u);
-  dir.Write("huge.bmp", std::string(huge.begin(), huge.end()));
+  dir.Write("huge.bmp", BitmapClaiming(30000));  // 2.7 GB of pixels
   const auto path = dir / "huge.bmp";
   const int code = test::RunWithMemoryLimit(uint64_t{1} << 30, [&] {
     auto picture = LoadPicture(path);

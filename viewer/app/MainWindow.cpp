@@ -277,8 +277,13 @@ QRect MainWindow::ScreenArea() const {
 }
 
 void MainWindow::SetMaximumWindowSize(QSize outer) {
-  const QSize limit =
-      outer.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : outer - Decorations();
+  QSize limit = outer.isEmpty() ? QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX) : outer - Decorations();
+  // Where the screen is the limit, the window manager keeps the window on it: a limit taken from
+  // frame extents that a maximised frame no longer has would leave the window short of the
+  // screen's edge.
+  const QSize screen = ScreenArea().size();
+  if (outer.width() >= screen.width()) limit.setWidth(QWIDGETSIZE_MAX);
+  if (outer.height() >= screen.height()) limit.setHeight(QWIDGETSIZE_MAX);
   if (limit == maximumSize()) return;
   const bool maximized = isMaximized();
   // A lower limit shrinks the window, and a window that resizes itself leaves the maximised
