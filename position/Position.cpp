@@ -118,7 +118,10 @@ bool Position::TriggersRecompute(const Unit& unit) const {
 
 void Position::SetCount(Unit& unit, uint16_t count) {
   const bool inList = &unit != &hand_.carried;
-  if (inList) Journal(ListStep::kCount, unit), Changed(unit);
+  if (inList) {
+    Journal(ListStep::kCount, unit);
+    Changed(unit);
+  }
   AdjustStrength(unit, -1);
   unit.count = count;
   AdjustStrength(unit, +1);
