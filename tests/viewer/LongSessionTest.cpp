@@ -188,6 +188,11 @@ TEST_F(TessScenario, undoAndRedoOfAWholeStackMovedLeaveNoGhostOnTheScreen) {
   EXPECT_EQ(StaleScreen(replay), "") << "after the redo";
   Run("command 107\nkey E\npress left " + PointIn("Greyspire", 6) + "\n");
   EXPECT_EQ(StaleScreen(replay), "") << "after a label moved";
+  // A carried count of three digits follows the mouse whole.
+  std::string stack = "palette 2 35\n";
+  for (int i = 0; i < 12; ++i) stack += "press left 600 200 ctrl\n";
+  Run(stack + "key Escape\npress left 600 200 shift ctrl\nmove 600 200\nmove 640 230\n");
+  EXPECT_EQ(StaleScreen(replay), "") << "while carrying 120 pieces";
 }
 
 TEST_F(TessScenario, aRemovalThatMovesAMarkerForwardHandsGreyspireOver) {

@@ -1,5 +1,7 @@
 // Mouse editing of the main window: modes, placing, carrying, removing, label points, and the
 // keys that switch modes.
+#include <QFontMetrics>
+
 #include "PackagePaths.h"
 #include "PackageText.h"
 #include "Viewer.h"
@@ -95,10 +97,18 @@ void Viewer::InvalidateFloatingPiece(bool moving) {
   constexpr int kMovingRoom = 20, kEndingRoom = 15;
   const EditingState& e = editing_;
   const int hw = map_.pieceHalfWidth, hh = map_.pieceHalfHeight;
-  const QRect r = moving ? FromEdges(e.floatX - hw, e.floatY - hh, e.floatX + hw + kMovingRoom,
-                                     e.floatY + hh + 1)
-                         : FromEdges(e.floatX - hw - 1, e.floatY - hh - 1,
-                                     e.floatX + hw + kEndingRoom, e.floatY + hh + 1);
+  QRect r = moving ? FromEdges(e.floatX - hw, e.floatY - hh, e.floatX + hw + kMovingRoom,
+                               e.floatY + hh + 1)
+                   : FromEdges(e.floatX - hw - 1, e.floatY - hh - 1, e.floatX + hw + kEndingRoom,
+                               e.floatY + hh + 1);
+  // A carried count of three digits and more reaches past that room.
+  if (position_.carrying() && position_.hand().carried.count > 1) {
+    const Unit& c = position_.hand().carried;
+    const QFontMetrics m(startup_.fonts.labelFont);
+    const QString text = QString::fromLatin1(c.labelText().data(), c.labelLength);
+    r |= QRect(QPoint(e.floatX + hw + 2, e.floatY - 6),
+               QSize(m.horizontalAdvance(text) + 1, m.height()));
+  }
   host_.InvalidateMap(r);
 }
 
