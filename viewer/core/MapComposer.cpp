@@ -12,7 +12,8 @@ std::vector<QImage> MapComposer::Compose(const ViewGeometry& view,
   std::vector<QPainter*> painters;
   QRect all;
   for (const QRect& area : areas) {
-    images.emplace_back(area.size(), QImage::Format_RGB32);
+    QImage image = layers_.empty() ? QImage() : layers_.front()->MakeCanvas(view, area);
+    images.push_back(image.isNull() ? QImage(area.size(), QImage::Format_RGB32) : std::move(image));
     all = all.united(area);
   }
   for (size_t k = 0; k < areas.size(); ++k) {

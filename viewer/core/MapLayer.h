@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <span>
 
@@ -23,6 +24,9 @@ struct Canvas {
 class MapLayer {
  public:
   virtual ~MapLayer() = default;
+  // The first layer may make the image of an area itself, so that what it shows is made once
+  // rather than made and copied; none leaves that to the composer.
+  virtual QImage MakeCanvas(const ViewGeometry&, QRect) const { return QImage(); }
   virtual void Draw(const ViewGeometry& view, const Canvas& canvas) const = 0;
 };
 

@@ -28,18 +28,9 @@ ViewFonts::ViewFonts() {
   countFont.setBold(true);
 }
 
-void PictureLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
-  const QImage& picture = source_.map().mapPicture;
+QImage PictureLayer::MakeCanvas(const ViewGeometry& view, QRect area) const {
   const ViewState& s = view.state();
-  for (size_t k = 0; k < canvas.areas.size(); ++k) {
-    const QRect area = canvas.areas[k];
-    QPainter& painter = *canvas.painters[k];
-    painter.save();
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area.topLeft(),
-                      ScaleRegionKeepingDarkLines(picture, s.scaledWidth, s.scaledHeight, area));
-    painter.restore();
-  }
+  return ScaleRegionKeepingDarkLines(source_.map().mapPicture, s.scaledWidth, s.scaledHeight, area);
 }
 
 // A label stands at its point when the point lies within the picture (both edges included),

@@ -15,7 +15,9 @@ namespace mw {
 class PictureLayer : public MapLayer {
  public:
   explicit PictureLayer(const MapViewSource& source) : source_(source) {}
-  void Draw(const ViewGeometry& view, const Canvas& canvas) const override;
+  // The scaled picture of the area is the canvas the other layers draw on.
+  QImage MakeCanvas(const ViewGeometry& view, QRect area) const override;
+  void Draw(const ViewGeometry&, const Canvas&) const override {}
 
  private:
   const MapViewSource& source_;
