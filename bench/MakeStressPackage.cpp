@@ -1,7 +1,7 @@
 // Writes the stress package for the benchmarks: a map of 4096 x 3072 pixels with 511 sectors in
 // tiles of 128 x 192 (with one-pixel borders), every income rule in use, 8 countries, positions of
-// 1,000, 10,000 and 100,000 units, and the inputs of the tools (8-bit and 24-bit sector bitmaps,
-// a sector text of 511 lines).
+// 1,000, 10,000, 100,000 and 1,000,000 units, and the inputs of the tools (8-bit and 24-bit sector
+// bitmaps, a sector text of 511 lines).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -130,6 +130,7 @@ int main(int argc, char** argv) {
   Position(root / "Stress1k.QPX", 1000);
   Position(root / "Stress10k.QPX", 10000);
   Position(root / "Stress100k.QPX", 100000);
+  Position(root / "Stress1M.QPX", 1000000);
   Position(gim / "Start.QPX", 1000);
   return 0;
 }

@@ -198,18 +198,58 @@ void SavePositionFloor(benchmark::State& state) {
 }
 BENCHMARK(SavePositionFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// --- the tools, as whole processes ---------------------------------------------------------------
+// --- whole processes -----------------------------------------------------------------------------
 
+// Runs a program with its output thrown away and waits for it.
 void RunTool(const std::string& tool, const fs::path& in, const fs::path& out) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     const int null = ::open("/dev/null", O_WRONLY);
     ::dup2(null, 1);
-    ::execl(tool.c_str(), tool.c_str(), in.c_str(), out.c_str(), nullptr);
+    ::dup2(null, 2);
+    if (out.empty())
+      ::execl(tool.c_str(), tool.c_str(), in.c_str(), nullptr);
+    else
+      ::execl(tool.c_str(), tool.c_str(), in.c_str(), out.c_str(), nullptr);
     ::_exit(127);
   }
   ::waitpid(pid, nullptr, 0);
 }
+
+// `Marrowind --totals` of the start position (range 0) and of a position of 1,000,000 stacks
+// (range 1) on the stress map. The program finds its maps beside itself, so it runs as a hard
+// link in the stress folder. What the second run costs beyond the first is what the stacks cost.
+void TotalsProcess(benchmark::State& state) {
+  const fs::path program = kStress / "Marrowind";
+  std::error_code error;
+  fs::remove(program, error);
+  fs::create_hard_link(fs::path(TOOLS_DIR) / "Marrowind", program, error);
+  if (error) fs::copy_file(fs::path(TOOLS_DIR) / "Marrowind", program, error);
+  const fs::path position =
+      state.range(0) ? kStress / "Stress1M.QPX" : kStress / "Strs.gim/Start.QPX";
+  const std::string totals = "--totals";
+  for (auto _ : state) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      ::execl(program.c_str(), program.c_str(), totals.c_str(), position.c_str(), nullptr);
+      ::_exit(127);
+    }
+    ::waitpid(pid, nullptr, 0);
+  }
+  state.SetLabel(state.range(0) ? "1,000,000 stacks" : "start position");
+}
+BENCHMARK(TotalsProcess)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The least work of the same report: mapping the grid and the position, the sector of each stack,
+// the sum of its pieces, in a plain C program.
+void TotalsFloor(benchmark::State& state) {
+  for (auto _ : state)
+    RunTool(TOTALS_FLOOR, kStress / "Strs.gim/SektorInfo.map", kStress / "Stress1M.QPX");
+}
+BENCHMARK(TotalsFloor)->Unit(benchmark::kMillisecond);
 
 const char* ToolName(int64_t i) { return i == 0 ? "pal2sect" : i == 1 ? "rgb2sect" : "vorn"; }
 fs::path ToolInput(int64_t i) {

@@ -98,8 +98,9 @@ std::string Position::CheckIndex() const {
     index_.SlotsIn(u->x, u->y, u->x, u->y, here);
     if (std::count(here.begin(), here.end(), u->slot) != 1)
       return "unit " + std::to_string(u->slot) + " is not once in its cell";
-    const auto* kind = index_.SlotsOfKind(u->sector, u->country, u->pieceType);
-    if (!kind || std::count(kind->begin(), kind->end(), u->slot) != 1)
+    std::vector<uint32_t> kind;
+    index_.SlotsOfKind(u->sector, u->country, u->pieceType, kind);
+    if (std::count(kind.begin(), kind.end(), u->slot) != 1)
       return "unit " + std::to_string(u->slot) + " is not once among its sector's of its kind";
   }
   std::vector<uint32_t> all;
@@ -153,8 +154,7 @@ Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
   index_.SlotsIn(int64_t{rec.x} - kMergeReachX, int64_t{rec.y} - kMergeReachY,
                  int64_t{rec.x} + kMergeReachX, int64_t{rec.y} + kMergeReachY, candidates);
   if (grid_ && rec.sector != 0)
-    if (const auto* same = index_.SlotsOfKind(rec.sector, rec.country, rec.pieceType))
-      candidates.insert(candidates.end(), same->begin(), same->end());
+    index_.SlotsOfKind(rec.sector, rec.country, rec.pieceType, candidates);
   Unit* found = nullptr;
   for (uint32_t slot : candidates) {
     Unit* u = units_[slot];
@@ -240,9 +240,8 @@ void Position::RemoveAllUnits() {
   if (clean) MarkClean();
 }
 
-void Position::AfterReplace() {
+void Position::BeforeReplace() {
   for (CountryTotal& t : totals_) t.land = t.naval = 0;
-  for (const Unit* u : units_) AdjustStrength(*u, +1);
   pending_.totals = true;
 }
 
@@ -260,8 +259,7 @@ void Position::ReassignSectors() {
     u->sector = grid_->valueAt(u->x, u->y);
     AdjustStrength(*u, +1);
   }
-  index_.Clear();
-  for (const Unit* u : units_) index_.Insert(*u, u->slot);
+  index_.Build(units_);
 }
 
 void Position::SetSectorGrid(std::optional<SectorGrid> grid) {

@@ -128,7 +128,10 @@ class Position {
   void ReplaceUnits(size_t count, Make make) {
     const Transaction transaction(*this);
     ClearList();
+    BeforeReplace();
     units_.resize(count);
+    index_.BeginBuild(count);
+    // One pass: each unit is indexed and counted while it is fresh in the cache.
     for (size_t i = 0; i < count;) {
       size_t got = 0;
       Unit* run = pool_.TakeRun(count - i, got);
@@ -137,10 +140,11 @@ class Position {
         u->slot = static_cast<uint32_t>(i);
         u->serial = nextSerial_++;
         units_[i] = u;
-        index_.Insert(*u, u->slot);
+        index_.Note(*u);
+        AdjustStrength(*u, +1);
       }
     }
-    AfterReplace();
+    index_.FinishBuild();
   }
   void ReassignSectors();
   // The units whose point lies in [left, right] x [top, bottom] of map pixels, in list order.
@@ -243,7 +247,8 @@ class Position {
   void AdjustStrength(const Unit& unit, int64_t sign);
   void RecomputeIncome();
   void ClearList();
-  void AfterReplace();
+  // Zeroes the strength totals for the units of a new list.
+  void BeforeReplace();
   // Takes the pieces out of the hand, with their strength; returns what it held.
   Unit EmptyHand();
   void ReturnHandTo(Unit* source);
@@ -263,7 +268,9 @@ class Position {
    public:
     explicit Transaction(Position& p) : p_(p) { ++p_.openTransactions_; }
     ~Transaction() {
-      if (--p_.openTransactions_ == 0) p_.Publish();
+      if (--p_.openTransactions_ != 0) return;
+      if (p_.index_.stale()) p_.index_.Build(p_.units_);
+      p_.Publish();
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -1,6 +1,8 @@
 // The unit list: searches in list order, merging, removal and slots.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "TestMap.h"
 
 namespace mw {
@@ -166,6 +168,47 @@ TEST(SetLabelPosition, movesTheLabelOfTheSectorUnderThePointOnly) {
   p.SetLabelPosition(-1, 40);
   EXPECT_EQ(p.sectorRecord(2)->labelX(), 130);
   EXPECT_FALSE(p.dirty());
+}
+
+// Long random sequences of adds, removals, undo and redo, with and without a grid, far more than
+// it takes for the index to be rebuilt: after every step the index holds each unit once, and a
+// search by rectangle or by point finds what a walk through the whole list finds.
+TEST(UnitIndex, agreesWithTheListThroughLongRandomSessions) {
+  for (const bool grid : {true, false}) {
+    Position p;
+    if (grid) test::AttachBandMap(p, std::vector<test::SectorSpec>(30));
+    std::mt19937 rng(grid ? 7 : 11);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+    const int wide = grid ? 3000 : 4200, high = grid ? 100 : 4200;
+    for (int step = 0; step < 6000; ++step) {
+      const int what = pick(20);
+      if (what < 11 || p.unitCount() == 0) {
+        Add(p, pick(wide), pick(high), static_cast<uint8_t>(1 + pick(3)),
+            static_cast<uint8_t>(1 + pick(3)));
+      } else if (what < 17) {
+        p.RemoveUnit(&p.unit(static_cast<size_t>(pick(static_cast<int>(p.unitCount())))));
+      } else if (what < 19) {
+        p.UndoLast();
+        if (pick(2)) p.RedoLast();
+      } else if (pick(100) == 0) {
+        std::vector<Unit> same;
+        for (size_t i = 0; i < p.unitCount(); ++i) same.push_back(p.unit(i));
+        p.ReplaceUnits(same);
+      }
+      ASSERT_EQ(p.CheckIndex(), "") << "step " << step;
+      if (step % 8 != 0) continue;
+      const int x = pick(wide), y = pick(high), w = pick(700), h = pick(300);
+      std::vector<const Unit*> walked;
+      const Unit* first = nullptr;
+      for (size_t i = 0; i < p.unitCount(); ++i) {
+        const Unit& u = p.unit(i);
+        if (u.x >= x && u.x <= x + w && u.y >= y && u.y <= y + h) walked.push_back(&u);
+        if (!first && std::abs(u.x - x) <= 7 && std::abs(u.y - y) <= 5) first = &u;
+      }
+      ASSERT_EQ(p.UnitsIn(x, y, x + w, y + h), walked) << "step " << step;
+      ASSERT_EQ(p.FindUnitAt(x, y), first) << "step " << step;
+    }
+  }
 }
 
 }  // namespace
