@@ -200,7 +200,7 @@ Result<BmpRows> ParseBmpRows(std::span<const uint8_t> bytes, const std::string& 
 }
 
 Result<BmpRows> ReadBmpRows(const std::filesystem::path& path) {
-  auto bytes = ReadFileBytes(path);
+  auto bytes = ReadLargeFile(path);
   if (!bytes) return Result<BmpRows>::Fail(bytes.error());
   return ParseBmpRows(bytes.value(), path.string());
 }

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "LargeMemory.h"
 #include "Result.h"
 
 namespace mw {
@@ -17,7 +18,7 @@ struct BmpRows {
   int32_t height = 0;
   int bitsPerPixel = 0;
   size_t rowLength = 0;
-  std::vector<uint8_t> pixels;  // rowLength * height bytes
+  LargeVector<uint8_t> pixels;  // rowLength * height bytes
 
   std::span<const uint8_t> row(int32_t y) const {
     return std::span<const uint8_t>(pixels).subspan(static_cast<size_t>(y) * rowLength, rowLength);

@@ -105,33 +105,38 @@ InputFile::~InputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-Result<size_t> InputFile::ReadMore(std::vector<uint8_t>& bytes, size_t count) {
-  const size_t start = bytes.size();
-  // Never more room than the file can fill: a file that grows meanwhile is read to its old size.
-  const uint64_t left = size_ > start ? size_ - start : 0;
-  bytes.resize(start + static_cast<size_t>(std::min<uint64_t>(count, left)));
-  size_t done = start;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd_, bytes.data() + done, bytes.size() - done);
+Result<size_t> InputFile::Read(uint8_t* to, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(fd_, to + done, count - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      bytes.resize(start);
-      return Result<size_t>::Fail(ErrnoText(path_, "cannot read"));
-    }
+    if (n < 0) return Result<size_t>::Fail(ErrnoText(path_, "cannot read"));
     if (n == 0) break;
     done += static_cast<size_t>(n);
   }
-  bytes.resize(done);
-  return Result<size_t>::Ok(done - start);
+  return Result<size_t>::Ok(done);
 }
 
-Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, size_t maxBytes) {
+namespace {
+
+template <class Bytes>
+Result<Bytes> ReadWhole(const std::filesystem::path& path, size_t maxBytes) {
   auto file = InputFile::Open(path);
-  if (!file) return Result<std::vector<uint8_t>>::Fail(file.error());
-  std::vector<uint8_t> bytes;
+  if (!file) return Result<Bytes>::Fail(file.error());
+  Bytes bytes;
   auto read = file->ReadMore(bytes, maxBytes);
-  if (!read) return Result<std::vector<uint8_t>>::Fail(read.error());
-  return Result<std::vector<uint8_t>>::Ok(std::move(bytes));
+  if (!read) return Result<Bytes>::Fail(read.error());
+  return Result<Bytes>::Ok(std::move(bytes));
+}
+
+}  // namespace
+
+Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path, size_t maxBytes) {
+  return ReadWhole<std::vector<uint8_t>>(path, maxBytes);
+}
+
+Result<LargeVector<uint8_t>> ReadLargeFile(const std::filesystem::path& path) {
+  return ReadWhole<LargeVector<uint8_t>>(path, SIZE_MAX);
 }
 
 Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& path, unsigned mode) {

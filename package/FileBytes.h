@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "LargeMemory.h"
 #include "Result.h"
 
 namespace mw {
@@ -25,9 +27,23 @@ class InputFile {
   uint64_t size() const { return size_; }
   // Appends up to `count` further bytes to `bytes`; fewer at the end of the file. Fails with a
   // reason when the file cannot be read.
-  Result<size_t> ReadMore(std::vector<uint8_t>& bytes, size_t count);
+  template <class Allocator>
+  Result<size_t> ReadMore(std::vector<uint8_t, Allocator>& bytes, size_t count) {
+    const size_t start = bytes.size();
+    bytes.resize(start + Room(start, count));
+    auto read = Read(bytes.data() + start, bytes.size() - start);
+    bytes.resize(start + (read ? *read : 0));
+    return read;
+  }
+  // Reads up to `count` further bytes into `to`; fewer at the end of the file.
+  Result<size_t> Read(uint8_t* to, size_t count);
 
  private:
+  // How many of `count` further bytes after the first `start` the file can give: never more
+  // than it had when it was opened, so that a file that grows meanwhile is read to its old size.
+  size_t Room(uint64_t start, size_t count) const {
+    return static_cast<size_t>(std::min<uint64_t>(count, size_ > start ? size_ - start : 0));
+  }
   InputFile(int fd, uint64_t size, std::filesystem::path path)
       : fd_(fd), size_(size), path_(std::move(path)) {}
   int fd_;
@@ -39,6 +55,9 @@ class InputFile {
 // opened or read, or is not a regular file; a shorter file gives fewer bytes.
 Result<std::vector<uint8_t>> ReadFileBytes(const std::filesystem::path& path,
                                            size_t maxBytes = SIZE_MAX);
+
+// The same into memory for big buffers (see LargeMemory.h): for files of megabytes.
+Result<LargeVector<uint8_t>> ReadLargeFile(const std::filesystem::path& path);
 
 // Reads a regular file from its start in growing pieces until `enough` says that the bytes read
 // so far decide what the file means, or the file ends: a text reader needs only what it reads.

@@ -5,7 +5,7 @@ namespace mw {
 SectorGrid GridFromPaletteRows(const BmpRows& rows) {
   // Every byte of a row, padding included, is a cell: the rows are the cells in order.
   return SectorGrid(static_cast<int32_t>(rows.rowLength), rows.height,
-                    std::vector<uint16_t>(rows.pixels.begin(), rows.pixels.end()));
+                    LargeVector<uint16_t>(rows.pixels.begin(), rows.pixels.end()));
 }
 
 SectorGrid GridFromRgbRows(const BmpRows& rows) {

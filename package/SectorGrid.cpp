@@ -13,7 +13,7 @@ SectorGrid::SectorGrid(int32_t width, int32_t height)
       height_(height),
       cells_(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
 
-SectorGrid::SectorGrid(int32_t width, int32_t height, std::vector<uint16_t> cells)
+SectorGrid::SectorGrid(int32_t width, int32_t height, LargeVector<uint16_t> cells)
     : width_(width), height_(height), cells_(std::move(cells)) {}
 
 uint16_t SectorGrid::sectorAt(int64_t x, int64_t y) const {
@@ -47,6 +47,15 @@ Status SectorGrid::WriteFile(const std::filesystem::path& path) const {
                                               cells.size())});
 }
 
+namespace {
+
+std::string TooFew(const std::string& name, int32_t width, int32_t height, uint64_t available) {
+  return name + ": the header at offset 0 announces " + std::to_string(width) + " x " +
+         std::to_string(height) + " cells, the file holds " + std::to_string(available);
+}
+
+}  // namespace
+
 Result<SectorGrid> ParseSectorGrid(std::span<const uint8_t> bytes, const std::string& name) {
   if (bytes.size() < 8)
     return Result<SectorGrid>::Fail(name + ": header of 8 bytes expected, the file has " +
@@ -60,10 +69,8 @@ Result<SectorGrid> ParseSectorGrid(std::span<const uint8_t> bytes, const std::st
   const uint64_t cellCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
   const uint64_t available = (bytes.size() - 8) / 2;
   if (cellCount > available)
-    return Result<SectorGrid>::Fail(name + ": the header at offset 0 announces " +
-                                    std::to_string(width) + " x " + std::to_string(height) +
-                                    " cells, the file holds " + std::to_string(available));
-  std::vector<uint16_t> cells(static_cast<size_t>(cellCount));
+    return Result<SectorGrid>::Fail(TooFew(name, width, height, available));
+  LargeVector<uint16_t> cells(static_cast<size_t>(cellCount));
   if constexpr (std::endian::native == std::endian::little)
     std::memcpy(cells.data(), bytes.data() + 8, 2 * cells.size());
   else
@@ -72,21 +79,28 @@ Result<SectorGrid> ParseSectorGrid(std::span<const uint8_t> bytes, const std::st
 }
 
 Result<SectorGrid> ReadSectorGrid(const std::filesystem::path& path) {
-  // The header says how many cells follow; bytes after the last cell are never read.
+  // The header says how many cells follow; they are read straight into the grid's memory, and
+  // bytes after the last cell are never read.
   auto file = InputFile::Open(path);
   if (!file) return Result<SectorGrid>::Fail(file.error());
-  std::vector<uint8_t> bytes;
-  auto header = file->ReadMore(bytes, 8);
-  if (!header) return Result<SectorGrid>::Fail(header.error());
-  if (bytes.size() == 8) {
-    const int64_t width = GetI32(bytes, 0), height = GetI32(bytes, 4);
-    if (width > 0 && height > 0) {
-      auto cells = file->ReadMore(bytes, static_cast<size_t>(std::min<uint64_t>(
-                                             2 * static_cast<uint64_t>(width * height), SIZE_MAX)));
-      if (!cells) return Result<SectorGrid>::Fail(cells.error());
-    }
-  }
-  return ParseSectorGrid(bytes, path.string());
+  std::vector<uint8_t> header;
+  if (auto read = file->ReadMore(header, 8); !read) return Result<SectorGrid>::Fail(read.error());
+  if (header.size() < 8) return ParseSectorGrid(header, path.string());
+  const int32_t width = GetI32(header, 0), height = GetI32(header, 4);
+  if (width <= 0 || height <= 0) return ParseSectorGrid(header, path.string());
+  const uint64_t cellCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+  const uint64_t available = (file->size() - 8) / 2;
+  if (cellCount > available)
+    return Result<SectorGrid>::Fail(TooFew(path.string(), width, height, available));
+  LargeVector<uint16_t> cells(static_cast<size_t>(cellCount));
+  auto read = file->Read(reinterpret_cast<uint8_t*>(cells.data()), 2 * cells.size());
+  if (!read) return Result<SectorGrid>::Fail(read.error());
+  // A file cut short since it was opened.
+  if (*read < 2 * cells.size())
+    return Result<SectorGrid>::Fail(TooFew(path.string(), width, height, *read / 2));
+  if constexpr (std::endian::native != std::endian::little)
+    for (uint16_t& cell : cells) cell = static_cast<uint16_t>(cell >> 8 | cell << 8);
+  return Result<SectorGrid>::Ok(SectorGrid(width, height, std::move(cells)));
 }
 
 }  // namespace mw

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "LargeMemory.h"
 #include "Result.h"
 
 namespace mw {
@@ -20,7 +21,7 @@ class SectorGrid {
  public:
   SectorGrid() = default;
   SectorGrid(int32_t width, int32_t height);  // all cells 0
-  SectorGrid(int32_t width, int32_t height, std::vector<uint16_t> cells);
+  SectorGrid(int32_t width, int32_t height, LargeVector<uint16_t> cells);
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
@@ -49,7 +50,7 @@ class SectorGrid {
  private:
   int32_t width_ = 0;
   int32_t height_ = 0;
-  std::vector<uint16_t> cells_;
+  LargeVector<uint16_t> cells_;
 };
 
 // Parses the bytes of a `SektorInfo.map`. A header whose width or height is zero or negative, or

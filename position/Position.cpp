@@ -29,14 +29,14 @@ Unit* UnitPool::Allocate(const Unit& value) {
 }
 
 Unit* UnitPool::TakeRun(size_t wanted, size_t& got) {
-  if (block_ == blocks_.size() || used_ == kBlock) {
+  auto room = [&](size_t block) { return blocks_[block].size() / sizeof(Unit); };
+  if (block_ == blocks_.size() || used_ == room(block_)) {
     if (block_ < blocks_.size()) ++block_;
-    if (block_ == blocks_.size())
-      blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(kBlock * sizeof(Unit)));
+    if (block_ == blocks_.size()) blocks_.emplace_back(std::max(kBlock, wanted) * sizeof(Unit));
     used_ = 0;
   }
-  got = std::min(wanted, kBlock - used_);
-  Unit* run = reinterpret_cast<Unit*>(blocks_[block_].get()) + used_;
+  got = std::min(wanted, room(block_) - used_);
+  Unit* run = reinterpret_cast<Unit*>(blocks_[block_].data()) + used_;
   used_ += got;
   return run;
 }

@@ -35,9 +35,10 @@ class UnitPool {
 
  private:
   static constexpr size_t kBlock = 1024;
-  // Raw storage: a unit is constructed in its place when it is allocated. A cleared pool keeps
-  // its blocks for the next position.
-  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  // Raw storage: a unit is constructed in its place when it is allocated. A block holds kBlock
+  // units, or a whole run that a load asks for. A cleared pool keeps its blocks for the next
+  // position.
+  std::vector<LargeVector<std::byte>> blocks_;
   size_t block_ = 0;  // the block being filled
   size_t used_ = 0;   // units taken from it
   std::vector<Unit*> free_;
@@ -287,7 +288,7 @@ class Position {
   static constexpr uint64_t kNoRevision = ~uint64_t{0};
 
   UnitPool pool_;
-  std::vector<Unit*> units_;  // the list, in order; slot i holds units_[i]
+  LargeVector<Unit*> units_;  // the list, in order; slot i holds units_[i]
   UnitIndex index_;           // where they stand
   uint64_t nextSerial_ = 1;
   Hand hand_;

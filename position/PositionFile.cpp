@@ -77,7 +77,7 @@ bool HoldsPosition(const std::filesystem::path& path) {
 }
 
 Status LoadPosition(Position& position, const std::filesystem::path& path) {
-  auto read = ReadFileBytes(path);
+  auto read = ReadLargeFile(path);
   if (!read) return Status::Fail(read.error());
   LoadPositionBytes(position, read.value());
   return Status::Ok();

@@ -16,7 +16,7 @@ void UnitIndex::Clear() {
   sideEntries_ = 0;
 }
 
-void UnitIndex::Build(const std::vector<Unit*>& units) {
+void UnitIndex::Build(const LargeVector<Unit*>& units) {
   BeginBuild(units.size());
   for (const Unit* u : units) Note(*u);
   FinishBuild();

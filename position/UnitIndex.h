@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "LargeMemory.h"
 #include "Unit.h"
 
 namespace mw {
@@ -26,7 +27,7 @@ class UnitIndex {
 
   void Clear();
   // Indexes the whole list; unit i stands at slot i.
-  void Build(const std::vector<Unit*>& units);
+  void Build(const LargeVector<Unit*>& units);
   // The same in steps, for a list being made: BeginBuild with the number of units, Note for each
   // unit in slot order, then FinishBuild.
   void BeginBuild(size_t count);
@@ -81,8 +82,8 @@ class UnitIndex {
   // sectorStart_[s + 1]), in slot order. The arrays keep their memory from build to build.
   int64_t cellsWide_ = 0, cellsHigh_ = 0;
   std::vector<uint32_t> cellStart_;
-  std::vector<uint32_t> cellSlots_;
-  std::vector<KindEntry> kinds_;
+  LargeVector<uint32_t> cellSlots_;
+  LargeVector<KindEntry> kinds_;
   std::vector<uint32_t> sectorStart_;
   size_t flat_ = 0;
   size_t gaps_ = 0;
@@ -91,7 +92,7 @@ class UnitIndex {
     uint32_t cell;  // cx | cy << 16
     uint32_t kind;
   };
-  std::vector<Noted> notes_;
+  LargeVector<Noted> notes_;
   size_t noted_ = 0;
   uint32_t maxCx_ = 0, maxCy_ = 0, maxSector_ = 0;
 
