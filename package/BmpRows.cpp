@@ -2,6 +2,7 @@
 
 #include "ByteOrder.h"
 #include "FileBytes.h"
+#include "Rle8.h"
 
 namespace mw {
 namespace {
@@ -39,48 +40,17 @@ std::optional<InfoHeader> ReadInfoHeader(std::span<const uint8_t> bytes, uint32_
   return h;
 }
 
-// Decodes the RLE8 pixels of `data` into the rows of `rows`, top row first, as the platform's
-// loader does: runs of one index, absolute runs, moves ahead, line ends; a pixel no run paints
-// keeps index 0, and a run past the right edge is cut there.
+// Decodes the RLE8 pixels of `data` into the rows of `rows`, top row first; a pixel no run
+// paints keeps index 0.
 Result<BmpRows> DecodeRle8(std::span<const uint8_t> data, BmpRows rows, const std::string& name) {
   rows.pixels.assign(rows.rowLength * static_cast<size_t>(rows.height), 0);
-  int64_t x = 0, y = 0;  // y counts the stored rows, the bottom row first
-  auto put = [&](uint8_t index) {
-    if (x < rows.width && y < rows.height)
-      rows.pixels[static_cast<size_t>(rows.height - 1 - y) * rows.rowLength +
-                  static_cast<size_t>(x)] = index;
-    ++x;
-  };
-  auto truncated = [&](size_t at) {
-    return Refuse(name, "the RLE8 pixels end at byte " + std::to_string(at) +
+  const size_t end = WalkRle8(data, rows.width, rows.height, [&](int64_t x, int64_t y, uint8_t i) {
+    rows.pixels[static_cast<size_t>(rows.height - 1 - y) * rows.rowLength +
+                static_cast<size_t>(x)] = i;
+  });
+  if (end != kRle8Complete)
+    return Refuse(name, "the RLE8 pixels end at byte " + std::to_string(end) +
                             " of them, before their end mark");
-  };
-  size_t i = 0;
-  while (true) {
-    if (data.size() - i < 2) return truncated(i);
-    const uint8_t count = data[i], value = data[i + 1];
-    i += 2;
-    if (count > 0) {
-      for (int k = 0; k < count; ++k) put(value);
-      continue;
-    }
-    if (value == 0) {  // end of line
-      x = 0;
-      ++y;
-    } else if (value == 1) {  // end of bitmap
-      break;
-    } else if (value == 2) {  // move right and up
-      if (data.size() - i < 2) return truncated(i);
-      x += data[i];
-      y += data[i + 1];
-      i += 2;
-    } else {  // `value` indices as they are, padded to a whole 16-bit word
-      const size_t padded = value + (value & 1u);
-      if (data.size() - i < padded) return truncated(i);
-      for (size_t k = 0; k < value; ++k) put(data[i + k]);
-      i += padded;
-    }
-  }
   return Result<BmpRows>::Ok(std::move(rows));
 }
 

@@ -117,6 +117,18 @@ Result<size_t> InputFile::Read(uint8_t* to, size_t count) {
   return Result<size_t>::Ok(done);
 }
 
+Result<size_t> InputFile::ReadAt(uint64_t offset, uint8_t* to, size_t count) {
+  size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::pread(fd_, to + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return Result<size_t>::Fail(ErrnoText(path_, "cannot read"));
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return Result<size_t>::Ok(done);
+}
+
 namespace {
 
 template <class Bytes>

@@ -37,6 +37,8 @@ class InputFile {
   }
   // Reads up to `count` further bytes into `to`; fewer at the end of the file.
   Result<size_t> Read(uint8_t* to, size_t count);
+  // Reads up to `count` bytes from `offset` on into `to`, wherever the last read ended.
+  Result<size_t> ReadAt(uint64_t offset, uint8_t* to, size_t count);
 
  private:
   // How many of `count` further bytes after the first `start` the file can give: never more

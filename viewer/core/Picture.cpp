@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <new>
 
+#include "BmpPixels.h"
 #include "BmpRows.h"
 #include "FileBytes.h"
+#include "LargeMemory.h"
 
 namespace mw {
 namespace {
@@ -36,6 +38,25 @@ class AllocationLimit {
  private:
   int old_;
 };
+
+struct Block {
+  void* memory;
+  size_t bytes;
+};
+
+void FreeBlock(void* info) {
+  auto* block = static_cast<Block*>(info);
+  FreeLarge(block->memory, block->bytes);
+  delete block;
+}
+
+// A picture of 32-bit pixels in memory for big buffers, its pixels not yet written.
+QImage BlankPicture(int width, int height) {
+  const size_t bytes = size_t{4} * static_cast<size_t>(width) * static_cast<size_t>(height);
+  auto* block = new Block{AllocateLarge(bytes), bytes};
+  return QImage(static_cast<uchar*>(block->memory), width, height, qsizetype{4} * width,
+                QImage::Format_RGB32, FreeBlock, block);
+}
 
 }  // namespace
 
@@ -77,6 +98,17 @@ Result<QImage> LoadPicture(const std::filesystem::path& path) {
   const uint64_t need =
       4 * static_cast<uint64_t>(size.width()) * static_cast<uint64_t>(size.height());
   try {
+    // The bitmaps of the usual kinds are decoded here, straight into the picture's memory;
+    // others by the decoder of the toolkit.
+    if (const auto layout = BmpLayoutOf(bytes)) {
+      QImage image = BlankPicture(layout->width, layout->height);
+      auto* pixels = reinterpret_cast<uint32_t*>(image.bits());
+      if (Status decoded = DecodeBmpPixels(*file, *layout, pixels,
+                                           static_cast<size_t>(layout->width), path.string());
+          !decoded)
+        return Picture::Fail(decoded.error());
+      return Picture::Ok(std::move(image));
+    }
     if (auto read = file->ReadMore(bytes, file->size()); !read) return Picture::Fail(read.error());
     QBuffer buffer;
     buffer.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
