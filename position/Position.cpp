@@ -253,13 +253,18 @@ void Position::ReassignSectors() {
   const Transaction transaction(*this);
   if (!grid_) return;
   pending_.totals = true;
+  bool moved = false;
   for (Unit* u : units_) {
     if (!grid_->contains(u->x, u->y)) continue;
+    const uint16_t sector = grid_->valueAt(u->x, u->y);
+    if (sector == u->sector) continue;
     AdjustStrength(*u, -1);
-    u->sector = grid_->valueAt(u->x, u->y);
+    u->sector = sector;
     AdjustStrength(*u, +1);
+    moved = true;
   }
-  index_.Build(units_);
+  // The index knows the units by sector: only a unit in another sector now changes it.
+  if (moved) index_.Build(units_);
 }
 
 void Position::SetSectorGrid(std::optional<SectorGrid> grid) {

@@ -156,6 +156,7 @@ TEST(ReassignSectors, givesStacksInsideTheGridItsSectorAndKeepsTheOthers) {
   p.ReassignSectors();
   EXPECT_EQ(p.unit(0).sector, 2);
   EXPECT_EQ(p.unit(1).sector, 9);
+  EXPECT_EQ(p.CheckIndex(), "") << "the index follows the new sectors";
 }
 
 TEST(SetLabelPosition, movesTheLabelOfTheSectorUnderThePointOnly) {
