@@ -18,6 +18,17 @@ namespace {
 
 constexpr uint64_t kMegabyte = uint64_t{1} << 20;
 
+struct Block {
+  void* memory;
+  size_t bytes;
+};
+
+void FreeBlock(void* info) {
+  auto* block = static_cast<Block*>(info);
+  FreeLarge(block->memory, block->bytes);
+  delete block;
+}
+
 uint64_t PhysicalMemory() {
   const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
   if (pages <= 0 || pageSize <= 0) return UINT64_MAX;
@@ -39,26 +50,14 @@ class AllocationLimit {
   int old_;
 };
 
-struct Block {
-  void* memory;
-  size_t bytes;
-};
+}  // namespace
 
-void FreeBlock(void* info) {
-  auto* block = static_cast<Block*>(info);
-  FreeLarge(block->memory, block->bytes);
-  delete block;
-}
-
-// A picture of 32-bit pixels in memory for big buffers, its pixels not yet written.
 QImage BlankPicture(int width, int height) {
   const size_t bytes = size_t{4} * static_cast<size_t>(width) * static_cast<size_t>(height);
   auto* block = new Block{AllocateLarge(bytes), bytes};
   return QImage(static_cast<uchar*>(block->memory), width, height, qsizetype{4} * width,
                 QImage::Format_RGB32, FreeBlock, block);
 }
-
-}  // namespace
 
 // What the program may still take: the machine's memory, or less where the process is limited.
 uint64_t MemoryBudget() {
@@ -102,6 +101,7 @@ Result<QImage> LoadPicture(const std::filesystem::path& path) {
     // others by the decoder of the toolkit.
     if (const auto layout = BmpLayoutOf(bytes)) {
       QImage image = BlankPicture(layout->width, layout->height);
+      if (image.isNull()) throw std::bad_alloc();
       auto* pixels = reinterpret_cast<uint32_t*>(image.bits());
       if (Status decoded = DecodeBmpPixels(*file, *layout, pixels,
                                            static_cast<size_t>(layout->width), path.string());

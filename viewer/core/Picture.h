@@ -13,4 +13,10 @@ namespace mw {
 // file and for a picture larger than this machine's memory.
 Result<QImage> LoadPicture(const std::filesystem::path& path);
 
+// A picture of 32-bit pixels (QImage::Format_RGB32) whose pixels are not yet written, in the
+// memory for big buffers: a large one is backed by huge pages and reuses the memory of one of
+// the same size freed before, so that composing band after band or tile after tile does not
+// touch fresh memory each time.
+QImage BlankPicture(int width, int height);
+
 }  // namespace mw

@@ -1,6 +1,9 @@
 #include "Scaling.h"
 
+#include <cstring>
 #include <vector>
+
+#include "Picture.h"
 
 namespace mw {
 namespace {
@@ -52,12 +55,18 @@ QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, 
   const QImage src = source.format() == QImage::Format_RGB32
                          ? source
                          : source.convertToFormat(QImage::Format_RGB32);
-  if (src.width() == width && src.height() == height) return src.copy(region);
+  if (src.width() == width && src.height() == height) {
+    QImage copy = BlankPicture(region.width(), region.height());
+    for (int y = 0; y < region.height(); ++y)
+      std::memcpy(copy.scanLine(y), src.constScanLine(region.top() + y) + 4 * region.left(),
+                  4 * static_cast<size_t>(region.width()));
+    return copy;
+  }
   const auto columns = Spans(src.width(), width, region.left(), region.right() + 1);
   const auto rows = Spans(src.height(), height, region.top(), region.bottom() + 1);
   if (width >= src.width() && height >= src.height()) {
     // Enlarging both ways: every target pixel is one source pixel, taken straight.
-    QImage result(region.width(), region.height(), QImage::Format_RGB32);
+    QImage result = BlankPicture(region.width(), region.height());
     for (int y = 0; y < region.height(); ++y) {
       const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(rows[size_t(y)].first));
       auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
@@ -68,7 +77,7 @@ QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, 
   // Across first, then down: the darkest of the darkest is the darkest of the block. Only the
   // source rows the region's rows fall on are taken across.
   const int firstRow = rows.front().first, lastRow = rows.back().second;
-  QImage across(region.width(), lastRow - firstRow + 1, QImage::Format_RGB32);
+  QImage across = BlankPicture(region.width(), lastRow - firstRow + 1);
   for (int y = firstRow; y <= lastRow; ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
     auto* out = reinterpret_cast<QRgb*>(across.scanLine(y - firstRow));
@@ -76,7 +85,7 @@ QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, 
       out[x] = Darkest(in, columns[static_cast<size_t>(x)].first,
                        columns[static_cast<size_t>(x)].second, 1);
   }
-  QImage result(region.width(), region.height(), QImage::Format_RGB32);
+  QImage result = BlankPicture(region.width(), region.height());
   const auto* base = reinterpret_cast<const QRgb*>(across.constBits());
   const int stride = static_cast<int>(across.bytesPerLine() / sizeof(QRgb));
   for (int y = 0; y < region.height(); ++y) {
