@@ -45,6 +45,11 @@ bool WriteRows(PngWriter& writer, FILE* file, int width, int height, int stripRo
   png_set_IHDR(writer.png(), writer.info(), static_cast<png_uint_32>(width),
                static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  // Level 4 of zlib: on the bundled map and the stress map its files are 4 to 6 percent larger
+  // than the default level 6 makes them, at about half the time of the render (levels 1 to 3
+  // save little more time and grow the files by 11 to 37 percent; 7 to 9 take up to ten times
+  // as long for 2 to 6 percent).
+  png_set_compression_level(writer.png(), 4);
   png_write_info(writer.png(), writer.info());
   for (int top = 0; top < height; top += stripRows) {
     const int rows = std::min(stripRows, height - top);
