@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Builds the benchmarks, runs every one of them once with its floor in the same run, and writes
+# the measured tables of docs/PERFORMANCE.md (between its "measured" marks) with the commit, the
+# date and the machine. The text around the tables is kept. Takes about ten minutes; the big map
+# package (400 MB) is written to <temp>/marrowind-bigmap on the first run.
+# Usage: bash bench/measure.sh [benchmark options, e.g. --benchmark_min_time=1]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/deps.sh
+install_missing_packages
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_BENCH=ON >/dev/null
+cmake --build build --parallel "$(nproc)" --target marrowind_bench marrowind_bigmap_bench Marrowind
+
+runs=$(mktemp -d)
+trap 'rm -rf "$runs"' EXIT
+options=("--benchmark_min_time=0.3" "$@")
+echo "== benchmarks of the stress package"
+build/bin/marrowind_bench "${options[@]}" --benchmark_format=csv >"$runs/stress.csv" 2>/dev/null
+echo "== benchmarks of the big map"
+build/bin/marrowind_bigmap_bench "${options[@]}" --benchmark_format=csv >"$runs/big.csv" 2>/dev/null
+peak=$(build/bin/marrowind_bigmap_bench --peak-memory 2>/dev/null | tail -n 1)
+
+# One row a line: operation | benchmark | floor | floor benchmark | goal. A benchmark written
+# "A-B" is the time of A less that of B (what a whole process costs beyond the same run on less).
+rows() {
+  cat <<'ROWS'
+`LoadMapPackage` of the stress package|LoadMapPackage|reading every file of the package from the page cache into memory touched before|LoadMapPackageFloor|≤ 3
+composing the whole picture in bands of 256 rows, as `--render` does, zoom 1.0|RedrawMapRegion/0|one copy of a picture of that size into memory touched before|RedrawMapRegionFloor/0|≤ 5
+the same, zoom 2.0|RedrawMapRegion/10|the same|RedrawMapRegionFloor/10|≤ 5
+`LoadPosition`, 1,000 stacks|LoadPosition/1000|reading the same bytes from the page cache into memory touched before|LoadPositionFloor/1000|—
+`LoadPosition`, 10,000 stacks|LoadPosition/10000|the same|LoadPositionFloor/10000|—
+`LoadPosition`, 100,000 stacks (2.4 MB)|LoadPosition/100000|the same|LoadPositionFloor/100000|≤ 3
+`LoadPosition`, 1,000,000 stacks (24 MB)|LoadPosition/1000000|the same|LoadPositionFloor/1000000|—
+`Marrowind --totals`, 1,000,000 stacks, beyond the same run on the start position|TotalsProcess/1-TotalsProcess/0|a C program mapping the grid and the position, giving each stack its sector and summing its pieces|TotalsFloor|≤ 4
+`SavePosition`, 100,000 stacks|SavePosition|writing the same bytes and flushing them|SavePositionFloor/1|≤ 3
+`RecoveryCopyTick`, 100,000 stacks: what the window waits for at a recovery copy|RecoveryCopyTick|–|–|well under a frame
+`pal2sect`, 4096 × 3072, as a process|Tool/0|`cp` of the input and writing the output's bytes, flushed|ToolFloor/0|≤ 2
+`rgb2sect`, 4096 × 3072, as a process|Tool/1|the same|ToolFloor/1|≤ 2
+`vorn`, 511 lines, as a process|Tool/2|the same|ToolFloor/2|≤ 2
+loading the big package (10,000 × 8,000) with the first paint|LoadPackage/1|mapping its files from the page cache and one pass of the picture's rows into 32-bit pixels in fresh memory|LoadPackageFloor/1|≤ 2
+loading the Isles of Tess with the first paint|LoadPackage/0|the same|LoadPackageFloor/0|—
+a zoom step on the big map, 1.6 to 1.7 and back, with its repaint|ZoomStep/1|the same on the Isles of Tess|ZoomStep/0|≤ 2
+a scroll of 100 pixels on the big map, with what comes into view composed|Scroll100/1|the same on the Isles of Tess|Scroll100/0|≤ 2
+placing a piece and undoing it on the big map, with both repaints|EditWithRedraw/1|the same on the Isles of Tess|EditWithRedraw/0|≤ 2
+ROWS
+}
+
+{
+  echo "<!-- measured: begin (written by bench/measure.sh; edit the script, not these lines) -->"
+  echo "Measured by \`bash bench/measure.sh\` on $(date -u +%Y-%m-%d) at commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . ':!docs' || echo ' with changes'), on $(nproc) cores of $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo) of memory, $(. /etc/os-release && echo "$PRETTY_NAME"), kernel $(uname -r), transparent huge pages $(sed 's/.*\[\(.*\)\].*/\1/' /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknown), files in the page cache."
+  echo
+  echo "| operation | time | floor | floor time | ratio | goal |"
+  echo "|---|---|---|---|---|---|"
+  rows | awk -F'|' -v stress="$runs/stress.csv" -v big="$runs/big.csv" '
+    function load(file,   line, f) {
+      while ((getline line < file) > 0) {
+        if (line !~ /^"/) continue
+        split(line, f, ",")
+        gsub(/"/, "", f[1])
+        ms = f[3]
+        if (f[5] == "us") ms = f[3] / 1000
+        if (f[5] == "ns") ms = f[3] / 1000000
+        if (f[5] == "s") ms = f[3] * 1000
+        time[f[1]] = ms
+      }
+    }
+    function of(name,   parts) {
+      if (index(name, "-") > 1) { split(name, parts, "-"); return time[parts[1]] - time[parts[2]] }
+      return (name in time) ? time[name] : -1
+    }
+    function shown(ms) {
+      if (ms < 0) return "not run"
+      if (ms < 0.01) return sprintf("%.2f µs", ms * 1000)
+      if (ms < 1) return sprintf("%.3f ms", ms)
+      if (ms < 100) return sprintf("%.1f ms", ms)
+      return sprintf("%.0f ms", ms)
+    }
+    BEGIN { load(stress); load(big) }
+    {
+      t = of($2)
+      if ($4 == "–") { printf "| %s | %s | | | | %s |\n", $1, shown(t), $5; next }
+      f = of($4)
+      ratio = (t >= 0 && f > 0) ? sprintf("%.1f", t / f) : "–"
+      printf "| %s | %s | %s | %s | %s | %s |\n", $1, shown(t), $3, shown(f), ratio, $5
+    }'
+  echo
+  echo "Memory: $peak."
+  echo "<!-- measured: end -->"
+} >"$runs/table.md"
+
+page=docs/PERFORMANCE.md
+awk -v table="$runs/table.md" '
+  /<!-- measured: begin/ { while ((getline line < table) > 0) print line; skip = 1; next }
+  /<!-- measured: end -->/ { skip = 0; next }
+  !skip { print }' "$page" >"$runs/page.md"
+cp "$runs/page.md" "$page"
+cat "$runs/table.md"
