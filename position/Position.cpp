@@ -126,7 +126,6 @@ void Position::SetCount(Unit& unit, uint16_t count) {
   AdjustStrength(unit, -1);
   unit.count = count;
   AdjustStrength(unit, +1);
-  RefreshLabel(unit);
   if (inList) Changed(unit);
 }
 
@@ -187,7 +186,6 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   unit->slot = static_cast<uint32_t>(units_.size());
   Journal(ListStep::kAppend, *unit);
   unit->serial = nextSerial_++;
-  RefreshLabel(*unit);
   units_.push_back(unit);
   index_.Insert(*unit, unit->slot);
   Changed(*unit);

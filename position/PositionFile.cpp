@@ -24,7 +24,6 @@ Unit DecodeUnit(std::span<const uint8_t> r) {
   u.country = r[17];
   u.count = GetU16(r, 18);
   u.sector = static_cast<uint16_t>(GetU32(r, 20));
-  RefreshLabel(u);
   return u;
 }
 

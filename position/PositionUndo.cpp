@@ -145,7 +145,6 @@ void Position::TakeBack(const ListStep& step) {
         units_.push_back(unit);
       }
       index_.Insert(*unit, unit->slot);
-      RefreshLabel(*unit);
       AdjustStrength(*unit, +1);
       Changed(*unit);
       return;

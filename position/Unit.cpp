@@ -8,7 +8,7 @@ namespace mw {
 
 namespace {
 
-// The labels of every count a label can show, made once: a label is set for every unit loaded.
+// The labels of every count a label can show, made once.
 struct LabelTable {
   std::array<std::array<char, 5>, 1000> text{};
   std::array<uint8_t, 1000> length{};
@@ -22,10 +22,9 @@ const LabelTable kLabels;
 
 }  // namespace
 
-void RefreshLabel(Unit& unit) {
-  const uint32_t n = std::min<uint32_t>(unit.count, 999);
-  unit.label = kLabels.text[n];
-  unit.labelLength = kLabels.length[n];
+std::string_view CountLabelText(uint32_t count) {
+  const uint32_t n = std::min<uint32_t>(count, 999);
+  return std::string_view(kLabels.text[n].data(), kLabels.length[n]);
 }
 
 }  // namespace mw

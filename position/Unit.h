@@ -6,6 +6,9 @@
 
 namespace mw {
 
+// The label text of a count, from a table made once: no unit stores its own.
+std::string_view CountLabelText(uint32_t count);
+
 // A unit: the pieces of one kind and one country that stand together at one map point (what a
 // player sees as a stack with its count beside it). Records are copied whole
 // between the unit list and its callers; `serial` tells a unit of the list apart from every other
@@ -18,19 +21,15 @@ struct Unit {
   uint8_t country = 0;
   uint16_t count = 0;
   uint16_t sector = 0;
-  std::array<char, 5> label{};  // `count` as text, NUL-terminated
-  uint8_t labelLength = 0;
   uint32_t slot = 0;  // the unit's index in the unit list
   uint64_t serial = 0;
 
-  std::string_view labelText() const { return std::string_view(label.data(), labelLength); }
+  // `count` as its label shows it: the number below 1000, "999" from 1000 on.
+  std::string_view labelText() const { return CountLabelText(count); }
 };
 
 // The most pieces a unit holds: its count is 16 bits.
 inline constexpr uint32_t kMaxCount = 65535;
-
-// Sets `label` to the count text of `count` and `labelLength` to its length.
-void RefreshLabel(Unit& unit);
 
 // A reference to a unit of the list that survives the list being reordered and can tell when
 // the unit is gone.

@@ -49,7 +49,7 @@ QImage WholeComposition(const Viewer& viewer) {
     painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight), map.piecesPicture,
                       map.cell(u.pieceType, u.country));
     if (u.count > 1) {
-      const QString text = QString::fromLatin1(u.labelText().data(), int(u.labelLength));
+      const QString text = QString::fromLatin1(u.labelText().data(), int(u.labelText().size()));
       painter.drawText(
           QRect(QPoint(cx + map.pieceHalfWidth + 2, cy - 7),
                 QSize(QFontMetrics(font).horizontalAdvance(text), QFontMetrics(font).height())),

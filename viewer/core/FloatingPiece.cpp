@@ -21,7 +21,8 @@ void FloatingPiece::Paint(QPainter& painter, const ViewGeometry&) const {
   const QFont& font = source_.fonts().labelFont;
   painter.setFont(font);
   painter.setPen(QColor(34, 34, 34));
-  const QString text = QString::fromLatin1(c.labelText().data(), static_cast<int>(c.labelLength));
+  const QString text =
+      QString::fromLatin1(c.labelText().data(), static_cast<int>(c.labelText().size()));
   const QFontMetrics m(font);
   painter.drawText(QRect(QPoint(e.floatX + map.pieceHalfWidth + 2, e.floatY - 6),
                          QSize(m.horizontalAdvance(text), m.height())),

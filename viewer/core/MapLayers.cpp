@@ -97,8 +97,7 @@ void UnitLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
         painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
                           map.piecesPicture, map.cell(u.pieceType, u.country));
       if (u.count > 1)
-        painter.drawStaticText(QPoint(cx + map.pieceHalfWidth + 2, cy - 7),
-                               CountLabel(u.labelText()));
+        painter.drawStaticText(QPoint(cx + map.pieceHalfWidth + 2, cy - 7), LabelOf(u.count).text);
     }
   }
 }
@@ -108,13 +107,8 @@ QRect UnitLayer::Footprint(const ViewGeometry& view, const Unit& u) const {
   const int cx = view.Scaled(u.x), cy = view.Scaled(u.y);
   QRect drawn(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
               QSize(map.pieceCellWidth, map.pieceCellHeight));
-  if (u.count > 1) {
-    const QSizeF text = CountLabel(u.labelText()).size();
-    // Antialiased glyphs may reach a pixel past their advance.
-    drawn = drawn.united(
-        QRect(QPoint(cx + map.pieceHalfWidth + 2, cy - 7),
-              QSize(static_cast<int>(text.width()) + 2, static_cast<int>(text.height()) + 2)));
-  }
+  if (u.count > 1)
+    drawn = drawn.united(QRect(QPoint(cx + map.pieceHalfWidth + 2, cy - 7), LabelOf(u.count).size));
   return drawn;
 }
 
@@ -126,13 +120,20 @@ QRect UnitLayer::AreaOf(const ViewGeometry& view, const Unit& unit) const {
       .united(Footprint(view, unit));
 }
 
-const QStaticText& UnitLayer::CountLabel(std::string_view text) const {
-  auto it = countLabels_.find(std::string(text));
-  if (it != countLabels_.end()) return it->second;
-  QStaticText label(QString::fromLatin1(text.data(), static_cast<int>(text.size())));
-  label.setTextFormat(Qt::PlainText);
-  label.prepare(QTransform(), source_.fonts().countFont);
-  return countLabels_.emplace(std::string(text), std::move(label)).first->second;
+const UnitLayer::CountLabel& UnitLayer::LabelOf(uint32_t count) const {
+  const std::string_view text = CountLabelText(count);
+  const size_t n = std::min<uint32_t>(count, 999);
+  if (countLabels_.empty()) countLabels_.resize(1000);
+  CountLabel& label = countLabels_[n];
+  if (label.size.isEmpty()) {
+    label.text = QStaticText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    label.text.setTextFormat(Qt::PlainText);
+    label.text.prepare(QTransform(), source_.fonts().countFont);
+    // Antialiased glyphs may reach a pixel past their advance.
+    const QSizeF size = label.text.size();
+    label.size = QSize(static_cast<int>(size.width()) + 2, static_cast<int>(size.height()) + 2);
+  }
+  return label;
 }
 
 }  // namespace mw

@@ -49,11 +49,17 @@ class UnitLayer : public MapLayer {
   QRect Footprint(const ViewGeometry& view, const Unit& unit) const;
 
  private:
-  // The laid-out text of a unit's count, kept: laying text out costs more than drawing it.
-  const QStaticText& CountLabel(std::string_view text) const;
+  // The laid-out label of a unit's count and the rectangle it covers, kept by count (a label
+  // shows at most 999): laying text out costs more than drawing it, and a unit's footprint is
+  // asked for far more often than a label is drawn.
+  struct CountLabel {
+    QStaticText text;
+    QSize size;  // empty until laid out
+  };
+  const CountLabel& LabelOf(uint32_t count) const;
 
   const MapViewSource& source_;
-  mutable std::unordered_map<std::string, QStaticText> countLabels_;
+  mutable std::vector<CountLabel> countLabels_;
 };
 
 // Room right of a unit's piece for its count text, in pixels: what the window repaints around a

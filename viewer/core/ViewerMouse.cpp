@@ -105,7 +105,8 @@ void Viewer::InvalidateFloatingPiece(bool moving) {
   if (position_.carrying() && position_.hand().carried.count > 1) {
     const Unit& c = position_.hand().carried;
     const QFontMetrics m(startup_.fonts.labelFont);
-    const QString text = QString::fromLatin1(c.labelText().data(), c.labelLength);
+    const QString text =
+        QString::fromLatin1(c.labelText().data(), static_cast<int>(c.labelText().size()));
     r |= QRect(QPoint(e.floatX + hw + 2, e.floatY - 6),
                QSize(m.horizontalAdvance(text) + 1, m.height()));
   }
