@@ -132,17 +132,22 @@ class Position {
     BeforeReplace();
     units_.resize(count);
     index_.BeginBuild(count);
-    // One pass: each unit is indexed and counted while it is fresh in the cache.
+    // Run by run: the units are made, then indexed and counted while they are fresh in the
+    // cache. Two loops, because reading a record's fields back right after storing them waits
+    // for the stores.
     for (size_t i = 0; i < count;) {
       size_t got = 0;
       Unit* run = pool_.TakeRun(count - i, got);
+      for (size_t k = 0; k < got; ++k) {
+        Unit* u = new (run + k) Unit(make(i + k));
+        u->slot = static_cast<uint32_t>(i + k);
+        u->serial = nextSerial_ + k;
+      }
+      nextSerial_ += got;
       for (size_t k = 0; k < got; ++k, ++i) {
-        Unit* u = new (run + k) Unit(make(i));
-        u->slot = static_cast<uint32_t>(i);
-        u->serial = nextSerial_++;
-        units_[i] = u;
-        index_.Note(*u);
-        AdjustStrength(*u, +1);
+        units_[i] = run + k;
+        index_.Note(run[k]);
+        AdjustStrength(run[k], +1);
       }
     }
     index_.FinishBuild();
@@ -320,5 +325,19 @@ class Position {
   BoardChange pending_;
   int openTransactions_ = 0;
 };
+
+// Inline: a load adds the strength of every stack it reads, from the record in registers.
+inline int64_t Position::StrengthOf(const Unit& unit) const {
+  if (unit.sector >= kSectorSlots) return 0;
+  return int64_t{pieces_[unit.pieceType].value} * unit.count;
+}
+
+inline void Position::AdjustStrength(const Unit& unit, int64_t sign) {
+  const int64_t worth = sign * StrengthOf(unit);
+  if (worth != 0) pending_.totals = true;
+  const int8_t category = pieces_[unit.pieceType].category;
+  if (category == 0) totals_[unit.country].land += worth;
+  if (category == 1) totals_[unit.country].naval += worth;
+}
 
 }  // namespace mw

@@ -6,19 +6,6 @@
 
 namespace mw {
 
-int64_t Position::StrengthOf(const Unit& unit) const {
-  if (unit.sector >= kSectorSlots) return 0;
-  return int64_t{pieces_[unit.pieceType].value} * unit.count;
-}
-
-void Position::AdjustStrength(const Unit& unit, int64_t sign) {
-  const int64_t worth = sign * StrengthOf(unit);
-  if (worth != 0) pending_.totals = true;
-  const int8_t category = pieces_[unit.pieceType].category;
-  if (category == 0) totals_[unit.country].land += worth;
-  if (category == 1) totals_[unit.country].naval += worth;
-}
-
 bool Position::IsAllied(int32_t a, int32_t b) const {
   if (a == b) return true;
   for (const AllianceRow& row : alliances_) {
