@@ -1,5 +1,6 @@
 #include "LargeMemory.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -98,6 +99,17 @@ void FreeLarge(void* memory, size_t bytes) {
     return;
   }
   ::munmap(memory, size);
+}
+
+void KeepFreedHeapMemory() {
+#if defined(__GLIBC__) && !defined(MW_ADDRESS_SANITIZER)
+  static std::once_flag once;
+  std::call_once(once, [] {
+    // A fixed threshold also stops the heap from moving it as blocks come and go.
+    ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kMapped));
+    ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
+  });
+#endif
 }
 
 }  // namespace mw

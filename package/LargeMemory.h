@@ -20,6 +20,13 @@ namespace mw {
 void* AllocateLarge(size_t bytes);
 void FreeLarge(void* memory, size_t bytes);
 
+// Has the heap keep up to 64 MiB of freed memory for the next blocks instead of handing it back
+// to the kernel, and take every block under 1 MiB from itself. A viewer frees and makes the same
+// blocks all the time (the map's tiles at every zoom step, 256 KiB each): handed back, each would
+// be fresh memory again and pay its faults anew. Called once by whatever keeps a view; later
+// calls do nothing.
+void KeepFreedHeapMemory();
+
 // An allocator for std::vector on that memory. An element made without a value is left as the
 // memory holds it (default-initialised), so that a buffer about to be written over (by a read, a
 // decoder) is not zeroed first; such a vector must be written before it is read.

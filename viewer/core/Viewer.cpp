@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "FileBytes.h"
+#include "LargeMemory.h"
 #include "PackagePaths.h"
 #include "Picture.h"
 #include "PositionFile.h"
@@ -31,6 +32,7 @@ std::string Unquoted(const std::string& s) {
 
 Viewer::Viewer(Host& host, std::filesystem::path programDir)
     : host_(host), startup_{programDir, MapFolders(programDir), {}}, view_(host, *this) {
+  KeepFreedHeapMemory();
   // No settings file is the first start: the tool windows have no places yet.
   document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
   position_.SetObserver(this);
