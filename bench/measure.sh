@@ -18,7 +18,58 @@ echo "== benchmarks of the stress package"
 build/bin/marrowind_bench "${options[@]}" --benchmark_format=csv >"$runs/stress.csv" 2>/dev/null
 echo "== benchmarks of the big map"
 build/bin/marrowind_bigmap_bench "${options[@]}" --benchmark_format=csv >"$runs/big.csv" 2>/dev/null
+echo "== the window's zoom step under Xvfb with openbox"
+if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
+  bash tests/app/with-window-manager.sh build/bin/marrowind_bigmap_bench "${options[@]}" \
+    --benchmark_filter='ZoomStep' --benchmark_format=csv 2>/dev/null | sed 's/^"/"X:/' >"$runs/x.csv"
+else
+  : >"$runs/x.csv"
+fi
 peak=$(build/bin/marrowind_bigmap_bench --peak-memory 2>/dev/null | tail -n 1)
+
+# Replayed sessions of 1,000 events, each a whole process on both maps; what an event costs is
+# the session less the same process replaying nothing, divided by its events (the least of three
+# runs each: the start of a process on the big map varies by a few tenths of a second).
+echo "== replayed sessions"
+bigmap="${TMPDIR:-/tmp}/marrowind-bigmap"
+ln -f build/bin/Marrowind "$bigmap/Marrowind" 2>/dev/null || cp build/bin/Marrowind "$bigmap/Marrowind"
+echo "print title" >"$runs/none.txt"
+for _ in $(seq 500); do echo "wheel 600 400 0 120 ctrl"; echo "wheel 600 400 0 -120 ctrl"; done >"$runs/zoom.txt"
+for _ in $(seq 500); do echo "wheel 600 400 0 -100"; echo "wheel 600 400 0 100"; done >"$runs/scroll.txt"
+{
+  echo "palette 20 75"
+  for i in $(seq 500); do
+    at="$((100 + 17 * i % 1000)) $((100 + 11 * i % 600))"
+    echo "press left $at"
+    echo "release left $at"
+  done
+  for _ in $(seq 500); do echo "key Z ctrl"; done
+} >"$runs/edits.txt"
+session_us() {  # map script: the least of three runs, in microseconds
+  for _ in 1 2 3; do
+    start=$(date +%s%N)
+    "$bigmap/Marrowind" --replay "$2" "$bigmap/$1.gim/Start.QPX" >/dev/null 2>&1
+    echo $((($(date +%s%N) - start) / 1000))
+  done | sort -n | head -n 1
+}
+replayed=""
+for session in "zoom:1000:a zoom step by the wheel" "scroll:1000:a scroll of 100 pixels by the wheel" "edits:1000:a placed piece or an undo"; do
+  IFS=: read -r name events what <<<"$session"
+  line="| $what |"
+  for map in Big Tess; do
+    base=$(session_us "$map" "$runs/none.txt")
+    total=$(session_us "$map" "$runs/$name.txt")
+    line="$line $(awk -v t="$total" -v b="$base" -v n="$events" 'BEGIN { printf "%.2f ms", (t - b) / n / 1000 }') |"
+  done
+  replayed="$replayed$line"$'\n'
+done
+# The whole program in a fresh process, five times: start, the big package loaded and the
+# window's first paint, as the replay paints it.
+fresh=$(for _ in 1 2 3 4 5; do
+  start=$(date +%s%N)
+  "$bigmap/Marrowind" --replay "$runs/none.txt" "$bigmap/Big.gim/Start.QPX" >/dev/null
+  echo $((($(date +%s%N) - start) / 1000000))
+done | sort -n | awk '{ t[NR] = $1 } END { printf "%d to %d ms (median %d ms)", t[1], t[NR], t[3] }')
 
 # One row a line: operation | benchmark | floor | floor benchmark | goal. A benchmark written
 # "A-B" is the time of A less that of B (what a whole process costs beyond the same run on less).
@@ -40,6 +91,11 @@ the same, zoom 2.0|RedrawMapRegion/10|the same|RedrawMapRegionFloor/10|≤ 5
 loading the big package (10,000 × 8,000) with the first paint|LoadPackage/1|mapping its files from the page cache and one pass of the picture's rows into 32-bit pixels in fresh memory|LoadPackageFloor/1|≤ 2
 loading the Isles of Tess with the first paint|LoadPackage/0|the same|LoadPackageFloor/0|—
 a zoom step on the big map, 1.6 to 1.7 and back, with its repaint|ZoomStep/1|the same on the Isles of Tess|ZoomStep/0|≤ 2
+the same zoom step in the real window (offscreen, 1920 × 1080), key to painted window, big map|ZoomStepWindow/1/6|the composition it needs: the zoom step above|ZoomStep/1|≤ 2
+the same, Isles of Tess|ZoomStepWindow/0/6|the same on the Isles of Tess|ZoomStep/0|≤ 2
+the same under Xvfb with openbox, big map|X:ZoomStepWindow/1/6|the same, composed in the same run|X:ZoomStep/1|≤ 2
+the same under Xvfb with openbox, Isles of Tess|X:ZoomStepWindow/0/6|the same|X:ZoomStep/0|≤ 2
+a zoom step 1.0 to 1.1 on the Isles of Tess under Xvfb with openbox, where the window's size follows the picture|X:ZoomStepWindow/0/0|–|–|—
 a scroll of 100 pixels on the big map, with what comes into view composed|Scroll100/1|the same on the Isles of Tess|Scroll100/0|≤ 2
 placing a piece and undoing it on the big map, with both repaints|EditWithRedraw/1|the same on the Isles of Tess|EditWithRedraw/0|≤ 2
 ROWS
@@ -51,7 +107,7 @@ ROWS
   echo
   echo "| operation | time | floor | floor time | ratio | goal |"
   echo "|---|---|---|---|---|---|"
-  rows | awk -F'|' -v stress="$runs/stress.csv" -v big="$runs/big.csv" '
+  rows | awk -F'|' -v stress="$runs/stress.csv" -v big="$runs/big.csv" -v x="$runs/x.csv" '
     function load(file,   line, f) {
       while ((getline line < file) > 0) {
         if (line !~ /^"/) continue
@@ -75,7 +131,7 @@ ROWS
       if (ms < 100) return sprintf("%.1f ms", ms)
       return sprintf("%.0f ms", ms)
     }
-    BEGIN { load(stress); load(big) }
+    BEGIN { load(stress); load(big); load(x) }
     {
       t = of($2)
       if ($4 == "–") { printf "| %s | %s | | | | %s |\n", $1, shown(t), $5; next }
@@ -84,7 +140,25 @@ ROWS
       printf "| %s | %s | %s | %s | %s | %s |\n", $1, shown(t), $3, shown(f), ratio, $5
     }'
   echo
+  echo "Decoding \`Map.bmp\` as the viewer does, by size (8-bit palette, 4:3; each run once before it is timed):"
+  echo
+  echo "| megapixels | time | per megapixel |"
+  echo "|---|---|---|"
+  awk -F, '/^"LoadPictureOf\// {
+      name = $1; gsub(/"|LoadPictureOf\//, "", name)
+      ms = $3; if ($5 == "us") ms = $3 / 1000; if ($5 == "s") ms = $3 * 1000
+      printf "| %s | %.1f ms | %.2f ms |\n", name, ms, ms / name
+    }' "$runs/big.csv"
+  echo
+  echo "Replayed sessions (\`Marrowind --replay\`, which paints after every event as the window does, with a map area of 1920 × 1080 at most), what one event costs beyond the same process replaying nothing:"
+  echo
+  echo "| event | big map | Isles of Tess |"
+  echo "|---|---|---|"
+  printf '%s' "$replayed"
+  echo
   echo "Memory: $peak."
+  echo
+  echo "A fresh process showing the big map (\`Marrowind --replay\` printing its title after the first paint), five runs: $fresh."
   echo "<!-- measured: end -->"
 } >"$runs/table.md"
 
