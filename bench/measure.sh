@@ -82,6 +82,8 @@ the same, zoom 2.0|RedrawMapRegion/10|the same|RedrawMapRegionFloor/10|≤ 5
 `LoadPosition`, 10,000 stacks|LoadPosition/10000|the same|LoadPositionFloor/10000|—
 `LoadPosition`, 100,000 stacks (2.4 MB)|LoadPosition/100000|the same|LoadPositionFloor/100000|≤ 3
 `LoadPosition`, 1,000,000 stacks (24 MB)|LoadPosition/1000000|the same|LoadPositionFloor/1000000|—
+`LoadPosition`, 100,000 stacks, against decoding alone|LoadPosition/100000|the same read, then each record's fields decoded into one array of records|LoadPositionDecodeFloor/100000|—
+`LoadPosition`, 1,000,000 stacks, against decoding alone|LoadPosition/1000000|the same|LoadPositionDecodeFloor/1000000|—
 `Marrowind --totals`, 1,000,000 stacks, beyond the same run on the start position|TotalsProcess/1-TotalsProcess/0|a C program mapping the grid and the position, giving each stack its sector and summing its pieces|TotalsFloor|≤ 4
 `SavePosition`, 100,000 stacks|SavePosition|writing the same bytes and flushing them|SavePositionFloor/1|≤ 3
 `RecoveryCopyTick`, 100,000 stacks: what the window waits for at a recovery copy|RecoveryCopyTick|–|–|well under a frame
