@@ -350,7 +350,7 @@ void LoadPictureOf(benchmark::State& state) {
   }
   if (!mw::LoadPicture(file)) return state.SkipWithError("the picture was not read");
   for (auto _ : state) benchmark::DoNotOptimize(mw::LoadPicture(file)->constBits());
-  state.counters["pixels"] = static_cast<double>(width) * height;
+  state.SetLabel(std::to_string(width) + " x " + std::to_string(height));
 }
 BENCHMARK(LoadPictureOf)->Arg(1)->Arg(3)->Arg(12)->Arg(48)->Arg(192)->Unit(benchmark::kMillisecond);
 
