@@ -260,20 +260,26 @@ BENCHMARK(SavePositionFloor)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // --- whole processes -----------------------------------------------------------------------------
 
-// Runs a program with its output thrown away and waits for it.
-void RunTool(const std::string& tool, const fs::path& in, const fs::path& out) {
+// Runs a program with its arguments, its output thrown away, and waits for it.
+void Run(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   const pid_t pid = ::fork();
   if (pid == 0) {
     const int null = ::open("/dev/null", O_WRONLY);
     ::dup2(null, 1);
     ::dup2(null, 2);
-    if (out.empty())
-      ::execl(tool.c_str(), tool.c_str(), in.c_str(), nullptr);
-    else
-      ::execl(tool.c_str(), tool.c_str(), in.c_str(), out.c_str(), nullptr);
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
   ::waitpid(pid, nullptr, 0);
+}
+
+// Runs a tool on an input and, where one is given, an output.
+void RunTool(const std::string& tool, const fs::path& in, const fs::path& out) {
+  if (out.empty()) return Run(tool, {in.string()});
+  Run(tool, {in.string(), out.string()});
 }
 
 // `Marrowind --totals` of the start position (range 0) and of a position of 1,000,000 stacks
@@ -287,18 +293,7 @@ void TotalsProcess(benchmark::State& state) {
   if (error) fs::copy_file(fs::path(TOOLS_DIR) / "Marrowind", program, error);
   const fs::path position =
       state.range(0) ? kStress / "Stress1M.QPX" : kStress / "Strs.gim/Start.QPX";
-  const std::string totals = "--totals";
-  for (auto _ : state) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      ::execl(program.c_str(), program.c_str(), totals.c_str(), position.c_str(), nullptr);
-      ::_exit(127);
-    }
-    ::waitpid(pid, nullptr, 0);
-  }
+  for (auto _ : state) Run(program.string(), {"--totals", position.string()});
   state.SetLabel(state.range(0) ? "1,000,000 stacks" : "start position");
 }
 BENCHMARK(TotalsProcess)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

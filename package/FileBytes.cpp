@@ -105,22 +105,18 @@ InputFile::~InputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-Result<size_t> InputFile::Read(uint8_t* to, size_t count) {
-  size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::read(fd_, to + done, count - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Result<size_t>::Fail(ErrnoText(path_, "cannot read"));
-    if (n == 0) break;
-    done += static_cast<size_t>(n);
-  }
-  return Result<size_t>::Ok(done);
-}
+Result<size_t> InputFile::Read(uint8_t* to, size_t count) { return ReadFully(to, count, -1); }
 
 Result<size_t> InputFile::ReadAt(uint64_t offset, uint8_t* to, size_t count) {
+  return ReadFully(to, count, static_cast<int64_t>(offset));
+}
+
+Result<size_t> InputFile::ReadFully(uint8_t* to, size_t count, int64_t offset) {
   size_t done = 0;
   while (done < count) {
-    const ssize_t n = ::pread(fd_, to + done, count - done, static_cast<off_t>(offset + done));
+    const ssize_t n = offset < 0 ? ::read(fd_, to + done, count - done)
+                                 : ::pread(fd_, to + done, count - done,
+                                           static_cast<off_t>(offset + static_cast<int64_t>(done)));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return Result<size_t>::Fail(ErrnoText(path_, "cannot read"));
     if (n == 0) break;

@@ -41,6 +41,9 @@ class InputFile {
   Result<size_t> ReadAt(uint64_t offset, uint8_t* to, size_t count);
 
  private:
+  // Reads until `count` bytes or the end of the file: from where the last read ended when
+  // `offset` is negative, else from `offset`.
+  Result<size_t> ReadFully(uint8_t* to, size_t count, int64_t offset);
   // How many of `count` further bytes after the first `start` the file can give: never more
   // than it had when it was opened, so that a file that grows meanwhile is read to its old size.
   size_t Room(uint64_t start, size_t count) const {
