@@ -137,6 +137,58 @@ TEST_F(Headless, printsTheUnitListOfAGivenPosition) {
   EXPECT_EQ(run.out.find('\r'), std::string::npos);
 }
 
+TEST_F(Headless, comparesTwoPositionsSectorBySectorAndEndsWithWhetherTheyDiffer) {
+  const auto save = [&](const std::string& name, std::vector<Unit> units) {
+    Position p;
+    p.header().setMapName("Tess");
+    p.ReplaceUnits(std::move(units));
+    EXPECT_TRUE(SavePosition(p, dir / name));
+    return (dir / name).string();
+  };
+  const std::vector<Unit> start = {MakeUnit(150, 50, 0, 1, 1), MakeUnit(50, 50, 1, 1, 4),
+                                   MakeUnit(150, 60, 3, 2, 2), MakeUnit(60, 20, 1, 9, 1)};
+  const std::string old = save("old.QPX", start);
+  // Country 2 takes South with a marker and a third ship; country 1's infantry moves within
+  // North (no change); country 9's leaves the map.
+  const std::string now = save("new.QPX", {MakeUnit(150, 50, 0, 2, 1), MakeUnit(70, 40, 1, 1, 4),
+                                           MakeUnit(150, 60, 3, 2, 3), MakeUnit(250, 20, 1, 9, 1)});
+  const std::string header = "Change\tSector\tName\tCountry\tPiece\tBefore\tAfter\n";
+  auto run = Run({"--diff", old, now});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.out, header +
+                         "pieces\t0\t\t9\tInf\t0\t1\n"
+                         "pieces\t1\tNorth\t9\tInf\t1\t0\n"
+                         "pieces\t2\tSouth\t1\tCtrl\t1\t0\n"
+                         "pieces\t2\tSouth\t2\tCtrl\t0\t1\n"
+                         "pieces\t2\tSouth\t2\tShip\t2\t3\n"
+                         "holder\t2\tSouth\t\t\t1\t2\n"
+                         "totals\t\tIPC\t1\t\t7\t4\n"
+                         "totals\t\tIPC\t2\t\t0\t3\n"
+                         "totals\t\tNaval\t2\t\t16\t24\n");
+  // The same board in either file kind is no change.
+  const std::string same = save("same.MAP", start);
+  for (const auto& [a, b] : {std::pair{old, old}, std::pair{old, same}, std::pair{same, old}}) {
+    run = Run({"--diff", a, b});
+    EXPECT_EQ(run.exitCode, 0) << a << " " << b << ": " << run.err;
+    EXPECT_EQ(run.out, header);
+  }
+  // What cannot be compared ends with 2 and the reason, and prints no report.
+  Position rift;
+  rift.header().setMapName("Rift");
+  ASSERT_TRUE(SavePosition(rift, dir / "rift.QPX"));
+  const std::string missing = (dir / "missing.QPX").string();
+  for (const auto& [args, reason] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--diff", old, (dir / "rift.QPX").string()}, "of the map Tess and "},
+           {{"--diff", old, missing}, "missing.QPX"},
+           {{"--diff", missing, old}, "missing.QPX"},
+           {{"--diff", old}, "--diff needs two position files"}}) {
+    run = Run(args);
+    EXPECT_EQ(run.exitCode, 2) << args.back();
+    EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << args.back();
+  }
+}
+
 TEST_F(Headless, rendersTheComposedPictureAtTheZoomAsked) {
   ASSERT_EQ(Run({"--render", "one.png"}).exitCode, 0);
   EXPECT_EQ(QImage(QString::fromStdString((dir / "one.png").string())).size(), QSize(200, 100));

@@ -12,6 +12,7 @@
 #include "NullHost.h"
 #include "PngStrips.h"
 #include "Position.h"
+#include "PositionCompare.h"
 #include "PositionFile.h"
 #include "Replay.h"
 #include "Reports.h"
@@ -28,6 +29,7 @@ constexpr const char* kUsage =
     "       Marrowind --income [POSITION]\n"
     "       Marrowind --render FILE.png [--zoom F] [--ipc] [POSITION]\n"
     "       Marrowind --replay SCRIPT [POSITION]\n"
+    "       Marrowind --diff OLD NEW\n"
     "Shows the map of a map package and the position on it. Without a window:\n"
     "  --totals          print each country's totals, tab-separated\n"
     "  --units           print the unit list\n"
@@ -37,6 +39,10 @@ constexpr const char* kUsage =
     "  --zoom F          the zoom for --render: 0.5, 0.6, ... 2.0 (1.0 when absent)\n"
     "  --ipc             draw the income labels on the rendered map\n"
     "  --replay SCRIPT   feed the viewer the user events of SCRIPT (- for standard input)\n"
+    "  --diff OLD NEW    print what changed from the position OLD to NEW (both of one map),\n"
+    "                    tab-separated: pieces by sector, country and kind, sectors that\n"
+    "                    changed hands, totals; exit 0 when nothing changed, 1 when something\n"
+    "                    did, 2 when a file cannot be read or the maps differ\n"
     "  --help, --version\n"
     "POSITION is a position file (.QPX or .MAP); the map it names is loaded.\n"
     "\n"
@@ -65,12 +71,13 @@ constexpr const char* kUsage =
     "cannot be read is an error naming its line number (exit 2), before anything is run.\n";
 
 struct Options {
-  enum class Mode { kNone, kTotals, kUnits, kIncome, kRender, kReplay } mode = Mode::kNone;
+  enum class Mode { kNone, kTotals, kUnits, kIncome, kRender, kReplay, kDiff } mode = Mode::kNone;
   std::string renderPath;
   std::string scriptPath;
   double zoom = 1.0;
   bool ipc = false;
   std::string position;
+  std::string newer;  // the second position of --diff
 };
 
 // The zoom levels the keypad reaches from 1.0: 0.5, 0.6, ... 2.0.
@@ -109,6 +116,13 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       if (!v) return Refuse(err, "--replay needs a script");
       o.mode = Options::Mode::kReplay;
       o.scriptPath = *v;
+    } else if (a == "--diff") {
+      auto older = value();
+      auto newer = value();
+      if (!older || !newer) return Refuse(err, "--diff needs two position files, OLD and NEW");
+      o.mode = Options::Mode::kDiff;
+      o.position = *older;
+      o.newer = *newer;
     } else if (a == "--zoom") {
       auto v = value();
       bool ok = false;
@@ -170,6 +184,43 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
   return replay.viewer().failures() == 0 ? 0 : 1;
 }
 
+// Compares two positions of one map: the first is loaded with its map, the second read beside
+// it. Exit 0 when nothing changed, 1 when something did, 2 when a file cannot be read, its map
+// is not found or the maps differ.
+int RunDiff(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
+            std::ostream& err) {
+  Position newer;
+  if (auto loaded = LoadPosition(newer, options.newer); !loaded) {
+    err << "error: " << loaded.error() << "\n";
+    return 2;
+  }
+  NullHost host;
+  Viewer viewer(host, programDir);
+  if (auto started = viewer.Start(options.position); !started) {
+    err << "error: " << started.error() << "\n";
+    return 2;
+  }
+  const Position& older = viewer.position();
+  const auto sameName = [](const std::string& a, const std::string& b) {
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+  };
+  if (!sameName(older.mapName(), newer.mapName())) {
+    err << "error: " << options.position << " is a position of the map " << older.mapName()
+        << " and " << options.newer << " of the map " << newer.mapName()
+        << ": positions of different maps cannot be compared\n";
+    return 2;
+  }
+  if (!std::filesystem::is_directory(viewer.PackageFolder(older.mapName()))) {
+    err << "error: " << options.position << ": its map " << older.mapName() << " is not found (no "
+        << older.mapName() << ".gim folder where maps are looked for)\n";
+    return 2;
+  }
+  TakeMapOf(newer, older);
+  const auto differences = CompareBoards(Summarize(older), Summarize(newer));
+  out << DifferenceReport(differences, older);
+  return differences.empty() ? 0 : 1;
+}
+
 int Render(Viewer& viewer, const Options& options, std::ostream& err) {
   SetZoom(viewer, options.zoom);
   const ViewState& view = viewer.view().state();
@@ -211,8 +262,10 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
     return 0;
   }
   const auto options = Parse(args, err);
-  if (!options) return 1;
+  // 1 would say that two positions differ.
+  if (!options) return given("--diff") ? 2 : 1;
   if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);
+  if (options->mode == Options::Mode::kDiff) return RunDiff(*options, programDir, out, err);
   NullHost host;
   Viewer viewer(host, programDir);
   if (auto started = viewer.Start(options->position); !started) {
@@ -245,6 +298,7 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
     case Options::Mode::kRender:
       return Render(viewer, *options, err);
     case Options::Mode::kReplay:
+    case Options::Mode::kDiff:
     case Options::Mode::kNone:
       break;
   }

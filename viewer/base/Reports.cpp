@@ -47,13 +47,16 @@ std::string TotalsReport(const Position& position) {
 
 namespace {
 
-std::string SectorName(const Position& position, int sector) {
-  const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(sector));
-  std::string name = record ? DecodePackageText(record->name()) : std::string();
-  // The report is one line per sector, its fields parted by tabs.
+// A name as one field of a tab-separated line.
+std::string Field(std::string name) {
   for (char& c : name)
     if (c == '\t' || c == '\n' || c == '\r') c = ' ';
   return name;
+}
+
+std::string SectorName(const Position& position, int sector) {
+  const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(sector));
+  return Field(record ? DecodePackageText(record->name()) : std::string());
 }
 
 std::string Reason(const Position& position, const SectorIncomes& all, int sector) {
@@ -116,6 +119,30 @@ std::string IncomeReport(const Position& position) {
     text += std::to_string(l.country) + '\t' + std::to_string(l.sector) + '\t' + l.name + '\t' +
             std::to_string(l.ipc) + '\t' + std::to_string(l.convoy) + '\t' + std::to_string(l.oil) +
             '\t' + l.reason + '\n';
+  return text;
+}
+
+std::string DifferenceReport(const std::vector<BoardDifference>& differences,
+                             const Position& names) {
+  using D = BoardDifference;
+  std::string text = "Change\tSector\tName\tCountry\tPiece\tBefore\tAfter\n";
+  for (const D& d : differences) {
+    switch (d.kind) {
+      case D::Kind::kPieces:
+        text += "pieces\t" + std::to_string(d.sector) + '\t' + SectorName(names, d.sector) + '\t' +
+                std::to_string(d.country) + '\t' +
+                Field(DecodePackageText(names.pieces()[d.pieceType].name));
+        break;
+      case D::Kind::kHolder:
+        text += "holder\t" + std::to_string(d.sector) + '\t' + SectorName(names, d.sector) + "\t\t";
+        break;
+      case D::Kind::kTotal:
+        text += "totals\t\t" + std::string(TotalName(d.total)) + '\t' + std::to_string(d.country) +
+                '\t';
+        break;
+    }
+    text += '\t' + std::to_string(d.before) + '\t' + std::to_string(d.after) + '\n';
+  }
   return text;
 }
 

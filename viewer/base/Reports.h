@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Position.h"
+#include "PositionCompare.h"
 
 namespace mw {
 
@@ -34,6 +35,13 @@ std::vector<IncomeLine> IncomeBreakdown(const Position& position, int country);
 // The breakdown as tab-separated text under the header
 // "Country\tSector\tName\tIPC\tConvoy\tOil\tReason".
 std::string IncomeReport(const Position& position);
+
+// What changed between two boards as tab-separated text under the header
+// "Change\tSector\tName\tCountry\tPiece\tBefore\tAfter": "pieces", "holder" and "totals" lines
+// in the order of the differences. Sector and piece names (UTF-8) are those of `names`, a
+// position of the boards' map.
+std::string DifferenceReport(const std::vector<BoardDifference>& differences,
+                             const Position& names);
 
 // The text with the carriage return of every "\r\n" taken out, for printing on a console.
 std::string WithoutCarriageReturns(const std::string& text);
