@@ -30,6 +30,7 @@
 #include "MapWidget.h"
 #include "NullHost.h"
 #include "Picture.h"
+#include "PositionCompare.h"
 #include "PositionFile.h"
 #include "SectorTable.h"
 #include "Viewer.h"
@@ -353,6 +354,44 @@ void LoadPictureOf(benchmark::State& state) {
   state.SetLabel(std::to_string(width) + " x " + std::to_string(height));
 }
 BENCHMARK(LoadPictureOf)->Arg(1)->Arg(3)->Arg(12)->Arg(48)->Arg(192)->Unit(benchmark::kMillisecond);
+
+// Comparing two positions of 100,000 stacks on the big map (the start and the start with every
+// hundredth stack moved to another point and every fiftieth grown by one), against loading them
+// both: what a player waits for beyond the loads.
+void ComparePositions(benchmark::State& state) {
+  Shown shown("Big");
+  const mw::Position& start = shown.viewer.position();
+  const fs::path moved = folder / "Big.gim" / "Moved.QPX";
+  if (!fs::exists(moved)) {
+    std::vector<mw::Unit> units;
+    for (size_t i = 0; i < start.unitCount(); ++i) {
+      mw::Unit u = start.unit(i);
+      if (i % 100 == 0) u.x = static_cast<uint16_t>((u.x + 4321) % (kWidth - 30));
+      if (i % 50 == 0) ++u.count;
+      units.push_back(u);
+    }
+    mw::Position p;
+    p.ReplaceUnits(std::move(units));
+    p.header().setMapName("Big");
+    mw::SavePosition(p, moved);
+  }
+  mw::Position other;
+  mw::LoadPosition(other, moved);
+  mw::TakeMapOf(other, start);
+  size_t lines = 0;
+  for (auto _ : state) lines = mw::CompareBoards(mw::Summarize(start), mw::Summarize(other)).size();
+  state.SetLabel(std::to_string(lines) + " lines");
+}
+BENCHMARK(ComparePositions)->Unit(benchmark::kMillisecond);
+
+void ComparePositionsFloor(benchmark::State& state) {
+  mw::Position a, b;
+  for (auto _ : state) {
+    mw::LoadPosition(a, folder / "Big.gim" / "Start.QPX");
+    mw::LoadPosition(b, folder / "Big.gim" / "Moved.QPX");
+  }
+}
+BENCHMARK(ComparePositionsFloor)->Unit(benchmark::kMillisecond);
 
 // The most memory a viewer takes while it shows the big map at every zoom level, scrolled to
 // both far corners, in a process of its own.

@@ -111,6 +111,7 @@ the same under Xvfb with openbox, Isles of Tess|X:ZoomStepWindow/0/6|the same|X:
 a zoom step 1.0 to 1.1 on the Isles of Tess under Xvfb with openbox, where the window's size follows the picture|X:ZoomStepWindow/0/0|–|–|—
 a scroll of 100 pixels on the big map, with what comes into view composed|Scroll100/1|the same on the Isles of Tess|Scroll100/0|≤ 2
 placing a piece and undoing it on the big map, with both repaints|EditWithRedraw/1|the same on the Isles of Tess|EditWithRedraw/0|≤ 2
+comparing two positions of 100,000 stacks on the big map, as `--diff` does beyond its loads|ComparePositions|loading both positions|ComparePositionsFloor|< 1
 ROWS
 }
 

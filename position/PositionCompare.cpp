@@ -7,40 +7,39 @@ namespace mw {
 BoardSummary Summarize(const Position& position) {
   BoardSummary summary;
   summary.mapName = position.mapName();
-  // Stacks by sector in one counting pass, then summed by country and kind within each sector
-  // in a table of every (country, kind), cleared behind itself: linear in the stacks.
+  // Each (country, kind) on the board gets a dense number in one pass; a second sums the pieces
+  // into a table of sectors by those numbers; the table is read out in sector, country and kind
+  // order. Linear in the stacks, with no sort of them.
   const size_t n = position.unitCount();
-  std::vector<uint32_t> start(kSectorSlots + 1, 0);
-  std::vector<uint16_t> sectorOf(n);
+  std::vector<uint16_t> dense(1 << 16, UINT16_MAX);
+  std::vector<uint16_t> kinds;  // by dense number: country << 8 | kind
   for (size_t i = 0; i < n; ++i) {
     const Unit& u = position.unit(i);
-    sectorOf[i] = position.sectorRecord(u.sector) ? u.sector : 0;
-    ++start[sectorOf[i] + 1];
-  }
-  for (size_t s = 0; s < kSectorSlots; ++s) start[s + 1] += start[s];
-  std::vector<uint32_t> bySector(n);
-  {
-    std::vector<uint32_t> next(start.begin(), start.end() - 1);
-    for (size_t i = 0; i < n; ++i) bySector[next[sectorOf[i]]++] = static_cast<uint32_t>(i);
-  }
-  std::vector<uint64_t> sums(1 << 16, 0);
-  std::vector<uint16_t> kinds;
-  for (size_t s = 0; s < kSectorSlots; ++s) {
-    kinds.clear();
-    for (uint32_t k = start[s]; k < start[s + 1]; ++k) {
-      const Unit& u = position.unit(bySector[k]);
-      const auto kind = static_cast<uint16_t>(u.country << 8 | u.pieceType);
-      if (u.count == 0) continue;
-      if (sums[kind] == 0) kinds.push_back(kind);
-      sums[kind] += u.count;
-    }
-    std::sort(kinds.begin(), kinds.end());
-    for (uint16_t kind : kinds) {
-      summary.pieces.push_back({static_cast<uint16_t>(s), static_cast<uint8_t>(kind >> 8),
-                                static_cast<uint8_t>(kind & 0xFF), sums[kind]});
-      sums[kind] = 0;
+    const auto kind = static_cast<uint16_t>(u.country << 8 | u.pieceType);
+    if (dense[kind] == UINT16_MAX) {
+      dense[kind] = static_cast<uint16_t>(kinds.size());
+      kinds.push_back(kind);
     }
   }
+  const size_t width = kinds.size();
+  std::vector<uint64_t> sums(kSectorSlots * width, 0);
+  for (size_t i = 0; i < n; ++i) {
+    const Unit& u = position.unit(i);
+    const size_t sector = position.sectorRecord(u.sector) ? u.sector : 0;
+    sums[sector * width + dense[static_cast<uint16_t>(u.country << 8 | u.pieceType)]] += u.count;
+  }
+  std::vector<uint16_t> order(width);
+  for (size_t k = 0; k < width; ++k) order[k] = static_cast<uint16_t>(k);
+  std::sort(order.begin(), order.end(),
+            [&](uint16_t a, uint16_t b) { return kinds[a] < kinds[b]; });
+  summary.pieces.reserve(static_cast<size_t>(
+      std::count_if(sums.begin(), sums.end(), [](uint64_t sum) { return sum != 0; })));
+  for (size_t sector = 0; sector < kSectorSlots; ++sector)
+    for (uint16_t k : order)
+      if (const uint64_t count = sums[sector * width + k])
+        summary.pieces.push_back({static_cast<uint16_t>(sector),
+                                  static_cast<uint8_t>(kinds[k] >> 8),
+                                  static_cast<uint8_t>(kinds[k] & 0xFF), count});
   const SectorIncomes incomes = position.SectorIncomeBreakdown();
   for (uint32_t s = 1; s < kSectorSlots; ++s)
     if (position.sectorRecord(s)) summary.holders[s] = incomes[s].owner;

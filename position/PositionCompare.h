@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CountryTotals.h"
+#include "LargeMemory.h"
 #include "Position.h"
 
 namespace mw {
@@ -24,7 +25,7 @@ struct BoardSummary {
     uint32_t key() const { return uint32_t{sector} << 16 | uint32_t{country} << 8 | pieceType; }
   };
   std::string mapName;
-  std::vector<Pieces> pieces;
+  LargeVector<Pieces> pieces;
   // Who holds each sector with a record, as the totals count it (0 for nobody); 0 elsewhere.
   std::array<int32_t, kSectorSlots> holders{};
   CountryTotals totals{};
