@@ -11,10 +11,15 @@ BoardSummary Summarize(const Position& position) {
   // into a table of sectors by those numbers; the table is read out in sector, country and kind
   // order. Linear in the stacks, with no sort of them.
   const size_t n = position.unitCount();
+  const bool hand = position.carrying();
+  const auto stack = [&](size_t i) -> const Unit& {
+    return i < n ? position.unit(i) : position.hand().carried;
+  };
+  const size_t stacks = n + (hand ? 1 : 0);
   std::vector<uint16_t> dense(1 << 16, UINT16_MAX);
   std::vector<uint16_t> kinds;  // by dense number: country << 8 | kind
-  for (size_t i = 0; i < n; ++i) {
-    const Unit& u = position.unit(i);
+  for (size_t i = 0; i < stacks; ++i) {
+    const Unit& u = stack(i);
     const auto kind = static_cast<uint16_t>(u.country << 8 | u.pieceType);
     if (dense[kind] == UINT16_MAX) {
       dense[kind] = static_cast<uint16_t>(kinds.size());
@@ -23,9 +28,9 @@ BoardSummary Summarize(const Position& position) {
   }
   const size_t width = kinds.size();
   std::vector<uint64_t> sums(kSectorSlots * width, 0);
-  for (size_t i = 0; i < n; ++i) {
-    const Unit& u = position.unit(i);
-    const size_t sector = position.sectorRecord(u.sector) ? u.sector : 0;
+  for (size_t i = 0; i < stacks; ++i) {
+    const Unit& u = stack(i);
+    const size_t sector = SummarySector(position, u);
     sums[sector * width + dense[static_cast<uint16_t>(u.country << 8 | u.pieceType)]] += u.count;
   }
   std::vector<uint16_t> order(width);

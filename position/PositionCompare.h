@@ -31,7 +31,18 @@ struct BoardSummary {
   CountryTotals totals{};
 };
 
+// The summary of a board; pieces in the hand count where they were picked up.
 BoardSummary Summarize(const Position& position);
+
+// The sector a stack counts under in a summary: its own where it has a record, else 0.
+inline uint16_t SummarySector(const Position& position, const Unit& unit) {
+  return position.sectorRecord(unit.sector) ? unit.sector : 0;
+}
+// The key of a stack's (sector, country, kind) as `BoardSummary::Pieces::key` gives it.
+inline uint32_t SummaryKey(const Position& position, const Unit& unit) {
+  return uint32_t{SummarySector(position, unit)} << 16 | uint32_t{unit.country} << 8 |
+         unit.pieceType;
+}
 
 // Gives `position` the map context of `map` (its sector grid and table, pieces and alliances),
 // places its stacks in their sectors and counts its totals again: a position file read beside

@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "Dialogs.h"
 #include "InfoViewPainter.h"
 #include "MainWindow.h"
 #include "MapWidget.h"
@@ -32,6 +33,8 @@ class MainWindowTest : public QObject {
   bool answer = false;
   int saveDialogs = 0;
   std::optional<std::string> saveChoice;  // what the save dialog answers
+  std::optional<std::string> compareChoice;
+  std::vector<std::string> compareFolders;  // where the compare dialog opened
 
   MainWindow& Open(std::vector<test::TestPackage> packages = {test::TestPackage{}}) {
     for (const auto& p : packages) p.WriteTo(dir->path());
@@ -45,6 +48,10 @@ class MainWindowTest : public QObject {
     seam.saveFile = [this](bool) -> std::optional<std::string> {
       ++saveDialogs;
       return saveChoice;
+    };
+    seam.compareFile = [this](const std::string& folder) {
+      compareFolders.push_back(folder);
+      return compareChoice;
     };
     window = std::make_unique<MainWindow>(dir->path(), seam);
     window->show();
@@ -92,7 +99,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(titles, (QStringList{"&File", "&New", "&Windows", "&View"}));
     const auto menus = w.menuBar()->actions();
     QCOMPARE(Texts(menus[0]->menu()->actions()),
-             (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104"}));
+             (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
+                          "&Compare With ...=140", "Compare With Saved=141"}));
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()), (QStringList{"&ToolBar=105", "&InfoView=106"}));
     QCOMPARE(Texts(menus[3]->menu()->actions()),
@@ -429,6 +437,62 @@ class MainWindowTest : public QObject {
     const QPoint shown = view.MapToClient(QPoint(180, 90));
     QVERIFY2(w.mapWidget()->rect().contains(shown), "the map scrolled to the point");
     QVERIFY(view.state().scrollX > 0);
+  }
+
+  void theChangesWindowListsWhatChangedFollowsTheBoardAndEndsTheComparison() {
+    test::TestPackage p;
+    p.sectors.assign(8, {.name = "Band", .initialOwner = 1, .ipcValue = 3});
+    p.start = {test::MakeUnit(150, 50, 1, 2, 3)};
+    MainWindow& w = Open({p});
+    const std::filesystem::path turn = dir->path() / "turns" / "turn.QPX";
+    std::filesystem::create_directories(turn.parent_path());
+    std::filesystem::copy_file(dir->path() / "Tess.gim" / "Start.QPX", turn);
+    w.viewer().OpenFile(turn.string());
+    QMenu* file = w.menuBar()->actions()[0]->menu();
+    emit file->aboutToShow();
+    QVERIFY2(!w.action(command::kCompareWithSaved)->isEnabled(), "no unsaved changes yet");
+    // A marker of country 4 takes band 7.
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(3, 3 * 10 + 3));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {},
+                      w.viewer().view().MapToClient(QPoint(650, 50)));
+    emit file->aboutToShow();
+    QVERIFY(w.action(command::kCompareWithSaved)->isEnabled());
+    compareChoice = turn.string();
+    w.action(command::kCompareWith)->trigger();
+    QCOMPARE(compareFolders, std::vector<std::string>{turn.parent_path().string()});
+    ChangesWindow* changes = w.changesWindow();
+    QVERIFY(changes && changes->isVisible());
+    QListWidget* list = changes->list();
+    const QStringList lines = {"Band: 0 Ctrl of country 4 \u2192 1",
+                               "Band: held by country 1 \u2192 country 4",
+                               "country 1 IPC 24 \u2192 21", "country 4 IPC 0 \u2192 3"};
+    const auto shown = [list] {
+      QStringList texts;
+      for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+      return texts;
+    };
+    QCOMPARE(shown(), lines);
+    // A double-click on a line centres the map on its sector.
+    for (int i = 0; i < 10; ++i) w.viewer().Command(command::kZoomIn);
+    const MapView& view = w.viewer().view();
+    QCOMPARE(view.state().scrollX, 0);
+    const QPoint line = list->visualItemRect(list->item(1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, line);
+    QVERIFY(view.state().scrollX > 0);
+    QVERIFY(w.mapWidget()->rect().contains(view.MapToClient(QPoint(650, 50))));
+    // The list follows the board: the undo takes the marker back, the redo puts it there again.
+    w.action(command::kUndo)->trigger();
+    QCOMPARE(shown(), QStringList());
+    w.action(command::kRedo)->trigger();
+    QCOMPARE(shown(), lines);
+    // Esc closes the window, and the comparison ends with it; "Compare With Saved" starts one.
+    QTest::keyClick(changes, Qt::Key_Escape);
+    QTRY_VERIFY(!w.changesWindow());
+    QVERIFY(!w.viewer().comparison());
+    w.action(command::kCompareWithSaved)->trigger();
+    QVERIFY(w.changesWindow() && w.viewer().comparison());
+    QCOMPARE(w.viewer().comparison()->file(), turn.string());
   }
 
   void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {

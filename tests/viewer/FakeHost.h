@@ -64,6 +64,13 @@ class FakeHost : public Host {
       for (const Finding& f : report->findings) checkFindings.push_back(f.Line());
   }
 
+  void ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) override {
+    changesSince = file;
+    changes = lines;
+    changesShown = true;
+  }
+  void CloseChanges() override { changesShown = false; }
+
   struct WindowState {
     QPoint position;
     bool shown = false;
@@ -84,6 +91,9 @@ class FakeHost : public Host {
   std::string title;
   std::string checkedPackage;
   std::vector<std::string> checkFindings;
+  std::string changesSince;
+  std::vector<ChangeLine> changes;
+  bool changesShown = false;
   CursorKind cursor = CursorKind::kArrow;
   QSize client{800, 600}, frame{16, 62}, maximizedSize{1920, 1040}, maximumSize;
   bool maximized = false;

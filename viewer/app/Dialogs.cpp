@@ -39,6 +39,17 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* owner) {
   return Run(dialog);
 }
 
+std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::string& folder) {
+  QFileDialog dialog(owner, QStringLiteral("Compare With"));
+  dialog.setObjectName(QStringLiteral("CompareWith"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setNameFilters({kTessWinMapFilter, kNativeFilter, kAllMapfilesFilter});
+  dialog.selectNameFilter(kAllMapfilesFilter);
+  if (!folder.empty()) dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(folder)));
+  return Run(dialog);
+}
+
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {
   QFileDialog dialog(owner, QStringLiteral("Save as ..."));
   dialog.setObjectName(QStringLiteral("SaveAs"));
@@ -158,6 +169,39 @@ PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packag
   layout->addWidget(summary);
   layout->addWidget(buttons);
   resize(760, 360);
+}
+
+ChangesWindow::ChangesWindow(QWidget* owner, std::function<void(int)> showSector)
+    : QDialog(owner), since_(new QLabel(this)), list_(new QListWidget(this)) {
+  setObjectName(QStringLiteral("Changes"));
+  setWindowTitle(QStringLiteral("Changes"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  list_->setObjectName(QStringLiteral("ChangeList"));
+  connect(list_, &QListWidget::itemActivated, this, [showSector](QListWidgetItem* item) {
+    if (const int sector = item->data(Qt::UserRole).toInt(); sector > 0) showSector(sector);
+  });
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(since_);
+  layout->addWidget(list_);
+  layout->addWidget(buttons);
+  resize(460, 360);
+}
+
+void ChangesWindow::SetLines(const std::string& file, const std::vector<ChangeLine>& lines) {
+  const QString name = QFile::decodeName(QByteArray::fromStdString(file));
+  since_->setText(lines.empty() ? QStringLiteral("Nothing changed since %1.").arg(name)
+                                : QStringLiteral("Changed since %1:").arg(name));
+  // The line chosen stays chosen while the lines follow the board.
+  const int row = list_->currentRow();
+  list_->clear();
+  for (const ChangeLine& line : lines) {
+    auto* item = new QListWidgetItem(QString::fromStdString(line.text), list_);
+    item->setData(Qt::UserRole, line.sector);
+    if (line.sector > 0) item->setToolTip(QStringLiteral("Double-click to show it on the map"));
+  }
+  if (row >= 0 && row < list_->count()) list_->setCurrentRow(row);
 }
 
 AboutDialog::AboutDialog(QWidget* owner)

@@ -8,7 +8,10 @@
 #include <string>
 
 #include "PackageCheck.h"
+#include "Reports.h"
 
+class QLabel;
+class QListWidget;
 class QWidget;
 
 namespace mw {
@@ -19,6 +22,8 @@ inline const QString kNativeFilter = QStringLiteral("Corvane Map (*.QPX)");
 inline const QString kAllMapfilesFilter = QStringLiteral("All Mapfiles (*.MAP *.QPX)");
 
 std::optional<std::string> ShowOpenFileDialog(QWidget* owner);
+// The position file to compare the board with, the dialog opened in `folder` where one is given.
+std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::string& folder);
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative);
 
 // "LIst Units": the unit list as read-only text with a scroll bar and an "Ok" button.
@@ -41,6 +46,20 @@ class PackageCheckDialog : public QDialog {
  public:
   PackageCheckDialog(QWidget* owner, const std::string& packageName,
                      const Result<PackageReport>& report, std::function<void(QPoint)> showPoint);
+};
+
+// "Changes": what changed from a position file to the board, a line each, kept in step with the
+// board while it is open. Double-clicking a line (or Enter on it) centres the map on its sector;
+// Esc or the close button closes it, and that ends the comparison.
+class ChangesWindow : public QDialog {
+ public:
+  ChangesWindow(QWidget* owner, std::function<void(int)> showSector);
+  void SetLines(const std::string& file, const std::vector<ChangeLine>& lines);
+  QListWidget* list() const { return list_; }
+
+ private:
+  QLabel* since_;
+  QListWidget* list_;
 };
 
 // "About CorvaneMap": the program's name and version.

@@ -74,6 +74,13 @@ void MainWindow::BuildMenu() {
   AddCommand(file, "S&ave as ...", command::kSaveAs);
   file->addSeparator();
   AddCommand(file, "&About ...", command::kAbout);
+  file->addSeparator();
+  AddCommand(file, "&Compare With ...", command::kCompareWith);
+  QAction* saved = AddCommand(file, "Compare With Saved", command::kCompareWithSaved);
+  // Only a board with unsaved changes to its position file has something to compare.
+  connect(file, &QMenu::aboutToShow, this, [this, saved] {
+    saved->setEnabled(!viewer_->document().currentFile.empty() && viewer_->position().dirty());
+  });
   newMenu_ = menuBar()->addMenu(QStringLiteral("&New"));
   newMenu_->addSeparator();
   QMenu* windows = menuBar()->addMenu(QStringLiteral("&Windows"));
@@ -444,6 +451,29 @@ void MainWindow::ShowPackageCheck(const std::string& packageName,
   auto* dialog = new PackageCheckDialog(this, packageName, report,
                                         [this](QPoint map) { viewer_->ShowMapPoint(map); });
   dialog->show();
+}
+
+std::optional<std::string> MainWindow::ChooseCompareFile(const std::string& folder) {
+  return seam_.compareFile ? seam_.compareFile(folder) : ShowCompareFileDialog(this, folder);
+}
+
+void MainWindow::ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) {
+  if (!changes_) {
+    changes_ = new ChangesWindow(this, [this](int sector) { viewer_->ShowSector(sector); });
+    // Closed by the user (Esc, its close button): the comparison ends.
+    connect(changes_, &QDialog::finished, this, [this] { viewer_->EndComparison(); });
+    changes_->SetLines(file, lines);
+    changes_->show();
+    return;
+  }
+  changes_->SetLines(file, lines);
+}
+
+void MainWindow::CloseChanges() {
+  if (ChangesWindow* window = changes_) {
+    changes_ = nullptr;
+    window->close();
+  }
 }
 
 void MainWindow::ShowUnitList(const std::string& text) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "Dialogs.h"
 #include "Host.h"
 #include "Viewer.h"
 
@@ -27,6 +28,8 @@ class InfoViewWindow;
 struct DialogSeam {
   std::function<bool(const std::string& text, const std::string& caption)> confirm;
   std::function<std::optional<std::string>()> openFile;
+  // The position to compare the board with, and the folder its dialog opens in.
+  std::function<std::optional<std::string>(const std::string& folder)> compareFile;
   std::function<std::optional<std::string>(bool proposeNative)> saveFile;
   std::function<void(const std::string& text)> error;
   std::function<void(const std::string& text)> unitList;
@@ -57,6 +60,8 @@ class MainWindow : public QMainWindow, private Host {
   MapWidget* mapWidget() const { return map_; }
   QWidget* palette() const;
   QWidget* infoView() const;
+  // The Changes window while a comparison is shown; none otherwise.
+  ChangesWindow* changesWindow() const { return changes_; }
   // Makes the main window the one that takes the keys, with the map focused.
   void TakeKeys();
 
@@ -119,6 +124,9 @@ class MainWindow : public QMainWindow, private Host {
   void ShowUnitList(const std::string& text) override;
   void ShowPackageCheck(const std::string& packageName,
                         const Result<PackageReport>& report) override;
+  std::optional<std::string> ChooseCompareFile(const std::string& folder) override;
+  void ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) override;
+  void CloseChanges() override;
 
   DialogSeam seam_;
   std::unique_ptr<Viewer> viewer_;
@@ -130,6 +138,7 @@ class MainWindow : public QMainWindow, private Host {
   QList<QAction*> shortcutActions_;
   QPointer<PaletteWindow> palette_;
   QPointer<InfoViewWindow> infoView_;
+  QPointer<ChangesWindow> changes_;
   QTimer* settle_ = nullptr;
   int settleLooks_ = 0;
   QElapsedTimer sinceConfigure_;   // since the window manager last moved or resized the window

@@ -146,6 +146,43 @@ std::string DifferenceReport(const std::vector<BoardDifference>& differences,
   return text;
 }
 
+std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& differences,
+                                        const Position& names) {
+  using D = BoardDifference;
+  const std::string arrow = "\u2192";
+  const auto place = [&](int sector) {
+    const std::string name = SectorName(names, sector);
+    if (sector == 0) return std::string("No sector");
+    return name.empty() ? "Sector " + std::to_string(sector) : name;
+  };
+  const auto holder = [](int64_t country) {
+    return country == 0 ? std::string("nobody") : "country " + std::to_string(country);
+  };
+  std::vector<ChangeLine> lines;
+  for (const D& d : differences) {
+    const std::string change = " " + arrow + " ";
+    switch (d.kind) {
+      case D::Kind::kPieces:
+        lines.push_back({place(d.sector) + ": " + std::to_string(d.before) + " " +
+                             DecodePackageText(names.pieces()[d.pieceType].name) + " of country " +
+                             std::to_string(d.country) + change + std::to_string(d.after),
+                         d.sector});
+        break;
+      case D::Kind::kHolder:
+        lines.push_back(
+            {place(d.sector) + ": held by " + holder(d.before) + change + holder(d.after),
+             d.sector});
+        break;
+      case D::Kind::kTotal:
+        lines.push_back({"country " + std::to_string(d.country) + " " + TotalName(d.total) + " " +
+                             std::to_string(d.before) + change + std::to_string(d.after),
+                         0});
+        break;
+    }
+  }
+  return lines;
+}
+
 std::string WithoutCarriageReturns(const std::string& text) {
   std::string out;
   out.reserve(text.size());

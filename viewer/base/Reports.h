@@ -43,6 +43,17 @@ std::string IncomeReport(const Position& position);
 std::string DifferenceReport(const std::vector<BoardDifference>& differences,
                              const Position& names);
 
+// One line of the Changes window: a difference in words ("Valdhaven: 3 Inf of country 2 → 5",
+// "Greyspire: held by country 4 → country 6", "country 4 IPC 21 → 19") and the sector it is
+// about (0 for a total).
+struct ChangeLine {
+  std::string text;  // UTF-8
+  int sector = 0;
+  bool operator==(const ChangeLine&) const = default;
+};
+std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& differences,
+                                        const Position& names);
+
 // The text with the carriage return of every "\r\n" taken out, for printing on a console.
 std::string WithoutCarriageReturns(const std::string& text);
 

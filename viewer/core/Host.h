@@ -9,6 +9,7 @@
 
 #include "Catalogue.h"
 #include "PackageCheck.h"
+#include "Reports.h"
 
 namespace mw {
 
@@ -80,6 +81,20 @@ class Host {
   // What the package checker found in the open package (or why it could not check it).
   virtual void ShowPackageCheck(const std::string& packageName,
                                 const Result<PackageReport>& report) = 0;
+
+  // A position file to compare the board with, the dialog opened in `folder` (empty: where the
+  // open dialog opens). A host without a dialog of its own answers as its open dialog does.
+  virtual std::optional<std::string> ChooseCompareFile(const std::string& folder) {
+    static_cast<void>(folder);
+    return ChooseOpenFile();
+  }
+  // The Changes window: shows it with what changed since `file` (or puts these lines in place of
+  // the ones it shows), and closes it. Closing it ends the comparison (`Viewer::EndComparison`).
+  virtual void ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) {
+    static_cast<void>(file);
+    static_cast<void>(lines);
+  }
+  virtual void CloseChanges() {}
 };
 
 }  // namespace mw

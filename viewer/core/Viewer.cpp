@@ -36,6 +36,7 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
   // No settings file is the first start: the tool windows have no places yet.
   document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
   position_.SetObserver(this);
+  view_.AddLayer(changesLayer_);
   view_.AddOverlay(floatingPiece_);
 }
 
@@ -171,6 +172,8 @@ void Viewer::HearFromRecovery() {
 }
 
 Status Viewer::LoadPositionFile(const std::string& path) {
+  // Another position on the board ends the comparison with the one before.
+  EndComparison();
   // A load empties the hand: the units the carried pieces came from are gone with the old
   // position.
   return LoadPosition(position_, path);
@@ -227,6 +230,8 @@ void Viewer::LoadPieces(const std::filesystem::path& dir) {
 }
 
 void Viewer::LoadMapPackage(const std::string& mapName) {
+  // The older position was given the map loaded before.
+  EndComparison();
   host_.BeginWait();
   view_.ResetForLoad();
   view_.ForgetHover();
@@ -283,6 +288,9 @@ void Viewer::BoardChanged(const BoardChange& change) {
     for (const Unit& unit : change.units) view_.RedrawUnitArea(unit);
   }
   for (const LabelPoint& label : change.labels) view_.RedrawLabelArea(label);
+  // The comparison follows the board.
+  if (comparison_ && (change.everywhere || !change.units.empty() || change.totals))
+    ShowComparison();
 }
 
 CursorKind Viewer::cursor() const {

@@ -8,6 +8,7 @@
 
 #include "Catalogue.h"
 #include "CommandIds.h"
+#include "Comparison.h"
 #include "EditingState.h"
 #include "FloatingPiece.h"
 #include "Host.h"
@@ -109,6 +110,17 @@ class Viewer : private PositionObserver, private MapViewSource {
   void ToolWindowClosed(ToolWindow which);
 
   void LoadMapPackage(const std::string& mapName);
+
+  // The board compared with a position file of its map ("&Compare With ..." chooses it): the map
+  // marks what changed and the Changes window lists it, both following the board until the
+  // comparison ends. Fails with the reason when the file cannot be read or is of another map.
+  Status CompareWith(const std::string& path);
+  // Ends the comparison shown, if any: the marks go and the Changes window closes.
+  void EndComparison();
+  const Comparison* comparison() const { return comparison_ ? &*comparison_ : nullptr; }
+  // Centres the map on a sector: its label point, else the middle of its cells.
+  void ShowSector(int sector);
+
   // Writes the sector table with its moved label points as SektorInfo.new into the package.
   Status ExportSectorTable();
 
@@ -173,6 +185,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   void Undo();
   void Redo();
   void InvalidateFloatingPiece(bool moving);
+  void ChooseComparison();
+  void CompareWithSaved();
+  // Compares the board again and shows the result on the map and in the Changes window.
+  void ShowComparison();
   void LeftPress(QPoint map, unsigned modifiers);
 
   Host& host_;
@@ -184,6 +200,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   EditingState editing_;
   MapView view_;
   FloatingPiece floatingPiece_{*this, editing_};
+  std::optional<Comparison> comparison_;
+  ChangesLayer changesLayer_{*this, comparison_};
   // Who holds which sector and what it yields, for the status bar; recomputed when the totals
   // changed.
   mutable std::optional<SectorIncomes> incomes_;

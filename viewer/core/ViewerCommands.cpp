@@ -56,6 +56,10 @@ void Viewer::Command(int id) {
     case command::kActualSize:
       view_.ResetZoom();
       return;
+    case command::kCompareWith:
+      return ChooseComparison();
+    case command::kCompareWithSaved:
+      return CompareWithSaved();
     case command::kCheckMap:
       return host_.ShowPackageCheck(map_.packageName,
                                     CheckPackage(PackageFolder(map_.packageName)));

@@ -1,0 +1,152 @@
+// The board compared with a position file: the marks stand where the stacks and sectors are at
+// every zoom and touch nothing else, follow the board, and leave no trace when the comparison
+// ends.
+#include <QPainter>
+
+#include "Comparison.h"
+#include "ViewerFixture.h"
+
+namespace mw {
+
+void PrintTo(const ChangeLine& line, std::ostream* out) {
+  *out << "{\"" << line.text << "\", " << line.sector << "}";
+}
+
+namespace {
+
+using test::StackAt;
+
+// What the window paints, with the map area as large as the picture.
+QImage Painted(const Viewer& viewer) {
+  const ViewState& s = viewer.view().state();
+  QImage shown(s.scaledWidth, s.scaledHeight, QImage::Format_RGB32);
+  QPainter painter(&shown);
+  viewer.view().PaintTiles(painter, shown.rect());
+  return shown;
+}
+
+class Compare : public test::ViewerTest {
+ protected:
+  Compare() {
+    // Eight bands of 100 x 100, each its own sector, all first held by country 1.
+    packages[0].sectors.assign(8, {.name = "Band", .initialOwner = 1, .ipcValue = 3});
+    packages[0].start = {StackAt(150, 50, 1, 2, 3), StackAt(420, 60, 3, 5, 2),
+                         StackAt(620, 40, 2, 6, 1)};
+  }
+  std::string Old() { return (dir / "Tess.gim" / "Start.QPX").string(); }
+
+  // The scaled cell of a piece at a map point, as the units are drawn.
+  QRect Cell(QPoint at) {
+    const MapState& m = viewer->map();
+    return QRect(viewer->view().Scaled(at.x()) - m.pieceHalfWidth,
+                 viewer->view().Scaled(at.y()) - m.pieceHalfHeight, m.pieceCellWidth,
+                 m.pieceCellHeight);
+  }
+  // Where marks may stand: around a stack with its label above it, or on the border of a band.
+  struct Allowed {
+    std::vector<QRect> stacks;
+    std::vector<int> bands;
+  };
+  bool Inside(const Allowed& allowed, QPoint p) {
+    for (const QRect& r : allowed.stacks)
+      if (r.contains(p)) return true;
+    for (int band : allowed.bands) {
+      const int left = viewer->view().Scaled(100 * (band - 1)),
+                right = viewer->view().Scaled(100 * band) - 1,
+                bottom = viewer->view().Scaled(100) - 1;
+      const bool across = p.x() >= left - 2 && p.x() <= right + 2;
+      const bool down = p.y() >= -2 && p.y() <= bottom + 2;
+      const bool nearEdge = std::abs(p.x() - left) <= 3 || std::abs(p.x() - right) <= 3 ||
+                            std::abs(p.y()) <= 3 || std::abs(p.y() - bottom) <= 3;
+      if (across && down && nearEdge) return true;
+    }
+    return false;
+  }
+  Allowed Around(std::initializer_list<QPoint> stacks, std::vector<int> bands) {
+    Allowed allowed{{}, std::move(bands)};
+    for (QPoint at : stacks) {
+      const QRect cell = Cell(at);
+      allowed.stacks.push_back(cell.adjusted(-3, -3, 3, 3));
+      allowed.stacks.push_back(QRect(cell.left() - 3, cell.top() - 30, 60, 30));  // its label
+    }
+    return allowed;
+  }
+  // The pixels that differ between two pictures of one size.
+  static std::vector<QPoint> Differing(const QImage& a, const QImage& b) {
+    std::vector<QPoint> out;
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) out.emplace_back(x, y);
+    return out;
+  }
+  static bool Has(const QImage& image, QRect r, QRgb colour) {
+    r = r.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (image.pixel(x, y) == colour) return true;
+    return false;
+  }
+};
+
+TEST_F(Compare, marksStandWhereTheStacksAndBordersAreAtEveryZoomAndGoWithTheComparison) {
+  StartViewer();
+  // A new tank of country 3 in band 3, one piece off the stack in band 5, and a marker of
+  // country 4 that takes band 7.
+  viewer->PaletteClick(QPoint(2 * 15 + 3, 2 * 10 + 3));
+  viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(250, 50)), 0);
+  viewer->PaletteClick(QPoint(3, 3 * 10 + 3));
+  viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(650, 70)), 0);
+  viewer->KeyRelease(Key::kEscape);
+  viewer->MousePress(MouseButton::kMiddle, viewer->view().MapToClient(QPoint(420, 60)), 0);
+  for (int i = 0; i < 5; ++i) viewer->ZoomOut();
+  for (int level = 0; level < 16; ++level) {
+    const std::string zoom = "zoom " + std::to_string(viewer->zoom());
+    const QImage plain = Painted(*viewer);
+    ASSERT_TRUE(viewer->CompareWith(Old())) << zoom;
+    const QImage marked = Painted(*viewer);
+    const Allowed allowed = Around({{250, 50}, {650, 70}, {420, 60}}, {7});
+    for (QPoint p : Differing(plain, marked))
+      ASSERT_TRUE(Inside(allowed, p)) << zoom << ": a mark at " << p.x() << "," << p.y();
+    EXPECT_TRUE(Has(marked, Cell({250, 50}).adjusted(-3, -3, 3, 3), ChangesLayer::kGrewColour))
+        << zoom;
+    EXPECT_TRUE(Has(marked, Cell({650, 70}).adjusted(-3, -3, 3, 3), ChangesLayer::kGrewColour))
+        << zoom;
+    const int bandLeft = viewer->view().Scaled(600);
+    EXPECT_TRUE(Has(marked, QRect(bandLeft - 1, 20, 3, 20), ChangesLayer::kHandsColour)) << zoom;
+    EXPECT_FALSE(
+        Has(marked, QRect(viewer->view().Scaled(300) - 1, 20, 3, 20), ChangesLayer::kHandsColour))
+        << zoom << ": band 4 kept its holder";
+    viewer->EndComparison();
+    EXPECT_TRUE(Painted(*viewer) == plain) << zoom << ": after the comparison";
+    viewer->ZoomIn();
+  }
+}
+
+TEST_F(Compare, theListFollowsTheBoardUntilAnotherPositionIsLoaded) {
+  StartViewer();
+  EXPECT_FALSE(viewer->CompareWith((dir / "missing.QPX").string()));
+  EXPECT_EQ(viewer->comparison(), nullptr);
+  ASSERT_TRUE(viewer->CompareWith(Old()));
+  EXPECT_TRUE(host.changesShown);
+  EXPECT_TRUE(host.changes.empty()) << "the start compared with itself";
+  // A marker of country 4 in band 2: its pieces, the band's holder, both countries' IPC.
+  viewer->PaletteClick(QPoint(3, 3 * 10 + 3));
+  viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(150, 80)), 0);
+  const std::vector<ChangeLine> marker = {{"Band: 0 Ctrl of country 4 \u2192 1", 2},
+                                          {"Band: held by country 1 \u2192 country 4", 2},
+                                          {"country 1 IPC 24 \u2192 21", 0},
+                                          {"country 4 IPC 0 \u2192 3", 0}};
+  EXPECT_EQ(host.changes, marker);
+  viewer->Command(command::kUndo);
+  EXPECT_TRUE(host.changes.empty()) << "after the undo";
+  viewer->Command(command::kRedo);
+  EXPECT_EQ(host.changes, marker) << "after the redo";
+  // Another position on the board ends the comparison; the Changes window closes.
+  host.answers.push_back(true);  // the changes are given up
+  viewer->OpenFile(Old());
+  EXPECT_EQ(viewer->comparison(), nullptr);
+  EXPECT_FALSE(host.changesShown);
+}
+
+}  // namespace
+}  // namespace mw

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QPoint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "MapLayer.h"
+#include "MapViewSource.h"
+#include "PositionCompare.h"
+
+namespace mw {
+
+// The board compared with a position file of the same map: what changed since, kept in step
+// with the board, and what the map marks for it.
+class Comparison {
+ public:
+  // `older` is the position of `file`, already given the board's map.
+  Comparison(std::unique_ptr<Position> older, std::string file);
+
+  // Compares the board again: after every change of it.
+  void Update(const Position& board);
+
+  const std::string& file() const { return file_; }
+  const Position& older() const { return *older_; }
+  const std::vector<BoardDifference>& differences() const { return differences_; }
+
+  // What the map marks.
+  struct Label {
+    QPoint at;      // the map point of the stack it stands by
+    int64_t delta;  // pieces more (positive) or fewer
+  };
+  // Pieces more of their sector, country and kind than before, by summary key.
+  bool Grew(uint32_t key) const { return grown_.contains(key); }
+  // The stacks of the older position whose sector, country and kind hold fewer pieces now,
+  // drawn faintly where they stood.
+  const std::vector<Unit>& gone() const { return gone_; }
+  const std::vector<Label>& labels() const { return labels_; }
+  // The map pixels on the border of every sector that changed hands.
+  const std::vector<QPoint>& outline() const { return outline_; }
+
+ private:
+  void TraceOutline(const Position& board, const std::vector<uint16_t>& sectors);
+
+  std::unique_ptr<Position> older_;
+  std::string file_;
+  BoardSummary before_;
+  std::vector<BoardDifference> differences_;
+  std::unordered_map<uint32_t, int64_t> grown_;
+  std::vector<Unit> gone_;
+  std::vector<Label> labels_;
+  std::vector<uint16_t> outlined_;  // the sectors `outline_` was traced for
+  std::vector<QPoint> outline_;
+};
+
+// Draws a comparison over the units: a ring around every stack whose sector, country and kind
+// hold more pieces than before, with "+n" by the first of them; the stacks of the older position
+// that hold fewer now, faint where they stood, with "−n"; a thick border around every sector that
+// changed hands. Nothing while no comparison is shown.
+class ChangesLayer : public MapLayer {
+ public:
+  ChangesLayer(const MapViewSource& source, const std::optional<Comparison>& comparison)
+      : source_(source), comparison_(comparison) {}
+  void Draw(const ViewGeometry& view, const Canvas& canvas) const override;
+
+  // The colours of the marks.
+  static constexpr QRgb kGrewColour = 0xff008a1e, kFewerColour = 0xffc8102e,
+                        kHandsColour = 0xffff8c00;
+
+ private:
+  const MapViewSource& source_;
+  const std::optional<Comparison>& comparison_;
+};
+
+}  // namespace mw

@@ -1,0 +1,93 @@
+// The board compared with a position file: "&Compare With ...", "Compare With Saved", the
+// marks on the map and the Changes window.
+#include <QString>
+
+#include "PositionFile.h"
+#include "Viewer.h"
+
+namespace mw {
+
+namespace {
+
+bool SameMap(const std::string& a, const std::string& b) {
+  return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+Status Viewer::CompareWith(const std::string& path) {
+  auto older = std::make_unique<Position>();
+  if (Status loaded = LoadPosition(*older, path); !loaded) return loaded;
+  if (!SameMap(older->mapName(), position_.mapName()))
+    return Status::Fail(path + " is a position of the map " + older->mapName() +
+                        ", the board one of the map " + position_.mapName() +
+                        ": positions of different maps cannot be compared");
+  TakeMapOf(*older, position_);
+  comparison_.emplace(std::move(older), path);
+  ShowComparison();
+  return Status::Ok();
+}
+
+void Viewer::ShowComparison() {
+  comparison_->Update(position_);
+  view_.RedrawMapRegion();
+  host_.InvalidateMap(QRect());
+  host_.ShowChanges(comparison_->file(), DifferenceLines(comparison_->differences(), position_));
+}
+
+void Viewer::EndComparison() {
+  if (!comparison_) return;
+  // Gone first: closing the Changes window ends the comparison too, and finds none.
+  comparison_.reset();
+  view_.RedrawMapRegion();
+  host_.InvalidateMap(QRect());
+  host_.CloseChanges();
+}
+
+void Viewer::ChooseComparison() {
+  const std::string folder =
+      document_.currentFile.empty()
+          ? std::string()
+          : std::filesystem::path(document_.currentFile).parent_path().string();
+  const auto chosen = host_.ChooseCompareFile(folder);
+  if (!chosen) return;
+  if (Status compared = CompareWith(*chosen); !compared) {
+    ++failures_;
+    host_.ShowStatus(StatusField::kMessage, "Could not compare: " + compared.error());
+    host_.ShowError(compared.error());
+  }
+}
+
+void Viewer::CompareWithSaved() {
+  if (document_.currentFile.empty() || !position_.dirty()) {
+    host_.ShowStatus(StatusField::kMessage,
+                     "Nothing to compare: the board has no unsaved changes to a position file");
+    return;
+  }
+  if (Status compared = CompareWith(document_.currentFile); !compared) {
+    ++failures_;
+    host_.ShowStatus(StatusField::kMessage, "Could not compare: " + compared.error());
+    host_.ShowError(compared.error());
+  }
+}
+
+void Viewer::ShowSector(int sector) {
+  const SectorGrid* grid = position_.grid();
+  const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(sector));
+  if (!grid || sector <= 0) return;
+  if (record && grid->sectorAt(record->labelX(), record->labelY()) == sector)
+    return view_.CenterOn(QPoint(record->labelX(), record->labelY()));
+  // The label point lies elsewhere: the middle of the sector's cells.
+  int32_t left = grid->width(), top = grid->height(), right = -1, bottom = -1;
+  for (int32_t y = 0; y < grid->height(); ++y)
+    for (int32_t x = 0; x < grid->width(); ++x)
+      if (grid->valueAt(x, y) == sector) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  if (right >= 0) view_.CenterOn(QPoint((left + right) / 2, (top + bottom) / 2));
+}
+
+}  // namespace mw
