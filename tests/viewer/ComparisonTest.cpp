@@ -2,6 +2,8 @@
 // every zoom and touch nothing else, follow the board, and leave no trace when the comparison
 // ends.
 #include <QPainter>
+#include <map>
+#include <random>
 
 #include "Comparison.h"
 #include "ViewerFixture.h"
@@ -146,6 +148,52 @@ TEST_F(Compare, theListFollowsTheBoardUntilAnotherPositionIsLoaded) {
   viewer->OpenFile(Old());
   EXPECT_EQ(viewer->comparison(), nullptr);
   EXPECT_FALSE(host.changesShown);
+}
+
+// Random pairs of boards on the Isles of Tess: applying the pieces lines to the older board's
+// counts, made here from its stacks and the map's grid, gives the newer board's counts.
+TEST(CompareOnTess, piecesLinesSumUpToTheNewerBoard) {
+  test::FakeHost host;
+  Viewer viewer(host, MAP_PACKAGES_DIR);
+  ASSERT_TRUE(viewer.Start());
+  const Position& map = viewer.position();
+  const SectorGrid& grid = *map.grid();
+  using Key = std::tuple<int, int, int>;
+  const auto counts = [&](const Position& p) {
+    std::map<Key, int64_t> out;
+    for (size_t i = 0; i < p.unitCount(); ++i) {
+      const Unit& u = p.unit(i);
+      const int sector = grid.contains(u.x, u.y) ? grid.valueAt(u.x, u.y) : 0;
+      out[{map.sectorRecord(static_cast<uint32_t>(sector)) ? sector : 0, u.country, u.pieceType}] +=
+          u.count;
+    }
+    return out;
+  };
+  std::mt19937 random(7);
+  const auto pick = [&](int low, int high) {
+    return std::uniform_int_distribution(low, high)(random);
+  };
+  const auto board = [&] {
+    auto p = std::make_unique<Position>();
+    std::vector<Unit> units;
+    for (int i = pick(0, 40); i > 0; --i)
+      units.push_back(StackAt(pick(0, 1300), pick(0, 900), static_cast<uint8_t>(pick(0, 9)),
+                              static_cast<uint8_t>(pick(1, 8)), static_cast<uint16_t>(pick(1, 4))));
+    p->ReplaceUnits(std::move(units));
+    TakeMapOf(*p, map);
+    return p;
+  };
+  for (int round = 0; round < 300; ++round) {
+    const auto older = board(), newer = board();
+    std::map<Key, int64_t> sum = counts(*older);
+    for (const BoardDifference& d : CompareBoards(Summarize(*older), Summarize(*newer)))
+      if (d.kind == BoardDifference::Kind::kPieces) {
+        ASSERT_EQ((sum[{d.sector, d.country, d.pieceType}]), d.before) << "round " << round;
+        sum[{d.sector, d.country, d.pieceType}] = d.after;
+      }
+    std::erase_if(sum, [](const auto& c) { return c.second == 0; });
+    ASSERT_EQ(sum, counts(*newer)) << "round " << round;
+  }
 }
 
 }  // namespace
