@@ -1,11 +1,16 @@
 // One libFuzzer entry point per reader of untrusted input, chosen at build time by FUZZ_READER.
 // Each reader must accept any bytes without a crash, an overread or undefined behaviour.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "BmpRows.h"
+#include "GameFile.h"
 #include "MapInfo.h"
 #include "PieceTable.h"
 #include "Position.h"
@@ -80,6 +85,21 @@ void Fuzz(std::span<const uint8_t> bytes, const uint8_t* data, size_t size) {
     if (fits && (info->width <= 0 || info->height <= 0 ||
                  4 * uint64_t(info->width) * uint64_t(info->height) > (uint64_t{1} << 30)))
       __builtin_trap();
+  }
+#elif FUZZ_READER == 10
+  // A game file: written where SQLite can open it, then opened, listed and every turn read.
+  static const std::string path = "/tmp/fuzz-game-" + std::to_string(::getpid()) + ".mwgame";
+  if (FILE* file = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+  }
+  if (auto game = GameFile::Open(path)) {
+    if (auto turns = game->Turns())
+      for (size_t i = 0; i < turns->size() && i < 16; ++i)
+        if (auto bytes = game->PositionOf((*turns)[i].number)) {
+          Position position;
+          LoadPositionBytes(position, *bytes);
+        }
   }
 #else
 #error "FUZZ_READER must name a reader"

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "BmpRows.h"
 #include "ByteOrder.h"
+#include "GameFile.h"
 #include "Position.h"
 #include "PositionFile.h"
 #include "SectorGrid.h"
@@ -87,6 +89,34 @@ void Bitmaps(const fs::path& d) {
   }
 }
 
+// A game of two turns, whole and cut short.
+void Game(const fs::path& d) {
+  fs::create_directories(d);
+  const fs::path path = d / "made.mwgame";
+  fs::remove(path);
+  mw::Position p;
+  p.header().setMapName("Tess");
+  mw::Unit u;
+  u.x = 10;
+  u.y = 20;
+  u.pieceType = 1;
+  u.country = 2;
+  u.count = 3;
+  p.ReplaceUnits({u});
+  {
+    auto game = mw::GameFile::Create(path, "Tess", "The Isles of Tess");
+    if (!game) return;
+    const auto bytes = mw::EncodePosition(p, false);
+    (void)game->Record(bytes, {}, "first");
+    (void)game->Record(bytes, "Spring", {});
+  }
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+  fs::remove(path);
+  Write(d, "valid", bytes);
+  Write(d, "cut", Truncated(bytes, bytes.size() / 2));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +137,7 @@ int main(int argc, char** argv) {
   Write(root / "settings", "short", std::vector<uint8_t>(12, 0xFF));
   Bitmaps(root / "bmp_rows");
   Bitmaps(root / "picture_header");
+  Game(root / "game_file");
   Write(root / "sector_text", "valid",
         std::string("# comment\nNorth : 2a 3\nSouth\t:1 0 0 0 0 0 0 0 ffffffff\n;x:1\n\n") +
             std::string(300, 'n') + ": 5\n");

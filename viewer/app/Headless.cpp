@@ -9,7 +9,11 @@
 #include <ostream>
 
 #include "FileBytes.h"
+#include "GameFile.h"
+#include "Locations.h"
+#include "MapInfo.h"
 #include "NullHost.h"
+#include "PackagePaths.h"
 #include "PngStrips.h"
 #include "Position.h"
 #include "PositionCompare.h"
@@ -30,6 +34,9 @@ constexpr const char* kUsage =
     "       Marrowind --render FILE.png [--zoom F] [--ipc] [POSITION]\n"
     "       Marrowind --replay SCRIPT [POSITION]\n"
     "       Marrowind --diff OLD NEW\n"
+    "       Marrowind --record GAME POSITION [LABEL]\n"
+    "       Marrowind --turns GAME\n"
+    "       Marrowind --extract GAME N OUT\n"
     "Shows the map of a map package and the position on it. Without a window:\n"
     "  --totals          print each country's totals, tab-separated\n"
     "  --units           print the unit list\n"
@@ -42,7 +49,17 @@ constexpr const char* kUsage =
     "  --diff OLD NEW    print what changed from the position OLD to NEW (both of one map),\n"
     "                    tab-separated: pieces by sector, country and kind, sectors that\n"
     "                    changed hands, totals; exit 0 when nothing changed, 1 when something\n"
-    "                    did, 2 when a file cannot be read or the maps differ\n"
+    "                    did, 2 when a file cannot be read or the maps differ; OLD and NEW\n"
+    "                    may name a game's turn as GAME:N\n"
+    "  --record GAME POSITION [LABEL]\n"
+    "                    append POSITION to the game file GAME (NAME.mwgame, made when\n"
+    "                    missing) as its next turn, labelled LABEL or \"Turn N\"\n"
+    "  --turns GAME      print every turn's totals, a line for each country with one:\n"
+    "                    Turn, Label, Recorded (ISO 8601 UTC), Country, IPC, Convoy, Oil,\n"
+    "                    Land, Naval, tab-separated\n"
+    "  --extract GAME N OUT\n"
+    "                    write turn N of GAME as the position file OUT (.QPX: the bytes\n"
+    "                    recorded; .MAP: the headerless encoding of its position)\n"
     "  --help, --version\n"
     "POSITION is a position file (.QPX or .MAP); the map it names is loaded.\n"
     "\n"
@@ -71,19 +88,38 @@ constexpr const char* kUsage =
     "cannot be read is an error naming its line number (exit 2), before anything is run.\n";
 
 struct Options {
-  enum class Mode { kNone, kTotals, kUnits, kIncome, kRender, kReplay, kDiff } mode = Mode::kNone;
+  enum class Mode {
+    kNone,
+    kTotals,
+    kUnits,
+    kIncome,
+    kRender,
+    kReplay,
+    kDiff,
+    kRecord,
+    kTurns,
+    kExtract
+  } mode = Mode::kNone;
   std::string renderPath;
   std::string scriptPath;
   double zoom = 1.0;
   bool ipc = false;
   std::string position;
   std::string newer;  // the second position of --diff
+  std::string game;   // --record, --turns, --extract
+  std::string label;  // --record
+  int64_t turn = 0;   // --extract
+  std::string out;    // --extract
 };
 
 // The zoom levels the keypad reaches from 1.0: 0.5, 0.6, ... 2.0.
 bool ValidZoom(double z) {
   const double steps = (z - 1.0) / 0.1;
   return z >= 0.5 - 1e-9 && z <= 2.0 + 1e-9 && std::fabs(steps - std::round(steps)) < 1e-6;
+}
+
+bool SameMapName(const std::string& a, const std::string& b) {
+  return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
 }
 
 // Says what is wrong with the command line; a parse that meets it gives up.
@@ -123,6 +159,31 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.mode = Options::Mode::kDiff;
       o.position = *older;
       o.newer = *newer;
+    } else if (a == "--record") {
+      auto game = value();
+      auto position = value();
+      if (!game || !position) return Refuse(err, "--record needs a game file and a position file");
+      o.mode = Options::Mode::kRecord;
+      o.game = *game;
+      o.position = *position;
+      if (i + 1 < args.size() && !args[i + 1].starts_with("--")) o.label = args[++i];
+    } else if (a == "--turns") {
+      auto game = value();
+      if (!game) return Refuse(err, "--turns needs a game file");
+      o.mode = Options::Mode::kTurns;
+      o.game = *game;
+    } else if (a == "--extract") {
+      auto game = value();
+      auto turn = value();
+      auto out = value();
+      if (!game || !turn || !out)
+        return Refuse(err, "--extract needs a game file, a turn number and a position file");
+      bool ok = false;
+      o.turn = QString::fromStdString(*turn).toLongLong(&ok);
+      if (!ok || o.turn < 1) return Refuse(err, "--extract: " + *turn + " is no turn number");
+      o.mode = Options::Mode::kExtract;
+      o.game = *game;
+      o.out = *out;
     } else if (a == "--zoom") {
       auto v = value();
       bool ok = false;
@@ -184,41 +245,183 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
   return replay.viewer().failures() == 0 ? 0 : 1;
 }
 
-// Compares two positions of one map: the first is loaded with its map, the second read beside
-// it. Exit 0 when nothing changed, 1 when something did, 2 when a file cannot be read, its map
-// is not found or the maps differ.
+// Turn N of a game named as GAME:N (the game file's name ends in .mwgame), or none.
+std::optional<std::pair<std::string, int64_t>> GameTurnOf(const std::string& name) {
+  const size_t colon = name.rfind(':');
+  if (colon == std::string::npos || colon + 1 == name.size()) return std::nullopt;
+  const std::string game = name.substr(0, colon), number = name.substr(colon + 1);
+  if (!IsGamePath(game) || !std::all_of(number.begin(), number.end(), ::isdigit) ||
+      number.size() > 15)
+    return std::nullopt;
+  return std::pair{game, std::stoll(number)};
+}
+
+// A position named on the command line: a position file, or a turn of a game as GAME:N.
+Status LoadNamedPosition(Position& position, const std::string& name) {
+  const auto turn = GameTurnOf(name);
+  if (!turn) return LoadPosition(position, name);
+  auto game = GameFile::Open(turn->first);
+  if (!game) return Status::Fail(game.error());
+  auto bytes = game->PositionOf(turn->second);
+  if (!bytes) return Status::Fail(bytes.error());
+  LoadPositionBytes(position, *bytes);
+  return Status::Ok();
+}
+
+// A viewer with the package of a map loaded, for reports on positions read beside it; fails
+// with the reason when the package is not found.
+Status LoadMapOf(Viewer& viewer, const std::string& mapName, const std::string& whose) {
+  if (!std::filesystem::is_directory(viewer.PackageFolder(mapName)))
+    return Status::Fail(whose + ": its map " + mapName + " is not found (no " + mapName +
+                        ".gim folder where maps are looked for)");
+  viewer.Start();
+  if (!SameMapName(viewer.map().packageName, mapName)) viewer.LoadMapPackage(mapName);
+  return Status::Ok();
+}
+
+// Compares two positions of one map, each a position file or a game's turn. Exit 0 when nothing
+// changed, 1 when something did, 2 when a position cannot be read, its map is not found or the
+// maps differ.
 int RunDiff(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
             std::ostream& err) {
-  Position newer;
-  if (auto loaded = LoadPosition(newer, options.newer); !loaded) {
-    err << "error: " << loaded.error() << "\n";
-    return 2;
-  }
-  NullHost host;
-  Viewer viewer(host, programDir);
-  if (auto started = viewer.Start(options.position); !started) {
-    err << "error: " << started.error() << "\n";
-    return 2;
-  }
-  const Position& older = viewer.position();
-  const auto sameName = [](const std::string& a, const std::string& b) {
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-  };
-  if (!sameName(older.mapName(), newer.mapName())) {
+  Position older, newer;
+  for (auto [position, name] : {std::pair{&older, &options.position}, {&newer, &options.newer}})
+    if (Status loaded = LoadNamedPosition(*position, *name); !loaded) {
+      err << "error: " << loaded.error() << "\n";
+      return 2;
+    }
+  if (!SameMapName(older.mapName(), newer.mapName())) {
     err << "error: " << options.position << " is a position of the map " << older.mapName()
         << " and " << options.newer << " of the map " << newer.mapName()
         << ": positions of different maps cannot be compared\n";
     return 2;
   }
-  if (!std::filesystem::is_directory(viewer.PackageFolder(older.mapName()))) {
-    err << "error: " << options.position << ": its map " << older.mapName() << " is not found (no "
-        << older.mapName() << ".gim folder where maps are looked for)\n";
+  NullHost host;
+  Viewer viewer(host, programDir);
+  if (Status map = LoadMapOf(viewer, older.mapName(), options.position); !map) {
+    err << "error: " << map.error() << "\n";
     return 2;
   }
-  TakeMapOf(newer, older);
+  TakeMapOf(older, viewer.position());
+  TakeMapOf(newer, viewer.position());
   const auto differences = CompareBoards(Summarize(older), Summarize(newer));
   out << DifferenceReport(differences, older);
   return differences.empty() ? 0 : 1;
+}
+
+// Appends a position to a game as its next turn, making the game file when there is none.
+int RunRecord(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
+              std::ostream& err) {
+  const auto fail = [&](const std::string& reason) {
+    err << "error: " << reason << "\n";
+    return 2;
+  };
+  // The bytes of a .QPX file as they are; a .MAP file as the .QPX encoding of its position.
+  std::vector<uint8_t> bytes;
+  if (IsTessWinMapPath(options.position)) {
+    Position position;
+    if (Status loaded = LoadPosition(position, options.position); !loaded)
+      return fail(loaded.error());
+    bytes = EncodePosition(position, false);
+  } else {
+    auto read = ReadFileBytes(options.position);
+    if (!read) return fail(read.error());
+    bytes = std::move(read.value());
+  }
+  PositionHeader header;
+  std::copy_n(bytes.begin(), std::min(bytes.size(), PositionHeader::kSize), header.bytes().begin());
+  if (bytes.size() < PositionHeader::kSize || !header.hasMagic())
+    return fail(options.position + ": not a position file");
+  std::error_code error;
+  auto game = [&] {
+    if (std::filesystem::exists(std::filesystem::symlink_status(options.game, error)))
+      return GameFile::Open(options.game, true);
+    const std::string map = header.mapName();
+    const auto folder = FindPackage(MapFolders(programDir), map);
+    auto title = ReadMapTitle(FindEntryIgnoringCase(folder, package_file::kMapInfo));
+    return GameFile::Create(options.game, map, title ? *title : map);
+  }();
+  if (!game) return fail(game.error());
+  auto turn = game->Record(bytes, options.label, {});
+  if (!turn) return fail(turn.error());
+  out << "recorded turn " << turn->number << " \"" << turn->label << "\" into " << options.game
+      << "\n";
+  return 0;
+}
+
+// The lines of `--turns` for one turn: a line for each country with a total that is not 0.
+std::string TurnTotals(const Position& position, const Turn& turn) {
+  std::string label = turn.label;
+  std::replace_if(
+      label.begin(), label.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+  std::string lines;
+  for (uint32_t c = 1; c < kCountrySlots; ++c) {
+    const CountryTotal& t = position.totalOf(c);
+    if (t == CountryTotal{}) continue;
+    lines += std::to_string(turn.number) + '\t' + label + '\t' + turn.recorded + '\t' +
+             std::to_string(c);
+    for (int figure : {int{t.shownIpc()}, int{t.shownConvoy()}, int{t.shownOil()},
+                       int{t.shownLand()}, int{t.shownNaval()}})
+      lines += '\t' + std::to_string(figure);
+    lines += '\n';
+  }
+  return lines;
+}
+
+// Every turn's totals, a line for each country with one that is not 0.
+int RunTurns(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
+             std::ostream& err) {
+  auto game = GameFile::Open(options.game);
+  auto turns = game ? game->Turns() : Result<std::vector<Turn>>::Fail(game.error());
+  if (!turns) {
+    err << "error: " << turns.error() << "\n";
+    return 2;
+  }
+  NullHost host;
+  Viewer viewer(host, programDir);
+  if (Status map = LoadMapOf(viewer, game->mapName(), options.game); !map) {
+    err << "error: " << map.error() << "\n";
+    return 2;
+  }
+  // One position, given the map once, takes every turn in place.
+  Position position;
+  TakeMapOf(position, viewer.position());
+  out << "Turn\tLabel\tRecorded\tCountry\tIPC\tConvoy\tOil\tLand\tNaval\n";
+  for (const Turn& turn : *turns) {
+    auto bytes = game->PositionOf(turn.number);
+    if (!bytes) {
+      err << "error: " << bytes.error() << "\n";
+      return 2;
+    }
+    LoadPositionBytes(position, *bytes);
+    position.ReassignSectors();
+    position.RecomputeTotals();
+    out << TurnTotals(position, turn);
+  }
+  return 0;
+}
+
+// Writes a turn as a position file: its recorded bytes to a .QPX path, the headerless encoding
+// of its position to a .MAP path.
+int RunExtract(const Options& options, std::ostream& err) {
+  auto game = GameFile::Open(options.game);
+  auto bytes =
+      game ? game->PositionOf(options.turn) : Result<std::vector<uint8_t>>::Fail(game.error());
+  if (!bytes) {
+    err << "error: " << bytes.error() << "\n";
+    return 2;
+  }
+  std::vector<uint8_t> written = std::move(bytes.value());
+  if (IsTessWinMapPath(options.out)) {
+    Position position;
+    LoadPositionBytes(position, written);
+    written = EncodePosition(position, true);
+  }
+  if (Status saved = WriteFileAtomically(options.out, written); !saved) {
+    err << "error: " << saved.error() << "\n";
+    return 2;
+  }
+  return 0;
 }
 
 int Render(Viewer& viewer, const Options& options, std::ostream& err) {
@@ -263,9 +466,13 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
   }
   const auto options = Parse(args, err);
   // 1 would say that two positions differ.
-  if (!options) return given("--diff") ? 2 : 1;
+  if (!options)
+    return given("--diff") || given("--record") || given("--extract") || given("--turns") ? 2 : 1;
   if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);
   if (options->mode == Options::Mode::kDiff) return RunDiff(*options, programDir, out, err);
+  if (options->mode == Options::Mode::kRecord) return RunRecord(*options, programDir, out, err);
+  if (options->mode == Options::Mode::kTurns) return RunTurns(*options, programDir, out, err);
+  if (options->mode == Options::Mode::kExtract) return RunExtract(*options, err);
   NullHost host;
   Viewer viewer(host, programDir);
   if (auto started = viewer.Start(options->position); !started) {
@@ -299,6 +506,9 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
       return Render(viewer, *options, err);
     case Options::Mode::kReplay:
     case Options::Mode::kDiff:
+    case Options::Mode::kRecord:
+    case Options::Mode::kTurns:
+    case Options::Mode::kExtract:
     case Options::Mode::kNone:
       break;
   }

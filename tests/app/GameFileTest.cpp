@@ -1,0 +1,175 @@
+// Game files through the command line: what is recorded comes back byte for byte, what is no
+// game is refused untouched, and a recording killed at any moment leaves every committed turn.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <regex>
+#include <sstream>
+
+#include "FileBytes.h"
+#include "GameFile.h"
+#include "PositionFile.h"
+#include "RunProgram.h"
+#include "TempDir.h"
+#include "TestMap.h"
+
+namespace mw {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kProgram = MARROWIND;
+const fs::path kMaps = kProgram.parent_path();
+
+class Games : public ::testing::Test {
+ protected:
+  test::ProgramRun Run(std::vector<std::string> args) {
+    return test::RunProgram(kProgram, args, kMaps);
+  }
+  std::vector<uint8_t> Bytes(const fs::path& p) { return ReadFileBytes(p).value(); }
+  test::TempDir dir;
+};
+
+TEST_F(Games, whatIsRecordedComesBackByteForByte) {
+  const fs::path game = dir / "tess.mwgame";
+  // The bundled start, a native position with odd reserved bytes, coordinates and stale sector
+  // numbers, and a .MAP file.
+  Position odd;
+  odd.header().setMapName("Tess");
+  odd.ReplaceUnits({test::MakeUnit(5000, 3, 1, 2, 7), test::MakeUnit(300, 200, 0, 9, 1)});
+  std::vector<uint8_t> oddBytes = EncodePosition(odd, false);
+  oddBytes[12] = 0xAB;                                          // a reserved header byte
+  oddBytes[PositionHeader::kSize + kUnitRecordSize + 20] = 77;  // a stale sector number
+  ASSERT_TRUE(WriteFileAtomically(dir / "odd.QPX", oddBytes));
+  ASSERT_TRUE(SavePosition(odd, dir / "odd.MAP"));
+  const std::vector<fs::path> inputs = {kMaps / "Tess.gim" / "Start.QPX", dir / "odd.QPX",
+                                        dir / "odd.MAP"};
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    auto run = Run({"--record", game.string(), inputs[i].string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+  }
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const std::string turn = std::to_string(i + 1);
+    ASSERT_EQ(Run({"--extract", game.string(), turn, (dir / "out.QPX").string()}).exitCode, 0);
+    ASSERT_EQ(Run({"--extract", game.string(), turn, (dir / "out.MAP").string()}).exitCode, 0);
+    Position p;
+    ASSERT_TRUE(LoadPosition(p, inputs[i]));
+    EXPECT_EQ(Bytes(dir / "out.MAP"), EncodePosition(p, true)) << inputs[i];
+    if (inputs[i].extension() == ".QPX")
+      EXPECT_EQ(Bytes(dir / "out.QPX"), Bytes(inputs[i])) << inputs[i];
+    else
+      EXPECT_EQ(Bytes(dir / "out.QPX"), EncodePosition(p, false)) << inputs[i];
+  }
+  // The turns list every country with a total, turn by turn; the comparison reads turns.
+  auto turns = Run({"--turns", game.string()});
+  ASSERT_EQ(turns.exitCode, 0) << turns.err;
+  const std::regex line(R"(\d+\tTurn \d+\t\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\t\d+(\t-?\d+){5})");
+  std::istringstream lines(turns.out);
+  std::string text;
+  std::getline(lines, text);
+  EXPECT_EQ(text, "Turn\tLabel\tRecorded\tCountry\tIPC\tConvoy\tOil\tLand\tNaval");
+  int count = 0;
+  while (std::getline(lines, text)) {
+    EXPECT_TRUE(std::regex_match(text, line)) << text;
+    ++count;
+  }
+  EXPECT_GT(count, 8);
+  auto diff = Run({"--diff", game.string() + ":2", game.string() + ":3"});
+  EXPECT_EQ(diff.exitCode, 0) << "the same position in either file kind: " << diff.out << diff.err;
+}
+
+TEST_F(Games, whatIsNoGameOrNotOfItsMapIsRefusedAndLeftAsItWas) {
+  const fs::path game = dir / "g.mwgame";
+  ASSERT_EQ(Run({"--record", game.string(), (kMaps / "Tess.gim" / "Start.QPX").string()}).exitCode,
+            0);
+  const std::vector<uint8_t> made = Bytes(game);
+  // A database header's user_version (offset 60) says a newer schema; a cut file; other files.
+  std::vector<uint8_t> newer = made;
+  newer[63] = 2;
+  ASSERT_TRUE(WriteFileAtomically(dir / "newer.mwgame", newer));
+  ASSERT_TRUE(WriteFileAtomically(dir / "cut.mwgame",
+                                  std::vector<uint8_t>(made.begin(), made.begin() + 1500)));
+  ASSERT_TRUE(WriteFileAtomically(dir / "text.mwgame", std::vector<uint8_t>(4096, 'x')));
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
+      {{"--record", game.string(), (kMaps / "Rift.gim" / "Start.QPX").string()}, "map Rift"},
+      {{"--turns", (dir / "newer.mwgame").string()}, "newer"},
+      {{"--turns", (dir / "cut.mwgame").string()}, "cut.mwgame"},
+      {{"--turns", (dir / "text.mwgame").string()}, "not a game file"},
+      {{"--record", (dir / "text.mwgame").string(), (kMaps / "Tess.gim" / "Start.QPX").string()},
+       "not a game file"},
+      {{"--extract", game.string(), "2", (dir / "x.QPX").string()}, "no turn 2"},
+      {{"--diff", game.string() + ":1", game.string() + ":9"}, "no turn 9"}};
+  for (const auto& [args, reason] : refusals) {
+    auto run = Run(args);
+    EXPECT_EQ(run.exitCode, 2) << args[1];
+    EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(Bytes(game), made);
+  EXPECT_EQ(Bytes(dir / "newer.mwgame"), newer);
+  EXPECT_EQ(Bytes(dir / "text.mwgame"), std::vector<uint8_t>(4096, 'x'));
+  EXPECT_FALSE(fs::exists(dir / "x.QPX"));
+}
+
+// Recordings killed at random moments, fifty at least: the game opens every time, every turn
+// committed before holds its bytes, and a turn is there whole or not at all.
+TEST_F(Games, aRecordingKilledAtAnyMomentLeavesEveryCommittedTurnWhole) {
+  const fs::path path = dir / "long.mwgame";
+  const std::vector<uint8_t> start = Bytes(kMaps / "Tess.gim" / "Start.QPX");
+  {
+    auto game = GameFile::Create(path, "Tess", "The Isles of Tess");
+    ASSERT_TRUE(game) << game.error();
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(game->Record(start, {}, "note"));
+  }
+  Position later;
+  ASSERT_TRUE(LoadPosition(later, kMaps / "Tess.gim" / "Start.QPX"));
+  later.ReplaceUnits({test::MakeUnit(600, 400, 1, 3, 9)});
+  const std::vector<uint8_t> recorded = EncodePosition(later, false);
+  ASSERT_TRUE(WriteFileAtomically(dir / "later.QPX", recorded));
+  // The kills fall within one and a half times what a whole recording takes here and now, and
+  // go on past fifty until some fell before a commit and some after it (a busy machine slows
+  // the program's start).
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run({"--record", path.string(), (dir / "later.QPX").string()}).exitCode, 0);
+  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - started);
+  std::mt19937 random(50);
+  size_t turns = 201;
+  int whole = 0, kill = 0;
+  for (; kill < 50 || ((whole == 0 || whole == kill) && kill < 400); ++kill) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      ::execl(kProgram.c_str(), kProgram.c_str(), "--record", path.c_str(),
+              (dir / "later.QPX").c_str(), nullptr);
+      ::_exit(127);
+    }
+    ::usleep(std::uniform_int_distribution<useconds_t>(
+        0, static_cast<useconds_t>(took.count() * 3 / 2))(random));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    auto game = GameFile::Open(path);
+    ASSERT_TRUE(game) << "after kill " << kill << ": " << game.error();
+    const auto listed = game->Turns();
+    ASSERT_TRUE(listed);
+    ASSERT_TRUE(listed->size() == turns || listed->size() == turns + 1) << "kill " << kill;
+    if (listed->size() == turns + 1) {
+      EXPECT_EQ(*game->PositionOf(static_cast<int64_t>(turns + 1)), recorded) << "kill " << kill;
+      ++whole;
+    }
+    turns = listed->size();
+    for (size_t n = 1; n <= 200; n += 37)
+      EXPECT_EQ(*game->PositionOf(static_cast<int64_t>(n)), start);
+  }
+  // The moments reached both sides of a commit.
+  EXPECT_GT(whole, 0);
+  EXPECT_LT(whole, kill);
+}
+
+}  // namespace
+}  // namespace mw
