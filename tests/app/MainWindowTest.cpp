@@ -100,7 +100,9 @@ class MainWindowTest : public QObject {
     const auto menus = w.menuBar()->actions();
     QCOMPARE(Texts(menus[0]->menu()->actions()),
              (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
-                          "&Compare With ...=140", "Compare With Saved=141"}));
+                          "&Compare With ...=140", "Compare With Saved=141", "-",
+                          "&Record Turn=142", "&Open Game ...=143"}));
+    QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()), (QStringList{"&ToolBar=105", "&InfoView=106"}));
     QCOMPARE(Texts(menus[3]->menu()->actions()),
@@ -493,6 +495,34 @@ class MainWindowTest : public QObject {
     w.action(command::kCompareWithSaved)->trigger();
     QVERIFY(w.changesWindow() && w.viewer().comparison());
     QCOMPARE(w.viewer().comparison()->file(), turn.string());
+  }
+
+  void recordTurnAsksForTheGameOnceThenForEachTurnsLabelAndNote() {
+    MainWindow& w = Open();
+    const std::filesystem::path game = dir->path() / "war.mwgame";
+    int games = 0;
+    std::vector<std::string> proposed;
+    window->seam().gameFile = [&](bool create) {
+      ++games;
+      return create ? std::optional(game.string()) : std::nullopt;
+    };
+    window->seam().turnText = [&](const std::string& label) {
+      proposed.push_back(label);
+      return proposed.size() == 2 ? std::nullopt  // the second is cancelled
+                                  : std::optional(std::pair<std::string, std::string>{
+                                        "Spring " + std::to_string(proposed.size()), "a note"});
+    };
+    for (int i = 0; i < 3; ++i) w.action(command::kRecordTurn)->trigger();
+    QCOMPARE(games, 1);
+    QCOMPARE(proposed, (std::vector<std::string>{"Turn 1", "Turn 2", "Turn 2"}));
+    QCOMPARE(Status(w, StatusField::kMessage),
+             QString::fromStdString("Recorded turn 2 \"Spring 3\" in " + game.string()));
+    auto file = GameFile::Open(game);
+    QVERIFY(file);
+    const auto turns = file->Turns();
+    QCOMPARE(turns->size(), size_t{2});
+    QCOMPARE(turns->back().label, std::string("Spring 3"));
+    QCOMPARE(turns->back().note, std::string("a note"));
   }
 
   void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {

@@ -236,6 +236,43 @@ TEST_F(Commands, openWithUnsavedChangesAsksFirst) {
   EXPECT_EQ(position().mapName(), "Tess");
 }
 
+TEST_F(Commands, turnsAreRecordedIntoAGameAndItsLastTurnOpensOnTheBoard) {
+  StartViewer();
+  const std::string game = (dir / "war").string();  // the extension comes with the name
+  host.saveChoices.push_back(game);
+  viewer->Command(command::kRecordTurn);
+  MakeDirty();
+  viewer->Command(command::kRecordTurn);
+  EXPECT_EQ(host.saveDialogs, 1) << "the game is asked for once";
+  EXPECT_EQ(host.status[StatusField::kMessage],
+            "Recorded turn 2 \"Turn 2\" in " + game + ".mwgame");
+  const std::vector<uint8_t> board = EncodePosition(position(), false);
+  // A board of another map is refused and the game keeps its turns.
+  host.answers.push_back(true);
+  viewer->Command(RiftId());
+  viewer->Command(command::kRecordTurn);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find("map Rift"), std::string::npos) << host.errors[0];
+  {
+    auto file = GameFile::Open(game + ".mwgame");
+    ASSERT_TRUE(file) << file.error();
+    ASSERT_EQ(file->Turns()->size(), 2u);
+    EXPECT_EQ(*file->PositionOf(2), board);
+    EXPECT_EQ(file->mapName(), "Tess");
+  }
+  // Opened in another viewer: the last turn, with its map, and nothing unsaved.
+  test::FakeHost other;
+  other.openChoices.push_back(game + ".mwgame");
+  Viewer second(other, dir.path());
+  second.Start();
+  second.Command(command::kOpenGame);
+  EXPECT_EQ(EncodePosition(second.position(), false), board);
+  EXPECT_FALSE(second.position().dirty());
+  EXPECT_EQ(second.map().packageName, "Tess");
+  ASSERT_NE(second.game(), nullptr);
+  EXPECT_EQ(second.game()->path(), game + ".mwgame");
+}
+
 TEST_F(Commands, togglesTheToolWindowsAndTheFlags) {
   StartViewer();
   viewer->Command(command::kToolBar);

@@ -3,8 +3,10 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,6 +50,40 @@ std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::stri
   dialog.selectNameFilter(kAllMapfilesFilter);
   if (!folder.empty()) dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(folder)));
   return Run(dialog);
+}
+
+std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create) {
+  QFileDialog dialog(owner, create ? QStringLiteral("Record Turn") : QStringLiteral("Open Game"));
+  dialog.setObjectName(QStringLiteral("GameFile"));
+  dialog.setAcceptMode(create ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(create ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  // Choosing a game that exists records into it: nothing is overwritten.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setNameFilters({QStringLiteral("Marrowind game (*.mwgame)")});
+  dialog.setDefaultSuffix(QStringLiteral("mwgame"));
+  return Run(dialog);
+}
+
+std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* owner,
+                                                                     const std::string& label) {
+  QDialog dialog(owner);
+  dialog.setObjectName(QStringLiteral("RecordTurn"));
+  dialog.setWindowTitle(QStringLiteral("Record Turn"));
+  auto* name = new QLineEdit(QString::fromStdString(label), &dialog);
+  name->setObjectName(QStringLiteral("TurnLabel"));
+  name->selectAll();
+  auto* note = new QPlainTextEdit(&dialog);
+  note->setObjectName(QStringLiteral("TurnNote"));
+  note->setPlaceholderText(QStringLiteral("A note on this turn (optional)"));
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  auto* layout = new QFormLayout(&dialog);
+  layout->addRow(QStringLiteral("&Label:"), name);
+  layout->addRow(QStringLiteral("&Note:"), note);
+  layout->addRow(buttons);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return std::pair{name->text().trimmed().toStdString(), note->toPlainText().toStdString()};
 }
 
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {

@@ -25,6 +25,11 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* owner);
 // The position file to compare the board with, the dialog opened in `folder` where one is given.
 std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::string& folder);
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative);
+// A game file: a new one to record into (`create`: a save dialog) or one to open.
+std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create);
+// "Record Turn": the label (proposed) and an optional note of the turn; none when cancelled.
+std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* owner,
+                                                                     const std::string& label);
 
 // "LIst Units": the unit list as read-only text with a scroll bar and an "Ok" button.
 class UnitListDialog : public QDialog {

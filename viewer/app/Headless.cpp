@@ -70,7 +70,7 @@ constexpr const char* kUsage =
     "  move X Y                                     a mouse move\n"
     "  resize W H                                   the map area takes that size\n"
     "  key KEY [ctrl] [alt] [shift]                 a key pressed and released in the main\n"
-    "                                               window: D, E, S, Z, Y, O, 0, Escape,\n"
+    "                                               window: D, E, S, Z, Y, O, T, 0, Escape,\n"
     "                                               KP_Add, KP_Subtract, plus or minus; with\n"
     "                                               ctrl a shortcut (key S ctrl saves)\n"
     "  keydown KEY [mods] | keyup KEY [mods]        the press alone, the release alone\n"

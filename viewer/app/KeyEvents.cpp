@@ -28,6 +28,8 @@ Key KeyOf(const QKeyEvent* e) {
       return Key::kY;
     case Qt::Key_Z:
       return Key::kZ;
+    case Qt::Key_T:
+      return Key::kT;
     case Qt::Key_0:
       return keypad ? Key::kOther : Key::k0;
     default:
@@ -70,6 +72,9 @@ QList<QKeySequence> SequencesOf(const Shortcut& s) {
       break;
     case Key::kZ:
       keys = {Qt::Key_Z};
+      break;
+    case Key::kT:
+      keys = {Qt::Key_T};
       break;
     case Key::kPlus:
       keys = {Qt::Key_Plus, Qt::Key_Equal};

@@ -77,6 +77,9 @@ void MainWindow::BuildMenu() {
   file->addSeparator();
   AddCommand(file, "&Compare With ...", command::kCompareWith);
   QAction* saved = AddCommand(file, "Compare With Saved", command::kCompareWithSaved);
+  file->addSeparator();
+  AddCommand(file, "&Record Turn", command::kRecordTurn);
+  AddCommand(file, "&Open Game ...", command::kOpenGame);
   // Only a board with unsaved changes to its position file has something to compare.
   connect(file, &QMenu::aboutToShow, this, [this, saved] {
     saved->setEnabled(!viewer_->document().currentFile.empty() && viewer_->position().dirty());
@@ -467,6 +470,17 @@ void MainWindow::ShowChanges(const std::string& file, const std::vector<ChangeLi
     return;
   }
   changes_->SetLines(file, lines);
+}
+
+std::optional<std::string> MainWindow::ChooseGameFile(bool create) {
+  return seam_.gameFile ? seam_.gameFile(create) : ShowGameFileDialog(this, create);
+}
+
+std::optional<Host::TurnText> MainWindow::AskTurnText(const std::string& proposedLabel) {
+  const auto text =
+      seam_.turnText ? seam_.turnText(proposedLabel) : AskTurnTextDialog(this, proposedLabel);
+  if (!text) return std::nullopt;
+  return TurnText{text->first, text->second};
 }
 
 void MainWindow::CloseChanges() {

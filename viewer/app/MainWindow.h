@@ -30,6 +30,10 @@ struct DialogSeam {
   std::function<std::optional<std::string>()> openFile;
   // The position to compare the board with, and the folder its dialog opens in.
   std::function<std::optional<std::string>(const std::string& folder)> compareFile;
+  // A game file to record into (`create`) or to open, and the label and note of a turn.
+  std::function<std::optional<std::string>(bool create)> gameFile;
+  std::function<std::optional<std::pair<std::string, std::string>>(const std::string& label)>
+      turnText;
   std::function<std::optional<std::string>(bool proposeNative)> saveFile;
   std::function<void(const std::string& text)> error;
   std::function<void(const std::string& text)> unitList;
@@ -62,6 +66,8 @@ class MainWindow : public QMainWindow, private Host {
   QWidget* infoView() const;
   // The Changes window while a comparison is shown; none otherwise.
   ChangesWindow* changesWindow() const { return changes_; }
+  // How the window asks its questions; tests answer them here.
+  DialogSeam& seam() { return seam_; }
   // Makes the main window the one that takes the keys, with the map focused.
   void TakeKeys();
 
@@ -127,6 +133,8 @@ class MainWindow : public QMainWindow, private Host {
   std::optional<std::string> ChooseCompareFile(const std::string& folder) override;
   void ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) override;
   void CloseChanges() override;
+  std::optional<std::string> ChooseGameFile(bool create) override;
+  std::optional<TurnText> AskTurnText(const std::string& proposedLabel) override;
 
   DialogSeam seam_;
   std::unique_ptr<Viewer> viewer_;

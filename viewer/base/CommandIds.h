@@ -10,6 +10,8 @@ inline constexpr int kOpen = 101, kSave = 102, kSaveAs = 103, kAbout = 104, kToo
 inline constexpr int kRedo = 135, kZoomIn = 136, kZoomOut = 137, kActualSize = 138, kCheckMap = 139;
 // The comparison of the board with a position file, after the items of "&File".
 inline constexpr int kCompareWith = 140, kCompareWithSaved = 141;
+// The game the board belongs to: a turn recorded into it, a game opened.
+inline constexpr int kRecordTurn = 142, kOpenGame = 143;
 // Every id from 200 to 299 chooses a map; the catalogue numbers its maps from 201.
 inline constexpr int kFirstMap = 200, kFirstCatalogued = 201, kLastMap = 299;
 

@@ -95,6 +95,20 @@ class Host {
     static_cast<void>(lines);
   }
   virtual void CloseChanges() {}
+
+  // A game file: a new one to record into (`create`) or one to open. A host without dialogs of
+  // its own answers as its save or open dialog does.
+  virtual std::optional<std::string> ChooseGameFile(bool create) {
+    return create ? ChooseSaveFile(true) : ChooseOpenFile();
+  }
+  // The label and note of a turn about to be recorded, the label proposed; none to give up. A
+  // host that asks nothing takes the proposal.
+  struct TurnText {
+    std::string label, note;
+  };
+  virtual std::optional<TurnText> AskTurnText(const std::string& proposedLabel) {
+    return TurnText{proposedLabel, {}};
+  }
 };
 
 }  // namespace mw

@@ -23,6 +23,7 @@ enum class Key {
   kY,
   kZ,
   k0,
+  kT,
   kOther
 };
 inline constexpr size_t kKeyCount = static_cast<size_t>(Key::kOther) + 1;
@@ -36,7 +37,7 @@ struct Shortcut {
 
 // The keys of every desktop program, on the commands that do those things. The window binds them
 // to its menu's actions; a replay runs them as the window does.
-inline constexpr std::array<Shortcut, 9> kShortcuts{{
+inline constexpr std::array<Shortcut, 10> kShortcuts{{
     {Key::kO, kCtrl, command::kOpen},
     {Key::kS, kCtrl, command::kSave},
     {Key::kS, kCtrl | kShift, command::kSaveAs},
@@ -46,6 +47,7 @@ inline constexpr std::array<Shortcut, 9> kShortcuts{{
     {Key::kPlus, kCtrl, command::kZoomIn},
     {Key::kMinus, kCtrl, command::kZoomOut},
     {Key::k0, kCtrl, command::kActualSize},
+    {Key::kT, kCtrl, command::kRecordTurn},
 }};
 
 // The command a key pressed with these modifiers runs, or 0.

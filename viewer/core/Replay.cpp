@@ -68,6 +68,7 @@ std::optional<Key> KeyNamed(std::string_view w) {
                                                                 {"minus", Key::kMinus},
                                                                 {"O", Key::kO},
                                                                 {"Y", Key::kY},
+                                                                {"T", Key::kT},
                                                                 {"Z", Key::kZ},
                                                                 {"0", Key::k0}};
   for (const auto& [name, key] : kNames)

@@ -11,6 +11,7 @@
 #include "Comparison.h"
 #include "EditingState.h"
 #include "FloatingPiece.h"
+#include "GameFile.h"
 #include "Host.h"
 #include "Keys.h"
 #include "Locations.h"
@@ -120,6 +121,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   const Comparison* comparison() const { return comparison_ ? &*comparison_ : nullptr; }
   // Centres the map on a sector: its label point, else the middle of its cells.
   void ShowSector(int sector);
+  // The game the board's turns are recorded into, once one was chosen or opened.
+  const GameFile* game() const { return game_ ? &*game_ : nullptr; }
 
   // Writes the sector table with its moved label points as SektorInfo.new into the package.
   Status ExportSectorTable();
@@ -186,6 +189,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   void Redo();
   void InvalidateFloatingPiece(bool moving);
   void ChooseComparison();
+  // "&Record Turn": the board as the game's next turn (a new game file chosen first when there
+  // is none); "&Open Game ...": a game file, its last turn on the board.
+  void RecordTurn();
+  void OpenGame();
   void CompareWithSaved();
   // Compares the board again and shows the result on the map and in the Changes window.
   void ShowComparison();
@@ -201,6 +208,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   MapView view_;
   FloatingPiece floatingPiece_{*this, editing_};
   std::optional<Comparison> comparison_;
+  std::optional<GameFile> game_;
   ChangesLayer changesLayer_{*this, comparison_};
   // Who holds which sector and what it yields, for the status bar; recomputed when the totals
   // changed.

@@ -60,6 +60,10 @@ void Viewer::Command(int id) {
       return ChooseComparison();
     case command::kCompareWithSaved:
       return CompareWithSaved();
+    case command::kRecordTurn:
+      return RecordTurn();
+    case command::kOpenGame:
+      return OpenGame();
     case command::kCheckMap:
       return host_.ShowPackageCheck(map_.packageName,
                                     CheckPackage(PackageFolder(map_.packageName)));
