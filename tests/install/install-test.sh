@@ -14,9 +14,12 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 deb=$(ls "$work"/package/*.deb)
 dpkg-deb -x "$deb" "$work/deb"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 qt6-qpa-plugins libc6; do
+for needed in libqt6widgets6 libqt6gui6 qt6-qpa-plugins libc6 libsqlite3-0; do
   [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
+
+grep -q '^License: GPL-3.0-or-later$' "$work/deb/usr/share/doc/marrowind/copyright" ||
+  fail "the package has no copyright file naming its licence"
 
 check_root() {
   local root=$1 home=$work/home-$(basename "$1")
