@@ -1,12 +1,15 @@
 #include "GameFile.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <utility>
@@ -159,11 +162,20 @@ Result<GameFile> GameFile::Create(const std::filesystem::path& path, const std::
   made = made && Execute(db, pragmas.c_str()) && Execute(db, "COMMIT");
   const std::string reason = made ? std::string() : Reason(path, db, "cannot make the game file");
   sqlite3_close(db);
-  made = made && ::link(temporary.c_str(), path.c_str()) == 0;
+  int failure = 0;
+  if (made && ::link(temporary.c_str(), path.c_str()) != 0) {
+    failure = errno;
+    // A file system without hard links (FAT on a memory stick): a rename that replaces nothing.
+    if (failure == EPERM || failure == ENOTSUP || failure == ENOSYS)
+      failure =
+          ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0
+              ? 0
+              : errno;
+  }
   std::filesystem::remove(temporary, error);
-  if (!made)
+  if (!made || failure != 0)
     return R::Fail(reason.empty()
-                       ? path.string() + ": cannot make the game file: " + std::strerror(errno)
+                       ? path.string() + ": cannot make the game file: " + std::strerror(failure)
                        : reason);
   return Open(path, true);
 }
