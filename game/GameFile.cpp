@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -14,6 +13,8 @@
 #include <ctime>
 #include <utility>
 
+#include "MapInfo.h"
+#include "PackagePaths.h"
 #include "PositionHeader.h"
 
 namespace mw {
@@ -69,13 +70,6 @@ std::string NowUtc() {
   return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 constexpr const char* kSchema =
     "CREATE TABLE game (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE turn (number INTEGER PRIMARY KEY, label TEXT NOT NULL, recorded TEXT NOT NULL,"
@@ -85,7 +79,7 @@ constexpr const char* kSchema =
 
 bool IsGamePath(std::string_view path) {
   const std::string_view ext = GameFile::kExtension;
-  return path.size() > ext.size() && SameName(path.substr(path.size() - ext.size()), ext);
+  return path.size() > ext.size() && EqualsIgnoringCase(path.substr(path.size() - ext.size()), ext);
 }
 
 Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable) {
@@ -180,6 +174,16 @@ Result<GameFile> GameFile::Create(const std::filesystem::path& path, const std::
   return Open(path, true);
 }
 
+Result<GameFile> GameFile::OpenOrCreate(const std::filesystem::path& path,
+                                        const std::string& mapName,
+                                        const std::filesystem::path& packageFolder) {
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+    return Open(path, true);
+  const auto title = ReadMapTitle(FindEntryIgnoringCase(packageFolder, package_file::kMapInfo));
+  return Create(path, mapName, title ? *title : mapName);
+}
+
 GameFile::GameFile(GameFile&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)),
       path_(std::move(other.path_)),
@@ -252,7 +256,7 @@ Result<Turn> GameFile::Record(std::span<const uint8_t> position, const std::stri
     return R::Fail("not a position of the native format: too short");
   std::copy_n(position.begin(), PositionHeader::kSize, header.bytes().begin());
   if (!header.hasMagic()) return R::Fail("not a position of the native format");
-  if (!SameName(header.mapName(), mapName_))
+  if (!EqualsIgnoringCase(header.mapName(), mapName_))
     return R::Fail("a position of the map " + header.mapName() + " cannot be recorded into " +
                    path_.string() + ", a game on the map " + mapName_);
   // The next number and the new row in one transaction that writes from its start.

@@ -40,6 +40,12 @@ class GameFile {
   static Result<GameFile> Create(const std::filesystem::path& path, const std::string& mapName,
                                  const std::string& mapTitle);
 
+  // Opens the game file at `path` to record into, or makes it for a map when there is none,
+  // titled as the map package in `packageFolder` says (the map's name where it says nothing).
+  static Result<GameFile> OpenOrCreate(const std::filesystem::path& path,
+                                       const std::string& mapName,
+                                       const std::filesystem::path& packageFolder);
+
   GameFile(GameFile&& other) noexcept;
   GameFile& operator=(GameFile&& other) noexcept;
   GameFile(const GameFile&) = delete;

@@ -11,7 +11,6 @@
 #include "FileBytes.h"
 #include "GameFile.h"
 #include "Locations.h"
-#include "MapInfo.h"
 #include "NullHost.h"
 #include "PackagePaths.h"
 #include "PngStrips.h"
@@ -116,10 +115,6 @@ struct Options {
 bool ValidZoom(double z) {
   const double steps = (z - 1.0) / 0.1;
   return z >= 0.5 - 1e-9 && z <= 2.0 + 1e-9 && std::fabs(steps - std::round(steps)) < 1e-6;
-}
-
-bool SameMapName(const std::string& a, const std::string& b) {
-  return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
 }
 
 // Says what is wrong with the command line; a parse that meets it gives up.
@@ -274,8 +269,7 @@ Status LoadMapOf(Viewer& viewer, const std::string& mapName, const std::string& 
   if (!std::filesystem::is_directory(viewer.PackageFolder(mapName)))
     return Status::Fail(whose + ": its map " + mapName + " is not found (no " + mapName +
                         ".gim folder where maps are looked for)");
-  viewer.Start();
-  if (!SameMapName(viewer.map().packageName, mapName)) viewer.LoadMapPackage(mapName);
+  viewer.LoadMapPackage(mapName);
   return Status::Ok();
 }
 
@@ -290,7 +284,7 @@ int RunDiff(const Options& options, const std::filesystem::path& programDir, std
       err << "error: " << loaded.error() << "\n";
       return 2;
     }
-  if (!SameMapName(older.mapName(), newer.mapName())) {
+  if (!EqualsIgnoringCase(older.mapName(), newer.mapName())) {
     err << "error: " << options.position << " is a position of the map " << older.mapName()
         << " and " << options.newer << " of the map " << newer.mapName()
         << ": positions of different maps cannot be compared\n";
@@ -332,15 +326,8 @@ int RunRecord(const Options& options, const std::filesystem::path& programDir, s
   std::copy_n(bytes.begin(), std::min(bytes.size(), PositionHeader::kSize), header.bytes().begin());
   if (bytes.size() < PositionHeader::kSize || !header.hasMagic())
     return fail(options.position + ": not a position file");
-  std::error_code error;
-  auto game = [&] {
-    if (std::filesystem::exists(std::filesystem::symlink_status(options.game, error)))
-      return GameFile::Open(options.game, true);
-    const std::string map = header.mapName();
-    const auto folder = FindPackage(MapFolders(programDir), map);
-    auto title = ReadMapTitle(FindEntryIgnoringCase(folder, package_file::kMapInfo));
-    return GameFile::Create(options.game, map, title ? *title : map);
-  }();
+  auto game = GameFile::OpenOrCreate(options.game, header.mapName(),
+                                     FindPackage(MapFolders(programDir), header.mapName()));
   if (!game) return fail(game.error());
   auto turn = game->Record(bytes, options.label, {});
   if (!turn) return fail(turn.error());
@@ -351,9 +338,7 @@ int RunRecord(const Options& options, const std::filesystem::path& programDir, s
 
 // The lines of `--turns` for one turn: a line for each country with a total that is not 0.
 std::string TurnTotals(const Position& position, const Turn& turn) {
-  std::string label = turn.label;
-  std::replace_if(
-      label.begin(), label.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+  const std::string label = TabField(turn.label);
   std::string lines;
   for (uint32_t c = 1; c < kCountrySlots; ++c) {
     const CountryTotal& t = position.totalOf(c);

@@ -7,6 +7,12 @@
 
 namespace mw {
 
+std::string TabField(std::string text) {
+  for (char& c : text)
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
 std::string BuildUnitList(const Position& position) {
   constexpr int kCountries = 15;
   // Units by country and sector, each group in list order.
@@ -47,16 +53,9 @@ std::string TotalsReport(const Position& position) {
 
 namespace {
 
-// A name as one field of a tab-separated line.
-std::string Field(std::string name) {
-  for (char& c : name)
-    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-  return name;
-}
-
 std::string SectorName(const Position& position, int sector) {
   const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(sector));
-  return Field(record ? DecodePackageText(record->name()) : std::string());
+  return TabField(record ? DecodePackageText(record->name()) : std::string());
 }
 
 std::string Reason(const Position& position, const SectorIncomes& all, int sector) {
@@ -131,7 +130,7 @@ std::string DifferenceReport(const std::vector<BoardDifference>& differences,
       case D::Kind::kPieces:
         text += "pieces\t" + std::to_string(d.sector) + '\t' + SectorName(names, d.sector) + '\t' +
                 std::to_string(d.country) + '\t' +
-                Field(DecodePackageText(names.pieces()[d.pieceType].name));
+                TabField(DecodePackageText(names.pieces()[d.pieceType].name));
         break;
       case D::Kind::kHolder:
         text += "holder\t" + std::to_string(d.sector) + '\t' + SectorName(names, d.sector) + "\t\t";

@@ -8,6 +8,9 @@
 
 namespace mw {
 
+// A text as one field of a tab-separated line: its tabs and line ends become blanks.
+std::string TabField(std::string text);
+
 // The text of the unit list: for each country 1 to 15 a header, then its sectors in rising
 // number, each with a header line and one line per unit ("count name") in list order. Lines end
 // in "\r\n"; names are decoded into UTF-8. Units of country 0 or above 15, and of sector 0 or

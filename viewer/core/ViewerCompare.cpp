@@ -1,24 +1,15 @@
 // The board compared with a position file: "&Compare With ...", "Compare With Saved", the
 // marks on the map and the Changes window.
-#include <QString>
-
+#include "PackagePaths.h"
 #include "PositionFile.h"
 #include "Viewer.h"
 
 namespace mw {
 
-namespace {
-
-bool SameMap(const std::string& a, const std::string& b) {
-  return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-}
-
-}  // namespace
-
 Status Viewer::CompareWith(const std::string& path) {
   auto older = std::make_unique<Position>();
   if (Status loaded = LoadPosition(*older, path); !loaded) return loaded;
-  if (!SameMap(older->mapName(), position_.mapName()))
+  if (!EqualsIgnoringCase(older->mapName(), position_.mapName()))
     return Status::Fail(path + " is a position of the map " + older->mapName() +
                         ", the board one of the map " + position_.mapName() +
                         ": positions of different maps cannot be compared");

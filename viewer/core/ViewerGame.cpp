@@ -1,6 +1,4 @@
 // The game the board belongs to: "&Record Turn" and "&Open Game ...".
-#include "MapInfo.h"
-#include "PackagePaths.h"
 #include "PositionFile.h"
 #include "Viewer.h"
 
@@ -17,14 +15,7 @@ void Viewer::RecordTurn() {
     if (!chosen) return;
     std::filesystem::path path = *chosen;
     if (!IsGamePath(path.string())) path += GameFile::kExtension;
-    std::error_code error;
-    auto game = [&] {
-      if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
-        return GameFile::Open(path, true);
-      auto title = ReadMapTitle(
-          FindEntryIgnoringCase(PackageFolder(map_.packageName), package_file::kMapInfo));
-      return GameFile::Create(path, position_.mapName(), title ? *title : position_.mapName());
-    }();
+    auto game = GameFile::OpenOrCreate(path, position_.mapName(), PackageFolder(map_.packageName));
     if (!game) return fail(game.error());
     game_.emplace(std::move(game.value()));
   }
