@@ -283,4 +283,22 @@ Result<Turn> GameFile::Record(std::span<const uint8_t> position, const std::stri
   return R::Ok(std::move(turn));
 }
 
+Result<Turn> GameFile::Annotate(int64_t number, const std::string& label, const std::string& note) {
+  using R = Result<Turn>;
+  Statement update(db_,
+                   "UPDATE turn SET label = ?2, note = ?3 WHERE number = ?1 "
+                   "RETURNING number, label, recorded, note");
+  sqlite3_bind_int64(update.get(), 1, number);
+  update.Bind(2, label.empty() ? "Turn " + std::to_string(number) : label);
+  update.Bind(3, note);
+  const int step = update.Step();
+  if (step == SQLITE_DONE)
+    return R::Fail(path_.string() + ": there is no turn " + std::to_string(number));
+  if (step != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot change the turn"));
+  Turn turn{sqlite3_column_int64(update.get(), 0), update.Text(1), update.Text(2), update.Text(3)};
+  // The change is committed when the statement is done.
+  if (update.Step() != SQLITE_DONE) return R::Fail(Reason(path_, db_, "cannot change the turn"));
+  return R::Ok(std::move(turn));
+}
+
 }  // namespace mw

@@ -64,6 +64,9 @@ class GameFile {
   // label ("Turn N" when empty) and a note; returns the turn recorded.
   Result<Turn> Record(std::span<const uint8_t> position, const std::string& label,
                       const std::string& note);
+  // Gives turn `number` a new label ("Turn N" when empty) and note; its position stays as it
+  // was recorded. Fails when there is no such turn.
+  Result<Turn> Annotate(int64_t number, const std::string& label, const std::string& note);
 
  private:
   GameFile(sqlite3* db, std::filesystem::path path) : db_(db), path_(std::move(path)) {}

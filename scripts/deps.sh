@@ -1,7 +1,8 @@
 # Sourced by the scripts: installs the Debian packages that the build needs and that are missing.
 MARROWIND_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
                     libbenchmark-dev qt6-base-dev fonts-dejavu-core xvfb openbox x11-utils xdotool
-                    clang-format appstream dpkg-dev man-db libpng-dev libsqlite3-dev)
+                    clang-format appstream dpkg-dev man-db libpng-dev libsqlite3-dev
+                    qt6-charts-dev)
 
 install_missing_packages() {
   local missing=()

@@ -98,17 +98,22 @@ class MainWindowTest : public QObject {
     for (QAction* a : w.menuBar()->actions()) titles << a->text();
     QCOMPARE(titles, (QStringList{"&File", "&New", "&Windows", "&View"}));
     const auto menus = w.menuBar()->actions();
-    QCOMPARE(Texts(menus[0]->menu()->actions()),
-             (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
-                          "&Compare With ...=140", "Compare With Saved=141", "-",
-                          "&Record Turn=142", "&Open Game ...=143"}));
+    QCOMPARE(
+        Texts(menus[0]->menu()->actions()),
+        (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
+                     "&Compare With ...=140", "Compare With Saved=141", "-", "&Record Turn=142",
+                     "&Open Game ...=143", "Previous Turn=144", "Next Turn=145"}));
     QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
+    QCOMPARE(w.action(command::kPreviousTurn)->shortcut(),
+             QKeySequence(QStringLiteral("Alt+Left")));
+    QCOMPARE(w.action(command::kNextTurn)->shortcut(), QKeySequence(QStringLiteral("Alt+Right")));
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
-    QCOMPARE(Texts(menus[2]->menu()->actions()), (QStringList{"&ToolBar=105", "&InfoView=106"}));
+    QCOMPARE(Texts(menus[2]->menu()->actions()),
+             (QStringList{"&ToolBar=105", "&InfoView=106", "&History=146"}));
     QCOMPARE(Texts(menus[3]->menu()->actions()),
              (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
                           "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
-                          "Actual Size=138", "-", "&Check Map ...=139"}));
+                          "Actual Size=138", "-", "&Check Map ...=139", "&Trends ...=147"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),
@@ -506,7 +511,7 @@ class MainWindowTest : public QObject {
       ++games;
       return create ? std::optional(game.string()) : std::nullopt;
     };
-    window->seam().turnText = [&](const std::string& label) {
+    window->seam().turnText = [&](const std::string& label, const std::string&) {
       proposed.push_back(label);
       return proposed.size() == 2 ? std::nullopt  // the second is cancelled
                                   : std::optional(std::pair<std::string, std::string>{

@@ -14,7 +14,7 @@ cmake --install "$build" --prefix "$work/prefix" >/dev/null
 deb=$(ls "$work"/package/*.deb)
 dpkg-deb -x "$deb" "$work/deb"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libqt6widgets6 libqt6gui6 qt6-qpa-plugins libc6 libsqlite3-0; do
+for needed in libqt6widgets6 libqt6gui6 qt6-qpa-plugins libc6 libsqlite3-0 libqt6charts6; do
   [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
 

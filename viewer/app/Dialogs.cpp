@@ -65,25 +65,27 @@ std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create) {
 }
 
 std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* owner,
-                                                                     const std::string& label) {
+                                                                     const QString& title,
+                                                                     const std::string& label,
+                                                                     const std::string& note) {
   QDialog dialog(owner);
-  dialog.setObjectName(QStringLiteral("RecordTurn"));
-  dialog.setWindowTitle(QStringLiteral("Record Turn"));
+  dialog.setObjectName(QStringLiteral("TurnText"));
+  dialog.setWindowTitle(title);
   auto* name = new QLineEdit(QString::fromStdString(label), &dialog);
   name->setObjectName(QStringLiteral("TurnLabel"));
   name->selectAll();
-  auto* note = new QPlainTextEdit(&dialog);
-  note->setObjectName(QStringLiteral("TurnNote"));
-  note->setPlaceholderText(QStringLiteral("A note on this turn (optional)"));
+  auto* text = new QPlainTextEdit(QString::fromStdString(note), &dialog);
+  text->setObjectName(QStringLiteral("TurnNote"));
+  text->setPlaceholderText(QStringLiteral("A note on this turn (optional)"));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   auto* layout = new QFormLayout(&dialog);
   layout->addRow(QStringLiteral("&Label:"), name);
-  layout->addRow(QStringLiteral("&Note:"), note);
+  layout->addRow(QStringLiteral("&Note:"), text);
   layout->addRow(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return std::pair{name->text().trimmed().toStdString(), note->toPlainText().toStdString()};
+  return std::pair{name->text().trimmed().toStdString(), text->toPlainText().toStdString()};
 }
 
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {

@@ -27,9 +27,12 @@ std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::stri
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative);
 // A game file: a new one to record into (`create`: a save dialog) or one to open.
 std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create);
-// "Record Turn": the label (proposed) and an optional note of the turn; none when cancelled.
+// "Record Turn", or the editing of a turn recorded: the label (proposed) and an optional note of
+// the turn; none when cancelled.
 std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* owner,
-                                                                     const std::string& label);
+                                                                     const QString& title,
+                                                                     const std::string& label,
+                                                                     const std::string& note);
 
 // "LIst Units": the unit list as read-only text with a scroll bar and an "Ok" button.
 class UnitListDialog : public QDialog {

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "FileBytes.h"
+#include "GameFigures.h"
 #include "GameFile.h"
 #include "Locations.h"
 #include "NullHost.h"
@@ -336,30 +337,12 @@ int RunRecord(const Options& options, const std::filesystem::path& programDir, s
   return 0;
 }
 
-// The lines of `--turns` for one turn: a line for each country with a total that is not 0.
-std::string TurnTotals(const Position& position, const Turn& turn) {
-  const std::string label = TabField(turn.label);
-  std::string lines;
-  for (uint32_t c = 1; c < kCountrySlots; ++c) {
-    const CountryTotal& t = position.totalOf(c);
-    if (t == CountryTotal{}) continue;
-    lines += std::to_string(turn.number) + '\t' + label + '\t' + turn.recorded + '\t' +
-             std::to_string(c);
-    for (int figure : {int{t.shownIpc()}, int{t.shownConvoy()}, int{t.shownOil()},
-                       int{t.shownLand()}, int{t.shownNaval()}})
-      lines += '\t' + std::to_string(figure);
-    lines += '\n';
-  }
-  return lines;
-}
-
 // Every turn's totals, a line for each country with one that is not 0.
 int RunTurns(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
              std::ostream& err) {
   auto game = GameFile::Open(options.game);
-  auto turns = game ? game->Turns() : Result<std::vector<Turn>>::Fail(game.error());
-  if (!turns) {
-    err << "error: " << turns.error() << "\n";
+  if (!game) {
+    err << "error: " << game.error() << "\n";
     return 2;
   }
   NullHost host;
@@ -368,20 +351,20 @@ int RunTurns(const Options& options, const std::filesystem::path& programDir, st
     err << "error: " << map.error() << "\n";
     return 2;
   }
-  // One position, given the map once, takes every turn in place.
-  Position position;
-  TakeMapOf(position, viewer.position());
+  const auto figures = GameFigures(*game, viewer.position());
+  if (!figures) {
+    err << "error: " << figures.error() << "\n";
+    return 2;
+  }
   out << "Turn\tLabel\tRecorded\tCountry\tIPC\tConvoy\tOil\tLand\tNaval\n";
-  for (const Turn& turn : *turns) {
-    auto bytes = game->PositionOf(turn.number);
-    if (!bytes) {
-      err << "error: " << bytes.error() << "\n";
-      return 2;
+  for (const TurnFigures& turn : *figures) {
+    const std::string label = TabField(turn.turn.label);
+    for (const CountryFigures& country : turn.countries) {
+      out << turn.turn.number << '\t' << label << '\t' << turn.turn.recorded << '\t'
+          << country.country;
+      for (int16_t figure : country.shown) out << '\t' << figure;
+      out << '\n';
     }
-    LoadPositionBytes(position, *bytes);
-    position.ReassignSectors();
-    position.RecomputeTotals();
-    out << TurnTotals(position, turn);
   }
   return 0;
 }

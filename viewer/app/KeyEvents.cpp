@@ -30,6 +30,10 @@ Key KeyOf(const QKeyEvent* e) {
       return Key::kZ;
     case Qt::Key_T:
       return Key::kT;
+    case Qt::Key_Left:
+      return Key::kLeft;
+    case Qt::Key_Right:
+      return Key::kRight;
     case Qt::Key_0:
       return keypad ? Key::kOther : Key::k0;
     default:
@@ -75,6 +79,12 @@ QList<QKeySequence> SequencesOf(const Shortcut& s) {
       break;
     case Key::kT:
       keys = {Qt::Key_T};
+      break;
+    case Key::kLeft:
+      keys = {Qt::Key_Left};
+      break;
+    case Key::kRight:
+      keys = {Qt::Key_Right};
       break;
     case Key::kPlus:
       keys = {Qt::Key_Plus, Qt::Key_Equal};

@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "Dialogs.h"
+#include "GameWindows.h"
 #include "KeyEvents.h"
 #include "MapWidget.h"
 #include "ToolWindows.h"
@@ -80,6 +81,8 @@ void MainWindow::BuildMenu() {
   file->addSeparator();
   AddCommand(file, "&Record Turn", command::kRecordTurn);
   AddCommand(file, "&Open Game ...", command::kOpenGame);
+  AddCommand(file, "Previous Turn", command::kPreviousTurn);
+  AddCommand(file, "Next Turn", command::kNextTurn);
   // Only a board with unsaved changes to its position file has something to compare.
   connect(file, &QMenu::aboutToShow, this, [this, saved] {
     saved->setEnabled(!viewer_->document().currentFile.empty() && viewer_->position().dirty());
@@ -89,6 +92,7 @@ void MainWindow::BuildMenu() {
   QMenu* windows = menuBar()->addMenu(QStringLiteral("&Windows"));
   AddCommand(windows, "&ToolBar", command::kToolBar, true)->setChecked(true);
   AddCommand(windows, "&InfoView", command::kInfoView, true)->setChecked(true);
+  AddCommand(windows, "&History", command::kHistory, true);
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   AddCommand(view, "&IPC Values", command::kIpcValues, true);
   AddCommand(view, "&Names", command::kNames);
@@ -101,6 +105,7 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "Actual Size", command::kActualSize);
   view->addSeparator();
   AddCommand(view, "&Check Map ...", command::kCheckMap);
+  AddCommand(view, "&Trends ...", command::kTrends);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
@@ -476,11 +481,39 @@ std::optional<std::string> MainWindow::ChooseGameFile(bool create) {
   return seam_.gameFile ? seam_.gameFile(create) : ShowGameFileDialog(this, create);
 }
 
-std::optional<Host::TurnText> MainWindow::AskTurnText(const std::string& proposedLabel) {
-  const auto text =
-      seam_.turnText ? seam_.turnText(proposedLabel) : AskTurnTextDialog(this, proposedLabel);
+std::optional<Host::TurnText> MainWindow::AskTurnText(const std::string& title,
+                                                      const TurnText& proposed) {
+  const auto text = seam_.turnText ? seam_.turnText(proposed.label, proposed.note)
+                                   : AskTurnTextDialog(this, QString::fromStdString(title),
+                                                       proposed.label, proposed.note);
   if (!text) return std::nullopt;
   return TurnText{text->first, text->second};
+}
+
+void MainWindow::ShowHistory(const GameHistory& history) {
+  if (!history_) {
+    history_ = new HistoryWindow(this, {[this](int64_t turn) { return viewer_->GoToTurn(turn); },
+                                        [this](int64_t turn) { viewer_->AnnotateTurn(turn); },
+                                        [this] { viewer_->Command(command::kTrends); },
+                                        [this] { viewer_->HistoryClosed(); }});
+    // Alt+Left and Alt+Right, and every other shortcut, act while it has the focus too.
+    history_->addActions(shortcutActions_);
+  }
+  history_->SetHistory(history);
+}
+
+void MainWindow::HideHistory() {
+  if (history_) history_->hide();
+}
+
+void MainWindow::ShowTrends(const GameHistory& history, bool open) {
+  if (!trends_ && !open) return;
+  if (!trends_) trends_ = new TrendsWindow(this);
+  trends_->SetHistory(history);
+  if (open) {
+    trends_->show();
+    trends_->raise();
+  }
 }
 
 void MainWindow::CloseChanges() {

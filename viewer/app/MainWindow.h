@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "Dialogs.h"
+#include "GameWindows.h"
 #include "Host.h"
 #include "Viewer.h"
 
@@ -32,7 +33,8 @@ struct DialogSeam {
   std::function<std::optional<std::string>(const std::string& folder)> compareFile;
   // A game file to record into (`create`) or to open, and the label and note of a turn.
   std::function<std::optional<std::string>(bool create)> gameFile;
-  std::function<std::optional<std::pair<std::string, std::string>>(const std::string& label)>
+  std::function<std::optional<std::pair<std::string, std::string>>(const std::string& label,
+                                                                   const std::string& note)>
       turnText;
   std::function<std::optional<std::string>(bool proposeNative)> saveFile;
   std::function<void(const std::string& text)> error;
@@ -66,6 +68,9 @@ class MainWindow : public QMainWindow, private Host {
   QWidget* infoView() const;
   // The Changes window while a comparison is shown; none otherwise.
   ChangesWindow* changesWindow() const { return changes_; }
+  // The History window once it was shown, and the Trends window while it is open.
+  HistoryWindow* historyWindow() const { return history_; }
+  TrendsWindow* trendsWindow() const { return trends_; }
   // How the window asks its questions; tests answer them here.
   DialogSeam& seam() { return seam_; }
   // Makes the main window the one that takes the keys, with the map focused.
@@ -134,7 +139,10 @@ class MainWindow : public QMainWindow, private Host {
   void ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) override;
   void CloseChanges() override;
   std::optional<std::string> ChooseGameFile(bool create) override;
-  std::optional<TurnText> AskTurnText(const std::string& proposedLabel) override;
+  std::optional<TurnText> AskTurnText(const std::string& title, const TurnText& proposed) override;
+  void ShowHistory(const GameHistory& history) override;
+  void HideHistory() override;
+  void ShowTrends(const GameHistory& history, bool open) override;
 
   DialogSeam seam_;
   std::unique_ptr<Viewer> viewer_;
@@ -147,6 +155,8 @@ class MainWindow : public QMainWindow, private Host {
   QPointer<PaletteWindow> palette_;
   QPointer<InfoViewWindow> infoView_;
   QPointer<ChangesWindow> changes_;
+  QPointer<HistoryWindow> history_;
+  QPointer<TrendsWindow> trends_;
   QTimer* settle_ = nullptr;
   int settleLooks_ = 0;
   QElapsedTimer sinceConfigure_;   // since the window manager last moved or resized the window

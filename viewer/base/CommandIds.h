@@ -12,6 +12,8 @@ inline constexpr int kRedo = 135, kZoomIn = 136, kZoomOut = 137, kActualSize = 1
 inline constexpr int kCompareWith = 140, kCompareWithSaved = 141;
 // The game the board belongs to: a turn recorded into it, a game opened.
 inline constexpr int kRecordTurn = 142, kOpenGame = 143;
+// Stepping through the game's turns, the History window that lists them and the Trends chart.
+inline constexpr int kPreviousTurn = 144, kNextTurn = 145, kHistory = 146, kTrends = 147;
 // Every id from 200 to 299 chooses a map; the catalogue numbers its maps from 201.
 inline constexpr int kFirstMap = 200, kFirstCatalogued = 201, kLastMap = 299;
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "GameFigures.h"
 #include "PackageCheck.h"
 #include "Reports.h"
 
@@ -17,6 +18,15 @@ enum class CursorKind { kArrow, kCross };
 
 // The tool windows that follow every map load.
 enum class ToolWindow { kPalette, kInfoView };
+
+// A game as the History and Trends windows show it.
+struct GameHistory {
+  std::string file;                 // the game file; empty while there is no game
+  std::vector<TurnFigures> turns;   // in order, each with its countries' totals
+  std::vector<uint16_t> countries;  // the countries with a total in any turn, in order
+  std::vector<uint32_t> colours;    // the colour (0xAARRGGBB) of each of `countries`
+  int64_t current = 0;              // the turn on the board, 0 for none
+};
 
 // The parts of the status bar under the map.
 enum class StatusField {
@@ -106,8 +116,19 @@ class Host {
   struct TurnText {
     std::string label, note;
   };
-  virtual std::optional<TurnText> AskTurnText(const std::string& proposedLabel) {
-    return TurnText{proposedLabel, {}};
+  virtual std::optional<TurnText> AskTurnText(const std::string& title, const TurnText& proposed) {
+    static_cast<void>(title);
+    return proposed;
+  }
+
+  // The History window: shows it, or brings what it shows up to date; hides it. Closing it
+  // calls `Viewer::HistoryClosed`.
+  virtual void ShowHistory(const GameHistory& history) { static_cast<void>(history); }
+  virtual void HideHistory() {}
+  // The Trends chart of a game: opens it (`open`), or brings it up to date where it is open.
+  virtual void ShowTrends(const GameHistory& history, bool open) {
+    static_cast<void>(history);
+    static_cast<void>(open);
   }
 };
 

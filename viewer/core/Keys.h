@@ -24,6 +24,8 @@ enum class Key {
   kZ,
   k0,
   kT,
+  kLeft,
+  kRight,
   kOther
 };
 inline constexpr size_t kKeyCount = static_cast<size_t>(Key::kOther) + 1;
@@ -37,7 +39,7 @@ struct Shortcut {
 
 // The keys of every desktop program, on the commands that do those things. The window binds them
 // to its menu's actions; a replay runs them as the window does.
-inline constexpr std::array<Shortcut, 10> kShortcuts{{
+inline constexpr std::array<Shortcut, 12> kShortcuts{{
     {Key::kO, kCtrl, command::kOpen},
     {Key::kS, kCtrl, command::kSave},
     {Key::kS, kCtrl | kShift, command::kSaveAs},
@@ -48,6 +50,8 @@ inline constexpr std::array<Shortcut, 10> kShortcuts{{
     {Key::kMinus, kCtrl, command::kZoomOut},
     {Key::k0, kCtrl, command::kActualSize},
     {Key::kT, kCtrl, command::kRecordTurn},
+    {Key::kLeft, kAlt, command::kPreviousTurn},
+    {Key::kRight, kAlt, command::kNextTurn},
 }};
 
 // The command a key pressed with these modifiers runs, or 0.

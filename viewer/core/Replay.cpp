@@ -69,6 +69,8 @@ std::optional<Key> KeyNamed(std::string_view w) {
                                                                 {"O", Key::kO},
                                                                 {"Y", Key::kY},
                                                                 {"T", Key::kT},
+                                                                {"Left", Key::kLeft},
+                                                                {"Right", Key::kRight},
                                                                 {"Z", Key::kZ},
                                                                 {"0", Key::k0}};
   for (const auto& [name, key] : kNames)

@@ -49,7 +49,11 @@ Status Viewer::Start(const std::string& commandLine) {
     qWarning("%s", loaded.error().c_str());
   const std::string path = Unquoted(commandLine);
   Status loaded = Status::Ok();
-  if (!path.empty()) {
+  // A game file named opens at its last turn.
+  const bool game = IsGamePath(path);
+  if (!path.empty() && game) {
+    loaded = LoadGameFile(path);
+  } else if (!path.empty()) {
     loaded = LoadPositionFile(path);
     document_.currentFile = loaded ? path : std::string();
   }
@@ -67,6 +71,7 @@ Status Viewer::Start(const std::string& commandLine) {
   host_.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
+  if (game && loaded) loaded = ShowGameOpened();
   if (recovery_) {
     OfferRecovery();
     KeepRecoveryCopy();
@@ -172,8 +177,13 @@ void Viewer::HearFromRecovery() {
 }
 
 Status Viewer::LoadPositionFile(const std::string& path) {
-  // Another position on the board ends the comparison with the one before.
+  // Another position on the board ends the comparison with the one before, and it is no turn of
+  // the game.
   EndComparison();
+  if (history_.current != 0) {
+    history_.current = 0;
+    PublishHistory();
+  }
   // A load empties the hand: the units the carried pieces came from are gone with the old
   // position.
   return LoadPosition(position_, path);

@@ -123,6 +123,15 @@ class Viewer : private PositionObserver, private MapViewSource {
   void ShowSector(int sector);
   // The game the board's turns are recorded into, once one was chosen or opened.
   const GameFile* game() const { return game_ ? &*game_ : nullptr; }
+  // The game's turns with every country's totals, and the turn on the board among them.
+  const GameHistory& history() const { return history_; }
+  // Loads a turn of the game onto the board, after the question about unsaved changes, compared
+  // with the turn before it. False when the board stays as it was.
+  bool GoToTurn(int64_t number);
+  // Asks for a new label and note of a turn and gives them to it; its position stays as it is.
+  void AnnotateTurn(int64_t number);
+  // The user closed the History window with its window manager's close button.
+  void HistoryClosed();
 
   // Writes the sector table with its moved label points as SektorInfo.new into the package.
   Status ExportSectorTable();
@@ -193,6 +202,19 @@ class Viewer : private PositionObserver, private MapViewSource {
   // is none); "&Open Game ...": a game file, its last turn on the board.
   void RecordTurn();
   void OpenGame();
+  // Puts the last turn of a game file on the board and makes it the current game, leaving the
+  // map to the caller; then, with the map loaded, reads its history and shows it.
+  Status LoadGameFile(const std::string& path);
+  Status ShowGameOpened();
+  // Alt+Left and Alt+Right: the turn before or after the one on the board.
+  void StepTurn(int direction);
+  void ToggleHistory();
+  void OpenTrends();
+  // Reads every turn of the game with its totals, and tells the windows that show them.
+  Status ReadHistory();
+  void PublishHistory();
+  // Compares the board with a position already given its map, named `name` where it is shown.
+  void CompareWithPosition(std::unique_ptr<Position> older, std::string name);
   void CompareWithSaved();
   // Compares the board again and shows the result on the map and in the Changes window.
   void ShowComparison();
@@ -209,6 +231,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   FloatingPiece floatingPiece_{*this, editing_};
   std::optional<Comparison> comparison_;
   std::optional<GameFile> game_;
+  GameHistory history_;
+  bool historyShown_ = false;
   ChangesLayer changesLayer_{*this, comparison_};
   // Who holds which sector and what it yields, for the status bar; recomputed when the totals
   // changed.

@@ -64,6 +64,14 @@ void Viewer::Command(int id) {
       return RecordTurn();
     case command::kOpenGame:
       return OpenGame();
+    case command::kPreviousTurn:
+      return StepTurn(-1);
+    case command::kNextTurn:
+      return StepTurn(1);
+    case command::kHistory:
+      return ToggleHistory();
+    case command::kTrends:
+      return OpenTrends();
     case command::kCheckMap:
       return host_.ShowPackageCheck(map_.packageName,
                                     CheckPackage(PackageFolder(map_.packageName)));

@@ -14,9 +14,13 @@ Status Viewer::CompareWith(const std::string& path) {
                         ", the board one of the map " + position_.mapName() +
                         ": positions of different maps cannot be compared");
   TakeMapOf(*older, position_);
-  comparison_.emplace(std::move(older), path);
-  ShowComparison();
+  CompareWithPosition(std::move(older), path);
   return Status::Ok();
+}
+
+void Viewer::CompareWithPosition(std::unique_ptr<Position> older, std::string name) {
+  comparison_.emplace(std::move(older), std::move(name));
+  ShowComparison();
 }
 
 void Viewer::ShowComparison() {
