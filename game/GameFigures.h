@@ -18,6 +18,7 @@ struct CountryFigures {
   int16_t operator[](BoardDifference::Total total) const {
     return shown[static_cast<size_t>(total)];
   }
+  bool operator==(const CountryFigures&) const = default;
 };
 
 // A turn and the totals of every country that has one that is not 0, by country.

@@ -1,8 +1,10 @@
 // The real windows, used as a user would: menus, the palette, the map, the info view, prompts
 // and closing. Every question is answered through the dialog seam, so nothing blocks.
+#include <QChartView>
 #include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
@@ -11,9 +13,14 @@
 #include <QTest>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <map>
 #include <memory>
+#include <sstream>
 
 #include "Dialogs.h"
+#include "FileBytes.h"
+#include "GameWindows.h"
+#include "Headless.h"
 #include "InfoViewPainter.h"
 #include "MainWindow.h"
 #include "MapWidget.h"
@@ -528,6 +535,110 @@ class MainWindowTest : public QObject {
     QCOMPARE(turns->size(), size_t{2});
     QCOMPARE(turns->back().label, std::string("Spring 3"));
     QCOMPARE(turns->back().note, std::string("a note"));
+  }
+
+  // Three turns in which country 3 takes North and places pieces; the History window steps
+  // through them as the board does, and the Trends chart holds what --turns prints.
+  void historyStepsThroughTheTurnsAndTrendsChartWhatTurnsPrints() {
+    MainWindow& w = Open();
+    const std::filesystem::path game = dir->path() / "war.mwgame";
+    window->seam().gameFile = [&](bool) { return std::optional(game.string()); };
+    window->seam().turnText = [](const std::string& label, const std::string& note) {
+      return std::optional(std::pair{label, note});
+    };
+    const auto place = [&](QPoint cell, QPoint at) {
+      QTest::mouseClick(w.palette(), Qt::LeftButton, {}, cell);
+      QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, at);
+      QTest::keyClick(w.mapWidget(), Qt::Key_Escape);
+    };
+    std::vector<std::vector<uint8_t>> turns;
+    for (int turn = 0; turn < 3; ++turn) {
+      if (turn == 1) place(QPoint(7, 20), QPoint(50, 50));    // country 3 takes North
+      if (turn == 2) place(QPoint(30, 20), QPoint(150, 60));  // and a piece in South
+      w.action(command::kRecordTurn)->trigger();
+      turns.push_back(EncodePosition(w.viewer().position(), false));
+    }
+    QVERIFY(!w.viewer().position().dirty());
+    w.action(command::kHistory)->trigger();
+    HistoryWindow* history = w.historyWindow();
+    QVERIFY(history && history->isVisible() && w.action(command::kHistory)->isChecked());
+    QTableWidget* table = history->table();
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(table->currentRow(), 2);
+    QCOMPARE(table->horizontalHeaderItem(4)->text(), QStringLiteral("IPC 1"));
+    QCOMPARE(table->item(1, 4)->text(), QStringLiteral("0"));  // North lost
+    const auto board = [&] { return EncodePosition(w.viewer().position(), false); };
+    const auto click = [&](int row) {
+      QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                        table->visualItemRect(table->item(row, 1)).center());
+    };
+    click(0);
+    QCOMPARE(board(), turns[0]);
+    QVERIFY2(!w.changesWindow(), "the first turn has none before it");
+    QTest::keyClick(table, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(board(), turns[1]);
+    QCOMPARE(table->currentRow(), 1);
+    QVERIFY(w.changesWindow());
+    QVERIFY(w.changesWindow()->findChild<QLabel*>()->text().contains("turn 1 \"Turn 1\""));
+    QVERIFY(w.changesWindow()->list()->count() > 0);
+    QTest::keyClick(w.mapWidget(), Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(board(), turns[2]);
+    QTest::keyClick(table, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(board(), turns[1]);
+    // An edit, then another turn chosen and the question answered Cancel: the board and its row
+    // stay.
+    place(QPoint(30, 20), QPoint(60, 60));
+    const auto edited = board();
+    click(2);
+    QCOMPARE(prompts.size(), size_t{1});
+    QCOMPARE(board(), edited);
+    QCOMPARE(table->currentRow(), 1);
+    // The chart: a line per country, its points the figures --turns prints, for every total.
+    answer = true;
+    click(2);
+    w.action(command::kTrends)->trigger();
+    TrendsWindow* trends = w.trendsWindow();
+    QVERIFY(trends && trends->isVisible());
+    std::ostringstream out, err;
+    QVERIFY2(RunHeadless({"Marrowind", "--turns", game.string()}, dir->path(), out, err) == 0,
+             err.str().c_str());
+    std::map<std::pair<QString, int>, std::vector<QPointF>> printed;  // by series and total
+    std::istringstream lines(out.str());
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+      const QStringList f = QString::fromStdString(line).split('\t');
+      for (int total = 0; total < 5; ++total)
+        printed[{"Country " + f[3], total}].push_back(QPointF(f[0].toInt(), f[4 + total].toInt()));
+    }
+    for (int total = 0; total < 5; ++total) {
+      trends->ShowTotal(static_cast<BoardDifference::Total>(total));
+      const auto series = trends->chart()->series();
+      QVERIFY(!series.isEmpty());
+      for (QAbstractSeries* s : series) {
+        const QList<QPointF> points = static_cast<QLineSeries*>(s)->points();
+        std::vector<QPointF> nonZero;
+        for (QPointF p : points)
+          if (p.y() != 0) nonZero.push_back(p);
+        std::vector<QPointF> expected;
+        for (QPointF p : printed[{s->name(), total}])
+          if (p.y() != 0) expected.push_back(p);
+        QCOMPARE(nonZero, expected);
+        QCOMPARE(points.size(), qsizetype{3});
+      }
+    }
+    const auto csv = dir->path() / "trends.csv";
+    trends->ShowTotal(BoardDifference::Total::kIpc);
+    QVERIFY(trends->SaveCsv(csv.string()));
+    const auto bytes = ReadFileBytes(csv);
+    QVERIFY(bytes);
+    const std::string text(bytes->begin(), bytes->end());
+    QVERIFY2(text.starts_with(
+                 "Turn,Label,Recorded,Country 1 IPC,Country 2 IPC,Country 3 IPC\r\n1,Turn 1,"),
+             text.c_str());
+    QVERIFY(trends->SavePng((dir->path() / "trends.png").string()));
+    QCOMPARE(QImage(QString::fromStdString((dir->path() / "trends.png").string())).size(),
+             trends->findChild<QChartView*>()->size());
   }
 
   void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {

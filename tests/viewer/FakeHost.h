@@ -70,6 +70,21 @@ class FakeHost : public Host {
     changesShown = true;
   }
   void CloseChanges() override { changesShown = false; }
+  std::optional<TurnText> AskTurnText(const std::string& title, const TurnText& proposed) override {
+    turnTitles.push_back(title);
+    if (turnTexts.empty()) return proposed;
+    auto text = turnTexts.front();
+    turnTexts.pop_front();
+    return text;
+  }
+  void ShowHistory(const GameHistory& shown) override {
+    history = shown;
+    historyShown = true;
+  }
+  void HideHistory() override { historyShown = false; }
+  void ShowTrends(const GameHistory& shown, bool open) override {
+    if (open) trends = shown;
+  }
 
   struct WindowState {
     QPoint position;
@@ -94,6 +109,13 @@ class FakeHost : public Host {
   std::string changesSince;
   std::vector<ChangeLine> changes;
   bool changesShown = false;
+  // The answers to the questions for a turn's label and note (an empty queue takes the
+  // proposal), and the titles they were asked under.
+  std::deque<std::optional<TurnText>> turnTexts;
+  std::vector<std::string> turnTitles;
+  GameHistory history;  // what the History window shows
+  bool historyShown = false;
+  std::optional<GameHistory> trends;  // what the Trends window was opened with
   CursorKind cursor = CursorKind::kArrow;
   QSize client{800, 600}, frame{16, 62}, maximizedSize{1920, 1040}, maximumSize;
   bool maximized = false;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMessageBox>
@@ -85,6 +86,7 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
     if (!filling_ && row >= 0 && row != previous) ChooseRow(row);
   });
+  table_->installEventFilter(this);
   connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
     if (column == 1 || column == 3) actions_.annotate(TurnOfRow(row));
   });
@@ -104,6 +106,20 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   layout->addWidget(table_);
   layout->addLayout(buttons);
   resize(620, 320);
+}
+
+// Alt+Left and Alt+Right step through the turns, not through the table's columns, where the
+// window system did not take them as the shortcuts they are.
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->modifiers() & Qt::AltModifier) &&
+        (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
+      actions_.step(key->key() == Qt::Key_Left ? -1 : 1);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 int64_t HistoryWindow::TurnOfRow(int row) const {

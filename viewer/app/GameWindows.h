@@ -21,6 +21,7 @@ class HistoryWindow : public QWidget {
  public:
   struct Actions {
     std::function<bool(int64_t)> goTo;  // false when the board stayed as it was
+    std::function<void(int)> step;      // to the turn before (-1) or after (1)
     std::function<void(int64_t)> annotate;
     std::function<void()> trends;
     std::function<void()> closed;
@@ -31,6 +32,7 @@ class HistoryWindow : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ChooseRow(int row);

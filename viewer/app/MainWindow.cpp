@@ -492,10 +492,14 @@ std::optional<Host::TurnText> MainWindow::AskTurnText(const std::string& title,
 
 void MainWindow::ShowHistory(const GameHistory& history) {
   if (!history_) {
-    history_ = new HistoryWindow(this, {[this](int64_t turn) { return viewer_->GoToTurn(turn); },
-                                        [this](int64_t turn) { viewer_->AnnotateTurn(turn); },
-                                        [this] { viewer_->Command(command::kTrends); },
-                                        [this] { viewer_->HistoryClosed(); }});
+    history_ = new HistoryWindow(
+        this,
+        {[this](int64_t turn) { return viewer_->GoToTurn(turn); },
+         [this](int direction) {
+           viewer_->Command(direction < 0 ? command::kPreviousTurn : command::kNextTurn);
+         },
+         [this](int64_t turn) { viewer_->AnnotateTurn(turn); },
+         [this] { viewer_->Command(command::kTrends); }, [this] { viewer_->HistoryClosed(); }});
     // Alt+Left and Alt+Right, and every other shortcut, act while it has the focus too.
     history_->addActions(shortcutActions_);
   }
