@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <map>
 #include <random>
+#include <set>
 
 #include "Comparison.h"
 #include "ViewerFixture.h"
@@ -193,6 +194,20 @@ TEST(CompareOnTess, piecesLinesSumUpToTheNewerBoard) {
       }
     std::erase_if(sum, [](const auto& c) { return c.second == 0; });
     ASSERT_EQ(sum, counts(*newer)) << "round " << round;
+    // The borders of the sectors that changed hands, searched for in their boxes or in the
+    // whole grid, are the same points.
+    if (round % 10 != 0) continue;
+    std::vector<std::set<std::pair<int, int>>> outlines;
+    for (const auto& boxes : {std::vector<QRect>{}, SectorBoxes(grid)}) {
+      auto copy = std::make_unique<Position>();
+      copy->ReplaceUnits(older->unitCount(), [&](size_t i) { return older->unit(i); });
+      TakeMapOf(*copy, map);
+      Comparison comparison(std::move(copy), "older");
+      comparison.Update(*newer, boxes);
+      outlines.emplace_back();
+      for (QPoint p : comparison.outline()) outlines.back().insert({p.x(), p.y()});
+    }
+    EXPECT_EQ(outlines[0], outlines[1]) << "round " << round;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <unordered_set>
 
 #include "ViewGeometry.h"
@@ -13,7 +14,7 @@ namespace mw {
 Comparison::Comparison(std::unique_ptr<Position> older, std::string file)
     : older_(std::move(older)), file_(std::move(file)), before_(Summarize(*older_)) {}
 
-void Comparison::Update(const Position& board) {
+void Comparison::Update(const Position& board, const std::vector<QRect>& boxes) {
   using D = BoardDifference;
   differences_ = CompareBoards(before_, Summarize(board));
   grown_.clear();
@@ -42,27 +43,65 @@ void Comparison::Update(const Position& board) {
     gone_.push_back(u);
     if (labelled.insert(less->first).second) labels_.push_back({QPoint(u.x, u.y), -less->second});
   }
-  if (hands != outlined_) TraceOutline(board, hands);
+  if (hands != outlined_) TraceOutline(board, hands, boxes);
 }
 
-void Comparison::TraceOutline(const Position& board, const std::vector<uint16_t>& sectors) {
+void Comparison::TraceOutline(const Position& board, const std::vector<uint16_t>& sectors,
+                              const std::vector<QRect>& boxes) {
   outlined_ = sectors;
   outline_.clear();
   const SectorGrid* grid = board.grid();
   if (!grid || sectors.empty()) return;
-  std::array<bool, 1 << 16> wanted{};
-  for (uint16_t s : sectors) wanted[s] = true;
   const int32_t w = grid->width(), h = grid->height();
   // A cell of a wanted sector on the grid's edge or beside a cell of another sector.
-  for (int32_t y = 0; y < h; ++y)
-    for (int32_t x = 0; x < w; ++x) {
-      const uint16_t v = grid->valueAt(x, y);
-      if (!wanted[v]) continue;
-      if (x == 0 || y == 0 || x == w - 1 || y == h - 1 || grid->valueAt(x - 1, y) != v ||
-          grid->valueAt(x + 1, y) != v || grid->valueAt(x, y - 1) != v ||
-          grid->valueAt(x, y + 1) != v)
-        outline_.emplace_back(x, y);
+  const auto trace = [&](const QRect& area, auto&& wanted) {
+    for (int32_t y = area.top(); y <= area.bottom(); ++y)
+      for (int32_t x = area.left(); x <= area.right(); ++x) {
+        const uint16_t v = grid->valueAt(x, y);
+        if (!wanted(v)) continue;
+        if (x == 0 || y == 0 || x == w - 1 || y == h - 1 || grid->valueAt(x - 1, y) != v ||
+            grid->valueAt(x + 1, y) != v || grid->valueAt(x, y - 1) != v ||
+            grid->valueAt(x, y + 1) != v)
+          outline_.emplace_back(x, y);
+      }
+  };
+  if (boxes.empty()) {
+    std::array<bool, 1 << 16> wanted{};
+    for (uint16_t s : sectors) wanted[s] = true;
+    return trace(QRect(0, 0, w, h), [&](uint16_t v) { return wanted[v]; });
+  }
+  for (uint16_t s : sectors)
+    if (s < boxes.size() && !boxes[s].isEmpty())
+      trace(boxes[s] & QRect(0, 0, w, h), [s](uint16_t v) { return v == s; });
+}
+
+std::vector<QRect> SectorBoxes(const SectorGrid& grid) {
+  struct Box {
+    int32_t left = INT32_MAX, top = INT32_MAX, right = -1, bottom = -1;
+  };
+  std::vector<Box> found(1 << 16);
+  uint16_t highest = 0;
+  for (int32_t y = 0; y < grid.height(); ++y) {
+    int32_t x = 0;
+    while (x < grid.width()) {
+      // A run of one value costs one update of its box.
+      const uint16_t v = grid.valueAt(x, y);
+      const int32_t start = x;
+      while (x < grid.width() && grid.valueAt(x, y) == v) ++x;
+      Box& b = found[v];
+      b.left = std::min(b.left, start);
+      b.right = std::max(b.right, x - 1);
+      b.top = std::min(b.top, y);
+      b.bottom = y;
+      highest = std::max(highest, v);
     }
+  }
+  std::vector<QRect> boxes(size_t{highest} + 1);
+  for (size_t v = 0; v < boxes.size(); ++v)
+    if (found[v].right >= 0)
+      boxes[v] =
+          QRect(QPoint(found[v].left, found[v].top), QPoint(found[v].right, found[v].bottom));
+  return boxes;
 }
 
 namespace {

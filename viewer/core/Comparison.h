@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -19,11 +20,16 @@ class Comparison {
   // `older` is the position of `file`, already given the board's map.
   Comparison(std::unique_ptr<Position> older, std::string file);
 
-  // Compares the board again: after every change of it.
-  void Update(const Position& board);
+  // Compares the board again: after every change of it. `boxes` are the board's sectors' boxes
+  // (SectorBoxes), so that only they are searched for the borders of sectors that changed hands;
+  // without them the whole grid is.
+  void Update(const Position& board, const std::vector<QRect>& boxes = {});
 
   const std::string& file() const { return file_; }
   const Position& older() const { return *older_; }
+  // Gives up the older position, with the board's map, for another comparison to reuse: a copy
+  // of the map is the dearest part of making one. The comparison is to end at once.
+  std::unique_ptr<Position> TakeOlder() { return std::move(older_); }
   const std::vector<BoardDifference>& differences() const { return differences_; }
 
   // What the map marks.
@@ -41,7 +47,8 @@ class Comparison {
   const std::vector<QPoint>& outline() const { return outline_; }
 
  private:
-  void TraceOutline(const Position& board, const std::vector<uint16_t>& sectors);
+  void TraceOutline(const Position& board, const std::vector<uint16_t>& sectors,
+                    const std::vector<QRect>& boxes);
 
   std::unique_ptr<Position> older_;
   std::string file_;
@@ -53,6 +60,10 @@ class Comparison {
   std::vector<uint16_t> outlined_;  // the sectors `outline_` was traced for
   std::vector<QPoint> outline_;
 };
+
+// The smallest rectangle of grid cells holding each sector's cells, by sector number (an empty
+// one for a sector without cells).
+std::vector<QRect> SectorBoxes(const SectorGrid& grid);
 
 // Draws a comparison over the units: a ring around every stack whose sector, country and kind
 // hold more pieces than before, with "+n" by the first of them; the stacks of the older position

@@ -257,6 +257,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   view_.RebuildScaledPicture();
 
   position_.SetSectorGrid(std::nullopt);
+  sectorBoxes_.clear();
   if (auto grid = ValueOrWarn(ReadSectorGrid(file(package_file::kSectorGrid)))) {
     position_.SetSectorGrid(std::move(*grid));
     if (auto table = ValueOrWarn(ReadSectorTable(file(package_file::kSectorTable))))

@@ -230,6 +230,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   MapView view_;
   FloatingPiece floatingPiece_{*this, editing_};
   std::optional<Comparison> comparison_;
+  std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison needed them
   std::optional<GameFile> game_;
   GameHistory history_;
   bool historyShown_ = false;

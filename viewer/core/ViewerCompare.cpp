@@ -24,7 +24,8 @@ void Viewer::CompareWithPosition(std::unique_ptr<Position> older, std::string na
 }
 
 void Viewer::ShowComparison() {
-  comparison_->Update(position_);
+  if (sectorBoxes_.empty() && position_.grid()) sectorBoxes_ = SectorBoxes(*position_.grid());
+  comparison_->Update(position_, sectorBoxes_);
   view_.RedrawMapRegion();
   host_.InvalidateMap(QRect());
   host_.ShowChanges(comparison_->file(), DifferenceLines(comparison_->differences(), position_));

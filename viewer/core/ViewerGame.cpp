@@ -154,10 +154,14 @@ bool Viewer::GoToTurn(int64_t number) {
   auto bytes = game_->PositionOf(number);
   if (!bytes) return fail(bytes.error());
   std::unique_ptr<Position> before;
+  bool mapped = false;  // `before` has the board's map
   if (at != turns.begin()) {
     auto older = game_->PositionOf(std::prev(at)->turn.number);
     if (!older) return fail(older.error());
-    before = std::make_unique<Position>();
+    // The position of the comparison shown has the board's map already.
+    if (comparison_) before = comparison_->TakeOlder();
+    mapped = before != nullptr;
+    if (!before) before = std::make_unique<Position>();
     LoadPositionBytes(*before, *older);
   }
   EndComparison();
@@ -181,7 +185,12 @@ bool Viewer::GoToTurn(int64_t number) {
   history_.current = number;
   PublishHistory();
   if (before) {
-    TakeMapOf(*before, position_);
+    if (mapped && sameMap) {
+      before->ReassignSectors();
+      before->RecomputeTotals();
+    } else {
+      TakeMapOf(*before, position_);
+    }
     CompareWithPosition(std::move(before), "turn " + std::to_string(std::prev(at)->turn.number) +
                                                " \"" + std::prev(at)->turn.label + "\"");
   }

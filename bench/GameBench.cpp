@@ -1,0 +1,175 @@
+// Benchmarks of a game of 1,000 turns of 10,000 stacks each on the stress map, each against
+// loading one such position from its file. The game is written to FOLDER (default: a temporary
+// folder) on the first run and kept there: about 250 MB, recorded turn by turn.
+// Run: <build>/bin/marrowind_game_bench [FOLDER]
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QChartView>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "FileBytes.h"
+#include "GameFigures.h"
+#include "GameFile.h"
+#include "GameWindows.h"
+#include "NullHost.h"
+#include "PositionFile.h"
+#include "Viewer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kStress = STRESS_DIR;
+constexpr int kTurns = 1000;
+fs::path where;
+
+mw::NullHost host(true);
+
+fs::path GamePath() { return where / "war-1000x10k.mwgame"; }
+fs::path TurnPath() { return where / "turn500.QPX"; }
+
+// Each turn moves 200 of the 10,000 stacks of the stress position to other places of the map.
+void WriteGame() {
+  if (fs::exists(GamePath())) return;
+  mw::Position position;
+  if (!mw::LoadPosition(position, kStress / "Stress10k.QPX")) std::abort();
+  const fs::path partial = where / "partial.mwgame";
+  fs::remove(partial);
+  auto game = mw::GameFile::Create(partial, position.mapName(), "Stress");
+  if (!game) std::abort();
+  std::mt19937 random(1000);
+  std::uniform_int_distribution<size_t> which(0, position.unitCount() - 1);
+  std::uniform_int_distribution<int> x(0, 4095), y(0, 3071);
+  std::vector<mw::Unit> units;
+  for (size_t i = 0; i < position.unitCount(); ++i) units.push_back(position.unit(i));
+  for (int turn = 1; turn <= kTurns; ++turn) {
+    for (int moved = 0; moved < 200; ++moved) {
+      mw::Unit& u = units[which(random)];
+      u.x = static_cast<int16_t>(x(random));
+      u.y = static_cast<int16_t>(y(random));
+    }
+    position.ReplaceUnits(units);
+    const auto bytes = mw::EncodePosition(position, false);
+    if (!game->Record(bytes, {}, {})) std::abort();
+    if (turn == 500 && !mw::WriteFileAtomically(TurnPath(), bytes)) std::abort();
+  }
+  fs::rename(partial, GamePath());
+}
+
+// A viewer with the stress package loaded, whose board lends its map to the positions read.
+mw::Viewer& MapViewer() {
+  static mw::Viewer viewer(host, kStress);
+  static bool started = false;
+  if (!started) viewer.Start((kStress / "Stress10k.QPX").string());
+  started = true;
+  return viewer;
+}
+
+// What the others are measured against: a turn's position loaded from its own file, given its
+// sectors and totals.
+void GameLoadPosition(benchmark::State& state) {
+  mw::Position position;
+  mw::TakeMapOf(position, MapViewer().position());
+  for (auto _ : state) {
+    mw::LoadPosition(position, TurnPath());
+    position.ReassignSectors();
+    position.RecomputeTotals();
+  }
+}
+BENCHMARK(GameLoadPosition)->Unit(benchmark::kMillisecond);
+
+// The same position read from the game.
+void GameReadTurn(benchmark::State& state) {
+  auto game = mw::GameFile::Open(GamePath());
+  mw::Position position;
+  mw::TakeMapOf(position, MapViewer().position());
+  for (auto _ : state) {
+    mw::LoadPositionBytes(position, game->PositionOf(500).value());
+    position.ReassignSectors();
+    position.RecomputeTotals();
+  }
+}
+BENCHMARK(GameReadTurn)->Unit(benchmark::kMillisecond);
+
+// Alt+Left and Alt+Right in the window: the turn on the board, compared with the one before it,
+// the picture composed again.
+void GameStep(benchmark::State& state) {
+  mw::Viewer viewer(host, kStress);
+  viewer.Start(GamePath().string());
+  int64_t turn = 500;
+  for (auto _ : state) viewer.GoToTurn(turn = turn == 500 ? 501 : 500);
+}
+BENCHMARK(GameStep)->Unit(benchmark::kMillisecond);
+
+// Opening the same position's file in the window, its package loaded again with it.
+void GameOpenPosition(benchmark::State& state) {
+  mw::Viewer viewer(host, kStress);
+  viewer.Start(TurnPath().string());
+  for (auto _ : state) viewer.OpenFile(TurnPath().string());
+}
+BENCHMARK(GameOpenPosition)->Unit(benchmark::kMillisecond);
+
+// Opening the game file: SQLite's quick check of all of it, and its turns listed.
+void GameOpenFile(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(mw::GameFile::Open(GamePath())->Turns());
+}
+BENCHMARK(GameOpenFile)->Unit(benchmark::kMillisecond);
+
+// Every turn's totals, as the History window and the chart show them.
+void GameFigures(benchmark::State& state) {
+  auto game = mw::GameFile::Open(GamePath());
+  for (auto _ : state)
+    benchmark::DoNotOptimize(mw::GameFigures(*game, MapViewer().position()).value());
+}
+BENCHMARK(GameFigures)->Unit(benchmark::kMillisecond);
+
+// A turn of 10,000 stacks recorded, committed to the disk, into a game of its own.
+void GameRecord(benchmark::State& state) {
+  const fs::path path = where / "recording.mwgame";
+  fs::remove(path);
+  auto game = mw::GameFile::Create(path, "Strs", "Stress");
+  const auto bytes = mw::ReadFileBytes(TurnPath()).value();
+  for (auto _ : state) benchmark::DoNotOptimize(game->Record(bytes, {}, {}));
+  fs::remove(path);
+}
+BENCHMARK(GameRecord)->Unit(benchmark::kMillisecond);
+
+// The Trends chart of the 1,000 turns made and drawn, 800 x 500.
+void GameChart(benchmark::State& state) {
+  auto game = mw::GameFile::Open(GamePath());
+  mw::GameHistory history;
+  history.turns = mw::GameFigures(*game, MapViewer().position()).value();
+  history.countries = mw::CountriesOf(history.turns);
+  history.colours.assign(history.countries.size(), 0xff336699);
+  mw::TrendsWindow trends(nullptr);
+  trends.resize(800, 500);
+  for (auto _ : state) {
+    trends.SetHistory(history);
+    benchmark::DoNotOptimize(trends.findChild<QChartView*>()->grab());
+  }
+}
+BENCHMARK(GameChart)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  where = fs::temp_directory_path() / "marrowind-game";
+  std::vector<char*> rest{argv[0]};
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]).starts_with("--"))
+      rest.push_back(argv[i]);
+    else
+      where = argv[i];
+  }
+  fs::create_directories(where);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int count = static_cast<int>(rest.size());
+  QApplication app(count, rest.data());
+  WriteGame();
+  benchmark::Initialize(&count, rest.data());
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
