@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 install_missing_packages
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWIND_BENCH=ON >/dev/null
-cmake --build build --parallel "$(nproc)" --target marrowind_bench marrowind_bigmap_bench Marrowind
+cmake --build build --parallel "$(nproc)" --target marrowind_bench marrowind_bigmap_bench marrowind_game_bench Marrowind
 
 runs=$(mktemp -d)
 trap 'rm -rf "$runs"' EXIT
@@ -18,6 +18,8 @@ echo "== benchmarks of the stress package"
 build/bin/marrowind_bench "${options[@]}" --benchmark_format=csv >"$runs/stress.csv" 2>/dev/null
 echo "== benchmarks of the big map"
 build/bin/marrowind_bigmap_bench "${options[@]}" --benchmark_format=csv >"$runs/big.csv" 2>/dev/null
+echo "== benchmarks of a game of 1,000 turns"
+build/bin/marrowind_game_bench "${options[@]}" --benchmark_format=csv >"$runs/game.csv" 2>/dev/null
 echo "== the window's zoom step under Xvfb with openbox"
 if command -v Xvfb >/dev/null && command -v openbox >/dev/null; then
   bash tests/app/with-window-manager.sh build/bin/marrowind_bigmap_bench "${options[@]}" \
@@ -112,6 +114,13 @@ a zoom step 1.0 to 1.1 on the Isles of Tess under Xvfb with openbox, where the w
 a scroll of 100 pixels on the big map, with what comes into view composed|Scroll100/1|the same on the Isles of Tess|Scroll100/0|≤ 2
 placing a piece and undoing it on the big map, with both repaints|EditWithRedraw/1|the same on the Isles of Tess|EditWithRedraw/0|≤ 2
 comparing two positions of 100,000 stacks on the big map, as `--diff` does beyond its loads|ComparePositions|loading both positions|ComparePositionsFloor|< 1
+reading turn 500 of a game of 1,000 turns of 10,000 stacks (240 MB), with its sectors and totals|GameReadTurn|loading the same position from its own file, with its sectors and totals|GameLoadPosition|≤ 2
+stepping to a turn of that game in the window (Alt+Left, Alt+Right), compared with the turn before, the map composed again|GameStep|opening the same position's file in the window|GameOpenPosition|≤ 2
+the same step against loading the position alone|GameStep|loading the position from its own file, with its sectors and totals|GameLoadPosition|—
+opening that game: SQLite's quick check of the whole file, and its turns listed|GameOpenFile|the same|GameLoadPosition|—
+every turn's totals, which the History window and the Trends chart show|GameFigures|the same|GameLoadPosition|—
+recording a turn of 10,000 stacks, committed to the disk|GameRecord|the same|GameLoadPosition|—
+the Trends chart of the 1,000 turns and 8 countries, made and drawn at 800 × 500|GameChart|the same|GameLoadPosition|—
 ROWS
 }
 
@@ -121,7 +130,7 @@ ROWS
   echo
   echo "| operation | time | floor | floor time | ratio | goal |"
   echo "|---|---|---|---|---|---|"
-  rows | awk -F'|' -v stress="$runs/stress.csv" -v big="$runs/big.csv" -v x="$runs/x.csv" '
+  rows | awk -F'|' -v stress="$runs/stress.csv" -v big="$runs/big.csv" -v x="$runs/x.csv" -v game="$runs/game.csv" '
     function load(file,   line, f) {
       while ((getline line < file) > 0) {
         if (line !~ /^"/) continue
@@ -145,7 +154,7 @@ ROWS
       if (ms < 100) return sprintf("%.1f ms", ms)
       return sprintf("%.0f ms", ms)
     }
-    BEGIN { load(stress); load(big); load(x) }
+    BEGIN { load(stress); load(big); load(x); load(game) }
     {
       t = of($2)
       if ($4 == "–") { printf "| %s | %s | | | | %s |\n", $1, shown(t), $5; next }
