@@ -151,5 +151,27 @@ TEST_F(History, aTurnsLabelAndNoteChangeOnlyWhenAskedAndItsPositionNever) {
   EXPECT_FALSE(game->Annotate(7, "x", ""));
 }
 
+TEST_F(History, aGameNamedOnTheCommandLineOpensAtItsLastTurnAndABrokenOneIsRefused) {
+  Play(4);
+  const std::filesystem::path game = dir.path() / "war.mwgame";
+  const std::filesystem::path broken = dir.path() / "broken.mwgame";
+  std::filesystem::copy_file(game, broken);
+  std::filesystem::resize_file(broken, 3000);
+  for (const auto& [named, opens] : {std::pair{game, true}, {broken, false}}) {
+    test::FakeHost other;
+    Viewer viewer(other, kProgramDir);
+    EXPECT_EQ(bool(viewer.Start("\"" + named.string() + "\"")), opens) << named;
+    EXPECT_FALSE(viewer.position().dirty());
+    EXPECT_EQ(other.historyShown, opens);
+    if (!opens) {
+      EXPECT_EQ(viewer.game(), nullptr);
+      continue;
+    }
+    EXPECT_EQ(EncodePosition(viewer.position(), false), boards.back());
+    EXPECT_EQ(viewer.history().current, 4);
+    EXPECT_EQ(viewer.history().turns.back().countries, figures.back());
+  }
+}
+
 }  // namespace
 }  // namespace mw
