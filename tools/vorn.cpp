@@ -1,10 +1,13 @@
 // vorn: compiles a sector text (one line per sector: name, colon, nine hexadecimal values) into
 // the sector table of a map package, echoing every line it reads.
 #include <cstdio>
+#include <iostream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "FileBytes.h"
+#include "PackageText.h"
 #include "ScanText.h"
 #include "SectorText.h"
 #include "ToolSupport.h"
@@ -13,46 +16,109 @@ namespace {
 
 constexpr const char* kUsage = "VORN v0.1\n\nSyntax: vorn <infile> <outfile>\n\n";
 
+constexpr const char* kFormat =
+    "Options:\n"
+    "  -          as <infile>: read the sector text from standard input, as in\n"
+    "             sekdump --text SektorInfo.sek | vorn - SektorInfo.sek\n"
+    "  --utf8     the names are written in UTF-8: store them in Windows-1252, as packages do\n"
+    "\n"
+    "The sector text has a line per sector, sector 1 first; a line starting with # or ; is a\n"
+    "comment. A sector's line is its name (at most 38 characters are kept), a colon, then up\n"
+    "to nine hexadecimal values separated by blanks:\n"
+    "  1 income << 16 | first owner << 8        2 label x    3 label y (map pixels)\n"
+    "  4 dependency sector << 16 | convoy << 8 | flags (1 oil, 2 income by owner,\n"
+    "    4 dependency by owner)\n"
+    "  5, 6 dependency sectors of owners 1-4 and 5-8, a byte each\n"
+    "  7 income of owners 1-8, a hexadecimal digit each from the lowest\n"
+    "  8 piece kind a holder needs in the sector      9 not used\n"
+    "Names are Windows-1252 text. Every line read is echoed to standard output.\n"
+    "For example:  Ashfall Mines : 40400 262 17a 0 0 0 0 6\n";
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr size_t kKeptName = 38;  // the characters of a name that a record holds
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace mw;
   using namespace mw::tool;
   LetOversizedWritesFail();
-  if (argc >= 2 && IsHelp(argv[1])) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && IsHelp(args[0])) {
     std::fputs(kUsage, stdout);
+    std::fputs(kFormat, stdout);
     return kExitOk;
   }
-  if (argc < 3) {
+  const bool utf8 = !args.empty() && args[0] == "--utf8";
+  if (utf8) args.erase(args.begin());
+  if (args.size() < 2) {
     std::fputs(kUsage, stdout);
     return kExitUsage;
   }
-  auto input = ReadFileBytes(argv[1]);
-  if (!input) return Fail(kExitInput, input.error());
-  const std::string text(input->begin(), input->end());
+  const std::string name = args[0] == "-" ? "standard input" : args[0];
+  std::string text;
+  if (args[0] == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else {
+    auto input = ReadFileBytes(args[0]);
+    if (!input) return Fail(kExitInput, input.error());
+    text.assign(input->begin(), input->end());
+  }
+  // An editor's mark of UTF-8 would make the first line a record: every sector would move by one.
+  if (text.starts_with(kByteOrderMark)) {
+    text.erase(0, kByteOrderMark.size());
+    std::fprintf(stderr, "vorn: %s: skipped the UTF-8 byte-order mark at its start\n",
+                 name.c_str());
+  }
 
   std::vector<uint8_t> table;
   bool commentLine = false;
-  for (const SectorTextPiece& piece : SplitSectorText(text)) {
+  for (SectorTextPiece& piece : SplitSectorText(text)) {
     std::printf("%s\n", std::string(UpToNul(piece.text)).c_str());
     // The rest of a long comment line is comment as well.
     if (piece.piece > 1 && commentLine) continue;
-    const SectorLine line = CompileSectorLine(piece.text);
+    const std::string where = name + ": line " + std::to_string(piece.line);
+    const size_t colon = piece.text.find(':');
+    const std::string sectorName = piece.text.substr(0, colon);
+    SectorLine line = CompileSectorLine(piece.text);
     if (piece.piece == 1) commentLine = line.kind == SectorLineKind::kComment;
+    if (line.kind == SectorLineKind::kRecord && LooksLikeUtf8(sectorName)) {
+      size_t bad = 0;
+      const auto converted = EncodePackageText(sectorName, &bad);
+      if (utf8 && !converted) {
+        std::fflush(stdout);
+        return Fail(kExitInput, where + ": the name holds a character Windows-1252 lacks, at \"" +
+                                    sectorName.substr(bad) + "\"");
+      }
+      if (utf8) {
+        line = CompileSectorLine(*converted + piece.text.substr(colon));
+      } else {
+        std::fflush(stdout);
+        std::fprintf(stderr,
+                     "vorn: warning: %s: the name \"%s\" looks like UTF-8, but sector names are "
+                     "Windows-1252 (it would show garbled); vorn --utf8 converts it\n",
+                     where.c_str(), sectorName.c_str());
+      }
+    }
     if (line.kind == SectorLineKind::kNoColon) {
       std::fflush(stdout);
-      const std::string where = std::string(argv[1]) + ": line " + std::to_string(piece.line);
       if (piece.piece > 1)
         return Fail(kExitInput, where + ", piece " + std::to_string(piece.piece) +
                                     ": line longer than 254 characters");
       return Fail(kExitInput, where + ": no colon after the sector name");
     }
     if (line.kind != SectorLineKind::kRecord) continue;
+    if (line.record.nameLength() > kKeptName) {
+      std::fflush(stdout);
+      std::fprintf(stderr,
+                   "vorn: warning: %s: the name is cut to its first %zu characters: \"%s\"\n",
+                   where.c_str(), kKeptName, line.record.name().c_str());
+    }
     auto bytes = line.record.bytes();
     table.insert(table.end(), bytes.begin(), bytes.end());
   }
   std::fflush(stdout);
-  if (auto outcome = WriteFileAtomically(argv[2], table); !outcome)
+  if (auto outcome = WriteFileAtomically(args[1], table); !outcome)
     return Fail(kExitOutput, outcome.error());
   return kExitOk;
 }

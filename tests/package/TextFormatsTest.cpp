@@ -3,6 +3,7 @@
 
 #include "CountText.h"
 #include "MapInfo.h"
+#include "PackageText.h"
 #include "PieceTable.h"
 #include "TempDir.h"
 
@@ -109,6 +110,42 @@ TEST(CountText, showsUpToThreeDigitsAnd999FromAThousand) {
                                                     {99, "99"},    {100, "100"},  {999, "999"},
                                                     {1000, "999"}, {65535, "999"}};
   for (auto [v, text] : cases) EXPECT_EQ(CountText(v), text) << v;
+}
+
+}  // namespace
+}  // namespace mw
+
+namespace mw {
+namespace {
+
+// Every byte of the code page comes back from its UTF-8; what is no UTF-8, or lacks a byte of
+// the code page, is refused at the character it stops at.
+TEST(PackageText, windows1252AndUtf8RoundTripEveryByteAndRefuseWhatTheyCannot) {
+  for (int b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    const std::string utf8 = DecodePackageText(byte);
+    EXPECT_EQ(EncodePackageText(utf8), std::optional(byte)) << b;
+    EXPECT_EQ(LooksLikeUtf8(utf8), b >= 0x80) << b;
+  }
+  struct Case {
+    std::string text;
+    bool utf8;
+    size_t bad;  // where EncodePackageText stops, npos when it does not
+  } cases[] = {
+      {"plain", false, std::string::npos},
+      {"\xC3\x96lfeld", true, std::string::npos},
+      {"\xD6lfeld", false, 0},      // Windows-1252 already
+      {"ab\xE4\xB8\xAD", true, 2},  // a character the code page lacks
+      {"\xC0\xAF", false, 0},       // overlong
+      {"\xED\xA0\x80", false, 0},   // a surrogate
+      {"x\xE2\x82", false, 1},      // cut short
+  };
+  for (const Case& c : cases) {
+    size_t bad = std::string::npos;
+    EXPECT_EQ(LooksLikeUtf8(c.text), c.utf8) << c.text;
+    EXPECT_EQ(EncodePackageText(c.text, &bad).has_value(), c.bad == std::string::npos) << c.text;
+    EXPECT_EQ(bad, c.bad) << c.text;
+  }
 }
 
 }  // namespace
