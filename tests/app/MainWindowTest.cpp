@@ -117,10 +117,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()),
              (QStringList{"&ToolBar=105", "&InfoView=106", "&History=146"}));
-    QCOMPARE(Texts(menus[3]->menu()->actions()),
-             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
-                          "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
-                          "Actual Size=138", "-", "&Check Map ...=139", "&Trends ...=147"}));
+    QCOMPARE(
+        Texts(menus[3]->menu()->actions()),
+        (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113",
+                     "-", "Zoom In=136", "Zoom Out=137", "Actual Size=138", "-",
+                     "&Check Map ...=139", "&Trends ...=147", "&Reload Map=148"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),
@@ -639,6 +640,38 @@ class MainWindowTest : public QObject {
     QVERIFY(trends->SavePng((dir->path() / "trends.png").string()));
     QCOMPARE(QImage(QString::fromStdString((dir->path() / "trends.png").string())).size(),
              trends->findChild<QChartView*>()->size());
+  }
+
+  // A map author's loop: the package changed on the disk, F5, and the board, its undo history
+  // and the view are as they were, with the package's new rules in force.
+  void reloadKeepsTheBoardItsUndoAndTheView() {
+    MainWindow& w = Open();
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(40, 30));
+    QTest::keyClick(w.mapWidget(), Qt::Key_Escape);
+    for (int i = 0; i < 3; ++i) w.action(command::kZoomIn)->trigger();
+    Wheel(w.mapWidget(), QPoint(50, 50), -3);
+    Wheel(w.mapWidget(), QPoint(50, 50), -3, Qt::ShiftModifier);
+    const Viewer& v = w.viewer();
+    const auto board = EncodePosition(v.position(), false);
+    const size_t undo = v.position().undoDepth();
+    const ViewState view = v.view().state();
+    QVERIFY(view.scrollX > 0 && view.scrollY > 0);
+    const int ipc = v.position().totalOf(1).shownIpc();
+    test::TestPackage changed;
+    changed.sectors[0].ipcValue = 9;  // North, country 1's
+    changed.WriteTo(dir->path());
+    QTest::keyClick(w.mapWidget(), Qt::Key_F5);
+    QCOMPARE(EncodePosition(v.position(), false), board);
+    QCOMPARE(v.position().undoDepth(), undo);
+    QCOMPARE(v.view().state().zoom, view.zoom);
+    QCOMPARE(v.view().state().scrollX, view.scrollX);
+    QCOMPARE(v.view().state().scrollY, view.scrollY);
+    QCOMPARE(v.position().totalOf(1).shownIpc(), ipc + 5);
+    QVERIFY2(Status(w, StatusField::kMessage).startsWith("Reloaded the map Tess"),
+             qPrintable(Status(w, StatusField::kMessage)));
+    QCOMPARE(w.action(command::kReloadMap)->shortcut(), QKeySequence(Qt::Key_F5));
   }
 
   void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {

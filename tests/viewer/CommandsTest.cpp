@@ -302,6 +302,26 @@ TEST_F(Commands, opensTheReports) {
   EXPECT_NE(host.unitLists[0].find("*** North \r\n4 Inf\r\n"), std::string::npos);
 }
 
+// The report follows a reload only when it says something the author has not seen.
+TEST_F(Commands, reloadShowsTheCheckOnlyWhenItFindsSomethingNew) {
+  StartViewer();
+  viewer->Command(command::kCheckMap);
+  const std::vector<std::string> first = host.checkFindings;
+  host.checkedPackage.clear();
+  viewer->Command(command::kReloadMap);
+  EXPECT_EQ(host.checkedPackage, "") << "nothing new";
+  EXPECT_NE(host.status[StatusField::kMessage].find("Reloaded the map Tess"), std::string::npos);
+  packages[0].sectors.push_back({.name = "Nowhere", .initialOwner = 9, .ipcValue = 1});
+  packages[0].WriteTo(dir.path());
+  viewer->Command(command::kReloadMap);
+  EXPECT_EQ(host.checkedPackage, "Tess");
+  EXPECT_GT(host.checkFindings.size(), first.size());
+  EXPECT_NE(host.status[StatusField::kMessage].find(" new"), std::string::npos);
+  host.checkedPackage.clear();
+  viewer->Command(command::kReloadMap);
+  EXPECT_EQ(host.checkedPackage, "") << "seen already";
+}
+
 TEST_F(Commands, closingAsksOnlyWithUnsavedChangesAndSavesTheSettings) {
   StartViewer();
   host.windows[ToolWindow::kPalette].position = QPoint(-20, 700);

@@ -34,6 +34,8 @@ Key KeyOf(const QKeyEvent* e) {
       return Key::kLeft;
     case Qt::Key_Right:
       return Key::kRight;
+    case Qt::Key_F5:
+      return Key::kF5;
     case Qt::Key_0:
       return keypad ? Key::kOther : Key::k0;
     default:
@@ -85,6 +87,9 @@ QList<QKeySequence> SequencesOf(const Shortcut& s) {
       break;
     case Key::kRight:
       keys = {Qt::Key_Right};
+      break;
+    case Key::kF5:
+      keys = {Qt::Key_F5};
       break;
     case Key::kPlus:
       keys = {Qt::Key_Plus, Qt::Key_Equal};

@@ -106,6 +106,7 @@ void MainWindow::BuildMenu() {
   view->addSeparator();
   AddCommand(view, "&Check Map ...", command::kCheckMap);
   AddCommand(view, "&Trends ...", command::kTrends);
+  AddCommand(view, "&Reload Map", command::kReloadMap);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));

@@ -26,6 +26,7 @@ enum class Key {
   kT,
   kLeft,
   kRight,
+  kF5,
   kOther
 };
 inline constexpr size_t kKeyCount = static_cast<size_t>(Key::kOther) + 1;
@@ -39,7 +40,7 @@ struct Shortcut {
 
 // The keys of every desktop program, on the commands that do those things. The window binds them
 // to its menu's actions; a replay runs them as the window does.
-inline constexpr std::array<Shortcut, 12> kShortcuts{{
+inline constexpr std::array<Shortcut, 13> kShortcuts{{
     {Key::kO, kCtrl, command::kOpen},
     {Key::kS, kCtrl, command::kSave},
     {Key::kS, kCtrl | kShift, command::kSaveAs},
@@ -52,6 +53,7 @@ inline constexpr std::array<Shortcut, 12> kShortcuts{{
     {Key::kT, kCtrl, command::kRecordTurn},
     {Key::kLeft, kAlt, command::kPreviousTurn},
     {Key::kRight, kAlt, command::kNextTurn},
+    {Key::kF5, kNoModifiers, command::kReloadMap},
 }};
 
 // The command a key pressed with these modifiers runs, or 0.

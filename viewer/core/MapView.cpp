@@ -103,6 +103,12 @@ bool MapView::ResetZoom() {
   return true;
 }
 
+void MapView::RestoreView(double zoom, QPoint scroll) {
+  geometry_.state().zoom = zoom;
+  // The map point at the top left corner stays there.
+  AfterZoom(Anchor{QPointF(scroll.x() / zoom, scroll.y() / zoom), QPoint(0, 0)});
+}
+
 void MapView::AfterZoom(std::optional<Anchor> anchor) {
   RebuildScaledPicture();
   ViewState& s = geometry_.state();

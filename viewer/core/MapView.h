@@ -66,6 +66,8 @@ class MapView {
   bool ZoomAt(bool in, QPoint client);
   // Back to zoom 1.0; false when already there.
   bool ResetZoom();
+  // A zoom and scroll offset as they were (a map reloaded), kept within the picture.
+  void RestoreView(double zoom, QPoint scroll);
   // Moves the view by a number of client pixels, within the picture.
   void ScrollBy(int dx, int dy);
   // Scrolls so that a map point stands in the middle of the map area, within the picture.

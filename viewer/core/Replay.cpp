@@ -71,6 +71,7 @@ std::optional<Key> KeyNamed(std::string_view w) {
                                                                 {"T", Key::kT},
                                                                 {"Left", Key::kLeft},
                                                                 {"Right", Key::kRight},
+                                                                {"F5", Key::kF5},
                                                                 {"Z", Key::kZ},
                                                                 {"0", Key::k0}};
   for (const auto& [name, key] : kNames)

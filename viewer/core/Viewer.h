@@ -216,6 +216,11 @@ class Viewer : private PositionObserver, private MapViewSource {
   // Compares the board with a position already given its map, named `name` where it is shown.
   void CompareWithPosition(std::unique_ptr<Position> older, std::string name);
   void CompareWithSaved();
+  // "&Check Map ...": the package checked and the report shown. "&Reload Map" (F5): the package
+  // read again with the board, its undo history, the view and a comparison kept, then checked;
+  // the report is shown only when it holds findings the author has not seen yet.
+  void CheckMap();
+  void ReloadMap();
   // Compares the board again and shows the result on the map and in the Changes window.
   void ShowComparison();
   void LeftPress(QPoint map, unsigned modifiers);
@@ -230,7 +235,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   MapView view_;
   FloatingPiece floatingPiece_{*this, editing_};
   std::optional<Comparison> comparison_;
-  std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison needed them
+  std::vector<QRect> sectorBoxes_;         // of the map loaded, once a comparison needed them
+  std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package
   std::optional<GameFile> game_;
   GameHistory history_;
   bool historyShown_ = false;

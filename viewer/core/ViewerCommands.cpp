@@ -73,11 +73,63 @@ void Viewer::Command(int id) {
     case command::kTrends:
       return OpenTrends();
     case command::kCheckMap:
-      return host_.ShowPackageCheck(map_.packageName,
-                                    CheckPackage(PackageFolder(map_.packageName)));
+      return CheckMap();
+    case command::kReloadMap:
+      return ReloadMap();
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
   }
+}
+
+namespace {
+
+std::vector<std::string> FindingLines(const Result<PackageReport>& report) {
+  std::vector<std::string> lines;
+  if (!report) return {report.error()};
+  for (const Finding& f : report->findings) lines.push_back(f.Line());
+  return lines;
+}
+
+}  // namespace
+
+void Viewer::CheckMap() {
+  const auto report = CheckPackage(PackageFolder(map_.packageName));
+  seenFindings_ = FindingLines(report);
+  host_.ShowPackageCheck(map_.packageName, report);
+}
+
+void Viewer::ReloadMap() {
+  if (!ConfirmLabelsLost("Reload the map")) return;
+  const ViewState before = view_.state();
+  // The comparison's older position takes the new map too.
+  std::unique_ptr<Position> older;
+  std::string compared;
+  if (comparison_) {
+    compared = comparison_->file();
+    older = comparison_->TakeOlder();
+  }
+  LoadMapPackage(map_.packageName);
+  view_.RestoreView(before.zoom, QPoint(before.scrollX, before.scrollY));
+  host_.InvalidateMap(QRect());
+  if (older) {
+    TakeMapOf(*older, position_);
+    CompareWithPosition(std::move(older), compared);
+  }
+  KeepRecoveryCopy();
+  const auto report = CheckPackage(PackageFolder(map_.packageName));
+  const std::vector<std::string> lines = FindingLines(report);
+  size_t fresh = 0;
+  for (const std::string& line : lines)
+    if (std::find(seenFindings_.begin(), seenFindings_.end(), line) == seenFindings_.end()) ++fresh;
+  host_.ShowStatus(StatusField::kMessage,
+                   "Reloaded the map " + map_.packageName + ": " +
+                       (lines.empty() ? std::string("the check finds nothing")
+                                      : std::to_string(lines.size()) +
+                                            (lines.size() == 1 ? " finding, " : " findings, ") +
+                                            std::to_string(fresh) + " new"));
+  if (fresh == 0) return;
+  seenFindings_ = lines;
+  host_.ShowPackageCheck(map_.packageName, report);
 }
 
 void Viewer::NewMap(int id) {
