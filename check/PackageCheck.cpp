@@ -38,6 +38,30 @@ constexpr CellSize kBigCell{20, 15};
 
 std::string Point(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// What is wrong with a name or title as an editor may have saved it, or nothing: a byte-order
+// mark in front of it, or UTF-8 where the package wants Windows-1252.
+std::optional<std::string> TextTrouble(std::string_view text, const std::string& what) {
+  if (text.starts_with(kByteOrderMark))
+    return what + " starts with a UTF-8 byte-order mark, which is read as the characters \"" +
+           DecodePackageText(kByteOrderMark) + "\"; save the file without it";
+  if (LooksLikeUtf8(text))
+    return what + " \"" + DecodePackageText(text) +
+           "\" is UTF-8, which reads as this; package texts are Windows-1252: save the file so "
+           "(vorn --utf8 converts a sector text)";
+  return std::nullopt;
+}
+
+// How many numbers an "allied" row holds as written: its runs of digits.
+size_t DigitRuns(std::string_view text) {
+  size_t runs = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] >= '0' && text[i] <= '9' && (i == 0 || text[i - 1] < '0' || text[i - 1] > '9'))
+      ++runs;
+  return runs;
+}
+
 std::string Plural(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -232,6 +256,8 @@ class Checker {
     const auto pieces = SplitLinePieces(text, MapInfo::kPieceLength);
     if (pieces.empty() || MapInfo::Parse(text).title.empty())
       Add(Level::kError, file, "line 1", "no title; \"&New\" shows the folder's name instead");
+    else if (auto trouble = TextTrouble(MapInfo::Parse(text).title, "the title"))
+      Add(Level::kWarning, file, "line 1", *trouble);
     // The line of each piece, and of each country in the alliance rows taken so far.
     std::map<int32_t, int> rowOf;
     int line = 1, rows = 0;
@@ -239,14 +265,44 @@ class Checker {
       const int at = line;
       if (!pieces[i].empty() && pieces[i].back() == '\n') ++line;
       const std::string_view piece = UpToNul(pieces[i]);
-      if (i == 0 || !StartsWithAllied(piece)) continue;
       const std::string where = "line " + std::to_string(at);
+      if (i == 0) continue;
+      if (!StartsWithAllied(piece)) {
+        const size_t first = piece.find_first_not_of(" \t");
+        if (first != std::string_view::npos && first > 0 && StartsWithAllied(piece.substr(first)))
+          Add(Level::kWarning, file, where,
+              "an indented \"allied\" line is ignored: only lines that start with \"allied\" "
+              "are read; remove the blanks in front of it");
+        continue;
+      }
       if (++rows > static_cast<int>(AllianceTable{}.size())) {
         Add(Level::kError, file, where,
             "a ninth \"allied\" line; only 8 alliances are read, so this one is ignored");
         continue;
       }
-      const AllianceRow row = ParseAllianceRow(piece.substr(6));
+      const std::string_view numbers = piece.substr(6);
+      const AllianceRow row = ParseAllianceRow(numbers);
+      size_t read = 0;
+      for (ScanText scan(numbers); read < row.size() && scan.Decimal(); ++read) {
+      }
+      const size_t written = DigitRuns(numbers);
+      const std::string line(piece.substr(0, piece.find_first_of("\r\n")));
+      if (read == 0 && written > 0)
+        Add(Level::kWarning, file, where,
+            "\"" + line +
+                "\" is read as an alliance of no country that still takes one of the 8 rows; "
+                "write \"allied\", a blank, then the countries separated by blanks");
+      else if (read < written && read < row.size())
+        Add(Level::kWarning, file, where,
+            "only " + Plural(read, "country", "countries") + " of \"" + line + "\" " +
+                (read == 1 ? "is" : "are") +
+                " read; separate the countries with blanks, not commas or other signs");
+      std::set<int32_t> named, twice;
+      for (size_t a = 0; a < read; ++a)
+        if (row[a] != 0 && !named.insert(row[a]).second && twice.insert(row[a]).second)
+          Add(Level::kWarning, file, where,
+              "country " + std::to_string(row[a]) +
+                  " is named twice in its row, which allies it with every country; name it once");
       if (row[0] == 0) continue;  // a row not in use
       for (int32_t country : row) {
         if (country == 0) continue;
@@ -359,8 +415,21 @@ class Checker {
       if (grid_ && !pieces_of_.contains(static_cast<uint16_t>(n)))
         Add(Level::kError, file, where,
             "no pixel of SektorInfo.map belongs to it, so it is never held or shown");
+      if (const std::string name = r->name(); r->nameLength() > name.size())
+        Add(Level::kWarning, file, where,
+            "the name is " + std::to_string(r->nameLength()) +
+                " characters long (its length byte); the table holds only the first " +
+                std::to_string(name.size()) + ", \"" + DecodePackageText(name) + "\"");
+      if (auto trouble = TextTrouble(r->name(), "the name"))
+        Add(Level::kWarning, file, where, *trouble);
       const uint8_t flags = r->sectorFlags();
       if (flags & SectorRecord::kFlagOwnerDependency) {
+        for (int owner = 1; owner <= SectorRecord::kOwners; ++owner)
+          if (r->ownerDependency(owner) == n)
+            Add(Level::kWarning, file, where,
+                "the dependency sector of owner " + std::to_string(owner) +
+                    " is the sector itself: its holder is always allied with its holder, so the "
+                    "rule can never act");
         for (int owner = 1; owner <= SectorRecord::kOwners; ++owner) {
           const int d = r->ownerDependency(owner);
           if (d != 0 && !Record(d))
@@ -368,6 +437,10 @@ class Checker {
                 "the dependency sector of owner " + std::to_string(owner) + " is " +
                     std::to_string(d) + ", an empty record: that owner never earns from it");
         }
+      } else if (r->dependencySector() == n) {
+        Add(Level::kWarning, file, where,
+            "the dependency sector is the sector itself: its holder is always allied with its "
+            "holder, so the rule can never act");
       } else if (const int d = r->dependencySector(); d != 0 && !Record(d)) {
         Add(Level::kError, file, where,
             "dependency sector " + std::to_string(d) +
@@ -440,6 +513,8 @@ class Checker {
     for (int entry = 0; entry < PieceTable::kKinds && i < items.size(); ++entry) {
       const Item& name = items[i++];
       const std::string where = "line " + std::to_string(name.line);
+      if (auto trouble = TextTrouble(name.text, "the piece name"))
+        Add(Level::kWarning, file, where, *trouble);
       if (name.text.size() > PieceTable::kNameLength)
         Add(Level::kError, file, where,
             "name \"" + DecodePackageText(name.text) + "\" is longer than 4 characters; \"" +
@@ -455,6 +530,11 @@ class Checker {
           break;
         }
         ++i;
+        if (std::string_view(what) == "category" && *n != 0 && *n != 1)
+          Add(Level::kError, file, "line " + std::to_string(item.line),
+              "category " + item.text + " of piece \"" + DecodePackageText(name.text) +
+                  "\" is neither 0 (land) nor 1 (naval): its pieces count for neither Land "
+                  "nor Naval");
         if (!FitsEightBits(*n))
           Add(Level::kError, file, "line " + std::to_string(item.line),
               std::string(what) + " " + item.text + " of piece \"" + DecodePackageText(name.text) +

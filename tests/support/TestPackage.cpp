@@ -55,7 +55,7 @@ void TestPackage::WriteTo(const std::filesystem::path& programDir) const {
         .write(reinterpret_cast<const char*>(table.data()),
                static_cast<std::streamsize>(table.size()));
   }
-  WriteText(dir / "ToolPieces.txt", "Ctrl 0 0\nInf 3 0\nTank 5 0\nShip 8 1\nOdd 7 2\n");
+  WriteText(dir / "ToolPieces.txt", pieceTable);
   WriteText(dir / "MapInfo.txt", title + "\n" + alliances);
   Pieces(15, 10).save(QString::fromStdString((dir / "ToolPieces.bmp").string()), "BMP");
   if (bigPieces)

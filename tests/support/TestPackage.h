@@ -22,6 +22,8 @@ struct TestPackage {
   std::vector<SectorSpec> sectors{{.name = "North", .initialOwner = 1, .ipcValue = 4},
                                   {.name = "South", .initialOwner = 2, .ipcValue = 3}};
   std::string alliances = "allied 1 2\n";
+  // The piece kinds; the fifth, of category 2, counts for neither Land nor Naval.
+  std::string pieceTable = "Ctrl 0 0\nInf 3 0\nTank 5 0\nShip 8 1\nOdd 7 2\n";
   std::vector<Unit> start;
   // Grid cells painted with another sector number than their band's.
   std::vector<std::pair<QPoint, uint16_t>> otherCells;

@@ -26,6 +26,7 @@ class Gimcheck : public ::testing::Test {
         {.name = "North", .initialOwner = 1, .ipcValue = 4, .labelX = 10, .labelY = 10},
         {.name = "South", .initialOwner = 2, .ipcValue = 3, .labelX = 110, .labelY = 10}};
     package.start = {MakeUnit(50, 50, 1, 1, 2), MakeUnit(150, 50, 3, 2, 1)};
+    package.pieceTable = "Ctrl 0 0\nInf 3 0\nTank 5 0\nShip 8 1\nOdd 7 0\n";
   }
   std::filesystem::path Dir() const { return dir / (package.name + ".gim"); }
   // Writes the package, lets `breakIt` spoil it, and returns what the checker says.
@@ -185,6 +186,74 @@ TEST_F(Gimcheck, readsTheMapDescriptionAsTheViewerDoes) {
                    "read, so this one is ignored"}));
 }
 
+// What editors write and the viewer reads otherwise than meant: each case one file changed,
+// and the lines the checker must print about it.
+TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
+  const std::string bom = "\xEF\xBB\xBF", utf8 = "\xC3\x96lfeld";
+  struct Case {
+    std::string file, text;
+    Lines lines;
+  } cases[] = {
+      {"MapInfo.txt",
+       "Test Map\n  allied 1 2\n",
+       {"warning: MapInfo.txt: line 2: an indented \"allied\" line is ignored: only lines that "
+        "start with \"allied\" are read; remove the blanks in front of it"}},
+      {"MapInfo.txt",
+       "Test Map\nallied 1,2\n",
+       {"warning: MapInfo.txt: line 2: only 1 country of \"allied 1,2\" is read; separate the "
+        "countries with blanks, not commas or other signs"}},
+      {"MapInfo.txt",
+       "Test Map\nallied: 1 2\n",
+       {"warning: MapInfo.txt: line 2: \"allied: 1 2\" is read as an alliance of no country that "
+        "still takes one of the 8 rows; write \"allied\", a blank, then the countries separated "
+        "by blanks"}},
+      {"MapInfo.txt",
+       "Test Map\nalliedforces 1 2\r\n",
+       {"warning: MapInfo.txt: line 2: \"alliedforces 1 2\" is read as an alliance of no country "
+        "that still takes one of the 8 rows; write \"allied\", a blank, then the countries "
+        "separated by blanks"}},
+      {"MapInfo.txt",
+       "Test Map\nallied 1 1\n",
+       {"warning: MapInfo.txt: line 2: country 1 is named twice in its row, which allies it with "
+        "every country; name it once"}},
+      {"MapInfo.txt",
+       bom + "Test Map\nallied 1 2\n",
+       {"warning: MapInfo.txt: line 1: the title starts with a UTF-8 byte-order mark, which is "
+        "read as the characters \"\xC3\xAF\xC2\xBB\xC2\xBF\"; save the file without it"}},
+      {"MapInfo.txt",
+       utf8 + "\nallied 1 2\n",
+       {"warning: MapInfo.txt: line 1: the title \"\xC3\x83\xE2\x80\x93lfeld\" is UTF-8, which "
+        "reads as this; package texts are Windows-1252: save the file so (vorn --utf8 converts a "
+        "sector text)"}},
+      {"ToolPieces.txt",
+       bom + "Ctrl 0 0\nInf 3 0\nTank 5 0\nShip 8 1\nOdd 7 0\n",
+       {"warning: ToolPieces.txt: line 1: the piece name starts with a UTF-8 byte-order mark, "
+        "which is read as the characters \"\xC3\xAF\xC2\xBB\xC2\xBF\"; save the file without it",
+        "error: ToolPieces.txt: line 1: name \"\xC3\xAF\xC2\xBB\xC2\xBF"
+        "Ctrl\" is longer than 4 "
+        "characters; \"\xC3\xAF\xC2\xBB\xC2\xBF"
+        "C\" is kept"}},
+  };
+  for (const Case& c : cases) {
+    package.WriteTo(dir.path());
+    dir.Write((Dir() / c.file).string(), c.text);
+    EXPECT_EQ(Findings(), c.lines) << c.text;
+  }
+}
+
+TEST_F(Gimcheck, findsSectorRulesThatCanNeverActAndNamesThatAreCut) {
+  package.sectors[0].dependency = 1;
+  package.sectors[1].name = std::string(40, 's');
+  EXPECT_EQ(Check(),
+            (Lines{"warning: SektorInfo.sek: record 1 (North): the dependency sector is the sector "
+                   "itself: its holder is always allied with its holder, so the rule can never "
+                   "act",
+                   "warning: SektorInfo.sek: record 2 (" + std::string(39, 's') +
+                       "): the name is 40 characters long (its length byte); the table holds "
+                       "only the first 39, \"" +
+                       std::string(39, 's') + "\""}));
+}
+
 TEST_F(Gimcheck, findsPieceEntriesAndPicturesThatDoNotMatch) {
   package.WriteTo(dir.path());
   dir.Write((Dir() / "ToolPieces.txt").string(),
@@ -196,6 +265,8 @@ TEST_F(Gimcheck, findsPieceEntriesAndPicturesThatDoNotMatch) {
                    "characters; \"Infa\" is kept",
                    "error: ToolPieces.txt: line 3: value 300 of piece \"Tank\" does not fit 8 "
                    "bits; 44 is kept",
+                   "error: ToolPieces.txt: line 5: category 2 of piece \"Odd\" is neither 0 "
+                   "(land) nor 1 (naval): its pieces count for neither Land nor Naval",
                    "error: ToolPieces.txt: line 6: name \"Sixth\" is longer than 4 characters; "
                    "\"Sixt\" is kept",
                    "error: ToolPieces.txt: line 6: category \"x\" of piece \"Sixth\" is no "
