@@ -251,7 +251,11 @@ void TrendsWindow::SetHistory(const GameHistory& history) {
 
 void TrendsWindow::Rebuild() {
   chart_->removeAllSeries();
-  for (QAbstractAxis* axis : chart_->axes()) chart_->removeAxis(axis);
+  // The chart gives up a removed axis, and it is ours to delete.
+  for (QAbstractAxis* axis : chart_->axes()) {
+    chart_->removeAxis(axis);
+    delete axis;
+  }
   const BoardDifference::Total shown = total();
   const QString name = QString::fromLatin1(TotalName(shown));
   chart_->setTitle(
