@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <map>
 #include <set>
@@ -37,6 +38,13 @@ constexpr CellSize kSmallCell{15, 10};
 constexpr CellSize kBigCell{20, 15};
 
 std::string Point(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
+
+// A label point as the sector text writes it too: values 2 and 3, in hexadecimal.
+std::string LabelPoint(int x, int y) {
+  char hex[32];
+  std::snprintf(hex, sizeof hex, "%x %x", static_cast<unsigned>(x), static_cast<unsigned>(y));
+  return Point(x, y) + " (" + hex + " in the sector text)";
+}
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -188,6 +196,12 @@ class Checker {
     return "record " + std::to_string(n) + " (" + DecodePackageText(r->name()) + ")";
   }
   // The named record of a sector number, if the table has one.
+  // A sector table of no bytes: one finding says so, not one for each sector painted.
+  bool TableEmpty() const {
+    std::error_code error;
+    return table_ && std::filesystem::file_size(File(package_file::kSectorTable), error) == 0 &&
+           !error;
+  }
   const SectorRecord* Record(int n) const {
     if (!table_ || !IsSectorNumber(static_cast<uint32_t>(n))) return nullptr;
     const SectorRecord& r = (*table_)[n];
@@ -352,7 +366,7 @@ class Checker {
             at);
         continue;
       }
-      if (table_ && !Record(value)) {
+      if (table_ && !TableEmpty() && !Record(value)) {
         Add(Level::kError, file, Point(first.x, first.y),
             Plural(pixels, "pixel", "pixels") + " of " + Sector(value) +
                 ", which has no named record in SektorInfo.sek",
@@ -407,6 +421,9 @@ class Checker {
         return Missing(file, "incomes and totals are not computed; the title shows sector numbers");
       return Add(Level::kError, file, "file", Error(file));
     }
+    if (TableEmpty())
+      return Add(Level::kError, file, "file",
+                 "the file is empty: no sector has a name, an owner or an income");
     const int entries = PieceEntries();
     for (int n = 1; n < kSectorSlots; ++n) {
       const SectorRecord* r = Record(n);
@@ -477,8 +494,8 @@ class Checker {
     const int32_t h = picture_ ? picture_->height : grid_ ? grid_->height() : 0;
     if (w > 0 && (x < 0 || y < 0 || x >= w || y >= h)) {
       Add(Level::kWarning, file, RecordAt(n),
-          "label point " + Point(x, y) + " lies outside the picture (" + std::to_string(w) + " x " +
-              std::to_string(h) + "): its income is not shown",
+          "label point " + LabelPoint(x, y) + " lies outside the picture (" + std::to_string(w) +
+              " x " + std::to_string(h) + "): its income is not shown",
           at);
       return;
     }
@@ -486,7 +503,7 @@ class Checker {
     const int in = grid_->sectorAt(x, y);
     if (in != n)
       Add(Level::kWarning, file, RecordAt(n),
-          "label point " + Point(x, y) + " lies in " +
+          "label point " + LabelPoint(x, y) + " lies in " +
               (in == 0 ? std::string("no sector") : Sector(in)) +
               ": its income is drawn outside it",
           at);
@@ -573,6 +590,10 @@ class Checker {
   void CheckStart() {
     const auto file = package_file::kStartPosition;
     if (!Exists(file)) return Missing(file, "\"&New\" starts this map without any piece");
+    std::error_code error;
+    if (std::filesystem::file_size(File(file), error) == 0 && !error)
+      return Add(Level::kError, file, "file",
+                 "the file is empty: \"&New\" starts this map without any piece");
     Position start;
     if (auto loaded = LoadPosition(start, File(file)); !loaded)
       return Add(Level::kError, file, "file", loaded.error());
@@ -592,7 +613,11 @@ class Checker {
       if (grid_ && !grid_->contains(u.x, u.y))
         Add(Level::kError, file, where, stack + " stands outside the grid", at);
       else if (grid_ && grid_->sectorAt(u.x, u.y) == 0)
-        Add(Level::kError, file, where, stack + " stands in no sector: it counts for nothing", at);
+        Add(Level::kError, file, where,
+            stack +
+                " stands in no sector: it counts for its country's Land or Naval strength only, "
+                "not for any sector",
+            at);
       if (pieceText_ && u.pieceType >= entries)
         Add(Level::kError, file, where,
             stack + ": piece " + std::to_string(u.pieceType) + " is beyond the " +

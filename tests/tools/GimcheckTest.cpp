@@ -130,13 +130,32 @@ TEST_F(Gimcheck, warnsOfSectorsInPiecesAndOfStrayPixels) {
 }
 
 TEST_F(Gimcheck, warnsOfLabelPointsOutsideThePictureOrInAnotherSector) {
-  package.sectors[0].labelX = 500;
-  package.sectors[1].labelX = 20;
   package.sectors.push_back({.name = "Waste", .labelX = 20});  // no income: its label is unseen
-  EXPECT_EQ(Check(), (Lines{"warning: SektorInfo.sek: record 1 (North): label point 500,10 lies "
-                            "outside the picture (300 x 100): its income is not shown",
-                            "warning: SektorInfo.sek: record 2 (South): label point 20,10 lies "
-                            "in sector 1 (North): its income is drawn outside it"}));
+  const std::string outside = " lies outside the picture (300 x 100): its income is not shown";
+  // The first pixel beyond the picture is outside it, the last one inside it.
+  const std::tuple<int, int, std::string> points[] = {
+      {500, 10, "label point 500,10 (1f4 a in the sector text)" + outside},
+      {300, 10, "label point 300,10 (12c a in the sector text)" + outside},
+      {10, 100, "label point 10,100 (a 64 in the sector text)" + outside},
+      {150, 99,
+       "label point 150,99 (96 63 in the sector text) lies in sector 2 (South): its "
+       "income is drawn outside it"},
+  };
+  for (const auto& [x, y, line] : points) {
+    package.sectors[0].labelX = x;
+    package.sectors[0].labelY = y;
+    EXPECT_EQ(Check(), Lines{"warning: SektorInfo.sek: record 1 (North): " + line});
+  }
+}
+
+// A sector of one small piece is a sector, not stray pixels of one.
+TEST_F(Gimcheck, aSectorOfOneSmallPieceIsNoStrayPixels) {
+  // Sector 3's band painted as South's, but for two pixels.
+  package.sectors.push_back({.name = "Islet"});
+  for (int x = 200; x < 300; ++x)
+    for (int y = 0; y < 100; ++y)
+      if (y != 50 || (x != 250 && x != 251)) package.otherCells.push_back({QPoint(x, y), 2});
+  EXPECT_EQ(Check(), Lines{});
 }
 
 TEST_F(Gimcheck, findsRecordFieldsThatPointNowhere) {
@@ -225,6 +244,14 @@ TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
        {"warning: MapInfo.txt: line 1: the title \"\xC3\x83\xE2\x80\x93lfeld\" is UTF-8, which "
         "reads as this; package texts are Windows-1252: save the file so (vorn --utf8 converts a "
         "sector text)"}},
+      {"Start.QPX",
+       "",
+       {"error: Start.QPX: file: the file is empty: \"&New\" starts this map without any "
+        "piece"}},
+      {"SektorInfo.sek",
+       "",
+       {"error: SektorInfo.sek: file: the file is empty: no sector has a name, an owner or an "
+        "income"}},
       {"ToolPieces.txt",
        bom + "Ctrl 0 0\nInf 3 0\nTank 5 0\nShip 8 1\nOdd 7 0\n",
        {"warning: ToolPieces.txt: line 1: the piece name starts with a UTF-8 byte-order mark, "
@@ -237,6 +264,7 @@ TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
   for (const Case& c : cases) {
     package.WriteTo(dir.path());
     dir.Write((Dir() / c.file).string(), c.text);
+    SCOPED_TRACE(c.file);
     EXPECT_EQ(Findings(), c.lines) << c.text;
   }
 }
@@ -292,7 +320,7 @@ TEST_F(Gimcheck, findsStartStacksTheViewerCannotCount) {
              "error: Start.QPX: 250,50: stack 2 (1 of piece 1, country 1) stands outside the "
              "grid",
              "error: Start.QPX: 30,30: stack 3 (1 of piece 2, country 2) stands in no sector: it "
-             "counts for nothing",
+             "counts for its country's Land or Naval strength only, not for any sector",
              "error: Start.QPX: 150,50: stack 4 (1 of piece 9, country 2): piece 9 is beyond the "
              "5 entries of ToolPieces.txt",
              "error: Start.QPX: 150,60: stack 5 (1 of piece 1, country 12): country 12 has no row "
