@@ -50,13 +50,21 @@ int Convert(int argc, char** argv, const char* toolName, const BitmapKind& kind,
   if (auto info = ReadBmpInfo(argv[1]); info) {
     const bool compressionTaken = info->compression == 0 || (kind.rle8 && info->compression == 1);
     if (info->bitsPerPixel != kind.bitsPerPixel || !compressionTaken)
-      return Fail(kExitInput,
-                  std::string(argv[1]) + ": " + takes + "; this one is " + DescribeBitmap(*info));
+      return Fail(kExitInput, std::string(argv[1]) + ": " + takes + "; this one is " +
+                                  DescribeBitmap(*info) + ". " + kind.howToGet);
   }
   auto rows = ReadBmpRows(argv[1]);
   if (!rows) return Fail(kExitInput, rows.error());
   const SectorGrid grid = convert(rows.value());
+  const int32_t width = rows.value().width;
   rows.value().pixels = {};
+  // The grid takes whole rows of the bitmap as stored, padding included.
+  if (grid.width() != width)
+    std::fprintf(stderr,
+                 "%s: %s: its rows are padded to whole 4-byte groups, so the grid is %d columns "
+                 "wide where the bitmap is %d pixels: the last %d columns belong to no sector "
+                 "painted (gimcheck takes this)\n",
+                 toolName, argv[1], grid.width(), width, grid.width() - width);
   if (auto outcome = grid.WriteFile(argv[2]); !outcome) return Fail(kExitOutput, outcome.error());
   return kExitOk;
 }

@@ -9,7 +9,8 @@ namespace mw::tool {
 struct BitmapKind {
   int bitsPerPixel;
   bool rle8;
-  const char* words;  // "24-bit uncompressed bitmaps"
+  const char* words;     // "24-bit uncompressed bitmaps"
+  const char* howToGet;  // how to make such a bitmap of another one
 };
 
 // The frame both sector bitmap converters share: prints "Loading ...", reads the bitmap of the

@@ -5,6 +5,9 @@
 
 int main(int argc, char** argv) {
   return mw::tool::RunSectorBitmapTool(argc, argv, "pal2sect",
-                                       {8, true, "8-bit palette bitmaps, uncompressed or RLE8"},
+                                       {8, true, "8-bit palette bitmaps, uncompressed or RLE8",
+                                        "Save it from a paint program as an 8-bit (256-colour) "
+                                        "BMP, or convert it, for example with ImageMagick: "
+                                        "convert IN -type Palette BMP3:out.bmp"},
                                        mw::GridFromPaletteRows);
 }

@@ -5,5 +5,9 @@
 
 int main(int argc, char** argv) {
   return mw::tool::RunSectorBitmapTool(
-      argc, argv, "rgb2sect", {24, false, "24-bit uncompressed bitmaps"}, mw::GridFromRgbRows);
+      argc, argv, "rgb2sect",
+      {24, false, "24-bit uncompressed bitmaps",
+       "Save it from a paint program as a 24-bit BMP, or convert it, for example with "
+       "ImageMagick: convert IN -type TrueColor BMP3:out.bmp"},
+      mw::GridFromRgbRows);
 }

@@ -54,8 +54,13 @@ TEST_F(ConverterTools, pal2sectTurnsRowPaddingIntoExtraColumns) {
   BmpRows rows = Blank(3, 1, 8);
   rows.pixels = {9, 8, 7, 0};
   dir.Write("s.bmp", EncodeBmp(rows));
-  ASSERT_EQ(Run(PAL2SECT, {"s.bmp", "g.map"}).exitCode, 0);
+  const auto run = Run(PAL2SECT, {"s.bmp", "g.map"});
+  ASSERT_EQ(run.exitCode, 0);
   EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 1, {9, 8, 7, 0}));
+  EXPECT_EQ(run.err,
+            "pal2sect: s.bmp: its rows are padded to whole 4-byte groups, so the grid is 4 "
+            "columns wide where the bitmap is 3 pixels: the last 1 columns belong to no sector "
+            "painted (gimcheck takes this)\n");
 }
 
 TEST_F(ConverterTools, rgb2sectCodesTheSectorInBlueAndGreenUnlessRedIsHigh) {
@@ -73,8 +78,12 @@ TEST_F(ConverterTools, rgb2sectGivesAPaddedRowOneExtraColumn) {
   BmpRows rows = Blank(3, 2, 24);  // 9 bytes of pixels, 12 with padding
   rows.pixels[12] = 5;             // first pixel of the second row: blue 5
   dir.Write("s.bmp", EncodeBmp(rows));
-  ASSERT_EQ(Run(RGB2SECT, {"s.bmp", "g.map"}).exitCode, 0);
+  const auto run = Run(RGB2SECT, {"s.bmp", "g.map"});
+  ASSERT_EQ(run.exitCode, 0);
   EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 2, {0, 0, 0, 0, 5, 0, 0, 0}));
+  EXPECT_NE(run.err.find("the grid is 4 columns wide where the bitmap is 3 pixels"),
+            std::string::npos)
+      << run.err;
 }
 
 TEST_F(ConverterTools, pal2sectTakesRle8BitmapsAsTheSameRows) {
@@ -130,7 +139,10 @@ TEST_F(ConverterTools, sayWhichBitmapsTheyTakeWhenTheyRefuseOne) {
   for (const auto& [tool, file, words] : cases) {
     auto run = Run(tool, {file, "g.map"});
     EXPECT_EQ(run.exitCode, 2) << file;
-    EXPECT_EQ(run.err, "error: " + std::string(file) + ": " + words + "\n");
+    EXPECT_TRUE(run.err.starts_with("error: " + std::string(file) + ": " + words + ". "))
+        << run.err;
+    // and how to get one it takes
+    EXPECT_NE(run.err.find("BMP3:out.bmp"), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "g.map"));
   }
 }

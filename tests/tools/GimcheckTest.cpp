@@ -97,6 +97,12 @@ TEST_F(Gimcheck, findsAGridThatDoesNotFitThePictureOrThatTheViewerRefuses) {
   QImage(200, 90, QImage::Format_RGB32).save(QString::fromStdString((Dir() / "Map.bmp").string()));
   EXPECT_EQ(Findings(), Lines{"error: SektorInfo.map: file: 200 x 100 cells, but Map.bmp is "
                               "200 x 90 pixels: sectors lie beside what is painted"});
+  // A grid wider by the padding of a sector bitmap's rows is what the converters make of it.
+  for (const auto& [width, fits] : {std::pair{197, true}, {196, false}}) {
+    QImage(width, 100, QImage::Format_RGB32)
+        .save(QString::fromStdString((Dir() / "Map.bmp").string()));
+    EXPECT_EQ(Findings().empty(), fits) << width;
+  }
   dir.Write((Dir() / "SektorInfo.map").string(),
             std::vector<uint8_t>{200, 0, 0, 0, 100, 0, 0, 0, 1, 0});
   const Lines lines = Findings();
