@@ -448,10 +448,18 @@ class MainWindowTest : public QObject {
     QVERIFY2(stray, "the stray pixels are listed");
     QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("Summary"))->text().endsWith("warnings"));
     list->setCurrentItem(stray);
-    QTest::keyClick(list, Qt::Key_Return);
     const QPoint shown = view.MapToClient(QPoint(180, 90));
     QVERIFY2(w.mapWidget()->rect().contains(shown), "the map scrolled to the point");
     QVERIFY(view.state().scrollX > 0);
+    // Choosing it marks the point: a ring of the marker's colour around it, on the map widget.
+    QCOMPARE(w.viewer().markedPoint(), std::optional(QPoint(180, 90)));
+    const QImage painted = w.mapWidget()->grab().toImage();
+    QCOMPARE(painted.pixel(shown + QPoint(PointMarker::kRadius, 0)), PointMarker::kColour);
+    // Closing the report takes the mark away.
+    dialog->close();
+    QCOMPARE(w.viewer().markedPoint(), std::nullopt);
+    QVERIFY(w.mapWidget()->grab().toImage().pixel(shown + QPoint(PointMarker::kRadius, 0)) !=
+            PointMarker::kColour);
   }
 
   void theChangesWindowListsWhatChangedFollowsTheBoardAndEndsTheComparison() {

@@ -173,7 +173,7 @@ IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country
 
 PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packageName,
                                        const Result<PackageReport>& report,
-                                       std::function<void(QPoint)> showPoint)
+                                       std::function<void(std::optional<QPoint>)> markPoint)
     : QDialog(owner) {
   setObjectName(QStringLiteral("CheckMap"));
   setWindowTitle(QStringLiteral("Check Map - %1").arg(QString::fromStdString(packageName)));
@@ -189,17 +189,19 @@ PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packag
       auto* item = new QListWidgetItem(QString::fromStdString(f.Line()), list);
       if (f.point) {
         item->setData(Qt::UserRole, QPoint(f.point->x, f.point->y));
-        item->setToolTip(QStringLiteral("Double-click to show %1,%2 on the map")
-                             .arg(f.point->x)
-                             .arg(f.point->y));
+        item->setToolTip(
+            QStringLiteral("Choose it to mark %1,%2 on the map").arg(f.point->x).arg(f.point->y));
       }
     }
     summary->setText(QString::fromStdString(report->Summary()));
   }
-  connect(list, &QListWidget::itemActivated, this, [showPoint](QListWidgetItem* item) {
-    const QVariant point = item->data(Qt::UserRole);
-    if (point.isValid()) showPoint(point.toPoint());
-  });
+  const auto mark = [markPoint](QListWidgetItem* item) {
+    const QVariant point = item ? item->data(Qt::UserRole) : QVariant();
+    markPoint(point.isValid() ? std::optional(point.toPoint()) : std::nullopt);
+  };
+  connect(list, &QListWidget::currentItemChanged, this, mark);
+  connect(list, &QListWidget::itemActivated, this, mark);
+  connect(this, &QDialog::finished, this, [markPoint] { markPoint(std::nullopt); });
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   auto* layout = new QVBoxLayout(this);

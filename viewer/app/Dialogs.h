@@ -52,8 +52,11 @@ class IncomeDialog : public QDialog {
 // point on the map.
 class PackageCheckDialog : public QDialog {
  public:
+  // `markPoint` marks a finding's map point as it is chosen, and takes the mark away (none) when
+  // a finding without one is chosen or the dialog closes.
   PackageCheckDialog(QWidget* owner, const std::string& packageName,
-                     const Result<PackageReport>& report, std::function<void(QPoint)> showPoint);
+                     const Result<PackageReport>& report,
+                     std::function<void(std::optional<QPoint>)> markPoint);
 };
 
 // "Changes": what changed from a position file to the board, a line each, kept in step with the

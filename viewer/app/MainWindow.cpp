@@ -45,8 +45,11 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
 }
 
 MainWindow::~MainWindow() {
+  // Gone while the viewer they call is still there.
   delete palette_;
   delete infoView_;
+  delete history_;
+  delete trends_;
 }
 
 void MainWindow::Start(const std::string& commandLine) {
@@ -457,8 +460,8 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::ShowPackageCheck(const std::string& packageName,
                                   const Result<PackageReport>& report) {
-  auto* dialog = new PackageCheckDialog(this, packageName, report,
-                                        [this](QPoint map) { viewer_->ShowMapPoint(map); });
+  auto* dialog = new PackageCheckDialog(
+      this, packageName, report, [this](std::optional<QPoint> map) { viewer_->MarkMapPoint(map); });
   dialog->show();
 }
 

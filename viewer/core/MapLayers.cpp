@@ -21,6 +21,19 @@ QRect TextBox(const QFont& font, QPoint at, const QString& text) {
 
 }  // namespace
 
+void PointMarker::Paint(QPainter& painter, const ViewGeometry& view) const {
+  if (!at_) return;
+  const QPoint c = view.MapToClient(*at_);
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(QColor::fromRgb(kColour), 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawEllipse(c, kRadius, kRadius);
+  painter.drawLine(c - QPoint(kRadius + 4, 0), c + QPoint(kRadius + 4, 0));
+  painter.drawLine(c - QPoint(0, kRadius + 4), c + QPoint(0, kRadius + 4));
+  painter.restore();
+}
+
 ViewFonts::ViewFonts() {
   labelFont.setPixelSize(10);
   labelFont.setBold(true);

@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QStaticText>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,6 +11,20 @@
 #include "MapViewSource.h"
 
 namespace mw {
+
+// A ring and cross over one map point (a finding of the package check chosen), the same size at
+// every zoom, drawn over everything; nothing while there is no point.
+class PointMarker : public MapOverlay {
+ public:
+  void Mark(std::optional<QPoint> map) { at_ = map; }
+  const std::optional<QPoint>& at() const { return at_; }
+  void Paint(QPainter& painter, const ViewGeometry& view) const override;
+  static constexpr int kRadius = 12;
+  static constexpr QRgb kColour = 0xffe00070;
+
+ private:
+  std::optional<QPoint> at_;
+};
 
 // The map picture at the zoom, its thin dark lines kept.
 class PictureLayer : public MapLayer {

@@ -38,6 +38,7 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
   position_.SetObserver(this);
   view_.AddLayer(changesLayer_);
   view_.AddOverlay(floatingPiece_);
+  view_.AddOverlay(marker_);
 }
 
 Viewer::~Viewer() { position_.SetObserver(nullptr); }

@@ -121,6 +121,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   const Comparison* comparison() const { return comparison_ ? &*comparison_ : nullptr; }
   // Centres the map on a sector: its label point, else the middle of its cells.
   void ShowSector(int sector);
+  // Marks a map point with a ring and scrolls it into the middle where the picture allows (a
+  // finding of the package check chosen); none takes the mark away.
+  void MarkMapPoint(std::optional<QPoint> map);
+  const std::optional<QPoint>& markedPoint() const { return marker_.at(); }
   // The game the board's turns are recorded into, once one was chosen or opened.
   const GameFile* game() const { return game_ ? &*game_ : nullptr; }
   // The game's turns with every country's totals, and the turn on the board among them.
@@ -234,6 +238,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   EditingState editing_;
   MapView view_;
   FloatingPiece floatingPiece_{*this, editing_};
+  PointMarker marker_;
   std::optional<Comparison> comparison_;
   std::vector<QRect> sectorBoxes_;         // of the map loaded, once a comparison needed them
   std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package

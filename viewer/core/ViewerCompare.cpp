@@ -67,6 +67,13 @@ void Viewer::CompareWithSaved() {
   }
 }
 
+void Viewer::MarkMapPoint(std::optional<QPoint> map) {
+  if (map == marker_.at()) return;
+  marker_.Mark(map);
+  if (map) view_.CenterOn(*map);
+  host_.InvalidateMap(QRect());
+}
+
 void Viewer::ShowSector(int sector) {
   const SectorGrid* grid = position_.grid();
   const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(sector));
