@@ -228,6 +228,7 @@ void Viewer::RebuildToolWindows() {
 
 void Viewer::LoadPieces(const std::filesystem::path& dir) {
   map_.piecesPicture = QImage();
+  history_.colours.clear();  // taken from the pieces picture
   const auto big = FindEntryIgnoringCase(dir, package_file::kBigPieces);
   // Without big pieces the small ones serve; that is no fault of the package.
   if (settings_.useBigPieces() && std::filesystem::exists(big)) {

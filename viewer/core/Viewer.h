@@ -217,6 +217,11 @@ class Viewer : private PositionObserver, private MapViewSource {
   // Reads every turn of the game with its totals, and tells the windows that show them.
   Status ReadHistory();
   void PublishHistory();
+  // The turn of the game's history with this number; none when there is none.
+  std::vector<TurnFigures>::iterator FindTurn(int64_t number);
+  // A user's command that failed: counted, "Could not <action>: <reason>" in the status bar and
+  // the reason in an error box.
+  void ReportFailure(const std::string& action, const std::string& reason);
   // Compares the board with a position already given its map, named `name` where it is shown.
   void CompareWithPosition(std::unique_ptr<Position> older, std::string name);
   void CompareWithSaved();

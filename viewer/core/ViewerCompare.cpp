@@ -47,11 +47,7 @@ void Viewer::ChooseComparison() {
           : std::filesystem::path(document_.currentFile).parent_path().string();
   const auto chosen = host_.ChooseCompareFile(folder);
   if (!chosen) return;
-  if (Status compared = CompareWith(*chosen); !compared) {
-    ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not compare: " + compared.error());
-    host_.ShowError(compared.error());
-  }
+  if (Status compared = CompareWith(*chosen); !compared) ReportFailure("compare", compared.error());
 }
 
 void Viewer::CompareWithSaved() {
@@ -60,11 +56,8 @@ void Viewer::CompareWithSaved() {
                      "Nothing to compare: the board has no unsaved changes to a position file");
     return;
   }
-  if (Status compared = CompareWith(document_.currentFile); !compared) {
-    ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not compare: " + compared.error());
-    host_.ShowError(compared.error());
-  }
+  if (Status compared = CompareWith(document_.currentFile); !compared)
+    ReportFailure("compare", compared.error());
 }
 
 void Viewer::MarkMapPoint(std::optional<QPoint> map) {

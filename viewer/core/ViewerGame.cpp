@@ -39,11 +39,7 @@ uint32_t CountryColour(const MapState& map, int country) {
 }  // namespace
 
 void Viewer::RecordTurn() {
-  const auto fail = [&](const std::string& reason) {
-    ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not record the turn: " + reason);
-    host_.ShowError(reason);
-  };
+  const auto fail = [&](const std::string& reason) { ReportFailure("record the turn", reason); };
   if (!game_) {
     const auto chosen = host_.ChooseGameFile(true);
     if (!chosen) return;
@@ -67,6 +63,7 @@ void Viewer::RecordTurn() {
   if (history_.turns.size() == turns->size()) {
     history_.turns.push_back(FiguresOf(position_, *turn));
     history_.countries = CountriesOf(history_.turns);
+    history_.colours.clear();
   } else if (Status read = ReadHistory(); !read) {
     return fail(read.error());
   }
@@ -125,24 +122,15 @@ void Viewer::OpenGame() {
     position_.RecomputeTotals();
     opened = ShowGameOpened();
   }
-  if (!opened) {
-    ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not open the game: " + opened.error());
-    host_.ShowError(opened.error());
-  }
+  if (!opened) ReportFailure("open the game", opened.error());
 }
 
 bool Viewer::GoToTurn(int64_t number) {
-  if (!game_) return false;
-  const auto& turns = history_.turns;
-  const auto at = std::find_if(turns.begin(), turns.end(),
-                               [&](const TurnFigures& t) { return t.turn.number == number; });
-  if (at == turns.end()) return false;
+  const auto at = FindTurn(number);
+  if (at == history_.turns.end()) return false;
   if (number == history_.current && !position_.dirty()) return true;
   const auto fail = [&](const std::string& reason) {
-    ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not load the turn: " + reason);
-    host_.ShowError(reason);
+    ReportFailure("load the turn", reason);
     PublishHistory();
     return false;
   };
@@ -155,7 +143,7 @@ bool Viewer::GoToTurn(int64_t number) {
   if (!bytes) return fail(bytes.error());
   std::unique_ptr<Position> before;
   bool mapped = false;  // `before` has the board's map
-  if (at != turns.begin()) {
+  if (at != history_.turns.begin()) {
     auto older = game_->PositionOf(std::prev(at)->turn.number);
     if (!older) return fail(older.error());
     // The position of the comparison shown has the board's map already.
@@ -207,9 +195,7 @@ void Viewer::StepTurn(int direction) {
                      "No game to step through: open one (&Open Game ...) or record a turn first");
     return;
   }
-  const auto at = std::find_if(turns.begin(), turns.end(), [&](const TurnFigures& t) {
-    return t.turn.number == history_.current;
-  });
+  const auto at = FindTurn(history_.current);
   // A board that is no turn steps back to the last one.
   if (at == turns.end()) {
     if (direction < 0) GoToTurn(turns.back().turn.number);
@@ -220,21 +206,13 @@ void Viewer::StepTurn(int direction) {
 }
 
 void Viewer::AnnotateTurn(int64_t number) {
-  if (!game_) return;
-  auto& turns = history_.turns;
-  const auto at = std::find_if(turns.begin(), turns.end(),
-                               [&](const TurnFigures& t) { return t.turn.number == number; });
-  if (at == turns.end()) return;
+  const auto at = FindTurn(number);
+  if (at == history_.turns.end()) return;
   const auto text =
       host_.AskTurnText("Turn " + std::to_string(number), {at->turn.label, at->turn.note});
   if (!text || (text->label == at->turn.label && text->note == at->turn.note)) return;
   auto changed = game_->Annotate(number, text->label, text->note);
-  if (!changed) {
-    ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not change the turn: " + changed.error());
-    host_.ShowError(changed.error());
-    return;
-  }
+  if (!changed) return ReportFailure("change the turn", changed.error());
   at->turn = *changed;
   PublishHistory();
   host_.ShowStatus(StatusField::kMessage,
@@ -275,13 +253,31 @@ Status Viewer::ReadHistory() {
   if (!figures) return Status::Fail(figures.error());
   history_.turns = std::move(figures.value());
   history_.countries = CountriesOf(history_.turns);
+  history_.colours.clear();
   return Status::Ok();
 }
 
+std::vector<TurnFigures>::iterator Viewer::FindTurn(int64_t number) {
+  auto& turns = history_.turns;
+  if (!game_) return turns.end();
+  return std::find_if(turns.begin(), turns.end(),
+                      [&](const TurnFigures& t) { return t.turn.number == number; });
+}
+
+void Viewer::ReportFailure(const std::string& action, const std::string& reason) {
+  ++failures_;
+  host_.ShowStatus(StatusField::kMessage, "Could not " + action + ": " + reason);
+  host_.ShowError(reason);
+}
+
 void Viewer::PublishHistory() {
-  history_.colours.clear();
-  for (uint16_t country : history_.countries)
-    history_.colours.push_back(CountryColour(map_, country));
+  // The colours follow the countries and the pieces picture: worked out again when either
+  // changed (each clears them), not at every step through the turns.
+  if (history_.colours.size() != history_.countries.size()) {
+    history_.colours.clear();
+    for (uint16_t country : history_.countries)
+      history_.colours.push_back(CountryColour(map_, country));
+  }
   if (historyShown_) host_.ShowHistory(history_);
   host_.ShowTrends(history_, false);
 }
