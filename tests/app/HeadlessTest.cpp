@@ -12,6 +12,7 @@
 
 #include "PositionFile.h"
 #include "RunProgram.h"
+#include "SectorLayer.h"
 #include "TempDir.h"
 #include "TestPackage.h"
 #include "Version.h"
@@ -197,6 +198,12 @@ TEST_F(Headless, rendersTheComposedPictureAtTheZoomAsked) {
   const QImage big(QString::fromStdString((dir / "big.png").string()));
   EXPECT_EQ(big.size(), QSize(300, 150));
   EXPECT_EQ(QColor(big.pixel(75 - 7, 75 - 5)), test::CellColour(1, 1)) << "the stack at (50, 50)";
+  EXPECT_NE(big.pixel(150, 120), SectorLayer::kBorderColour);
+  run = Run({"--render", "sectors.png", "--zoom", "1.5", "--sectors"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(QImage(QString::fromStdString((dir / "sectors.png").string())).pixel(150, 120),
+            SectorLayer::kBorderColour)
+      << "the border between the bands";
 }
 
 TEST_F(Headless, refusesBadCommandLinesWithAClearError) {

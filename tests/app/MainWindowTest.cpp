@@ -121,7 +121,7 @@ class MainWindowTest : public QObject {
         Texts(menus[3]->menu()->actions()),
         (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113",
                      "-", "Zoom In=136", "Zoom Out=137", "Actual Size=138", "-",
-                     "&Check Map ...=139", "&Trends ...=147", "&Reload Map=148"}));
+                     "&Check Map ...=139", "&Trends ...=147", "&Reload Map=148", "&Show Sectors=149"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),

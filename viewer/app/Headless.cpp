@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "       Marrowind --totals [POSITION]\n"
     "       Marrowind --units [POSITION]\n"
     "       Marrowind --income [POSITION]\n"
-    "       Marrowind --render FILE.png [--zoom F] [--ipc] [POSITION]\n"
+    "       Marrowind --render FILE.png [--zoom F] [--ipc] [--sectors] [POSITION]\n"
     "       Marrowind --replay SCRIPT [POSITION]\n"
     "       Marrowind --diff OLD NEW\n"
     "       Marrowind --record GAME POSITION [LABEL]\n"
@@ -46,6 +46,8 @@ constexpr const char* kUsage =
     "  --render FILE     write the map as the map view shows it to a PNG file\n"
     "  --zoom F          the zoom for --render: 0.5, 0.6, ... 2.0 (1.0 when absent)\n"
     "  --ipc             draw the income labels on the rendered map\n"
+    "  --sectors         draw the sectors on the rendered map, as \"&Show Sectors\" does: their\n"
+    "                    borders, numbers, names and label points\n"
     "  --replay SCRIPT   feed the viewer the user events of SCRIPT (- for standard input)\n"
     "  --diff OLD NEW    print what changed from the position OLD to NEW (both of one map),\n"
     "                    tab-separated: pieces by sector, country and kind, sectors that\n"
@@ -105,6 +107,7 @@ struct Options {
   std::string scriptPath;
   double zoom = 1.0;
   bool ipc = false;
+  bool sectors = false;
   std::string position;
   std::string newer;  // the second position of --diff
   std::string game;   // --record, --turns, --extract
@@ -188,6 +191,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       if (!ok || !ValidZoom(o.zoom)) return Refuse(err, "--zoom takes one of 0.5, 0.6, ... 2.0");
     } else if (a == "--ipc") {
       o.ipc = true;
+    } else if (a == "--sectors") {
+      o.sectors = true;
     } else if (a.starts_with("--")) {
       return Refuse(err, "unknown option " + a + " (see --help)");
     } else if (o.position.empty()) {
@@ -196,7 +201,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       return Refuse(err, "more than one position file given");
     }
   }
-  if (o.mode == Options::Mode::kNone) return Refuse(err, "--zoom and --ipc go with --render");
+  if (o.mode == Options::Mode::kNone)
+    return Refuse(err, "--zoom, --ipc and --sectors go with --render");
   return o;
 }
 
@@ -461,6 +467,7 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
   }
   // The income labels as the menu item "&IPC Values" shows them, the settings file untouched.
   if (options->ipc && !viewer.settings().showIpcValues()) viewer.Command(command::kIpcValues);
+  if (options->sectors) viewer.Command(command::kShowSectors);
   switch (options->mode) {
     case Options::Mode::kTotals:
       out << TotalsReport(viewer.position());

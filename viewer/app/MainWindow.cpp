@@ -110,6 +110,7 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "&Check Map ...", command::kCheckMap);
   AddCommand(view, "&Trends ...", command::kTrends);
   AddCommand(view, "&Reload Map", command::kReloadMap);
+  AddCommand(view, "&Show Sectors", command::kShowSectors, true);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));

@@ -14,8 +14,8 @@ inline constexpr int kCompareWith = 140, kCompareWithSaved = 141;
 inline constexpr int kRecordTurn = 142, kOpenGame = 143;
 // Stepping through the game's turns, the History window that lists them and the Trends chart.
 inline constexpr int kPreviousTurn = 144, kNextTurn = 145, kHistory = 146, kTrends = 147;
-// The map package read again in place, for its author.
-inline constexpr int kReloadMap = 148;
+// For the map's author: the package read again in place, and the sectors drawn over the map.
+inline constexpr int kReloadMap = 148, kShowSectors = 149;
 // Every id from 200 to 299 chooses a map; the catalogue numbers its maps from 201.
 inline constexpr int kFirstMap = 200, kFirstCatalogued = 201, kLastMap = 299;
 

@@ -36,6 +36,7 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
   // No settings file is the first start: the tool windows have no places yet.
   document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
   position_.SetObserver(this);
+  view_.AddLayer(sectorLayer_);
   view_.AddLayer(changesLayer_);
   view_.AddOverlay(floatingPiece_);
   view_.AddOverlay(marker_);
@@ -265,6 +266,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
     if (auto table = ValueOrWarn(ReadSectorTable(file(package_file::kSectorTable))))
       position_.SetSectorTable(std::move(*table));
   }
+  if (sectorLayer_.shown()) KnowSectorBoxes();
   position_.SetPieceTable(
       ValueOrWarn(ReadPieceTable(file(package_file::kPieceTable))).value_or(PieceTable()));
   LoadPieces(dir);
@@ -301,6 +303,11 @@ void Viewer::BoardChanged(const BoardChange& change) {
     for (const Unit& unit : change.units) view_.RedrawUnitArea(unit);
   }
   for (const LabelPoint& label : change.labels) view_.RedrawLabelArea(label);
+  // A label point moved may move its sector's text anywhere.
+  if (sectorLayer_.shown() && !change.labels.empty()) {
+    view_.RedrawMapRegion();
+    host_.InvalidateMap(QRect());
+  }
   // The comparison follows the board.
   if (comparison_ && (change.everywhere || !change.units.empty() || change.totals))
     ShowComparison();

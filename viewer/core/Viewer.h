@@ -20,6 +20,7 @@
 #include "Modifiers.h"
 #include "Position.h"
 #include "Recovery.h"
+#include "SectorLayer.h"
 #include "Settings.h"
 
 namespace mw {
@@ -153,6 +154,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   const DocumentState& document() const { return document_; }
   const EditingState& editing() const { return editing_; }
   const MapView& view() const { return view_; }
+  const SectorLayer& sectorLayer() const { return sectorLayer_; }
   const ViewFonts& fonts() const override { return startup_.fonts; }
   const std::string& currentFile() const override { return document_.currentFile; }
 
@@ -230,6 +232,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   // the report is shown only when it holds findings the author has not seen yet.
   void CheckMap();
   void ReloadMap();
+  // "&Show Sectors": the sectors' borders, numbers, names and label points over the map, or not.
+  void ToggleSectors();
+  // Finds each sector's box of cells once per map.
+  const std::vector<QRect>& KnowSectorBoxes();
   // Compares the board again and shows the result on the map and in the Changes window.
   void ShowComparison();
   void LeftPress(QPoint map, unsigned modifiers);
@@ -245,11 +251,12 @@ class Viewer : private PositionObserver, private MapViewSource {
   FloatingPiece floatingPiece_{*this, editing_};
   PointMarker marker_;
   std::optional<Comparison> comparison_;
-  std::vector<QRect> sectorBoxes_;         // of the map loaded, once a comparison needed them
+  std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
   std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package
   std::optional<GameFile> game_;
   GameHistory history_;
   bool historyShown_ = false;
+  SectorLayer sectorLayer_{*this, sectorBoxes_};
   ChangesLayer changesLayer_{*this, comparison_};
   // Who holds which sector and what it yields, for the status bar; recomputed when the totals
   // changed.

@@ -76,6 +76,8 @@ void Viewer::Command(int id) {
       return CheckMap();
     case command::kReloadMap:
       return ReloadMap();
+    case command::kShowSectors:
+      return ToggleSectors();
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
   }
@@ -130,6 +132,19 @@ void Viewer::ReloadMap() {
   if (fresh == 0) return;
   seenFindings_ = lines;
   host_.ShowPackageCheck(map_.packageName, report);
+}
+
+void Viewer::ToggleSectors() {
+  sectorLayer_.Show(!sectorLayer_.shown());
+  if (sectorLayer_.shown()) KnowSectorBoxes();
+  host_.SetMenuCheck(command::kShowSectors, sectorLayer_.shown());
+  view_.RedrawMapRegion();
+  host_.InvalidateMap(QRect());
+}
+
+const std::vector<QRect>& Viewer::KnowSectorBoxes() {
+  if (sectorBoxes_.empty() && position_.grid()) sectorBoxes_ = SectorBoxes(*position_.grid());
+  return sectorBoxes_;
 }
 
 void Viewer::NewMap(int id) {

@@ -24,8 +24,7 @@ void Viewer::CompareWithPosition(std::unique_ptr<Position> older, std::string na
 }
 
 void Viewer::ShowComparison() {
-  if (sectorBoxes_.empty() && position_.grid()) sectorBoxes_ = SectorBoxes(*position_.grid());
-  comparison_->Update(position_, sectorBoxes_);
+  comparison_->Update(position_, KnowSectorBoxes());
   view_.RedrawMapRegion();
   host_.InvalidateMap(QRect());
   host_.ShowChanges(comparison_->file(), DifferenceLines(comparison_->differences(), position_));
@@ -74,16 +73,9 @@ void Viewer::ShowSector(int sector) {
   if (record && grid->sectorAt(record->labelX(), record->labelY()) == sector)
     return view_.CenterOn(QPoint(record->labelX(), record->labelY()));
   // The label point lies elsewhere: the middle of the sector's cells.
-  int32_t left = grid->width(), top = grid->height(), right = -1, bottom = -1;
-  for (int32_t y = 0; y < grid->height(); ++y)
-    for (int32_t x = 0; x < grid->width(); ++x)
-      if (grid->valueAt(x, y) == sector) {
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-      }
-  if (right >= 0) view_.CenterOn(QPoint((left + right) / 2, (top + bottom) / 2));
+  const std::vector<QRect>& boxes = KnowSectorBoxes();
+  if (static_cast<size_t>(sector) < boxes.size() && !boxes[sector].isEmpty())
+    view_.CenterOn(boxes[sector].center());
 }
 
 }  // namespace mw
