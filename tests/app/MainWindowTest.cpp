@@ -27,6 +27,7 @@
 #include "PositionFile.h"
 #include "TempDir.h"
 #include "TestPackage.h"
+#include "WindowFrames.h"
 
 namespace mw {
 
@@ -117,11 +118,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()),
              (QStringList{"&ToolBar=105", "&InfoView=106", "&History=146"}));
-    QCOMPARE(
-        Texts(menus[3]->menu()->actions()),
-        (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113",
-                     "-", "Zoom In=136", "Zoom Out=137", "Actual Size=138", "-",
-                     "&Check Map ...=139", "&Trends ...=147", "&Reload Map=148", "&Show Sectors=149"}));
+    QCOMPARE(Texts(menus[3]->menu()->actions()),
+             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
+                          "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
+                          "Actual Size=138", "-", "&Check Map ...=139", "&Trends ...=147",
+                          "&Reload Map=148", "&Show Sectors=149"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),
@@ -455,11 +456,35 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.viewer().markedPoint(), std::optional(QPoint(180, 90)));
     const QImage painted = w.mapWidget()->grab().toImage();
     QCOMPARE(painted.pixel(shown + QPoint(PointMarker::kRadius, 0)), PointMarker::kColour);
+    QVERIFY2(!dialog->frameGeometry().contains(w.mapWidget()->mapToGlobal(shown)),
+             "the report does not cover the point");
     // Closing the report takes the mark away.
     dialog->close();
     QCOMPARE(w.viewer().markedPoint(), std::nullopt);
     QVERIFY(w.mapWidget()->grab().toImage().pixel(shown + QPoint(PointMarker::kRadius, 0)) !=
             PointMarker::kColour);
+  }
+
+  void aReportStandsBesideTheWindowOrInACornerAwayFromTheMarkedPoint() {
+    const QRect screen(0, 0, 1920, 1080), maximised = screen, small(100, 100, 800, 600);
+    const QSize size(760, 360);
+    struct Case {
+      QRect owner;
+      std::optional<QPoint> avoid;
+      QPoint at;
+    };
+    for (const Case& c : {Case{small, std::nullopt, {900, 100}},         // right of the window
+                          Case{QRect(1000, 0, 900, 600), {}, {240, 0}},  // no room right: left
+                          Case{maximised, {}, {1160, 720}},              // bottom right corner
+                          Case{maximised, QPoint(1500, 900), {1160, 0}},
+                          Case{maximised, QPoint(1140, 100), {1160, 720}},  // near, not over
+                          Case{small, QPoint(1000, 200), {1160, 720}}}) {
+      const QPoint at = BesideWindow(c.owner, screen, size, c.avoid);
+      QCOMPARE(at, c.at);
+      QVERIFY(screen.contains(QRect(at, size)));
+    }
+    // A screen the report fills: it cannot avoid the point and stands at the bottom right.
+    QCOMPARE(BesideWindow(screen, QRect(0, 0, 760, 360), size, QPoint(10, 10)), QPoint(0, 0));
   }
 
   void theChangesWindowListsWhatChangedFollowsTheBoardAndEndsTheComparison() {

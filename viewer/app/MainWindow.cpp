@@ -461,9 +461,28 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::ShowPackageCheck(const std::string& packageName,
                                   const Result<PackageReport>& report) {
-  auto* dialog = new PackageCheckDialog(
-      this, packageName, report, [this](std::optional<QPoint> map) { viewer_->MarkMapPoint(map); });
-  dialog->show();
+  // The report stands beside the map: right or left of the window where the screen has room,
+  // else in a corner of the screen, and it moves away from a marked point it would cover.
+  auto dialog = std::make_shared<QPointer<PackageCheckDialog>>();
+  const auto place = [this, dialog] {
+    const std::optional<QPoint> marked = viewer_->markedPoint();
+    const std::optional<QPoint> avoid =
+        marked ? std::optional(map_->mapToGlobal(viewer_->view().MapToClient(*marked)))
+               : std::nullopt;
+    return BesideWindow(frameGeometry(), screen()->availableGeometry(),
+                        (*dialog)->frameGeometry().size(), avoid);
+  };
+  *dialog = new PackageCheckDialog(this, packageName, report,
+                                   [this, dialog, place](std::optional<QPoint> map) {
+                                     viewer_->MarkMapPoint(map);
+                                     if (*dialog && (*dialog)->isVisible())
+                                       (*dialog)->move(place());
+                                   });
+  (*dialog)->move(place());
+  PlaceFrameWhenKnown(*dialog, [dialog, place] {
+    return *dialog && IsFramed(*dialog) ? std::optional(place()) : std::nullopt;
+  });
+  (*dialog)->show();
 }
 
 std::optional<std::string> MainWindow::ChooseCompareFile(const std::string& folder) {

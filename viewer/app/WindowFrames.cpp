@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 namespace mw {
 
@@ -15,6 +16,28 @@ void AskForCaptionOnly(QWidget* window) {
 
 bool IsFramed(const QWidget* window) {
   return window->isVisible() && window->frameGeometry() != window->geometry();
+}
+
+QPoint BesideWindow(QRect owner, QRect screen, QSize size, std::optional<QPoint> avoid) {
+  const auto clampY = [&](int y) {
+    return std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
+  };
+  const int right = screen.right() + 1 - size.width(), bottom = screen.bottom() + 1 - size.height();
+  const QPoint candidates[] = {{owner.right() + 1, clampY(owner.top())},
+                               {owner.left() - size.width(), clampY(owner.top())},
+                               {right, bottom},
+                               {right, screen.top()},
+                               {screen.left(), bottom},
+                               {screen.left(), screen.top()}};
+  for (const QPoint& at : candidates) {
+    const QRect frame(at, size);
+    if (!screen.contains(frame)) continue;
+    if (avoid &&
+        frame.adjusted(-kAvoidMargin, -kAvoidMargin, kAvoidMargin, kAvoidMargin).contains(*avoid))
+      continue;
+    return at;
+  }
+  return {right, bottom};
 }
 
 namespace {

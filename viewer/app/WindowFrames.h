@@ -2,6 +2,7 @@
 
 // What the program asks of the window manager's frames around its windows.
 #include <QPoint>
+#include <QRect>
 #include <functional>
 #include <optional>
 
@@ -20,6 +21,13 @@ void PlaceFrameAt(QWidget* window, QPoint frameTopLeft);
 // The same with a place that depends on frames not known yet: `where` is asked once the window's
 // frame is known, and says none until it can tell (another window's frame is not known yet).
 void PlaceFrameWhenKnown(QWidget* window, std::function<std::optional<QPoint>()> where);
+
+// Where the frame of a window of `size` stands beside another window's frame `owner` on the
+// screen's free area `screen`, not over the point `avoid` (screen coordinates) nor close to it:
+// right of the owner, else left of it, else in a corner of the screen (bottom right, top right,
+// bottom left, top left). Where none of them is free of the point, the bottom right corner.
+QPoint BesideWindow(QRect owner, QRect screen, QSize size, std::optional<QPoint> avoid);
+inline constexpr int kAvoidMargin = 32;
 
 // Whether the window manager has put a frame around a shown window.
 bool IsFramed(const QWidget* window);
