@@ -274,13 +274,16 @@ class Checker {
       Add(Level::kWarning, file, "line 1", *trouble);
     // The line of each piece, and of each country in the alliance rows taken so far.
     std::map<int32_t, int> rowOf;
+    std::map<int64_t, int> namedOn;  // the line that names each country
     int line = 1, rows = 0;
-    for (size_t i = 0; i < pieces.size(); ++i) {
+    size_t offset = 0;
+    for (size_t i = 0; i < pieces.size(); offset += pieces[i++].size()) {
       const int at = line;
       if (!pieces[i].empty() && pieces[i].back() == '\n') ++line;
       const std::string_view piece = UpToNul(pieces[i]);
       const std::string where = "line " + std::to_string(at);
       if (i == 0) continue;
+      if (offset < MapInfo::kNamesWithin) CheckCountryLine(piece, where, at, namedOn);
       if (!StartsWithAllied(piece)) {
         const size_t first = piece.find_first_not_of(" \t");
         if (first != std::string_view::npos && first > 0 && StartsWithAllied(piece.substr(first)))
@@ -329,6 +332,38 @@ class Checker {
                   "; alliances are read in order, so this row does not count for it");
       }
     }
+  }
+
+  // "country N Name": a number from 1 to 8 with a row in the piece pictures, a name, once; an
+  // indented line is not read at all.
+  void CheckCountryLine(std::string_view piece, const std::string& where, int at,
+                        std::map<int64_t, int>& namedOn) {
+    const auto file = package_file::kMapInfo;
+    const size_t first = piece.find_first_not_of(" \t");
+    if (first != std::string_view::npos && first > 0 && ParseCountryLine(piece.substr(first)))
+      return Add(Level::kWarning, file, where,
+                 "an indented \"country\" line is ignored: only lines that start with "
+                 "\"country\" name a country; remove the blanks in front of it");
+    const auto named = ParseCountryLine(piece);
+    if (!named) return;
+    if (named->country < 1 || named->country > 8)
+      return Add(Level::kWarning, file, where,
+                 "a \"country\" line names no country from 1 to 8 and is ignored; write "
+                 "\"country\", the country's number and its name");
+    const std::string country = "country " + std::to_string(named->country);
+    if (named->name.empty())
+      return Add(Level::kWarning, file, where,
+                 country + " is given no name and keeps its number; write the name after it");
+    const auto [earlier, fresh] = namedOn.insert({named->country, at});
+    if (!fresh)
+      return Add(Level::kWarning, file, where,
+                 country + " is named again; the name on line " + std::to_string(earlier->second) +
+                     " counts, so this one is ignored");
+    if (auto trouble = TextTrouble(named->name, "the name of " + country))
+      Add(Level::kWarning, file, where, *trouble);
+    if (!HasRow(named->country))
+      Add(Level::kWarning, file, where,
+          NoRow(named->country) + ", so no piece of it shows the name");
   }
 
   void CheckPicture() {

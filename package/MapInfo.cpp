@@ -1,6 +1,7 @@
 #include "MapInfo.h"
 
 #include "FileBytes.h"
+#include "PackageText.h"
 #include "ScanText.h"
 
 namespace mw {
@@ -39,6 +40,32 @@ AllianceRow ParseAllianceRow(std::string_view numbers) {
   return row;
 }
 
+std::optional<CountryLine> ParseCountryLine(std::string_view line) {
+  constexpr std::string_view kKeyword = "country";
+  line = UpToNul(line);
+  if (line.size() <= kKeyword.size() || !IsScanBlank(line[kKeyword.size()])) return std::nullopt;
+  for (size_t i = 0; i < kKeyword.size(); ++i)
+    if ((line[i] | 0x20) != kKeyword[i]) return std::nullopt;
+  CountryLine parsed;
+  size_t at = kKeyword.size();
+  while (at < line.size() && IsScanBlank(line[at])) ++at;
+  const size_t digits = at;
+  while (at < line.size() && line[at] >= '0' && line[at] <= '9' && at - digits < 9)
+    parsed.country = parsed.country * 10 + (line[at++] - '0');
+  if (at == digits) parsed.country = -1;  // no number
+  while (at < line.size() && IsScanBlank(line[at])) ++at;
+  size_t end = line.size();
+  while (end > at && IsScanBlank(line[end - 1])) --end;
+  parsed.name = std::string(line.substr(at, end - at));
+  return parsed;
+}
+
+std::string CountryName(const CountryNames& names, int country) {
+  if (country >= 1 && country <= 8 && !names[static_cast<size_t>(country)].empty())
+    return DecodePackageText(names[static_cast<size_t>(country)]);
+  return "country " + std::to_string(country);
+}
+
 MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
   MapInfo info;
   if (complete) *complete = false;
@@ -46,13 +73,21 @@ MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
   if (pieces.empty()) return info;
   info.title = StripTitle(pieces.front());
   size_t rows = 0;
-  for (size_t i = 1; i < pieces.size() && rows < info.alliances.size(); ++i) {
+  size_t offset = pieces.front().size();
+  for (size_t i = 1; i < pieces.size(); offset += pieces[i++].size()) {
     std::string_view line = UpToNul(pieces[i]);
-    if (!StartsWithAllied(line)) continue;
+    if (offset < kNamesWithin) {
+      if (auto named = ParseCountryLine(line);
+          named && named->country >= 1 && named->country <= 8 && !named->name.empty()) {
+        std::string& name = info.countryNames[static_cast<size_t>(named->country)];
+        if (name.empty()) name = named->name;
+      }
+    }
+    if (rows == info.alliances.size() || !StartsWithAllied(line)) continue;
     info.alliances[rows++] = ParseAllianceRow(line.substr(6));
     // A piece is whole once it has its line feed or its full length.
     const bool whole = pieces[i].back() == '\n' || pieces[i].size() == kPieceLength;
-    if (complete && rows == info.alliances.size()) *complete = whole;
+    if (complete && rows == info.alliances.size()) *complete = whole && text.size() >= kNamesWithin;
   }
   return info;
 }

@@ -186,6 +186,9 @@ class Position {
   void SetSectorTable(std::optional<SectorTable> table);
   void SetPieceTable(const PieceTable& pieces) { pieces_ = pieces; }
   void SetAlliances(const AllianceTable& alliances) { alliances_ = alliances; }
+  // The names the map gives its countries ("country N Name" lines), for what is shown in words.
+  void SetCountryNames(const CountryNames& names) { countryNames_ = names; }
+  const CountryNames& countryNames() const { return countryNames_; }
   const SectorGrid* grid() const { return grid_ ? &*grid_ : nullptr; }
   const SectorTable* sectorTable() const { return sectors_ ? &*sectors_ : nullptr; }
   const PieceTable& pieces() const { return pieces_; }
@@ -301,6 +304,7 @@ class Position {
   std::optional<SectorTable> sectors_;
   PieceTable pieces_;
   AllianceTable alliances_{};
+  CountryNames countryNames_;
   CountryTotals totals_{};
   std::vector<UndoEntry> undo_;
   // What an undo did to the list, step by step, so that a redo can take it back exactly: undo

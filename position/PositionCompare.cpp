@@ -57,6 +57,7 @@ void TakeMapOf(Position& position, const Position& map) {
   if (map.sectorTable()) position.SetSectorTable(*map.sectorTable());
   position.SetPieceTable(map.pieces());
   position.SetAlliances(map.alliances());
+  position.SetCountryNames(map.countryNames());
   position.ReassignSectors();
   position.RecomputeTotals();
 }

@@ -410,11 +410,12 @@ class MainWindowTest : public QObject {
     test::TestPackage p;
     p.sectors.push_back({.name = "Wells", .initialOwner = 1, .ipcValue = 2, .flags = 1});
     p.sectors.push_back({.name = "Mine", .initialOwner = 1, .ipcValue = 3, .requiredPiece = 2});
+    p.alliances += "country 1 Sarnesh\n";
     MainWindow& w = Open({p});
     QTest::mouseClick(w.infoView(), Qt::LeftButton, {}, QPoint(50 + 25 * 0 + 3, 40));
     QDialog* dialog = nullptr;
     QTRY_VERIFY((dialog = w.findChild<QDialog*>(QStringLiteral("IncomeDialog"))));
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Income of country 1"));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Income of Sarnesh (country 1)"));
     auto* table = dialog->findChild<QTableWidget*>(QStringLiteral("IncomeTable"));
     QVERIFY(table);
     QCOMPARE(table->rowCount(), 4);  // North, Wells, Mine and the sums

@@ -81,6 +81,36 @@ TEST(MapInfo, readsAtMostEightNumbersPerRow) {
   EXPECT_EQ(info.alliances[1], (AllianceRow{4, 0, 0, 0, 0, 0, 0, 0}));
 }
 
+TEST(MapInfo, namesCountriesOnTheFirstLineForEachAndLeavesTheAlliancesAsTheyWere) {
+  const std::string text =
+      "T\ncountry 1 Sarnesh  \r\nallied 1 2\nCOUNTRY\t2\tVel Ath\n  country 3 Ind\ncountry 9 Far\n"
+      "country 1 Again\ncountry 4\ncountry5 Glued\ncountry x Six\n";
+  const MapInfo info = MapInfo::Parse(text);
+  EXPECT_EQ(info.alliances[0], (AllianceRow{1, 2, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(info.alliances[1], AllianceRow{});
+  const CountryNames want{"", "Sarnesh", "Vel Ath", "", "", "", "", "", ""};
+  EXPECT_EQ(info.countryNames, want);
+  EXPECT_EQ(CountryName(info.countryNames, 1), "Sarnesh");
+  EXPECT_EQ(CountryName(info.countryNames, 3), "country 3");
+  EXPECT_EQ(CountryName(CountryNames{"", "\xD6sterland"}, 1), "\xC3\x96sterland");
+  // Beyond the first 64 KiB nothing is named.
+  const std::string far = "T\n" + std::string(MapInfo::kNamesWithin, '#') + "\ncountry 1 Late\n";
+  EXPECT_EQ(MapInfo::Parse(far).countryNames[1], "");
+}
+
+TEST(MapInfo, aFileReadsItsNamesAfterItsEightAlliances) {
+  test::TempDir dir;
+  std::string text = "T\n";
+  for (int i = 1; i <= 8; ++i) text += "allied " + std::to_string(i) + " 9\n";
+  // Far enough on that a reader stopping at the eighth alliance would not have read it.
+  for (int i = 0; i < 400; ++i) text += "# a comment of the author, long enough for a reader\n";
+  dir.Write("MapInfo.txt", text + "country 6 Last\n");
+  auto info = ReadMapInfo(dir / "MapInfo.txt");
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->countryNames[6], "Last");
+  EXPECT_EQ(info->alliances[7][0], 8);
+}
+
 TEST(MapInfo, readsLongLinesInPiecesOf126Characters) {
   std::string longTitle(130, 'T');
   std::string comment(126, 'c');

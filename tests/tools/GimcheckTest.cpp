@@ -238,6 +238,21 @@ TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
         "that still takes one of the 8 rows; write \"allied\", a blank, then the countries "
         "separated by blanks"}},
       {"MapInfo.txt",
+       "Test Map\nallied 1 2\ncountry 1 Sarnesh\n  country 2 Vel\ncountry 9 Far\ncountry 3\n"
+       "COUNTRY 1 Other\ncountry 2 " +
+           utf8 + "\n",
+       {"warning: MapInfo.txt: line 4: an indented \"country\" line is ignored: only lines that "
+        "start with \"country\" name a country; remove the blanks in front of it",
+        "warning: MapInfo.txt: line 5: a \"country\" line names no country from 1 to 8 and is "
+        "ignored; write \"country\", the country's number and its name",
+        "warning: MapInfo.txt: line 6: country 3 is given no name and keeps its number; write the "
+        "name after it",
+        "warning: MapInfo.txt: line 7: country 1 is named again; the name on line 3 counts, so "
+        "this one is ignored",
+        "warning: MapInfo.txt: line 8: the name of country 2 \"\xC3\x83\xE2\x80\x93lfeld\" is "
+        "UTF-8, which reads as this; package texts are Windows-1252: save the file so (vorn "
+        "--utf8 converts a sector text)"}},
+      {"MapInfo.txt",
        "Test Map\nallied 1 1\n",
        {"warning: MapInfo.txt: line 2: country 1 is named twice in its row, which allies it with "
         "every country; name it once"}},

@@ -322,6 +322,39 @@ TEST_F(Commands, reloadShowsTheCheckOnlyWhenItFindsSomethingNew) {
   EXPECT_EQ(host.checkedPackage, "") << "seen already";
 }
 
+// A country the map names is called by its name wherever the board is put in words; one it does
+// not name keeps its number.
+TEST_F(Commands, aNamedCountryIsCalledByItsNameWhereverTheBoardIsPutInWords) {
+  packages[0].alliances = "allied 1 2\ncountry 1 \xD6sterland\ncountry 3 Sarnesh\n";
+  StartViewer();
+  const std::string oester = "\xC3\x96sterland";
+  viewer->PaletteClick(QPoint(2 * 15 + 3, 2 * 10 + 3));  // Tank of country 3
+  EXPECT_EQ(host.status[StatusField::kMode], "Placing Tank of Sarnesh");
+  EXPECT_EQ(viewer->PaletteCellText(QPoint(1 * 15 + 3, 2 * 10 + 3)),
+            "Inf, value 3, land; Sarnesh (country 3)");
+  EXPECT_EQ(viewer->PaletteCellText(QPoint(3, 1 * 10 + 3)), "Ctrl, value 0, land; country 2");
+  viewer->MousePress(MouseButton::kLeft, QPoint(60, 40), 0);
+  viewer->MouseMove(QPoint(61, 41));
+  EXPECT_EQ(host.status[StatusField::kPointer],
+            "North: " + oester + ", 4 IPC \u2013 1 Tank of Sarnesh");
+  viewer->MouseMove(QPoint(150, 20));
+  EXPECT_EQ(host.status[StatusField::kPointer], "South: country 2, 3 IPC");
+  // A marker of Sarnesh takes South: the Changes window says so by name.
+  viewer->PaletteClick(QPoint(3, 2 * 10 + 3));
+  viewer->MousePress(MouseButton::kLeft, QPoint(150, 50), 0);
+  ASSERT_TRUE(viewer->CompareWith((dir / "Tess.gim" / "Start.QPX").string()));
+  std::vector<std::string> lines;
+  for (const ChangeLine& line : host.changes) lines.push_back(line.text);
+  for (const char* line : {"North: 0 Tank of Sarnesh \u2192 1",
+                           "South: held by country 2 \u2192 Sarnesh", "Sarnesh IPC 0 \u2192 3"})
+    EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
+  // The History window is given the names with the turns.
+  host.saveChoices.push_back((dir / "named").string());
+  viewer->Command(command::kRecordTurn);
+  viewer->Command(command::kHistory);
+  EXPECT_EQ(host.history.countryNames[3], "Sarnesh");
+}
+
 TEST_F(Commands, closingAsksOnlyWithUnsavedChangesAndSavesTheSettings) {
   StartViewer();
   host.windows[ToolWindow::kPalette].position = QPoint(-20, 700);

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "PackageText.h"
 #include "Reports.h"
 #include "Version.h"
 #include "WindowFrames.h"
@@ -125,7 +126,11 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
 
 IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country) : QDialog(owner) {
   setObjectName(QStringLiteral("IncomeDialog"));
-  setWindowTitle(QStringLiteral("Income of country %1").arg(country));
+  const std::string& name = position.countryNames()[static_cast<size_t>(std::clamp(country, 0, 8))];
+  setWindowTitle(name.empty() ? QStringLiteral("Income of country %1").arg(country)
+                              : QStringLiteral("Income of %1 (country %2)")
+                                    .arg(QString::fromStdString(DecodePackageText(name)))
+                                    .arg(country));
   setAttribute(Qt::WA_DeleteOnClose);
   const std::vector<IncomeLine> lines = IncomeBreakdown(position, country);
   auto* table = new QTableWidget(static_cast<int>(lines.size()) + 1, 6, this);

@@ -32,6 +32,13 @@ namespace {
 
 constexpr int kFixedColumns = 4;  // Turn, Label, Recorded, Note
 
+// A country as the windows name it: the map's name for it, else its number after `unnamed`.
+QString CountryLabel(const GameHistory& history, uint16_t country, const char* unnamed) {
+  if (country >= 1 && country <= 8 && !history.countryNames[country].empty())
+    return QString::fromStdString(CountryName(history.countryNames, country));
+  return QString::fromLatin1(unnamed) + QString::number(country);
+}
+
 // A time recorded in ISO 8601 UTC as the user's clock shows it.
 QString LocalTime(const std::string& recorded) {
   const QDateTime t = QDateTime::fromString(QString::fromStdString(recorded), Qt::ISODate);
@@ -146,7 +153,8 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
     table_->clear();
     QStringList headers{QStringLiteral("Turn"), QStringLiteral("Label"), QStringLiteral("Recorded"),
                         QStringLiteral("Note")};
-    for (uint16_t country : history.countries) headers << QStringLiteral("IPC %1").arg(country);
+    for (uint16_t country : history.countries)
+      headers << QStringLiteral("IPC %1").arg(CountryLabel(history, country, ""));
     table_->setColumnCount(static_cast<int>(headers.size()));
     table_->setHorizontalHeaderLabels(headers);
     for (size_t i = 0; i < history.countries.size(); ++i)
@@ -275,7 +283,7 @@ void TrendsWindow::Rebuild() {
   for (size_t i = 0; i < history_.countries.size(); ++i) {
     const uint16_t country = history_.countries[i];
     auto* series = new QLineSeries;
-    series->setName(QStringLiteral("Country %1").arg(country));
+    series->setName(CountryLabel(history_, country, "Country "));
     series->setColor(QColor::fromRgb(history_.colours[i]));
     series->setPointsVisible(history_.turns.size() <= 60);
     QList<QPointF> points;

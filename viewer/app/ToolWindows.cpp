@@ -63,24 +63,11 @@ void PaletteWindow::keyReleaseEvent(QKeyEvent* event) {
 bool PaletteWindow::event(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QWidget::event(event);
   const auto* help = static_cast<QHelpEvent*>(event);
-  const MapState& map = viewer_.map();
-  const int column = help->pos().x() / std::max(1, map.pieceCellWidth);
-  const int row = help->pos().y() / std::max(1, map.pieceCellHeight);
-  if (column > 255 || map.piecesPicture.isNull()) {
+  const std::string text = viewer_.PaletteCellText(help->pos());
+  if (text.empty())
     QToolTip::hideText();
-    return true;
-  }
-  const PieceKind& kind = viewer_.position().pieces()[static_cast<uint8_t>(column)];
-  const char* category = kind.category == 0   ? "land"
-                         : kind.category == 1 ? "naval"
-                                              : "neither land nor naval";
-  const std::string name = DecodePackageText(kind.name);
-  const QString text = QStringLiteral("%1, value %2, %3; country %4")
-                           .arg(QString::fromStdString(name.empty() ? "(no name)" : name))
-                           .arg(kind.value)
-                           .arg(QString::fromLatin1(category))
-                           .arg(row + 1);
-  QToolTip::showText(help->globalPos(), text, this);
+  else
+    QToolTip::showText(help->globalPos(), QString::fromStdString(text), this);
   return true;
 }
 

@@ -154,17 +154,18 @@ std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& diff
     if (sector == 0) return std::string("No sector");
     return name.empty() ? "Sector " + std::to_string(sector) : name;
   };
-  const auto holder = [](int64_t country) {
-    return country == 0 ? std::string("nobody") : "country " + std::to_string(country);
+  const auto country = [&](int64_t n) {
+    return CountryName(names.countryNames(), static_cast<int>(n));
   };
+  const auto holder = [&](int64_t n) { return n == 0 ? std::string("nobody") : country(n); };
   std::vector<ChangeLine> lines;
   for (const D& d : differences) {
     const std::string change = " " + arrow + " ";
     switch (d.kind) {
       case D::Kind::kPieces:
         lines.push_back({place(d.sector) + ": " + std::to_string(d.before) + " " +
-                             DecodePackageText(names.pieces()[d.pieceType].name) + " of country " +
-                             std::to_string(d.country) + change + std::to_string(d.after),
+                             DecodePackageText(names.pieces()[d.pieceType].name) + " of " +
+                             country(d.country) + change + std::to_string(d.after),
                          d.sector});
         break;
       case D::Kind::kHolder:
@@ -173,7 +174,7 @@ std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& diff
              d.sector});
         break;
       case D::Kind::kTotal:
-        lines.push_back({"country " + std::to_string(d.country) + " " + TotalName(d.total) + " " +
+        lines.push_back({country(d.country) + " " + TotalName(d.total) + " " +
                              std::to_string(d.before) + change + std::to_string(d.after),
                          0});
         break;

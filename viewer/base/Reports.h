@@ -47,8 +47,8 @@ std::string DifferenceReport(const std::vector<BoardDifference>& differences,
                              const Position& names);
 
 // One line of the Changes window: a difference in words ("Valdhaven: 3 Inf of country 2 → 5",
-// "Greyspire: held by country 4 → country 6", "country 4 IPC 21 → 19") and the sector it is
-// about (0 for a total).
+// "Greyspire: held by country 4 → country 6", "country 4 IPC 21 → 19", a country the map names
+// by its name: "4 Inf of Sarnesh") and the sector it is about (0 for a total).
 struct ChangeLine {
   std::string text;  // UTF-8
   int sector = 0;

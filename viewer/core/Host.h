@@ -26,6 +26,7 @@ struct GameHistory {
   std::vector<uint16_t> countries;  // the countries with a total in any turn, in order
   std::vector<uint32_t> colours;    // the colour (0xAARRGGBB) of each of `countries`
   int64_t current = 0;              // the turn on the board, 0 for none
+  CountryNames countryNames;        // the names the map gives its countries
 };
 
 // The parts of the status bar under the map.

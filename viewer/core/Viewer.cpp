@@ -256,6 +256,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
 
   const auto info = ValueOrWarn(ReadMapInfo(file(package_file::kMapInfo)));
   position_.SetAlliances(info ? info->alliances : AllianceTable{});
+  position_.SetCountryNames(info ? info->countryNames : CountryNames{});
   map_.mapPicture = PictureOrNone(file(package_file::kMapPicture));
   view_.RebuildScaledPicture();
 

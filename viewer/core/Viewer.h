@@ -107,6 +107,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   // The piece palette: a click on a cell, and Escape released there.
   void PaletteClick(QPoint client);
   void PaletteEscape();
+  // What the palette cell under a point holds, in words: "Inf, value 3, land; country 2", or
+  // "...; Sarnesh (country 2)" where the map names the country; empty outside the cells.
+  std::string PaletteCellText(QPoint client) const;
   // The user closed a tool window with its window manager's close button: it is hidden, and its
   // menu item loses its check mark.
   void ToolWindowClosed(ToolWindow which);

@@ -48,7 +48,7 @@ void Viewer::RecordTurn() {
     auto game = GameFile::OpenOrCreate(path, position_.mapName(), PackageFolder(map_.packageName));
     if (!game) return fail(game.error());
     game_.emplace(std::move(game.value()));
-    history_ = GameHistory{game_->path().string(), {}, {}, {}, 0};
+    history_ = GameHistory{game_->path().string(), {}, {}, {}, 0, {}};
     if (Status read = ReadHistory(); !read) return fail(read.error());
   }
   auto turns = game_->Turns();
@@ -92,7 +92,7 @@ Status Viewer::LoadGameFile(const std::string& path) {
   // The turn is kept in the game: the board has no position file.
   document_.currentFile.clear();
   document_.restoredFile = false;
-  history_ = GameHistory{game_->path().string(), {}, {}, {}, turns->back().number};
+  history_ = GameHistory{game_->path().string(), {}, {}, {}, turns->back().number, {}};
   return Status::Ok();
 }
 
@@ -278,6 +278,7 @@ void Viewer::PublishHistory() {
     for (uint16_t country : history_.countries)
       history_.colours.push_back(CountryColour(map_, country));
   }
+  history_.countryNames = position_.countryNames();
   if (historyShown_) host_.ShowHistory(history_);
   host_.ShowTrends(history_, false);
 }

@@ -41,12 +41,12 @@ std::string Viewer::PieceName(int pieceType) const {
 std::string Viewer::ModeText() const {
   switch (editing_.mouseMode) {
     case ModePlace:
-      return "Placing " + PieceName(editing_.selectedPiece) + " of country " +
-             std::to_string(editing_.selectedRow + 1);
+      return "Placing " + PieceName(editing_.selectedPiece) + " of " +
+             CountryName(position_.countryNames(), editing_.selectedRow + 1);
     case ModeCarry: {
       const Unit& c = position_.hand().carried;
-      return "Carrying " + std::to_string(c.count) + " " + PieceName(c.pieceType) + " of country " +
-             std::to_string(c.country);
+      return "Carrying " + std::to_string(c.count) + " " + PieceName(c.pieceType) + " of " +
+             CountryName(position_.countryNames(), c.country);
     }
     case ModeDelete:
       return "Removing pieces";
@@ -71,7 +71,7 @@ void Viewer::ShowPointer(QPoint m) {
       if (income.owner == 0)
         text += "held by nobody";
       else
-        text += "country " + std::to_string(income.owner) + ", " +
+        text += CountryName(position_.countryNames(), income.owner) + ", " +
                 (income.value > 0 ? std::to_string(income.value) + " " + HeadingText(income.heading)
                                   : std::string("no income"));
     } else if (sector != 0) {
@@ -81,7 +81,8 @@ void Viewer::ShowPointer(QPoint m) {
   Unit unit;
   if (position_.FindUnitAt(m.x(), m.y(), &unit) && unit.count > 0)
     text += (text.empty() ? "" : " \u2013 ") + std::to_string(unit.count) + " " +
-            PieceName(unit.pieceType) + " of country " + std::to_string(unit.country);
+            PieceName(unit.pieceType) + " of " +
+            CountryName(position_.countryNames(), unit.country);
   if (text == pointerText_) return;
   pointerText_ = text;
   host_.ShowStatus(StatusField::kPointer, text);
@@ -251,6 +252,25 @@ void Viewer::PaletteClick(QPoint client) {
   editing_.selectedPiece = client.x() / map_.pieceCellWidth;
   editing_.selectedRow = client.y() / map_.pieceCellHeight;
   SetMode(ModePlace);
+}
+
+std::string Viewer::PaletteCellText(QPoint client) const {
+  if (client.x() < 0 || client.y() < 0 || map_.piecesPicture.isNull()) return {};
+  const int column = client.x() / std::max(1, map_.pieceCellWidth);
+  const int row = client.y() / std::max(1, map_.pieceCellHeight);
+  if (column > 255) return {};
+  const PieceKind& kind = position_.pieces()[static_cast<uint8_t>(column)];
+  const char* category = kind.category == 0   ? "land"
+                         : kind.category == 1 ? "naval"
+                                              : "neither land nor naval";
+  const std::string name = DecodePackageText(kind.name);
+  const int country = row + 1;
+  const std::string& named =
+      country <= 8 ? position_.countryNames()[static_cast<size_t>(country)] : std::string();
+  return (name.empty() ? "(no name)" : name) + ", value " + std::to_string(kind.value) + ", " +
+         category + "; " +
+         (named.empty() ? "country " + std::to_string(country)
+                        : DecodePackageText(named) + " (country " + std::to_string(country) + ")");
 }
 
 void Viewer::PaletteEscape() {
