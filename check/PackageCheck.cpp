@@ -46,6 +46,16 @@ std::string LabelPoint(int x, int y) {
   return Point(x, y) + " (" + hex + " in the sector text)";
 }
 
+// A number the sector text writes in hexadecimal within one of its values, as it is written
+// there where that differs from its decimal: "18 (12 in value 4 of the sector text)".
+std::string InSectorText(int64_t v, int value) {
+  if (v < 10) return std::to_string(v);
+  char hex[24];
+  std::snprintf(hex, sizeof hex, "%llx", static_cast<unsigned long long>(v));
+  return std::to_string(v) + " (" + hex + " in value " + std::to_string(value) +
+         " of the sector text)";
+}
+
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // What is wrong with a name or title as an editor may have saved it, or nothing: a byte-order
@@ -492,7 +502,8 @@ class Checker {
           if (d != 0 && !Record(d))
             Add(Level::kError, file, where,
                 "the dependency sector of owner " + std::to_string(owner) + " is " +
-                    std::to_string(d) + ", an empty record: that owner never earns from it");
+                    InSectorText(d, owner <= 4 ? 5 : 6) +
+                    ", an empty record: that owner never earns from it");
         }
       } else if (r->dependencySector() == n) {
         Add(Level::kWarning, file, where,
@@ -500,12 +511,12 @@ class Checker {
             "holder, so the rule can never act");
       } else if (const int d = r->dependencySector(); d != 0 && !Record(d)) {
         Add(Level::kError, file, where,
-            "dependency sector " + std::to_string(d) +
+            "dependency sector " + InSectorText(d, 4) +
                 " is an empty record: the sector never yields income");
       }
       if (r->requiredPiece() != 0 && pieceText_ && r->requiredPiece() >= entries)
         Add(Level::kError, file, where,
-            "required piece " + std::to_string(r->requiredPiece()) + " is beyond the " +
+            "required piece " + InSectorText(r->requiredPiece(), 8) + " is beyond the " +
                 Plural(static_cast<size_t>(entries), "entry", "entries") +
                 " of ToolPieces.txt: the sector never yields income");
       bool values = false;
@@ -520,6 +531,11 @@ class Checker {
         Add(Level::kError, file, where,
             "the per-country flag (2 in the flags) is set, but no country has an income: the "
             "sector yields nothing");
+      if (r->convoyFlag() != 0 && r->initialOwner() == 0 && YieldsIncome(*r))
+        Add(Level::kWarning, file, where,
+            "convoy " + InSectorText(r->convoyFlag(), 4) +
+                " is set, but a convoy sector yields only to its first owner and this one has "
+                "none: it never yields; give it a first owner or clear the convoy");
       if (r->initialOwner() != 0 && !HasRow(r->initialOwner()))
         Add(Level::kError, file, where, "first owner: " + NoRow(r->initialOwner()));
       if (YieldsIncome(*r)) CheckLabel(n, *r);

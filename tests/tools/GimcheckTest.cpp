@@ -293,6 +293,15 @@ TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
 TEST_F(Gimcheck, findsSectorRulesThatCanNeverActAndNamesThatAreCut) {
   package.sectors[0].dependency = 1;
   package.sectors[1].name = std::string(40, 's');
+  // A convoy of 18 on a sector nobody holds first; a dependency on sector 26, which is empty.
+  package.sectors.push_back(
+      {.name = "Strait", .ipcValue = 2, .convoy = 18, .labelX = 250, .labelY = 50});
+  package.sectors.push_back({.name = "Fen",
+                             .initialOwner = 1,
+                             .ipcValue = 1,
+                             .dependency = 26,
+                             .labelX = 350,
+                             .labelY = 50});
   EXPECT_EQ(Check(),
             (Lines{"warning: SektorInfo.sek: record 1 (North): the dependency sector is the sector "
                    "itself: its holder is always allied with its holder, so the rule can never "
@@ -300,7 +309,13 @@ TEST_F(Gimcheck, findsSectorRulesThatCanNeverActAndNamesThatAreCut) {
                    "warning: SektorInfo.sek: record 2 (" + std::string(39, 's') +
                        "): the name is 40 characters long (its length byte); the table holds "
                        "only the first 39, \"" +
-                       std::string(39, 's') + "\""}));
+                       std::string(39, 's') + "\"",
+                   "warning: SektorInfo.sek: record 3 (Strait): convoy 18 (12 in value 4 of the "
+                   "sector text) is set, but a convoy sector yields only to its first owner and "
+                   "this one has none: it never yields; give it a first owner or clear the "
+                   "convoy",
+                   "error: SektorInfo.sek: record 4 (Fen): dependency sector 26 (1a in value 4 of "
+                   "the sector text) is an empty record: the sector never yields income"}));
 }
 
 TEST_F(Gimcheck, findsPieceEntriesAndPicturesThatDoNotMatch) {
