@@ -7,10 +7,13 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <map>
@@ -351,6 +354,43 @@ class MainWindowTest : public QObject {
     QVERIFY2(std::abs(view.state().zoom - 1.1) < 1e-9, "Ctrl++ zooms once, not again on release");
     QTest::keyClick(w.mapWidget(), Qt::Key_Minus, Qt::ControlModifier);
     QVERIFY(std::abs(view.state().zoom - 1.0) < 1e-9);
+  }
+
+  // The question before unsaved changes are given up has OK, Save and Cancel: Save saves (asking
+  // for a name where the board has no file) and goes on; a save dialog cancelled stays.
+  void theUnsavedChangesQuestionCanSaveFirst() {
+    test::TestPackage{}.WriteTo(dir->path());
+    std::optional<std::string> chosen;
+    DialogSeam seam;
+    seam.saveFile = [&](bool) { return chosen; };
+    MainWindow w(dir->path(), seam);
+    w.show();
+    w.Start({});
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(40, 30));
+    QVERIFY(w.viewer().position().dirty());
+    QStringList buttons;
+    const auto answerSave = [&] {
+      QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        buttons.clear();
+        for (QAbstractButton* b : box->buttons()) buttons << b->text();
+        box->findChild<QPushButton*>(QStringLiteral("SaveButton"))->click();
+      });
+    };
+    answerSave();
+    QVERIFY2(!w.close(), "the save dialog was cancelled");
+    QVERIFY(w.viewer().position().dirty());
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{"&Save", "Cancel", "OK"}));
+    chosen = (dir->path() / "kept.QPX").string();
+    answerSave();
+    QVERIFY2(w.close(), "saved, then closed");
+    Position saved;
+    QVERIFY(LoadPosition(saved, *chosen));
+    QCOMPARE(saved.unitCount(), w.viewer().position().unitCount());
+    QVERIFY(!w.viewer().position().dirty());
   }
 
   void statusBarSaysTheModeThePointAndWhatWasWritten() {

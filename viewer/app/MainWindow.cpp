@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -234,6 +235,20 @@ bool MainWindow::Confirm(const std::string& text, const std::string& caption) {
                   QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, this);
   box.setDefaultButton(QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok;
+}
+
+Host::DiscardAnswer MainWindow::AskDiscard(const std::string& text, const std::string& caption) {
+  if (seam_.discard) return seam_.discard(text, caption);
+  if (seam_.confirm) return Host::AskDiscard(text, caption);
+  // OK and Cancel as ever, and "&Save" between them: save, then go on.
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, this);
+  QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
+  save->setObjectName(QStringLiteral("SaveButton"));
+  box.setDefaultButton(QMessageBox::Ok);
+  const int answer = box.exec();
+  if (box.clickedButton() == save) return DiscardAnswer::kSave;
+  return answer == QMessageBox::Ok ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
 }
 
 std::optional<std::string> MainWindow::ChooseOpenFile() {

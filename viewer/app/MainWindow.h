@@ -28,6 +28,8 @@ class InfoViewWindow;
 // place of the real dialog, so that tests can drive the windows without anything blocking.
 struct DialogSeam {
   std::function<bool(const std::string& text, const std::string& caption)> confirm;
+  // The question before unsaved changes are given up, with its Save button.
+  std::function<Host::DiscardAnswer(const std::string& text, const std::string& caption)> discard;
   std::function<std::optional<std::string>()> openFile;
   // The position to compare the board with, and the folder its dialog opens in.
   std::function<std::optional<std::string>(const std::string& folder)> compareFile;
@@ -110,6 +112,7 @@ class MainWindow : public QMainWindow, private Host {
 
   // Host
   bool Confirm(const std::string& text, const std::string& caption) override;
+  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseOpenFile() override;
   std::optional<std::string> ChooseSaveFile(bool proposeNative) override;
   void ShowError(const std::string& text) override;

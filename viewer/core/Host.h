@@ -45,6 +45,12 @@ class Host {
 
   // An OK/Cancel question; true only for OK.
   virtual bool Confirm(const std::string& text, const std::string& caption) = 0;
+  // The question before unsaved changes are given up: OK gives them up, Save saves them first,
+  // Cancel keeps them. A host without a Save button asks it as an OK/Cancel question.
+  enum class DiscardAnswer { kDiscard, kSave, kCancel };
+  virtual DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) {
+    return Confirm(text, caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
+  }
   // The open dialog ("Open File"); none when cancelled.
   virtual std::optional<std::string> ChooseOpenFile() = 0;
   // The save dialog ("Save as ..."), proposing the native format or the TessWinMap one.

@@ -192,9 +192,7 @@ Status Viewer::LoadPositionFile(const std::string& path) {
 }
 
 bool Viewer::Close() {
-  if (position_.dirty() &&
-      !host_.Confirm("Exit Marrowind without saving changes?", "Exit Marrowind"))
-    return false;
+  if (!ConfirmUnsaved("Exit Marrowind without saving changes?")) return false;
   if (!ConfirmLabelsLost("Exit")) return false;
   StoreToolWindowPositions();
   // What was not saved was given up on purpose.

@@ -175,6 +175,9 @@ class Viewer : private PositionObserver, private MapViewSource {
 
   // The questions before the board, or the label points moved on the map, are given up.
   bool ConfirmDiscard();
+  // Asks `question` when the board has unsaved changes; true when the program may go on: the
+  // changes given up, or saved by the question's Save button.
+  bool ConfirmUnsaved(const std::string& question);
   bool ConfirmLabelsLost(const std::string& action);
   void OfferRecovery();
   std::string RecoveryQuestion(const RecoveryCopy& copy) const;

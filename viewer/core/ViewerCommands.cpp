@@ -7,9 +7,23 @@
 namespace mw {
 
 bool Viewer::ConfirmDiscard() {
-  if (position_.dirty() && !host_.Confirm("Load new Map without saving changes?", "Exit Marrowind"))
-    return false;
-  return ConfirmLabelsLost("Load new Map");
+  return ConfirmUnsaved("Load new Map without saving changes?") &&
+         ConfirmLabelsLost("Load new Map");
+}
+
+bool Viewer::ConfirmUnsaved(const std::string& question) {
+  if (!position_.dirty()) return true;
+  switch (host_.AskDiscard(question, "Exit Marrowind")) {
+    case Host::DiscardAnswer::kDiscard:
+      return true;
+    case Host::DiscardAnswer::kCancel:
+      return false;
+    case Host::DiscardAnswer::kSave:
+      // Saved, the board goes on; a save dialog cancelled or a failed save keeps it here.
+      Save();
+      return !position_.dirty();
+  }
+  return false;
 }
 
 // Label points moved in the map live only in memory until S exports them.
