@@ -113,7 +113,7 @@ class MainWindowTest : public QObject {
         Texts(menus[0]->menu()->actions()),
         (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
                      "&Compare With ...=140", "Compare With Saved=141", "-", "&Record Turn=142",
-                     "&Open Game ...=143", "Previous Turn=144", "Next Turn=145"}));
+                     "&Open Game ...=143", "Previous Turn=144", "Next Turn=145", "&Recent="}));
     QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     QCOMPARE(w.action(command::kPreviousTurn)->shortcut(),
              QKeySequence(QStringLiteral("Alt+Left")));
@@ -125,7 +125,7 @@ class MainWindowTest : public QObject {
              (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
                           "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
                           "Actual Size=138", "-", "&Check Map ...=139", "&Trends ...=147",
-                          "&Reload Map=148", "&Show Sectors=149"}));
+                          "&Reload Map=148", "&Show Sectors=149", "&Grab to Scroll=150"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),
@@ -391,6 +391,43 @@ class MainWindowTest : public QObject {
     QVERIFY(LoadPosition(saved, *chosen));
     QCOMPARE(saved.unitCount(), w.viewer().position().unitCount());
     QVERIFY(!w.viewer().position().dirty());
+  }
+
+  // "&Recent" lists the files saved and opened, newest first with their map's title, keeps them
+  // for the next start, greys out a file that is gone and opens the others.
+  void recentListsTheFilesSavedAndOpenedNewestFirst() {
+    const auto a = dir->path() / "a&b.QPX", b = dir->path() / "b.QPX";
+    const auto texts = [](QMenu* menu) {
+      emit menu->aboutToShow();
+      QStringList out;
+      for (QAction* action : menu->actions())
+        if (!action->isSeparator()) out << action->text() + (action->isEnabled() ? "" : " (off)");
+      return out;
+    };
+    {
+      MainWindow& w = Open();
+      QCOMPARE(texts(w.recentMenu()),
+               (QStringList{"(none yet) (off)", "Remove &Missing Files (off)"}));
+      saveChoice = a.string();
+      w.action(command::kSave)->trigger();
+      saveChoice = b.string();
+      w.action(command::kSaveAs)->trigger();
+      w.viewer().OpenFile(a.string());
+      QCOMPARE(texts(w.recentMenu()),
+               (QStringList{"&1 a&&b.QPX \u2013 Test Map", "&2 b.QPX \u2013 Test Map",
+                            "Remove &Missing Files (off)"}));
+      window.reset();
+    }
+    std::filesystem::remove(a);
+    MainWindow& w = Open();
+    QCOMPARE(texts(w.recentMenu()),
+             (QStringList{"&1 a&&b.QPX \u2013 Test Map (off)", "&2 b.QPX \u2013 Test Map",
+                          "Remove &Missing Files"}));
+    w.recentMenu()->actions()[1]->trigger();
+    QCOMPARE(w.viewer().document().currentFile, b.string());
+    w.action(command::kRemoveMissingRecent)->trigger();
+    QCOMPARE(texts(w.recentMenu()),
+             (QStringList{"&1 b.QPX \u2013 Test Map", "Remove &Missing Files (off)"}));
   }
 
   void statusBarSaysTheModeThePointAndWhatWasWritten() {

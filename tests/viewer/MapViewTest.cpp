@@ -218,7 +218,7 @@ TEST_F(MapViewTest, shrinksAWindowLargerThanThePictureAndClampsTheScroll) {
   EXPECT_EQ(host.resizes.back(), QSize(200, 100) + host.frame) << "maximised: the framed picture";
 }
 
-TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouse) {
+TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouseOrGrabbingTheMap) {
   packages[0].sectors.resize(8, {.name = "Wide"});
   StartViewer();
   host.client = QSize(300, 100);
@@ -231,6 +231,17 @@ TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouse) {
   viewer->MouseRelease(MouseButton::kRight, QPoint(5000, 50));
   viewer->MouseMove(QPoint(0, 50));
   EXPECT_EQ(viewer->view().state().scrollX, 500);
+  // "&Grab to Scroll": the map follows the mouse, and the choice is kept for the next start.
+  viewer->KeepPreferences();
+  viewer->Command(command::kGrabToScroll);
+  EXPECT_TRUE(host.checks[command::kGrabToScroll]);
+  viewer->MousePress(MouseButton::kRight, QPoint(100, 50), 0);
+  viewer->MouseMove(QPoint(160, 50));
+  EXPECT_EQ(viewer->view().state().scrollX, 440);
+  viewer->MouseMove(QPoint(-5000, 50));
+  EXPECT_EQ(viewer->view().state().scrollX, 500) << "clamped to the picture";
+  viewer->MouseRelease(MouseButton::kRight, QPoint(-5000, 50));
+  EXPECT_TRUE(Preferences::Load(viewer->preferencesPath()).grabToScroll);
 }
 
 }  // namespace

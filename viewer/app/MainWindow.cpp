@@ -36,6 +36,7 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
   setAcceptDrops(true);
   // The one timer of the program: the recovery copy follows the edits a few seconds behind.
   viewer_->EnableRecovery(RecoveryStore::DefaultFolder());
+  viewer_->KeepPreferences();
   auto* recovery = new QTimer(this);
   recovery->setObjectName(QStringLiteral("RecoveryTimer"));
   connect(recovery, &QTimer::timeout, this, [this] { viewer_->KeepRecoveryCopy(); });
@@ -87,6 +88,10 @@ void MainWindow::BuildMenu() {
   AddCommand(file, "&Open Game ...", command::kOpenGame);
   AddCommand(file, "Previous Turn", command::kPreviousTurn);
   AddCommand(file, "Next Turn", command::kNextTurn);
+  recentMenu_ = file->addMenu(QStringLiteral("&Recent"));
+  recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+  // Files may have gone since the list was shown.
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { viewer_->PublishRecent(); });
   // Only a board with unsaved changes to its position file has something to compare.
   connect(file, &QMenu::aboutToShow, this, [this, saved] {
     saved->setEnabled(!viewer_->document().currentFile.empty() && viewer_->position().dirty());
@@ -112,6 +117,7 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "&Trends ...", command::kTrends);
   AddCommand(view, "&Reload Map", command::kReloadMap);
   AddCommand(view, "&Show Sectors", command::kShowSectors, true);
+  AddCommand(view, "&Grab to Scroll", command::kGrabToScroll, true);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
@@ -467,6 +473,32 @@ void MainWindow::SetCatalogue(const std::vector<CatalogueEntry>& entries) {
   for (const CatalogueEntry& e : entries)
     mapActions_.push_back(
         BindCommand(newMenu_->addAction(QString::fromStdString(e.title)), e.commandId));
+}
+
+void MainWindow::SetRecent(const std::vector<RecentEntry>& entries) {
+  for (QAction* a : recentMenu_->actions()) {
+    actions_.erase(a->data().toInt());
+    delete a;
+  }
+  bool missing = false;
+  for (size_t k = 0; k < entries.size(); ++k) {
+    const RecentEntry& e = entries[k];
+    QString name = QString::fromStdString(std::filesystem::path(e.path).filename().string());
+    name.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QString title = QString::fromStdString(e.mapTitle);
+    title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* a = BindCommand(
+        recentMenu_->addAction(QStringLiteral("&%1 %2 \u2013 %3").arg(k + 1).arg(name, title)),
+        command::kFirstRecent + static_cast<int>(k));
+    a->setToolTip(QString::fromStdString(e.path) + (e.exists ? "" : " (gone)"));
+    a->setEnabled(e.exists);
+    missing = missing || !e.exists;
+  }
+  if (entries.empty()) recentMenu_->addAction(QStringLiteral("(none yet)"))->setEnabled(false);
+  recentMenu_->addSeparator();
+  AddCommand(recentMenu_, "Remove &Missing Files", command::kRemoveMissingRecent)
+      ->setEnabled(missing);
+  recentMenu_->setToolTipsVisible(true);
 }
 
 void MainWindow::ShowAbout() {

@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow, private Host {
   Viewer& viewer() { return *viewer_; }
   QAction* action(int commandId) const;
   QMenu* newMenu() const { return newMenu_; }
+  QMenu* recentMenu() const { return recentMenu_; }
   // The text of a part of the status bar.
   QString statusText(StatusField field) const;
   MapWidget* mapWidget() const { return map_; }
@@ -134,6 +135,7 @@ class MainWindow : public QMainWindow, private Host {
   void ShowToolWindow(ToolWindow which, bool shown) override;
   void SetMenuCheck(int commandId, bool checked) override;
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override;
+  void SetRecent(const std::vector<RecentEntry>& entries) override;
   void ShowAbout() override;
   void ShowUnitList(const std::string& text) override;
   void ShowPackageCheck(const std::string& packageName,
@@ -151,6 +153,7 @@ class MainWindow : public QMainWindow, private Host {
   std::unique_ptr<Viewer> viewer_;
   MapWidget* map_ = nullptr;
   QMenu* newMenu_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   std::map<int, QAction*> actions_;
   std::map<StatusField, QLabel*> status_;
   std::vector<QAction*> mapActions_;

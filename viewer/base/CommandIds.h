@@ -16,6 +16,12 @@ inline constexpr int kRecordTurn = 142, kOpenGame = 143;
 inline constexpr int kPreviousTurn = 144, kNextTurn = 145, kHistory = 146, kTrends = 147;
 // For the map's author: the package read again in place, and the sectors drawn over the map.
 inline constexpr int kReloadMap = 148, kShowSectors = 149;
+// What the player chooses for comfort: the right-button drag moving the map along, pieces drawn
+// at the zoom.
+inline constexpr int kGrabToScroll = 150, kPiecesFollowZoom = 151;
+// "&Recent": the files opened or saved last, newest first, and the command that forgets those
+// that are gone.
+inline constexpr int kFirstRecent = 300, kLastRecent = 307, kRemoveMissingRecent = 308;
 // Every id from 200 to 299 chooses a map; the catalogue numbers its maps from 201.
 inline constexpr int kFirstMap = 200, kFirstCatalogued = 201, kLastMap = 299;
 

@@ -91,6 +91,14 @@ class Host {
   virtual void ShowToolWindow(ToolWindow which, bool shown) = 0;
   virtual void SetMenuCheck(int commandId, bool checked) = 0;
   virtual void SetCatalogue(const std::vector<CatalogueEntry>& entries) = 0;
+  // The "&Recent" menu: a file a line, newest first, each with its map's title; a file that is
+  // gone is shown but cannot be chosen.
+  struct RecentEntry {
+    std::string path;
+    std::string mapTitle;
+    bool exists = true;
+  };
+  virtual void SetRecent(const std::vector<RecentEntry>& /*entries*/) {}
 
   virtual void ShowAbout() = 0;
   // The modal unit list; returns when the user closed it.

@@ -177,14 +177,21 @@ void MapView::BeginScrollDrag(QPoint client) {
   s.scrollDragging = true;
   s.scrollAnchorX = client.x() - s.scrollX;
   s.scrollAnchorY = client.y() - s.scrollY;
+  grabFrom_ = client;
+  grabScroll_ = QPoint(s.scrollX, s.scrollY);
   geometry_.ReadClientSize();
 }
 
 void MapView::DragScroll(QPoint client) {
   ViewState& s = geometry_.state();
   if (!s.scrollDragging) return;
-  s.scrollX = client.x() - s.scrollAnchorX;
-  s.scrollY = client.y() - s.scrollAnchorY;
+  if (grab_) {
+    s.scrollX = grabScroll_.x() - (client.x() - grabFrom_.x());
+    s.scrollY = grabScroll_.y() - (client.y() - grabFrom_.y());
+  } else {
+    s.scrollX = client.x() - s.scrollAnchorX;
+    s.scrollY = client.y() - s.scrollAnchorY;
+  }
   geometry_.ClampScroll();
   host_.InvalidateMap(QRect());
 }

@@ -77,6 +77,9 @@ class MapView {
   void ForgetHover();
   void ClientResized();
 
+  // The right-button drag: as the scroll bars move (the map goes against the mouse), or with
+  // `grab` set the map follows the mouse as a sheet of paper would.
+  void SetGrabToScroll(bool grab) { grab_ = grab; }
   void BeginScrollDrag(QPoint client);
   void DragScroll(QPoint client);
   void EndScrollDrag();
@@ -112,6 +115,8 @@ class MapView {
   UnitLayer units_;
   MapComposer composer_;
   std::vector<const MapOverlay*> overlays_;
+  bool grab_ = false;
+  QPoint grabFrom_, grabScroll_;  // where a grabbing drag started, and the scroll offset then
   mutable TileCache tiles_;
 };
 

@@ -35,6 +35,8 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
   KeepFreedHeapMemory();
   // No settings file is the first start: the tool windows have no places yet.
   document_.toolWindowsPlaced = settings_.Load(settingsPath()).ok();
+  preferences_ = Preferences::Load(preferencesPath());
+  view_.SetGrabToScroll(preferences_.grabToScroll);
   position_.SetObserver(this);
   view_.AddLayer(sectorLayer_);
   view_.AddLayer(changesLayer_);
@@ -71,6 +73,10 @@ Status Viewer::Start(const std::string& commandLine) {
   host_.SetCatalogue(document_.catalogue);
   host_.SetMenuCheck(command::kIpcValues, settings_.showIpcValues());
   host_.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
+  host_.SetMenuCheck(command::kGrabToScroll, preferences_.grabToScroll);
+  host_.SetMenuCheck(command::kPiecesFollowZoom, preferences_.piecesFollowZoom);
+  if (loaded && !path.empty()) RememberFile(path);
+  PublishRecent();
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
   if (game && loaded) loaded = ShowGameOpened();

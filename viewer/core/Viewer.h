@@ -19,6 +19,7 @@
 #include "MapView.h"
 #include "Modifiers.h"
 #include "Position.h"
+#include "Preferences.h"
 #include "Recovery.h"
 #include "SectorLayer.h"
 #include "Settings.h"
@@ -74,6 +75,11 @@ class Viewer : private PositionObserver, private MapViewSource {
   // Waits until the copy being written is on the disk, and says how that went.
   Status FlushRecoveryCopy() { return recovery_ ? recovery_->Wait() : Status::Ok(); }
   const RecoveryStore* recovery() const { return recovery_ ? &*recovery_ : nullptr; }
+  // Writes the preferences (Marrowind.conf) at every change and keeps the files opened and saved
+  // in "&Recent". Without it (the headless modes) they are read but never written.
+  void KeepPreferences() { keepPreferences_ = true; }
+  // Tells the "&Recent" menu the files again, each marked whether it is still there.
+  void PublishRecent();
 
   void Command(int id);
   void MousePress(MouseButton button, QPoint client, unsigned modifiers);
@@ -158,6 +164,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   const EditingState& editing() const { return editing_; }
   const MapView& view() const { return view_; }
   const SectorLayer& sectorLayer() const { return sectorLayer_; }
+  const Preferences& preferences() const { return preferences_; }
+  std::filesystem::path preferencesPath() const {
+    return SettingsFile(startup_.programDir, Preferences::kFileName);
+  }
   const ViewFonts& fonts() const override { return startup_.fonts; }
   const std::string& currentFile() const override { return document_.currentFile; }
 
@@ -240,6 +250,18 @@ class Viewer : private PositionObserver, private MapViewSource {
   void ReloadMap();
   // "&Show Sectors": the sectors' borders, numbers, names and label points over the map, or not.
   void ToggleSectors();
+  // "&Grab to Scroll" and "Pieces &Follow Zoom": a preference turned over and kept.
+  void TogglePreference(int id);
+  void SavePreferences();
+  // A file opened or saved becomes the newest of "&Recent"; the menu shows the list again.
+  void RememberFile(const std::string& path);
+  void OpenRecent(size_t index);
+  void RemoveMissingRecent();
+  // The title of the map loaded, as "&New" shows it.
+  std::string MapTitle() const;
+  // Opens a game file chosen, its last turn on the board (the question about unsaved changes
+  // asked before).
+  void OpenGameAt(const std::string& path);
   // Finds each sector's box of cells once per map.
   const std::vector<QRect>& KnowSectorBoxes();
   // Compares the board again and shows the result on the map and in the Changes window.
@@ -249,6 +271,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   Host& host_;
   StartupState startup_;
   Settings settings_;
+  Preferences preferences_;
+  bool keepPreferences_ = false;
   MapState map_;
   Position position_;
   DocumentState document_;

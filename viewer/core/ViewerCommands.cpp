@@ -92,8 +92,15 @@ void Viewer::Command(int id) {
       return ReloadMap();
     case command::kShowSectors:
       return ToggleSectors();
+    case command::kGrabToScroll:
+    case command::kPiecesFollowZoom:
+      return TogglePreference(id);
+    case command::kRemoveMissingRecent:
+      return RemoveMissingRecent();
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
+      if (id >= command::kFirstRecent && id <= command::kLastRecent)
+        OpenRecent(static_cast<size_t>(id - command::kFirstRecent));
   }
 }
 
@@ -146,6 +153,70 @@ void Viewer::ReloadMap() {
   if (fresh == 0) return;
   seenFindings_ = lines;
   host_.ShowPackageCheck(map_.packageName, report);
+}
+
+void Viewer::TogglePreference(int id) {
+  Preferences& p = preferences_;
+  const bool on = id == command::kGrabToScroll ? (p.grabToScroll = !p.grabToScroll)
+                                               : (p.piecesFollowZoom = !p.piecesFollowZoom);
+  host_.SetMenuCheck(id, on);
+  view_.SetGrabToScroll(p.grabToScroll);
+  if (id == command::kPiecesFollowZoom) {
+    view_.RedrawMapRegion();
+    host_.InvalidateMap(QRect());
+  }
+  SavePreferences();
+}
+
+void Viewer::SavePreferences() {
+  if (!keepPreferences_) return;
+  if (Status saved = preferences_.Save(preferencesPath()); !saved)
+    host_.ShowStatus(StatusField::kMessage, saved.error());
+}
+
+std::string Viewer::MapTitle() const {
+  for (const CatalogueEntry& e : document_.catalogue)
+    if (e.packageName == map_.packageName) return e.title;
+  return map_.packageName;
+}
+
+void Viewer::RememberFile(const std::string& path) {
+  if (!keepPreferences_) return;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  preferences_.Remember(error ? path : absolute.lexically_normal().string(), MapTitle());
+  SavePreferences();
+  PublishRecent();
+}
+
+void Viewer::PublishRecent() {
+  std::vector<Host::RecentEntry> entries;
+  for (const RecentFile& f : preferences_.recent) {
+    std::error_code error;
+    entries.push_back({f.path, f.mapTitle, std::filesystem::is_regular_file(f.path, error)});
+  }
+  host_.SetRecent(entries);
+}
+
+void Viewer::OpenRecent(size_t index) {
+  if (index >= preferences_.recent.size()) return;
+  const std::string path = preferences_.recent[index].path;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    host_.ShowStatus(StatusField::kMessage, path + " is gone");
+    return PublishRecent();
+  }
+  if (!IsGamePath(path)) return OpenFile(path);
+  if (ConfirmDiscard()) OpenGameAt(path);
+}
+
+void Viewer::RemoveMissingRecent() {
+  std::erase_if(preferences_.recent, [](const RecentFile& f) {
+    std::error_code error;
+    return !std::filesystem::is_regular_file(f.path, error);
+  });
+  SavePreferences();
+  PublishRecent();
 }
 
 void Viewer::ToggleSectors() {
@@ -204,6 +275,7 @@ void Viewer::OpenChosen(const std::string& path) {
   // write this position over it.
   if (auto loaded = LoadPositionFile(path)) {
     document_.currentFile = path;
+    RememberFile(path);
   } else {
     qWarning("%s", loaded.error().c_str());
     ++failures_;
@@ -256,6 +328,7 @@ void Viewer::SaveTo(const std::string& path) {
   }
   host_.ShowStatus(StatusField::kMessage, "Saved " + path);
   document_.restoredFile = false;
+  RememberFile(path);
   KeepRecoveryCopy();
 }
 

@@ -74,6 +74,7 @@ void Viewer::RecordTurn() {
     KeepRecoveryCopy();
   }
   PublishHistory();
+  RememberFile(game_->path().string());
   host_.ShowStatus(StatusField::kMessage, "Recorded turn " + std::to_string(turn->number) + " \"" +
                                               turn->label + "\" in " + game_->path().string());
 }
@@ -113,15 +114,18 @@ Status Viewer::ShowGameOpened() {
 
 void Viewer::OpenGame() {
   if (!ConfirmDiscard()) return;
-  const auto chosen = host_.ChooseGameFile(false);
-  if (!chosen) return;
-  Status opened = LoadGameFile(*chosen);
+  if (const auto chosen = host_.ChooseGameFile(false)) OpenGameAt(*chosen);
+}
+
+void Viewer::OpenGameAt(const std::string& path) {
+  Status opened = LoadGameFile(path);
   if (opened) {
     LoadMapPackage(position_.mapName());
     host_.InvalidateMap(QRect());
     position_.RecomputeTotals();
     opened = ShowGameOpened();
   }
+  if (opened) RememberFile(path);
   if (!opened) ReportFailure("open the game", opened.error());
 }
 
