@@ -436,7 +436,9 @@ class MainWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QWidget* map = w.mapWidget();
     QCOMPARE(Status(w, StatusField::kMode), QString());
+    QCOMPARE(Status(w, StatusField::kMessage), QString::fromLatin1(kFirstHint));
     QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(2 * 15 + 5, 2 * 10 + 5));
+    QCOMPARE(Status(w, StatusField::kMessage), QString());  // the first pick ends the hint
     QCOMPARE(Status(w, StatusField::kMode), QStringLiteral("Placing Tank of country 3"));
     QTest::mouseClick(map, Qt::LeftButton, Qt::ShiftModifier, QPoint(60, 40));
     Move(map, QPoint(20, 80));

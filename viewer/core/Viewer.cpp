@@ -84,6 +84,7 @@ Status Viewer::Start(const std::string& commandLine) {
     OfferRecovery();
     KeepRecoveryCopy();
   }
+  OfferHint();
   return loaded;
 }
 
@@ -297,6 +298,7 @@ Status Viewer::ExportSectorTable() {
 }
 
 void Viewer::BoardChanged(const BoardChange& change) {
+  UpdateHint();
   if (change.totals) {
     incomes_.reset();
     host_.InvalidateInfoView();
@@ -316,6 +318,23 @@ void Viewer::BoardChanged(const BoardChange& change) {
   // The comparison follows the board.
   if (comparison_ && (change.everywhere || !change.units.empty() || change.totals))
     ShowComparison();
+}
+
+void Viewer::OfferHint() {
+  if (!keepPreferences_ || !document_.currentFile.empty() || position_.dirty() || editing_.mouseMode != ModeIdle) return;
+  hintShown_ = true;
+  host_.ShowStatus(StatusField::kMessage, kFirstHint);
+}
+
+void Viewer::UpdateHint() {
+  if (!hintShown_) return;
+  // A file opened or saved has said so in the same place.
+  if (!document_.currentFile.empty()) {
+    hintShown_ = false;
+  } else if (position_.dirty() || editing_.mouseMode != ModeIdle) {
+    hintShown_ = false;
+    host_.ShowStatus(StatusField::kMessage, {});
+  }
 }
 
 CursorKind Viewer::cursor() const {

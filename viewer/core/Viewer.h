@@ -28,6 +28,10 @@ namespace mw {
 
 enum class MouseButton { kLeft, kMiddle, kRight };
 
+// What the status bar tells a newcomer on a map's start position.
+inline constexpr const char* kFirstHint =
+    "Pick a piece in the ToolBar, then click the map to place it; drag stacks to move them";
+
 // What start-up sets once for the whole run: where the program lives and the fonts of the map.
 // The settings, which the user changes all session, are kept apart.
 struct StartupState {
@@ -75,8 +79,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   // Waits until the copy being written is on the disk, and says how that went.
   Status FlushRecoveryCopy() { return recovery_ ? recovery_->Wait() : Status::Ok(); }
   const RecoveryStore* recovery() const { return recovery_ ? &*recovery_ : nullptr; }
-  // Writes the preferences (Marrowind.conf) at every change and keeps the files opened and saved
-  // in "&Recent". Without it (the headless modes) they are read but never written.
+  // Writes the preferences (Marrowind.conf) at every change, keeps the files opened and saved
+  // in "&Recent", and gives a newcomer the first hint: what the window does for a user. Without
+  // it (the headless modes) the preferences are read but never written.
   void KeepPreferences() { keepPreferences_ = true; }
   // Tells the "&Recent" menu the files again, each marked whether it is still there.
   void PublishRecent();
@@ -190,6 +195,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   bool ConfirmUnsaved(const std::string& question);
   bool ConfirmLabelsLost(const std::string& action);
   void OfferRecovery();
+  // The first hint in the status bar while the board is a map's start and nothing was picked;
+  // it goes with the first pick or change.
+  void OfferHint();
+  void UpdateHint();
   std::string RecoveryQuestion(const RecoveryCopy& copy) const;
   void HearFromRecovery();
   Status LoadPositionFile(const std::string& path);
@@ -295,6 +304,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   uint64_t copied_ = 0;   // the revision of the board the recovery copy holds
   uint64_t writing_ = 0;  // the revision of the board the running write takes there
   bool recoveryFailing_ = false;
+  bool hintShown_ = false;
   unsigned failures_ = 0;
   std::string pointerText_;
   std::bitset<kKeyCount> plainPresses_;  // keys pressed without Ctrl or Alt, not yet released

@@ -253,6 +253,7 @@ void Viewer::NewMap(int id) {
   host_.InvalidateMap(QRect());
   position_.RecomputeTotals();
   KeepRecoveryCopy();
+  OfferHint();
 }
 
 void Viewer::Open() {

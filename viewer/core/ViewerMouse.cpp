@@ -30,6 +30,7 @@ void Viewer::SetMode(MouseMode mode) {
   editing_.mouseMode = mode;
   host_.SetCursor(cursor());
   host_.ShowStatus(StatusField::kMode, ModeText());
+  UpdateHint();
 }
 
 std::string Viewer::PieceName(int pieceType) const {
