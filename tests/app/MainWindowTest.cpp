@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QMenuBar>
@@ -22,6 +23,7 @@
 
 #include "Dialogs.h"
 #include "FileBytes.h"
+#include "FindBar.h"
 #include "GameWindows.h"
 #include "Headless.h"
 #include "InfoViewPainter.h"
@@ -121,11 +123,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()),
              (QStringList{"&ToolBar=105", "&InfoView=106", "&History=146"}));
-    QCOMPARE(Texts(menus[3]->menu()->actions()),
-             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
-                          "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
-                          "Actual Size=138", "-", "&Check Map ...=139", "&Trends ...=147",
-                          "&Reload Map=148", "&Show Sectors=149", "&Grab to Scroll=150"}));
+    QCOMPARE(
+        Texts(menus[3]->menu()->actions()),
+        (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113",
+                     "-", "Zoom In=136", "Zoom Out=137", "Actual Size=138", "-",
+                     "&Check Map ...=139", "&Trends ...=147", "&Reload Map=148",
+                     "&Show Sectors=149", "&Grab to Scroll=150", "&Find Sector ...=152"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),
@@ -428,6 +431,35 @@ class MainWindowTest : public QObject {
     w.action(command::kRemoveMissingRecent)->trigger();
     QCOMPARE(texts(w.recentMenu()),
              (QStringList{"&1 b.QPX \u2013 Test Map", "Remove &Missing Files (off)"}));
+  }
+
+  // Ctrl+F on the map opens the field; typing filters, Down chooses, Enter centres the map on the
+  // sector chosen and outlines it for a moment; Esc closes the field.
+  void ctrlFFindsASectorAndCentresTheMapOnIt() {
+    test::TestPackage p;
+    p.sectors.resize(8, {.name = "Band"});
+    p.sectors[5].name = "Fenmarch";
+    p.sectors[6].name = "Fenwick";
+    MainWindow& w = Open({p});
+    for (int i = 0; i < 10; ++i) w.viewer().Command(command::kZoomIn);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(w.mapWidget(), Qt::Key_F, Qt::ControlModifier);
+    FindBar* find = w.findBar();
+    QVERIFY(find && find->isVisible());
+    QTest::keyClicks(find->field(), "FEN");
+    QCOMPARE(find->list()->count(), 2);
+    QTest::keyClick(find->field(), Qt::Key_Down);
+    QTest::keyClick(find->field(), Qt::Key_Return);
+    QVERIFY(!find->isVisible());
+    const QPoint middle = w.viewer().view().MapToClient(QPoint(649, 49));  // Fenwick, band 7
+    QVERIFY2(std::abs(middle.x() - w.mapWidget()->width() / 2) <= 1 ||
+                 w.viewer().view().state().scrollX > 0,
+             "the map scrolled to the sector");
+    QVERIFY(w.viewer().outliningSector());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.viewer().outliningSector(), 5000);
+    QTest::keyClick(w.mapWidget(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(find->field(), Qt::Key_Escape);
+    QVERIFY(!find->isVisible());
   }
 
   void statusBarSaysTheModeThePointAndWhatWasWritten() {

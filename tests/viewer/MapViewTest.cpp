@@ -1,4 +1,6 @@
 // The map view: coordinates, zoom, the composed picture and the title.
+#include <QPainter>
+
 #include "Scaling.h"
 #include "SectorTable.h"
 #include "ViewerFixture.h"
@@ -242,6 +244,44 @@ TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouseOrGrabbingTheMap) {
   EXPECT_EQ(viewer->view().state().scrollX, 500) << "clamped to the picture";
   viewer->MouseRelease(MouseButton::kRight, QPoint(-5000, 50));
   EXPECT_TRUE(Preferences::Load(viewer->preferencesPath()).grabToScroll);
+}
+
+// Find: names match whatever their case and accents, and a sector found stands in the middle of
+// the map area outlined until the outline is ended.
+TEST_F(MapViewTest, findsSectorsByNameAndShowsTheOneChosenOutlined) {
+  packages[0].sectors.resize(8, {.name = "Wide"});
+  packages[0].sectors[0] = {.name = "North", .initialOwner = 1, .ipcValue = 4};
+  packages[0].sectors[1] = {.name = "\xD6lfeld S\xFC" "d", .initialOwner = 2, .ipcValue = 3};
+  packages[0].sectors[2] = {.name = "Northwood"};
+  packages[0].alliances += "country 2 Sarnesh\n";
+  StartViewer();
+  host.client = QSize(300, 100);
+  viewer->ClientResized();
+  const auto found = [&](const std::string& text) {
+    std::vector<std::string> out;
+    for (const auto& m : viewer->FindSectors(text)) out.push_back(m.name + " / " + m.detail);
+    return out;
+  };
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(found("olfeld sud"), Lines{"\xC3\x96lfeld S\xC3\xBC" "d / held by Sarnesh, 3 IPC"});
+  EXPECT_EQ(found("NORTH"),
+            (Lines{"North / held by country 1, 4 IPC", "Northwood / held by nobody"}));
+  EXPECT_EQ(found("").size(), 8u);
+  EXPECT_TRUE(found("zz").empty());
+  viewer->GoToSector(7);  // its label point lies in sector 1: the middle of its cells
+  const QPoint middle = viewer->view().MapToClient(QPoint(649, 49));
+  EXPECT_LE(std::abs(middle.x() - 150), 1) << middle.x();
+  EXPECT_TRUE(viewer->outliningSector());
+  const auto painted = [&] {
+    QImage image(300, 100, QImage::Format_RGB32);
+    QPainter painter(&image);
+    viewer->PaintMap(painter, image.rect());
+    return image;
+  };
+  const QPoint border = viewer->view().MapToClient(QPoint(600, 50));
+  EXPECT_EQ(painted().pixel(border), SectorOutline::kColour);
+  viewer->EndSectorOutline();
+  EXPECT_NE(painted().pixel(border), SectorOutline::kColour);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "Dialogs.h"
+#include "FindBar.h"
 #include "GameWindows.h"
 #include "KeyEvents.h"
 #include "MapWidget.h"
@@ -118,6 +119,7 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "&Reload Map", command::kReloadMap);
   AddCommand(view, "&Show Sectors", command::kShowSectors, true);
   AddCommand(view, "&Grab to Scroll", command::kGrabToScroll, true);
+  AddCommand(view, "&Find Sector ...", command::kFindSector)->setShortcut(QKeySequence::Find);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
@@ -499,6 +501,11 @@ void MainWindow::SetRecent(const std::vector<RecentEntry>& entries) {
   AddCommand(recentMenu_, "Remove &Missing Files", command::kRemoveMissingRecent)
       ->setEnabled(missing);
   recentMenu_->setToolTipsVisible(true);
+}
+
+void MainWindow::ShowFindSector() {
+  if (!find_) find_ = new FindBar(map_, *viewer_);
+  find_->Open();
 }
 
 void MainWindow::ShowAbout() {

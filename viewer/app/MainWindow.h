@@ -20,6 +20,8 @@ class QTimer;
 
 namespace mw {
 
+class FindBar;
+
 class MapWidget;
 class PaletteWindow;
 class InfoViewWindow;
@@ -64,6 +66,9 @@ class MainWindow : public QMainWindow, private Host {
   QAction* action(int commandId) const;
   QMenu* newMenu() const { return newMenu_; }
   QMenu* recentMenu() const { return recentMenu_; }
+  FindBar* findBar() const {
+    return find_;
+  }
   // The text of a part of the status bar.
   QString statusText(StatusField field) const;
   MapWidget* mapWidget() const { return map_; }
@@ -136,6 +141,7 @@ class MainWindow : public QMainWindow, private Host {
   void SetMenuCheck(int commandId, bool checked) override;
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override;
   void SetRecent(const std::vector<RecentEntry>& entries) override;
+  void ShowFindSector() override;
   void ShowAbout() override;
   void ShowUnitList(const std::string& text) override;
   void ShowPackageCheck(const std::string& packageName,
@@ -154,6 +160,7 @@ class MainWindow : public QMainWindow, private Host {
   MapWidget* map_ = nullptr;
   QMenu* newMenu_ = nullptr;
   QMenu* recentMenu_ = nullptr;
+  FindBar* find_ = nullptr;
   std::map<int, QAction*> actions_;
   std::map<StatusField, QLabel*> status_;
   std::vector<QAction*> mapActions_;

@@ -19,6 +19,8 @@ inline constexpr int kReloadMap = 148, kShowSectors = 149;
 // What the player chooses for comfort: the right-button drag moving the map along, pieces drawn
 // at the zoom.
 inline constexpr int kGrabToScroll = 150, kPiecesFollowZoom = 151;
+// Ctrl+F: a sector found by its name.
+inline constexpr int kFindSector = 152;
 // "&Recent": the files opened or saved last, newest first, and the command that forgets those
 // that are gone.
 inline constexpr int kFirstRecent = 300, kLastRecent = 307, kRemoveMissingRecent = 308;

@@ -183,6 +183,18 @@ std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& diff
   return lines;
 }
 
+const char* HeadingText(IncomeHeading heading) {
+  switch (heading) {
+    case IncomeHeading::kConvoy:
+      return "Convoy";
+    case IncomeHeading::kOil:
+      return "Oil";
+    case IncomeHeading::kIpc:
+      break;
+  }
+  return "IPC";
+}
+
 std::string WithoutCarriageReturns(const std::string& text) {
   std::string out;
   out.reserve(text.size());

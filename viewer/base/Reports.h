@@ -57,6 +57,9 @@ struct ChangeLine {
 std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& differences,
                                         const Position& names);
 
+// The heading a sector's income counts under, as the InfoView names it: "IPC", "Convoy", "Oil".
+const char* HeadingText(IncomeHeading heading);
+
 // The text with the carriage return of every "\r\n" taken out, for printing on a console.
 std::string WithoutCarriageReturns(const std::string& text);
 

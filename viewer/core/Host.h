@@ -99,6 +99,8 @@ class Host {
     bool exists = true;
   };
   virtual void SetRecent(const std::vector<RecentEntry>& /*entries*/) {}
+  // Opens the field that finds a sector by its name, over the map.
+  virtual void ShowFindSector() {}
 
   virtual void ShowAbout() = 0;
   // The modal unit list; returns when the user closed it.

@@ -34,6 +34,18 @@ void PointMarker::Paint(QPainter& painter, const ViewGeometry& view) const {
   painter.restore();
 }
 
+void SectorOutline::Paint(QPainter& painter, const ViewGeometry& view) const {
+  if (cells_.empty()) return;
+  const QRect shown = painter.clipBoundingRect().toAlignedRect();
+  for (const QPoint& p : cells_) {
+    const QPoint at = view.MapToClient(p);
+    const int w = std::max(1, view.Scaled(p.x() + 1) - view.Scaled(p.x()));
+    const int h = std::max(1, view.Scaled(p.y() + 1) - view.Scaled(p.y()));
+    const QRect r(at.x() - 1, at.y() - 1, w + 2, h + 2);
+    if (shown.isEmpty() || shown.intersects(r)) painter.fillRect(r, QColor::fromRgb(kColour));
+  }
+}
+
 ViewFonts::ViewFonts() {
   labelFont.setPixelSize(10);
   labelFont.setBold(true);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "MapLayer.h"
 #include "MapViewSource.h"
@@ -24,6 +25,19 @@ class PointMarker : public MapOverlay {
 
  private:
   std::optional<QPoint> at_;
+};
+
+// The border cells of one sector (a sector found by its name), drawn two pixels wide over
+// everything for a moment; nothing while there are none.
+class SectorOutline : public MapOverlay {
+ public:
+  void Set(std::vector<QPoint> cells) { cells_ = std::move(cells); }
+  bool empty() const { return cells_.empty(); }
+  void Paint(QPainter& painter, const ViewGeometry& view) const override;
+  static constexpr QRgb kColour = 0xffffd000;
+
+ private:
+  std::vector<QPoint> cells_;  // map points
 };
 
 // The map picture at the zoom, its thin dark lines kept.

@@ -41,6 +41,7 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
   view_.AddLayer(sectorLayer_);
   view_.AddLayer(changesLayer_);
   view_.AddOverlay(floatingPiece_);
+  view_.AddOverlay(outline_);
   view_.AddOverlay(marker_);
 }
 
@@ -321,7 +322,9 @@ void Viewer::BoardChanged(const BoardChange& change) {
 }
 
 void Viewer::OfferHint() {
-  if (!keepPreferences_ || !document_.currentFile.empty() || position_.dirty() || editing_.mouseMode != ModeIdle) return;
+  if (!keepPreferences_ || !document_.currentFile.empty() || position_.dirty() ||
+      editing_.mouseMode != ModeIdle)
+    return;
   hintShown_ = true;
   host_.ShowStatus(StatusField::kMessage, kFirstHint);
 }

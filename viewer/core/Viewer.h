@@ -136,6 +136,18 @@ class Viewer : private PositionObserver, private MapViewSource {
   const Comparison* comparison() const { return comparison_ ? &*comparison_ : nullptr; }
   // Centres the map on a sector: its label point, else the middle of its cells.
   void ShowSector(int sector);
+  // The sectors whose name holds `text`, case and accents ignored, by number, each with its
+  // holder and income in words ("held by Valdria, 3 IPC"); every named sector for no text.
+  struct SectorMatch {
+    int sector = 0;
+    std::string name;    // UTF-8
+    std::string detail;  // UTF-8
+  };
+  std::vector<SectorMatch> FindSectors(const std::string& text) const;
+  // Centres the map on a sector found and outlines it until EndSectorOutline.
+  void GoToSector(int sector);
+  void EndSectorOutline();
+  bool outliningSector() const { return !outline_.empty(); }
   // Marks a map point with a ring and scrolls it into the middle where the picture allows (a
   // finding of the package check chosen); none takes the mark away.
   void MarkMapPoint(std::optional<QPoint> map);
@@ -289,6 +301,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   MapView view_;
   FloatingPiece floatingPiece_{*this, editing_};
   PointMarker marker_;
+  SectorOutline outline_;
   std::optional<Comparison> comparison_;
   std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
   std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package

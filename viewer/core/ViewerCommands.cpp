@@ -97,6 +97,8 @@ void Viewer::Command(int id) {
       return TogglePreference(id);
     case command::kRemoveMissingRecent:
       return RemoveMissingRecent();
+    case command::kFindSector:
+      return host_.ShowFindSector();
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
       if (id >= command::kFirstRecent && id <= command::kLastRecent)

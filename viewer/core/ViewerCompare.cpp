@@ -1,7 +1,9 @@
-// The board compared with a position file: "&Compare With ...", "Compare With Saved", the
-// marks on the map and the Changes window.
+// The board compared with a position file ("&Compare With ...", "Compare With Saved", the marks on
+// the map and the Changes window), and a sector shown or found by its name.
 #include "PackagePaths.h"
+#include "PackageText.h"
 #include "PositionFile.h"
+#include "Reports.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -76,6 +78,68 @@ void Viewer::ShowSector(int sector) {
   const std::vector<QRect>& boxes = KnowSectorBoxes();
   if (static_cast<size_t>(sector) < boxes.size() && !boxes[sector].isEmpty())
     view_.CenterOn(boxes[sector].center());
+}
+
+namespace {
+
+// A name as a search compares it: accents taken off (the marks a decomposition leaves), case
+// folded.
+QString Folded(const QString& text) {
+  QString out;
+  for (const QChar c : text.normalized(QString::NormalizationForm_KD))
+    if (c.category() != QChar::Mark_NonSpacing) out += c;
+  return out.toCaseFolded();
+}
+
+}  // namespace
+
+std::vector<Viewer::SectorMatch> Viewer::FindSectors(const std::string& text) const {
+  std::vector<SectorMatch> found;
+  const SectorTable* table = position_.sectorTable();
+  if (!table) return found;
+  const QString wanted = Folded(QString::fromStdString(text).trimmed());
+  if (!incomes_) incomes_ = position_.SectorIncomeBreakdown();
+  for (int n = 1; n < kSectorSlots; ++n) {
+    const SectorRecord& r = (*table)[n];
+    if (!r.hasName()) continue;
+    const std::string name = DecodePackageText(r.name());
+    if (!Folded(QString::fromStdString(name)).contains(wanted)) continue;
+    const SectorIncome& income = (*incomes_)[n];
+    std::string detail = income.owner == 0
+                             ? std::string("held by nobody")
+                             : "held by " + CountryName(position_.countryNames(), income.owner);
+    if (income.value > 0)
+      detail += ", " + std::to_string(income.value) + " " + HeadingText(income.heading);
+    found.push_back({n, name, detail});
+  }
+  return found;
+}
+
+void Viewer::GoToSector(int sector) {
+  ShowSector(sector);
+  const SectorGrid* grid = position_.grid();
+  const std::vector<QRect>& boxes = KnowSectorBoxes();
+  std::vector<QPoint> cells;
+  if (grid && sector > 0 && static_cast<size_t>(sector) < boxes.size()) {
+    const QRect box = boxes[sector];
+    for (int y = box.top(); y <= box.bottom(); ++y)
+      for (int x = box.left(); x <= box.right(); ++x) {
+        if (grid->valueAt(x, y) != sector) continue;
+        const auto other = [&](int ox, int oy) {
+          return !grid->contains(ox, oy) || grid->valueAt(ox, oy) != sector;
+        };
+        if (other(x - 1, y) || other(x + 1, y) || other(x, y - 1) || other(x, y + 1))
+          cells.emplace_back(x, y);
+      }
+  }
+  outline_.Set(std::move(cells));
+  host_.InvalidateMap(QRect());
+}
+
+void Viewer::EndSectorOutline() {
+  if (outline_.empty()) return;
+  outline_.Set({});
+  host_.InvalidateMap(QRect());
 }
 
 }  // namespace mw

@@ -7,21 +7,6 @@
 #include "Viewer.h"
 
 namespace mw {
-namespace {
-
-const char* HeadingText(IncomeHeading heading) {
-  switch (heading) {
-    case IncomeHeading::kConvoy:
-      return "Convoy";
-    case IncomeHeading::kOil:
-      return "Oil";
-    case IncomeHeading::kIpc:
-      break;
-  }
-  return "IPC";
-}
-
-}  // namespace
 
 void Viewer::SetMode(MouseMode mode) {
   // The floating piece shows in two modes: it comes or goes with them.
