@@ -123,12 +123,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(Texts(menus[1]->menu()->actions()), (QStringList{"-", "Test Map=201"}));
     QCOMPARE(Texts(menus[2]->menu()->actions()),
              (QStringList{"&ToolBar=105", "&InfoView=106", "&History=146"}));
-    QCOMPARE(
-        Texts(menus[3]->menu()->actions()),
-        (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-", "&Use BigPieces=113",
-                     "-", "Zoom In=136", "Zoom Out=137", "Actual Size=138", "-",
-                     "&Check Map ...=139", "&Trends ...=147", "&Reload Map=148",
-                     "&Show Sectors=149", "&Grab to Scroll=150", "&Find Sector ...=152"}));
+    QCOMPARE(Texts(menus[3]->menu()->actions()),
+             (QStringList{"&IPC Values=107", "&Names=108", "&List Units=110", "-",
+                          "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
+                          "Actual Size=138", "-", "&Check Map ...=139", "&Trends ...=147",
+                          "&Reload Map=148", "&Show Sectors=149", "&Grab to Scroll=150",
+                          "Pieces &Follow Zoom=151", "&Find Sector ...=152"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));
     QVERIFY(right);
     QCOMPARE(Texts(right->actions()),

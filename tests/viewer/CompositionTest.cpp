@@ -187,6 +187,61 @@ TEST_F(Composition, editsRecomposeTheTilesTheyTouchAndNoMore) {
   ExpectTheWholeComposition("without income labels");
 }
 
+// "Pieces &Follow Zoom": at every zoom a stack covers the map pixels it covers at zoom 1, the
+// click lands on what is drawn, its count has a light outline, the tiles are still the whole
+// picture, and switched off the map is again what it was, pixel for pixel.
+TEST(FollowZoom, piecesCoverTheSameMapCellsAtEveryZoomAndAreHitWhereDrawn) {
+  test::TempDir dir;
+  test::TestPackage p;
+  p.sectors.resize(4, {.name = "Band", .initialOwner = 1});
+  p.start = {test::StackAt(150, 50, 2, 3, 12), test::StackAt(128, 30, 1, 5, 1)};
+  p.WriteTo(dir.path());
+  test::FakeHost host;
+  Viewer viewer(host, dir.path());
+  ASSERT_TRUE(viewer.Start());
+  for (int i = 0; i < 5; ++i) viewer.ZoomOut();
+  for (int level = 0; level < 16; ++level) {
+    const std::string zoom = "zoom " + std::to_string(viewer.zoom());
+    const MapView& view = viewer.view();
+    const QImage plain = Painted(viewer);
+    viewer.Command(command::kPiecesFollowZoom);
+    const QImage whole = viewer.ComposedRegion(QRect(QPoint(0, 0), plain.size()));
+    EXPECT_TRUE(Painted(viewer) == whole) << zoom << ": the tiles";
+    // The map cells (143..157, 45..54) of the tank, scaled: all of its colour within, and the
+    // middle of each edge hits the stack.
+    const QRect cell(QPoint(view.Scaled(150) - std::lround(15 * viewer.zoom()) / 2,
+                            view.Scaled(50) - std::lround(10 * viewer.zoom()) / 2),
+                     QSize(std::lround(15 * viewer.zoom()), std::lround(10 * viewer.zoom())));
+    for (int y = cell.top() + 1; y < cell.bottom(); ++y)
+      for (int x = cell.left() + 1; x < cell.right(); ++x)
+        ASSERT_EQ(QColor(whole.pixel(x, y)), test::CellColour(2, 3))
+            << zoom << " " << x << "," << y;
+    EXPECT_NE(QColor(whole.pixel(cell.right() + 2, cell.center().y())), test::CellColour(2, 3))
+        << zoom << ": no wider than its cells";
+    for (QPoint edge :
+         {QPoint(cell.left() + 1, cell.center().y()), QPoint(cell.right() - 1, cell.center().y()),
+          QPoint(cell.center().x(), cell.top() + 1),
+          QPoint(cell.center().x(), cell.bottom() - 1)}) {
+      Unit hit;
+      const QPoint at = view.ClientToMap(edge - QPoint(view.state().scrollX, view.state().scrollY));
+      EXPECT_TRUE(viewer.position().FindUnitAt(at.x(), at.y(), &hit) && hit.count == 12)
+          << zoom << ": a hit at " << edge.x() << "," << edge.y();
+    }
+    // The count "12" right of the piece, outlined in a light colour the map does not have.
+    bool halo = false;
+    const QRect count(cell.right() + 1, cell.top() - 10, 60, cell.height() + 20);
+    for (int y = count.top(); y <= count.bottom(); ++y)
+      for (int x = count.left(); x <= count.right(); ++x)
+        if (whole.rect().contains(x, y) && qRed(whole.pixel(x, y)) > 235 &&
+            qGreen(whole.pixel(x, y)) > 235 && qBlue(whole.pixel(x, y)) > 225)
+          halo = true;
+    EXPECT_TRUE(halo) << zoom;
+    viewer.Command(command::kPiecesFollowZoom);
+    EXPECT_TRUE(Painted(viewer) == plain) << zoom << ": switched off";
+    viewer.ZoomIn();
+  }
+}
+
 // On the Isles of Tess, stacks with counts of up to five digits whose pieces and counts straddle
 // the edges of tiles, across and down, at several zoom levels.
 TEST(CompositionOnTess, longCountsAcrossTileEdgesAreWholeEverywhere) {

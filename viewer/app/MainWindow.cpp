@@ -119,6 +119,7 @@ void MainWindow::BuildMenu() {
   AddCommand(view, "&Reload Map", command::kReloadMap);
   AddCommand(view, "&Show Sectors", command::kShowSectors, true);
   AddCommand(view, "&Grab to Scroll", command::kGrabToScroll, true);
+  AddCommand(view, "Pieces &Follow Zoom", command::kPiecesFollowZoom, true);
   AddCommand(view, "&Find Sector ...", command::kFindSector)->setShortcut(QKeySequence::Find);
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());

@@ -66,9 +66,7 @@ class MainWindow : public QMainWindow, private Host {
   QAction* action(int commandId) const;
   QMenu* newMenu() const { return newMenu_; }
   QMenu* recentMenu() const { return recentMenu_; }
-  FindBar* findBar() const {
-    return find_;
-  }
+  FindBar* findBar() const { return find_; }
   // The text of a part of the status bar.
   QString statusText(StatusField field) const;
   MapWidget* mapWidget() const { return map_; }

@@ -2,6 +2,7 @@
 
 #include "EditingState.h"
 #include "MapLayer.h"
+#include "MapLayers.h"
 #include "MapViewSource.h"
 
 namespace mw {
@@ -10,13 +11,15 @@ namespace mw {
 // (the carried pieces, with their count beside them when more than one).
 class FloatingPiece : public MapOverlay {
  public:
-  FloatingPiece(const MapViewSource& source, const EditingState& editing)
-      : source_(source), editing_(editing) {}
+  // The piece looks as `units` draws the pieces on the map.
+  FloatingPiece(const MapViewSource& source, const EditingState& editing, const UnitLayer& units)
+      : source_(source), editing_(editing), units_(units) {}
   void Paint(QPainter& painter, const ViewGeometry& view) const override;
 
  private:
   const MapViewSource& source_;
   const EditingState& editing_;
+  const UnitLayer& units_;
 };
 
 }  // namespace mw

@@ -1,6 +1,8 @@
 #include "MapLayers.h"
 
 #include <QPainter>
+#include <QPainterPath>
+#include <cmath>
 
 #include "CountText.h"
 #include "Scaling.h"
@@ -92,8 +94,76 @@ QRect IncomeLabelLayer::AreaOf(const ViewGeometry& view, const LabelPoint& point
                  text);
 }
 
-void UnitLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
+PieceLook UnitLayer::Look(const ViewGeometry& view) const {
   const MapState& map = source_.map();
+  PieceLook look{&map.piecesPicture, map.pieceCellWidth,  map.pieceCellHeight,
+                 map.pieceHalfWidth, map.pieceHalfHeight, &source_.fonts().countFont};
+  if (!source_.piecesFollowZoom() || map.piecesPicture.isNull()) return look;
+  const double zoom = view.state().zoom;
+  // Above zoom 1 the big pieces have the finer drawing, where the package has them.
+  const bool big = zoom > 1.0 + 1e-9 && !map.bigPiecesPicture.isNull();
+  const QImage& source = big ? map.bigPiecesPicture : map.piecesPicture;
+  const int fromWidth = big ? 20 : map.pieceCellWidth, fromHeight = big ? 15 : map.pieceCellHeight;
+  if (zoomed_.zoom != zoom || zoomed_.from != source.cacheKey()) {
+    zoomed_.zoom = zoom;
+    zoomed_.from = source.cacheKey();
+    zoomed_.cellWidth = std::max(1, static_cast<int>(std::lround(map.pieceCellWidth * zoom)));
+    zoomed_.cellHeight = std::max(1, static_cast<int>(std::lround(map.pieceCellHeight * zoom)));
+    const int columns = source.width() / fromWidth, rows = source.height() / fromHeight;
+    zoomed_.picture = QImage(columns * zoomed_.cellWidth, rows * zoomed_.cellHeight,
+                             QImage::Format_ARGB32_Premultiplied);
+    zoomed_.picture.fill(Qt::transparent);
+    // Cell by cell, so that no cell takes colour from its neighbours.
+    QPainter painter(&zoomed_.picture);
+    for (int row = 0; row < rows; ++row)
+      for (int column = 0; column < columns; ++column)
+        painter.drawImage(QPoint(column * zoomed_.cellWidth, row * zoomed_.cellHeight),
+                          source.copy(column * fromWidth, row * fromHeight, fromWidth, fromHeight)
+                              .scaled(zoomed_.cellWidth, zoomed_.cellHeight, Qt::IgnoreAspectRatio,
+                                      Qt::SmoothTransformation));
+    zoomed_.font = source_.fonts().countFont;
+    zoomed_.font.setPixelSize(std::max(6, static_cast<int>(std::lround(12 * zoom))));
+  }
+  look.picture = &zoomed_.picture;
+  look.cellWidth = zoomed_.cellWidth;
+  look.cellHeight = zoomed_.cellHeight;
+  look.halfWidth = zoomed_.cellWidth / 2;
+  look.halfHeight = zoomed_.cellHeight / 2;
+  look.countFont = &zoomed_.font;
+  look.countRise = static_cast<int>(std::lround(7 * zoom));
+  look.halo = true;
+  look.scale = std::max(1.0, zoom);
+  return look;
+}
+
+QRect UnitLayer::CountBox(const PieceLook& look, QPoint at, uint32_t count) const {
+  if (!look.halo) return QRect(at, LabelOf(count).size);
+  const std::string_view text = CountLabelText(count);
+  const QFontMetrics m(*look.countFont);
+  // The outline reaches two pixels past the glyphs.
+  return QRect(at - QPoint(2, 2), QSize(m.horizontalAdvance(QString::fromLatin1(
+                                            text.data(), static_cast<qsizetype>(text.size()))) +
+                                            5,
+                                        m.height() + 4));
+}
+
+void UnitLayer::DrawCount(QPainter& painter, const PieceLook& look, QPoint at,
+                          uint32_t count) const {
+  if (!look.halo) return painter.drawStaticText(at, LabelOf(count).text);
+  const std::string_view text = CountLabelText(count);
+  QPainterPath path;
+  path.addText(QPointF(at.x(), at.y() + QFontMetrics(*look.countFont).ascent()), *look.countFont,
+               QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.strokePath(path,
+                     QPen(QColor(250, 250, 240), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.fillPath(path, kCountText);
+  painter.restore();
+}
+
+void UnitLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
+  const PieceLook look = Look(view);
   for (QPainter* painter : canvas.painters) {
     painter->setFont(source_.fonts().countFont);
     painter->setPen(kCountText);
@@ -102,8 +172,9 @@ void UnitLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
   // reaches a cell around its point, its count (at most five digits) farther to the right.
   const QRect all = canvas.all;
   const double zoom = view.state().zoom;
-  const int before = map.pieceCellWidth + kLongestCountText + 2, after = map.pieceCellWidth + 2;
-  const int above = map.pieceCellHeight + 20;
+  const int before = look.cellWidth + static_cast<int>(kLongestCountText * look.scale) + 2,
+            after = look.cellWidth + 2;
+  const int above = look.cellHeight + static_cast<int>(20 * look.scale);
   const auto near =
       source_.position().UnitsIn(static_cast<int64_t>((all.left() - before) / zoom) - 1,
                                  static_cast<int64_t>((all.top() - above) / zoom) - 1,
@@ -118,30 +189,32 @@ void UnitLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
     for (size_t k = 0; k < canvas.areas.size(); ++k) {
       if (!reach.intersects(canvas.areas[k])) continue;
       QPainter& painter = *canvas.painters[k];
-      if (!map.piecesPicture.isNull())
-        painter.drawImage(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
-                          map.piecesPicture, map.cell(u.pieceType, u.country));
+      if (!look.picture->isNull())
+        painter.drawImage(QPoint(cx - look.halfWidth, cy - look.halfHeight), *look.picture,
+                          look.Cell(u.pieceType, u.country));
       if (u.count > 1)
-        painter.drawStaticText(QPoint(cx + map.pieceHalfWidth + 2, cy - 7), LabelOf(u.count).text);
+        DrawCount(painter, look, QPoint(cx + look.halfWidth + 2, cy - look.countRise), u.count);
     }
   }
 }
 
 QRect UnitLayer::Footprint(const ViewGeometry& view, const Unit& u) const {
-  const MapState& map = source_.map();
+  const PieceLook look = Look(view);
   const int cx = view.Scaled(u.x), cy = view.Scaled(u.y);
-  QRect drawn(QPoint(cx - map.pieceHalfWidth, cy - map.pieceHalfHeight),
-              QSize(map.pieceCellWidth, map.pieceCellHeight));
+  QRect drawn(QPoint(cx - look.halfWidth, cy - look.halfHeight),
+              QSize(look.cellWidth, look.cellHeight));
   if (u.count > 1)
-    drawn = drawn.united(QRect(QPoint(cx + map.pieceHalfWidth + 2, cy - 7), LabelOf(u.count).size));
+    drawn =
+        drawn.united(CountBox(look, QPoint(cx + look.halfWidth + 2, cy - look.countRise), u.count));
   return drawn;
 }
 
 QRect UnitLayer::AreaOf(const ViewGeometry& view, const Unit& unit) const {
-  const MapState& map = source_.map();
+  const PieceLook look = Look(view);
   const int cx = view.Scaled(unit.x), cy = view.Scaled(unit.y);
-  return FromEdges(cx - map.pieceCellWidth - 1, cy - map.pieceCellHeight - 1,
-                   cx + map.pieceCellWidth + kCountTextRoom, cy + map.pieceCellHeight + 1)
+  return FromEdges(cx - look.cellWidth - 1, cy - look.cellHeight - 1,
+                   cx + look.cellWidth + static_cast<int>(kCountTextRoom * look.scale),
+                   cy + look.cellHeight + 1)
       .united(Footprint(view, unit));
 }
 

@@ -65,12 +65,33 @@ class IncomeLabelLayer : public MapLayer {
   const MapViewSource& source_;
 };
 
+// How pieces are drawn at a zoom: the picture their cells come from, a cell's size there and in
+// scaled pixels, the font of the counts and whether the counts get a light outline.
+struct PieceLook {
+  const QImage* picture = nullptr;
+  int cellWidth = 15, cellHeight = 10, halfWidth = 7, halfHeight = 5;
+  const QFont* countFont = nullptr;
+  int countRise = 7;  // the top of a count above the piece's point
+  bool halo = false;
+  double scale = 1.0;  // of the counts' room
+  QRect Cell(int pieceType, int country) const {
+    return QRect(pieceType * cellWidth, (country - 1) * cellHeight, cellWidth, cellHeight);
+  }
+};
+
 // The units in list order, each piece from its cell of the pieces picture with its count beside
-// it, a later unit over an earlier one.
+// it, a later unit over an earlier one. With "Pieces &Follow Zoom" a piece covers the same map
+// pixels at every zoom (the cell size in use times the zoom, from the big pieces above zoom 1
+// where the package has them, else from the pieces in use, smoothly scaled) and its count, as
+// large, has a light outline that reads on every colour of the map.
 class UnitLayer : public MapLayer {
  public:
   explicit UnitLayer(const MapViewSource& source) : source_(source) {}
   void Draw(const ViewGeometry& view, const Canvas& canvas) const override;
+  PieceLook Look(const ViewGeometry& view) const;
+  // Draws a count whose top left corner stands at `at` as the look says.
+  void DrawCount(QPainter& painter, const PieceLook& look, QPoint at, uint32_t count) const;
+  QRect CountBox(const PieceLook& look, QPoint at, uint32_t count) const;
   // What a change of a unit record (in the list or not) repaints: whole cells as margins around
   // its point, room on the right for a count, and all the unit draws, however long its count.
   QRect AreaOf(const ViewGeometry& view, const Unit& unit) const;
@@ -89,6 +110,15 @@ class UnitLayer : public MapLayer {
 
   const MapViewSource& source_;
   mutable std::vector<CountLabel> countLabels_;
+  // The pieces at the zoom they were last drawn at, cell by cell, and the font of their counts.
+  struct Zoomed {
+    double zoom = 0;
+    qint64 from = 0;  // the cache key of the picture they were scaled from
+    QImage picture;
+    QFont font;
+    int cellWidth = 0, cellHeight = 0;
+  };
+  mutable Zoomed zoomed_;
 };
 
 // Room right of a unit's piece for its count text, in pixels: what the window repaints around a

@@ -11,6 +11,9 @@ struct MapState {
   std::string packageName;  // the package loaded: its directory's name without ".gim"
   QImage mapPicture;
   QImage piecesPicture;
+  // The big pieces while the small ones are in use, when the package has them: what pieces that
+  // follow the zoom are scaled from above zoom 1.
+  QImage bigPiecesPicture;
   int pieceCellWidth = 15;
   int pieceCellHeight = 10;
   int pieceHalfWidth = 7;

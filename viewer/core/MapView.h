@@ -58,6 +58,7 @@ class MapView {
   // shows it, made for the caller without touching the kept tiles.
   QImage ComposedRegion(QRect scaled) const;
   size_t tilesKept() const { return tiles_.size(); }
+  const UnitLayer& units() const { return units_; }
 
   // One zoom step, the scroll offset keeping its value; false at a limit, where nothing changes.
   bool ZoomIn();

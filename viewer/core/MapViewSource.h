@@ -26,6 +26,8 @@ class MapViewSource {
   virtual const Settings& settings() const = 0;
   virtual const std::string& currentFile() const = 0;
   virtual const ViewFonts& fonts() const = 0;
+  // "Pieces &Follow Zoom": pieces and counts drawn at the zoom rather than at one size.
+  virtual bool piecesFollowZoom() const { return false; }
 };
 
 }  // namespace mw

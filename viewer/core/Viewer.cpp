@@ -235,6 +235,7 @@ void Viewer::RebuildToolWindows() {
 
 void Viewer::LoadPieces(const std::filesystem::path& dir) {
   map_.piecesPicture = QImage();
+  map_.bigPiecesPicture = QImage();
   history_.colours.clear();  // taken from the pieces picture
   const auto big = FindEntryIgnoringCase(dir, package_file::kBigPieces);
   // Without big pieces the small ones serve; that is no fault of the package.
@@ -245,6 +246,8 @@ void Viewer::LoadPieces(const std::filesystem::path& dir) {
   if (map_.piecesPicture.isNull()) {
     map_.piecesPicture = PictureOrNone(FindEntryIgnoringCase(dir, package_file::kSmallPieces));
     map_.UseSmallMetrics();
+    std::error_code error;
+    if (std::filesystem::is_regular_file(big, error)) map_.bigPiecesPicture = PictureOrNone(big);
   }
 }
 

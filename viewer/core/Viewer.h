@@ -186,6 +186,7 @@ class Viewer : private PositionObserver, private MapViewSource {
     return SettingsFile(startup_.programDir, Preferences::kFileName);
   }
   const ViewFonts& fonts() const override { return startup_.fonts; }
+  bool piecesFollowZoom() const override { return preferences_.piecesFollowZoom; }
   const std::string& currentFile() const override { return document_.currentFile; }
 
   std::filesystem::path settingsPath() const {
@@ -299,7 +300,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   DocumentState document_;
   EditingState editing_;
   MapView view_;
-  FloatingPiece floatingPiece_{*this, editing_};
+  FloatingPiece floatingPiece_{*this, editing_, view_.units()};
   PointMarker marker_;
   SectorOutline outline_;
   std::optional<Comparison> comparison_;

@@ -83,11 +83,18 @@ void Viewer::ReturnCarriedPieces() { position_.CancelCarry(); }
 void Viewer::InvalidateFloatingPiece(bool moving) {
   constexpr int kMovingRoom = 20, kEndingRoom = 15;
   const EditingState& e = editing_;
-  const int hw = map_.pieceHalfWidth, hh = map_.pieceHalfHeight;
-  QRect r = moving ? FromEdges(e.floatX - hw, e.floatY - hh, e.floatX + hw + kMovingRoom,
+  const PieceLook look = view_.units().Look(view_.geometry());
+  const int hw = look.halfWidth, hh = look.halfHeight;
+  const int movingRoom = static_cast<int>(kMovingRoom * look.scale),
+            endingRoom = static_cast<int>(kEndingRoom * look.scale);
+  QRect r = moving ? FromEdges(e.floatX - hw, e.floatY - hh, e.floatX + hw + movingRoom,
                                e.floatY + hh + 1)
-                   : FromEdges(e.floatX - hw - 1, e.floatY - hh - 1, e.floatX + hw + kEndingRoom,
+                   : FromEdges(e.floatX - hw - 1, e.floatY - hh - 1, e.floatX + hw + endingRoom,
                                e.floatY + hh + 1);
+  if (look.halo && position_.carrying() && position_.hand().carried.count > 1) {
+    const QPoint count(e.floatX + hw + 2, e.floatY - look.countRise);
+    r |= view_.units().CountBox(look, count, position_.hand().carried.count);
+  }
   // A carried count of three digits and more reaches past that room.
   if (position_.carrying() && position_.hand().carried.count > 1) {
     const Unit& c = position_.hand().carried;
