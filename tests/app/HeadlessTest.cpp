@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "FileBytes.h"
 #include "PositionFile.h"
 #include "RunProgram.h"
 #include "SectorLayer.h"
@@ -276,6 +277,38 @@ TEST_F(Headless, replaysUserEventsAndPrintsWhatTheProgramShows) {
   EXPECT_NE(run.out.find(" ***** Country: 3 *****\n\n ***** Country: 4"), std::string::npos)
       << "the undo took them away again\n"
       << run.out;
+}
+
+// The board from the keyboard: a session of crosshair, palette, Enter and Delete saves the very
+// bytes that the same session made with the mouse saves.
+TEST_F(Headless, aKeyboardSessionSavesWhatTheSameMouseSessionSaves) {
+  const std::string keys = (dir / "keys.QPX").string(), mouse = (dir / "mouse.QPX").string();
+  std::string keyboard =
+      "key Next\nkey Next\nkey Next\n"  // the first kind of country 1, then kind 2
+      "key Next ctrl\nkey Next ctrl\n"  // country 3
+      "key Left\nkey Left\nkey Left\nkey Left\nkey Up\n"  // from the middle (100, 50) to (60, 40)
+      "key Return shift\nkey Escape\n"                    // five tanks placed
+      "key Return\n";                                     // one picked up
+  for (int i = 0; i < 9; ++i) keyboard += "key Right\n";
+  keyboard += "key Return\n";  // and dropped at (150, 40)
+  for (int i = 0; i < 10; ++i) keyboard += "key Left\n";
+  keyboard += "key Down\nkey Delete\n";  // one piece of the stack at (50, 50) removed
+  dir.Write("keys.txt", keyboard + "dialog " + keys + "\nkey S ctrl\n");
+  dir.Write("mouse.txt",
+            "palette 32 25\npress left 60 40 shift\nrelease left 60 40\nkey Escape\n"
+            "press left 60 40\nmove 150 40\nrelease left 150 40\n"
+            "press middle 50 50\nrelease middle 50 50\ndialog " +
+                mouse + "\nkey S ctrl\n");
+  for (const char* script : {"keys.txt", "mouse.txt"}) {
+    auto run = Run({"--replay", script});
+    ASSERT_EQ(run.exitCode, 0) << script << ": " << run.err;
+  }
+  const auto a = ReadFileBytes(keys), b = ReadFileBytes(mouse);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(*a, *b);
+  Position saved;
+  ASSERT_TRUE(LoadPosition(saved, keys));
+  EXPECT_GT(saved.unitCount(), 1u);
 }
 
 TEST_F(Headless, refusesAScriptWithABadLineBeforeRunningAnything) {

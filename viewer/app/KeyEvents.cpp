@@ -36,6 +36,19 @@ Key KeyOf(const QKeyEvent* e) {
       return Key::kRight;
     case Qt::Key_F5:
       return Key::kF5;
+    case Qt::Key_Up:
+      return Key::kUp;
+    case Qt::Key_Down:
+      return Key::kDown;
+    case Qt::Key_PageUp:
+      return Key::kPageUp;
+    case Qt::Key_PageDown:
+      return Key::kPageDown;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return Key::kEnter;
+    case Qt::Key_Delete:
+      return Key::kDelete;
     case Qt::Key_0:
       return keypad ? Key::kOther : Key::k0;
     default:
@@ -50,8 +63,9 @@ unsigned KeyModifiersOf(const QKeyEvent* e) {
 }
 
 void ForwardKey(Viewer& viewer, const QKeyEvent* event, bool press) {
-  if (event->isAutoRepeat()) return;
   const Key key = KeyOf(event);
+  // Held, the crosshair's and the palette's keys go on acting; the others act once.
+  if (event->isAutoRepeat() && !(press && RepeatsWhileHeld(key))) return;
   const unsigned modifiers = KeyModifiersOf(event);
   if (!press) return viewer.KeyRelease(key, modifiers);
   // A shortcut's key reaches a window only where the window system did not match the shortcut

@@ -27,9 +27,21 @@ enum class Key {
   kLeft,
   kRight,
   kF5,
+  // The keyboard board: the crosshair, the palette and the buttons.
+  kUp,
+  kDown,
+  kPageUp,
+  kPageDown,
+  kEnter,
+  kDelete,
   kOther
 };
 inline constexpr size_t kKeyCount = static_cast<size_t>(Key::kOther) + 1;
+
+inline bool RepeatsWhileHeld(Key key) {
+  return key == Key::kLeft || key == Key::kRight || key == Key::kUp || key == Key::kDown ||
+         key == Key::kPageUp || key == Key::kPageDown;
+}
 
 // A key with modifiers that runs a command when pressed, wherever the program has the focus.
 struct Shortcut {

@@ -48,6 +48,20 @@ void SectorOutline::Paint(QPainter& painter, const ViewGeometry& view) const {
   }
 }
 
+void Crosshair::Paint(QPainter& painter, const ViewGeometry& view) const {
+  if (!at_) return;
+  const QPoint c = view.MapToClient(*at_);
+  constexpr int kGap = 3;
+  for (const auto& [pen, width] :
+       {std::pair{QColor(255, 255, 255), 3}, {QColor::fromRgb(kColour), 1}})
+    for (const QPoint d : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+      const QPoint from = c + d * kGap, to = c + d * kArm;
+      painter.fillRect(
+          QRect(from, to).normalized().adjusted(-(width / 2), -(width / 2), width / 2, width / 2),
+          pen);
+    }
+}
+
 ViewFonts::ViewFonts() {
   labelFont.setPixelSize(10);
   labelFont.setBold(true);

@@ -40,6 +40,24 @@ class SectorOutline : public MapOverlay {
   std::vector<QPoint> cells_;  // map points
 };
 
+// The crosshair of the keyboard board: a cross in dark lines with a light outline, the same size
+// at every zoom, where Enter and Delete act; nothing until the keyboard moves it.
+class Crosshair : public MapOverlay {
+ public:
+  void Place(std::optional<QPoint> map) { at_ = map; }
+  const std::optional<QPoint>& at() const { return at_; }
+  void Paint(QPainter& painter, const ViewGeometry& view) const override;
+  // The client pixels it takes around its point.
+  static QRect Around(QPoint client) {
+    return QRect(client - QPoint(kArm + 2, kArm + 2), QSize(2 * kArm + 5, 2 * kArm + 5));
+  }
+  static constexpr int kArm = 10;
+  static constexpr QRgb kColour = 0xff101010;
+
+ private:
+  std::optional<QPoint> at_;
+};
+
 // The map picture at the zoom, its thin dark lines kept.
 class PictureLayer : public MapLayer {
  public:

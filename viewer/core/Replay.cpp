@@ -72,6 +72,13 @@ std::optional<Key> KeyNamed(std::string_view w) {
                                                                 {"Left", Key::kLeft},
                                                                 {"Right", Key::kRight},
                                                                 {"F5", Key::kF5},
+                                                                {"Up", Key::kUp},
+                                                                {"Down", Key::kDown},
+                                                                {"Prior", Key::kPageUp},
+                                                                {"Next", Key::kPageDown},
+                                                                {"Return", Key::kEnter},
+                                                                {"KP_Enter", Key::kEnter},
+                                                                {"Delete", Key::kDelete},
                                                                 {"Z", Key::kZ},
                                                                 {"0", Key::k0}};
   for (const auto& [name, key] : kNames)

@@ -42,6 +42,7 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
   view_.AddLayer(changesLayer_);
   view_.AddOverlay(floatingPiece_);
   view_.AddOverlay(outline_);
+  view_.AddOverlay(crosshair_);
   view_.AddOverlay(marker_);
 }
 

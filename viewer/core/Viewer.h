@@ -148,6 +148,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   void GoToSector(int sector);
   void EndSectorOutline();
   bool outliningSector() const { return !outline_.empty(); }
+  // Where Enter and Delete act, in map pixels, once the keyboard moved the crosshair.
+  const std::optional<QPoint>& crosshair() const { return crosshair_.at(); }
   // Marks a map point with a ring and scrolls it into the middle where the picture allows (a
   // finding of the package check chosen); none takes the mark away.
   void MarkMapPoint(std::optional<QPoint> map);
@@ -289,6 +291,13 @@ class Viewer : private PositionObserver, private MapViewSource {
   // Compares the board again and shows the result on the map and in the Changes window.
   void ShowComparison();
   void LeftPress(QPoint map, unsigned modifiers);
+  // The keyboard board: the arrows move the crosshair, PageDown and PageUp choose a piece kind
+  // (with Ctrl a country), Enter is the left button at the crosshair and Delete the middle one.
+  // True when the key was one of them.
+  bool KeyboardBoard(Key key, unsigned modifiers);
+  void MoveCrosshair(QPoint by);
+  void StepPalette(int kinds, int countries);
+  QPoint CrosshairClient() const { return view_.MapToClient(*crosshair_.at()); }
 
   Host& host_;
   StartupState startup_;
@@ -303,6 +312,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   FloatingPiece floatingPiece_{*this, editing_, view_.units()};
   PointMarker marker_;
   SectorOutline outline_;
+  Crosshair crosshair_;
   std::optional<Comparison> comparison_;
   std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
   std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package

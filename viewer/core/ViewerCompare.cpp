@@ -133,6 +133,14 @@ void Viewer::GoToSector(int sector) {
       }
   }
   outline_.Set(std::move(cells));
+  // The keyboard's crosshair comes along, to the point the map centred on.
+  if (sector > 0) {
+    const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(sector));
+    if (record && grid && grid->sectorAt(record->labelX(), record->labelY()) == sector)
+      crosshair_.Place(QPoint(record->labelX(), record->labelY()));
+    else if (static_cast<size_t>(sector) < boxes.size() && !boxes[sector].isEmpty())
+      crosshair_.Place(boxes[sector].center());
+  }
   host_.InvalidateMap(QRect());
 }
 

@@ -186,6 +186,7 @@ void Viewer::MouseMove(QPoint client) {
 
 void Viewer::KeyPress(Key key, unsigned modifiers) {
   plainPresses_[static_cast<size_t>(key)] = (modifiers & (kCtrl | kAlt)) == 0;
+  KeyboardBoard(key, modifiers);
 }
 
 void Viewer::KeyRelease(Key key, unsigned) {
