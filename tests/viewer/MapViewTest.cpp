@@ -251,7 +251,11 @@ TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouseOrGrabbingTheMap) {
 TEST_F(MapViewTest, findsSectorsByNameAndShowsTheOneChosenOutlined) {
   packages[0].sectors.resize(8, {.name = "Wide"});
   packages[0].sectors[0] = {.name = "North", .initialOwner = 1, .ipcValue = 4};
-  packages[0].sectors[1] = {.name = "\xD6lfeld S\xFC" "d", .initialOwner = 2, .ipcValue = 3};
+  packages[0].sectors[1] = {.name =
+                                "\xD6lfeld S\xFC"
+                                "d",
+                            .initialOwner = 2,
+                            .ipcValue = 3};
   packages[0].sectors[2] = {.name = "Northwood"};
   packages[0].alliances += "country 2 Sarnesh\n";
   StartViewer();
@@ -263,7 +267,8 @@ TEST_F(MapViewTest, findsSectorsByNameAndShowsTheOneChosenOutlined) {
     return out;
   };
   using Lines = std::vector<std::string>;
-  EXPECT_EQ(found("olfeld sud"), Lines{"\xC3\x96lfeld S\xC3\xBC" "d / held by Sarnesh, 3 IPC"});
+  EXPECT_EQ(found("olfeld sud"), Lines{"\xC3\x96lfeld S\xC3\xBC"
+                                       "d / held by Sarnesh, 3 IPC"});
   EXPECT_EQ(found("NORTH"),
             (Lines{"North / held by country 1, 4 IPC", "Northwood / held by nobody"}));
   EXPECT_EQ(found("").size(), 8u);
