@@ -66,6 +66,12 @@ std::string CountryName(const CountryNames& names, int country) {
   return "country " + std::to_string(country);
 }
 
+std::string CountryLabel(const CountryNames& names, int country) {
+  const std::string number = "country " + std::to_string(country);
+  const std::string name = CountryName(names, country);
+  return name == number ? number : name + " (" + number + ")";
+}
+
 MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
   MapInfo info;
   if (complete) *complete = false;

@@ -55,6 +55,8 @@ std::optional<CountryLine> ParseCountryLine(std::string_view line);
 
 // "Sarnesh" for a named country, else "country 4": names decoded into UTF-8.
 std::string CountryName(const CountryNames& names, int country);
+// "Sarnesh (country 4)" for a named country, else "country 4": where the number matters too.
+std::string CountryLabel(const CountryNames& names, int country);
 
 // The title alone, as the map catalogue shows it; fails when the file cannot be read.
 Result<std::string> ReadMapTitle(const std::filesystem::path& path);

@@ -2,7 +2,7 @@
 MARROWIND_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
                     libbenchmark-dev qt6-base-dev fonts-dejavu-core xvfb openbox x11-utils xdotool
                     clang-format appstream dpkg-dev man-db libpng-dev libsqlite3-dev
-                    qt6-charts-dev)
+                    qt6-charts-dev at-spi2-core python3-pyatspi dbus-daemon)
 
 install_missing_packages() {
   local missing=()

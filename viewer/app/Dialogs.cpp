@@ -107,6 +107,7 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
   setModal(true);
   auto* list = new QPlainTextEdit(this);
   list->setObjectName(QStringLiteral("UnitList"));
+  list->setAccessibleName(QStringLiteral("Units"));
   list->setReadOnly(true);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   list->setPlainText(
@@ -126,15 +127,13 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
 
 IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country) : QDialog(owner) {
   setObjectName(QStringLiteral("IncomeDialog"));
-  const std::string& name = position.countryNames()[static_cast<size_t>(std::clamp(country, 0, 8))];
-  setWindowTitle(name.empty() ? QStringLiteral("Income of country %1").arg(country)
-                              : QStringLiteral("Income of %1 (country %2)")
-                                    .arg(QString::fromStdString(DecodePackageText(name)))
-                                    .arg(country));
+  setWindowTitle(QStringLiteral("Income of %1")
+                     .arg(QString::fromStdString(CountryLabel(position.countryNames(), country))));
   setAttribute(Qt::WA_DeleteOnClose);
   const std::vector<IncomeLine> lines = IncomeBreakdown(position, country);
   auto* table = new QTableWidget(static_cast<int>(lines.size()) + 1, 6, this);
   table->setObjectName(QStringLiteral("IncomeTable"));
+  table->setAccessibleName(QStringLiteral("Income by sector"));
   table->setHorizontalHeaderLabels({QStringLiteral("Sector"), QStringLiteral("Name"),
                                     QStringLiteral("IPC"), QStringLiteral("Convoy"),
                                     QStringLiteral("Oil"), QStringLiteral("Reason")});
@@ -185,6 +184,7 @@ PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packag
   setAttribute(Qt::WA_DeleteOnClose);
   auto* list = new QListWidget(this);
   list->setObjectName(QStringLiteral("Findings"));
+  list->setAccessibleName(QStringLiteral("Findings"));
   auto* summary = new QLabel(this);
   summary->setObjectName(QStringLiteral("Summary"));
   if (!report) {
@@ -222,6 +222,7 @@ ChangesWindow::ChangesWindow(QWidget* owner, std::function<void(int)> showSector
   setWindowTitle(QStringLiteral("Changes"));
   setAttribute(Qt::WA_DeleteOnClose);
   list_->setObjectName(QStringLiteral("ChangeList"));
+  list_->setAccessibleName(QStringLiteral("Changes"));
   connect(list_, &QListWidget::itemActivated, this, [showSector](QListWidgetItem* item) {
     if (const int sector = item->data(Qt::UserRole).toInt(); sector > 0) showSector(sector);
   });

@@ -17,7 +17,9 @@ FindBar::FindBar(QWidget* map, Viewer& viewer)
   field_->setObjectName(QStringLiteral("FindField"));
   field_->setPlaceholderText(QStringLiteral("Find a sector by its name"));
   field_->setClearButtonEnabled(true);
+  field_->setAccessibleName(QStringLiteral("Find sector"));
   list_->setObjectName(QStringLiteral("FindList"));
+  list_->setAccessibleName(QStringLiteral("Sectors found"));
   list_->setFocusPolicy(Qt::NoFocus);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);

@@ -86,6 +86,7 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   heading_->setWordWrap(true);
   table_ = new QTableWidget(this);
   table_->setObjectName(QStringLiteral("Turns"));
+  table_->setAccessibleName(QStringLiteral("Turns"));
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);

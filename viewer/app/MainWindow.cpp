@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "Accessibility.h"
 #include "Dialogs.h"
 #include "FindBar.h"
 #include "GameWindows.h"
@@ -30,6 +31,7 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
       viewer_(std::make_unique<Viewer>(static_cast<Host&>(*this), std::move(programDir))) {
   setObjectName(QStringLiteral("TessMapView"));
   setWindowTitle(QString::fromLatin1(kMainWindowTitle));
+  InstallAccessibleInterfaces();
   map_ = new MapWidget(this, *viewer_);
   setCentralWidget(map_);
   BuildMenu();
@@ -281,7 +283,9 @@ void MainWindow::InvalidateMap(const QRect& client) {
 }
 
 void MainWindow::InvalidateInfoView() {
-  if (infoView_) infoView_->update();
+  if (!infoView_) return;
+  infoView_->update();
+  AnnounceInfoViewFigures(infoView_);
 }
 
 void MainWindow::SetTitle(const std::string& title) {
@@ -507,6 +511,12 @@ void MainWindow::SetRecent(const std::vector<RecentEntry>& entries) {
 void MainWindow::ShowFindSector() {
   if (!find_) find_ = new FindBar(map_, *viewer_);
   find_->Open();
+}
+
+// A screen reader says the map's name when it changes while the map has the keys.
+void MainWindow::DescribeCrosshair(const std::string& text) {
+  map_->setAccessibleName(text.empty() ? QStringLiteral("Map")
+                                       : QStringLiteral("Map: ") + QString::fromStdString(text));
 }
 
 void MainWindow::ShowAbout() {

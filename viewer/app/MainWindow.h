@@ -140,6 +140,7 @@ class MainWindow : public QMainWindow, private Host {
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override;
   void SetRecent(const std::vector<RecentEntry>& entries) override;
   void ShowFindSector() override;
+  void DescribeCrosshair(const std::string& text) override;
   void ShowAbout() override;
   void ShowUnitList(const std::string& text) override;
   void ShowPackageCheck(const std::string& packageName,

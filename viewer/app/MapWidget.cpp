@@ -42,6 +42,12 @@ MapWidget::MapWidget(QWidget* parent, Viewer& viewer) : QWidget(parent), viewer_
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The name follows the keyboard's crosshair (see MainWindow::DescribeCrosshair).
+  setAccessibleName(QStringLiteral("Map"));
+  setAccessibleDescription(
+      QStringLiteral("Arrow keys move the crosshair, with Shift by one pixel; PageDown and PageUp "
+                     "choose a piece, with Ctrl a country; Enter places, picks up and drops; "
+                     "Delete removes; Ctrl+F finds a sector"));
 }
 
 void MapWidget::paintEvent(QPaintEvent* event) {

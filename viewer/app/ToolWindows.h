@@ -13,6 +13,7 @@ class Viewer;
 class PaletteWindow : public QWidget {
  public:
   PaletteWindow(QWidget* owner, Viewer& viewer);
+  Viewer& viewer() const { return viewer_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -33,6 +34,7 @@ class PaletteWindow : public QWidget {
 class InfoViewWindow : public QWidget {
  public:
   InfoViewWindow(QWidget* owner, Viewer& viewer);
+  Viewer& viewer() const { return viewer_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -101,6 +101,9 @@ class Host {
   virtual void SetRecent(const std::vector<RecentEntry>& /*entries*/) {}
   // Opens the field that finds a sector by its name, over the map.
   virtual void ShowFindSector() {}
+  // The keyboard's crosshair moved, or what is under it changed: `text` is Viewer::CrosshairText,
+  // for a screen reader.
+  virtual void DescribeCrosshair(const std::string& /*text*/) {}
 
   virtual void ShowAbout() = 0;
   // The modal unit list; returns when the user closed it.

@@ -150,6 +150,10 @@ class Viewer : private PositionObserver, private MapViewSource {
   bool outliningSector() const { return !outline_.empty(); }
   // Where Enter and Delete act, in map pixels, once the keyboard moved the crosshair.
   const std::optional<QPoint>& crosshair() const { return crosshair_.at(); }
+  // What the status bar says of the crosshair, in one line for a screen reader: the mode, then
+  // the sector and stack under it ("Placing Tank of Sarnesh – North: Sarnesh, 4 IPC"); empty
+  // before the first arrow key.
+  std::string CrosshairText() const;
   // Marks a map point with a ring and scrolls it into the middle where the picture allows (a
   // finding of the package check chosen); none takes the mark away.
   void MarkMapPoint(std::optional<QPoint> map);
@@ -235,6 +239,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   std::string ModeText() const;
   // The status bar's words for the point under the mouse.
   void ShowPointer(QPoint map);
+  std::string PointerText(QPoint map) const;
   std::string PieceName(int pieceType) const;
   void ExportCommand();
   void ReturnCarriedPieces();
@@ -295,6 +300,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   // (with Ctrl a country), Enter is the left button at the crosshair and Delete the middle one.
   // True when the key was one of them.
   bool KeyboardBoard(Key key, unsigned modifiers);
+  bool ActOnBoardKey(Key key, unsigned modifiers);
   void MoveCrosshair(QPoint by);
   void StepPalette(int kinds, int countries);
   QPoint CrosshairClient() const { return view_.MapToClient(*crosshair_.at()); }

@@ -140,6 +140,7 @@ void Viewer::GoToSector(int sector) {
       crosshair_.Place(QPoint(record->labelX(), record->labelY()));
     else if (static_cast<size_t>(sector) < boxes.size() && !boxes[sector].isEmpty())
       crosshair_.Place(boxes[sector].center());
+    host_.DescribeCrosshair(CrosshairText());
   }
   host_.InvalidateMap(QRect());
 }

@@ -7,6 +7,18 @@ namespace mw {
 
 bool Viewer::KeyboardBoard(Key key, unsigned modifiers) {
   if (modifiers & kAlt) return false;  // Alt+Left and Alt+Right step through the turns
+  if (!ActOnBoardKey(key, modifiers)) return false;
+  host_.DescribeCrosshair(CrosshairText());
+  return true;
+}
+
+std::string Viewer::CrosshairText() const {
+  if (!crosshair_.at()) return {};
+  const std::string mode = ModeText(), under = PointerText(*crosshair_.at());
+  return mode + (mode.empty() || under.empty() ? "" : " \u2013 ") + under;
+}
+
+bool Viewer::ActOnBoardKey(Key key, unsigned modifiers) {
   const int step = modifiers & kShift ? 1 : 10;
   switch (key) {
     case Key::kLeft:

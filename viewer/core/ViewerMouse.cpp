@@ -45,6 +45,13 @@ std::string Viewer::ModeText() const {
 }
 
 void Viewer::ShowPointer(QPoint m) {
+  std::string text = PointerText(m);
+  if (text == pointerText_) return;
+  pointerText_ = text;
+  host_.ShowStatus(StatusField::kPointer, text);
+}
+
+std::string Viewer::PointerText(QPoint m) const {
   std::string text;
   const SectorGrid* grid = position_.grid();
   if (grid && m.x() >= 0 && m.y() >= 0 && grid->contains(m.x(), m.y())) {
@@ -69,9 +76,7 @@ void Viewer::ShowPointer(QPoint m) {
     text += (text.empty() ? "" : " \u2013 ") + std::to_string(unit.count) + " " +
             PieceName(unit.pieceType) + " of " +
             CountryName(position_.countryNames(), unit.country);
-  if (text == pointerText_) return;
-  pointerText_ = text;
-  host_.ShowStatus(StatusField::kPointer, text);
+  return text;
 }
 
 // Leaving a carry any other way than by a drop puts the carried pieces back where they came
@@ -258,13 +263,8 @@ std::string Viewer::PaletteCellText(QPoint client) const {
                          : kind.category == 1 ? "naval"
                                               : "neither land nor naval";
   const std::string name = DecodePackageText(kind.name);
-  const int country = row + 1;
-  const std::string& named =
-      country <= 8 ? position_.countryNames()[static_cast<size_t>(country)] : std::string();
   return (name.empty() ? "(no name)" : name) + ", value " + std::to_string(kind.value) + ", " +
-         category + "; " +
-         (named.empty() ? "country " + std::to_string(country)
-                        : DecodePackageText(named) + " (country " + std::to_string(country) + ")");
+         category + "; " + CountryLabel(position_.countryNames(), row + 1);
 }
 
 void Viewer::PaletteEscape() {
