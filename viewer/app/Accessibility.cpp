@@ -39,8 +39,7 @@ class PaintedPart : public QAccessibleInterface, public QAccessibleActionInterfa
   }
   void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
-    return window_ ? QRect(window_->mapToGlobal(look_.area.topLeft()), look_.area.size())
-                   : QRect();
+    return window_ ? QRect(window_->mapToGlobal(look_.area.topLeft()), look_.area.size()) : QRect();
   }
   QAccessible::Role role() const override { return look_.role; }
   QAccessible::State state() const override {
@@ -74,7 +73,8 @@ class PaintedPart : public QAccessibleInterface, public QAccessibleActionInterfa
 class PaintedWindow : public QAccessibleWidget {
  public:
   PaintedWindow(QWidget* window, std::vector<PaintedPart::Look> looks)
-      : QAccessibleWidget(window, QAccessible::Window), looks_(std::move(looks)),
+      : QAccessibleWidget(window, QAccessible::Window),
+        looks_(std::move(looks)),
         ids_(looks_.size(), 0) {}
   ~PaintedWindow() override {
     for (QAccessible::Id id : ids_)
@@ -137,12 +137,12 @@ QAccessibleInterface* InfoViewInterface(InfoViewWindow* infoView) {
   Viewer& viewer = infoView->viewer();
   std::vector<PaintedPart::Look> columns;
   for (int country = 1; country <= std::min(InfoViewColumns(viewer.map()), 8); ++country)
-    columns.push_back({QAccessible::StaticText, InfoViewColumnRect(viewer.map(), country),
-                       [&viewer, country] {
-                         return InfoViewColumnText(viewer.position(), country);
-                       },
-                       {},
-                       {}});
+    columns.push_back(
+        {QAccessible::StaticText,
+         InfoViewColumnRect(viewer.map(), country),
+         [&viewer, country] { return InfoViewColumnText(viewer.position(), country); },
+         {},
+         {}});
   return new PaintedWindow(infoView, std::move(columns));
 }
 
