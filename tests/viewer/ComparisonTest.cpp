@@ -40,10 +40,15 @@ class Compare : public test::ViewerTest {
 
   // The scaled cell of a piece at a map point, as the units are drawn.
   QRect Cell(QPoint at) {
-    const MapState& m = viewer->map();
-    return QRect(viewer->view().Scaled(at.x()) - m.pieceHalfWidth,
-                 viewer->view().Scaled(at.y()) - m.pieceHalfHeight, m.pieceCellWidth,
-                 m.pieceCellHeight);
+    const PieceLook look = viewer->view().units().Look(viewer->view().geometry());
+    return QRect(viewer->view().Scaled(at.x()) - look.halfWidth,
+                 viewer->view().Scaled(at.y()) - look.halfHeight, look.cellWidth, look.cellHeight);
+  }
+  // A ring's two outer corners, in its colour.
+  static bool Ringed(const QImage& image, QRect cell) {
+    const QRect ring = cell.adjusted(-3, -3, 3, 3);
+    return image.pixel(ring.topLeft()) == ChangesLayer::kGrewColour &&
+           image.pixel(ring.bottomRight()) == ChangesLayer::kGrewColour;
   }
   // Where marks may stand: around a stack with its label above it, or on the border of a band.
   struct Allowed {
@@ -101,27 +106,31 @@ TEST_F(Compare, marksStandWhereTheStacksAndBordersAreAtEveryZoomAndGoWithTheComp
   viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(650, 70)), 0);
   viewer->KeyRelease(Key::kEscape);
   viewer->MousePress(MouseButton::kMiddle, viewer->view().MapToClient(QPoint(420, 60)), 0);
-  for (int i = 0; i < 5; ++i) viewer->ZoomOut();
-  for (int level = 0; level < 16; ++level) {
-    const std::string zoom = "zoom " + std::to_string(viewer->zoom());
-    const QImage plain = Painted(*viewer);
-    ASSERT_TRUE(viewer->CompareWith(Old())) << zoom;
-    const QImage marked = Painted(*viewer);
-    const Allowed allowed = Around({{250, 50}, {650, 70}, {420, 60}}, {7});
-    for (QPoint p : Differing(plain, marked))
-      ASSERT_TRUE(Inside(allowed, p)) << zoom << ": a mark at " << p.x() << "," << p.y();
-    EXPECT_TRUE(Has(marked, Cell({250, 50}).adjusted(-3, -3, 3, 3), ChangesLayer::kGrewColour))
-        << zoom;
-    EXPECT_TRUE(Has(marked, Cell({650, 70}).adjusted(-3, -3, 3, 3), ChangesLayer::kGrewColour))
-        << zoom;
-    const int bandLeft = viewer->view().Scaled(600);
-    EXPECT_TRUE(Has(marked, QRect(bandLeft - 1, 20, 3, 20), ChangesLayer::kHandsColour)) << zoom;
-    EXPECT_FALSE(
-        Has(marked, QRect(viewer->view().Scaled(300) - 1, 20, 3, 20), ChangesLayer::kHandsColour))
-        << zoom << ": band 4 kept its holder";
-    viewer->EndComparison();
-    EXPECT_TRUE(Painted(*viewer) == plain) << zoom << ": after the comparison";
-    viewer->ZoomIn();
+  // As specified, then with the pieces following the zoom: the marks take the pieces' size.
+  for (const bool follow : {false, true}) {
+    if (follow) viewer->Command(command::kPiecesFollowZoom);
+    while (viewer->ZoomOut()) {
+    }
+    for (int level = 0; level < 16; ++level) {
+      const std::string zoom =
+          "zoom " + std::to_string(viewer->zoom()) + (follow ? ", following" : "");
+      const QImage plain = Painted(*viewer);
+      ASSERT_TRUE(viewer->CompareWith(Old())) << zoom;
+      const QImage marked = Painted(*viewer);
+      const Allowed allowed = Around({{250, 50}, {650, 70}, {420, 60}}, {7});
+      for (QPoint p : Differing(plain, marked))
+        ASSERT_TRUE(Inside(allowed, p)) << zoom << ": a mark at " << p.x() << "," << p.y();
+      EXPECT_TRUE(Ringed(marked, Cell({250, 50}))) << zoom;
+      EXPECT_TRUE(Ringed(marked, Cell({650, 70}))) << zoom;
+      const int bandLeft = viewer->view().Scaled(600);
+      EXPECT_TRUE(Has(marked, QRect(bandLeft - 1, 20, 3, 20), ChangesLayer::kHandsColour)) << zoom;
+      EXPECT_FALSE(
+          Has(marked, QRect(viewer->view().Scaled(300) - 1, 20, 3, 20), ChangesLayer::kHandsColour))
+          << zoom << ": band 4 kept its holder";
+      viewer->EndComparison();
+      EXPECT_TRUE(Painted(*viewer) == plain) << zoom << ": after the comparison";
+      viewer->ZoomIn();
+    }
   }
 }
 

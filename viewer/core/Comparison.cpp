@@ -118,7 +118,6 @@ void Fill(const Canvas& canvas, const QRect& r, const QColor& colour) {
 void ChangesLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
   if (!comparison_) return;
   const Comparison& c = *comparison_;
-  const MapState& map = source_.map();
   const Position& board = source_.position();
   const QRect all = canvas.all;
 
@@ -133,12 +132,12 @@ void ChangesLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
   }
 
   // What left: the older stacks, faint where they stood.
+  const PieceLook look = units_.Look(view);
   const auto cellAt = [&](QPoint at) {
-    return QRect(view.Scaled(at.x()) - map.pieceHalfWidth,
-                 view.Scaled(at.y()) - map.pieceHalfHeight, map.pieceCellWidth,
-                 map.pieceCellHeight);
+    return QRect(view.Scaled(at.x()) - look.halfWidth, view.Scaled(at.y()) - look.halfHeight,
+                 look.cellWidth, look.cellHeight);
   };
-  if (!map.piecesPicture.isNull())
+  if (!look.picture->isNull())
     for (const Unit& u : c.gone()) {
       const QRect cell = cellAt(QPoint(u.x, u.y));
       if (!cell.intersects(all) || u.country == 0) continue;
@@ -146,7 +145,7 @@ void ChangesLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
         if (!cell.intersects(canvas.areas[k])) continue;
         QPainter& painter = *canvas.painters[k];
         painter.setOpacity(0.35);
-        painter.drawImage(cell.topLeft(), map.piecesPicture, map.cell(u.pieceType, u.country));
+        painter.drawImage(cell.topLeft(), *look.picture, look.Cell(u.pieceType, u.country));
         painter.setOpacity(1.0);
       }
     }
@@ -154,7 +153,7 @@ void ChangesLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
   // What arrived or grew: a ring three pixels outside the piece, two pixels thick.
   const QColor grew = QColor::fromRgb(kGrewColour);
   const double zoom = view.state().zoom;
-  const int reach = map.pieceCellWidth + 8;
+  const int reach = look.cellWidth + 8;
   const auto near = board.UnitsIn(static_cast<int64_t>((all.left() - reach) / zoom) - 1,
                                   static_cast<int64_t>((all.top() - reach) / zoom) - 1,
                                   static_cast<int64_t>((all.right() + reach) / zoom) + 1,
@@ -177,18 +176,8 @@ void ChangesLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
     const QRect cell = cellAt(label.at);
     const QRect box(cell.left() - 3, cell.top() - 5 - metrics.height(),
                     metrics.horizontalAdvance(text) + 4, metrics.height());
-    if (!box.intersects(all)) continue;
-    for (size_t k = 0; k < canvas.areas.size(); ++k) {
-      if (!box.intersects(canvas.areas[k])) continue;
-      QPainter& painter = *canvas.painters[k];
-      painter.save();
-      painter.setClipRect(box, Qt::IntersectClip);  // glyphs stay inside their box
-      painter.fillRect(box, Qt::white);
-      painter.setFont(font);
-      painter.setPen(QColor::fromRgb(label.delta > 0 ? kGrewColour : kFewerColour));
-      painter.drawText(box, Qt::AlignCenter, text);
-      painter.restore();
-    }
+    DrawBoxedText(canvas, box, font, QColor::fromRgb(label.delta > 0 ? kGrewColour : kFewerColour),
+                  text);
   }
 }
 

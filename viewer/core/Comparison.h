@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MapLayer.h"
+#include "MapLayers.h"
 #include "MapViewSource.h"
 #include "PositionCompare.h"
 
@@ -68,11 +69,13 @@ std::vector<QRect> SectorBoxes(const SectorGrid& grid);
 // Draws a comparison over the units: a ring around every stack whose sector, country and kind
 // hold more pieces than before, with "+n" by the first of them; the stacks of the older position
 // that hold fewer now, faint where they stood, with "−n"; a thick border around every sector that
-// changed hands. Nothing while no comparison is shown.
+// changed hands. Nothing while no comparison is shown. Rings and faint stacks take the size the
+// units are drawn at (see "Pieces &Follow Zoom").
 class ChangesLayer : public MapLayer {
  public:
-  ChangesLayer(const MapViewSource& source, const std::optional<Comparison>& comparison)
-      : source_(source), comparison_(comparison) {}
+  ChangesLayer(const MapViewSource& source, const std::optional<Comparison>& comparison,
+               const UnitLayer& units)
+      : source_(source), comparison_(comparison), units_(units) {}
   void Draw(const ViewGeometry& view, const Canvas& canvas) const override;
 
   // The colours of the marks.
@@ -82,6 +85,7 @@ class ChangesLayer : public MapLayer {
  private:
   const MapViewSource& source_;
   const std::optional<Comparison>& comparison_;
+  const UnitLayer& units_;
 };
 
 }  // namespace mw

@@ -197,7 +197,7 @@ void UnitLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
   for (const Unit* unit : near) {
     const Unit& u = *unit;
     if (u.count == 0) continue;
-    const QRect reach = Footprint(view, u);
+    const QRect reach = Footprint(view, look, u);
     if (!reach.intersects(all)) continue;
     const int cx = view.Scaled(u.x), cy = view.Scaled(u.y);
     for (size_t k = 0; k < canvas.areas.size(); ++k) {
@@ -212,8 +212,7 @@ void UnitLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
   }
 }
 
-QRect UnitLayer::Footprint(const ViewGeometry& view, const Unit& u) const {
-  const PieceLook look = Look(view);
+QRect UnitLayer::Footprint(const ViewGeometry& view, const PieceLook& look, const Unit& u) const {
   const int cx = view.Scaled(u.x), cy = view.Scaled(u.y);
   QRect drawn(QPoint(cx - look.halfWidth, cy - look.halfHeight),
               QSize(look.cellWidth, look.cellHeight));
@@ -229,7 +228,7 @@ QRect UnitLayer::AreaOf(const ViewGeometry& view, const Unit& unit) const {
   return FromEdges(cx - look.cellWidth - 1, cy - look.cellHeight - 1,
                    cx + look.cellWidth + static_cast<int>(kCountTextRoom * look.scale),
                    cy + look.cellHeight + 1)
-      .united(Footprint(view, unit));
+      .united(Footprint(view, look, unit));
 }
 
 const UnitLayer::CountLabel& UnitLayer::LabelOf(uint32_t count) const {
@@ -246,6 +245,22 @@ const UnitLayer::CountLabel& UnitLayer::LabelOf(uint32_t count) const {
     label.size = QSize(static_cast<int>(size.width()) + 2, static_cast<int>(size.height()) + 2);
   }
   return label;
+}
+
+void DrawBoxedText(const Canvas& canvas, const QRect& box, const QFont& font, QColor colour,
+                   const QString& text) {
+  if (!box.intersects(canvas.all)) return;
+  for (size_t k = 0; k < canvas.areas.size(); ++k) {
+    if (!box.intersects(canvas.areas[k])) continue;
+    QPainter& painter = *canvas.painters[k];
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);  // glyphs stay inside their box
+    painter.fillRect(box, Qt::white);
+    painter.setFont(font);
+    painter.setPen(colour);
+    painter.drawText(box, Qt::AlignCenter, text);
+    painter.restore();
+  }
 }
 
 }  // namespace mw

@@ -13,18 +13,23 @@
 
 namespace mw {
 
-// A ring and cross over one map point (a finding of the package check chosen), the same size at
-// every zoom, drawn over everything; nothing while there is no point.
-class PointMarker : public MapOverlay {
+// A mark over one map point, the same size at every zoom, drawn over everything; nothing while
+// there is no point.
+class PointOverlay : public MapOverlay {
  public:
-  void Mark(std::optional<QPoint> map) { at_ = map; }
+  void Place(std::optional<QPoint> map) { at_ = map; }
   const std::optional<QPoint>& at() const { return at_; }
+
+ protected:
+  std::optional<QPoint> at_;
+};
+
+// A ring and cross over a finding of the package check chosen.
+class PointMarker : public PointOverlay {
+ public:
   void Paint(QPainter& painter, const ViewGeometry& view) const override;
   static constexpr int kRadius = 12;
   static constexpr QRgb kColour = 0xffe00070;
-
- private:
-  std::optional<QPoint> at_;
 };
 
 // The border cells of one sector (a sector found by its name), drawn two pixels wide over
@@ -40,12 +45,10 @@ class SectorOutline : public MapOverlay {
   std::vector<QPoint> cells_;  // map points
 };
 
-// The crosshair of the keyboard board: a cross in dark lines with a light outline, the same size
-// at every zoom, where Enter and Delete act; nothing until the keyboard moves it.
-class Crosshair : public MapOverlay {
+// The crosshair of the keyboard board: a cross in dark lines with a light outline where Enter
+// and Delete act; nothing until the keyboard moves it.
+class Crosshair : public PointOverlay {
  public:
-  void Place(std::optional<QPoint> map) { at_ = map; }
-  const std::optional<QPoint>& at() const { return at_; }
   void Paint(QPainter& painter, const ViewGeometry& view) const override;
   // The client pixels it takes around its point.
   static QRect Around(QPoint client) {
@@ -53,9 +56,6 @@ class Crosshair : public MapOverlay {
   }
   static constexpr int kArm = 10;
   static constexpr QRgb kColour = 0xff101010;
-
- private:
-  std::optional<QPoint> at_;
 };
 
 // The map picture at the zoom, its thin dark lines kept.
@@ -113,8 +113,8 @@ class UnitLayer : public MapLayer {
   // What a change of a unit record (in the list or not) repaints: whole cells as margins around
   // its point, room on the right for a count, and all the unit draws, however long its count.
   QRect AreaOf(const ViewGeometry& view, const Unit& unit) const;
-  // All a unit draws in scaled pixels: its piece and its count.
-  QRect Footprint(const ViewGeometry& view, const Unit& unit) const;
+  // All a unit draws in scaled pixels, its piece and its count, drawn as `look` says.
+  QRect Footprint(const ViewGeometry& view, const PieceLook& look, const Unit& unit) const;
 
  private:
   // The laid-out label of a unit's count and the rectangle it covers, kept by count (a label
@@ -143,6 +143,11 @@ class UnitLayer : public MapLayer {
 // unit besides what its count really takes; and the most a count of five digits can take.
 inline constexpr int kCountTextRoom = 23;
 inline constexpr int kLongestCountText = 64;
+
+// A text centred in its box on white, clipped to the box, in every area of the canvas it reaches:
+// the labels the map's overlays write.
+void DrawBoxedText(const Canvas& canvas, const QRect& box, const QFont& font, QColor colour,
+                   const QString& text);
 
 // The rectangle from (left, top) to (right, bottom), the right and bottom edges outside it, as
 // the window system's rectangles are given.

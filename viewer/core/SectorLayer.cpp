@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "MapLayers.h"
 #include "PackageText.h"
 #include "SectorTable.h"
 #include "ViewGeometry.h"
@@ -147,18 +148,8 @@ void SectorLayer::Draw(const ViewGeometry& view, const Canvas& canvas) const {
         py > all.bottom() + kTextReach)
       continue;
     const QRect box = TextBox(view, *text);
-    if (!box.intersects(all)) continue;
-    for (size_t k = 0; k < canvas.areas.size(); ++k) {
-      if (!box.intersects(canvas.areas[k])) continue;
-      QPainter& painter = *canvas.painters[k];
-      painter.save();
-      painter.setClipRect(box, Qt::IntersectClip);  // glyphs stay inside their box
-      painter.fillRect(box, Qt::white);
-      painter.setFont(font);
-      painter.setPen(QColor::fromRgb(text->warning ? kWarningColour : kTextColour));
-      painter.drawText(box, Qt::AlignCenter, text->text);
-      painter.restore();
-    }
+    DrawBoxedText(canvas, box, font, QColor::fromRgb(text->warning ? kWarningColour : kTextColour),
+                  text->text);
   }
 }
 

@@ -326,7 +326,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   GameHistory history_;
   bool historyShown_ = false;
   SectorLayer sectorLayer_{*this, sectorBoxes_};
-  ChangesLayer changesLayer_{*this, comparison_};
+  ChangesLayer changesLayer_{*this, comparison_, view_.units()};
   // Who holds which sector and what it yields, for the status bar; recomputed when the totals
   // changed.
   mutable std::optional<SectorIncomes> incomes_;

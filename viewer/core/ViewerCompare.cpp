@@ -63,7 +63,7 @@ void Viewer::CompareWithSaved() {
 
 void Viewer::MarkMapPoint(std::optional<QPoint> map) {
   if (map == marker_.at()) return;
-  marker_.Mark(map);
+  marker_.Place(map);
   if (map) view_.CenterOn(*map);
   host_.InvalidateMap(QRect());
 }
