@@ -110,8 +110,10 @@ main = next(w for w in children(application()) if w.getRoleName() == "frame" and
             ("ToolBar", "InfoView"))
 board = wait_for("the map in the main window",
                  lambda: next((n for n in walk(main) if n.name == "Map"), None))
-if "Arrow keys" not in board.description:
-    fail(f"map description {board.description!r}")
+if board.getRoleName() != "canvas" or "Arrow keys" not in board.description:
+    fail(f"map [{board.getRoleName()}] {board.description!r}")
+if not palette.description or not info_view.description:
+    fail("the ToolBar and the InfoView say what they are for")
 
 # Choose the first land piece of value of the first country through its cell.
 first = figures[0][1]

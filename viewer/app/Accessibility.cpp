@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "InfoViewPainter.h"
+#include "MapWidget.h"
 #include "ToolWindows.h"
 #include "Viewer.h"
 
@@ -147,6 +148,9 @@ QAccessibleInterface* InfoViewInterface(InfoViewWindow* infoView) {
 }
 
 QAccessibleInterface* Factory(const QString&, QObject* object) {
+  // The map is a picture the keys work on; its name says what is under the crosshair.
+  if (auto* map = dynamic_cast<MapWidget*>(object))
+    return new QAccessibleWidget(map, QAccessible::Canvas);
   if (auto* palette = dynamic_cast<PaletteWindow*>(object)) return PaletteInterface(palette);
   if (auto* infoView = dynamic_cast<InfoViewWindow*>(object)) return InfoViewInterface(infoView);
   return nullptr;

@@ -33,6 +33,8 @@ PaletteWindow::PaletteWindow(QWidget* owner, Viewer& viewer)
     : QWidget(owner, kToolWindow), viewer_(viewer) {
   setObjectName(QStringLiteral("ToolBar"));
   setWindowTitle(QStringLiteral("ToolBar"));
+  setAccessibleDescription(
+      QStringLiteral("The pieces of every country: choose one, then place it on the map"));
   const QImage& picture = viewer.map().piecesPicture;
   setFixedSize(picture.isNull() ? QSize(60, 1) : picture.size());
   SetBackground(this, Qt::white);
@@ -83,6 +85,8 @@ InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer)
     : QWidget(owner, kToolWindow), viewer_(viewer) {
   setObjectName(QStringLiteral("InfoView"));
   setWindowTitle(QStringLiteral("InfoView"));
+  setAccessibleDescription(QStringLiteral(
+      "Each country's income and strength; a click on a column shows where its income comes from"));
   setFixedSize(InfoViewSize(viewer.map()));
   SetBackground(this, QColor(192, 192, 192));
   AskForCaptionOnly(this);
