@@ -32,8 +32,9 @@ namespace {
 
 constexpr int kFixedColumns = 4;  // Turn, Label, Recorded, Note
 
-// A country as the windows name it: the map's name for it, else its number after `unnamed`.
-QString CountryLabel(const GameHistory& history, uint16_t country, const char* unnamed) {
+// A country as the column headers and the legend name it: the map's name for it, else its
+// number after `unnamed`.
+QString CountryHeading(const GameHistory& history, uint16_t country, const char* unnamed) {
   if (country >= 1 && country <= 8 && !history.countryNames[country].empty())
     return QString::fromStdString(CountryName(history.countryNames, country));
   return QString::fromLatin1(unnamed) + QString::number(country);
@@ -155,7 +156,7 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
     QStringList headers{QStringLiteral("Turn"), QStringLiteral("Label"), QStringLiteral("Recorded"),
                         QStringLiteral("Note")};
     for (uint16_t country : history.countries)
-      headers << QStringLiteral("IPC %1").arg(CountryLabel(history, country, ""));
+      headers << QStringLiteral("IPC %1").arg(CountryHeading(history, country, ""));
     table_->setColumnCount(static_cast<int>(headers.size()));
     table_->setHorizontalHeaderLabels(headers);
     for (size_t i = 0; i < history.countries.size(); ++i)
@@ -219,6 +220,10 @@ TrendsWindow::TrendsWindow(QWidget* owner) : QDialog(owner) {
   view_ = new QChartView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
   view_->setMinimumSize(480, 300);
+  // A screen reader cannot read the lines: it is told where the same figures stand as text.
+  view_->setAccessibleDescription(QStringLiteral(
+      "The same figures stand turn by turn in the History window; Save as CSV writes them"));
+  totals_->setAccessibleName(QStringLiteral("Figure charted"));
   auto* png = new QPushButton(QStringLiteral("Save as PNG"), this);
   png->setObjectName(QStringLiteral("SavePng"));
   connect(png, &QPushButton::clicked, this, [this] { Save(true); });
@@ -271,6 +276,7 @@ void TrendsWindow::Rebuild() {
       QStringLiteral("%1 of every country, %2")
           .arg(name,
                QFileInfo(QFile::decodeName(QByteArray::fromStdString(history_.file))).fileName()));
+  view_->setAccessibleName(chart_->title());
   auto* turns = new QValueAxis;
   turns->setTitleText(QStringLiteral("Turn"));
   turns->setLabelFormat(QStringLiteral("%d"));
@@ -284,7 +290,7 @@ void TrendsWindow::Rebuild() {
   for (size_t i = 0; i < history_.countries.size(); ++i) {
     const uint16_t country = history_.countries[i];
     auto* series = new QLineSeries;
-    series->setName(CountryLabel(history_, country, "Country "));
+    series->setName(CountryHeading(history_, country, "Country "));
     series->setColor(QColor::fromRgb(history_.colours[i]));
     series->setPointsVisible(history_.turns.size() <= 60);
     QList<QPointF> points;
