@@ -49,30 +49,37 @@ void Comparison::Update(const Position& board, const std::vector<QRect>& boxes) 
 void Comparison::TraceOutline(const Position& board, const std::vector<uint16_t>& sectors,
                               const std::vector<QRect>& boxes) {
   outlined_ = sectors;
-  outline_.clear();
-  const SectorGrid* grid = board.grid();
-  if (!grid || sectors.empty()) return;
-  const int32_t w = grid->width(), h = grid->height();
+  outline_ =
+      board.grid() ? SectorBorderCells(*board.grid(), sectors, boxes) : std::vector<QPoint>();
+}
+
+std::vector<QPoint> SectorBorderCells(const SectorGrid& grid, const std::vector<uint16_t>& sectors,
+                                      const std::vector<QRect>& boxes) {
+  std::vector<QPoint> cells;
+  if (sectors.empty()) return cells;
+  const int32_t w = grid.width(), h = grid.height();
   // A cell of a wanted sector on the grid's edge or beside a cell of another sector.
   const auto trace = [&](const QRect& area, auto&& wanted) {
     for (int32_t y = area.top(); y <= area.bottom(); ++y)
       for (int32_t x = area.left(); x <= area.right(); ++x) {
-        const uint16_t v = grid->valueAt(x, y);
+        const uint16_t v = grid.valueAt(x, y);
         if (!wanted(v)) continue;
-        if (x == 0 || y == 0 || x == w - 1 || y == h - 1 || grid->valueAt(x - 1, y) != v ||
-            grid->valueAt(x + 1, y) != v || grid->valueAt(x, y - 1) != v ||
-            grid->valueAt(x, y + 1) != v)
-          outline_.emplace_back(x, y);
+        if (x == 0 || y == 0 || x == w - 1 || y == h - 1 || grid.valueAt(x - 1, y) != v ||
+            grid.valueAt(x + 1, y) != v || grid.valueAt(x, y - 1) != v ||
+            grid.valueAt(x, y + 1) != v)
+          cells.emplace_back(x, y);
       }
   };
   if (boxes.empty()) {
     std::array<bool, 1 << 16> wanted{};
     for (uint16_t s : sectors) wanted[s] = true;
-    return trace(QRect(0, 0, w, h), [&](uint16_t v) { return wanted[v]; });
+    trace(QRect(0, 0, w, h), [&](uint16_t v) { return wanted[v]; });
+    return cells;
   }
   for (uint16_t s : sectors)
     if (s < boxes.size() && !boxes[s].isEmpty())
       trace(boxes[s] & QRect(0, 0, w, h), [s](uint16_t v) { return v == s; });
+  return cells;
 }
 
 std::vector<QRect> SectorBoxes(const SectorGrid& grid) {

@@ -65,6 +65,10 @@ class Comparison {
 // The smallest rectangle of grid cells holding each sector's cells, by sector number (an empty
 // one for a sector without cells).
 std::vector<QRect> SectorBoxes(const SectorGrid& grid);
+// The cells of the given sectors that lie on the grid's edge or beside a cell of another sector,
+// looked for inside each sector's box (the whole grid when there are no boxes).
+std::vector<QPoint> SectorBorderCells(const SectorGrid& grid, const std::vector<uint16_t>& sectors,
+                                      const std::vector<QRect>& boxes);
 
 // Draws a comparison over the units: a ring around every stack whose sector, country and kind
 // hold more pieces than before, with "+n" by the first of them; the stacks of the older position

@@ -293,6 +293,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   void OpenGameAt(const std::string& path);
   // Finds each sector's box of cells once per map.
   const std::vector<QRect>& KnowSectorBoxes();
+  // Where a sector is shown: its label point where that lies in it, else the middle of its cells.
+  std::optional<QPoint> SectorPoint(int sector);
   // Compares the board again and shows the result on the map and in the Changes window.
   void ShowComparison();
   void LeftPress(QPoint map, unsigned modifiers);

@@ -69,15 +69,20 @@ void Viewer::MarkMapPoint(std::optional<QPoint> map) {
 }
 
 void Viewer::ShowSector(int sector) {
+  if (const std::optional<QPoint> at = SectorPoint(sector)) view_.CenterOn(*at);
+}
+
+std::optional<QPoint> Viewer::SectorPoint(int sector) {
   const SectorGrid* grid = position_.grid();
   const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(sector));
-  if (!grid || sector <= 0) return;
+  if (!grid || sector <= 0) return std::nullopt;
   if (record && grid->sectorAt(record->labelX(), record->labelY()) == sector)
-    return view_.CenterOn(QPoint(record->labelX(), record->labelY()));
+    return QPoint(record->labelX(), record->labelY());
   // The label point lies elsewhere: the middle of the sector's cells.
   const std::vector<QRect>& boxes = KnowSectorBoxes();
   if (static_cast<size_t>(sector) < boxes.size() && !boxes[sector].isEmpty())
-    view_.CenterOn(boxes[sector].center());
+    return boxes[sector].center();
+  return std::nullopt;
 }
 
 namespace {
@@ -118,28 +123,12 @@ std::vector<Viewer::SectorMatch> Viewer::FindSectors(const std::string& text) co
 void Viewer::GoToSector(int sector) {
   ShowSector(sector);
   const SectorGrid* grid = position_.grid();
-  const std::vector<QRect>& boxes = KnowSectorBoxes();
-  std::vector<QPoint> cells;
-  if (grid && sector > 0 && static_cast<size_t>(sector) < boxes.size()) {
-    const QRect box = boxes[sector];
-    for (int y = box.top(); y <= box.bottom(); ++y)
-      for (int x = box.left(); x <= box.right(); ++x) {
-        if (grid->valueAt(x, y) != sector) continue;
-        const auto other = [&](int ox, int oy) {
-          return !grid->contains(ox, oy) || grid->valueAt(ox, oy) != sector;
-        };
-        if (other(x - 1, y) || other(x + 1, y) || other(x, y - 1) || other(x, y + 1))
-          cells.emplace_back(x, y);
-      }
-  }
-  outline_.Set(std::move(cells));
+  outline_.Set(grid && sector > 0
+                   ? SectorBorderCells(*grid, {static_cast<uint16_t>(sector)}, KnowSectorBoxes())
+                   : std::vector<QPoint>());
   // The keyboard's crosshair comes along, to the point the map centred on.
-  if (sector > 0) {
-    const SectorRecord* record = position_.sectorRecord(static_cast<uint32_t>(sector));
-    if (record && grid && grid->sectorAt(record->labelX(), record->labelY()) == sector)
-      crosshair_.Place(QPoint(record->labelX(), record->labelY()));
-    else if (static_cast<size_t>(sector) < boxes.size() && !boxes[sector].isEmpty())
-      crosshair_.Place(boxes[sector].center());
+  if (const std::optional<QPoint> at = SectorPoint(sector)) {
+    crosshair_.Place(*at);
     host_.DescribeCrosshair(CrosshairText());
   }
   host_.InvalidateMap(QRect());
