@@ -147,7 +147,33 @@ Result<LargeVector<uint8_t>> ReadLargeFile(const std::filesystem::path& path) {
   return ReadWhole<LargeVector<uint8_t>>(path, SIZE_MAX);
 }
 
+bool BeginsAsDatabase(std::span<const uint8_t> bytes) {
+  static constexpr char kHeader[] = "SQLite format 3";  // with its zero byte: 16 bytes
+  return bytes.size() >= sizeof kHeader && std::equal(kHeader, kHeader + sizeof kHeader,
+                                                      bytes.begin(), [](char a, uint8_t b) {
+                                                        return static_cast<uint8_t>(a) == b;
+                                                      });
+}
+
+bool IsDatabaseFile(const std::filesystem::path& path) {
+  auto start = ReadFileBytes(path, 16);
+  return start && BeginsAsDatabase(*start);
+}
+
+namespace {
+
+// A game is changed only by recording into it: whatever else would replace one is refused.
+Status RefuseToReplaceGame(const std::filesystem::path& path) {
+  if (!IsDatabaseFile(path)) return Status::Ok();
+  return Status::Fail(path.string() +
+                      ": is a game file; nothing but a recording is written into it, so it is "
+                      "left as it is (choose another name)");
+}
+
+}  // namespace
+
 Result<AtomicFile> AtomicFile::Create(const std::filesystem::path& path, unsigned mode) {
+  if (Status free = RefuseToReplaceGame(path); !free) return Result<AtomicFile>::Fail(free.error());
   // A temporary of the same name may be left by a killed process whose number came back: the
   // next name is taken then.
   for (int attempt = 0;; ++attempt) {
@@ -180,6 +206,8 @@ Status AtomicFile::Commit() {
   std::string error = synced ? std::string() : ErrnoText(path_, "cannot write");
   if (::close(fd_) != 0 && synced) error = ErrnoText(path_, "cannot write");
   fd_ = -1;
+  // A game file may have come under the name while the bytes were written.
+  if (Status free = RefuseToReplaceGame(path_); error.empty() && !free) error = free.error();
   if (error.empty() && ::rename(temporary_.c_str(), path_.c_str()) != 0)
     error = ErrnoText(path_, "cannot replace");
   if (!error.empty()) return Status::Fail(error);

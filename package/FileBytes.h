@@ -69,6 +69,13 @@ Result<LargeVector<uint8_t>> ReadLargeFile(const std::filesystem::path& path);
 template <class Enough>
 Result<std::vector<uint8_t>> ReadFileUntil(const std::filesystem::path& path, Enough enough);
 
+// Whether bytes begin as an SQLite database does ("SQLite format 3" and a zero byte): a game file
+// or another database. Such a file is never read as a position, and no writer of this program
+// replaces it.
+bool BeginsAsDatabase(std::span<const uint8_t> bytes);
+// The same of the file at `path`; false for a file that cannot be read.
+bool IsDatabaseFile(const std::filesystem::path& path);
+
 // Makes a write past the file size limit of the process (a shell's `ulimit -f`) fail with an
 // error instead of killing the program, so that a failed write still removes its temporary file.
 // Programs that write files call it once at their start.
@@ -78,7 +85,8 @@ void LetOversizedWritesFail();
 // temporary file in the same directory, ".<name>.tmp-<pid>-<n>", and only Commit flushes it to
 // the disk and renames it over the target; after a crash or a power loss the target holds the old
 // bytes or the new ones, whole. A temporary that is not committed is removed. A new file gets
-// `mode` (less the umask); a replaced one keeps the old file's permissions.
+// `mode` (less the umask); a replaced one keeps the old file's permissions. A game file (see
+// BeginsAsDatabase) is never replaced: Create and Commit fail on one, saying so.
 class AtomicFile {
  public:
   static Result<AtomicFile> Create(const std::filesystem::path& path, unsigned mode = 0666);

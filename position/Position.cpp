@@ -265,6 +265,12 @@ void Position::ReassignSectors() {
   if (moved) index_.Build(units_);
 }
 
+void Position::SettleOnMap() {
+  const Transaction transaction(*this);
+  ReassignSectors();
+  RecomputeTotals();
+}
+
 void Position::SetSectorGrid(std::optional<SectorGrid> grid) {
   grid_ = std::move(grid);
   if (grid_ && grid_->empty()) grid_.reset();

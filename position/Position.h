@@ -153,6 +153,9 @@ class Position {
     index_.FinishBuild();
   }
   void ReassignSectors();
+  // Places every stack in the sector under it and counts every total again: what a board needs
+  // once it, or the map it stands on, was read.
+  void SettleOnMap();
   // The units whose point lies in [left, right] x [top, bottom] of map pixels, in list order.
   std::vector<const Unit*> UnitsIn(int64_t left, int64_t top, int64_t right, int64_t bottom) const;
   // Whether the index of the units agrees with the list; an empty text when it does.

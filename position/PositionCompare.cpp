@@ -58,8 +58,7 @@ void TakeMapOf(Position& position, const Position& map) {
   position.SetPieceTable(map.pieces());
   position.SetAlliances(map.alliances());
   position.SetCountryNames(map.countryNames());
-  position.ReassignSectors();
-  position.RecomputeTotals();
+  position.SettleOnMap();
 }
 
 const char* TotalName(BoardDifference::Total total) {

@@ -1,5 +1,6 @@
 #include "PositionFile.h"
 
+#include <array>
 #include <bit>
 #include <cctype>
 #include <cmath>
@@ -75,9 +76,37 @@ bool HoldsPosition(const std::filesystem::path& path) {
   return start.size() >= 4 && file->size() == 4 + uint64_t{GetU32(start, 0)} * kUnitRecordSize;
 }
 
+PositionExtent ExtentOf(std::span<const uint8_t> bytes) {
+  PositionExtent extent;
+  extent.size = bytes.size();
+  std::array<uint8_t, PositionHeader::kSize> start{};  // missing bytes read as zero
+  std::copy_n(bytes.begin(), std::min(bytes.size(), start.size()), start.begin());
+  const bool native = start[0] == 'M' && start[1] == 'F';
+  const size_t headerSize = native ? PositionHeader::kSize : 4;
+  extent.announced = GetU32(start, native ? PositionHeader::kUnitCountOffset : 0);
+  extent.needed = headerSize + uint64_t{extent.announced} * kUnitRecordSize;
+  extent.present = std::min<uint64_t>(
+      extent.announced, bytes.size() > headerSize ? (bytes.size() - headerSize) / kUnitRecordSize : 0);
+  return extent;
+}
+
+std::string PositionExtent::Describe(const std::string& name) const {
+  const std::string sizes =
+      " (" + std::to_string(size) + " bytes of " + std::to_string(needed) + ")";
+  const std::string stacks = std::to_string(announced) + (announced == 1 ? " stack" : " stacks");
+  if (size < needed - uint64_t{announced} * kUnitRecordSize)
+    return name + " is too short to be a position file" + sizes;
+  if (size < needed)
+    return name + " ends after " + std::to_string(present) + " of its " + stacks + sizes;
+  return name + " holds " + std::to_string(size - needed) + " bytes more than its " + stacks +
+         " take" + sizes;
+}
+
 Status LoadPosition(Position& position, const std::filesystem::path& path) {
   auto read = ReadLargeFile(path);
   if (!read) return Status::Fail(read.error());
+  if (BeginsAsDatabase(*read))
+    return Status::Fail(path.string() + ": is a game file, not a position file");
   LoadPositionBytes(position, read.value());
   return Status::Ok();
 }
