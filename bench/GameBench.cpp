@@ -52,7 +52,7 @@ void WriteGame() {
     }
     position.ReplaceUnits(units);
     const auto bytes = mw::EncodePosition(position, false);
-    if (!game->Record(bytes, {}, {})) std::abort();
+    if (!game->Record({bytes, {}, {}, {}, {}})) std::abort();
     if (turn == 500 && !mw::WriteFileAtomically(TurnPath(), bytes)) std::abort();
   }
   fs::rename(partial, GamePath());
@@ -74,8 +74,7 @@ void GameLoadPosition(benchmark::State& state) {
   mw::TakeMapOf(position, MapViewer().position());
   for (auto _ : state) {
     mw::LoadPosition(position, TurnPath());
-    position.ReassignSectors();
-    position.RecomputeTotals();
+    position.SettleOnMap();
   }
 }
 BENCHMARK(GameLoadPosition)->Unit(benchmark::kMillisecond);
@@ -87,8 +86,7 @@ void GameReadTurn(benchmark::State& state) {
   mw::TakeMapOf(position, MapViewer().position());
   for (auto _ : state) {
     mw::LoadPositionBytes(position, game->PositionOf(500).value());
-    position.ReassignSectors();
-    position.RecomputeTotals();
+    position.SettleOnMap();
   }
 }
 BENCHMARK(GameReadTurn)->Unit(benchmark::kMillisecond);
@@ -131,7 +129,7 @@ void GameRecord(benchmark::State& state) {
   fs::remove(path);
   auto game = mw::GameFile::Create(path, "Strs", "Stress");
   const auto bytes = mw::ReadFileBytes(TurnPath()).value();
-  for (auto _ : state) benchmark::DoNotOptimize(game->Record(bytes, {}, {}));
+  for (auto _ : state) benchmark::DoNotOptimize(game->Record({bytes, {}, {}, {}, {}}));
   fs::remove(path);
 }
 BENCHMARK(GameRecord)->Unit(benchmark::kMillisecond);

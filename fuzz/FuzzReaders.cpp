@@ -87,13 +87,16 @@ void Fuzz(std::span<const uint8_t> bytes, const uint8_t* data, size_t size) {
       __builtin_trap();
   }
 #elif FUZZ_READER == 10
-  // A game file: written where SQLite can open it, then opened, listed and every turn read.
+  // A game file: written where SQLite can open it, then opened, verified, listed and every turn
+  // read.
   static const std::string path = "/tmp/fuzz-game-" + std::to_string(::getpid()) + ".mwgame";
   if (FILE* file = std::fopen(path.c_str(), "wb")) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
   }
   if (auto game = GameFile::Open(path)) {
+    (void)game->Verify();
+    (void)game->FindTurn(0);
     if (auto turns = game->Turns())
       for (size_t i = 0; i < turns->size() && i < 16; ++i)
         if (auto bytes = game->PositionOf((*turns)[i].number)) {

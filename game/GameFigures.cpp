@@ -26,20 +26,24 @@ TurnFigures FiguresOf(const Position& position, const Turn& turn) {
 }
 
 Result<std::vector<TurnFigures>> GameFigures(const GameFile& game, const Position& map) {
-  using R = Result<std::vector<TurnFigures>>;
   auto turns = game.Turns();
-  if (!turns) return R::Fail(turns.error());
+  if (!turns) return Result<std::vector<TurnFigures>>::Fail(turns.error());
+  return FiguresOfTurns(game, map, *turns);
+}
+
+Result<std::vector<TurnFigures>> FiguresOfTurns(const GameFile& game, const Position& map,
+                                                std::span<const Turn> turns) {
+  using R = Result<std::vector<TurnFigures>>;
   // One position, given the map once, takes every turn in place.
   Position position;
   TakeMapOf(position, map);
   std::vector<TurnFigures> figures;
-  figures.reserve(turns->size());
-  for (const Turn& turn : *turns) {
+  figures.reserve(turns.size());
+  for (const Turn& turn : turns) {
     auto bytes = game.PositionOf(turn.number);
     if (!bytes) return R::Fail(bytes.error());
     LoadPositionBytes(position, *bytes);
-    position.ReassignSectors();
-    position.RecomputeTotals();
+    position.SettleOnMap();
     figures.push_back(FiguresOf(position, turn));
   }
   return R::Ok(std::move(figures));

@@ -35,6 +35,9 @@ TurnFigures FiguresOf(const Position& position, const Turn& turn);
 // Every turn of a game with its figures, each turn's position read into one position given the
 // map of `map` (its sector table and grid).
 Result<std::vector<TurnFigures>> GameFigures(const GameFile& game, const Position& map);
+// The same for some turns of the game only.
+Result<std::vector<TurnFigures>> FiguresOfTurns(const GameFile& game, const Position& map,
+                                                std::span<const Turn> turns);
 
 // The countries with figures in any turn, in order.
 std::vector<uint16_t> CountriesOf(const std::vector<TurnFigures>& figures);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,11 +12,16 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <map>
+#include <random>
+#include <set>
 #include <utility>
 
 #include "MapInfo.h"
 #include "PackagePaths.h"
+#include "PositionFile.h"
 #include "PositionHeader.h"
+#include "Sha256.h"
 
 namespace mw {
 namespace {
@@ -38,8 +44,24 @@ class Statement {
                               static_cast<size_t>(sqlite3_column_bytes(s_, column)))
                 : std::string();
   }
+  std::span<const uint8_t> Blob(int column) const {
+    const auto* bytes = static_cast<const uint8_t*>(sqlite3_column_blob(s_, column));
+    return {bytes, bytes ? static_cast<size_t>(sqlite3_column_bytes(s_, column)) : 0};
+  }
+  int64_t Number(int column) const { return sqlite3_column_int64(s_, column); }
+  bool IsNull(int column) const { return sqlite3_column_type(s_, column) == SQLITE_NULL; }
   void Bind(int index, const std::string& text) {
     sqlite3_bind_text(s_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+  }
+  void Bind(int index, std::span<const uint8_t> bytes) {
+    sqlite3_bind_blob(s_, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  }
+  void Bind(int index, int64_t number) { sqlite3_bind_int64(s_, index, number); }
+  void Bind(int index, std::optional<int64_t> number) {
+    if (number)
+      Bind(index, *number);
+    else
+      sqlite3_bind_null(s_, index);
   }
 
  private:
@@ -47,18 +69,50 @@ class Statement {
   bool ok_ = false;
 };
 
+// What went wrong, in the words of the fault: SQLite's own words say "readonly database" also
+// of a file that another program replaced meanwhile.
+std::string Fault(sqlite3* db) {
+  const int code = sqlite3_extended_errcode(db);
+  switch (code) {
+    case SQLITE_READONLY_DBMOVED:
+      return "the file was replaced or moved by another program meanwhile";
+    case SQLITE_FULL:
+      return "the disk is full";
+    case SQLITE_NOTADB:
+      return "not a game file";
+    default:
+      break;
+  }
+  switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "another program is writing the game file; try again in a moment";
+    case SQLITE_READONLY:
+      return "the file may not be written (it or its folder is read-only)";
+    case SQLITE_CORRUPT:
+      return "the game file is damaged";
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+      return std::string(sqlite3_errmsg(db)) +
+             (sqlite3_system_errno(db) ? std::string(": ") + std::strerror(sqlite3_system_errno(db))
+                                       : std::string());
+    default:
+      return sqlite3_errmsg(db);
+  }
+}
+
 std::string Reason(const std::filesystem::path& path, sqlite3* db, const std::string& what) {
-  return path.string() + ": " + what + (db ? std::string(": ") + sqlite3_errmsg(db) : "");
+  return path.string() + ": " + what + (db ? ": " + Fault(db) : std::string());
 }
 
 bool Execute(sqlite3* db, const char* sql) {
   return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
-// One value of a pragma that answers with a number.
-int64_t PragmaNumber(sqlite3* db, const char* sql) {
+// One value of a pragma or query that answers with a number.
+int64_t QueryNumber(sqlite3* db, const char* sql) {
   Statement s(db, sql);
-  return s.Step() == SQLITE_ROW ? sqlite3_column_int64(s.get(), 0) : -1;
+  return s.Step() == SQLITE_ROW ? s.Number(0) : -1;
 }
 
 std::string NowUtc() {
@@ -70,12 +124,131 @@ std::string NowUtc() {
   return text;
 }
 
+// "2026-12-09T13:20:05Z" and nothing else: a time of the calendar in UTC.
+bool IsUtcTime(const std::string& text) {
+  static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
+  if (text.size() != kShape.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (kShape[i] == 'd' ? text[i] < '0' || text[i] > '9' : text[i] != kShape[i]) return false;
+  const auto field = [&](size_t at, size_t n) { return std::stoi(text.substr(at, n)); };
+  return field(5, 2) >= 1 && field(5, 2) <= 12 && field(8, 2) >= 1 && field(8, 2) <= 31 &&
+         field(11, 2) <= 23 && field(14, 2) <= 59 && field(17, 2) <= 60;
+}
+
+// A UUID as text from 16 bytes, marked with its version and the variant of RFC 9562.
+std::string UuidText(std::array<uint8_t, 16> bytes, int version) {
+  bytes[6] = static_cast<uint8_t>((bytes[6] & 0x0f) | version << 4);
+  bytes[8] = static_cast<uint8_t>((bytes[8] & 0x3f) | 0x80);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
+    text += kHex[bytes[i] >> 4];
+    text += kHex[bytes[i] & 15];
+  }
+  return text;
+}
+
+std::string RandomUuid() {
+  std::random_device device;
+  std::array<uint8_t, 16> bytes;
+  for (size_t i = 0; i < bytes.size(); i += 4) {
+    const uint32_t r = device();
+    for (size_t k = 0; k < 4; ++k) bytes[i + k] = static_cast<uint8_t>(r >> (8 * k));
+  }
+  return UuidText(bytes, 4);
+}
+
+// The identity of a game of schema 1, which stored none: the same for every copy, made from what
+// every copy holds alike.
+std::string DerivedUuid(const std::string& map, const std::string& firstTurn) {
+  const std::string digest = Sha256().Add("Marrowind game\n" + map + "\n" + firstTurn).HexDigest();
+  std::array<uint8_t, 16> bytes;
+  for (size_t i = 0; i < bytes.size(); ++i)
+    bytes[i] = static_cast<uint8_t>(std::stoi(digest.substr(2 * i, 2), nullptr, 16));
+  return UuidText(bytes, 8);
+}
+
 constexpr const char* kSchema =
     "CREATE TABLE game (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE turn (number INTEGER PRIMARY KEY, label TEXT NOT NULL, recorded TEXT NOT NULL,"
-    " note TEXT NOT NULL DEFAULT '', position BLOB NOT NULL);";
+    " note TEXT NOT NULL DEFAULT '', position BLOB NOT NULL, hash TEXT NOT NULL,"
+    " parent INTEGER);";
+
+// The columns of the tables, by schema.
+const std::set<std::string> kGameColumns = {"key", "value"};
+const std::set<std::string> kTurnColumns1 = {"number", "label", "recorded", "note", "position"};
+const std::set<std::string> kTurnColumns2 = {"number",   "label", "recorded", "note",
+                                             "position", "hash",  "parent"};
+
+// Whether a position can be a turn of the game on `map`: a whole native position file of it.
+Status CheckTurnPosition(std::span<const uint8_t> position, const std::string& map,
+                         const std::string& what) {
+  PositionHeader header;
+  if (position.size() > INT32_MAX) return Status::Fail(what + " is too large to record");
+  std::copy_n(position.begin(), std::min(position.size(), PositionHeader::kSize),
+              header.bytes().begin());
+  if (position.size() < PositionHeader::kSize || !header.hasMagic())
+    return Status::Fail(what + " is not a position of the native format");
+  if (const PositionExtent extent = ExtentOf(position); !extent.whole())
+    return Status::Fail(extent.Describe(what) + ": a cut position is never recorded");
+  if (!EqualsIgnoringCase(header.mapName(), map))
+    return Status::Fail(what + " is a position of the map " + header.mapName() +
+                        ", the game one of the map " + map);
+  return Status::Ok();
+}
+
+// A write transaction, rolled back unless committed.
+class WriteTransaction {
+ public:
+  explicit WriteTransaction(sqlite3* db) : db_(db), open_(Execute(db, "BEGIN IMMEDIATE")) {}
+  ~WriteTransaction() {
+    if (open_) Execute(db_, "ROLLBACK");
+  }
+  WriteTransaction(const WriteTransaction&) = delete;
+  WriteTransaction& operator=(const WriteTransaction&) = delete;
+  bool open() const { return open_; }
+  bool Commit() {
+    open_ = !Execute(db_, "COMMIT");
+    return !open_;
+  }
+
+ private:
+  sqlite3* db_;
+  bool open_;
+};
 
 }  // namespace
+
+std::string TurnHash(const std::string& previous, int64_t number, const std::string& recorded,
+                     std::span<const uint8_t> position) {
+  return Sha256()
+      .Add(previous + "\n" + std::to_string(number) + "\n" + recorded + "\n")
+      .Add(position)
+      .HexDigest();
+}
+
+std::string Parting::Describe(const std::string& here, const std::string& there) const {
+  const std::string at = "turn " + std::to_string(turn);
+  const std::string part = here + " and " + there + " part at " + at + ": ";
+  switch (how) {
+    case How::kPosition:
+      return part + "its position differs";
+    case How::kTime:
+      return part + "it was recorded at another time";
+    case How::kPositionAndTime:
+      return part + "its position and the time it was recorded differ";
+    case How::kOnlyHere:
+      return part + "only " + here + " has it";
+    case How::kOnlyThere:
+      return part + "only " + there + " has it";
+    case How::kChainHere:
+    case How::kChainThere:
+      return at + " of " + (how == How::kChainHere ? here : there) +
+             " does not match its chain: its position or time was changed after it was recorded";
+  }
+  return part;
+}
 
 bool IsGamePath(std::string_view path) {
   const std::string_view ext = GameFile::kExtension;
@@ -97,6 +270,10 @@ Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable
     return R::Fail(reason);
   }
   GameFile game(db, path);
+  if (struct stat file {}; ::stat(path.c_str(), &file) == 0) {
+    game.device_ = file.st_dev;
+    game.inode_ = file.st_ino;
+  }
   sqlite3_busy_timeout(db, 5000);
   // Before anything else: is it a database at all, and a whole one?
   {
@@ -113,16 +290,66 @@ Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable
     if (const std::string verdict = check.Text(0); verdict != "ok")
       return R::Fail(path.string() + ": the game file is damaged: " + verdict);
   }
-  if (PragmaNumber(db, "PRAGMA application_id") != kApplicationId)
+  if (QueryNumber(db, "PRAGMA application_id") != kApplicationId)
     return R::Fail(path.string() + ": not a game file of Marrowind");
-  const int64_t version = PragmaNumber(db, "PRAGMA user_version");
+  const int64_t version = QueryNumber(db, "PRAGMA user_version");
   if (version > kSchemaVersion)
     return R::Fail(path.string() + ": written by a newer Marrowind (game file schema " +
                    std::to_string(version) + "; this one reads up to " +
                    std::to_string(kSchemaVersion) + ")");
   if (version < 1) return R::Fail(path.string() + ": not a game file of Marrowind");
+  game.schema_ = static_cast<int32_t>(version);
+  if (Status checked = game.CheckSchema(); !checked) return R::Fail(checked.error());
   if (Status read = game.ReadGame(); !read) return R::Fail(read.error());
+  // What a write needs to be whole after a crash or a power loss, whatever the file asked for.
+  if (writable && !Execute(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"))
+    return R::Fail(Reason(path, db, "cannot prepare the game file for recording"));
   return R::Ok(std::move(game));
+}
+
+// The tables as documented and nothing that runs on its own: a view or a trigger could make a
+// recording report a turn it did not store, or change turns recorded before.
+Status GameFile::CheckSchema() {
+  const auto refuse = [&](const std::string& what) {
+    return Status::Fail(path_.string() + ": not a game file of Marrowind: " + what);
+  };
+  Statement objects(db_, "SELECT type, name, sql FROM sqlite_schema");
+  std::map<std::string, std::string> tables;  // name: how it was made
+  int step;
+  while ((step = objects.Step()) == SQLITE_ROW) {
+    const std::string type = objects.Text(0), name = objects.Text(1);
+    if (type == "trigger") return refuse("it holds a trigger (" + name + ")");
+    if (name == "game" || name == "turn") {
+      if (type != "table") return refuse(name + " is a " + type + ", not a table");
+      tables[name] = objects.Text(2);
+    }
+  }
+  if (step != SQLITE_DONE) return Status::Fail(Reason(path_, db_, "cannot read the game file"));
+  for (const char* name : {"game", "turn"}) {
+    if (!tables.contains(name)) return refuse(std::string("it has no table ") + name);
+    if (!tables[name].starts_with("CREATE TABLE"))
+      return refuse(std::string("the table ") + name + " is not a plain table");
+  }
+  const auto columns = [&](const char* sql, bool& numberIsKey) {
+    std::set<std::string> names;
+    Statement info(db_, sql);
+    while (info.Step() == SQLITE_ROW) {
+      // Generated and hidden columns hold what no recording wrote.
+      if (sqlite3_column_int(info.get(), 6) != 0) names.insert("(hidden) " + info.Text(1));
+      names.insert(info.Text(1));
+      if (info.Text(1) == "number")
+        numberIsKey = EqualsIgnoringCase(info.Text(2), "INTEGER") && info.Number(5) == 1;
+    }
+    return names;
+  };
+  bool numberIsKey = false, unused = false;
+  if (columns("PRAGMA table_xinfo(game)", unused) != kGameColumns)
+    return refuse("the table game does not have the columns key and value");
+  const auto& wanted = schema_ == 1 ? kTurnColumns1 : kTurnColumns2;
+  if (columns("PRAGMA table_xinfo(turn)", numberIsKey) != wanted || !numberIsKey)
+    return refuse("the table turn does not have the columns of schema " +
+                  std::to_string(schema_));
+  return Status::Ok();
 }
 
 Result<GameFile> GameFile::Create(const std::filesystem::path& path, const std::string& mapName,
@@ -143,12 +370,14 @@ Result<GameFile> GameFile::Create(const std::filesystem::path& path, const std::
     sqlite3_close(db);
     return R::Fail(reason);
   }
-  bool made =
-      Execute(db, "PRAGMA journal_mode=DELETE") && Execute(db, "BEGIN") && Execute(db, kSchema);
+  bool made = Execute(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL") &&
+              Execute(db, "BEGIN") && Execute(db, kSchema);
   if (made) {
-    Statement insert(db, "INSERT INTO game (key, value) VALUES ('map', ?1), ('title', ?2)");
+    Statement insert(db, "INSERT INTO game (key, value) VALUES ('map', ?1), ('title', ?2), "
+                         "('id', ?3)");
     insert.Bind(1, mapName);
     insert.Bind(2, mapTitle);
+    insert.Bind(3, RandomUuid());
     made = insert.Step() == SQLITE_DONE;
   }
   const std::string pragmas = "PRAGMA application_id=" + std::to_string(kApplicationId) +
@@ -188,7 +417,11 @@ GameFile::GameFile(GameFile&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)),
       path_(std::move(other.path_)),
       mapName_(std::move(other.mapName_)),
-      mapTitle_(std::move(other.mapTitle_)) {}
+      mapTitle_(std::move(other.mapTitle_)),
+      id_(std::move(other.id_)),
+      schema_(other.schema_),
+      device_(other.device_),
+      inode_(other.inode_) {}
 
 GameFile& GameFile::operator=(GameFile&& other) noexcept {
   if (this != &other) {
@@ -197,6 +430,10 @@ GameFile& GameFile::operator=(GameFile&& other) noexcept {
     path_ = std::move(other.path_);
     mapName_ = std::move(other.mapName_);
     mapTitle_ = std::move(other.mapTitle_);
+    id_ = std::move(other.id_);
+    schema_ = other.schema_;
+    device_ = other.device_;
+    inode_ = other.inode_;
   }
   return *this;
 }
@@ -204,7 +441,7 @@ GameFile& GameFile::operator=(GameFile&& other) noexcept {
 GameFile::~GameFile() { sqlite3_close(db_); }
 
 Status GameFile::ReadGame() {
-  Statement s(db_, "SELECT key, value FROM game WHERE key IN ('map', 'title')");
+  Statement s(db_, "SELECT key, value FROM game WHERE key IN ('map', 'title', 'id')");
   if (!s.ok()) return Status::Fail(Reason(path_, db_, "not a game file of Marrowind"));
   bool named = false;
   for (int step; (step = s.Step()) == SQLITE_ROW;) {
@@ -212,93 +449,347 @@ Status GameFile::ReadGame() {
     if (key == "map") {
       mapName_ = s.Text(1);
       named = true;
-    } else {
+    } else if (key == "title") {
       mapTitle_ = s.Text(1);
+    } else {
+      id_ = s.Text(1);
     }
   }
   if (!named) return Status::Fail(path_.string() + ": the game file names no map");
-  // The turns must be there to be read, with every column this program reads.
-  if (!Statement(db_, "SELECT number, label, recorded, note, position FROM turn LIMIT 0").ok())
-    return Status::Fail(Reason(path_, db_, "the game file has no turns table"));
+  if (schema_ >= 2 && id_.empty()) return Status::Fail(path_.string() + ": the game has no id");
+  if (schema_ == 1) {
+    // The first turn's hash, whichever copy computes it; a game without turns has its title.
+    Statement first(db_, "SELECT recorded, position FROM turn ORDER BY number LIMIT 1");
+    const int step = first.Step();
+    if (step != SQLITE_ROW && step != SQLITE_DONE)
+      return Status::Fail(Reason(path_, db_, "cannot read the turns"));
+    id_ = DerivedUuid(mapName_, step == SQLITE_ROW
+                                    ? TurnHash({}, 1, first.Text(0), first.Blob(1))
+                                    : "title " + mapTitle_);
+  }
   return Status::Ok();
 }
 
 Result<std::vector<Turn>> GameFile::Turns() const {
   using R = Result<std::vector<Turn>>;
-  Statement s(db_, "SELECT number, label, recorded, note FROM turn ORDER BY number");
+  Statement s(db_, schema_ == 1
+                       ? "SELECT number, label, recorded, note, '', NULL FROM turn ORDER BY number"
+                       : "SELECT number, label, recorded, note, hash, parent FROM turn "
+                         "ORDER BY number");
   std::vector<Turn> turns;
   int step = SQLITE_ERROR;
-  while ((step = s.Step()) == SQLITE_ROW)
-    turns.push_back({sqlite3_column_int64(s.get(), 0), s.Text(1), s.Text(2), s.Text(3)});
+  while ((step = s.Step()) == SQLITE_ROW) {
+    Turn turn{s.Number(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4), std::nullopt};
+    if (!s.IsNull(5)) turn.parent = s.Number(5);
+    if (!IsUtcTime(turn.recorded))
+      return R::Fail(path_.string() + ": the game file is damaged: turn " +
+                     std::to_string(turn.number) +
+                     " has no time of recording in ISO 8601 UTC (2026-12-09T13:20:05Z)");
+    turns.push_back(std::move(turn));
+  }
   if (step != SQLITE_DONE) return R::Fail(Reason(path_, db_, "cannot read the turns"));
   return R::Ok(std::move(turns));
+}
+
+Result<std::optional<Turn>> GameFile::FindTurn(int64_t number) const {
+  using R = Result<std::optional<Turn>>;
+  Statement s(db_, schema_ == 1 ? "SELECT number, label, recorded, note, '', NULL FROM turn "
+                                  "WHERE ?1 IN (number, 0) ORDER BY number DESC LIMIT 1"
+                                : "SELECT number, label, recorded, note, hash, parent FROM turn "
+                                  "WHERE ?1 IN (number, 0) ORDER BY number DESC LIMIT 1");
+  s.Bind(1, number);
+  const int step = s.Step();
+  if (step == SQLITE_DONE) return R::Ok(std::nullopt);
+  if (step != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot read the turns"));
+  Turn turn{s.Number(0), s.Text(1), s.Text(2), s.Text(3), s.Text(4), std::nullopt};
+  if (!s.IsNull(5)) turn.parent = s.Number(5);
+  return R::Ok(std::move(turn));
 }
 
 Result<std::vector<uint8_t>> GameFile::PositionOf(int64_t number) const {
   using R = Result<std::vector<uint8_t>>;
   Statement s(db_, "SELECT position FROM turn WHERE number = ?1");
-  sqlite3_bind_int64(s.get(), 1, number);
+  s.Bind(1, number);
   const int step = s.Step();
   if (step == SQLITE_DONE)
     return R::Fail(path_.string() + ": the game has no turn " + std::to_string(number));
   if (step != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot read the turn"));
-  const auto* bytes = static_cast<const uint8_t*>(sqlite3_column_blob(s.get(), 0));
-  const auto size = static_cast<size_t>(sqlite3_column_bytes(s.get(), 0));
-  return R::Ok(std::vector<uint8_t>(bytes, bytes + size));
+  const auto bytes = s.Blob(0);
+  return R::Ok(std::vector<uint8_t>(bytes.begin(), bytes.end()));
 }
 
-Result<Turn> GameFile::Record(std::span<const uint8_t> position, const std::string& label,
-                              const std::string& note) {
-  using R = Result<Turn>;
-  PositionHeader header;
-  if (position.size() > INT32_MAX) return R::Fail("the position is too large to record");
-  if (position.size() < PositionHeader::kSize)
-    return R::Fail("not a position of the native format: too short");
-  std::copy_n(position.begin(), PositionHeader::kSize, header.bytes().begin());
-  if (!header.hasMagic()) return R::Fail("not a position of the native format");
-  if (!EqualsIgnoringCase(header.mapName(), mapName_))
-    return R::Fail("a position of the map " + header.mapName() + " cannot be recorded into " +
-                   path_.string() + ", a game on the map " + mapName_);
-  // The next number and the new row in one transaction that writes from its start.
-  if (!Execute(db_, "BEGIN IMMEDIATE")) return R::Fail(Reason(path_, db_, "cannot record"));
-  Turn turn;
-  turn.number = PragmaNumber(db_, "SELECT coalesce(max(number), 0) + 1 FROM turn");
-  turn.label = label.empty() ? "Turn " + std::to_string(turn.number) : label;
-  turn.recorded = NowUtc();
-  turn.note = note;
-  Statement insert(db_,
-                   "INSERT INTO turn (number, label, recorded, note, position) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5)");
-  sqlite3_bind_int64(insert.get(), 1, turn.number);
-  insert.Bind(2, turn.label);
-  insert.Bind(3, turn.recorded);
-  insert.Bind(4, turn.note);
-  sqlite3_bind_blob(insert.get(), 5, position.data(), static_cast<int>(position.size()),
-                    SQLITE_TRANSIENT);
-  if (turn.number < 1 || insert.Step() != SQLITE_DONE || !Execute(db_, "COMMIT")) {
-    const std::string reason = Reason(path_, db_, "cannot record");
-    Execute(db_, "ROLLBACK");
-    return R::Fail(reason);
+Result<std::optional<int64_t>> GameFile::TurnHolding(std::span<const uint8_t> position) const {
+  using R = Result<std::optional<int64_t>>;
+  // The length first: SQLite knows it without reading the positions.
+  Statement s(db_,
+              "SELECT number FROM turn WHERE length(position) = ?1 AND position = ?2 "
+              "ORDER BY number DESC LIMIT 1");
+  s.Bind(1, static_cast<int64_t>(position.size()));
+  s.Bind(2, position);
+  const int step = s.Step();
+  if (step == SQLITE_ROW) return R::Ok(s.Number(0));
+  if (step == SQLITE_DONE) return R::Ok(std::nullopt);
+  return R::Fail(Reason(path_, db_, "cannot read the turns"));
+}
+
+Result<std::vector<Turn>> GameFile::ChainedTurns() const {
+  auto turns = Turns();
+  if (!turns || schema_ >= 2) return turns;
+  std::string previous;
+  for (Turn& turn : *turns) {
+    auto position = PositionOf(turn.number);
+    if (!position) return Result<std::vector<Turn>>::Fail(position.error());
+    previous = turn.hash = TurnHash(previous, turn.number, turn.recorded, *position);
   }
-  return R::Ok(std::move(turn));
+  return turns;
+}
+
+Result<Verification> GameFile::Verify() const {
+  using R = Result<Verification>;
+  auto turns = Turns();
+  if (!turns) return R::Fail(turns.error());
+  Verification v;
+  v.turns = static_cast<int64_t>(turns->size());
+  std::string previous;
+  for (size_t i = 0; i < turns->size(); ++i) {
+    const Turn& turn = (*turns)[i];
+    const auto expected = static_cast<int64_t>(i + 1);
+    if (turn.number != expected) {
+      v.firstBroken = expected;
+      v.reason = "turn " + std::to_string(expected) + " is missing";
+      return R::Ok(v);
+    }
+    auto position = PositionOf(turn.number);
+    if (!position) return R::Fail(position.error());
+    previous = TurnHash(previous, turn.number, turn.recorded, *position);
+    // A file of schema 1 stored no chain: there is nothing to hold the turns to.
+    if (schema_ >= 2 && previous != turn.hash) {
+      v.firstBroken = turn.number;
+      v.reason = "its position or the time it was recorded was changed after it was recorded";
+      return R::Ok(v);
+    }
+  }
+  return R::Ok(v);
+}
+
+Status GameFile::Upgrade() {
+  if (schema_ >= kSchemaVersion) return Status::Ok();
+  auto turns = ChainedTurns();
+  if (!turns) return Status::Fail(turns.error());
+  const auto fail = [&] { return Status::Fail(Reason(path_, db_, "cannot upgrade the game file")); };
+  if (!Execute(db_,
+               "ALTER TABLE turn ADD COLUMN hash TEXT NOT NULL DEFAULT '';"
+               "ALTER TABLE turn ADD COLUMN parent INTEGER;"))
+    return fail();
+  Statement update(db_, "UPDATE turn SET hash = ?2 WHERE number = ?1");
+  for (const Turn& turn : *turns) {
+    sqlite3_reset(update.get());
+    update.Bind(1, turn.number);
+    update.Bind(2, turn.hash);
+    if (update.Step() != SQLITE_DONE) return fail();
+  }
+  Statement id(db_, "INSERT OR REPLACE INTO game (key, value) VALUES ('id', ?1)");
+  id.Bind(1, id_);
+  if (id.Step() != SQLITE_DONE) return fail();
+  const std::string version = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
+  if (!Execute(db_, version.c_str())) return fail();
+  schema_ = kSchemaVersion;
+  return Status::Ok();
+}
+
+Result<Recording> GameFile::Record(const NewTurn& turn) {
+  using R = Result<Recording>;
+  if (Status fits = CheckTurnPosition(turn.position, mapName_, "the position"); !fits)
+    return R::Fail(fits.error() + " (" + path_.string() + ")");
+  const int32_t schemaBefore = schema_;
+  WriteTransaction transaction(db_);
+  if (!transaction.open()) return R::Fail(Reason(path_, db_, "cannot record"));
+  // The last turn as it is now, another program's recording of a moment ago included.
+  Statement last(db_, "SELECT number FROM turn ORDER BY number DESC LIMIT 1");
+  const int step = last.Step();
+  if (step != SQLITE_ROW && step != SQLITE_DONE) return R::Fail(Reason(path_, db_, "cannot record"));
+  Recording recording;
+  recording.last = step == SQLITE_ROW ? last.Number(0) : 0;
+  if (turn.after && *turn.after != recording.last) return R::Ok(recording);
+  if (Status upgraded = Upgrade(); !upgraded) {
+    schema_ = schemaBefore;
+    return R::Fail(upgraded.error());
+  }
+  std::string previous;
+  if (recording.last > 0) {
+    Statement hash(db_, "SELECT hash FROM turn WHERE number = ?1");
+    hash.Bind(1, recording.last);
+    if (hash.Step() != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot record"));
+    previous = hash.Text(0);
+  }
+  Turn made;
+  made.number = recording.last + 1;
+  made.label = turn.label.empty() ? "Turn " + std::to_string(made.number) : turn.label;
+  made.recorded = NowUtc();
+  made.note = turn.note;
+  made.hash = TurnHash(previous, made.number, made.recorded, turn.position);
+  made.parent = turn.parent;
+  Statement insert(db_,
+                   "INSERT INTO turn (number, label, recorded, note, position, hash, parent) "
+                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  insert.Bind(1, made.number);
+  insert.Bind(2, made.label);
+  insert.Bind(3, made.recorded);
+  insert.Bind(4, made.note);
+  insert.Bind(5, turn.position);
+  insert.Bind(6, made.hash);
+  insert.Bind(7, made.parent);
+  if (insert.Step() != SQLITE_DONE || !transaction.Commit()) {
+    schema_ = schemaBefore;
+    return R::Fail(Reason(path_, db_, "cannot record"));
+  }
+  recording.turn = std::move(made);
+  return R::Ok(std::move(recording));
 }
 
 Result<Turn> GameFile::Annotate(int64_t number, const std::string& label, const std::string& note) {
   using R = Result<Turn>;
+  const int32_t schemaBefore = schema_;
+  WriteTransaction transaction(db_);
+  if (!transaction.open()) return R::Fail(Reason(path_, db_, "cannot change the turn"));
+  if (Status upgraded = Upgrade(); !upgraded) {
+    schema_ = schemaBefore;
+    return R::Fail(upgraded.error());
+  }
   Statement update(db_,
                    "UPDATE turn SET label = ?2, note = ?3 WHERE number = ?1 "
-                   "RETURNING number, label, recorded, note");
-  sqlite3_bind_int64(update.get(), 1, number);
+                   "RETURNING number, label, recorded, note, hash, parent");
+  update.Bind(1, number);
   update.Bind(2, label.empty() ? "Turn " + std::to_string(number) : label);
   update.Bind(3, note);
   const int step = update.Step();
+  const auto failed = [&](std::string reason) {
+    schema_ = schemaBefore;
+    return R::Fail(std::move(reason));
+  };
   if (step == SQLITE_DONE)
-    return R::Fail(path_.string() + ": there is no turn " + std::to_string(number));
-  if (step != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot change the turn"));
-  Turn turn{sqlite3_column_int64(update.get(), 0), update.Text(1), update.Text(2), update.Text(3)};
-  // The change is committed when the statement is done.
-  if (update.Step() != SQLITE_DONE) return R::Fail(Reason(path_, db_, "cannot change the turn"));
+    return failed(path_.string() + ": there is no turn " + std::to_string(number));
+  if (step != SQLITE_ROW) return failed(Reason(path_, db_, "cannot change the turn"));
+  Turn turn{update.Number(0), update.Text(1), update.Text(2),
+            update.Text(3),   update.Text(4), std::nullopt};
+  if (!update.IsNull(5)) turn.parent = update.Number(5);
+  if (update.Step() != SQLITE_DONE || !transaction.Commit())
+    return failed(Reason(path_, db_, "cannot change the turn"));
   return R::Ok(std::move(turn));
 }
+
+Result<Taking> GameFile::Plan(const GameFile& other, const std::vector<Turn>& mine,
+                              const std::vector<Turn>& theirs) const {
+  using R = Result<Taking>;
+  std::map<int64_t, const Turn*> a, b;
+  for (const Turn& t : mine) a[t.number] = &t;
+  for (const Turn& t : theirs) b[t.number] = &t;
+  const int64_t lastA = a.empty() ? 0 : a.rbegin()->first;
+  const int64_t lastB = b.empty() ? 0 : b.rbegin()->first;
+  Taking taking;
+  for (int64_t n = 1; n <= std::max(lastA, lastB); ++n) {
+    const auto inA = a.find(n), inB = b.find(n);
+    const bool hasA = inA != a.end(), hasB = inB != b.end();
+    if (hasA && hasB) {
+      if (inA->second->hash == inB->second->hash) continue;
+      auto positionA = PositionOf(n);
+      auto positionB = other.PositionOf(n);
+      if (!positionA) return R::Fail(positionA.error());
+      if (!positionB) return R::Fail(positionB.error());
+      const bool position = *positionA != *positionB;
+      const bool time = inA->second->recorded != inB->second->recorded;
+      using How = Parting::How;
+      // Same position and time, another hash: a turn before differs, or a hash was changed.
+      const How how = position && time ? How::kPositionAndTime
+                      : position       ? How::kPosition
+                      : time           ? How::kTime
+                                       : How::kChainHere;
+      taking.parting = Parting{n, how};
+      return R::Ok(std::move(taking));
+    }
+    if (hasA && !hasB && n < lastB) {
+      taking.parting = Parting{n, Parting::How::kOnlyHere};
+      return R::Ok(std::move(taking));
+    }
+    if (!hasA && hasB) {
+      if (n < lastA) {
+        taking.parting = Parting{n, Parting::How::kOnlyThere};
+        return R::Ok(std::move(taking));
+      }
+      taking.turns.push_back(*inB->second);
+    }
+  }
+  return R::Ok(std::move(taking));
+}
+
+Result<Taking> GameFile::PlanTaking(const GameFile& other) const {
+  using R = Result<Taking>;
+  if (other.id_ != id_ || !EqualsIgnoringCase(other.mapName_, mapName_))
+    return R::Fail(other.path_.string() + " holds another game than " + path_.string() +
+                   " (its id " + other.id_ + ", ours " + id_ + ")");
+  // Both chains are held to their positions first: a turn changed after it was recorded is
+  // neither taken nor built upon.
+  for (const auto& [game, how] :
+       {std::pair{this, Parting::How::kChainHere}, {&other, Parting::How::kChainThere}}) {
+    auto verified = game->Verify();
+    if (!verified) return R::Fail(verified.error());
+    if (verified->firstBroken != 0) {
+      Taking broken;
+      broken.parting = Parting{verified->firstBroken, how};
+      return R::Ok(std::move(broken));
+    }
+  }
+  auto mine = ChainedTurns();
+  if (!mine) return R::Fail(mine.error());
+  auto theirs = other.ChainedTurns();
+  if (!theirs) return R::Fail(theirs.error());
+  return Plan(other, *mine, *theirs);
+}
+
+Result<Taking> GameFile::Take(const GameFile& other) {
+  using R = Result<Taking>;
+  const int32_t schemaBefore = schema_;
+  WriteTransaction transaction(db_);
+  if (!transaction.open()) return R::Fail(Reason(path_, db_, "cannot take the turns"));
+  // Planned again inside the transaction: a turn recorded here a moment ago counts.
+  auto taking = PlanTaking(other);
+  if (!taking || taking->parting || taking->turns.empty()) return taking;
+  const auto failed = [&](std::string reason) {
+    schema_ = schemaBefore;
+    return R::Fail(std::move(reason));
+  };
+  if (Status upgraded = Upgrade(); !upgraded) return failed(upgraded.error());
+  Statement insert(db_,
+                   "INSERT INTO turn (number, label, recorded, note, position, hash, parent) "
+                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  for (const Turn& turn : taking->turns) {
+    auto position = other.PositionOf(turn.number);
+    if (!position) return failed(position.error());
+    const std::string what = "turn " + std::to_string(turn.number) + " of " + other.path_.string();
+    if (Status fits = CheckTurnPosition(*position, mapName_, what); !fits)
+      return failed(fits.error());
+    sqlite3_reset(insert.get());
+    insert.Bind(1, turn.number);
+    insert.Bind(2, turn.label);
+    insert.Bind(3, turn.recorded);
+    insert.Bind(4, turn.note);
+    insert.Bind(5, std::span<const uint8_t>(*position));
+    insert.Bind(6, turn.hash);
+    insert.Bind(7, turn.parent);
+    if (insert.Step() != SQLITE_DONE) return failed(Reason(path_, db_, "cannot take the turns"));
+  }
+  if (!transaction.Commit()) return failed(Reason(path_, db_, "cannot take the turns"));
+  return taking;
+}
+
+bool GameFile::Replaced() const {
+  int moved = 0;
+  if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved)
+    return true;
+  struct stat file {};
+  return ::stat(path_.c_str(), &file) != 0 || file.st_dev != device_ || file.st_ino != inode_;
+}
+
+int64_t GameFile::DataVersion() const { return QueryNumber(db_, "PRAGMA data_version"); }
 
 }  // namespace mw

@@ -85,13 +85,13 @@ TEST_F(Games, whatIsRecordedComesBackByteForByte) {
     for (size_t i = 0; time && i < shape.size(); ++i)
       time = shape[i] == 'd' ? std::isdigit(static_cast<unsigned char>(f[2][i])) != 0
                              : f[2][i] == shape[i];
-    return f.size() == 9 && number(f[0]) && f[1] == "Turn " + f[0] && time &&
-           std::all_of(f.begin() + 3, f.end(), number);
+    return f.size() == 10 && number(f[0]) && f[1] == "Turn " + f[0] && time &&
+           std::all_of(f.begin() + 3, f.end() - 1, number) && f[9].empty();
   };
   std::istringstream lines(turns.out);
   std::string text;
   std::getline(lines, text);
-  EXPECT_EQ(text, "Turn\tLabel\tRecorded\tCountry\tIPC\tConvoy\tOil\tLand\tNaval");
+  EXPECT_EQ(text, "Turn\tLabel\tRecorded\tCountry\tIPC\tConvoy\tOil\tLand\tNaval\tNote");
   int count = 0;
   while (std::getline(lines, text)) {
     EXPECT_TRUE(wellFormed(text)) << text;
@@ -109,7 +109,7 @@ TEST_F(Games, whatIsNoGameOrNotOfItsMapIsRefusedAndLeftAsItWas) {
   const std::vector<uint8_t> made = Bytes(game);
   // A database header's user_version (offset 60) says a newer schema; a cut file; other files.
   std::vector<uint8_t> newer = made;
-  newer[63] = 2;
+  newer[63] = GameFile::kSchemaVersion + 1;
   ASSERT_TRUE(WriteFileAtomically(dir / "newer.mwgame", newer));
   ASSERT_TRUE(WriteFileAtomically(dir / "cut.mwgame",
                                   std::vector<uint8_t>(made.begin(), made.begin() + 1500)));
@@ -142,7 +142,7 @@ TEST_F(Games, aRecordingKilledAtAnyMomentLeavesEveryCommittedTurnWhole) {
   {
     auto game = GameFile::Create(path, "Tess", "The Isles of Tess");
     ASSERT_TRUE(game) << game.error();
-    for (int i = 0; i < 200; ++i) ASSERT_TRUE(game->Record(start, {}, "note"));
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(game->Record({start, {}, "note", {}, {}}));
   }
   Position later;
   ASSERT_TRUE(LoadPosition(later, kMaps / "Tess.gim" / "Start.QPX"));

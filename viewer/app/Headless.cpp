@@ -11,6 +11,7 @@
 #include "FileBytes.h"
 #include "GameFigures.h"
 #include "GameFile.h"
+#include "NamedPosition.h"
 #include "Locations.h"
 #include "NullHost.h"
 #include "PackagePaths.h"
@@ -34,11 +35,13 @@ constexpr const char* kUsage =
     "       Marrowind --render FILE.png [--zoom F] [--ipc] [--sectors] [POSITION]\n"
     "       Marrowind --replay SCRIPT [POSITION]\n"
     "       Marrowind --diff OLD NEW\n"
-    "       Marrowind --record GAME POSITION [LABEL]\n"
+    "       Marrowind --record GAME POSITION [LABEL] [--note TEXT] [--after N]\n"
     "       Marrowind --turns GAME\n"
     "       Marrowind --extract GAME N OUT\n"
-    "Shows the map of a map package and the position on it; a game file (NAME.mwgame)\n"
-    "named in place of POSITION opens at its last turn. Without a window:\n"
+    "       Marrowind --merge GAME OTHER\n"
+    "       Marrowind --verify GAME\n"
+    "Shows the map of a map package and the position on it; a game file named in place of\n"
+    "POSITION opens at its last turn (GAME:N at turn N). Without a window:\n"
     "  --totals          print each country's totals, tab-separated\n"
     "  --units           print the unit list\n"
     "  --income          print every sector each country holds, what it yields and under\n"
@@ -46,24 +49,36 @@ constexpr const char* kUsage =
     "  --render FILE     write the map as the map view shows it to a PNG file\n"
     "  --zoom F          the zoom for --render: 0.5, 0.6, ... 2.0 (1.0 when absent)\n"
     "  --ipc             draw the income labels on the rendered map\n"
-    "  --sectors         draw the sectors on the rendered map, as \"&Show Sectors\" does: their\n"
+    "  --sectors         draw the sectors on the rendered map, as \"Show Sectors\" does: their\n"
     "                    borders, numbers, names and label points\n"
     "  --replay SCRIPT   feed the viewer the user events of SCRIPT (- for standard input)\n"
     "  --diff OLD NEW    print what changed from the position OLD to NEW (both of one map),\n"
     "                    tab-separated: pieces by sector, country and kind, sectors that\n"
     "                    changed hands, totals; exit 0 when nothing changed, 1 when something\n"
-    "                    did, 2 when a file cannot be read or the maps differ; OLD and NEW\n"
-    "                    may name a game's turn as GAME:N\n"
-    "  --record GAME POSITION [LABEL]\n"
-    "                    append POSITION to the game file GAME (NAME.mwgame, made when\n"
-    "                    missing) as its next turn, labelled LABEL or \"Turn N\"\n"
+    "                    did, 2 when a file cannot be read, is not whole or the maps differ\n"
+    "  --record GAME POSITION [LABEL] [--note TEXT] [--after N]\n"
+    "                    append POSITION to the game file GAME (made when missing) as its next\n"
+    "                    turn, labelled LABEL or \"Turn N\", with the note TEXT; with --after,\n"
+    "                    only when the game's last turn is N (else exit 1, nothing written).\n"
+    "                    A position file that is not whole is refused (exit 2)\n"
     "  --turns GAME      print every turn's totals, a line for each country with one:\n"
     "                    Turn, Label, Recorded (ISO 8601 UTC), Country, IPC, Convoy, Oil,\n"
-    "                    Land, Naval, tab-separated\n"
+    "                    Land, Naval, Note, tab-separated; control characters as \\xHH\n"
     "  --extract GAME N OUT\n"
     "                    write turn N of GAME as the position file OUT (.QPX: the bytes\n"
     "                    recorded; .MAP: the headerless encoding of its position)\n"
+    "  --merge GAME OTHER\n"
+    "                    add to GAME the turns of OTHER, a copy of the same game, that come\n"
+    "                    after the turns both hold, printing each; exit 0 when GAME then holds\n"
+    "                    every turn of OTHER, 1 when the copies part (the turn is named) or a\n"
+    "                    chain does not verify, 2 when a file cannot be read, is no game file\n"
+    "                    or holds another game. GAME is changed whole or not at all\n"
+    "  --verify GAME     recompute the chain of hashes over the turns: exit 0 when every turn\n"
+    "                    is as recorded, 1 naming the first that is not, 2 when the file\n"
+    "                    cannot be read\n"
     "  --help, --version\n"
+    "Wherever a position is named, a game file stands for its last turn and GAME:N for turn N.\n"
+    "No file is ever written over a game file (exit 2).\n"
     "POSITION is a position file (.QPX or .MAP); the map it names is loaded.\n"
     "\n"
     "A replay starts at zoom 1.0 with a map area as large as the map, at most 1920 x 1080,\n"
@@ -101,7 +116,9 @@ struct Options {
     kDiff,
     kRecord,
     kTurns,
-    kExtract
+    kExtract,
+    kMerge,
+    kVerify
   } mode = Mode::kNone;
   std::string renderPath;
   std::string scriptPath;
@@ -110,11 +127,22 @@ struct Options {
   bool sectors = false;
   std::string position;
   std::string newer;  // the second position of --diff
-  std::string game;   // --record, --turns, --extract
+  std::string game;   // --record, --turns, --extract, --merge, --verify
   std::string label;  // --record
+  std::string note;   // --record
+  std::optional<int64_t> after;  // --record
   int64_t turn = 0;   // --extract
   std::string out;    // --extract
+  std::string other;  // --merge
 };
+
+// A turn number given on the command line: 1 and above (0 too where `zero` allows it).
+std::optional<int64_t> TurnNumber(const std::string& text, bool zero) {
+  bool ok = false;
+  const int64_t n = QString::fromStdString(text).toLongLong(&ok);
+  if (!ok || n < (zero ? 0 : 1)) return std::nullopt;
+  return n;
+}
 
 // The zoom levels the keypad reaches from 1.0: 0.5, 0.6, ... 2.0.
 bool ValidZoom(double z) {
@@ -178,12 +206,32 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       auto out = value();
       if (!game || !turn || !out)
         return Refuse(err, "--extract needs a game file, a turn number and a position file");
-      bool ok = false;
-      o.turn = QString::fromStdString(*turn).toLongLong(&ok);
-      if (!ok || o.turn < 1) return Refuse(err, "--extract: " + *turn + " is no turn number");
+      const auto number = TurnNumber(*turn, false);
+      if (!number) return Refuse(err, "--extract: " + *turn + " is no turn number");
       o.mode = Options::Mode::kExtract;
       o.game = *game;
+      o.turn = *number;
       o.out = *out;
+    } else if (a == "--merge") {
+      auto game = value();
+      auto other = value();
+      if (!game || !other) return Refuse(err, "--merge needs two game files, GAME and OTHER");
+      o.mode = Options::Mode::kMerge;
+      o.game = *game;
+      o.other = *other;
+    } else if (a == "--verify") {
+      auto game = value();
+      if (!game) return Refuse(err, "--verify needs a game file");
+      o.mode = Options::Mode::kVerify;
+      o.game = *game;
+    } else if (a == "--note") {
+      auto note = value();
+      if (!note) return Refuse(err, "--note needs a text");
+      o.note = *note;
+    } else if (a == "--after") {
+      auto turn = value();
+      o.after = turn ? TurnNumber(*turn, true) : std::nullopt;
+      if (!o.after) return Refuse(err, "--after needs a turn number (0 for a game without turns)");
     } else if (a == "--zoom") {
       auto v = value();
       bool ok = false;
@@ -203,6 +251,8 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
   }
   if (o.mode == Options::Mode::kNone)
     return Refuse(err, "--zoom, --ipc and --sectors go with --render");
+  if ((o.after || !o.note.empty()) && o.mode != Options::Mode::kRecord)
+    return Refuse(err, "--note and --after go with --record");
   return o;
 }
 
@@ -248,33 +298,23 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
   return replay.viewer().failures() == 0 ? 0 : 1;
 }
 
-// Turn N of a game named as GAME:N (the game file's name ends in .mwgame), or none.
-std::optional<std::pair<std::string, int64_t>> GameTurnOf(const std::string& name) {
-  const size_t colon = name.rfind(':');
-  if (colon == std::string::npos || colon + 1 == name.size()) return std::nullopt;
-  const std::string game = name.substr(0, colon), number = name.substr(colon + 1);
-  if (!IsGamePath(game) || !std::all_of(number.begin(), number.end(), ::isdigit) ||
-      number.size() > 15)
-    return std::nullopt;
-  return std::pair{game, std::stoll(number)};
-}
-
-// A position named on the command line: a position file, or a turn of a game as GAME:N.
-Status LoadNamedPosition(Position& position, const std::string& name) {
-  const auto turn = GameTurnOf(name);
-  if (!turn) return LoadPosition(position, name);
-  auto game = GameFile::Open(turn->first);
-  if (!game) return Status::Fail(game.error());
-  auto bytes = game->PositionOf(turn->second);
-  if (!bytes) return Status::Fail(bytes.error());
-  LoadPositionBytes(position, *bytes);
-  return Status::Ok();
+// A position named on the command line: a position file, a game's last turn or GAME:N, read
+// into `position`; its bytes as the file or turn holds them. Fails for what cannot be read and,
+// with `whole`, for a position file that is not whole.
+Result<NamedPosition> ReadPosition(Position& position, const std::string& name, bool whole) {
+  auto named = ReadNamedPosition(name);
+  if (!named) return named;
+  if (const PositionExtent extent = ExtentOf(named->bytes); whole && !extent.whole())
+    return Result<NamedPosition>::Fail(extent.Describe(name) + ": the file is not whole");
+  LoadPositionBytes(position, named->bytes);
+  return named;
 }
 
 // A viewer with the package of a map loaded, for reports on positions read beside it; fails
 // with the reason when the package is not found.
 Status LoadMapOf(Viewer& viewer, const std::string& mapName, const std::string& whose) {
-  if (!std::filesystem::is_directory(viewer.PackageFolder(mapName)))
+  std::error_code error;
+  if (!std::filesystem::is_directory(viewer.PackageFolder(mapName), error))
     return Status::Fail(whose + ": its map " + mapName + " is not found (no " + mapName +
                         ".gim folder where maps are looked for)");
   viewer.LoadMapPackage(mapName);
@@ -288,8 +328,8 @@ int RunDiff(const Options& options, const std::filesystem::path& programDir, std
             std::ostream& err) {
   Position older, newer;
   for (auto [position, name] : {std::pair{&older, &options.position}, {&newer, &options.newer}})
-    if (Status loaded = LoadNamedPosition(*position, *name); !loaded) {
-      err << "error: " << loaded.error() << "\n";
+    if (auto read = ReadPosition(*position, *name, true); !read) {
+      err << "error: " << read.error() << "\n";
       return 2;
     }
   if (!EqualsIgnoringCase(older.mapName(), newer.mapName())) {
@@ -318,29 +358,75 @@ int RunRecord(const Options& options, const std::filesystem::path& programDir, s
     err << "error: " << reason << "\n";
     return 2;
   };
-  // The bytes of a .QPX file as they are; a .MAP file as the .QPX encoding of its position.
-  std::vector<uint8_t> bytes;
-  if (IsTessWinMapPath(options.position)) {
-    Position position;
-    if (Status loaded = LoadPosition(position, options.position); !loaded)
-      return fail(loaded.error());
-    bytes = EncodePosition(position, false);
-  } else {
-    auto read = ReadFileBytes(options.position);
-    if (!read) return fail(read.error());
-    bytes = std::move(read.value());
-  }
+  // The bytes of a .QPX file or a turn as they are; a .MAP file as the .QPX encoding of its
+  // position.
+  Position position;
+  auto named = ReadPosition(position, options.position, true);
+  if (!named) return fail(named.error());
   PositionHeader header;
-  std::copy_n(bytes.begin(), std::min(bytes.size(), PositionHeader::kSize), header.bytes().begin());
-  if (bytes.size() < PositionHeader::kSize || !header.hasMagic())
-    return fail(options.position + ": not a position file");
-  auto game = GameFile::OpenOrCreate(options.game, header.mapName(),
-                                     FindPackage(MapFolders(programDir), header.mapName()));
+  std::copy_n(named->bytes.begin(), std::min(named->bytes.size(), PositionHeader::kSize),
+              header.bytes().begin());
+  const std::vector<uint8_t> bytes =
+      header.hasMagic() ? std::move(named->bytes) : EncodePosition(position, false);
+  auto game = GameFile::OpenOrCreate(options.game, position.mapName(),
+                                     FindPackage(MapFolders(programDir), position.mapName()));
   if (!game) return fail(game.error());
-  auto turn = game->Record(bytes, options.label, {});
-  if (!turn) return fail(turn.error());
-  out << "recorded turn " << turn->number << " \"" << turn->label << "\" into " << options.game
-      << "\n";
+  // The turn the position was made from: one whose position it is byte for byte.
+  auto parent = game->TurnHolding(bytes);
+  if (!parent) return fail(parent.error());
+  auto recorded =
+      game->Record({bytes, options.label, options.note, *parent, options.after});
+  if (!recorded) return fail(recorded.error());
+  if (!recorded->turn) {
+    err << "error: " << options.game << " is at turn " << recorded->last << ", not "
+        << *options.after << ": nothing recorded\n";
+    return 1;
+  }
+  out << "recorded turn " << recorded->turn->number << " \"" << recorded->turn->label
+      << "\" into " << options.game << "\n";
+  return 0;
+}
+
+// Adds to a game the turns of its copy that come after the turns both hold.
+int RunMerge(const Options& options, std::ostream& out, std::ostream& err) {
+  auto game = GameFile::Open(options.game, true);
+  auto other = game ? GameFile::Open(options.other) : Result<GameFile>::Fail(game.error());
+  if (!other) {
+    err << "error: " << other.error() << "\n";
+    return 2;
+  }
+  auto taken = game->Take(*other);
+  if (!taken) {
+    err << "error: " << taken.error() << "\n";
+    return 2;
+  }
+  if (taken->parting) {
+    err << "error: " << taken->parting->Describe(options.game, options.other)
+        << "; nothing taken\n";
+    return 1;
+  }
+  for (const Turn& turn : taken->turns)
+    out << "added turn " << turn.number << " \"" << EscapeControls(turn.label) << "\"\n";
+  return 0;
+}
+
+// Recomputes a game's chain of hashes.
+int RunVerify(const Options& options, std::ostream& out, std::ostream& err) {
+  auto game = GameFile::Open(options.game);
+  auto verified = game ? game->Verify() : Result<Verification>::Fail(game.error());
+  if (!verified) {
+    err << "error: " << verified.error() << "\n";
+    return 2;
+  }
+  if (verified->firstBroken != 0) {
+    err << "error: " << options.game << ": turn " << verified->firstBroken << ": "
+        << verified->reason << "\n";
+    return 1;
+  }
+  out << "verified " << verified->turns << (verified->turns == 1 ? " turn" : " turns");
+  if (game->schema() < 2)
+    out << " (a game file of schema 1 stores no chain yet: its next recording stores it)";
+  out << "\n";
   return 0;
 }
 
@@ -355,7 +441,7 @@ int RunTurns(const Options& options, const std::filesystem::path& programDir, st
   NullHost host;
   Viewer viewer(host, programDir);
   if (Status map = LoadMapOf(viewer, game->mapName(), options.game); !map) {
-    err << "error: " << map.error() << "\n";
+    err << "error: " << EscapeControls(map.error()) << "\n";
     return 2;
   }
   const auto figures = GameFigures(*game, viewer.position());
@@ -363,14 +449,15 @@ int RunTurns(const Options& options, const std::filesystem::path& programDir, st
     err << "error: " << figures.error() << "\n";
     return 2;
   }
-  out << "Turn\tLabel\tRecorded\tCountry\tIPC\tConvoy\tOil\tLand\tNaval\n";
+  out << "Turn\tLabel\tRecorded\tCountry\tIPC\tConvoy\tOil\tLand\tNaval\tNote\n";
   for (const TurnFigures& turn : *figures) {
-    const std::string label = TabField(turn.turn.label);
+    const std::string label = EscapeControls(turn.turn.label);
+    const std::string note = EscapeControls(turn.turn.note);
     for (const CountryFigures& country : turn.countries) {
       out << turn.turn.number << '\t' << label << '\t' << turn.turn.recorded << '\t'
           << country.country;
       for (int16_t figure : country.shown) out << '\t' << figure;
-      out << '\n';
+      out << '\t' << note << '\n';
     }
   }
   return 0;
@@ -400,6 +487,12 @@ int RunExtract(const Options& options, std::ostream& err) {
 }
 
 int Render(Viewer& viewer, const Options& options, std::ostream& err) {
+  // A picture is never written over a game: that is a mistake of the command line.
+  if (IsDatabaseFile(options.renderPath)) {
+    err << "error: " << options.renderPath
+        << ": is a game file; nothing but a recording is written into it\n";
+    return 2;
+  }
   SetZoom(viewer, options.zoom);
   const ViewState& view = viewer.view().state();
   if (viewer.map().mapPicture.isNull() || view.scaledWidth <= 0) {
@@ -442,12 +535,17 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
   const auto options = Parse(args, err);
   // 1 would say that two positions differ.
   if (!options)
-    return given("--diff") || given("--record") || given("--extract") || given("--turns") ? 2 : 1;
+    return given("--diff") || given("--record") || given("--extract") || given("--turns") ||
+                   given("--merge") || given("--verify")
+               ? 2
+               : 1;
   if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);
   if (options->mode == Options::Mode::kDiff) return RunDiff(*options, programDir, out, err);
   if (options->mode == Options::Mode::kRecord) return RunRecord(*options, programDir, out, err);
   if (options->mode == Options::Mode::kTurns) return RunTurns(*options, programDir, out, err);
   if (options->mode == Options::Mode::kExtract) return RunExtract(*options, err);
+  if (options->mode == Options::Mode::kMerge) return RunMerge(*options, out, err);
+  if (options->mode == Options::Mode::kVerify) return RunVerify(*options, out, err);
   NullHost host;
   Viewer viewer(host, programDir);
   if (auto started = viewer.Start(options->position); !started) {
@@ -459,8 +557,9 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
                        options->mode == Options::Mode::kUnits ||
                        options->mode == Options::Mode::kIncome;
   const std::string map = viewer.position().mapName();
+  std::error_code error;
   if (reports && !options->position.empty() &&
-      !std::filesystem::is_directory(viewer.PackageFolder(map))) {
+      !std::filesystem::is_directory(viewer.PackageFolder(map), error)) {
     err << "error: " << options->position << ": its map " << map << " is not found (no " << map
         << ".gim folder where maps are looked for)\n";
     return 2;
@@ -485,6 +584,8 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
     case Options::Mode::kRecord:
     case Options::Mode::kTurns:
     case Options::Mode::kExtract:
+    case Options::Mode::kMerge:
+    case Options::Mode::kVerify:
     case Options::Mode::kNone:
       break;
   }

@@ -21,6 +21,8 @@ inline constexpr int kReloadMap = 148, kShowSectors = 149;
 inline constexpr int kGrabToScroll = 150, kPiecesFollowZoom = 151;
 // Ctrl+F: a sector found by its name.
 inline constexpr int kFindSector = 152;
+// The turns of another copy of the open game taken into it.
+inline constexpr int kTakeTurns = 153;
 // "&Recent": the files opened or saved last, newest first, and the command that forgets those
 // that are gone.
 inline constexpr int kFirstRecent = 300, kLastRecent = 307, kRemoveMissingRecent = 308;

@@ -13,6 +13,22 @@ std::string TabField(std::string text) {
   return text;
 }
 
+std::string EscapeControls(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      out += c;
+      continue;
+    }
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  }
+  return out;
+}
+
 std::string BuildUnitList(const Position& position) {
   constexpr int kCountries = 15;
   // Units by country and sector, each group in list order.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Position.h"
@@ -10,6 +11,9 @@ namespace mw {
 
 // A text as one field of a tab-separated line: its tabs and line ends become blanks.
 std::string TabField(std::string text);
+// A text with its control bytes (tab and line ends among them) written as \xHH, so that a
+// tab-separated line keeps its fields and a terminal shows what the text holds.
+std::string EscapeControls(std::string_view text);
 
 // The text of the unit list: for each country 1 to 15 a header, then its sectors in rising
 // number, each with a header line and one line per unit ("count name") in list order. Lines end

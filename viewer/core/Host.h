@@ -51,6 +51,14 @@ class Host {
   virtual DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) {
     return Confirm(text, caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
   }
+  // A question whose yes is `action` ("Record Anyway") and whose default answer is Cancel: the
+  // program is about to do what the player may not want. A host without such a box asks it as
+  // an OK/Cancel question.
+  virtual bool ConfirmAction(const std::string& text, const std::string& caption,
+                             const std::string& action) {
+    static_cast<void>(action);
+    return Confirm(text, caption);
+  }
   // The open dialog ("Open File"); none when cancelled.
   virtual std::optional<std::string> ChooseOpenFile() = 0;
   // The save dialog ("Save as ..."), proposing the native format or the TessWinMap one.
@@ -140,6 +148,18 @@ class Host {
     static_cast<void>(title);
     return proposed;
   }
+
+  // Which turn of the game `game` (its file name) to use, `last` proposed; none to give up. A
+  // host that asks nothing takes the proposal.
+  virtual std::optional<int64_t> AskTurnNumber(const std::string& title, const std::string& game,
+                                               int64_t last) {
+    static_cast<void>(title);
+    static_cast<void>(game);
+    return last;
+  }
+  // The game file the board belongs to, for the window to look at when it changes on the disk
+  // (Viewer::FollowGameFile); empty when there is none.
+  virtual void WatchGameFile(const std::string& path) { static_cast<void>(path); }
 
   // The History window: shows it, or brings what it shows up to date; hides it. Closing it
   // calls `Viewer::HistoryClosed`.

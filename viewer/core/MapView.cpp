@@ -45,7 +45,30 @@ void MapView::ShowZoom() {
 
 void MapView::ForgetHover() {
   geometry_.state().hoverSector = -1;
-  host_.SetTitle(kMainWindowTitle);
+  RefreshTitle();
+}
+
+void MapView::RefreshTitle() {
+  // The game and its turn stand first, where a game is open: they stand for the position file a
+  // turn does not have.
+  std::string title = source_.gameTitle();
+  const std::string& file = source_.currentFile();
+  const int sector = state().hoverSector;
+  if (sector < 0 && title.empty()) return host_.SetTitle(kMainWindowTitle);
+  if (!title.empty() && !file.empty()) title += " \u2013 ";
+  title += file;
+  if (sector < 0) return host_.SetTitle(title + " - " + kMainWindowTitle);
+  title += " - ";
+  const SectorRecord* record = position().sectorRecord(static_cast<uint32_t>(sector));
+  if (sector == 0) {
+    title += kMainWindowTitle;
+  } else if (!record) {
+    title += "Area: " + std::to_string(sector);
+  } else {
+    title += DecodePackageText(record->name());
+    if (record->ipcValue() > 0) title += " (" + CountText(record->ipcValue()) + " IPC)";
+  }
+  host_.SetTitle(title);
 }
 
 void MapView::RebuildScaledPicture() {
@@ -159,17 +182,7 @@ void MapView::UpdateHoverTitle(QPoint client) {
   const int sector = grid->valueAt(mx, my);
   if (sector == s.hoverSector) return;
   s.hoverSector = sector;
-  std::string title = source_.currentFile() + " - ";
-  const SectorRecord* record = position().sectorRecord(static_cast<uint32_t>(sector));
-  if (sector == 0) {
-    title += kMainWindowTitle;
-  } else if (!record) {
-    title += "Area: " + std::to_string(sector);
-  } else {
-    title += DecodePackageText(record->name());
-    if (record->ipcValue() > 0) title += " (" + CountText(record->ipcValue()) + " IPC)";
-  }
-  host_.SetTitle(title);
+  RefreshTitle();
 }
 
 void MapView::BeginScrollDrag(QPoint client) {

@@ -76,6 +76,8 @@ class MapView {
   void UpdateHoverTitle(QPoint client);
   // A new map: the title names no sector until the mouse moves over one.
   void ForgetHover();
+  // Sets the title again for the sector under the mouse, after the file or the game changed.
+  void RefreshTitle();
   void ClientResized();
 
   // The right-button drag: as the scroll bars move (the map goes against the mouse), or with

@@ -25,6 +25,8 @@ class MapViewSource {
   virtual const Position& position() const = 0;
   virtual const Settings& settings() const = 0;
   virtual const std::string& currentFile() const = 0;
+  // What the title shows before the file: the game and the board's turn, when a game is open.
+  virtual std::string gameTitle() const { return {}; }
   virtual const ViewFonts& fonts() const = 0;
   // "Pieces &Follow Zoom": pieces and counts drawn at the zoom rather than at one size.
   virtual bool piecesFollowZoom() const { return false; }

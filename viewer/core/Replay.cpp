@@ -243,24 +243,6 @@ LineResult ParseWords(std::string_view text, const std::vector<std::string_view>
   return Fail("unknown event '" + std::string(verb) + "'");
 }
 
-// A text with its control bytes as \xHH, so that an error message cannot play tricks on the
-// terminal that shows it.
-std::string EscapeControls(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7f) {
-      out += c;
-      continue;
-    }
-    out += "\\x";
-    out += kHex[byte >> 4];
-    out += kHex[byte & 15];
-  }
-  return out;
-}
-
 }  // namespace
 
 Result<std::optional<ReplayLine>> ParseReplayLine(std::string_view text) {

@@ -4,6 +4,7 @@
 
 #include "FileBytes.h"
 #include "LargeMemory.h"
+#include "NamedPosition.h"
 #include "PackagePaths.h"
 #include "Picture.h"
 #include "PositionFile.h"
@@ -49,21 +50,6 @@ Viewer::Viewer(Host& host, std::filesystem::path programDir)
 Viewer::~Viewer() { position_.SetObserver(nullptr); }
 
 Status Viewer::Start(const std::string& commandLine) {
-  const auto start =
-      FindEntryIgnoringCase(PackageFolder(kDefaultMapName), package_file::kStartPosition);
-  if (auto loaded = LoadPositionFile(start.string()); !loaded)
-    qWarning("%s", loaded.error().c_str());
-  const std::string path = Unquoted(commandLine);
-  Status loaded = Status::Ok();
-  // A game file named opens at its last turn.
-  const bool game = IsGamePath(path);
-  if (!path.empty() && game) {
-    loaded = LoadGameFile(path);
-  } else if (!path.empty()) {
-    loaded = LoadPositionFile(path);
-    document_.currentFile = loaded ? path : std::string();
-  }
-  LoadMapPackage(position_.mapName());
   std::vector<std::string> leftOut;
   document_.catalogue = BuildMapCatalogue(startup_.mapFolders, &leftOut);
   if (!leftOut.empty()) {
@@ -77,17 +63,32 @@ Status Viewer::Start(const std::string& commandLine) {
   host_.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
   host_.SetMenuCheck(command::kGrabToScroll, preferences_.grabToScroll);
   host_.SetMenuCheck(command::kPiecesFollowZoom, preferences_.piecesFollowZoom);
-  if (loaded && !path.empty()) RememberFile(path);
   PublishRecent();
-  host_.InvalidateMap(QRect());
-  position_.RecomputeTotals();
-  if (game && loaded) loaded = ShowGameOpened();
+
+  const std::string start =
+      FindEntryIgnoringCase(PackageFolder(kDefaultMapName), package_file::kStartPosition).string();
+  const std::string path = Unquoted(commandLine);
+  Status opened = Status::Ok();
+  const auto turn = GameTurnOf(path);
+  if (!path.empty() && (turn || IsDatabaseFile(path))) {
+    // A game named opens at its last turn, or at the turn GAME:N names; one that is refused is
+    // said before the start position appears in its place.
+    opened = OpenGameAt(turn ? turn->first : path, turn ? turn->second : 0);
+    if (!opened) ReportFailure("open " + path, opened.error());
+  } else if (!path.empty()) {
+    // What cannot be read leaves the default start position on the board.
+    if (auto loaded = LoadPosition(position_, start); !loaded)
+      qWarning("%s", loaded.error().c_str());
+    opened = PutBoard(BoardSource::File(path));
+  }
+  if (path.empty() || (!opened && map_.packageName.empty()))
+    PutBoard(BoardSource::Start(start));
   if (recovery_) {
     OfferRecovery();
     KeepRecoveryCopy();
   }
   OfferHint();
-  return loaded;
+  return opened;
 }
 
 void Viewer::EnableRecovery(std::filesystem::path folder) { recovery_.emplace(std::move(folder)); }
@@ -116,17 +117,12 @@ void Viewer::OfferRecovery() {
       RecoveryStore::Remove(copy);
       continue;
     }
-    if (auto loaded = LoadPositionFile(copy.position.string()); !loaded) {
+    if (Status put = PutBoard(BoardSource::Recovery(copy.position.string(), copy.currentFile));
+        !put) {
       // A copy that cannot be read is kept for the user to look at; the next one may do.
-      qWarning("%s", loaded.error().c_str());
+      qWarning("%s", put.error().c_str());
       continue;
     }
-    LoadMapPackage(position_.mapName());
-    document_.currentFile = copy.currentFile;
-    document_.restoredFile = !copy.currentFile.empty();
-    position_.MarkUnsaved();
-    host_.InvalidateMap(QRect());
-    position_.RecomputeTotals();
     // The copy becomes this program's own before the old one goes, so that no moment is without.
     if (recovery_->Claim() &&
         recovery_->Write(EncodePosition(position_, false), copy.currentFile) && recovery_->Wait())
@@ -187,19 +183,6 @@ void Viewer::HearFromRecovery() {
   copied_ = 0;
 }
 
-Status Viewer::LoadPositionFile(const std::string& path) {
-  // Another position on the board ends the comparison with the one before, and it is no turn of
-  // the game.
-  EndComparison();
-  if (history_.current != 0) {
-    history_.current = 0;
-    PublishHistory();
-  }
-  // A load empties the hand: the units the carried pieces came from are gone with the old
-  // position.
-  return LoadPosition(position_, path);
-}
-
 bool Viewer::Close() {
   if (!ConfirmUnsaved("Exit Marrowind without saving changes?")) return false;
   if (!ConfirmLabelsLost("Exit")) return false;
@@ -240,14 +223,14 @@ void Viewer::LoadPieces(const std::filesystem::path& dir) {
   history_.colours.clear();  // taken from the pieces picture
   const auto big = FindEntryIgnoringCase(dir, package_file::kBigPieces);
   // Without big pieces the small ones serve; that is no fault of the package.
-  if (settings_.useBigPieces() && std::filesystem::exists(big)) {
+  std::error_code error;
+  if (settings_.useBigPieces() && std::filesystem::exists(big, error)) {
     map_.piecesPicture = PictureOrNone(big);
     map_.UseBigMetrics();
   }
   if (map_.piecesPicture.isNull()) {
     map_.piecesPicture = PictureOrNone(FindEntryIgnoringCase(dir, package_file::kSmallPieces));
     map_.UseSmallMetrics();
-    std::error_code error;
     if (std::filesystem::is_regular_file(big, error)) map_.bigPiecesPicture = PictureOrNone(big);
   }
 }
@@ -288,8 +271,7 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   host_.SetCursor(cursor());
 
   view_.RedrawMapRegion();
-  position_.ReassignSectors();
-  position_.RecomputeTotals();
+  position_.SettleOnMap();
 }
 
 Status Viewer::ExportSectorTable() {

@@ -19,6 +19,7 @@
 #include "MapView.h"
 #include "Modifiers.h"
 #include "Position.h"
+#include "PositionFile.h"
 #include "Preferences.h"
 #include "Recovery.h"
 #include "SectorLayer.h"
@@ -40,9 +41,22 @@ struct StartupState {
   ViewFonts fonts;
 };
 
+// Where the board on the screen came from: what Record Turn and the title say of it.
+struct BoardOrigin {
+  enum class Kind { kStart, kFile, kTurn, kRecovery };
+  Kind kind = Kind::kStart;
+  std::string file;  // the position file or recovery copy read; the game file of a turn
+  // The game's turn the board was loaded from or recorded as, or whose position a file read
+  // holds byte for byte; 0 when it is none the game knows.
+  int64_t turn = 0;
+  // A position file that is not whole: what it lacks, until the board is saved.
+  std::optional<PositionExtent> cut;
+};
+
 // Document state of the main window.
 struct DocumentState {
   std::string currentFile;
+  BoardOrigin origin;
   // Whether the tool windows have a place yet: from the settings file, or from this session.
   bool toolWindowsPlaced = false;
   bool toolBarShown = true;
@@ -169,6 +183,15 @@ class Viewer : private PositionObserver, private MapViewSource {
   void AnnotateTurn(int64_t number);
   // The user closed the History window with its window manager's close button.
   void HistoryClosed();
+  // Looks whether the game file changed on the disk (another program recorded a turn or changed
+  // a label, a sync tool put another copy in its place) and shows what arrived. The window calls
+  // it when the file changes and every second.
+  void FollowGameFile();
+  // Adds to the open game the turns of another copy of it that come after the turns both hold,
+  // after a question that lists them, and shows the last of them compared with the turn before.
+  // A copy that parts from the open game is refused, naming the turn where they part. `asked`
+  // when the question about unsaved changes was asked already.
+  void TakeTurnsFrom(const std::string& path, bool asked = false);
 
   // Writes the sector table with its moved label points as SektorInfo.new into the package.
   Status ExportSectorTable();
@@ -194,6 +217,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   const ViewFonts& fonts() const override { return startup_.fonts; }
   bool piecesFollowZoom() const override { return preferences_.piecesFollowZoom; }
   const std::string& currentFile() const override { return document_.currentFile; }
+  // "tess-war – turn 7 of 9" while a game is open: the game and the board's turn in it.
+  std::string gameTitle() const override;
 
   std::filesystem::path settingsPath() const {
     return SettingsFile(startup_.programDir, Settings::kFileName);
@@ -220,7 +245,46 @@ class Viewer : private PositionObserver, private MapViewSource {
   void UpdateHint();
   std::string RecoveryQuestion(const RecoveryCopy& copy) const;
   void HearFromRecovery();
-  Status LoadPositionFile(const std::string& path);
+  // What a board is put on the screen from.
+  struct BoardSource {
+    BoardOrigin::Kind kind = BoardOrigin::Kind::kStart;
+    std::string path;     // the start position, the position file, the copy, the game file
+    std::string package;  // kStart: the package loaded with it; empty for the one it names
+    std::vector<uint8_t> bytes;  // kTurn: the turn's position
+    int64_t turn = 0;            // kTurn
+    std::string currentFile;     // kRecovery: the file the copy belongs to
+
+    static BoardSource Start(std::string path, std::string package = {}) {
+      BoardSource s;
+      s.path = std::move(path);
+      s.package = std::move(package);
+      return s;
+    }
+    static BoardSource File(std::string path) {
+      BoardSource s = Start(std::move(path));
+      s.kind = BoardOrigin::Kind::kFile;
+      return s;
+    }
+    static BoardSource Turn(std::string game, std::vector<uint8_t> bytes, int64_t turn) {
+      BoardSource s = Start(std::move(game));
+      s.kind = BoardOrigin::Kind::kTurn;
+      s.bytes = std::move(bytes);
+      s.turn = turn;
+      return s;
+    }
+    static BoardSource Recovery(std::string copy, std::string currentFile) {
+      BoardSource s = Start(std::move(copy));
+      s.kind = BoardOrigin::Kind::kRecovery;
+      s.currentFile = std::move(currentFile);
+      return s;
+    }
+  };
+  // The one path that puts a board on the screen: the comparison ends, the board is read, its
+  // map loaded (a turn of the map loaded keeps it and the view), the totals counted, the board
+  // marked clean (unsaved for a recovery copy), its origin, file and turn remembered, the title,
+  // History and recovery copy brought up to date. Fails when the board cannot be read: a
+  // position file then leaves the board as it was on the map loaded again, a copy leaves all.
+  Status PutBoard(const BoardSource& source);
   void NewMap(int id);
   void Open();
   // Loads a chosen position file and its map, after the question about unsaved changes.
@@ -250,13 +314,27 @@ class Viewer : private PositionObserver, private MapViewSource {
   void InvalidateFloatingPiece(bool moving);
   void ChooseComparison();
   // "&Record Turn": the board as the game's next turn (a new game file chosen first when there
-  // is none); "&Open Game ...": a game file, its last turn on the board.
+  // is none), after a question when the game's last turn is not the one the board came from;
+  // "&Open Game ...": a game file, its last turn on the board.
   void RecordTurn();
+  bool RecordBoard(const std::string& label, const std::string& note);
+  std::string StaleBoardQuestion(int64_t last) const;
   void OpenGame();
-  // Puts the last turn of a game file on the board and makes it the current game, leaving the
-  // map to the caller; then, with the map loaded, reads its history and shows it.
-  Status LoadGameFile(const std::string& path);
-  Status ShowGameOpened();
+  // Makes a game file the open game and shows its turn `turn` (0: the last) compared with the
+  // turn before it. Fails with the reason, the board and the open game as they were.
+  Status OpenGameAt(const std::string& path, int64_t turn = 0);
+  // Puts a turn of the open game on the board, compared with the turn before it; `asked` when
+  // the question about unsaved changes was asked already. False when the board stays.
+  bool ShowTurn(int64_t number, bool asked);
+  // The open game's turns read again after a change on the disk; says which arrived.
+  Status ReadArrivals(bool reopened);
+  // FollowGameFile whatever the game's commands are doing.
+  void CatchUpWithGameFile();
+  // The board where it is of the game's map, to count the turns' totals on; else no map.
+  const Position& MapOfGame() const;
+  // A file that was opened or dropped and holds a game: taken from when it is a copy of the open
+  // game, else opened.
+  void OpenGameFile(const std::string& path, bool asked);
   // Alt+Left and Alt+Right: the turn before or after the one on the board.
   void StepTurn(int direction);
   void ToggleHistory();
@@ -266,9 +344,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   void PublishHistory();
   // The turn of the game's history with this number; none when there is none.
   std::vector<TurnFigures>::iterator FindTurn(int64_t number);
-  // A user's command that failed: counted, "Could not <action>: <reason>" in the status bar and
-  // the reason in an error box.
-  void ReportFailure(const std::string& action, const std::string& reason);
+  // A user's command that failed: counted, "Could not <action>: <reason>" in the status bar and,
+  // with `box`, the reason in an error box.
+  void ReportFailure(const std::string& action, const std::string& reason, bool box = true);
   // Compares the board with a position already given its map, named `name` where it is shown.
   void CompareWithPosition(std::unique_ptr<Position> older, std::string name);
   void CompareWithSaved();
@@ -288,9 +366,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   void RemoveMissingRecent();
   // The title of the map loaded, as "&New" shows it.
   std::string MapTitle() const;
-  // Opens a game file chosen, its last turn on the board (the question about unsaved changes
-  // asked before).
-  void OpenGameAt(const std::string& path);
+  // The title shows the file and game again.
+  void DocumentChanged();
   // Finds each sector's box of cells once per map.
   const std::vector<QRect>& KnowSectorBoxes();
   // Where a sector is shown: its label point where that lies in it, else the middle of its cells.
@@ -325,6 +402,9 @@ class Viewer : private PositionObserver, private MapViewSource {
   std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
   std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package
   std::optional<GameFile> game_;
+  int64_t gameVersion_ = 0;  // the game file's data version when its turns were last read
+  bool gameUnreadable_ = false;  // said once in the status bar until it can be read again
+  int busy_ = 0;  // a command about the game is asking a question: the file is looked at later
   GameHistory history_;
   bool historyShown_ = false;
   SectorLayer sectorLayer_{*this, sectorBoxes_};

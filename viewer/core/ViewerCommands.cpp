@@ -1,4 +1,5 @@
 // The menu commands of the main window.
+#include "FileBytes.h"
 #include "PackagePaths.h"
 #include "PositionFile.h"
 #include "Reports.h"
@@ -78,6 +79,9 @@ void Viewer::Command(int id) {
       return RecordTurn();
     case command::kOpenGame:
       return OpenGame();
+    case command::kTakeTurns:
+      if (const auto chosen = host_.ChooseGameFile(false)) TakeTurnsFrom(*chosen);
+      return;
     case command::kPreviousTurn:
       return StepTurn(-1);
     case command::kNextTurn:
@@ -208,8 +212,8 @@ void Viewer::OpenRecent(size_t index) {
     host_.ShowStatus(StatusField::kMessage, path + " is gone");
     return PublishRecent();
   }
-  if (!IsGamePath(path)) return OpenFile(path);
-  if (ConfirmDiscard()) OpenGameAt(path);
+  if (!IsDatabaseFile(path)) return OpenFile(path);
+  if (ConfirmDiscard()) OpenGameFile(path, true);
 }
 
 void Viewer::RemoveMissingRecent() {
@@ -232,62 +236,6 @@ void Viewer::ToggleSectors() {
 const std::vector<QRect>& Viewer::KnowSectorBoxes() {
   if (sectorBoxes_.empty() && position_.grid()) sectorBoxes_ = SectorBoxes(*position_.grid());
   return sectorBoxes_;
-}
-
-void Viewer::NewMap(int id) {
-  const CatalogueEntry* entry = nullptr;
-  for (const auto& e : document_.catalogue)
-    if (e.commandId == id) entry = &e;
-  if (!entry || !ConfirmDiscard()) return;
-  // The package chosen is the one loaded, whatever its start position names: the position's
-  // own field holds only 4 characters of the name.
-  const std::string package = entry->packageName;
-  position_.header().setMapName(entry->mapName);
-  position_.RemoveAllUnits();
-  // Undo must not reach back into the position just discarded.
-  position_.ClearUndo();
-  // Without a start position the new game starts empty.
-  const auto start = FindEntryIgnoringCase(PackageFolder(package), package_file::kStartPosition);
-  if (auto loaded = LoadPositionFile(start.string()); !loaded)
-    qWarning("%s", loaded.error().c_str());
-  LoadMapPackage(package);
-  document_.currentFile.clear();
-  host_.InvalidateMap(QRect());
-  position_.RecomputeTotals();
-  KeepRecoveryCopy();
-  OfferHint();
-}
-
-void Viewer::Open() {
-  if (!ConfirmDiscard()) return;
-  document_.currentFile.clear();
-  const auto chosen = host_.ChooseOpenFile();
-  if (!chosen) return;
-  OpenChosen(*chosen);
-}
-
-void Viewer::OpenFile(const std::string& path) {
-  if (!ConfirmDiscard()) return;
-  document_.currentFile.clear();
-  OpenChosen(path);
-}
-
-void Viewer::OpenChosen(const std::string& path) {
-  document_.restoredFile = false;
-  // A file that does not load is not taken as the current file, so that a later Save cannot
-  // write this position over it.
-  if (auto loaded = LoadPositionFile(path)) {
-    document_.currentFile = path;
-    RememberFile(path);
-  } else {
-    qWarning("%s", loaded.error().c_str());
-    ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not open " + path + ": " + loaded.error());
-  }
-  LoadMapPackage(position_.mapName());
-  host_.InvalidateMap(QRect());
-  position_.RecomputeTotals();
-  KeepRecoveryCopy();
 }
 
 void Viewer::Save() {
@@ -331,6 +279,8 @@ void Viewer::SaveTo(const std::string& path) {
   }
   host_.ShowStatus(StatusField::kMessage, "Saved " + path);
   document_.restoredFile = false;
+  // The file holds the board whole now, whatever the one it was read from lacked.
+  document_.origin.cut.reset();
   RememberFile(path);
   KeepRecoveryCopy();
 }

@@ -1,5 +1,7 @@
 // The board compared with a position file ("&Compare With ...", "Compare With Saved", the marks on
 // the map and the Changes window), and a sector shown or found by its name.
+#include "FileBytes.h"
+#include "NamedPosition.h"
 #include "PackagePaths.h"
 #include "PackageText.h"
 #include "PositionFile.h"
@@ -9,14 +11,21 @@
 namespace mw {
 
 Status Viewer::CompareWith(const std::string& path) {
+  // A position file, a game's last turn, or a turn named as GAME:N.
+  auto named = ReadNamedPosition(path);
+  if (!named) return Status::Fail(named.error());
   auto older = std::make_unique<Position>();
-  if (Status loaded = LoadPosition(*older, path); !loaded) return loaded;
+  LoadPositionBytes(*older, named->bytes);
   if (!EqualsIgnoringCase(older->mapName(), position_.mapName()))
     return Status::Fail(path + " is a position of the map " + older->mapName() +
                         ", the board one of the map " + position_.mapName() +
                         ": positions of different maps cannot be compared");
   TakeMapOf(*older, position_);
-  CompareWithPosition(std::move(older), path);
+  CompareWithPosition(std::move(older),
+                      named->game.empty() ? path
+                                          : std::filesystem::path(named->game).filename().string() +
+                                                " turn " + std::to_string(named->turn.number) +
+                                                " \"" + named->turn.label + "\"");
   return Status::Ok();
 }
 
@@ -46,8 +55,19 @@ void Viewer::ChooseComparison() {
       document_.currentFile.empty()
           ? std::string()
           : std::filesystem::path(document_.currentFile).parent_path().string();
-  const auto chosen = host_.ChooseCompareFile(folder);
+  auto chosen = host_.ChooseCompareFile(folder);
   if (!chosen) return;
+  if (IsDatabaseFile(*chosen)) {
+    // A game: which of its turns, the last proposed.
+    auto game = GameFile::Open(*chosen);
+    auto last = game ? game->FindTurn(0) : Result<std::optional<Turn>>::Fail(game.error());
+    if (!last) return ReportFailure("compare", last.error());
+    if (!*last) return ReportFailure("compare", *chosen + ": the game has no turns yet");
+    const auto turn = host_.AskTurnNumber(
+        "Compare With", std::filesystem::path(*chosen).filename().string(), (*last)->number);
+    if (!turn) return;
+    *chosen += ":" + std::to_string(*turn);
+  }
   if (Status compared = CompareWith(*chosen); !compared) ReportFailure("compare", compared.error());
 }
 

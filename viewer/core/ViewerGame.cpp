@@ -38,8 +38,64 @@ uint32_t CountryColour(const MapState& map, int country) {
 
 }  // namespace
 
+namespace {
+
+// Counts a command that asks the player about the game while it runs: the game file is not read
+// again under its feet (a timer of the window would, while a question is open).
+class Busy {
+ public:
+  explicit Busy(int& count) : count_(++count) {}
+  ~Busy() { --count_; }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  int& count_;
+};
+
+// "turn 8", "turns 8 and 9", "turns 8 to 12": turns that follow one another.
+std::string TurnsInWords(const std::vector<Turn>& turns) {
+  const std::string first = std::to_string(turns.front().number);
+  const std::string last = std::to_string(turns.back().number);
+  if (turns.size() == 1) return "turn " + first;
+  return "turns " + first + (turns.size() == 2 ? " and " : " to ") + last;
+}
+
+std::string Quoted(const Turn& turn) {
+  return "turn " + std::to_string(turn.number) + " \"" + turn.label + "\"";
+}
+
+}  // namespace
+
+std::string Viewer::StaleBoardQuestion(int64_t last) const {
+  const int64_t from = document_.origin.turn;
+  const auto known = std::find_if(history_.turns.begin(), history_.turns.end(),
+                                  [&](const TurnFigures& t) { return t.turn.number == from; });
+  const std::string game = "the game is at turn " + std::to_string(last);
+  if (from == 0) {
+    const int64_t seen = history_.turns.empty() ? 0 : history_.turns.back().turn.number;
+    return "The board was made while the game was at turn " + std::to_string(seen) + "; " + game +
+           " now. Recording it may undo what turn" + (last - seen == 1 ? " " : "s ") +
+           std::to_string(seen + 1) +
+           (last - seen == 1 ? std::string() : " to " + std::to_string(last)) + " did.";
+  }
+  const std::string made = "The board was made from " +
+                           (known != history_.turns.end() ? Quoted(known->turn)
+                                                          : "turn " + std::to_string(from));
+  if (last < from) return made + ", which the game file no longer holds; " + game + ".";
+  return made + "; " + game + ". Recording it undoes what turn" +
+         (last - from == 1 ? " " + std::to_string(last)
+                           : "s " + std::to_string(from + 1) + " to " + std::to_string(last)) +
+         " did.";
+}
+
 void Viewer::RecordTurn() {
+  const Busy busy(busy_);
   const auto fail = [&](const std::string& reason) { ReportFailure("record the turn", reason); };
+  if (const auto& cut = document_.origin.cut)
+    return fail(cut->Describe(document_.origin.file) +
+                ": a cut position is not recorded as a turn. Save the board to keep what it holds, "
+                "then record it");
   if (!game_) {
     const auto chosen = host_.ChooseGameFile(true);
     if (!chosen) return;
@@ -48,26 +104,52 @@ void Viewer::RecordTurn() {
     auto game = GameFile::OpenOrCreate(path, position_.mapName(), PackageFolder(map_.packageName));
     if (!game) return fail(game.error());
     game_.emplace(std::move(game.value()));
+    document_.origin.turn = 0;
     history_ = GameHistory{game_->path().string(), {}, {}, {}, 0, {}};
     if (Status read = ReadHistory(); !read) return fail(read.error());
+    DocumentChanged();
+  } else {
+    // Turns another program recorded, or another copy put under the name, count.
+    CatchUpWithGameFile();
   }
-  auto turns = game_->Turns();
-  if (!turns) return fail(turns.error());
-  const auto text =
-      host_.AskTurnText("Record Turn", {"Turn " + std::to_string(turns->size() + 1), {}});
+  // The game's last turn, and the turn the board came from (or the last one the window knew of
+  // when it came from no turn): where they differ, recording may undo turns.
+  auto last = game_->FindTurn(0);
+  if (!last) return fail(last.error());
+  const int64_t lastNumber = *last ? (*last)->number : 0;
+  int64_t expected = document_.origin.turn;
+  if (expected == 0 && !history_.turns.empty()) expected = history_.turns.back().turn.number;
+  if (lastNumber != expected) {
+    if (!host_.ConfirmAction(StaleBoardQuestion(lastNumber), "Record Turn", "Record Anyway"))
+      return;
+    expected = lastNumber;
+  }
+  const std::string proposed = "Turn " + std::to_string(lastNumber + 1);
+  const auto text = host_.AskTurnText("Record Turn", {proposed, {}});
   if (!text) return;
-  auto turn = game_->Record(EncodePosition(position_, false), text->label, text->note);
-  if (!turn) return fail(turn.error());
-  // The board is the new turn; the figures are those it shows. Turns another program recorded
-  // meanwhile are read with it.
-  if (history_.turns.size() == turns->size()) {
-    history_.turns.push_back(FiguresOf(position_, *turn));
-    history_.countries = CountriesOf(history_.turns);
-    history_.colours.clear();
-  } else if (Status read = ReadHistory(); !read) {
-    return fail(read.error());
+  // The label proposed follows the turn's number, should another turn come first.
+  const std::string label = text->label == proposed ? std::string() : text->label;
+  const std::vector<uint8_t> board = EncodePosition(position_, false);
+  std::optional<Turn> turn;
+  while (!turn) {
+    auto recorded = game_->Record({board, label, text->note,
+                                   document_.origin.turn ? std::optional(document_.origin.turn)
+                                                         : std::nullopt,
+                                   expected});
+    if (!recorded) return fail(recorded.error());
+    turn = recorded->turn;
+    // Another program recorded while the questions were open: asked again.
+    if (!turn && !host_.ConfirmAction(StaleBoardQuestion(recorded->last), "Record Turn",
+                                      "Record Anyway"))
+      return;
+    expected = recorded->last;
   }
-  history_.current = turn->number;
+  // The board is the new turn; the figures are those it shows. Turns that came before it from
+  // elsewhere are read with it.
+  if (Status read = ReadArrivals(false); !read) return fail(read.error());
+  if (!history_.turns.empty() && history_.turns.back().turn.number == turn->number)
+    history_.turns.back() = FiguresOf(position_, *turn);
+  document_.origin.turn = turn->number;
   // A board that is no position file's is kept in the game now: nothing of it is unsaved.
   if (document_.currentFile.empty()) {
     position_.MarkClean();
@@ -75,120 +157,137 @@ void Viewer::RecordTurn() {
   }
   PublishHistory();
   RememberFile(game_->path().string());
-  host_.ShowStatus(StatusField::kMessage, "Recorded turn " + std::to_string(turn->number) + " \"" +
-                                              turn->label + "\" in " + game_->path().string());
+  DocumentChanged();
+  host_.ShowStatus(StatusField::kMessage, "Recorded " + Quoted(*turn) + " in " +
+                                              game_->path().string());
 }
 
-Status Viewer::LoadGameFile(const std::string& path) {
+Status Viewer::OpenGameAt(const std::string& path, int64_t number) {
   auto game = GameFile::Open(path, true);
   if (!game) return Status::Fail(game.error());
   auto turns = game->Turns();
   if (!turns) return Status::Fail(turns.error());
   if (turns->empty()) return Status::Fail(path + ": the game has no turns yet");
-  auto bytes = game->PositionOf(turns->back().number);
-  if (!bytes) return Status::Fail(bytes.error());
-  EndComparison();
-  LoadPositionBytes(position_, *bytes);
+  if (number == 0) number = turns->back().number;
+  if (std::none_of(turns->begin(), turns->end(), [&](const Turn& t) { return t.number == number; }))
+    return Status::Fail(path + ": the game has no turn " + std::to_string(number));
+  // The game is the open one from here: its turns are known before its figures, which need the
+  // board on the game's map.
   game_.emplace(std::move(game.value()));
-  // The turn is kept in the game: the board has no position file.
-  document_.currentFile.clear();
-  document_.restoredFile = false;
-  history_ = GameHistory{game_->path().string(), {}, {}, {}, turns->back().number, {}};
-  return Status::Ok();
-}
-
-Status Viewer::ShowGameOpened() {
-  // The board is the game's last turn: nothing of it is unsaved.
-  position_.MarkClean();
-  KeepRecoveryCopy();
+  history_ = GameHistory{game_->path().string(), {}, {}, {}, 0, {}};
+  for (Turn& turn : *turns) history_.turns.push_back({std::move(turn), {}});
+  document_.origin.turn = 0;
+  if (!ShowTurn(number, true)) return Status::Fail(path + ": the turn could not be shown");
   if (Status read = ReadHistory(); !read) return read;
   historyShown_ = true;
   host_.SetMenuCheck(command::kHistory, true);
   PublishHistory();
-  const Turn& last = history_.turns.back().turn;
-  host_.ShowStatus(StatusField::kMessage, "Opened the game " + game_->path().string() +
-                                              " at turn " + std::to_string(last.number) + " \"" +
-                                              last.label + "\"");
+  RememberFile(path);
+  DocumentChanged();
+  host_.ShowStatus(StatusField::kMessage, "Opened the game " + game_->path().string() + " at " +
+                                              Quoted(FindTurn(number)->turn));
   return Status::Ok();
 }
 
 void Viewer::OpenGame() {
+  const Busy busy(busy_);
   if (!ConfirmDiscard()) return;
-  if (const auto chosen = host_.ChooseGameFile(false)) OpenGameAt(*chosen);
+  if (const auto chosen = host_.ChooseGameFile(false)) OpenGameFile(*chosen, true);
 }
 
-void Viewer::OpenGameAt(const std::string& path) {
-  Status opened = LoadGameFile(path);
-  if (opened) {
-    LoadMapPackage(position_.mapName());
-    host_.InvalidateMap(QRect());
-    position_.RecomputeTotals();
-    opened = ShowGameOpened();
+void Viewer::OpenGameFile(const std::string& path, bool asked) {
+  const Busy busy(busy_);
+  std::error_code error;
+  // A copy of the open game gives its turns to it; any other game is opened.
+  if (game_ && !std::filesystem::equivalent(path, game_->path(), error)) {
+    auto other = GameFile::Open(path);
+    if (other && other->id() == game_->id()) return TakeTurnsFrom(path, asked);
   }
-  if (opened) RememberFile(path);
-  if (!opened) ReportFailure("open the game", opened.error());
+  if (Status opened = OpenGameAt(path); !opened) ReportFailure("open the game", opened.error());
+}
+
+void Viewer::TakeTurnsFrom(const std::string& path, bool asked) {
+  const Busy busy(busy_);
+  const auto fail = [&](const std::string& reason) { ReportFailure("take the turns", reason); };
+  if (!game_) {
+    // Nothing to take them into: the game is opened.
+    if (!asked && !ConfirmDiscard()) return;
+    return OpenGameFile(path, true);
+  }
+  CatchUpWithGameFile();
+  auto other = GameFile::Open(path);
+  if (!other) return fail(other.error());
+  const std::string here = game_->path().filename().string();
+  const std::string there = other->path().filename().string();
+  auto plan = game_->PlanTaking(*other);
+  if (!plan) return fail(plan.error());
+  if (plan->parting) return fail(plan->parting->Describe(here, there));
+  if (plan->turns.empty()) {
+    host_.ShowStatus(StatusField::kMessage, "Nothing to take: " + there + " holds no turn that " +
+                                                here + " lacks");
+    return;
+  }
+  if (!host_.ConfirmAction("Take " + TurnsInWords(plan->turns) + " of " + there + "?",
+                           "Take Turns", "Take Turns"))
+    return;
+  auto taken = game_->Take(*other);
+  if (!taken) return fail(taken.error());
+  if (taken->parting) return fail(taken->parting->Describe(here, there));
+  if (taken->turns.empty()) return;
+  if (Status read = ReadArrivals(false); !read) return fail(read.error());
+  // What the opponent did: the last turn taken, compared with the one before it.
+  ShowTurn(taken->turns.back().number, asked);
+  host_.ShowStatus(StatusField::kMessage, "Took " + TurnsInWords(taken->turns) + " of " + there +
+                                              " into " + here + "; " +
+                                              Quoted(taken->turns.back()) + " is on the board");
 }
 
 bool Viewer::GoToTurn(int64_t number) {
+  const Busy busy(busy_);
+  return ShowTurn(number, false);
+}
+
+bool Viewer::ShowTurn(int64_t number, bool asked) {
   const auto at = FindTurn(number);
   if (at == history_.turns.end()) return false;
-  if (number == history_.current && !position_.dirty()) return true;
+  if (number == document_.origin.turn && !position_.dirty()) return true;
   const auto fail = [&](const std::string& reason) {
     ReportFailure("load the turn", reason);
     PublishHistory();
     return false;
   };
-  if (!ConfirmDiscard()) {
+  if (!asked && !ConfirmDiscard()) {
     // The History window shows the board's turn chosen again.
     PublishHistory();
     return false;
   }
   auto bytes = game_->PositionOf(number);
   if (!bytes) return fail(bytes.error());
+  // The map stays where the turn is of the map on show: then the position of the comparison
+  // shown has it already.
+  const bool keepMap = EqualsIgnoringCase(map_.packageName, game_->mapName());
   std::unique_ptr<Position> before;
   bool mapped = false;  // `before` has the board's map
   if (at != history_.turns.begin()) {
     auto older = game_->PositionOf(std::prev(at)->turn.number);
     if (!older) return fail(older.error());
-    // The position of the comparison shown has the board's map already.
-    if (comparison_) before = comparison_->TakeOlder();
+    if (comparison_ && keepMap) before = comparison_->TakeOlder();
     mapped = before != nullptr;
     if (!before) before = std::make_unique<Position>();
     LoadPositionBytes(*before, *older);
   }
-  EndComparison();
-  const bool sameMap = EqualsIgnoringCase(position_.mapName(), game_->mapName()) &&
-                       EqualsIgnoringCase(map_.packageName, game_->mapName());
-  LoadPositionBytes(position_, *bytes);
-  document_.currentFile.clear();
-  document_.restoredFile = false;
-  if (sameMap) {
-    // The map stays: only the units and what follows from them change.
-    position_.ReassignSectors();
-    view_.RedrawMapRegion();
-    host_.InvalidateInfoView();
-  } else {
-    LoadMapPackage(position_.mapName());
-  }
-  host_.InvalidateMap(QRect());
-  position_.RecomputeTotals();
-  position_.MarkClean();
-  KeepRecoveryCopy();
-  history_.current = number;
-  PublishHistory();
+  PutBoard(BoardSource::Turn(game_->path().string(), std::move(bytes.value()), number));
   if (before) {
-    if (mapped && sameMap) {
-      before->ReassignSectors();
-      before->RecomputeTotals();
-    } else {
+    if (mapped)
+      before->SettleOnMap();
+    else
       TakeMapOf(*before, position_);
-    }
-    CompareWithPosition(std::move(before), "turn " + std::to_string(std::prev(at)->turn.number) +
-                                               " \"" + std::prev(at)->turn.label + "\"");
+    CompareWithPosition(std::move(before), Quoted(std::prev(at)->turn));
   }
-  host_.ShowStatus(StatusField::kMessage,
-                   "Turn " + std::to_string(number) + " \"" + at->turn.label + "\" of " +
-                       game_->path().filename().string() + " is on the board");
+  host_.ShowStatus(StatusField::kMessage, "Turn " + std::to_string(number) + " \"" +
+                                              at->turn.label + "\" of " +
+                                              game_->path().filename().string() +
+                                              " is on the board");
   return true;
 }
 
@@ -199,7 +298,7 @@ void Viewer::StepTurn(int direction) {
                      "No game to step through: open one (&Open Game ...) or record a turn first");
     return;
   }
-  const auto at = FindTurn(history_.current);
+  const auto at = FindTurn(document_.origin.turn);
   // A board that is no turn steps back to the last one.
   if (at == turns.end()) {
     if (direction < 0) GoToTurn(turns.back().turn.number);
@@ -207,6 +306,86 @@ void Viewer::StepTurn(int direction) {
   }
   if (direction < 0 && at != turns.begin()) GoToTurn(std::prev(at)->turn.number);
   if (direction > 0 && std::next(at) != turns.end()) GoToTurn(std::next(at)->turn.number);
+}
+
+void Viewer::FollowGameFile() {
+  if (busy_ == 0) CatchUpWithGameFile();
+}
+
+void Viewer::CatchUpWithGameFile() {
+  if (!game_) return;
+  bool reopened = false;
+  if (game_->Replaced()) {
+    // Another program put a file under the name (a sync tool renames its copy over it): that
+    // file is the game now, and the next recording goes into it.
+    auto fresh = GameFile::Open(game_->path(), true);
+    if (!fresh) {
+      if (!gameUnreadable_)
+        host_.ShowStatus(StatusField::kMessage, "The game file cannot be read now: " +
+                                                    fresh.error());
+      gameUnreadable_ = true;
+      return;
+    }
+    game_.emplace(std::move(fresh.value()));
+    reopened = true;
+  } else if (game_->DataVersion() == gameVersion_) {
+    return;
+  }
+  gameUnreadable_ = false;
+  if (Status read = ReadArrivals(reopened); !read)
+    host_.ShowStatus(StatusField::kMessage, "The game file cannot be read now: " + read.error());
+}
+
+Status Viewer::ReadArrivals(bool reopened) {
+  gameVersion_ = game_->DataVersion();
+  auto turns = game_->Turns();
+  if (!turns) return Status::Fail(turns.error());
+  auto& known = history_.turns;
+  // The turns known that the file still holds as they were recorded.
+  const auto same = [](const Turn& a, const Turn& b) {
+    return a.number == b.number && a.recorded == b.recorded &&
+           (a.hash.empty() || b.hash.empty() || a.hash == b.hash);
+  };
+  size_t kept = 0;
+  while (kept < known.size() && kept < turns->size() && same(known[kept].turn, (*turns)[kept]))
+    ++kept;
+  if (kept < known.size()) {
+    // Another history under the name: read whole. The board's turn is known again only where
+    // that turn is still there as it was.
+    const int64_t keptUpTo = kept > 0 ? known[kept - 1].turn.number : 0;
+    if (document_.origin.turn > keptUpTo) document_.origin.turn = 0;
+    if (Status read = ReadHistory(); !read) return read;
+    PublishHistory();
+    DocumentChanged();
+    host_.ShowStatus(StatusField::kMessage,
+                     game_->path().filename().string() + " was " +
+                         (reopened ? "replaced" : "changed") + " by another program: it holds " +
+                         std::to_string(history_.turns.size()) + " turns now");
+    return Status::Ok();
+  }
+  // Labels and notes may have changed; the turns after the known ones arrived.
+  for (size_t i = 0; i < kept; ++i) {
+    known[i].turn.label = (*turns)[i].label;
+    known[i].turn.note = (*turns)[i].note;
+    known[i].turn.hash = (*turns)[i].hash;
+  }
+  const std::span<const Turn> arrived = std::span<const Turn>(*turns).subspan(kept);
+  if (!arrived.empty()) {
+    auto figures = FiguresOfTurns(*game_, MapOfGame(), arrived);
+    if (!figures) return Status::Fail(figures.error());
+    known.insert(known.end(), figures->begin(), figures->end());
+    history_.countries = CountriesOf(known);
+    host_.ShowStatus(StatusField::kMessage,
+                     (arrived.size() == 1 ? "Turn " + std::to_string(arrived.front().number)
+                                          : "Turns " + std::to_string(arrived.front().number) +
+                                                (arrived.size() == 2 ? " and " : " to ") +
+                                                std::to_string(arrived.back().number)) +
+                         " \"" + arrived.back().label + "\" arrived in " +
+                         game_->path().filename().string());
+  }
+  PublishHistory();
+  DocumentChanged();
+  return Status::Ok();
 }
 
 void Viewer::AnnotateTurn(int64_t number) {
@@ -248,17 +427,21 @@ void Viewer::OpenTrends() {
 
 Status Viewer::ReadHistory() {
   host_.BeginWait();
-  // The figures need the game's map: the board's, which recording into the game and opening it
-  // make sure of.
-  Position map;
-  if (EqualsIgnoringCase(position_.mapName(), game_->mapName())) TakeMapOf(map, position_);
-  auto figures = GameFigures(*game_, map);
+  gameVersion_ = game_->DataVersion();
+  auto figures = GameFigures(*game_, MapOfGame());
   host_.EndWait();
   if (!figures) return Status::Fail(figures.error());
   history_.turns = std::move(figures.value());
   history_.countries = CountriesOf(history_.turns);
   history_.colours.clear();
   return Status::Ok();
+}
+
+const Position& Viewer::MapOfGame() const {
+  // The figures need the game's map: the board's, which recording into the game and opening it
+  // make sure of. A board of another map gives none.
+  static const Position kNoMap;
+  return EqualsIgnoringCase(position_.mapName(), game_->mapName()) ? position_ : kNoMap;
 }
 
 std::vector<TurnFigures>::iterator Viewer::FindTurn(int64_t number) {
@@ -268,10 +451,10 @@ std::vector<TurnFigures>::iterator Viewer::FindTurn(int64_t number) {
                       [&](const TurnFigures& t) { return t.turn.number == number; });
 }
 
-void Viewer::ReportFailure(const std::string& action, const std::string& reason) {
+void Viewer::ReportFailure(const std::string& action, const std::string& reason, bool box) {
   ++failures_;
   host_.ShowStatus(StatusField::kMessage, "Could not " + action + ": " + reason);
-  host_.ShowError(reason);
+  if (box) host_.ShowError(reason);
 }
 
 void Viewer::PublishHistory() {
@@ -283,6 +466,7 @@ void Viewer::PublishHistory() {
       history_.colours.push_back(CountryColour(map_, country));
   }
   history_.countryNames = position_.countryNames();
+  history_.current = document_.origin.turn;
   if (historyShown_) host_.ShowHistory(history_);
   host_.ShowTrends(history_, false);
 }
