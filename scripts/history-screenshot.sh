@@ -19,7 +19,8 @@ export HOME=$1/home XDG_CONFIG_HOME=$1/home/config XDG_STATE_HOME=$1/home/state
 "$2" "$1/Tess war.mwgame" &
 app=$!
 window() { xdotool search --sync --onlyvisible --name "^$1\$" | head -n1; }
-main=$(window "Brom's TessMapView")
+# With a game open the title names the game and the turn before the program's name.
+main=$(window ".*Brom's TessMapView")
 history=$(window History)
 sleep 1
 # The Trends chart from the menu, as a user opens it: Alt+V, then T.

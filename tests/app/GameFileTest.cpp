@@ -12,6 +12,8 @@
 #include <random>
 #include <sstream>
 
+#include <sqlite3.h>
+
 #include "FileBytes.h"
 #include "GameFile.h"
 #include "PositionFile.h"
@@ -25,6 +27,27 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kProgram = MARROWIND;
 const fs::path kMaps = kProgram.parent_path();
+const fs::path kStart = kMaps / "Tess.gim" / "Start.QPX";
+const fs::path kVersion1 = fs::path(FIXTURES_DIR) / "tess-war-v1.mwgame";
+
+// Runs SQL on a game file as the sqlite3 tool would.
+void Sql(const fs::path& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+  sqlite3_close(db);
+}
+
+// The Isles' start with one more stack of `count` infantry of country 2 at Greyspire.
+std::vector<uint8_t> StartWith(int count) {
+  Position p;
+  EXPECT_TRUE(LoadPosition(p, kStart));
+  std::vector<Unit> units;
+  for (size_t i = 0; i < p.unitCount(); ++i) units.push_back(p.unit(i));
+  units.push_back(test::MakeUnit(230, 508, 1, 2, static_cast<uint16_t>(count)));
+  p.ReplaceUnits(units);
+  return EncodePosition(p, false);
+}
 
 class Games : public ::testing::Test {
  protected:
@@ -32,6 +55,14 @@ class Games : public ::testing::Test {
     return test::RunProgram(kProgram, args, kMaps);
   }
   std::vector<uint8_t> Bytes(const fs::path& p) { return ReadFileBytes(p).value(); }
+  // Records a position with `count` more infantry into a game from the command line.
+  test::ProgramRun Record(const fs::path& game, int count, std::vector<std::string> more = {}) {
+    const fs::path position = dir / ("board" + std::to_string(count) + ".QPX");
+    EXPECT_TRUE(WriteFileAtomically(position, StartWith(count)));
+    std::vector<std::string> args{"--record", game.string(), position.string()};
+    args.insert(args.end(), more.begin(), more.end());
+    return Run(args);
+  }
   test::TempDir dir;
 };
 
@@ -132,6 +163,156 @@ TEST_F(Games, whatIsNoGameOrNotOfItsMapIsRefusedAndLeftAsItWas) {
   EXPECT_EQ(Bytes(dir / "newer.mwgame"), newer);
   EXPECT_EQ(Bytes(dir / "text.mwgame"), std::vector<uint8_t>(4096, 'x'));
   EXPECT_FALSE(fs::exists(dir / "x.QPX"));
+}
+
+// Two copies of one game, the changes of a third program, and the exit codes that tell a script
+// what happened.
+TEST_F(Games, copiesJoinWhileTheyAgreeAndAChangedTurnIsNamedByVerifyAndMerge) {
+  const fs::path mine = dir / "mine.mwgame", theirs = dir / "theirs.mwgame";
+  for (int count : {1, 2}) ASSERT_EQ(Record(mine, count).exitCode, 0);
+  fs::copy_file(mine, theirs);
+  ASSERT_EQ(Record(theirs, 3, {"Spring\t1941", "--note", "a note\nof two lines"}).exitCode, 0);
+  // A recording that expects another last turn writes nothing.
+  EXPECT_EQ(Record(theirs, 4, {"--after", "2"}).exitCode, 1);
+  ASSERT_EQ(Record(theirs, 4, {"--after", "3"}).exitCode, 0);
+  auto merged = Run({"--merge", mine.string(), theirs.string()});
+  EXPECT_EQ(merged.exitCode, 0) << merged.err;
+  EXPECT_EQ(merged.out, "added turn 3 \"Spring\\x091941\"\nadded turn 4 \"Turn 4\"\n");
+  EXPECT_EQ(Run({"--merge", mine.string(), theirs.string()}).out, "") << "nothing new";
+  const auto turns = Run({"--turns", mine.string()}).out;
+  EXPECT_NE(turns.find("\tSpring\\x091941\t"), std::string::npos) << turns;
+  EXPECT_NE(turns.find("\ta note\\x0aof two lines\n"), std::string::npos) << turns;
+  auto verified = Run({"--verify", mine.string()});
+  EXPECT_EQ(verified.exitCode, 0);
+  EXPECT_EQ(verified.out, "verified 4 turns\n");
+  // Each records its own turn 5: they part there.
+  ASSERT_EQ(Record(mine, 5).exitCode, 0);
+  ASSERT_EQ(Record(theirs, 6).exitCode, 0);
+  const auto before = Bytes(mine);
+  auto parted = Run({"--merge", mine.string(), theirs.string()});
+  EXPECT_EQ(parted.exitCode, 1);
+  EXPECT_NE(parted.err.find("part at turn 5: its position"), std::string::npos) << parted.err;
+  // A turn's position changed afterwards with another tool: named by both.
+  Sql(theirs, "UPDATE turn SET position = position || x'00' WHERE number = 3");
+  auto broken = Run({"--verify", theirs.string()});
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_NE(broken.err.find("turn 3: its position"), std::string::npos) << broken.err;
+  parted = Run({"--merge", mine.string(), theirs.string()});
+  EXPECT_EQ(parted.exitCode, 1);
+  EXPECT_NE(parted.err.find("turn 3 of"), std::string::npos) << parted.err;
+  // Another game, and what is no game at all.
+  ASSERT_EQ(Record(dir / "other.mwgame", 1).exitCode, 0);
+  for (const fs::path& other : {dir / "other.mwgame", kStart, dir / "missing.mwgame"})
+    EXPECT_EQ(Run({"--merge", mine.string(), other.string()}).exitCode, 2) << other;
+  EXPECT_EQ(Bytes(mine), before);
+}
+
+// No writer of the command line replaces a game file: each exits 2 and changes nothing, the
+// game named twice included.
+TEST_F(Games, noCommandWritesOverAGameFile) {
+  const fs::path game = dir / "war.mwgame";
+  ASSERT_EQ(Record(game, 1).exitCode, 0);
+  const auto recorded = Bytes(game);
+  const fs::path script = dir / "save.txt";
+  dir.Write("save.txt", "dialog " + game.string() + "\ncommand 103\n");
+  const std::vector<std::vector<std::string>> writers = {
+      {"--extract", game.string(), "1", game.string()},
+      {"--render", game.string(), "--ipc"},
+      {"--render", game.string(), game.string()},
+      {"--replay", script.string(), game.string()}};
+  for (const auto& args : writers) {
+    const auto run = Run(args);
+    EXPECT_NE(run.exitCode, 0) << args[0];
+    EXPECT_EQ(Bytes(game), recorded) << args[0];
+  }
+  EXPECT_EQ(Run({"--extract", game.string(), "1", game.string()}).exitCode, 2);
+  // What is not whole is never a turn; the cut file is said with its sizes.
+  const auto start = Bytes(kStart);
+  ASSERT_TRUE(WriteFileAtomically(dir / "cut.QPX", std::span(start).first(100)));
+  ASSERT_TRUE(WriteFileAtomically(dir / "empty.MAP", std::vector<uint8_t>()));
+  for (const char* file : {"cut.QPX", "empty.MAP"}) {
+    const auto run = Run({"--record", game.string(), (dir / file).string()});
+    EXPECT_EQ(run.exitCode, 2) << file;
+    EXPECT_NE(run.err.find(" bytes of "), std::string::npos) << run.err;
+    EXPECT_EQ(Run({"--diff", (dir / file).string(), kStart.string()}).exitCode, 2) << file;
+  }
+  EXPECT_EQ(Bytes(game), recorded);
+  // A map name of any length reads without a crash and is said not to be found.
+  Sql(game, "UPDATE game SET value = printf('%.252c', 'A') WHERE key = 'map'");
+  const auto longName = Run({"--turns", game.string()});
+  EXPECT_EQ(longName.exitCode, 2);
+  EXPECT_NE(longName.err.find("is not found"), std::string::npos) << longName.err;
+}
+
+// A game of the release before: read as it is, upgraded and verified at its first recording,
+// its turns as they were.
+TEST_F(Games, aGameOfTheReleaseBeforeReadsAsItWasAndVerifiesAfterItsUpgrade) {
+  const fs::path game = dir / "old.mwgame";
+  fs::copy_file(kVersion1, game);
+  std::string expected = test::ReadText(fs::path(FIXTURES_DIR) / "tess-war-v1.turns");
+  // The same figures, and a note column where turn 3 has one.
+  std::string withNotes;
+  std::istringstream lines(expected);
+  for (std::string line; std::getline(lines, line);)
+    withNotes += line +
+                 (line.starts_with("Turn\t") ? "\tNote"
+                  : line.starts_with("3\t")  ? "\tWritten by the release before game files "
+                                               "carried a chain"
+                                             : "\t") +
+                 "\n";
+  EXPECT_EQ(Run({"--turns", game.string()}).out, withNotes);
+  EXPECT_EQ(Run({"--verify", game.string()}).exitCode, 0);
+  EXPECT_EQ(Bytes(game), Bytes(kVersion1)) << "reading writes nothing";
+  ASSERT_EQ(Record(game, 1, {"--after", "10"}).exitCode, 0);
+  EXPECT_EQ(Run({"--verify", game.string()}).out, "verified 11 turns\n");
+  EXPECT_TRUE(Run({"--turns", game.string()}).out.starts_with(withNotes));
+}
+
+// Merges killed at random moments: the game always opens, verifies, and holds its old turns or
+// all of the copy's.
+TEST_F(Games, aMergeKilledAtAnyMomentLeavesTheOldTurnsOrAllOfThem) {
+  const fs::path game = dir / "game.mwgame", copy = dir / "copy.mwgame";
+  ASSERT_EQ(Record(game, 1).exitCode, 0);
+  {
+    fs::copy_file(game, copy);
+    auto other = GameFile::Open(copy, true);
+    ASSERT_TRUE(other);
+    for (int turn = 0; turn < 300; ++turn)
+      ASSERT_TRUE(other->Record({StartWith(turn % 7 + 2), {}, {}, {}, {}}));
+  }
+  const auto old = Bytes(game);
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run({"--merge", game.string(), copy.string()}).exitCode, 0);
+  const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - started);
+  std::mt19937 random(32);
+  int all = 0, kill = 0;
+  for (; kill < 50 || ((all == 0 || all == kill) && kill < 400); ++kill) {
+    // The game as it was, without the journal of the merge killed before.
+    fs::remove(game);
+    fs::remove(game.string() + "-journal");
+    ASSERT_TRUE(WriteFileAtomically(game, old));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      ::execl(kProgram.c_str(), kProgram.c_str(), "--merge", game.c_str(), copy.c_str(), nullptr);
+      ::_exit(127);
+    }
+    ::usleep(std::uniform_int_distribution<useconds_t>(
+        0, static_cast<useconds_t>(took.count() * 3 / 2))(random));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    auto opened = GameFile::Open(game);
+    ASSERT_TRUE(opened) << "after kill " << kill << ": " << opened.error();
+    EXPECT_EQ(opened->Verify()->firstBroken, 0) << "kill " << kill;
+    const size_t turns = opened->Turns()->size();
+    ASSERT_TRUE(turns == 1 || turns == 301) << "kill " << kill << ": " << turns << " turns";
+    all += turns == 301;
+  }
+  EXPECT_GT(all, 0);
+  EXPECT_LT(all, kill);
 }
 
 // Recordings killed at random moments, fifty at least: the game opens every time, every turn

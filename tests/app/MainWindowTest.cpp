@@ -50,7 +50,8 @@ class MainWindowTest : public QObject {
   std::optional<std::string> compareChoice;
   std::vector<std::string> compareFolders;  // where the compare dialog opened
 
-  MainWindow& Open(std::vector<test::TestPackage> packages = {test::TestPackage{}}) {
+  MainWindow& Open(std::vector<test::TestPackage> packages = {test::TestPackage{}},
+                   const std::string& commandLine = {}) {
     for (const auto& p : packages) p.WriteTo(dir->path());
     DialogSeam seam;
     seam.confirm = [this](const std::string& text, const std::string& caption) {
@@ -63,13 +64,16 @@ class MainWindowTest : public QObject {
       ++saveDialogs;
       return saveChoice;
     };
+    seam.turnText = [](const std::string& label, const std::string& note) {
+      return std::optional(std::pair{label, note});
+    };
     seam.compareFile = [this](const std::string& folder) {
       compareFolders.push_back(folder);
       return compareChoice;
     };
     window = std::make_unique<MainWindow>(dir->path(), seam);
     window->show();
-    window->Start({});
+    window->Start(commandLine);
     return *window;
   }
 
@@ -116,7 +120,8 @@ class MainWindowTest : public QObject {
         Texts(menus[0]->menu()->actions()),
         (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
                      "&Compare With ...=140", "Compare With Saved=141", "-", "&Record Turn=142",
-                     "&Open Game ...=143", "Previous Turn=144", "Next Turn=145", "&Recent="}));
+                     "&Open Game ...=143", "&Take Turns From ...=153", "Previous Turn=144",
+                     "Next Turn=145", "&Recent="}));
     QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     QCOMPARE(w.action(command::kPreviousTurn)->shortcut(),
              QKeySequence(QStringLiteral("Alt+Left")));
@@ -835,6 +840,107 @@ class MainWindowTest : public QObject {
     QVERIFY2(Status(w, StatusField::kMessage).startsWith("Reloaded the map Tess"),
              qPrintable(Status(w, StatusField::kMessage)));
     QCOMPARE(w.action(command::kReloadMap)->shortcut(), QKeySequence(Qt::Key_F5));
+  }
+
+  // Record Turn knows the turn the board came from: a turn another program recorded meanwhile,
+  // and a step back, each ask before anything is recorded; Cancel keeps the game and the board.
+  void recordTurnAsksBeforeItUndoesTurnsRecordedElsewhereOrSteppedBackFrom() {
+    MainWindow& w = Open();
+    const std::filesystem::path game = dir->path() / "war.mwgame";
+    w.seam().gameFile = [&](bool) { return std::optional(game.string()); };
+    std::vector<std::string> asked;
+    bool recordAnyway = false;
+    w.seam().confirmAction = [&](const std::string& text, const std::string& action) {
+      asked.push_back(action + ": " + text);
+      return recordAnyway;
+    };
+    const auto board = [&] { return EncodePosition(w.viewer().position(), false); };
+    for (int x : {20, 40}) {
+      QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+      QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(x, 50));
+      w.action(command::kRecordTurn)->trigger();
+    }
+    QVERIFY(asked.empty());
+    QVERIFY2(w.windowTitle().startsWith(QStringLiteral("war \u2013 turn 2 of 2")),
+             qPrintable(w.windowTitle()));
+    // Another program records turn 3 while turn 2 is on the board.
+    QVERIFY(GameFile::Open(game, true)->Record({board(), "Elsewhere", {}, 2, 2}));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(60, 50));
+    const auto edited = board();
+    const auto recorded = ReadFileBytes(game).value();
+    w.action(command::kRecordTurn)->trigger();
+    QCOMPARE(asked, (std::vector<std::string>{
+                        "Record Anyway: The board was made from turn 2 \"Turn 2\"; the game is "
+                        "at turn 3. Recording it undoes what turn 3 did."}));
+    QCOMPARE(ReadFileBytes(game).value(), recorded);
+    QCOMPARE(board(), edited);
+    QCOMPARE(w.viewer().history().turns.size(), size_t{3});
+    // Stepped back to turn 1 (the edit given up), then recorded anyway: turn 4, made from 1.
+    answer = true;
+    w.action(command::kPreviousTurn)->trigger();
+    w.action(command::kPreviousTurn)->trigger();
+    QCOMPARE(w.viewer().history().current, int64_t{1});
+    recordAnyway = true;
+    w.action(command::kRecordTurn)->trigger();
+    QCOMPARE(asked.back(), std::string("Record Anyway: The board was made from turn 1 \"Turn 1\"; "
+                                       "the game is at turn 3. Recording it undoes what turns 2 "
+                                       "to 3 did."));
+    const auto turns = GameFile::Open(game)->Turns().value();
+    QCOMPARE(turns.size(), size_t{4});
+    QCOMPARE(turns.back().parent, std::optional<int64_t>(1));
+    QVERIFY2(w.windowTitle().startsWith(QStringLiteral("war \u2013 turn 4 of 4")),
+             qPrintable(w.windowTitle()));
+  }
+
+  // A game named at the start that cannot be opened is said in an error box before anything is
+  // on the board; then the start position stands.
+  void aRefusedGameNamedAtTheStartIsSaidBeforeTheStartPositionAppears() {
+    const std::filesystem::path broken = dir->path() / "broken.mwgame";
+    std::vector<uint8_t> bytes(4096, 0);
+    const std::string header = "SQLite format 3";
+    std::copy(header.begin(), header.end(), bytes.begin());
+    QVERIFY(WriteFileAtomically(broken, bytes));
+    std::vector<bool> boardThen;
+    DialogSeam seam;
+    seam.error = [&](const std::string& text) {
+      errors.push_back(text);
+      boardThen.push_back(!window->viewer().map().packageName.empty());
+    };
+    window = std::make_unique<MainWindow>(dir->path(), seam);
+    test::TestPackage{}.WriteTo(dir->path());
+    window->show();
+    window->Start(broken.string());
+    QCOMPARE(errors.size(), size_t{1});
+    QVERIFY2(errors[0].starts_with(broken.string()), errors[0].c_str());
+    QCOMPARE(boardThen, std::vector<bool>{false});
+    QCOMPARE(window->viewer().map().packageName, std::string("Tess"));
+  }
+
+  // A game file opened with "Open" opens as a game; a copy of the open game dropped on the window
+  // gives its new turns after a question.
+  void aGameOpenedOrDroppedOpensAsAGameOrGivesItsTurns() {
+    MainWindow& w = Open();
+    const std::filesystem::path game = dir->path() / "war.mwgame", copy = dir->path() / "war (1).mwgame";
+    w.seam().gameFile = [&](bool) { return std::optional(game.string()); };
+    w.action(command::kRecordTurn)->trigger();
+    std::filesystem::copy_file(game, copy);
+    QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
+    QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(150, 50));
+    const auto theirs = EncodePosition(w.viewer().position(), false);
+    QVERIFY(GameFile::Open(copy, true)->Record({theirs, "Theirs", {}, 1, 1}));
+    answer = true;
+    w.seam().openFile = [&] { return std::optional(copy.string()); };
+    std::vector<std::string> asked;
+    w.seam().confirmAction = [&](const std::string& text, const std::string&) {
+      asked.push_back(text);
+      return true;
+    };
+    w.action(command::kOpen)->trigger();
+    QCOMPARE(asked, std::vector<std::string>{"Take turn 2 of war (1).mwgame?"});
+    QCOMPARE(EncodePosition(w.viewer().position(), false), theirs);
+    QVERIFY(w.changesWindow());
+    QCOMPARE(GameFile::Open(game)->Turns()->size(), size_t{2});
+    QCOMPARE(w.viewer().game()->path(), game);
   }
 
   void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {

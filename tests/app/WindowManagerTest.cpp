@@ -8,11 +8,13 @@
 #include <QProcess>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <csignal>
 #include <memory>
 
+#include "GameWindows.h"
 #include "MainWindow.h"
 #include "MapWidget.h"
 #include "PositionFile.h"
@@ -35,7 +37,8 @@ class WindowManagerTest : public QObject {
                                                   dir->path() / package);
   }
   MainWindow& Open(bool maximized = true, bool realPrompts = false,
-                   std::optional<std::string> saveAs = std::nullopt) {
+                   std::optional<std::string> saveAs = std::nullopt,
+                   const std::string& commandLine = {}) {
     LinkPackages();
     DialogSeam seam;
     if (!realPrompts) seam.confirm = [](const std::string&, const std::string&) { return true; };
@@ -45,7 +48,7 @@ class WindowManagerTest : public QObject {
       window->ShowMaximized();
     else
       window->show();
-    window->Start({});
+    window->Start(commandLine);
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("the window was never shown");
     return *window;
   }
@@ -236,6 +239,43 @@ class WindowManagerTest : public QObject {
     QVERIFY(
         LoadPosition(start, std::filesystem::path(MAP_PACKAGES_DIR) / "Tess.gim" / "Start.QPX"));
     QCOMPARE(w.viewer().position().unitCount(), start.unitCount() + 1);
+  }
+
+  // The game file changed by other programs while the window is open: a turn recorded from a
+  // shell is in History within two seconds, and so is one that a sync tool brings by renaming
+  // its copy over the file; a recording then goes into the file that stands under the name.
+  void followsTheGameFileAsOtherProgramsChangeIt() {
+    const std::filesystem::path game = dir->path() / "war.mwgame", start =
+        std::filesystem::path(MAP_PACKAGES_DIR) / "Tess.gim" / "Start.QPX";
+    const auto record = [&](const std::filesystem::path& into) {
+      QProcess program;
+      program.start(QStringLiteral(MARROWIND),
+                    {"--record", QString::fromStdString(into.string()),
+                     QString::fromStdString(start.string())});
+      return program.waitForFinished(20000) && program.exitCode() == 0;
+    };
+    QVERIFY(record(game));
+    MainWindow& w = Open(true, false, std::nullopt, game.string());
+    QTRY_VERIFY(w.historyWindow() && w.historyWindow()->isVisible());
+    const auto rows = [&] { return w.historyWindow()->table()->rowCount(); };
+    QCOMPARE(rows(), 1);
+    QVERIFY(record(game));
+    QTRY_COMPARE_WITH_TIMEOUT(rows(), 2, 2000);
+    QCOMPARE(w.statusText(StatusField::kMessage),
+             QStringLiteral("Turn 2 \"Turn 2\" arrived in war.mwgame"));
+    // A sync tool puts its copy in place by renaming it over the file.
+    const std::filesystem::path synced = dir->path() / ".war.mwgame.sync";
+    std::filesystem::copy_file(game, synced);
+    QVERIFY(record(synced));
+    std::filesystem::rename(synced, game);
+    QTRY_COMPARE_WITH_TIMEOUT(rows(), 3, 2000);
+    w.seam().turnText = [](const std::string& label, const std::string& note) {
+      return std::optional(std::pair{label, note});
+    };
+    w.seam().confirmAction = [](const std::string&, const std::string&) { return true; };
+    w.action(command::kRecordTurn)->trigger();
+    QCOMPARE(GameFile::Open(game)->Turns()->size(), size_t{4});
+    QCOMPARE(rows(), 4);
   }
 
   // Keys as a user types them: after a click in the palette they reach the map at once, and the S

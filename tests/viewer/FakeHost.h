@@ -18,6 +18,15 @@ class FakeHost : public Host {
     answers.pop_front();
     return ok;
   }
+  // The question before unsaved changes are given up: answered from `discards` while it holds
+  // answers, else as an OK/Cancel question.
+  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override {
+    if (discards.empty()) return Host::AskDiscard(text, caption);
+    prompts.push_back(caption + ": " + text);
+    const DiscardAnswer answer = discards.front();
+    discards.pop_front();
+    return answer;
+  }
   std::optional<std::string> ChooseOpenFile() override { return Next(openChoices, ++openDialogs); }
   std::optional<std::string> ChooseSaveFile(bool proposeNative) override {
     proposals.push_back(proposeNative);
@@ -94,6 +103,7 @@ class FakeHost : public Host {
   static constexpr QPoint kPlacedByTheWindow{1700, 40};
 
   std::deque<bool> answers;
+  std::deque<DiscardAnswer> discards;
   std::deque<std::optional<std::string>> openChoices, saveChoices;
   std::vector<std::string> prompts, errors, unitLists;
   std::vector<bool> proposals;

@@ -5,14 +5,17 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <climits>
 
 #include "PackageText.h"
 #include "Reports.h"
@@ -87,6 +90,33 @@ std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* ow
   layout->addRow(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return std::pair{name->text().trimmed().toStdString(), text->toPlainText().toStdString()};
+}
+
+std::optional<int64_t> AskTurnNumberDialog(QWidget* owner, const QString& title,
+                                           const std::string& game, int64_t last) {
+  QInputDialog dialog(owner);
+  dialog.setObjectName(QStringLiteral("TurnNumber"));
+  dialog.setWindowTitle(title);
+  dialog.setInputMode(QInputDialog::IntInput);
+  dialog.setLabelText(QStringLiteral("&Turn of %1 (1 to %2):")
+                          .arg(QString::fromStdString(game))
+                          .arg(last));
+  dialog.setIntRange(1, static_cast<int>(std::min<int64_t>(last, INT32_MAX)));
+  dialog.setIntValue(static_cast<int>(std::min<int64_t>(last, INT32_MAX)));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.intValue();
+}
+
+bool ConfirmActionBox(QWidget* owner, const std::string& text, const std::string& caption,
+                      const std::string& action) {
+  QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Cancel, owner);
+  QPushButton* yes = box.addButton(QString::fromStdString(action), QMessageBox::AcceptRole);
+  yes->setObjectName(QStringLiteral("ActionButton"));
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.setEscapeButton(QMessageBox::Cancel);
+  box.exec();
+  return box.clickedButton() == yes;
 }
 
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {

@@ -34,6 +34,14 @@ std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* ow
                                                                      const std::string& label,
                                                                      const std::string& note);
 
+// Which turn of a game: a number from 1 to `last`, `last` proposed; none when cancelled.
+std::optional<int64_t> AskTurnNumberDialog(QWidget* owner, const QString& title,
+                                           const std::string& game, int64_t last);
+
+// A question whose yes is `action` and whose default answer is Cancel.
+bool ConfirmActionBox(QWidget* owner, const std::string& text, const std::string& caption,
+                      const std::string& action);
+
 // "LIst Units": the unit list as read-only text with a scroll bar and an "Ok" button.
 class UnitListDialog : public QDialog {
  public:

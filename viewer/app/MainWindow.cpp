@@ -6,6 +6,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -44,6 +46,16 @@ MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
   recovery->setObjectName(QStringLiteral("RecoveryTimer"));
   connect(recovery, &QTimer::timeout, this, [this] { viewer_->KeepRecoveryCopy(); });
   recovery->start(kRecoveryInterval);
+  // The game file on the disk: looked at when it or its folder changes, and every second, for a
+  // file system that does not tell (a network share).
+  gameWatcher_ = new QFileSystemWatcher(this);
+  const auto follow = [this] { viewer_->FollowGameFile(); };
+  connect(gameWatcher_, &QFileSystemWatcher::fileChanged, this, follow);
+  connect(gameWatcher_, &QFileSystemWatcher::directoryChanged, this, follow);
+  auto* gameTimer = new QTimer(this);
+  gameTimer->setObjectName(QStringLiteral("GameFileTimer"));
+  connect(gameTimer, &QTimer::timeout, this, follow);
+  gameTimer->start(kGameFileInterval);
   settle_ = new QTimer(this);
   settle_->setInterval(150);
   connect(settle_, &QTimer::timeout, this, &MainWindow::LookAtGeometry);
@@ -89,6 +101,7 @@ void MainWindow::BuildMenu() {
   file->addSeparator();
   AddCommand(file, "&Record Turn", command::kRecordTurn);
   AddCommand(file, "&Open Game ...", command::kOpenGame);
+  AddCommand(file, "&Take Turns From ...", command::kTakeTurns);
   AddCommand(file, "Previous Turn", command::kPreviousTurn);
   AddCommand(file, "Next Turn", command::kNextTurn);
   recentMenu_ = file->addMenu(QStringLiteral("&Recent"));
@@ -190,14 +203,15 @@ void MainWindow::ShowStatus(StatusField field, const std::string& text) {
 
 namespace {
 
-// The local position file a drag carries, or none: one file, named .QPX or .MAP.
+// The local position or game file a drag carries, or none: one file, named .QPX, .MAP or .mwgame.
 std::optional<QString> DroppedPosition(const QMimeData* data) {
   if (!data || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
   const QUrl url = data->urls().front();
   if (!url.isLocalFile()) return std::nullopt;
   const QString path = url.toLocalFile();
   if (!path.endsWith(QStringLiteral(".QPX"), Qt::CaseInsensitive) &&
-      !path.endsWith(QStringLiteral(".MAP"), Qt::CaseInsensitive))
+      !path.endsWith(QStringLiteral(".MAP"), Qt::CaseInsensitive) &&
+      !path.endsWith(QString::fromLatin1(GameFile::kExtension), Qt::CaseInsensitive))
     return std::nullopt;
   return path;
 }
@@ -246,6 +260,13 @@ bool MainWindow::Confirm(const std::string& text, const std::string& caption) {
                   QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, this);
   box.setDefaultButton(QMessageBox::Ok);
   return box.exec() == QMessageBox::Ok;
+}
+
+bool MainWindow::ConfirmAction(const std::string& text, const std::string& caption,
+                               const std::string& action) {
+  if (seam_.confirmAction) return seam_.confirmAction(text, action);
+  if (seam_.confirm) return seam_.confirm(text, caption);
+  return ConfirmActionBox(this, text, caption, action);
 }
 
 Host::DiscardAnswer MainWindow::AskDiscard(const std::string& text, const std::string& caption) {
@@ -577,6 +598,24 @@ std::optional<Host::TurnText> MainWindow::AskTurnText(const std::string& title,
                                                        proposed.label, proposed.note);
   if (!text) return std::nullopt;
   return TurnText{text->first, text->second};
+}
+
+std::optional<int64_t> MainWindow::AskTurnNumber(const std::string& title, const std::string& game,
+                                                 int64_t last) {
+  if (seam_.turnNumber) return seam_.turnNumber(game, last);
+  return AskTurnNumberDialog(this, QString::fromStdString(title), game, last);
+}
+
+void MainWindow::WatchGameFile(const std::string& path) {
+  if (path == watchedGame_) return;
+  if (!gameWatcher_->files().isEmpty()) gameWatcher_->removePaths(gameWatcher_->files());
+  if (!gameWatcher_->directories().isEmpty())
+    gameWatcher_->removePaths(gameWatcher_->directories());
+  watchedGame_ = path;
+  if (path.empty()) return;
+  const QString file = QFile::decodeName(QByteArray::fromStdString(path));
+  gameWatcher_->addPath(file);
+  gameWatcher_->addPath(QFileInfo(file).absolutePath());
 }
 
 void MainWindow::ShowHistory(const GameHistory& history) {

@@ -14,6 +14,7 @@
 #include "Viewer.h"
 
 class QAction;
+class QFileSystemWatcher;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -41,6 +42,11 @@ struct DialogSeam {
                                                                    const std::string& note)>
       turnText;
   std::function<std::optional<std::string>(bool proposeNative)> saveFile;
+  // A question whose yes is `action` ("Record Anyway"), Cancel its default; where unset, the
+  // confirm hook answers it when that is set.
+  std::function<bool(const std::string& text, const std::string& action)> confirmAction;
+  // Which turn of a game, the last proposed.
+  std::function<std::optional<int64_t>(const std::string& game, int64_t last)> turnNumber;
   std::function<void(const std::string& text)> error;
   std::function<void(const std::string& text)> unitList;
 };
@@ -51,6 +57,8 @@ class MainWindow : public QMainWindow, private Host {
  public:
   // How often the recovery copy is brought up to date, in milliseconds.
   static constexpr int kRecoveryInterval = 2000;
+  // How often the game file is looked at besides when the file system says it changed.
+  static constexpr int kGameFileInterval = 1000;
 
   explicit MainWindow(std::filesystem::path programDir, DialogSeam seam = {});
   ~MainWindow() override;
@@ -116,6 +124,8 @@ class MainWindow : public QMainWindow, private Host {
 
   // Host
   bool Confirm(const std::string& text, const std::string& caption) override;
+  bool ConfirmAction(const std::string& text, const std::string& caption,
+                     const std::string& action) override;
   DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override;
   std::optional<std::string> ChooseOpenFile() override;
   std::optional<std::string> ChooseSaveFile(bool proposeNative) override;
@@ -150,6 +160,9 @@ class MainWindow : public QMainWindow, private Host {
   void CloseChanges() override;
   std::optional<std::string> ChooseGameFile(bool create) override;
   std::optional<TurnText> AskTurnText(const std::string& title, const TurnText& proposed) override;
+  std::optional<int64_t> AskTurnNumber(const std::string& title, const std::string& game,
+                                       int64_t last) override;
+  void WatchGameFile(const std::string& path) override;
   void ShowHistory(const GameHistory& history) override;
   void HideHistory() override;
   void ShowTrends(const GameHistory& history, bool open) override;
@@ -170,6 +183,10 @@ class MainWindow : public QMainWindow, private Host {
   QPointer<HistoryWindow> history_;
   QPointer<TrendsWindow> trends_;
   QTimer* settle_ = nullptr;
+  // The game file and its folder, watched for changes other programs make (a sync tool replaces
+  // the file by renaming, which only the folder sees).
+  QFileSystemWatcher* gameWatcher_ = nullptr;
+  std::string watchedGame_;
   int settleLooks_ = 0;
   QElapsedTimer sinceConfigure_;   // since the window manager last moved or resized the window
   std::optional<QSize> shrinkTo_;  // the largest size an unmaximised window was last given
