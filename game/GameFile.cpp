@@ -270,7 +270,7 @@ Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable
     return R::Fail(reason);
   }
   GameFile game(db, path);
-  if (struct stat file {}; ::stat(path.c_str(), &file) == 0) {
+  if (struct stat file{}; ::stat(path.c_str(), &file) == 0) {
     game.device_ = file.st_dev;
     game.inode_ = file.st_ino;
   }
@@ -347,8 +347,7 @@ Status GameFile::CheckSchema() {
     return refuse("the table game does not have the columns key and value");
   const auto& wanted = schema_ == 1 ? kTurnColumns1 : kTurnColumns2;
   if (columns("PRAGMA table_xinfo(turn)", numberIsKey) != wanted || !numberIsKey)
-    return refuse("the table turn does not have the columns of schema " +
-                  std::to_string(schema_));
+    return refuse("the table turn does not have the columns of schema " + std::to_string(schema_));
   return Status::Ok();
 }
 
@@ -373,8 +372,9 @@ Result<GameFile> GameFile::Create(const std::filesystem::path& path, const std::
   bool made = Execute(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL") &&
               Execute(db, "BEGIN") && Execute(db, kSchema);
   if (made) {
-    Statement insert(db, "INSERT INTO game (key, value) VALUES ('map', ?1), ('title', ?2), "
-                         "('id', ?3)");
+    Statement insert(db,
+                     "INSERT INTO game (key, value) VALUES ('map', ?1), ('title', ?2), "
+                     "('id', ?3)");
     insert.Bind(1, mapName);
     insert.Bind(2, mapTitle);
     insert.Bind(3, RandomUuid());
@@ -463,9 +463,8 @@ Status GameFile::ReadGame() {
     const int step = first.Step();
     if (step != SQLITE_ROW && step != SQLITE_DONE)
       return Status::Fail(Reason(path_, db_, "cannot read the turns"));
-    id_ = DerivedUuid(mapName_, step == SQLITE_ROW
-                                    ? TurnHash({}, 1, first.Text(0), first.Blob(1))
-                                    : "title " + mapTitle_);
+    id_ = DerivedUuid(mapName_, step == SQLITE_ROW ? TurnHash({}, 1, first.Text(0), first.Blob(1))
+                                                   : "title " + mapTitle_);
   }
   return Status::Ok();
 }
@@ -576,7 +575,9 @@ Status GameFile::Upgrade() {
   if (schema_ >= kSchemaVersion) return Status::Ok();
   auto turns = ChainedTurns();
   if (!turns) return Status::Fail(turns.error());
-  const auto fail = [&] { return Status::Fail(Reason(path_, db_, "cannot upgrade the game file")); };
+  const auto fail = [&] {
+    return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
+  };
   if (!Execute(db_,
                "ALTER TABLE turn ADD COLUMN hash TEXT NOT NULL DEFAULT '';"
                "ALTER TABLE turn ADD COLUMN parent INTEGER;"))
@@ -607,7 +608,8 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
   // The last turn as it is now, another program's recording of a moment ago included.
   Statement last(db_, "SELECT number FROM turn ORDER BY number DESC LIMIT 1");
   const int step = last.Step();
-  if (step != SQLITE_ROW && step != SQLITE_DONE) return R::Fail(Reason(path_, db_, "cannot record"));
+  if (step != SQLITE_ROW && step != SQLITE_DONE)
+    return R::Fail(Reason(path_, db_, "cannot record"));
   Recording recording;
   recording.last = step == SQLITE_ROW ? last.Number(0) : 0;
   if (turn.after && *turn.after != recording.last) return R::Ok(recording);

@@ -149,10 +149,9 @@ Result<LargeVector<uint8_t>> ReadLargeFile(const std::filesystem::path& path) {
 
 bool BeginsAsDatabase(std::span<const uint8_t> bytes) {
   static constexpr char kHeader[] = "SQLite format 3";  // with its zero byte: 16 bytes
-  return bytes.size() >= sizeof kHeader && std::equal(kHeader, kHeader + sizeof kHeader,
-                                                      bytes.begin(), [](char a, uint8_t b) {
-                                                        return static_cast<uint8_t>(a) == b;
-                                                      });
+  return bytes.size() >= sizeof kHeader &&
+         std::equal(kHeader, kHeader + sizeof kHeader, bytes.begin(),
+                    [](char a, uint8_t b) { return static_cast<uint8_t>(a) == b; });
 }
 
 bool IsDatabaseFile(const std::filesystem::path& path) {

@@ -86,7 +86,8 @@ PositionExtent ExtentOf(std::span<const uint8_t> bytes) {
   extent.announced = GetU32(start, native ? PositionHeader::kUnitCountOffset : 0);
   extent.needed = headerSize + uint64_t{extent.announced} * kUnitRecordSize;
   extent.present = std::min<uint64_t>(
-      extent.announced, bytes.size() > headerSize ? (bytes.size() - headerSize) / kUnitRecordSize : 0);
+      extent.announced,
+      bytes.size() > headerSize ? (bytes.size() - headerSize) / kUnitRecordSize : 0);
   return extent;
 }
 

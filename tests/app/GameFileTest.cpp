@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +12,6 @@
 #include <chrono>
 #include <random>
 #include <sstream>
-
-#include <sqlite3.h>
 
 #include "FileBytes.h"
 #include "GameFile.h"

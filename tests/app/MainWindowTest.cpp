@@ -116,12 +116,11 @@ class MainWindowTest : public QObject {
     for (QAction* a : w.menuBar()->actions()) titles << a->text();
     QCOMPARE(titles, (QStringList{"&File", "&New", "&Windows", "&View"}));
     const auto menus = w.menuBar()->actions();
-    QCOMPARE(
-        Texts(menus[0]->menu()->actions()),
-        (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
-                     "&Compare With ...=140", "Compare With Saved=141", "-", "&Record Turn=142",
-                     "&Open Game ...=143", "&Take Turns From ...=153", "Previous Turn=144",
-                     "Next Turn=145", "&Recent="}));
+    QCOMPARE(Texts(menus[0]->menu()->actions()),
+             (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
+                          "&Compare With ...=140", "Compare With Saved=141", "-",
+                          "&Record Turn=142", "&Open Game ...=143", "&Take Turns From ...=153",
+                          "Previous Turn=144", "Next Turn=145", "&Recent="}));
     QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     QCOMPARE(w.action(command::kPreviousTurn)->shortcut(),
              QKeySequence(QStringLiteral("Alt+Left")));
@@ -920,7 +919,8 @@ class MainWindowTest : public QObject {
   // gives its new turns after a question.
   void aGameOpenedOrDroppedOpensAsAGameOrGivesItsTurns() {
     MainWindow& w = Open();
-    const std::filesystem::path game = dir->path() / "war.mwgame", copy = dir->path() / "war (1).mwgame";
+    const std::filesystem::path game = dir->path() / "war.mwgame",
+                                copy = dir->path() / "war (1).mwgame";
     w.seam().gameFile = [&](bool) { return std::optional(game.string()); };
     w.action(command::kRecordTurn)->trigger();
     std::filesystem::copy_file(game, copy);

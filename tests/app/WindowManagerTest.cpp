@@ -245,13 +245,13 @@ class WindowManagerTest : public QObject {
   // shell is in History within two seconds, and so is one that a sync tool brings by renaming
   // its copy over the file; a recording then goes into the file that stands under the name.
   void followsTheGameFileAsOtherProgramsChangeIt() {
-    const std::filesystem::path game = dir->path() / "war.mwgame", start =
-        std::filesystem::path(MAP_PACKAGES_DIR) / "Tess.gim" / "Start.QPX";
+    const std::filesystem::path game = dir->path() / "war.mwgame",
+                                start = std::filesystem::path(MAP_PACKAGES_DIR) / "Tess.gim" /
+                                        "Start.QPX";
     const auto record = [&](const std::filesystem::path& into) {
       QProcess program;
-      program.start(QStringLiteral(MARROWIND),
-                    {"--record", QString::fromStdString(into.string()),
-                     QString::fromStdString(start.string())});
+      program.start(QStringLiteral(MARROWIND), {"--record", QString::fromStdString(into.string()),
+                                                QString::fromStdString(start.string())});
       return program.waitForFinished(20000) && program.exitCode() == 0;
     };
     QVERIFY(record(game));

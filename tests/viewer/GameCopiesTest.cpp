@@ -70,6 +70,35 @@ TEST_F(GameCopies, theOpponentsTurnsAreTakenAndCopiesThatPartAreRefusedWhereThey
   EXPECT_NE(host.errors.back().find("part at turn 5: its position"), std::string::npos)
       << host.errors.back();
   EXPECT_EQ(ReadFileBytes(mine).value(), before);
+  // Compared with a game, the board is compared with the turn asked for (the last proposed).
+  host.openChoices.push_back(mailed.string());
+  a.Command(command::kCompareWith);
+  ASSERT_NE(a.comparison(), nullptr);
+  EXPECT_EQ(a.comparison()->file(), "war.mwgame turn 5 \"Turn 5\"");
+}
+
+// A position file cut short opens as far as it goes, as ever, says what it lacks, and is not
+// recorded as a turn until the board is saved whole.
+TEST_F(GameCopies, aCutPositionFileOpensAsFarAsItGoesButIsNoTurnUntilSaved) {
+  Viewer& v = StartViewer();
+  Place(v, 1, 10);
+  Place(v, 2, 150);
+  const fs::path cut = dir / "cut.QPX", game = dir / "war.mwgame";
+  auto bytes = Board(v);
+  bytes.resize(bytes.size() - 6);
+  ASSERT_TRUE(WriteFileAtomically(cut, bytes));
+  host.answers.push_back(true);
+  v.OpenFile(cut.string());
+  EXPECT_EQ(v.position().unitCount(), 1u);
+  EXPECT_EQ(host.status[StatusField::kMessage],
+            "Opened " + cut.string() + " ends after 1 of its 2 stacks (57 bytes of 63)");
+  host.saveChoices.push_back(game.string());
+  v.Command(command::kRecordTurn);
+  EXPECT_FALSE(fs::exists(game));
+  ASSERT_FALSE(host.errors.empty());
+  v.Command(command::kSave);
+  v.Command(command::kRecordTurn);
+  EXPECT_EQ(TurnsIn(game), 1u);
 }
 
 // Every way a position could be saved meets a game file under the name it writes, and the game
@@ -81,35 +110,34 @@ TEST_F(GameCopies, noSaveEverWritesOverAGameFile) {
     const char* what;
     void (*save)(Viewer&, test::FakeHost&, const fs::path& game, const fs::path& file);
   };
-  const Path paths[] = {
-      {"Save as", [](Viewer& v, test::FakeHost& h, const fs::path& g,
-                     const fs::path&) {
-         h.saveChoices.push_back(g.string());
-         v.Command(command::kSaveAs);
-       }},
-      {"the question's Save", [](Viewer& v, test::FakeHost& h, const fs::path& g,
-                                 const fs::path&) {
-         h.discards.push_back(Answer::kSave);
-         h.saveChoices.push_back(g.string());
-         v.Command(command::kOpen);
-       }},
-      {"a game dropped, then Save", [](Viewer& v, test::FakeHost& h, const fs::path& g,
-                                       const fs::path&) {
-         h.answers.push_back(true);
-         v.OpenFile(g.string());
-         Place(v, 1, 60);
-         h.saveChoices.push_back(g.string());
-         v.Command(command::kSave);
-       }},
-      {"Save after the file became a game", [](Viewer& v, test::FakeHost& h, const fs::path& g,
-                                               const fs::path& f) {
-         ASSERT_TRUE(SavePosition(const_cast<Position&>(v.position()), f));
-         h.answers.push_back(true);
-         v.OpenFile(f.string());
-         Place(v, 1, 60);
-         fs::copy_file(g, f, fs::copy_options::overwrite_existing);
-         v.Command(command::kSave);
-       }}};
+  const Path paths[] = {{"Save as",
+                         [](Viewer& v, test::FakeHost& h, const fs::path& g, const fs::path&) {
+                           h.saveChoices.push_back(g.string());
+                           v.Command(command::kSaveAs);
+                         }},
+                        {"the question's Save",
+                         [](Viewer& v, test::FakeHost& h, const fs::path& g, const fs::path&) {
+                           h.discards.push_back(Answer::kSave);
+                           h.saveChoices.push_back(g.string());
+                           v.Command(command::kOpen);
+                         }},
+                        {"a game dropped, then Save",
+                         [](Viewer& v, test::FakeHost& h, const fs::path& g, const fs::path&) {
+                           h.answers.push_back(true);
+                           v.OpenFile(g.string());
+                           Place(v, 1, 60);
+                           h.saveChoices.push_back(g.string());
+                           v.Command(command::kSave);
+                         }},
+                        {"Save after the file became a game",
+                         [](Viewer& v, test::FakeHost& h, const fs::path& g, const fs::path& f) {
+                           ASSERT_TRUE(SavePosition(const_cast<Position&>(v.position()), f));
+                           h.answers.push_back(true);
+                           v.OpenFile(f.string());
+                           Place(v, 1, 60);
+                           fs::copy_file(g, f, fs::copy_options::overwrite_existing);
+                           v.Command(command::kSave);
+                         }}};
   for (const Path& path : paths) {
     fs::remove(game);
     Viewer& v = StartViewer();

@@ -98,9 +98,8 @@ std::optional<int64_t> AskTurnNumberDialog(QWidget* owner, const QString& title,
   dialog.setObjectName(QStringLiteral("TurnNumber"));
   dialog.setWindowTitle(title);
   dialog.setInputMode(QInputDialog::IntInput);
-  dialog.setLabelText(QStringLiteral("&Turn of %1 (1 to %2):")
-                          .arg(QString::fromStdString(game))
-                          .arg(last));
+  dialog.setLabelText(
+      QStringLiteral("&Turn of %1 (1 to %2):").arg(QString::fromStdString(game)).arg(last));
   dialog.setIntRange(1, static_cast<int>(std::min<int64_t>(last, INT32_MAX)));
   dialog.setIntValue(static_cast<int>(std::min<int64_t>(last, INT32_MAX)));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -11,8 +11,8 @@
 #include "FileBytes.h"
 #include "GameFigures.h"
 #include "GameFile.h"
-#include "NamedPosition.h"
 #include "Locations.h"
+#include "NamedPosition.h"
 #include "NullHost.h"
 #include "PackagePaths.h"
 #include "PngStrips.h"
@@ -126,14 +126,14 @@ struct Options {
   bool ipc = false;
   bool sectors = false;
   std::string position;
-  std::string newer;  // the second position of --diff
-  std::string game;   // --record, --turns, --extract, --merge, --verify
-  std::string label;  // --record
-  std::string note;   // --record
+  std::string newer;             // the second position of --diff
+  std::string game;              // --record, --turns, --extract, --merge, --verify
+  std::string label;             // --record
+  std::string note;              // --record
   std::optional<int64_t> after;  // --record
-  int64_t turn = 0;   // --extract
-  std::string out;    // --extract
-  std::string other;  // --merge
+  int64_t turn = 0;              // --extract
+  std::string out;               // --extract
+  std::string other;             // --merge
 };
 
 // A turn number given on the command line: 1 and above (0 too where `zero` allows it).
@@ -374,16 +374,15 @@ int RunRecord(const Options& options, const std::filesystem::path& programDir, s
   // The turn the position was made from: one whose position it is byte for byte.
   auto parent = game->TurnHolding(bytes);
   if (!parent) return fail(parent.error());
-  auto recorded =
-      game->Record({bytes, options.label, options.note, *parent, options.after});
+  auto recorded = game->Record({bytes, options.label, options.note, *parent, options.after});
   if (!recorded) return fail(recorded.error());
   if (!recorded->turn) {
     err << "error: " << options.game << " is at turn " << recorded->last << ", not "
         << *options.after << ": nothing recorded\n";
     return 1;
   }
-  out << "recorded turn " << recorded->turn->number << " \"" << recorded->turn->label
-      << "\" into " << options.game << "\n";
+  out << "recorded turn " << recorded->turn->number << " \"" << recorded->turn->label << "\" into "
+      << options.game << "\n";
   return 0;
 }
 

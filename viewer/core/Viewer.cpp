@@ -81,8 +81,7 @@ Status Viewer::Start(const std::string& commandLine) {
       qWarning("%s", loaded.error().c_str());
     opened = PutBoard(BoardSource::File(path));
   }
-  if (path.empty() || (!opened && map_.packageName.empty()))
-    PutBoard(BoardSource::Start(start));
+  if (path.empty() || (!opened && map_.packageName.empty())) PutBoard(BoardSource::Start(start));
   if (recovery_) {
     OfferRecovery();
     KeepRecoveryCopy();
@@ -308,8 +307,8 @@ void Viewer::BoardChanged(const BoardChange& change) {
 }
 
 void Viewer::OfferHint() {
-  if (!keepPreferences_ || !document_.currentFile.empty() || position_.dirty() ||
-      editing_.mouseMode != ModeIdle)
+  if (!keepPreferences_ || document_.origin.kind != BoardOrigin::Kind::kStart ||
+      position_.dirty() || editing_.mouseMode != ModeIdle)
     return;
   hintShown_ = true;
   host_.ShowStatus(StatusField::kMessage, kFirstHint);
@@ -317,8 +316,8 @@ void Viewer::OfferHint() {
 
 void Viewer::UpdateHint() {
   if (!hintShown_) return;
-  // A file opened or saved has said so in the same place.
-  if (!document_.currentFile.empty()) {
+  // A file or a game opened, or a file saved, has said so in the same place.
+  if (!document_.currentFile.empty() || document_.origin.kind != BoardOrigin::Kind::kStart) {
     hintShown_ = false;
   } else if (position_.dirty() || editing_.mouseMode != ModeIdle) {
     hintShown_ = false;

@@ -248,8 +248,8 @@ class Viewer : private PositionObserver, private MapViewSource {
   // What a board is put on the screen from.
   struct BoardSource {
     BoardOrigin::Kind kind = BoardOrigin::Kind::kStart;
-    std::string path;     // the start position, the position file, the copy, the game file
-    std::string package;  // kStart: the package loaded with it; empty for the one it names
+    std::string path;            // the start position, the position file, the copy, the game file
+    std::string package;         // kStart: the package loaded with it; empty for the one it names
     std::vector<uint8_t> bytes;  // kTurn: the turn's position
     int64_t turn = 0;            // kTurn
     std::string currentFile;     // kRecovery: the file the copy belongs to
@@ -402,7 +402,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
   std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package
   std::optional<GameFile> game_;
-  int64_t gameVersion_ = 0;  // the game file's data version when its turns were last read
+  int64_t gameVersion_ = 0;      // the game file's data version when its turns were last read
   bool gameUnreadable_ = false;  // said once in the status bar until it can be read again
   int busy_ = 0;  // a command about the game is asking a question: the file is looked at later
   GameHistory history_;

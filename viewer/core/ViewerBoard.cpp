@@ -49,7 +49,7 @@ Status Viewer::PutBoard(const BoardSource& source) {
     host_.InvalidateInfoView();
   } else {
     LoadMapPackage(source.kind == Kind::kStart && !source.package.empty() ? source.package
-                                                                         : position_.mapName());
+                                                                          : position_.mapName());
   }
   host_.InvalidateMap(QRect());
   if (!read) {
@@ -79,13 +79,13 @@ Status Viewer::PutBoard(const BoardSource& source) {
   if (source.kind == Kind::kFile) {
     RememberFile(source.path);
     const auto& cut = document_.origin.cut;
-    host_.ShowStatus(StatusField::kMessage,
-                     cut ? "Opened " + cut->Describe(source.path)
-                         : "Opened " + source.path +
-                               (document_.origin.turn ? ", turn " +
-                                                            std::to_string(document_.origin.turn) +
-                                                            " of the game"
-                                                      : std::string()));
+    host_.ShowStatus(
+        StatusField::kMessage,
+        cut ? "Opened " + cut->Describe(source.path)
+            : "Opened " + source.path +
+                  (document_.origin.turn
+                       ? ", turn " + std::to_string(document_.origin.turn) + " of the game"
+                       : std::string()));
   }
   if (source.kind != Kind::kRecovery) KeepRecoveryCopy();
   DocumentChanged();

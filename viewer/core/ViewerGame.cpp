@@ -79,9 +79,9 @@ std::string Viewer::StaleBoardQuestion(int64_t last) const {
            std::to_string(seen + 1) +
            (last - seen == 1 ? std::string() : " to " + std::to_string(last)) + " did.";
   }
-  const std::string made = "The board was made from " +
-                           (known != history_.turns.end() ? Quoted(known->turn)
-                                                          : "turn " + std::to_string(from));
+  const std::string made =
+      "The board was made from " +
+      (known != history_.turns.end() ? Quoted(known->turn) : "turn " + std::to_string(from));
   if (last < from) return made + ", which the game file no longer holds; " + game + ".";
   return made + "; " + game + ". Recording it undoes what turn" +
          (last - from == 1 ? " " + std::to_string(last)
@@ -132,15 +132,14 @@ void Viewer::RecordTurn() {
   const std::vector<uint8_t> board = EncodePosition(position_, false);
   std::optional<Turn> turn;
   while (!turn) {
-    auto recorded = game_->Record({board, label, text->note,
-                                   document_.origin.turn ? std::optional(document_.origin.turn)
-                                                         : std::nullopt,
-                                   expected});
+    auto recorded = game_->Record(
+        {board, label, text->note,
+         document_.origin.turn ? std::optional(document_.origin.turn) : std::nullopt, expected});
     if (!recorded) return fail(recorded.error());
     turn = recorded->turn;
     // Another program recorded while the questions were open: asked again.
-    if (!turn && !host_.ConfirmAction(StaleBoardQuestion(recorded->last), "Record Turn",
-                                      "Record Anyway"))
+    if (!turn &&
+        !host_.ConfirmAction(StaleBoardQuestion(recorded->last), "Record Turn", "Record Anyway"))
       return;
     expected = recorded->last;
   }
@@ -158,8 +157,8 @@ void Viewer::RecordTurn() {
   PublishHistory();
   RememberFile(game_->path().string());
   DocumentChanged();
-  host_.ShowStatus(StatusField::kMessage, "Recorded " + Quoted(*turn) + " in " +
-                                              game_->path().string());
+  host_.ShowStatus(StatusField::kMessage,
+                   "Recorded " + Quoted(*turn) + " in " + game_->path().string());
 }
 
 Status Viewer::OpenGameAt(const std::string& path, int64_t number) {
@@ -223,12 +222,12 @@ void Viewer::TakeTurnsFrom(const std::string& path, bool asked) {
   if (!plan) return fail(plan.error());
   if (plan->parting) return fail(plan->parting->Describe(here, there));
   if (plan->turns.empty()) {
-    host_.ShowStatus(StatusField::kMessage, "Nothing to take: " + there + " holds no turn that " +
-                                                here + " lacks");
+    host_.ShowStatus(StatusField::kMessage,
+                     "Nothing to take: " + there + " holds no turn that " + here + " lacks");
     return;
   }
-  if (!host_.ConfirmAction("Take " + TurnsInWords(plan->turns) + " of " + there + "?",
-                           "Take Turns", "Take Turns"))
+  if (!host_.ConfirmAction("Take " + TurnsInWords(plan->turns) + " of " + there + "?", "Take Turns",
+                           "Take Turns"))
     return;
   auto taken = game_->Take(*other);
   if (!taken) return fail(taken.error());
@@ -238,8 +237,8 @@ void Viewer::TakeTurnsFrom(const std::string& path, bool asked) {
   // What the opponent did: the last turn taken, compared with the one before it.
   ShowTurn(taken->turns.back().number, asked);
   host_.ShowStatus(StatusField::kMessage, "Took " + TurnsInWords(taken->turns) + " of " + there +
-                                              " into " + here + "; " +
-                                              Quoted(taken->turns.back()) + " is on the board");
+                                              " into " + here + "; " + Quoted(taken->turns.back()) +
+                                              " is on the board");
 }
 
 bool Viewer::GoToTurn(int64_t number) {
@@ -284,10 +283,9 @@ bool Viewer::ShowTurn(int64_t number, bool asked) {
       TakeMapOf(*before, position_);
     CompareWithPosition(std::move(before), Quoted(std::prev(at)->turn));
   }
-  host_.ShowStatus(StatusField::kMessage, "Turn " + std::to_string(number) + " \"" +
-                                              at->turn.label + "\" of " +
-                                              game_->path().filename().string() +
-                                              " is on the board");
+  host_.ShowStatus(StatusField::kMessage,
+                   "Turn " + std::to_string(number) + " \"" + at->turn.label + "\" of " +
+                       game_->path().filename().string() + " is on the board");
   return true;
 }
 
@@ -321,8 +319,8 @@ void Viewer::CatchUpWithGameFile() {
     auto fresh = GameFile::Open(game_->path(), true);
     if (!fresh) {
       if (!gameUnreadable_)
-        host_.ShowStatus(StatusField::kMessage, "The game file cannot be read now: " +
-                                                    fresh.error());
+        host_.ShowStatus(StatusField::kMessage,
+                         "The game file cannot be read now: " + fresh.error());
       gameUnreadable_ = true;
       return;
     }
