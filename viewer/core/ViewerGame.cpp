@@ -72,21 +72,24 @@ std::string Viewer::StaleBoardQuestion(int64_t last) const {
   const auto known = std::find_if(history_.turns.begin(), history_.turns.end(),
                                   [&](const TurnFigures& t) { return t.turn.number == from; });
   const std::string game = "the game is at turn " + std::to_string(last);
+  const auto undone = [&](int64_t after) {
+    return "turn" +
+           (last - after == 1 ? " " + std::to_string(last)
+                              : "s " + std::to_string(after + 1) + " to " + std::to_string(last)) +
+           " did.";
+  };
   if (from == 0) {
     const int64_t seen = history_.turns.empty() ? 0 : history_.turns.back().turn.number;
-    return "The board was made while the game was at turn " + std::to_string(seen) + "; " + game +
-           " now. Recording it may undo what turn" + (last - seen == 1 ? " " : "s ") +
-           std::to_string(seen + 1) +
-           (last - seen == 1 ? std::string() : " to " + std::to_string(last)) + " did.";
+    const std::string made =
+        "The board was made while the game was at turn " + std::to_string(seen) + "; " + game;
+    if (last < seen) return made + ": its file no longer holds the turns after it.";
+    return made + " now. Recording it may undo what " + undone(seen);
   }
   const std::string made =
       "The board was made from " +
       (known != history_.turns.end() ? Quoted(known->turn) : "turn " + std::to_string(from));
   if (last < from) return made + ", which the game file no longer holds; " + game + ".";
-  return made + "; " + game + ". Recording it undoes what turn" +
-         (last - from == 1 ? " " + std::to_string(last)
-                           : "s " + std::to_string(from + 1) + " to " + std::to_string(last)) +
-         " did.";
+  return made + "; " + game + ". Recording it undoes what " + undone(from);
 }
 
 void Viewer::RecordTurn() {
@@ -144,10 +147,14 @@ void Viewer::RecordTurn() {
     expected = recorded->last;
   }
   // The board is the new turn; the figures are those it shows. Turns that came before it from
-  // elsewhere are read with it.
-  if (Status read = ReadArrivals(false); !read) return fail(read.error());
-  if (!history_.turns.empty() && history_.turns.back().turn.number == turn->number)
-    history_.turns.back() = FiguresOf(position_, *turn);
+  // elsewhere, or changes of labels, are read with it.
+  const int64_t known = history_.turns.empty() ? 0 : history_.turns.back().turn.number;
+  if (known == turn->number - 1 && game_->DataVersion() == gameVersion_) {
+    history_.turns.push_back(FiguresOf(position_, *turn));
+    history_.countries = CountriesOf(history_.turns);
+  } else if (Status read = ReadArrivals(false); !read) {
+    return fail(read.error());
+  }
   document_.origin.turn = turn->number;
   // A board that is no position file's is kept in the game now: nothing of it is unsaved.
   if (document_.currentFile.empty()) {
