@@ -29,6 +29,26 @@ const fs::path kMaps = kProgram.parent_path();
 const fs::path kStart = kMaps / "Tess.gim" / "Start.QPX";
 const fs::path kVersion1 = fs::path(FIXTURES_DIR) / "tess-war-v1.mwgame";
 
+// Runs the program with `args` and kills it at a random moment within one and a half times
+// `took`, what a whole run takes here and now.
+void RunKilled(std::vector<const char*> args, std::chrono::microseconds took,
+               std::mt19937& random) {
+  args.insert(args.begin(), kProgram.c_str());
+  args.push_back(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::dup2(null, 2);
+    ::execv(kProgram.c_str(), const_cast<char* const*>(args.data()));
+    ::_exit(127);
+  }
+  ::usleep(std::uniform_int_distribution<useconds_t>(
+      0, static_cast<useconds_t>(took.count() * 3 / 2))(random));
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, nullptr, 0);
+}
+
 // Runs SQL on a game file as the sqlite3 tool would.
 void Sql(const fs::path& path, const std::string& sql) {
   sqlite3* db = nullptr;
@@ -291,18 +311,7 @@ TEST_F(Games, aMergeKilledAtAnyMomentLeavesTheOldTurnsOrAllOfThem) {
     fs::remove(game);
     fs::remove(game.string() + "-journal");
     ASSERT_TRUE(WriteFileAtomically(game, old));
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      ::execl(kProgram.c_str(), kProgram.c_str(), "--merge", game.c_str(), copy.c_str(), nullptr);
-      ::_exit(127);
-    }
-    ::usleep(std::uniform_int_distribution<useconds_t>(
-        0, static_cast<useconds_t>(took.count() * 3 / 2))(random));
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
+    RunKilled({"--merge", game.c_str(), copy.c_str()}, took, random);
     auto opened = GameFile::Open(game);
     ASSERT_TRUE(opened) << "after kill " << kill << ": " << opened.error();
     EXPECT_EQ(opened->Verify()->firstBroken, 0) << "kill " << kill;
@@ -340,19 +349,8 @@ TEST_F(Games, aRecordingKilledAtAnyMomentLeavesEveryCommittedTurnWhole) {
   size_t turns = 201;
   int whole = 0, kill = 0;
   for (; kill < 50 || ((whole == 0 || whole == kill) && kill < 400); ++kill) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      ::execl(kProgram.c_str(), kProgram.c_str(), "--record", path.c_str(),
-              (dir / "later.QPX").c_str(), nullptr);
-      ::_exit(127);
-    }
-    ::usleep(std::uniform_int_distribution<useconds_t>(
-        0, static_cast<useconds_t>(took.count() * 3 / 2))(random));
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
+    const fs::path later = dir / "later.QPX";
+    RunKilled({"--record", path.c_str(), later.c_str()}, took, random);
     auto game = GameFile::Open(path);
     ASSERT_TRUE(game) << "after kill " << kill << ": " << game.error();
     const auto listed = game->Turns();
