@@ -220,8 +220,9 @@ void Position::RemoveUnit(const Unit* gone) {
 }
 
 void Position::ClearList() {
-  // What could be redone names slots of the list that goes.
+  // What could be redone names stacks of the list that goes.
   redo_.clear();
+  successors_.clear();
   units_.clear();
   index_.Clear();
   pool_.Clear();

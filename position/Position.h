@@ -5,9 +5,11 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "CountryTotals.h"
+#include "EditCommand.h"
 #include "MapInfo.h"
 #include "Modifiers.h"
 #include "PieceTable.h"
@@ -228,11 +230,12 @@ class Position {
   void ClearUndo() {
     undo_.clear();
     redo_.clear();
+    successors_.clear();
   }
   size_t redoDepth() const { return redo_.size(); }
   size_t undoDepth() const { return undo_.size(); }
   // Entry `age` of the history, 0 being the newest.
-  const UndoEntry& undoEntry(size_t age) const { return undo_[undo_.size() - 1 - age]; }
+  const UndoEntry& undoEntry(size_t age) const { return undo_[undo_.size() - 1 - age].entry(); }
 
   // --- document ----------------------------------------------------------------------------------
   // A number for the board as it stands: every change gives it a number it never had before, and
@@ -267,12 +270,34 @@ class Position {
   // Whether the board changed since the pick-up only by the pick-up itself.
   bool HandUntouched() const;
 
-  void Record(const UndoEntry& entry);
-  void RecordAdd(const Unit& unit);
+  void Record(const UndoEntry& entry, UnitRef from, UnitRef to);
+  void RecordAdd(const Unit& unit, UnitRef to);
   void RecordRemove(const Unit& unit, uint16_t removed);
-  void RecordMove(const Unit& before, const Unit& after);
-  bool UndoAt(uint16_t x, uint16_t y, uint16_t count);
-  bool UndoRemoval(const UndoEntry& entry);
+  void RecordMove(const Unit& before, const Unit& after, UnitRef from, UnitRef to);
+  // What the edit commands do to the stacks they name.
+  friend class EditCommand;
+  // The stack a reference names, or the one that stands for it since an undo or a redo made it
+  // again; none when it is gone.
+  Unit* Follow(UnitRef ref);
+  // Takes `count` pieces from the stack `ref` names, or where it is gone from the first stack
+  // near (x, y); a stack left empty goes. False when there is no such stack.
+  bool TakePieces(UnitRef ref, uint16_t x, uint16_t y, uint16_t count);
+  // Puts pieces onto the stack `ref` names, or where it is gone as AddUnit puts them at their
+  // place; that stack then stands for the one that went. False when they found no room.
+  bool PutPieces(UnitRef ref, const Unit& pieces);
+  // While an edit command's undo runs, what it does to the list is written into its steps.
+  class Journaling {
+   public:
+    Journaling(Position& p, std::vector<ListStep>& steps) : p_(p) { p_.journal_ = &steps; }
+    ~Journaling() { p_.journal_ = nullptr; }
+    Journaling(const Journaling&) = delete;
+    Journaling& operator=(const Journaling&) = delete;
+
+   private:
+    Position& p_;
+  };
+  void Journal(ListStep::Kind kind, const Unit& before);
+  void TakeBack(const ListStep& step);
 
   // Opened by every call that may change the board: the outermost one tells the observer what
   // changed when it ends.
@@ -309,21 +334,10 @@ class Position {
   AllianceTable alliances_{};
   CountryNames countryNames_;
   CountryTotals totals_{};
-  std::vector<UndoEntry> undo_;
-  // What an undo did to the list, step by step, so that a redo can take it back exactly: undo
-  // finds units by place, and may have merged into or taken from another unit than the edit's.
-  struct ListStep {
-    enum Kind : uint8_t { kCount, kAppend, kRemove } kind;
-    uint32_t slot;
-    Unit before;  // the unit as it was before the step
-  };
-  struct Undone {
-    UndoEntry entry;
-    std::vector<ListStep> steps;
-  };
-  void Journal(ListStep::Kind kind, const Unit& before);
-  void TakeBack(const ListStep& step);
-  std::vector<Undone> redo_;                  // the newest undo last
+  std::vector<EditCommand> undo_;  // the newest edit last
+  std::vector<EditCommand> redo_;  // the newest undo last
+  // Stacks that an undo made again, by the serial of the one each stands for.
+  std::unordered_map<uint64_t, UnitRef> successors_;
   std::vector<ListStep>* journal_ = nullptr;  // while an undo runs
   uint64_t revision_ = 0, lastRevision_ = 0, savedRevision_ = 0;
   uint64_t labelRevision_ = 0, exportedLabelRevision_ = 0;

@@ -24,9 +24,11 @@ std::optional<Unit> Position::PlacePiece(int32_t x, int32_t y, uint8_t pieceType
   rec.count = PlaceCount(modifiers);
   if (x != rec.x || y != rec.y) return std::nullopt;
   uint16_t added = 0;
-  if (!AddUnit(rec, &added)) return std::nullopt;
+  const Unit* onto = AddUnit(rec, &added);
+  if (!onto) return std::nullopt;
+  const UnitRef to = UnitRef::To(*onto);
   rec.count = added;
-  RecordAdd(rec);
+  RecordAdd(rec, to);
   return rec;
 }
 
@@ -98,7 +100,8 @@ void Position::CancelCarry() {
 std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   const Transaction transaction(*this);
   if (!hand_.active) return std::nullopt;
-  Unit* source = Mutable(Resolve(hand_.source));
+  const UnitRef from = hand_.source;
+  Unit* source = Mutable(Resolve(from));
   const Unit before = hand_.carried;
   Unit target = before;
   target.x = ToCoordinate(x);
@@ -133,13 +136,14 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
   if (sourceGoes && source->count == 0) RemoveUnit(source);
   target.count = moved;
   const Unit* landed = AddUnit(target);
+  const UnitRef onto = landed ? UnitRef::To(*landed) : UnitRef();
   if (rest.count > 0) AddUnit(rest);  // the source went while they were carried
   // Put back into the very unit they came from, the board is as it was.
   const bool backWhereTheyWere = source && !sourceGoes && landed == source;
   if (backWhereTheyWere && untouched) revision_ = revisionBefore;
   Unit movedBefore = before;
   movedBefore.count = moved;
-  RecordMove(movedBefore, target);
+  RecordMove(movedBefore, target, from, onto);
   return target;
 }
 

@@ -1,19 +1,19 @@
-// The undo history: one entry per edit, newest first, without limit. Undo finds units by place
-// alone, with the reach of FindUnitAt; the totals follow the pieces it takes away or puts back, and
-// an undo that changed the board leaves it with unsaved changes. What an undo took back waits in
-// the redo history until it is made again or a new edit comes.
+// The undo history: one command per edit, newest first, without limit (see EditCommand). The
+// totals follow the pieces an undo takes away or puts back, and an undo that changed the board
+// leaves it with unsaved changes. What an undo took back waits in the redo history until it is
+// made again or a new edit comes.
 #include <algorithm>
 
 #include "Position.h"
 
 namespace mw {
 
-void Position::Record(const UndoEntry& entry) {
-  undo_.push_back(entry);
+void Position::Record(const UndoEntry& entry, UnitRef from, UnitRef to) {
+  undo_.emplace_back(entry, from, to);
   redo_.clear();
 }
 
-void Position::RecordAdd(const Unit& unit) {
+void Position::RecordAdd(const Unit& unit, UnitRef to) {
   UndoEntry e;
   e.kind = UndoKind::kAdd;
   e.toX = unit.x;
@@ -22,7 +22,7 @@ void Position::RecordAdd(const Unit& unit) {
   e.pieceType = unit.pieceType;
   e.country = unit.country;
   e.count = unit.count;
-  Record(e);
+  Record(e, {}, to);
 }
 
 void Position::RecordRemove(const Unit& unit, uint16_t removed) {
@@ -34,10 +34,10 @@ void Position::RecordRemove(const Unit& unit, uint16_t removed) {
   e.pieceType = unit.pieceType;
   e.country = unit.country;
   e.count = removed;
-  Record(e);
+  Record(e, UnitRef::To(unit), {});
 }
 
-void Position::RecordMove(const Unit& before, const Unit& after) {
+void Position::RecordMove(const Unit& before, const Unit& after, UnitRef from, UnitRef to) {
   if (before.x == after.x && before.y == after.y) return;
   UndoEntry e;
   e.kind = UndoKind::kMove;
@@ -50,14 +50,24 @@ void Position::RecordMove(const Unit& before, const Unit& after) {
   e.toX = after.x;
   e.toY = after.y;
   e.toSector = after.sector;
-  Record(e);
+  Record(e, from, to);
 }
 
-// Takes `count` pieces from the first unit near (x, y), whatever its kind; the whole unit when
-// it holds no more than that. False when no unit lies there.
-bool Position::UndoAt(uint16_t x, uint16_t y, uint16_t count) {
-  Unit found;
-  Unit* unit = Mutable(FindUnitAt(x, y, &found));
+Unit* Position::Follow(UnitRef ref) {
+  // A stack that went may have been made again by an undo or a redo: its successor stands for it.
+  for (int hops = 0; hops <= static_cast<int>(successors_.size()); ++hops) {
+    if (Unit* unit = Mutable(Resolve(ref))) return unit;
+    const auto next = successors_.find(ref.serial);
+    if (next == successors_.end()) return nullptr;
+    ref = next->second;
+  }
+  return nullptr;
+}
+
+bool Position::TakePieces(UnitRef ref, uint16_t x, uint16_t y, uint16_t count) {
+  Unit* unit = Follow(ref);
+  // The stack went meanwhile: the first stack near its place, whatever its kind.
+  if (!unit) unit = Mutable(FindUnitAt(x, y));
   if (!unit) return false;
   if (unit->count > count)
     SetCount(*unit, static_cast<uint16_t>(unit->count - count));
@@ -66,42 +76,21 @@ bool Position::UndoAt(uint16_t x, uint16_t y, uint16_t count) {
   return true;
 }
 
-bool Position::UndoRemoval(const UndoEntry& e) {
-  Unit rec;
-  rec.x = e.fromX;
-  rec.y = e.fromY;
-  rec.sector = e.fromSector;
-  rec.pieceType = e.pieceType;
-  rec.country = e.country;
-  rec.count = e.count;
-  return AddUnit(rec) != nullptr;
-}
-
-void Position::UndoLast() {
-  const Transaction transaction(*this);
-  CancelCarry();
-  if (undo_.empty()) return;
-  const UndoEntry e = undo_.back();
-  undo_.pop_back();
-  std::vector<ListStep> steps;
-  journal_ = &steps;
-  bool changed = false;
-  switch (e.kind) {
-    case UndoKind::kAdd:
-      changed = UndoAt(e.toX, e.toY, e.count);
-      break;
-    case UndoKind::kMove:
-      changed = UndoAt(e.toX, e.toY, e.count);
-      changed = UndoRemoval(e) || changed;
-      break;
-    case UndoKind::kRemove:
-      changed = UndoRemoval(e);
-      break;
-    case UndoKind::kNone:
-      break;
+bool Position::PutPieces(UnitRef ref, const Unit& pieces) {
+  Unit rec = pieces;
+  Unit* unit = Follow(ref);
+  if (unit && unit->count < kMaxCount) {
+    const auto room = static_cast<uint16_t>(kMaxCount - unit->count);
+    const auto back = std::min(rec.count, room);
+    SetCount(*unit, static_cast<uint16_t>(unit->count + back));
+    rec.count = static_cast<uint16_t>(rec.count - back);
+    if (rec.count == 0) return true;
   }
-  journal_ = nullptr;
-  if (changed) redo_.push_back({e, std::move(steps)});
+  // The stack went (or is full): the pieces go where AddUnit puts them, and that stack stands
+  // for the one that went.
+  const Unit* holder = AddUnit(rec);
+  if (holder && !ref.empty() && !unit) successors_[ref.serial] = UnitRef::To(*holder);
+  return holder != nullptr || unit != nullptr;
 }
 
 void Position::Journal(ListStep::Kind kind, const Unit& before) {
@@ -129,9 +118,9 @@ void Position::TakeBack(const ListStep& step) {
       return;
     }
     case ListStep::kRemove: {
-      // The removal moved the last unit into the slot: it goes back to the end.
+      // The very stack comes back, under its own serial, so that the edits that name it find it;
+      // the removal moved the last unit into its slot: that one goes back to the end.
       Unit* unit = pool_.Allocate(step.before);
-      unit->serial = nextSerial_++;
       if (inList) {
         Unit* moved = units_[step.slot];
         index_.Reslot(*moved, moved->slot, static_cast<uint32_t>(units_.size()));
@@ -152,15 +141,24 @@ void Position::TakeBack(const ListStep& step) {
   }
 }
 
+void Position::UndoLast() {
+  const Transaction transaction(*this);
+  CancelCarry();
+  if (undo_.empty()) return;
+  EditCommand edit = std::move(undo_.back());
+  undo_.pop_back();
+  if (edit.Undo(*this)) redo_.push_back(std::move(edit));
+}
+
 void Position::RedoLast() {
   const Transaction transaction(*this);
   CancelCarry();
   if (redo_.empty()) return;
-  Undone undone = std::move(redo_.back());
+  EditCommand edit = std::move(redo_.back());
   redo_.pop_back();
-  for (auto step = undone.steps.rbegin(); step != undone.steps.rend(); ++step) TakeBack(*step);
-  undo_.push_back(undone.entry);
-  // Which marker holds a sector follows from the list order, which the steps restored.
+  edit.Redo(*this);
+  undo_.push_back(std::move(edit));
+  // Which marker holds a sector follows from the list order, which the redo gave back.
   RecomputeTotals();
 }
 

@@ -250,13 +250,40 @@ TEST_F(Editing, undoOfAMoveWhoseStackWentStillPutsThePiecesBack) {
   EXPECT_EQ(p.unit(0).count, 5);
 }
 
-TEST_F(Editing, undoFindsStacksByPlaceWhateverTheirKind) {
-  p.PlacePiece(BandX(3) + 3, kBandY, 3, 5, kShift);  // ships, first in the list
-  p.RemoveAt(BandX(3) + 3, kBandY, kNoModifiers);    // 4 of them
+// Undo acts on the stack its edit touched while that stack is there: an Inf placed, then a
+// Tank beside it, and the undo takes the Tank. Only a stack that went is looked for by place,
+// and then the first stack near the place loses the pieces, whatever its kind.
+TEST_F(Editing, undoActsOnTheStackItsEditTouchedAndSearchesByPlaceOnlyWhereItWent) {
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);      // Inf, first in the list
+  p.PlacePiece(BandX(3) + 3, kBandY, 2, 3, kNoModifiers);  // a Tank 3 pixels beside it
+  p.UndoLast();
+  ASSERT_EQ(p.unitCount(), 1u);
+  EXPECT_EQ(p.unit(0).pieceType, 1) << "the Tank goes, the Inf stays";
+  p.RemoveAt(BandX(3), kBandY, kNoModifiers);
+  p.PlacePiece(BandX(3) + 3, kBandY, 3, 5, kShift);  // ships
   p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);
   p.UndoLast();
-  ASSERT_EQ(p.unitCount(), 2u);
-  EXPECT_EQ(p.unit(0).count, 3) << "the first stack near the place loses the piece";
+  ASSERT_EQ(p.unitCount(), 1u);
+  EXPECT_EQ(p.unit(0).count, 5) << "the ships near the Inf keep their pieces";
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);
+  p.RemoveUnit(&p.unit(1));  // the Inf taken away without a record
+  p.UndoLast();
+  ASSERT_EQ(p.unitCount(), 1u);
+  EXPECT_EQ(p.unit(0).count, 4) << "its stack gone, the first stack near the place loses it";
+  ExpectStrengthMatchesTheBoard();
+}
+
+// A stack that an undo makes again stands for the one that went: the undo of the edit that made
+// the first one takes it, not the ships that lie nearer the place in the list.
+TEST_F(Editing, anUndoFollowsAStackThatAnEarlierUndoMadeAgain) {
+  p.PlacePiece(BandX(3) + 3, kBandY, 3, 5, kShift);  // ships, first in the list
+  p.PlacePiece(BandX(3), kBandY, 1, 3, kNoModifiers);
+  ASSERT_TRUE(p.PickUp(BandX(3) - 5, kBandY, kShift | kCtrl));  // the Inf, out of the ships' reach
+  ASSERT_TRUE(p.Drop(BandX(4), kBandY));
+  p.UndoLast();  // the Inf comes back as a stack of its own
+  p.UndoLast();  // and its placing is taken back
+  ASSERT_EQ(p.unitCount(), 1u);
+  EXPECT_EQ(p.unit(0).count, 5) << "the ships keep every piece";
   ExpectStrengthMatchesTheBoard();
 }
 
