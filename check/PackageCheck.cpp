@@ -11,6 +11,7 @@
 
 #include "BmpRows.h"
 #include "FileBytes.h"
+#include "FormatFacts.h"
 #include "MapInfo.h"
 #include "PackagePaths.h"
 #include "PackageText.h"
@@ -30,12 +31,9 @@ constexpr size_t kHandful = 8;
 // A finding lists at most this many points.
 constexpr size_t kPointsListed = 8;
 
-// The cells of the piece images, as the viewer cuts them.
-struct CellSize {
-  int width, height;
-};
-constexpr CellSize kSmallCell{15, 10};
-constexpr CellSize kBigCell{20, 15};
+using format::CellSize;
+constexpr CellSize kSmallCell = format::kSmallPieceCell;
+constexpr CellSize kBigCell = format::kBigPieceCell;
 
 std::string Point(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
 
@@ -356,7 +354,7 @@ class Checker {
                  "\"country\" name a country; remove the blanks in front of it");
     const auto named = ParseCountryLine(piece);
     if (!named) return;
-    if (named->country < 1 || named->country > 8)
+    if (!format::IsPackageCountry(named->country))
       return Add(Level::kWarning, file, where,
                  "a \"country\" line names no country from 1 to 8 and is ignored; write "
                  "\"country\", the country's number and its name");

@@ -1,6 +1,7 @@
 #include "MapInfo.h"
 
 #include "FileBytes.h"
+#include "FormatFacts.h"
 #include "PackageText.h"
 #include "ScanText.h"
 
@@ -61,7 +62,7 @@ std::optional<CountryLine> ParseCountryLine(std::string_view line) {
 }
 
 std::string CountryName(const CountryNames& names, int country) {
-  if (country >= 1 && country <= 8 && !names[static_cast<size_t>(country)].empty())
+  if (format::IsPackageCountry(country) && !names[static_cast<size_t>(country)].empty())
     return DecodePackageText(names[static_cast<size_t>(country)]);
   return "country " + std::to_string(country);
 }
@@ -84,7 +85,7 @@ MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
     std::string_view line = UpToNul(pieces[i]);
     if (offset < kNamesWithin) {
       if (auto named = ParseCountryLine(line);
-          named && named->country >= 1 && named->country <= 8 && !named->name.empty()) {
+          named && format::IsPackageCountry(named->country) && !named->name.empty()) {
         std::string& name = info.countryNames[static_cast<size_t>(named->country)];
         if (name.empty()) name = named->name;
       }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "FormatFacts.h"
 #include "Result.h"
 
 namespace mw {
@@ -18,7 +19,7 @@ using AllianceTable = std::array<AllianceRow, 8>;
 
 // The names of countries 1 to 8 (index 0 unused), Windows-1252 as every text of a package; an
 // empty name is a country without one.
-using CountryNames = std::array<std::string, 9>;
+using CountryNames = std::array<std::string, format::kPackageCountries + 1>;
 
 // The map description `MapInfo.txt`, read in pieces of at most 126 characters as the viewer reads
 // it: the first piece is the title; every later piece that begins with "allied" (any case, on its

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "FormatFacts.h"
+
 namespace mw {
 
 // One 76-byte record of the sector table, kept as the bytes read so that the fields the viewer
@@ -15,7 +17,7 @@ class SectorRecord {
   static constexpr size_t kSize = 76;
   static constexpr size_t kNameField = 39;  // bytes 1 to 39, NUL-terminated
   static constexpr int kValueCount = 9;
-  static constexpr int kOwners = 8;  // per-owner fields cover countries 1 to 8
+  static constexpr int kOwners = format::kPackageCountries;  // owner fields: countries 1 to 8
 
   SectorRecord() { bytes_.fill(0); }
   explicit SectorRecord(std::span<const uint8_t, kSize> bytes);

@@ -278,6 +278,8 @@ class MainWindowTest : public QObject {
     for (int r = 0; r < columns; ++r)
       QCOMPARE(QColor(shown.pixel(50 + 25 * r, 10)), test::CellColour(0, r + 1));
     QVERIFY(QColor(shown.pixel(50 + 25 * columns, 10)) != test::CellColour(0, columns + 1));
+    // A screen reader reads every column painted.
+    QCOMPARE(QAccessible::queryAccessibleInterface(info)->childCount(), columns);
   }
 
   void closingAToolWindowHidesItAndUnchecksItsMenuItem() {

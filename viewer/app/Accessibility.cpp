@@ -137,7 +137,8 @@ QAccessibleInterface* PaletteInterface(PaletteWindow* palette) {
 QAccessibleInterface* InfoViewInterface(InfoViewWindow* infoView) {
   Viewer& viewer = infoView->viewer();
   std::vector<PaintedPart::Look> columns;
-  for (int country = 1; country <= std::min(InfoViewColumns(viewer.map()), 8); ++country)
+  // Every column the painter draws, as many as the pieces picture has rows.
+  for (int country = 1; country <= InfoViewColumns(viewer.map()); ++country)
     columns.push_back(
         {QAccessible::StaticText,
          InfoViewColumnRect(viewer.map(), country),

@@ -25,6 +25,7 @@
 #include <cmath>
 
 #include "FileBytes.h"
+#include "FormatFacts.h"
 #include "WindowFrames.h"
 
 namespace mw {
@@ -35,7 +36,7 @@ constexpr int kFixedColumns = 4;  // Turn, Label, Recorded, Note
 // A country as the column headers and the legend name it: the map's name for it, else its
 // number after `unnamed`.
 QString CountryHeading(const GameHistory& history, uint16_t country, const char* unnamed) {
-  if (country >= 1 && country <= 8 && !history.countryNames[country].empty())
+  if (format::IsPackageCountry(country) && !history.countryNames[country].empty())
     return QString::fromStdString(CountryName(history.countryNames, country));
   return QString::fromLatin1(unnamed) + QString::number(country);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "FormatFacts.h"
 #include "PackageText.h"
 
 namespace mw {
@@ -30,7 +31,7 @@ std::string EscapeControls(std::string_view text) {
 }
 
 std::string BuildUnitList(const Position& position) {
-  constexpr int kCountries = 15;
+  constexpr int kCountries = format::kListedCountries;
   // Units by country and sector, each group in list order.
   std::vector<std::vector<std::vector<const Unit*>>> groups(
       kCountries + 1, std::vector<std::vector<const Unit*>>(kSectorSlots));

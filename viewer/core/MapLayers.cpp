@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "CountText.h"
+#include "FormatFacts.h"
 #include "Scaling.h"
 #include "ViewGeometry.h"
 
@@ -117,7 +118,8 @@ PieceLook UnitLayer::Look(const ViewGeometry& view) const {
   // Above zoom 1 the big pieces have the finer drawing, where the package has them.
   const bool big = zoom > 1.0 + 1e-9 && !map.bigPiecesPicture.isNull();
   const QImage& source = big ? map.bigPiecesPicture : map.piecesPicture;
-  const int fromWidth = big ? 20 : map.pieceCellWidth, fromHeight = big ? 15 : map.pieceCellHeight;
+  const int fromWidth = big ? format::kBigPieceCell.width : map.pieceCellWidth;
+  const int fromHeight = big ? format::kBigPieceCell.height : map.pieceCellHeight;
   if (zoomed_.zoom != zoom || zoomed_.from != source.cacheKey()) {
     zoomed_.zoom = zoom;
     zoomed_.from = source.cacheKey();

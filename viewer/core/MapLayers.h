@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "FormatFacts.h"
 #include "MapLayer.h"
 #include "MapViewSource.h"
 
@@ -87,7 +88,8 @@ class IncomeLabelLayer : public MapLayer {
 // scaled pixels, the font of the counts and whether the counts get a light outline.
 struct PieceLook {
   const QImage* picture = nullptr;
-  int cellWidth = 15, cellHeight = 10, halfWidth = 7, halfHeight = 5;
+  int cellWidth = format::kSmallPieceCell.width, cellHeight = format::kSmallPieceCell.height;
+  int halfWidth = cellWidth / 2, halfHeight = cellHeight / 2;
   const QFont* countFont = nullptr;
   int countRise = 7;  // the top of a count above the piece's point
   bool halo = false;

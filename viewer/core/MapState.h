@@ -3,6 +3,8 @@
 #include <QImage>
 #include <string>
 
+#include "FormatFacts.h"
+
 namespace mw {
 
 // The pictures of the current map and the cell metrics of its pieces picture. The sector grid,
@@ -19,14 +21,14 @@ struct MapState {
   int pieceHalfWidth = 7;
   int pieceHalfHeight = 5;
 
-  void UseSmallMetrics() { UseMetrics(15, 10); }
-  void UseBigMetrics() { UseMetrics(20, 15); }
+  void UseSmallMetrics() { UseMetrics(format::kSmallPieceCell); }
+  void UseBigMetrics() { UseMetrics(format::kBigPieceCell); }
   // Cells of `width` x `height`; a piece's point lies at the cell's middle, rounded down.
-  void UseMetrics(int width, int height) {
-    pieceCellWidth = width;
-    pieceCellHeight = height;
-    pieceHalfWidth = width / 2;
-    pieceHalfHeight = height / 2;
+  void UseMetrics(format::CellSize cell) {
+    pieceCellWidth = cell.width;
+    pieceCellHeight = cell.height;
+    pieceHalfWidth = cell.width / 2;
+    pieceHalfHeight = cell.height / 2;
   }
   // The cell of a piece kind and country (from 1) in the pieces picture.
   QRect cell(int pieceType, int country) const {
