@@ -8,6 +8,7 @@
 #include <iterator>
 #include <ostream>
 
+#include "Actions.h"
 #include "FileBytes.h"
 #include "GameFigures.h"
 #include "GameFile.h"
@@ -88,9 +89,8 @@ constexpr const char* kUsage =
     "  move X Y                                     a mouse move\n"
     "  resize W H                                   the map area takes that size\n"
     "  key KEY [ctrl] [alt] [shift]                 a key pressed and released in the main\n"
-    "                                               window: D, E, S, Z, Y, O, T, 0, Escape,\n"
-    "                                               KP_Add, KP_Subtract, plus or minus; with\n"
-    "                                               ctrl a shortcut (key S ctrl saves)\n"
+    "                                               window; with ctrl a shortcut (key S ctrl\n"
+    "                                               saves); KEY is one of the keys below\n"
     "  keydown KEY [mods] | keyup KEY [mods]        the press alone, the release alone\n"
     "  wheel X Y DX DY [ctrl]                       the wheel turned by DX, DY pixels at (X, Y);\n"
     "                                               with ctrl one zoom step (in for DY > 0)\n"
@@ -101,9 +101,32 @@ constexpr const char* kUsage =
     "  dialog PATH|cancel                           the answer to every later file dialog\n"
     "  print totals|units|title|dirty              what the program shows now\n"
     "  shot FILE.png                                the map area as the window shows it now\n"
+    "%KEYS%"
     "Prompts are printed as \"prompt: <text>\" when they are asked, status bar messages as\n"
     "\"status: <text>\"; the exit code is 1 when a save, an export or a load failed. A line that\n"
     "cannot be read is an error naming its line number (exit 2), before anything is run.\n";
+
+// The usage text with the keys of the table of actions that a replay names, wrapped.
+std::string Usage() {
+  std::string keys = "Keys: ", line;
+  for (std::string word : std::vector<std::string>{ReplayKeyList()}) {
+    size_t at = 0;
+    while (at < word.size()) {
+      const size_t end = std::min(word.find(' ', at), word.size());
+      const std::string piece = word.substr(at, end - at);
+      if (line.size() + piece.size() + 1 > 88) {
+        keys += line + "\n  ";
+        line.clear();
+      }
+      line += (line.empty() ? "" : " ") + piece;
+      at = end + 1;
+    }
+  }
+  keys += line + "\n";
+  std::string usage = kUsage;
+  usage.replace(usage.find("%KEYS%"), 6, keys);
+  return usage;
+}
 
 struct Options {
   enum class Mode {
@@ -524,7 +547,7 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
     return std::find(args.begin(), args.end(), option) != args.end();
   };
   if (given("--help")) {
-    out << kUsage;
+    out << Usage();
     return 0;
   }
   if (given("--version")) {

@@ -16,7 +16,7 @@ Key KeyOf(const QKeyEvent* event);
 unsigned KeyModifiersOf(const QKeyEvent* event);
 // Hands a key press or release to the viewer as the main window does; auto-repeats do nothing.
 void ForwardKey(Viewer& viewer, const QKeyEvent* event, bool press);
-// The key sequences that stand for a shortcut: + is also =, the key it shares.
-QList<QKeySequence> SequencesOf(const Shortcut& shortcut);
+// The key sequences that stand for a chord: + is also =, the key it shares.
+QList<QKeySequence> SequencesOf(const Chord& chord);
 
 }  // namespace mw

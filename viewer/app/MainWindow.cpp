@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "Accessibility.h"
+#include "Actions.h"
 #include "Dialogs.h"
 #include "FindBar.h"
 #include "GameWindows.h"
@@ -89,81 +90,61 @@ QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int id, bool chec
 }
 
 void MainWindow::BuildMenu() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  AddCommand(file, "&Open", command::kOpen);
-  AddCommand(file, "&Save", command::kSave);
-  AddCommand(file, "S&ave as ...", command::kSaveAs);
-  file->addSeparator();
-  AddCommand(file, "&About ...", command::kAbout);
-  file->addSeparator();
-  AddCommand(file, "&Compare With ...", command::kCompareWith);
-  QAction* saved = AddCommand(file, "Compare With Saved", command::kCompareWithSaved);
-  file->addSeparator();
-  AddCommand(file, "&Record Turn", command::kRecordTurn);
-  AddCommand(file, "&Open Game ...", command::kOpenGame);
-  AddCommand(file, "&Take Turns From ...", command::kTakeTurns);
-  AddCommand(file, "Previous Turn", command::kPreviousTurn);
-  AddCommand(file, "Next Turn", command::kNextTurn);
-  recentMenu_ = file->addMenu(QStringLiteral("&Recent"));
-  recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
-  // Files may have gone since the list was shown.
-  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { viewer_->PublishRecent(); });
-  // Only a board with unsaved changes to its position file has something to compare.
-  connect(file, &QMenu::aboutToShow, this, [this, saved] {
-    saved->setEnabled(!viewer_->document().currentFile.empty() && viewer_->position().dirty());
-  });
+  // The menu bar's popups in their order: "&New" is the second.
+  std::map<MenuPlace, QMenu*> menus;
+  menus[MenuPlace::kFile] = menuBar()->addMenu(QString::fromLatin1(MenuText(MenuPlace::kFile)));
   newMenu_ = menuBar()->addMenu(QStringLiteral("&New"));
   newMenu_->addSeparator();
-  QMenu* windows = menuBar()->addMenu(QStringLiteral("&Windows"));
-  AddCommand(windows, "&ToolBar", command::kToolBar, true)->setChecked(true);
-  AddCommand(windows, "&InfoView", command::kInfoView, true)->setChecked(true);
-  AddCommand(windows, "&History", command::kHistory, true);
-  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  AddCommand(view, "&IPC Values", command::kIpcValues, true);
-  AddCommand(view, "&Names", command::kNames);
-  AddCommand(view, "&List Units", command::kListUnits);
-  view->addSeparator();
-  AddCommand(view, "&Use BigPieces", command::kUseBigPieces, true);
-  view->addSeparator();
-  AddCommand(view, "Zoom In", command::kZoomIn);
-  AddCommand(view, "Zoom Out", command::kZoomOut);
-  AddCommand(view, "Actual Size", command::kActualSize);
-  view->addSeparator();
-  AddCommand(view, "&Check Map ...", command::kCheckMap);
-  AddCommand(view, "&Trends ...", command::kTrends);
-  AddCommand(view, "&Reload Map", command::kReloadMap);
-  AddCommand(view, "&Show Sectors", command::kShowSectors, true);
-  AddCommand(view, "&Grab to Scroll", command::kGrabToScroll, true);
-  AddCommand(view, "Pieces &Follow Zoom", command::kPiecesFollowZoom, true);
-  AddCommand(view, "&Find Sector ...", command::kFindSector)->setShortcut(QKeySequence::Find);
+  for (const MenuPlace place : {MenuPlace::kWindows, MenuPlace::kView})
+    menus[place] = menuBar()->addMenu(QString::fromLatin1(MenuText(place)));
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
-  for (auto [text, id] : {std::pair{"&UNDO", command::kUndo},
-                          {"&REDO", command::kRedo},
-                          {"&DEL", command::kDel},
-                          {"ESC", command::kEsc}})
-    BindCommand(right->addAction(QString::fromLatin1(text)), id);
+  for (const Action& a : Actions()) {
+    if (a.menu == MenuPlace::kNone) continue;
+    const QString text = QString::fromLatin1(a.text ? a.text : "");
+    if (a.kind == Action::Kind::kSeparator) {
+      menus[a.menu]->addSeparator();
+    } else if (a.kind == Action::Kind::kRecent) {
+      recentMenu_ = menus[a.menu]->addMenu(text);
+      recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+    } else if (a.menu == MenuPlace::kMenuBar) {
+      BindCommand(right->addAction(text), a.command);
+    } else {
+      AddCommand(menus[a.menu], a.text, a.command, a.checkable);
+    }
+  }
   menuBar()->setCornerWidget(right, Qt::TopRightCorner);
+  action(command::kToolBar)->setChecked(true);
+  action(command::kInfoView)->setChecked(true);
+  // Files may have gone since the list was shown.
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { viewer_->PublishRecent(); });
+  // Only a board with unsaved changes to its position file has something to compare.
+  QAction* saved = action(command::kCompareWithSaved);
+  connect(menus[MenuPlace::kFile], &QMenu::aboutToShow, this, [this, saved] {
+    saved->setEnabled(!viewer_->document().currentFile.empty() && viewer_->position().dirty());
+  });
   AddShortcuts();
 }
 
-// The keys of every desktop program, on the commands that do those things.
-// The plain + and - keys zoom on their release in the map, as the keypad's do; the menu shows the
-// shortcuts with Ctrl.
+// The keys of the table of actions, on the commands that do those things, wherever the program
+// has the focus. The plain + and - keys zoom on their release in the map, as the keypad's do.
 void MainWindow::AddShortcuts() {
-  std::map<int, QList<QKeySequence>> sequences;
-  for (const Shortcut& s : kShortcuts) sequences[s.command] += SequencesOf(s);
-  for (const auto& [id, keys] : sequences) {
-    action(id)->setShortcuts(keys);
-    shortcutActions_.append(action(id));
+  for (const Action& a : Actions()) {
+    QList<QKeySequence> keys;
+    for (const Chord& chord : a.chords)
+      if (!chord.empty()) keys += SequencesOf(chord);
+    if (keys.isEmpty()) continue;
+    QAction* bound = action(a.command);
+    if (a.command == command::kClose) {
+      bound = new QAction(this);
+      bound->setObjectName(QStringLiteral("quit"));
+      connect(bound, &QAction::triggered, this, &QWidget::close);
+      addAction(bound);
+    }
+    bound->setShortcuts(keys);
+    shortcutActions_.append(bound);
   }
-  auto* quit = new QAction(this);
-  quit->setObjectName(QStringLiteral("quit"));
-  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  connect(quit, &QAction::triggered, this, &QWidget::close);
-  addAction(quit);
-  shortcutActions_.append(quit);
 }
 
 // Under the map: what a save or an export did on the left; the mode, the point under the mouse

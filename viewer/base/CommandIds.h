@@ -23,6 +23,8 @@ inline constexpr int kGrabToScroll = 150, kPiecesFollowZoom = 151;
 inline constexpr int kFindSector = 152;
 // The turns of another copy of the open game taken into it.
 inline constexpr int kTakeTurns = 153;
+// Ctrl+Q: the main window closed, as its close button closes it (the window runs it).
+inline constexpr int kClose = 154;
 // "&Recent": the files opened or saved last, newest first, and the command that forgets those
 // that are gone.
 inline constexpr int kFirstRecent = 300, kLastRecent = 307, kRemoveMissingRecent = 308;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 
 #include "CommandIds.h"
 #include "Modifiers.h"
@@ -9,7 +11,8 @@
 namespace mw {
 
 // The keys the viewer knows: those that act on release in the main window (D, E, S, Esc, the
-// zoom keys) and those of its shortcuts. The main keyboard's + is also its = key.
+// zoom keys), those of its shortcuts and those of the keyboard board. The main keyboard's + is
+// also its = key.
 enum class Key {
   kD,
   kE,
@@ -24,6 +27,8 @@ enum class Key {
   kZ,
   k0,
   kT,
+  kF,
+  kQ,
   kLeft,
   kRight,
   kF5,
@@ -38,41 +43,38 @@ enum class Key {
 };
 inline constexpr size_t kKeyCount = static_cast<size_t>(Key::kOther) + 1;
 
+// A key of the window system as the viewer knows it: the name a replay script gives it (its X
+// key symbol), the name the key page gives it, and the key codes of the window system (Qt's)
+// that are this key, on the main keyboard, on the keypad, or on either.
+struct KeyName {
+  enum class Pad { kMain, kKeypad, kEither };
+  Key key;
+  std::string_view replay;
+  std::string_view shown;
+  int code;
+  Pad pad = Pad::kMain;
+};
+extern const std::array<KeyName, 26> kKeyNames;
+
+// The key a replay script names, or none.
+std::optional<Key> KeyOfReplayName(std::string_view name);
+// "Esc", "PageDown", "+": the key as the key page and --help name it.
+std::string_view ShownKeyName(Key key);
+
 inline bool RepeatsWhileHeld(Key key) {
   return key == Key::kLeft || key == Key::kRight || key == Key::kUp || key == Key::kDown ||
          key == Key::kPageUp || key == Key::kPageDown;
 }
 
-// A key with modifiers that runs a command when pressed, wherever the program has the focus.
-struct Shortcut {
-  Key key;
-  unsigned modifiers;
-  int command;
+// A key with the modifiers held with it.
+struct Chord {
+  Key key = Key::kOther;
+  unsigned modifiers = kNoModifiers;
+  bool empty() const { return key == Key::kOther; }
 };
 
-// The keys of every desktop program, on the commands that do those things. The window binds them
-// to its menu's actions; a replay runs them as the window does.
-inline constexpr std::array<Shortcut, 13> kShortcuts{{
-    {Key::kO, kCtrl, command::kOpen},
-    {Key::kS, kCtrl, command::kSave},
-    {Key::kS, kCtrl | kShift, command::kSaveAs},
-    {Key::kZ, kCtrl, command::kUndo},
-    {Key::kY, kCtrl, command::kRedo},
-    {Key::kZ, kCtrl | kShift, command::kRedo},
-    {Key::kPlus, kCtrl, command::kZoomIn},
-    {Key::kMinus, kCtrl, command::kZoomOut},
-    {Key::k0, kCtrl, command::kActualSize},
-    {Key::kT, kCtrl, command::kRecordTurn},
-    {Key::kLeft, kAlt, command::kPreviousTurn},
-    {Key::kRight, kAlt, command::kNextTurn},
-    {Key::kF5, kNoModifiers, command::kReloadMap},
-}};
-
-// The command a key pressed with these modifiers runs, or 0.
-constexpr int ShortcutCommand(Key key, unsigned modifiers) {
-  for (const Shortcut& s : kShortcuts)
-    if (s.key == key && s.modifiers == (modifiers & (kShift | kCtrl | kAlt))) return s.command;
-  return 0;
-}
+// The command a key pressed with these modifiers runs wherever the program has the focus (a
+// shortcut of the table of actions), or 0.
+int ShortcutCommand(Key key, unsigned modifiers);
 
 }  // namespace mw

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "Actions.h"
 #include "FileBytes.h"
 #include "Reports.h"
 
@@ -55,37 +56,6 @@ std::optional<MouseButton> ButtonNamed(std::string_view w) {
   return std::nullopt;
 }
 
-// The keys by the names of their X key symbols.
-std::optional<Key> KeyNamed(std::string_view w) {
-  static constexpr std::pair<std::string_view, Key> kNames[] = {{"D", Key::kD},
-                                                                {"E", Key::kE},
-                                                                {"S", Key::kS},
-                                                                {"Escape", Key::kEscape},
-                                                                {"KP_Add", Key::kKeypadPlus},
-                                                                {"KP_Subtract", Key::kKeypadMinus},
-                                                                {"plus", Key::kPlus},
-                                                                {"equal", Key::kPlus},
-                                                                {"minus", Key::kMinus},
-                                                                {"O", Key::kO},
-                                                                {"Y", Key::kY},
-                                                                {"T", Key::kT},
-                                                                {"Left", Key::kLeft},
-                                                                {"Right", Key::kRight},
-                                                                {"F5", Key::kF5},
-                                                                {"Up", Key::kUp},
-                                                                {"Down", Key::kDown},
-                                                                {"Prior", Key::kPageUp},
-                                                                {"Next", Key::kPageDown},
-                                                                {"Return", Key::kEnter},
-                                                                {"KP_Enter", Key::kEnter},
-                                                                {"Delete", Key::kDelete},
-                                                                {"Z", Key::kZ},
-                                                                {"0", Key::k0}};
-  for (const auto& [name, key] : kNames)
-    if (w == name) return key;
-  return std::nullopt;
-}
-
 // The modifier words from words[at] on: shift, ctrl and, where `alt` is allowed, alt.
 Result<unsigned> ModifierWords(const std::vector<std::string_view>& w, size_t at, bool alt) {
   unsigned modifiers = kNoModifiers;
@@ -131,11 +101,10 @@ LineResult ParseButtonLine(const std::vector<std::string_view>& w, Kind kind) {
 LineResult ParseKeyLine(const std::vector<std::string_view>& w, Kind kind) {
   ReplayLine line;
   line.kind = kind;
-  const auto key = w.size() >= 2 ? KeyNamed(w[1]) : std::nullopt;
+  const auto key = w.size() >= 2 ? KeyOfReplayName(w[1]) : std::nullopt;
   if (!key)
-    return Fail(std::string(w[0]) +
-                " takes D, E, S, Z, Y, O, 0, Escape, KP_Add, KP_Subtract, plus or minus, then any "
-                "of ctrl, alt and shift");
+    return Fail(std::string(w[0]) + " takes a key (" + ReplayKeyList() +
+                "), then any of ctrl, alt and shift");
   const auto modifiers = ModifierWords(w, 2, true);
   if (!modifiers) return Fail(modifiers.error());
   line.key = *key;
