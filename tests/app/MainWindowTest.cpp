@@ -31,6 +31,7 @@
 #include "MainWindow.h"
 #include "MapWidget.h"
 #include "PositionFile.h"
+#include "ScriptedDialogs.h"
 #include "TempDir.h"
 #include "TestPackage.h"
 #include "WindowFrames.h"
@@ -42,7 +43,15 @@ class MainWindowTest : public QObject {
 
  private:
   std::unique_ptr<test::TempDir> dir;
+  // How the test answers the window's questions and dialogs; it outlives the window.
+  std::unique_ptr<test::ScriptedDialogs> answers;
   std::unique_ptr<MainWindow> window;
+  // A new set of answers for a new window.
+  test::ScriptedDialogs& NewAnswers() {
+    window.reset();
+    answers = std::make_unique<test::ScriptedDialogs>();
+    return *answers;
+  }
   std::vector<std::string> prompts, errors;
   bool answer = false;
   int saveDialogs = 0;
@@ -53,7 +62,7 @@ class MainWindowTest : public QObject {
   MainWindow& Open(std::vector<test::TestPackage> packages = {test::TestPackage{}},
                    const std::string& commandLine = {}) {
     for (const auto& p : packages) p.WriteTo(dir->path());
-    DialogSeam seam;
+    test::ScriptedDialogs& seam = NewAnswers();
     seam.confirm = [this](const std::string& text, const std::string& caption) {
       prompts.push_back(caption + ": " + text);
       return answer;
@@ -71,7 +80,7 @@ class MainWindowTest : public QObject {
       compareFolders.push_back(folder);
       return compareChoice;
     };
-    window = std::make_unique<MainWindow>(dir->path(), seam);
+    window = std::make_unique<MainWindow>(dir->path(), &seam, &seam);
     window->show();
     window->Start(commandLine);
     return *window;
@@ -371,9 +380,9 @@ class MainWindowTest : public QObject {
   void theUnsavedChangesQuestionCanSaveFirst() {
     test::TestPackage{}.WriteTo(dir->path());
     std::optional<std::string> chosen;
-    DialogSeam seam;
+    test::ScriptedDialogs& seam = NewAnswers();
     seam.saveFile = [&](bool) { return chosen; };
-    MainWindow w(dir->path(), seam);
+    MainWindow w(dir->path(), nullptr, &seam);  // the real question, a scripted dialog
     w.show();
     w.Start({});
     QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
@@ -684,11 +693,11 @@ class MainWindowTest : public QObject {
     const std::filesystem::path game = dir->path() / "war.mwgame";
     int games = 0;
     std::vector<std::string> proposed;
-    window->seam().gameFile = [&](bool create) {
+    answers->gameFile = [&](bool create) {
       ++games;
       return create ? std::optional(game.string()) : std::nullopt;
     };
-    window->seam().turnText = [&](const std::string& label, const std::string&) {
+    answers->turnText = [&](const std::string& label, const std::string&) {
       proposed.push_back(label);
       return proposed.size() == 2 ? std::nullopt  // the second is cancelled
                                   : std::optional(std::pair<std::string, std::string>{
@@ -712,8 +721,8 @@ class MainWindowTest : public QObject {
   void historyStepsThroughTheTurnsAndTrendsChartWhatTurnsPrints() {
     MainWindow& w = Open();
     const std::filesystem::path game = dir->path() / "war.mwgame";
-    window->seam().gameFile = [&](bool) { return std::optional(game.string()); };
-    window->seam().turnText = [](const std::string& label, const std::string& note) {
+    answers->gameFile = [&](bool) { return std::optional(game.string()); };
+    answers->turnText = [](const std::string& label, const std::string& note) {
       return std::optional(std::pair{label, note});
     };
     const auto place = [&](QPoint cell, QPoint at) {
@@ -848,10 +857,10 @@ class MainWindowTest : public QObject {
   void recordTurnAsksBeforeItUndoesTurnsRecordedElsewhereOrSteppedBackFrom() {
     MainWindow& w = Open();
     const std::filesystem::path game = dir->path() / "war.mwgame";
-    w.seam().gameFile = [&](bool) { return std::optional(game.string()); };
+    answers->gameFile = [&](bool) { return std::optional(game.string()); };
     std::vector<std::string> asked;
     bool recordAnyway = false;
-    w.seam().confirmAction = [&](const std::string& text, const std::string& action) {
+    answers->confirmAction = [&](const std::string& text, const std::string& action) {
       asked.push_back(action + ": " + text);
       return recordAnyway;
     };
@@ -902,12 +911,12 @@ class MainWindowTest : public QObject {
     std::copy(header.begin(), header.end(), bytes.begin());
     QVERIFY(WriteFileAtomically(broken, bytes));
     std::vector<bool> boardThen;
-    DialogSeam seam;
+    test::ScriptedDialogs& seam = NewAnswers();
     seam.error = [&](const std::string& text) {
       errors.push_back(text);
       boardThen.push_back(!window->viewer().map().packageName.empty());
     };
-    window = std::make_unique<MainWindow>(dir->path(), seam);
+    window = std::make_unique<MainWindow>(dir->path(), &seam, &seam);
     test::TestPackage{}.WriteTo(dir->path());
     window->show();
     window->Start(broken.string());
@@ -923,7 +932,7 @@ class MainWindowTest : public QObject {
     MainWindow& w = Open();
     const std::filesystem::path game = dir->path() / "war.mwgame",
                                 copy = dir->path() / "war (1).mwgame";
-    w.seam().gameFile = [&](bool) { return std::optional(game.string()); };
+    answers->gameFile = [&](bool) { return std::optional(game.string()); };
     w.action(command::kRecordTurn)->trigger();
     std::filesystem::copy_file(game, copy);
     QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
@@ -931,9 +940,9 @@ class MainWindowTest : public QObject {
     const auto theirs = EncodePosition(w.viewer().position(), false);
     QVERIFY(GameFile::Open(copy, true)->Record({theirs, "Theirs", {}, 1, 1}));
     answer = true;
-    w.seam().openFile = [&] { return std::optional(copy.string()); };
+    answers->openFile = [&] { return std::optional(copy.string()); };
     std::vector<std::string> asked;
-    w.seam().confirmAction = [&](const std::string& text, const std::string&) {
+    answers->confirmAction = [&](const std::string& text, const std::string&) {
       asked.push_back(text);
       return true;
     };

@@ -14,6 +14,7 @@
 #include "MapWidget.h"
 #include "PositionFile.h"
 #include "Replay.h"
+#include "ScriptedDialogs.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -106,12 +107,12 @@ class RecoveryKillTest : public QObject {
       QVERIFY(program.waitForFinished());
 
       std::string asked;
-      DialogSeam seam;
+      test::ScriptedDialogs seam;
       seam.confirm = [&](const std::string& text, const std::string&) {
         asked = text;
         return true;
       };
-      MainWindow restarted(dir.path(), seam);
+      MainWindow restarted(dir.path(), &seam, &seam);
       restarted.show();
       restarted.Start({});
       const std::string where = "kill " + std::to_string(kill) + ": " + asked;

@@ -18,6 +18,7 @@
 #include "MainWindow.h"
 #include "MapWidget.h"
 #include "PositionFile.h"
+#include "ScriptedDialogs.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -27,6 +28,7 @@ class WindowManagerTest : public QObject {
 
  private:
   std::unique_ptr<test::TempDir> dir;
+  test::ScriptedDialogs answers;  // outlives the window
   std::unique_ptr<MainWindow> window;
 
   // The bundled maps in a program folder of the test's own, so that settings land there.
@@ -40,10 +42,13 @@ class WindowManagerTest : public QObject {
                    std::optional<std::string> saveAs = std::nullopt,
                    const std::string& commandLine = {}) {
     LinkPackages();
-    DialogSeam seam;
-    if (!realPrompts) seam.confirm = [](const std::string&, const std::string&) { return true; };
-    if (saveAs) seam.saveFile = [saveAs](bool) { return saveAs; };
-    window = std::make_unique<MainWindow>(dir->path(), seam);
+    window.reset();
+    answers = test::ScriptedDialogs();
+    answers.confirm = [](const std::string&, const std::string&) { return true; };
+    if (saveAs) answers.saveFile = [saveAs](bool) { return saveAs; };
+    // With real prompts the window asks with its own boxes, which the test clicks.
+    window = realPrompts ? std::make_unique<MainWindow>(dir->path())
+                         : std::make_unique<MainWindow>(dir->path(), &answers, &answers);
     if (maximized)
       window->ShowMaximized();
     else
@@ -269,10 +274,10 @@ class WindowManagerTest : public QObject {
     QVERIFY(record(synced));
     std::filesystem::rename(synced, game);
     QTRY_COMPARE_WITH_TIMEOUT(rows(), 3, 2000);
-    w.seam().turnText = [](const std::string& label, const std::string& note) {
+    answers.turnText = [](const std::string& label, const std::string& note) {
       return std::optional(std::pair{label, note});
     };
-    w.seam().confirmAction = [](const std::string&, const std::string&) { return true; };
+    answers.confirmAction = [](const std::string&, const std::string&) { return true; };
     w.action(command::kRecordTurn)->trigger();
     QCOMPARE(GameFile::Open(game)->Turns()->size(), size_t{4});
     QCOMPARE(rows(), 4);

@@ -7,10 +7,37 @@
 
 namespace mw::test {
 
-// A Host that records what the viewer asks of the windows and answers prompts and dialogs from
-// queues the test fills beforehand (an empty queue answers Cancel).
-class FakeHost : public Host {
+// A host of every job that records what the viewer asks of the windows and answers prompts and
+// dialogs from queues the test fills beforehand (an empty queue answers Cancel). A question with
+// an action ("Record Anyway") is asked as an OK/Cancel one; the compare dialog answers as the open
+// dialog does, the game dialog as the save dialog (to make one) or the open dialog; a label or a
+// turn asked for takes the proposal unless the test queued another.
+class FakeHost : public Questions,
+                 public FileDialogs,
+                 public Surface,
+                 public WindowFrame,
+                 public Menus,
+                 public ToolWindows,
+                 public BoardWindows {
  public:
+  bool ConfirmAction(const std::string& text, const std::string& caption,
+                     const std::string&) override {
+    return Confirm(text, caption);
+  }
+  std::optional<int64_t> AskTurnNumber(const std::string&, const std::string&,
+                                       int64_t last) override {
+    return last;
+  }
+  std::optional<std::string> ChooseCompareFile(const std::string&) override {
+    return ChooseOpenFile();
+  }
+  std::optional<std::string> ChooseGameFile(bool create) override {
+    return create ? ChooseSaveFile(true) : ChooseOpenFile();
+  }
+  void DescribeCrosshair(const std::string& text) override { crosshair = text; }
+  void SetRecent(const std::vector<RecentEntry>& entries) override { recent = entries; }
+  void ShowFindSector() override { ++findSectors; }
+  void WatchGameFile(const std::string& path) override { watched = path; }
   bool Confirm(const std::string& text, const std::string& caption) override {
     prompts.push_back(caption + ": " + text);
     if (answers.empty()) return false;
@@ -21,7 +48,8 @@ class FakeHost : public Host {
   // The question before unsaved changes are given up: answered from `discards` while it holds
   // answers, else as an OK/Cancel question.
   DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override {
-    if (discards.empty()) return Host::AskDiscard(text, caption);
+    if (discards.empty())
+      return Confirm(text, caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
     prompts.push_back(caption + ": " + text);
     const DiscardAnswer answer = discards.front();
     discards.pop_front();
@@ -102,6 +130,10 @@ class FakeHost : public Host {
   // Where the window puts a tool window that the viewer has no place for.
   static constexpr QPoint kPlacedByTheWindow{1700, 40};
 
+  std::string crosshair;  // what a screen reader was told of the crosshair last
+  std::vector<RecentEntry> recent;
+  int findSectors = 0;
+  std::string watched;  // the game file the window looks at
   std::deque<bool> answers;
   std::deque<DiscardAnswer> discards;
   std::deque<std::optional<std::string>> openChoices, saveChoices;

@@ -104,7 +104,7 @@ TEST_F(GameCopies, aCutPositionFileOpensAsFarAsItGoesButIsNoTurnUntilSaved) {
 // Every way a position could be saved meets a game file under the name it writes, and the game
 // keeps every byte; the board keeps its changes to be saved elsewhere.
 TEST_F(GameCopies, noSaveEverWritesOverAGameFile) {
-  using Answer = Host::DiscardAnswer;
+  using Answer = Questions::DiscardAnswer;
   const fs::path game = dir / "war.mwgame", file = dir / "board.QPX";
   struct Path {
     const char* what;

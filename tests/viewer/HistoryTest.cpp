@@ -134,7 +134,7 @@ TEST_F(History, aGameOpenedShowsTheFiguresEveryTurnWasRecordedWith) {
 
 TEST_F(History, aTurnsLabelAndNoteChangeOnlyWhenAskedAndItsPositionNever) {
   Play(3);
-  host.turnTexts = {Host::TurnText{"Spring offensive", "Valdria moves first"}, std::nullopt};
+  host.turnTexts = {Questions::TurnText{"Spring offensive", "Valdria moves first"}, std::nullopt};
   viewer.AnnotateTurn(2);
   viewer.AnnotateTurn(2);  // cancelled
   auto game = GameFile::Open(dir.path() / "war.mwgame");

@@ -118,6 +118,54 @@ bool ConfirmActionBox(QWidget* owner, const std::string& text, const std::string
   return box.clickedButton() == yes;
 }
 
+bool WindowDialogs::Confirm(const std::string& text, const std::string& caption) {
+  // A plain question with OK and Cancel, without an icon.
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, owner_);
+  box.setDefaultButton(QMessageBox::Ok);
+  return box.exec() == QMessageBox::Ok;
+}
+
+bool WindowDialogs::ConfirmAction(const std::string& text, const std::string& caption,
+                                  const std::string& action) {
+  return ConfirmActionBox(owner_, text, caption, action);
+}
+
+Questions::DiscardAnswer WindowDialogs::AskDiscard(const std::string& text,
+                                                   const std::string& caption) {
+  // OK and Cancel as ever, and "&Save" between them: save, then go on.
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, owner_);
+  QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
+  save->setObjectName(QStringLiteral("SaveButton"));
+  box.setDefaultButton(QMessageBox::Ok);
+  const int answer = box.exec();
+  if (box.clickedButton() == save) return DiscardAnswer::kSave;
+  return answer == QMessageBox::Ok ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
+}
+
+void WindowDialogs::ShowError(const std::string& text) {
+  QMessageBox::warning(owner_, QStringLiteral("Marrowind"), QString::fromStdString(text));
+}
+
+std::optional<Questions::TurnText> WindowDialogs::AskTurnText(const std::string& title,
+                                                              const TurnText& proposed) {
+  const auto text =
+      AskTurnTextDialog(owner_, QString::fromStdString(title), proposed.label, proposed.note);
+  if (!text) return std::nullopt;
+  return TurnText{text->first, text->second};
+}
+
+std::optional<int64_t> WindowDialogs::AskTurnNumber(const std::string& title,
+                                                    const std::string& game, int64_t last) {
+  return AskTurnNumberDialog(owner_, QString::fromStdString(title), game, last);
+}
+
+void WindowDialogs::ShowUnitList(const std::string& text) {
+  UnitListDialog dialog(owner_, text);
+  dialog.exec();
+}
+
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {
   QFileDialog dialog(owner, QStringLiteral("Save as ..."));
   dialog.setObjectName(QStringLiteral("SaveAs"));

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "Host.h"
 #include "PackageCheck.h"
 #include "Reports.h"
 
@@ -41,6 +42,35 @@ std::optional<int64_t> AskTurnNumberDialog(QWidget* owner, const QString& title,
 // A question whose yes is `action` and whose default answer is Cancel.
 bool ConfirmActionBox(QWidget* owner, const std::string& text, const std::string& caption,
                       const std::string& action);
+
+// The window's questions and file dialogs, asked with the real boxes and dialogs over `owner`.
+class WindowDialogs : public Questions, public FileDialogs {
+ public:
+  explicit WindowDialogs(QWidget* owner) : owner_(owner) {}
+
+  bool Confirm(const std::string& text, const std::string& caption) override;
+  bool ConfirmAction(const std::string& text, const std::string& caption,
+                     const std::string& action) override;
+  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override;
+  void ShowError(const std::string& text) override;
+  std::optional<TurnText> AskTurnText(const std::string& title, const TurnText& proposed) override;
+  std::optional<int64_t> AskTurnNumber(const std::string& title, const std::string& game,
+                                       int64_t last) override;
+  void ShowUnitList(const std::string& text) override;
+  std::optional<std::string> ChooseOpenFile() override { return ShowOpenFileDialog(owner_); }
+  std::optional<std::string> ChooseSaveFile(bool proposeNative) override {
+    return ShowSaveFileDialog(owner_, proposeNative);
+  }
+  std::optional<std::string> ChooseCompareFile(const std::string& folder) override {
+    return ShowCompareFileDialog(owner_, folder);
+  }
+  std::optional<std::string> ChooseGameFile(bool create) override {
+    return ShowGameFileDialog(owner_, create);
+  }
+
+ private:
+  QWidget* owner_;
+};
 
 // "LIst Units": the unit list as read-only text with a scroll bar and an "Ok" button.
 class UnitListDialog : public QDialog {

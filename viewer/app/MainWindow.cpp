@@ -29,9 +29,11 @@
 
 namespace mw {
 
-MainWindow::MainWindow(std::filesystem::path programDir, DialogSeam seam)
-    : seam_(std::move(seam)),
-      viewer_(std::make_unique<Viewer>(static_cast<Host&>(*this), std::move(programDir))) {
+MainWindow::MainWindow(std::filesystem::path programDir, Questions* questions, FileDialogs* files)
+    : viewer_(std::make_unique<Viewer>(
+          Host(questions ? *questions : dialogs_, files ? *files : dialogs_, *this, *this, *this,
+               *this, *this),
+          std::move(programDir))) {
   setObjectName(QStringLiteral("TessMapView"));
   setWindowTitle(QString::fromLatin1(kMainWindowTitle));
   InstallAccessibleInterfaces();
@@ -232,49 +234,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   // The tool windows go with the main window; with it the last window closes and the program ends.
   if (palette_) palette_->hide();
   if (infoView_) infoView_->hide();
-}
-
-bool MainWindow::Confirm(const std::string& text, const std::string& caption) {
-  if (seam_.confirm) return seam_.confirm(text, caption);
-  // A plain question with OK and Cancel, without an icon.
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
-                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, this);
-  box.setDefaultButton(QMessageBox::Ok);
-  return box.exec() == QMessageBox::Ok;
-}
-
-bool MainWindow::ConfirmAction(const std::string& text, const std::string& caption,
-                               const std::string& action) {
-  if (seam_.confirmAction) return seam_.confirmAction(text, action);
-  if (seam_.confirm) return seam_.confirm(text, caption);
-  return ConfirmActionBox(this, text, caption, action);
-}
-
-Host::DiscardAnswer MainWindow::AskDiscard(const std::string& text, const std::string& caption) {
-  if (seam_.discard) return seam_.discard(text, caption);
-  if (seam_.confirm) return Host::AskDiscard(text, caption);
-  // OK and Cancel as ever, and "&Save" between them: save, then go on.
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
-                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, this);
-  QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
-  save->setObjectName(QStringLiteral("SaveButton"));
-  box.setDefaultButton(QMessageBox::Ok);
-  const int answer = box.exec();
-  if (box.clickedButton() == save) return DiscardAnswer::kSave;
-  return answer == QMessageBox::Ok ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
-}
-
-std::optional<std::string> MainWindow::ChooseOpenFile() {
-  return seam_.openFile ? seam_.openFile() : ShowOpenFileDialog(this);
-}
-
-std::optional<std::string> MainWindow::ChooseSaveFile(bool proposeNative) {
-  return seam_.saveFile ? seam_.saveFile(proposeNative) : ShowSaveFileDialog(this, proposeNative);
-}
-
-void MainWindow::ShowError(const std::string& text) {
-  if (seam_.error) return seam_.error(text);
-  QMessageBox::warning(this, QStringLiteral("Marrowind"), QString::fromStdString(text));
 }
 
 void MainWindow::InvalidateMap(const QRect& client) {
@@ -552,10 +511,6 @@ void MainWindow::ShowPackageCheck(const std::string& packageName,
   (*dialog)->show();
 }
 
-std::optional<std::string> MainWindow::ChooseCompareFile(const std::string& folder) {
-  return seam_.compareFile ? seam_.compareFile(folder) : ShowCompareFileDialog(this, folder);
-}
-
 void MainWindow::ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) {
   if (!changes_) {
     changes_ = new ChangesWindow(this, [this](int sector) { viewer_->ShowSector(sector); });
@@ -566,25 +521,6 @@ void MainWindow::ShowChanges(const std::string& file, const std::vector<ChangeLi
     return;
   }
   changes_->SetLines(file, lines);
-}
-
-std::optional<std::string> MainWindow::ChooseGameFile(bool create) {
-  return seam_.gameFile ? seam_.gameFile(create) : ShowGameFileDialog(this, create);
-}
-
-std::optional<Host::TurnText> MainWindow::AskTurnText(const std::string& title,
-                                                      const TurnText& proposed) {
-  const auto text = seam_.turnText ? seam_.turnText(proposed.label, proposed.note)
-                                   : AskTurnTextDialog(this, QString::fromStdString(title),
-                                                       proposed.label, proposed.note);
-  if (!text) return std::nullopt;
-  return TurnText{text->first, text->second};
-}
-
-std::optional<int64_t> MainWindow::AskTurnNumber(const std::string& title, const std::string& game,
-                                                 int64_t last) {
-  if (seam_.turnNumber) return seam_.turnNumber(game, last);
-  return AskTurnNumberDialog(this, QString::fromStdString(title), game, last);
 }
 
 void MainWindow::WatchGameFile(const std::string& path) {
@@ -634,12 +570,6 @@ void MainWindow::CloseChanges() {
     changes_ = nullptr;
     window->close();
   }
-}
-
-void MainWindow::ShowUnitList(const std::string& text) {
-  if (seam_.unitList) return seam_.unitList(text);
-  UnitListDialog dialog(this, text);
-  dialog.exec();
 }
 
 }  // namespace mw

@@ -27,40 +27,23 @@ class MapWidget;
 class PaletteWindow;
 class InfoViewWindow;
 
-// Where the main window's questions and dialogs are answered. Each hook, when set, answers in
-// place of the real dialog, so that tests can drive the windows without anything blocking.
-struct DialogSeam {
-  std::function<bool(const std::string& text, const std::string& caption)> confirm;
-  // The question before unsaved changes are given up, with its Save button.
-  std::function<Host::DiscardAnswer(const std::string& text, const std::string& caption)> discard;
-  std::function<std::optional<std::string>()> openFile;
-  // The position to compare the board with, and the folder its dialog opens in.
-  std::function<std::optional<std::string>(const std::string& folder)> compareFile;
-  // A game file to record into (`create`) or to open, and the label and note of a turn.
-  std::function<std::optional<std::string>(bool create)> gameFile;
-  std::function<std::optional<std::pair<std::string, std::string>>(const std::string& label,
-                                                                   const std::string& note)>
-      turnText;
-  std::function<std::optional<std::string>(bool proposeNative)> saveFile;
-  // A question whose yes is `action` ("Record Anyway"), Cancel its default; where unset, the
-  // confirm hook answers it when that is set.
-  std::function<bool(const std::string& text, const std::string& action)> confirmAction;
-  // Which turn of a game, the last proposed.
-  std::function<std::optional<int64_t>(const std::string& game, int64_t last)> turnNumber;
-  std::function<void(const std::string& text)> error;
-  std::function<void(const std::string& text)> unitList;
-};
-
 // The main window (kMainWindowTitle): the menu, the map area and the two tool windows, over
 // the viewer core.
-class MainWindow : public QMainWindow, private Host {
+class MainWindow : public QMainWindow,
+                   private Surface,
+                   private WindowFrame,
+                   private Menus,
+                   private ToolWindows,
+                   private BoardWindows {
  public:
   // How often the recovery copy is brought up to date, in milliseconds.
   static constexpr int kRecoveryInterval = 2000;
   // How often the game file is looked at besides when the file system says it changed.
   static constexpr int kGameFileInterval = 1000;
 
-  explicit MainWindow(std::filesystem::path programDir, DialogSeam seam = {});
+  // The questions and file dialogs are the window's own, or those given (a test answers them).
+  explicit MainWindow(std::filesystem::path programDir, Questions* questions = nullptr,
+                      FileDialogs* files = nullptr);
   ~MainWindow() override;
 
   // Shows the window maximised: the whole framed picture at the screen's top left, as large as
@@ -85,8 +68,6 @@ class MainWindow : public QMainWindow, private Host {
   // The History window once it was shown, and the Trends window while it is open.
   HistoryWindow* historyWindow() const { return history_; }
   TrendsWindow* trendsWindow() const { return trends_; }
-  // How the window asks its questions; tests answer them here.
-  DialogSeam& seam() { return seam_; }
   // Makes the main window the one that takes the keys, with the map focused.
   void TakeKeys();
 
@@ -122,52 +103,43 @@ class MainWindow : public QMainWindow, private Host {
   QAction* BindCommand(QAction* action, int id);
   QAction* AddCommand(QMenu* menu, const char* text, int id, bool checkable = false);
 
-  // Host
-  bool Confirm(const std::string& text, const std::string& caption) override;
-  bool ConfirmAction(const std::string& text, const std::string& caption,
-                     const std::string& action) override;
-  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override;
-  std::optional<std::string> ChooseOpenFile() override;
-  std::optional<std::string> ChooseSaveFile(bool proposeNative) override;
-  void ShowError(const std::string& text) override;
+  // Surface
   void InvalidateMap(const QRect& client) override;
-  void InvalidateInfoView() override;
   void SetTitle(const std::string& title) override;
   void ShowStatus(StatusField field, const std::string& text) override;
   void SetCursor(CursorKind cursor) override;
   void BeginWait() override;
   void EndWait() override;
+  void DescribeCrosshair(const std::string& text) override;
+  // WindowFrame
   QSize ClientSize() override;
   QSize FrameExtra() override;
   QSize MaximizedSize() override;
   bool IsMaximized() override;
   void SetMaximumWindowSize(QSize outer) override;
   void ResizeWindow(QSize outer) override;
-  std::optional<QPoint> ToolWindowPosition(ToolWindow which) override;
-  void RecreateToolWindow(ToolWindow which, std::optional<QPoint> position, bool shown) override;
-  void ShowToolWindow(ToolWindow which, bool shown) override;
+  // Menus
   void SetMenuCheck(int commandId, bool checked) override;
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override;
   void SetRecent(const std::vector<RecentEntry>& entries) override;
+  // ToolWindows
+  void InvalidateInfoView() override;
+  std::optional<QPoint> ToolWindowPosition(ToolWindow which) override;
+  void RecreateToolWindow(ToolWindow which, std::optional<QPoint> position, bool shown) override;
+  void ShowToolWindow(ToolWindow which, bool shown) override;
   void ShowFindSector() override;
-  void DescribeCrosshair(const std::string& text) override;
   void ShowAbout() override;
-  void ShowUnitList(const std::string& text) override;
   void ShowPackageCheck(const std::string& packageName,
                         const Result<PackageReport>& report) override;
-  std::optional<std::string> ChooseCompareFile(const std::string& folder) override;
+  // BoardWindows
   void ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) override;
   void CloseChanges() override;
-  std::optional<std::string> ChooseGameFile(bool create) override;
-  std::optional<TurnText> AskTurnText(const std::string& title, const TurnText& proposed) override;
-  std::optional<int64_t> AskTurnNumber(const std::string& title, const std::string& game,
-                                       int64_t last) override;
-  void WatchGameFile(const std::string& path) override;
   void ShowHistory(const GameHistory& history) override;
   void HideHistory() override;
   void ShowTrends(const GameHistory& history, bool open) override;
+  void WatchGameFile(const std::string& path) override;
 
-  DialogSeam seam_;
+  WindowDialogs dialogs_{this};
   std::unique_ptr<Viewer> viewer_;
   MapWidget* map_ = nullptr;
   QMenu* newMenu_ = nullptr;

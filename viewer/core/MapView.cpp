@@ -19,7 +19,7 @@ std::string TotalText(int value) {
   return CountText(static_cast<uint32_t>(value));
 }
 
-MapView::MapView(Host& host, const MapViewSource& source)
+MapView::MapView(Host host, const MapViewSource& source)
     : host_(host),
       source_(source),
       geometry_(host),
@@ -40,7 +40,8 @@ void MapView::ResetForLoad() {
 }
 
 void MapView::ShowZoom() {
-  host_.ShowStatus(StatusField::kZoom, std::to_string(std::lround(state().zoom * 100)) + " %");
+  host_.surface.ShowStatus(StatusField::kZoom,
+                           std::to_string(std::lround(state().zoom * 100)) + " %");
 }
 
 void MapView::ForgetHover() {
@@ -54,10 +55,10 @@ void MapView::RefreshTitle() {
   std::string title = source_.gameTitle();
   const std::string& file = source_.currentFile();
   const int sector = state().hoverSector;
-  if (sector < 0 && title.empty()) return host_.SetTitle(kMainWindowTitle);
+  if (sector < 0 && title.empty()) return host_.surface.SetTitle(kMainWindowTitle);
   if (!title.empty() && !file.empty()) title += " \u2013 ";
   title += file;
-  if (sector < 0) return host_.SetTitle(title + " - " + kMainWindowTitle);
+  if (sector < 0) return host_.surface.SetTitle(title + " - " + kMainWindowTitle);
   title += " - ";
   const SectorRecord* record = position().sectorRecord(static_cast<uint32_t>(sector));
   if (sector == 0) {
@@ -68,7 +69,7 @@ void MapView::RefreshTitle() {
     title += DecodePackageText(record->name());
     if (record->ipcValue() > 0) title += " (" + CountText(record->ipcValue()) + " IPC)";
   }
-  host_.SetTitle(title);
+  host_.surface.SetTitle(title);
 }
 
 void MapView::RebuildScaledPicture() {
@@ -90,7 +91,7 @@ void MapView::RedrawMapRegion(QRect region) {
 void MapView::RedrawArea(QRect scaled) {
   if (scaled.isEmpty()) return;
   RedrawMapRegion(scaled);
-  host_.InvalidateMap(scaled.translated(-geometry_.scroll()));
+  host_.surface.InvalidateMap(scaled.translated(-geometry_.scroll()));
 }
 
 QImage MapView::ComposedRegion(QRect scaled) const {
@@ -142,7 +143,7 @@ void MapView::AfterZoom(std::optional<Anchor> anchor) {
   geometry_.ReadClientSize();
   geometry_.ClampScroll();
   RedrawMapRegion();
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
   ShowZoom();
 }
 
@@ -160,14 +161,14 @@ void MapView::ScrollBy(int dx, int dy) {
   s.scrollX += dx;
   s.scrollY += dy;
   geometry_.ClampScroll();
-  if (before != geometry_.scroll()) host_.InvalidateMap(QRect());
+  if (before != geometry_.scroll()) host_.surface.InvalidateMap(QRect());
 }
 
 void MapView::ClientResized() {
   FitWindowToMap();
   geometry_.ReadClientSize();
   geometry_.ClampScroll();
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 void MapView::UpdateHoverTitle(QPoint client) {
@@ -206,12 +207,12 @@ void MapView::DragScroll(QPoint client) {
     s.scrollY = client.y() - s.scrollAnchorY;
   }
   geometry_.ClampScroll();
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 void MapView::EndScrollDrag() {
   geometry_.state().scrollDragging = false;
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 void MapView::Paint(QPainter& painter, QRect update) const {

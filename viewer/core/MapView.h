@@ -29,7 +29,7 @@ class MapView {
 
   // The view shows what `source` holds; it asks for it at every use, so the source may be built
   // after the view.
-  MapView(Host& host, const MapViewSource& source);
+  MapView(Host host, const MapViewSource& source);
 
   const ViewState& state() const { return geometry_.state(); }
   const ViewGeometry& geometry() const { return geometry_; }
@@ -110,7 +110,7 @@ class MapView {
   const MapState& map() const { return source_.map(); }
   const Position& position() const { return source_.position(); }
 
-  Host& host_;
+  Host host_;
   const MapViewSource& source_;
   ViewGeometry geometry_;
   PictureLayer picture_;

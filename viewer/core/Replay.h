@@ -71,9 +71,20 @@ class ReplayHost : public NullHost {
   void SetClientSize(QSize size) { client_ = size; }
   const std::string& title() const { return title_; }
 
+  // Every question is printed as "prompt: <text>" and answered as the script said; every dialog
+  // answers the path the script gave.
   bool Confirm(const std::string& text, const std::string& caption) override;
+  bool ConfirmAction(const std::string& text, const std::string& caption,
+                     const std::string&) override {
+    return Confirm(text, caption);
+  }
+  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override {
+    return Confirm(text, caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
+  }
   std::optional<std::string> ChooseOpenFile() override { return dialog_; }
   std::optional<std::string> ChooseSaveFile(bool) override { return dialog_; }
+  std::optional<std::string> ChooseCompareFile(const std::string&) override { return dialog_; }
+  std::optional<std::string> ChooseGameFile(bool) override { return dialog_; }
   void ShowError(const std::string& text) override;
   // What a save, an export or a load said in the status bar, as "status: <text>".
   void ShowStatus(StatusField field, const std::string& text) override;

@@ -30,22 +30,22 @@ void ViewGeometry::SetPicture(QSize picture) {
 }
 
 void ViewGeometry::ComputeMaxWindowSize() {
-  const QSize grown = QSize(state_.scaledWidth, state_.scaledHeight) + host_.FrameExtra();
-  const QSize limit = host_.MaximizedSize();
+  const QSize grown = QSize(state_.scaledWidth, state_.scaledHeight) + host_.frame.FrameExtra();
+  const QSize limit = host_.frame.MaximizedSize();
   state_.maxWindowSize = grown.boundedTo(limit);
-  host_.SetMaximumWindowSize(state_.scaledWidth > 0 ? state_.maxWindowSize : QSize());
+  host_.frame.SetMaximumWindowSize(state_.scaledWidth > 0 ? state_.maxWindowSize : QSize());
 }
 
 void ViewGeometry::FitWindowToMap() {
   if (state_.scaledWidth <= 0) return;  // no picture: nothing to fit
-  QSize client = host_.ClientSize();
+  QSize client = host_.frame.ClientSize();
   bool changed = false;
   if (client.width() > state_.scaledWidth) client.setWidth(state_.scaledWidth), changed = true;
   if (client.height() > state_.scaledHeight) client.setHeight(state_.scaledHeight), changed = true;
-  if (host_.IsMaximized())
-    host_.ResizeWindow(state_.maxWindowSize);
+  if (host_.frame.IsMaximized())
+    host_.frame.ResizeWindow(state_.maxWindowSize);
   else if (changed)
-    host_.ResizeWindow(client + host_.FrameExtra());
+    host_.frame.ResizeWindow(client + host_.frame.FrameExtra());
 }
 
 void ViewGeometry::ClampScroll() {

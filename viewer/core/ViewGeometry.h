@@ -30,7 +30,7 @@ struct ViewState {
 // within the scaled picture, and the window is never larger than the picture.
 class ViewGeometry {
  public:
-  explicit ViewGeometry(Host& host) : host_(host) {}
+  explicit ViewGeometry(Host host) : host_(host) {}
 
   const ViewState& state() const { return state_; }
   ViewState& state() { return state_; }
@@ -51,10 +51,10 @@ class ViewGeometry {
   void FitWindowToMap();
   void ClampScroll();
   // Reads the map area's size from the window.
-  void ReadClientSize() { state_.clientSize = host_.ClientSize(); }
+  void ReadClientSize() { state_.clientSize = host_.frame.ClientSize(); }
 
  private:
-  Host& host_;
+  Host host_;
   ViewState state_;
 };
 

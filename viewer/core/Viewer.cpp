@@ -31,7 +31,7 @@ std::string Unquoted(const std::string& s) {
 
 }  // namespace
 
-Viewer::Viewer(Host& host, std::filesystem::path programDir)
+Viewer::Viewer(Host host, std::filesystem::path programDir)
     : host_(host), startup_{programDir, MapFolders(programDir), {}}, view_(host, *this) {
   KeepFreedHeapMemory();
   // No settings file is the first start: the tool windows have no places yet.
@@ -58,11 +58,11 @@ Status Viewer::Start(const std::string& commandLine) {
     qWarning("more than %d map packages; not on the \"&New\" menu: %s", kMaxCatalogued,
              names.c_str());
   }
-  host_.SetCatalogue(document_.catalogue);
-  host_.SetMenuCheck(command::kIpcValues, settings_.showIpcValues());
-  host_.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
-  host_.SetMenuCheck(command::kGrabToScroll, preferences_.grabToScroll);
-  host_.SetMenuCheck(command::kPiecesFollowZoom, preferences_.piecesFollowZoom);
+  host_.menus.SetCatalogue(document_.catalogue);
+  host_.menus.SetMenuCheck(command::kIpcValues, settings_.showIpcValues());
+  host_.menus.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
+  host_.menus.SetMenuCheck(command::kGrabToScroll, preferences_.grabToScroll);
+  host_.menus.SetMenuCheck(command::kPiecesFollowZoom, preferences_.piecesFollowZoom);
   PublishRecent();
 
   const std::string start =
@@ -112,7 +112,7 @@ void Viewer::OfferRecovery() {
   std::vector<ClaimedCopy> copies = recovery_->ClaimOrphans();
   for (size_t i = 0; i < copies.size(); ++i) {
     const RecoveryCopy& copy = *copies[i];
-    if (!host_.Confirm(RecoveryQuestion(copy), "Restore position")) {
+    if (!host_.questions.Confirm(RecoveryQuestion(copy), "Restore position")) {
       RecoveryStore::Remove(copy);
       continue;
     }
@@ -128,7 +128,7 @@ void Viewer::OfferRecovery() {
       RecoveryStore::Remove(copy);
     copied_ = position_.revision();
     if (const size_t left = copies.size() - i - 1; left > 0)
-      host_.ShowStatus(
+      host_.surface.ShowStatus(
           StatusField::kMessage,
           std::to_string(left) +
               (left == 1 ? " more unsaved position waits" : " more unsaved positions wait") +
@@ -144,8 +144,8 @@ void Viewer::KeepRecoveryCopy() {
     // A folder that cannot be used is said once; the user may mend it while the program runs.
     if (Status claimed = recovery_->Claim(); !claimed) {
       if (!recoveryFailing_)
-        host_.ShowStatus(StatusField::kMessage,
-                         "Unsaved work is not being protected: " + claimed.error());
+        host_.surface.ShowStatus(StatusField::kMessage,
+                                 "Unsaved work is not being protected: " + claimed.error());
       recoveryFailing_ = true;
       return;
     }
@@ -169,12 +169,12 @@ void Viewer::HearFromRecovery() {
   if (*done) {
     copied_ = writing_;
     if (recoveryFailing_)
-      host_.ShowStatus(StatusField::kMessage, "Unsaved work is protected again");
+      host_.surface.ShowStatus(StatusField::kMessage, "Unsaved work is protected again");
     recoveryFailing_ = false;
     return;
   }
   if (!recoveryFailing_)
-    host_.ShowStatus(
+    host_.surface.ShowStatus(
         StatusField::kMessage,
         "Unsaved work is not being protected: the recovery copy could not be written: " +
             done->error());
@@ -196,8 +196,8 @@ bool Viewer::Close() {
 }
 
 void Viewer::StoreToolWindowPositions() {
-  const auto palette = host_.ToolWindowPosition(ToolWindow::kPalette);
-  const auto infoView = host_.ToolWindowPosition(ToolWindow::kInfoView);
+  const auto palette = host_.tools.ToolWindowPosition(ToolWindow::kPalette);
+  const auto infoView = host_.tools.ToolWindowPosition(ToolWindow::kInfoView);
   if (palette) settings_.setPalette(palette->x(), palette->y());
   if (infoView) settings_.setInfoView(infoView->x(), infoView->y());
   if (palette && infoView) document_.toolWindowsPlaced = true;
@@ -210,10 +210,10 @@ void Viewer::RebuildToolWindows() {
   auto at = [&](int x, int y) {
     return document_.toolWindowsPlaced ? std::optional<QPoint>(QPoint(x, y)) : std::nullopt;
   };
-  host_.RecreateToolWindow(ToolWindow::kPalette, at(s.paletteX(), s.paletteY()),
-                           document_.toolBarShown);
-  host_.RecreateToolWindow(ToolWindow::kInfoView, at(s.infoViewX(), s.infoViewY()),
-                           document_.infoViewShown);
+  host_.tools.RecreateToolWindow(ToolWindow::kPalette, at(s.paletteX(), s.paletteY()),
+                                 document_.toolBarShown);
+  host_.tools.RecreateToolWindow(ToolWindow::kInfoView, at(s.infoViewX(), s.infoViewY()),
+                                 document_.infoViewShown);
 }
 
 void Viewer::LoadPieces(const std::filesystem::path& dir) {
@@ -237,11 +237,11 @@ void Viewer::LoadPieces(const std::filesystem::path& dir) {
 void Viewer::LoadMapPackage(const std::string& mapName) {
   // The older position was given the map loaded before.
   EndComparison();
-  host_.BeginWait();
+  host_.surface.BeginWait();
   view_.ResetForLoad();
   view_.ForgetHover();
   pointerText_.clear();
-  host_.ShowStatus(StatusField::kPointer, {});
+  host_.surface.ShowStatus(StatusField::kPointer, {});
   map_.packageName = mapName;
   const std::filesystem::path dir = PackageFolder(mapName);
   auto file = [&](std::string_view name) { return FindEntryIgnoringCase(dir, name); };
@@ -265,9 +265,9 @@ void Viewer::LoadMapPackage(const std::string& mapName) {
   LoadPieces(dir);
 
   RebuildToolWindows();
-  host_.InvalidateInfoView();
-  host_.EndWait();
-  host_.SetCursor(cursor());
+  host_.tools.InvalidateInfoView();
+  host_.surface.EndWait();
+  host_.surface.SetCursor(cursor());
 
   view_.RedrawMapRegion();
   position_.SettleOnMap();
@@ -287,11 +287,11 @@ void Viewer::BoardChanged(const BoardChange& change) {
   UpdateHint();
   if (change.totals) {
     incomes_.reset();
-    host_.InvalidateInfoView();
+    host_.tools.InvalidateInfoView();
   }
   if (change.everywhere) {
     view_.RedrawMapRegion();
-    host_.InvalidateMap(QRect());
+    host_.surface.InvalidateMap(QRect());
   } else {
     for (const Unit& unit : change.units) view_.RedrawUnitArea(unit);
   }
@@ -299,7 +299,7 @@ void Viewer::BoardChanged(const BoardChange& change) {
   // A label point moved may move its sector's text anywhere.
   if (sectorLayer_.shown() && !change.labels.empty()) {
     view_.RedrawMapRegion();
-    host_.InvalidateMap(QRect());
+    host_.surface.InvalidateMap(QRect());
   }
   // The comparison follows the board.
   if (comparison_ && (change.everywhere || !change.units.empty() || change.totals))
@@ -311,7 +311,7 @@ void Viewer::OfferHint() {
       position_.dirty() || editing_.mouseMode != ModeIdle)
     return;
   hintShown_ = true;
-  host_.ShowStatus(StatusField::kMessage, kFirstHint);
+  host_.surface.ShowStatus(StatusField::kMessage, kFirstHint);
 }
 
 void Viewer::UpdateHint() {
@@ -321,7 +321,7 @@ void Viewer::UpdateHint() {
     hintShown_ = false;
   } else if (position_.dirty() || editing_.mouseMode != ModeIdle) {
     hintShown_ = false;
-    host_.ShowStatus(StatusField::kMessage, {});
+    host_.surface.ShowStatus(StatusField::kMessage, {});
   }
 }
 

@@ -70,7 +70,7 @@ struct DocumentState {
 // user makes. Everything windowed goes through the Host.
 class Viewer : private PositionObserver, private MapViewSource {
  public:
-  Viewer(Host& host, std::filesystem::path programDir);
+  Viewer(Host host, std::filesystem::path programDir);
   ~Viewer() override;
   Viewer(const Viewer&) = delete;
   Viewer& operator=(const Viewer&) = delete;
@@ -384,7 +384,7 @@ class Viewer : private PositionObserver, private MapViewSource {
   void StepPalette(int kinds, int countries);
   QPoint CrosshairClient() const { return view_.MapToClient(*crosshair_.at()); }
 
-  Host& host_;
+  Host host_;
   StartupState startup_;
   Settings settings_;
   Preferences preferences_;

@@ -46,12 +46,12 @@ Status Viewer::PutBoard(const BoardSource& source) {
   if (source.kind == Kind::kTurn && EqualsIgnoringCase(map_.packageName, position_.mapName())) {
     position_.SettleOnMap();
     view_.RedrawMapRegion();
-    host_.InvalidateInfoView();
+    host_.tools.InvalidateInfoView();
   } else {
     LoadMapPackage(source.kind == Kind::kStart && !source.package.empty() ? source.package
                                                                           : position_.mapName());
   }
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
   if (!read) {
     // The board stays as it was; no file is current, so that a later Save cannot write this
     // position over the file that failed.
@@ -79,7 +79,7 @@ Status Viewer::PutBoard(const BoardSource& source) {
   if (source.kind == Kind::kFile) {
     RememberFile(source.path);
     const auto& cut = document_.origin.cut;
-    host_.ShowStatus(
+    host_.surface.ShowStatus(
         StatusField::kMessage,
         cut ? "Opened " + cut->Describe(source.path)
             : "Opened " + source.path +
@@ -94,7 +94,7 @@ Status Viewer::PutBoard(const BoardSource& source) {
 
 void Viewer::DocumentChanged() {
   view_.RefreshTitle();
-  host_.WatchGameFile(game_ ? game_->path().string() : std::string());
+  host_.boards.WatchGameFile(game_ ? game_->path().string() : std::string());
 }
 
 std::string Viewer::gameTitle() const {
@@ -128,7 +128,7 @@ void Viewer::NewMap(int id) {
 void Viewer::Open() {
   if (!ConfirmDiscard()) return;
   document_.currentFile.clear();
-  const auto chosen = host_.ChooseOpenFile();
+  const auto chosen = host_.files.ChooseOpenFile();
   if (!chosen) return;
   OpenChosen(*chosen);
 }

@@ -14,12 +14,12 @@ bool Viewer::ConfirmDiscard() {
 
 bool Viewer::ConfirmUnsaved(const std::string& question) {
   if (!position_.dirty()) return true;
-  switch (host_.AskDiscard(question, "Exit Marrowind")) {
-    case Host::DiscardAnswer::kDiscard:
+  switch (host_.questions.AskDiscard(question, "Exit Marrowind")) {
+    case Questions::DiscardAnswer::kDiscard:
       return true;
-    case Host::DiscardAnswer::kCancel:
+    case Questions::DiscardAnswer::kCancel:
       return false;
-    case Host::DiscardAnswer::kSave:
+    case Questions::DiscardAnswer::kSave:
       // Saved, the board goes on; a save dialog cancelled or a failed save keeps it here.
       Save();
       return !position_.dirty();
@@ -30,9 +30,9 @@ bool Viewer::ConfirmUnsaved(const std::string& question) {
 // Label points moved in the map live only in memory until S exports them.
 bool Viewer::ConfirmLabelsLost(const std::string& action) {
   return !position_.labelsMoved() ||
-         host_.Confirm("The moved label points are not exported yet (key S). " + action +
-                           " without exporting them?",
-                       "Exit Marrowind");
+         host_.questions.Confirm("The moved label points are not exported yet (key S). " + action +
+                                     " without exporting them?",
+                                 "Exit Marrowind");
 }
 
 void Viewer::Command(int id) {
@@ -44,7 +44,7 @@ void Viewer::Command(int id) {
     case command::kSaveAs:
       return SaveAs();
     case command::kAbout:
-      return host_.ShowAbout();
+      return host_.tools.ShowAbout();
     case command::kToolBar:
       return ToggleToolWindow(ToolWindow::kPalette, id, document_.toolBarShown);
     case command::kInfoView:
@@ -53,7 +53,7 @@ void Viewer::Command(int id) {
     case command::kUseBigPieces:
       return ToggleFlag(id);
     case command::kListUnits:
-      return host_.ShowUnitList(BuildUnitList(position_));
+      return host_.questions.ShowUnitList(BuildUnitList(position_));
     case command::kDel:
       return EnterDeleteMode();
     case command::kEsc:
@@ -80,7 +80,7 @@ void Viewer::Command(int id) {
     case command::kOpenGame:
       return OpenGame();
     case command::kTakeTurns:
-      if (const auto chosen = host_.ChooseGameFile(false)) TakeTurnsFrom(*chosen);
+      if (const auto chosen = host_.files.ChooseGameFile(false)) TakeTurnsFrom(*chosen);
       return;
     case command::kPreviousTurn:
       return StepTurn(-1);
@@ -102,7 +102,7 @@ void Viewer::Command(int id) {
     case command::kRemoveMissingRecent:
       return RemoveMissingRecent();
     case command::kFindSector:
-      return host_.ShowFindSector();
+      return host_.tools.ShowFindSector();
     default:
       if (id >= command::kFirstMap && id <= command::kLastMap) NewMap(id);
       if (id >= command::kFirstRecent && id <= command::kLastRecent)
@@ -124,7 +124,7 @@ std::vector<std::string> FindingLines(const Result<PackageReport>& report) {
 void Viewer::CheckMap() {
   const auto report = CheckPackage(PackageFolder(map_.packageName));
   seenFindings_ = FindingLines(report);
-  host_.ShowPackageCheck(map_.packageName, report);
+  host_.tools.ShowPackageCheck(map_.packageName, report);
 }
 
 void Viewer::ReloadMap() {
@@ -139,7 +139,7 @@ void Viewer::ReloadMap() {
   }
   LoadMapPackage(map_.packageName);
   view_.RestoreView(before.zoom, QPoint(before.scrollX, before.scrollY));
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
   if (older) {
     TakeMapOf(*older, position_);
     CompareWithPosition(std::move(older), compared);
@@ -150,26 +150,27 @@ void Viewer::ReloadMap() {
   size_t fresh = 0;
   for (const std::string& line : lines)
     if (std::find(seenFindings_.begin(), seenFindings_.end(), line) == seenFindings_.end()) ++fresh;
-  host_.ShowStatus(StatusField::kMessage,
-                   "Reloaded the map " + map_.packageName + ": " +
-                       (lines.empty() ? std::string("the check finds nothing")
-                                      : std::to_string(lines.size()) +
-                                            (lines.size() == 1 ? " finding, " : " findings, ") +
-                                            std::to_string(fresh) + " new"));
+  host_.surface.ShowStatus(
+      StatusField::kMessage,
+      "Reloaded the map " + map_.packageName + ": " +
+          (lines.empty()
+               ? std::string("the check finds nothing")
+               : std::to_string(lines.size()) + (lines.size() == 1 ? " finding, " : " findings, ") +
+                     std::to_string(fresh) + " new"));
   if (fresh == 0) return;
   seenFindings_ = lines;
-  host_.ShowPackageCheck(map_.packageName, report);
+  host_.tools.ShowPackageCheck(map_.packageName, report);
 }
 
 void Viewer::TogglePreference(int id) {
   Preferences& p = preferences_;
   const bool on = id == command::kGrabToScroll ? (p.grabToScroll = !p.grabToScroll)
                                                : (p.piecesFollowZoom = !p.piecesFollowZoom);
-  host_.SetMenuCheck(id, on);
+  host_.menus.SetMenuCheck(id, on);
   view_.SetGrabToScroll(p.grabToScroll);
   if (id == command::kPiecesFollowZoom) {
     view_.RedrawMapRegion();
-    host_.InvalidateMap(QRect());
+    host_.surface.InvalidateMap(QRect());
   }
   SavePreferences();
 }
@@ -177,7 +178,7 @@ void Viewer::TogglePreference(int id) {
 void Viewer::SavePreferences() {
   if (!keepPreferences_) return;
   if (Status saved = preferences_.Save(preferencesPath()); !saved)
-    host_.ShowStatus(StatusField::kMessage, saved.error());
+    host_.surface.ShowStatus(StatusField::kMessage, saved.error());
 }
 
 std::string Viewer::MapTitle() const {
@@ -196,12 +197,12 @@ void Viewer::RememberFile(const std::string& path) {
 }
 
 void Viewer::PublishRecent() {
-  std::vector<Host::RecentEntry> entries;
+  std::vector<Menus::RecentEntry> entries;
   for (const RecentFile& f : preferences_.recent) {
     std::error_code error;
     entries.push_back({f.path, f.mapTitle, std::filesystem::is_regular_file(f.path, error)});
   }
-  host_.SetRecent(entries);
+  host_.menus.SetRecent(entries);
 }
 
 void Viewer::OpenRecent(size_t index) {
@@ -209,7 +210,7 @@ void Viewer::OpenRecent(size_t index) {
   const std::string path = preferences_.recent[index].path;
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    host_.ShowStatus(StatusField::kMessage, path + " is gone");
+    host_.surface.ShowStatus(StatusField::kMessage, path + " is gone");
     return PublishRecent();
   }
   if (!IsDatabaseFile(path)) return OpenFile(path);
@@ -228,9 +229,9 @@ void Viewer::RemoveMissingRecent() {
 void Viewer::ToggleSectors() {
   sectorLayer_.Show(!sectorLayer_.shown());
   if (sectorLayer_.shown()) KnowSectorBoxes();
-  host_.SetMenuCheck(command::kShowSectors, sectorLayer_.shown());
+  host_.menus.SetMenuCheck(command::kShowSectors, sectorLayer_.shown());
   view_.RedrawMapRegion();
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 const std::vector<QRect>& Viewer::KnowSectorBoxes() {
@@ -245,7 +246,7 @@ void Viewer::Save() {
 
 void Viewer::SaveAs() {
   const bool proposeNative = position_.mapName() != kDefaultMapName;
-  const auto chosen = host_.ChooseSaveFile(proposeNative);
+  const auto chosen = host_.files.ChooseSaveFile(proposeNative);
   if (!chosen) return;
   document_.currentFile = *chosen;
   SaveTo(*chosen);
@@ -256,14 +257,14 @@ void Viewer::SaveAs() {
 bool Viewer::ConfirmSaveTarget(const std::string& path) {
   const std::string map = position_.mapName();
   if (IsTessWinMapPath(path) && map != kDefaultMapName &&
-      !host_.Confirm("A .MAP file names no map: this position of the map " + map +
-                         " would open on the map " + std::string(kDefaultMapName) +
-                         ". Save it as .MAP all the same?",
-                     "Save position"))
+      !host_.questions.Confirm("A .MAP file names no map: this position of the map " + map +
+                                   " would open on the map " + std::string(kDefaultMapName) +
+                                   ". Save it as .MAP all the same?",
+                               "Save position"))
     return false;
   return !document_.restoredFile || path != document_.currentFile || HoldsPosition(path) ||
-         host_.Confirm(path + " holds no position. Replace it with this position?",
-                       "Save position");
+         host_.questions.Confirm(path + " holds no position. Replace it with this position?",
+                                 "Save position");
 }
 
 void Viewer::SaveTo(const std::string& path) {
@@ -273,11 +274,12 @@ void Viewer::SaveTo(const std::string& path) {
   position_.CancelCarry();
   if (auto saved = SavePosition(position_, path); !saved) {
     ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not save " + path + ": " + saved.error());
-    host_.ShowError("The position could not be saved to " + path + ".\n" + saved.error());
+    host_.surface.ShowStatus(StatusField::kMessage,
+                             "Could not save " + path + ": " + saved.error());
+    host_.questions.ShowError("The position could not be saved to " + path + ".\n" + saved.error());
     return;
   }
-  host_.ShowStatus(StatusField::kMessage, "Saved " + path);
+  host_.surface.ShowStatus(StatusField::kMessage, "Saved " + path);
   document_.restoredFile = false;
   // The file holds the board whole now, whatever the one it was read from lacked.
   document_.origin.cut.reset();
@@ -287,14 +289,14 @@ void Viewer::SaveTo(const std::string& path) {
 
 void Viewer::ToggleToolWindow(ToolWindow which, int id, bool& shown) {
   shown = !shown;
-  host_.SetMenuCheck(id, shown);
-  host_.ShowToolWindow(which, shown);
+  host_.menus.SetMenuCheck(id, shown);
+  host_.tools.ShowToolWindow(which, shown);
 }
 
 void Viewer::ToolWindowClosed(ToolWindow which) {
   const bool palette = which == ToolWindow::kPalette;
   (palette ? document_.toolBarShown : document_.infoViewShown) = false;
-  host_.SetMenuCheck(palette ? command::kToolBar : command::kInfoView, false);
+  host_.menus.SetMenuCheck(palette ? command::kToolBar : command::kInfoView, false);
 }
 
 void Viewer::ToggleFlag(int id) {
@@ -305,9 +307,9 @@ void Viewer::ToggleFlag(int id) {
   } else {
     s.setUseBigPieces(on = !s.useBigPieces());
   }
-  host_.SetMenuCheck(id, on);
+  host_.menus.SetMenuCheck(id, on);
   view_.RedrawMapRegion();
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 }  // namespace mw

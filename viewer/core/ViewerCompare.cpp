@@ -37,8 +37,9 @@ void Viewer::CompareWithPosition(std::unique_ptr<Position> older, std::string na
 void Viewer::ShowComparison() {
   comparison_->Update(position_, KnowSectorBoxes());
   view_.RedrawMapRegion();
-  host_.InvalidateMap(QRect());
-  host_.ShowChanges(comparison_->file(), DifferenceLines(comparison_->differences(), position_));
+  host_.surface.InvalidateMap(QRect());
+  host_.boards.ShowChanges(comparison_->file(),
+                           DifferenceLines(comparison_->differences(), position_));
 }
 
 void Viewer::EndComparison() {
@@ -46,8 +47,8 @@ void Viewer::EndComparison() {
   // Gone first: closing the Changes window ends the comparison too, and finds none.
   comparison_.reset();
   view_.RedrawMapRegion();
-  host_.InvalidateMap(QRect());
-  host_.CloseChanges();
+  host_.surface.InvalidateMap(QRect());
+  host_.boards.CloseChanges();
 }
 
 void Viewer::ChooseComparison() {
@@ -55,7 +56,7 @@ void Viewer::ChooseComparison() {
       document_.currentFile.empty()
           ? std::string()
           : std::filesystem::path(document_.currentFile).parent_path().string();
-  auto chosen = host_.ChooseCompareFile(folder);
+  auto chosen = host_.files.ChooseCompareFile(folder);
   if (!chosen) return;
   if (IsDatabaseFile(*chosen)) {
     // A game: which of its turns, the last proposed.
@@ -63,7 +64,7 @@ void Viewer::ChooseComparison() {
     auto last = game ? game->FindTurn(0) : Result<std::optional<Turn>>::Fail(game.error());
     if (!last) return ReportFailure("compare", last.error());
     if (!*last) return ReportFailure("compare", *chosen + ": the game has no turns yet");
-    const auto turn = host_.AskTurnNumber(
+    const auto turn = host_.questions.AskTurnNumber(
         "Compare With", std::filesystem::path(*chosen).filename().string(), (*last)->number);
     if (!turn) return;
     *chosen += ":" + std::to_string(*turn);
@@ -73,8 +74,9 @@ void Viewer::ChooseComparison() {
 
 void Viewer::CompareWithSaved() {
   if (document_.currentFile.empty() || !position_.dirty()) {
-    host_.ShowStatus(StatusField::kMessage,
-                     "Nothing to compare: the board has no unsaved changes to a position file");
+    host_.surface.ShowStatus(
+        StatusField::kMessage,
+        "Nothing to compare: the board has no unsaved changes to a position file");
     return;
   }
   if (Status compared = CompareWith(document_.currentFile); !compared)
@@ -85,7 +87,7 @@ void Viewer::MarkMapPoint(std::optional<QPoint> map) {
   if (map == marker_.at()) return;
   marker_.Place(map);
   if (map) view_.CenterOn(*map);
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 void Viewer::ShowSector(int sector) {
@@ -149,15 +151,15 @@ void Viewer::GoToSector(int sector) {
   // The keyboard's crosshair comes along, to the point the map centred on.
   if (const std::optional<QPoint> at = SectorPoint(sector)) {
     crosshair_.Place(*at);
-    host_.DescribeCrosshair(CrosshairText());
+    host_.surface.DescribeCrosshair(CrosshairText());
   }
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 void Viewer::EndSectorOutline() {
   if (outline_.empty()) return;
   outline_.Set({});
-  host_.InvalidateMap(QRect());
+  host_.surface.InvalidateMap(QRect());
 }
 
 }  // namespace mw

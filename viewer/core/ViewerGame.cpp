@@ -100,7 +100,7 @@ void Viewer::RecordTurn() {
                 ": a cut position is not recorded as a turn. Save the board to keep what it holds, "
                 "then record it");
   if (!game_) {
-    const auto chosen = host_.ChooseGameFile(true);
+    const auto chosen = host_.files.ChooseGameFile(true);
     if (!chosen) return;
     std::filesystem::path path = *chosen;
     if (!IsGamePath(path.string())) path += GameFile::kExtension;
@@ -123,12 +123,13 @@ void Viewer::RecordTurn() {
   int64_t expected = document_.origin.turn;
   if (expected == 0 && !history_.turns.empty()) expected = history_.turns.back().turn.number;
   if (lastNumber != expected) {
-    if (!host_.ConfirmAction(StaleBoardQuestion(lastNumber), "Record Turn", "Record Anyway"))
+    if (!host_.questions.ConfirmAction(StaleBoardQuestion(lastNumber), "Record Turn",
+                                       "Record Anyway"))
       return;
     expected = lastNumber;
   }
   const std::string proposed = "Turn " + std::to_string(lastNumber + 1);
-  const auto text = host_.AskTurnText("Record Turn", {proposed, {}});
+  const auto text = host_.questions.AskTurnText("Record Turn", {proposed, {}});
   if (!text) return;
   // The label proposed follows the turn's number, should another turn come first.
   const std::string label = text->label == proposed ? std::string() : text->label;
@@ -141,8 +142,8 @@ void Viewer::RecordTurn() {
     if (!recorded) return fail(recorded.error());
     turn = recorded->turn;
     // Another program recorded while the questions were open: asked again.
-    if (!turn &&
-        !host_.ConfirmAction(StaleBoardQuestion(recorded->last), "Record Turn", "Record Anyway"))
+    if (!turn && !host_.questions.ConfirmAction(StaleBoardQuestion(recorded->last), "Record Turn",
+                                                "Record Anyway"))
       return;
     expected = recorded->last;
   }
@@ -164,8 +165,8 @@ void Viewer::RecordTurn() {
   PublishHistory();
   RememberFile(game_->path().string());
   DocumentChanged();
-  host_.ShowStatus(StatusField::kMessage,
-                   "Recorded " + Quoted(*turn) + " in " + game_->path().string());
+  host_.surface.ShowStatus(StatusField::kMessage,
+                           "Recorded " + Quoted(*turn) + " in " + game_->path().string());
 }
 
 Status Viewer::OpenGameAt(const std::string& path, int64_t number) {
@@ -186,19 +187,19 @@ Status Viewer::OpenGameAt(const std::string& path, int64_t number) {
   if (!ShowTurn(number, true)) return Status::Fail(path + ": the turn could not be shown");
   if (Status read = ReadHistory(); !read) return read;
   historyShown_ = true;
-  host_.SetMenuCheck(command::kHistory, true);
+  host_.menus.SetMenuCheck(command::kHistory, true);
   PublishHistory();
   RememberFile(path);
   DocumentChanged();
-  host_.ShowStatus(StatusField::kMessage, "Opened the game " + game_->path().string() + " at " +
-                                              Quoted(FindTurn(number)->turn));
+  host_.surface.ShowStatus(StatusField::kMessage, "Opened the game " + game_->path().string() +
+                                                      " at " + Quoted(FindTurn(number)->turn));
   return Status::Ok();
 }
 
 void Viewer::OpenGame() {
   const Busy busy(busy_);
   if (!ConfirmDiscard()) return;
-  if (const auto chosen = host_.ChooseGameFile(false)) OpenGameFile(*chosen, true);
+  if (const auto chosen = host_.files.ChooseGameFile(false)) OpenGameFile(*chosen, true);
 }
 
 void Viewer::OpenGameFile(const std::string& path, bool asked) {
@@ -229,12 +230,12 @@ void Viewer::TakeTurnsFrom(const std::string& path, bool asked) {
   if (!plan) return fail(plan.error());
   if (plan->parting) return fail(plan->parting->Describe(here, there));
   if (plan->turns.empty()) {
-    host_.ShowStatus(StatusField::kMessage,
-                     "Nothing to take: " + there + " holds no turn that " + here + " lacks");
+    host_.surface.ShowStatus(StatusField::kMessage, "Nothing to take: " + there +
+                                                        " holds no turn that " + here + " lacks");
     return;
   }
-  if (!host_.ConfirmAction("Take " + TurnsInWords(plan->turns) + " of " + there + "?", "Take Turns",
-                           "Take Turns"))
+  if (!host_.questions.ConfirmAction("Take " + TurnsInWords(plan->turns) + " of " + there + "?",
+                                     "Take Turns", "Take Turns"))
     return;
   auto taken = game_->Take(*other);
   if (!taken) return fail(taken.error());
@@ -243,9 +244,9 @@ void Viewer::TakeTurnsFrom(const std::string& path, bool asked) {
   if (Status read = ReadArrivals(false); !read) return fail(read.error());
   // What the opponent did: the last turn taken, compared with the one before it.
   ShowTurn(taken->turns.back().number, asked);
-  host_.ShowStatus(StatusField::kMessage, "Took " + TurnsInWords(taken->turns) + " of " + there +
-                                              " into " + here + "; " + Quoted(taken->turns.back()) +
-                                              " is on the board");
+  host_.surface.ShowStatus(StatusField::kMessage,
+                           "Took " + TurnsInWords(taken->turns) + " of " + there + " into " + here +
+                               "; " + Quoted(taken->turns.back()) + " is on the board");
 }
 
 bool Viewer::GoToTurn(int64_t number) {
@@ -290,17 +291,18 @@ bool Viewer::ShowTurn(int64_t number, bool asked) {
       TakeMapOf(*before, position_);
     CompareWithPosition(std::move(before), Quoted(std::prev(at)->turn));
   }
-  host_.ShowStatus(StatusField::kMessage,
-                   "Turn " + std::to_string(number) + " \"" + at->turn.label + "\" of " +
-                       game_->path().filename().string() + " is on the board");
+  host_.surface.ShowStatus(StatusField::kMessage,
+                           "Turn " + std::to_string(number) + " \"" + at->turn.label + "\" of " +
+                               game_->path().filename().string() + " is on the board");
   return true;
 }
 
 void Viewer::StepTurn(int direction) {
   const auto& turns = history_.turns;
   if (!game_ || turns.empty()) {
-    host_.ShowStatus(StatusField::kMessage,
-                     "No game to step through: open one (&Open Game ...) or record a turn first");
+    host_.surface.ShowStatus(
+        StatusField::kMessage,
+        "No game to step through: open one (&Open Game ...) or record a turn first");
     return;
   }
   const auto at = FindTurn(document_.origin.turn);
@@ -326,8 +328,8 @@ void Viewer::CatchUpWithGameFile() {
     auto fresh = GameFile::Open(game_->path(), true);
     if (!fresh) {
       if (!gameUnreadable_)
-        host_.ShowStatus(StatusField::kMessage,
-                         "The game file cannot be read now: " + fresh.error());
+        host_.surface.ShowStatus(StatusField::kMessage,
+                                 "The game file cannot be read now: " + fresh.error());
       gameUnreadable_ = true;
       return;
     }
@@ -338,7 +340,8 @@ void Viewer::CatchUpWithGameFile() {
   }
   gameUnreadable_ = false;
   if (Status read = ReadArrivals(reopened); !read)
-    host_.ShowStatus(StatusField::kMessage, "The game file cannot be read now: " + read.error());
+    host_.surface.ShowStatus(StatusField::kMessage,
+                             "The game file cannot be read now: " + read.error());
 }
 
 Status Viewer::ReadArrivals(bool reopened) {
@@ -362,10 +365,11 @@ Status Viewer::ReadArrivals(bool reopened) {
     if (Status read = ReadHistory(); !read) return read;
     PublishHistory();
     DocumentChanged();
-    host_.ShowStatus(StatusField::kMessage,
-                     game_->path().filename().string() + " was " +
-                         (reopened ? "replaced" : "changed") + " by another program: it holds " +
-                         std::to_string(history_.turns.size()) + " turns now");
+    host_.surface.ShowStatus(StatusField::kMessage, game_->path().filename().string() + " was " +
+                                                        (reopened ? "replaced" : "changed") +
+                                                        " by another program: it holds " +
+                                                        std::to_string(history_.turns.size()) +
+                                                        " turns now");
     return Status::Ok();
   }
   // Labels and notes may have changed; the turns after the known ones arrived.
@@ -380,13 +384,13 @@ Status Viewer::ReadArrivals(bool reopened) {
     if (!figures) return Status::Fail(figures.error());
     known.insert(known.end(), figures->begin(), figures->end());
     history_.countries = CountriesOf(known);
-    host_.ShowStatus(StatusField::kMessage,
-                     (arrived.size() == 1 ? "Turn " + std::to_string(arrived.front().number)
-                                          : "Turns " + std::to_string(arrived.front().number) +
-                                                (arrived.size() == 2 ? " and " : " to ") +
-                                                std::to_string(arrived.back().number)) +
-                         " \"" + arrived.back().label + "\" arrived in " +
-                         game_->path().filename().string());
+    host_.surface.ShowStatus(
+        StatusField::kMessage,
+        (arrived.size() == 1 ? "Turn " + std::to_string(arrived.front().number)
+                             : "Turns " + std::to_string(arrived.front().number) +
+                                   (arrived.size() == 2 ? " and " : " to ") +
+                                   std::to_string(arrived.back().number)) +
+            " \"" + arrived.back().label + "\" arrived in " + game_->path().filename().string());
   }
   PublishHistory();
   DocumentChanged();
@@ -396,45 +400,46 @@ Status Viewer::ReadArrivals(bool reopened) {
 void Viewer::AnnotateTurn(int64_t number) {
   const auto at = FindTurn(number);
   if (at == history_.turns.end()) return;
-  const auto text =
-      host_.AskTurnText("Turn " + std::to_string(number), {at->turn.label, at->turn.note});
+  const auto text = host_.questions.AskTurnText("Turn " + std::to_string(number),
+                                                {at->turn.label, at->turn.note});
   if (!text || (text->label == at->turn.label && text->note == at->turn.note)) return;
   auto changed = game_->Annotate(number, text->label, text->note);
   if (!changed) return ReportFailure("change the turn", changed.error());
   at->turn = *changed;
   PublishHistory();
-  host_.ShowStatus(StatusField::kMessage,
-                   "Turn " + std::to_string(number) + " is now \"" + changed->label + "\"");
+  host_.surface.ShowStatus(StatusField::kMessage,
+                           "Turn " + std::to_string(number) + " is now \"" + changed->label + "\"");
 }
 
 void Viewer::ToggleHistory() {
   historyShown_ = !historyShown_;
-  host_.SetMenuCheck(command::kHistory, historyShown_);
+  host_.menus.SetMenuCheck(command::kHistory, historyShown_);
   if (historyShown_)
-    host_.ShowHistory(history_);
+    host_.boards.ShowHistory(history_);
   else
-    host_.HideHistory();
+    host_.boards.HideHistory();
 }
 
 void Viewer::HistoryClosed() {
   historyShown_ = false;
-  host_.SetMenuCheck(command::kHistory, false);
+  host_.menus.SetMenuCheck(command::kHistory, false);
 }
 
 void Viewer::OpenTrends() {
   if (!game_ || history_.turns.empty()) {
-    host_.ShowStatus(StatusField::kMessage,
-                     "No turns to chart: open a game (&Open Game ...) or record a turn first");
+    host_.surface.ShowStatus(
+        StatusField::kMessage,
+        "No turns to chart: open a game (&Open Game ...) or record a turn first");
     return;
   }
-  host_.ShowTrends(history_, true);
+  host_.boards.ShowTrends(history_, true);
 }
 
 Status Viewer::ReadHistory() {
-  host_.BeginWait();
+  host_.surface.BeginWait();
   gameVersion_ = game_->DataVersion();
   auto figures = GameFigures(*game_, MapOfGame());
-  host_.EndWait();
+  host_.surface.EndWait();
   if (!figures) return Status::Fail(figures.error());
   history_.turns = std::move(figures.value());
   history_.countries = CountriesOf(history_.turns);
@@ -458,8 +463,8 @@ std::vector<TurnFigures>::iterator Viewer::FindTurn(int64_t number) {
 
 void Viewer::ReportFailure(const std::string& action, const std::string& reason, bool box) {
   ++failures_;
-  host_.ShowStatus(StatusField::kMessage, "Could not " + action + ": " + reason);
-  if (box) host_.ShowError(reason);
+  host_.surface.ShowStatus(StatusField::kMessage, "Could not " + action + ": " + reason);
+  if (box) host_.questions.ShowError(reason);
 }
 
 void Viewer::PublishHistory() {
@@ -472,8 +477,8 @@ void Viewer::PublishHistory() {
   }
   history_.countryNames = position_.countryNames();
   history_.current = document_.origin.turn;
-  if (historyShown_) host_.ShowHistory(history_);
-  host_.ShowTrends(history_, false);
+  if (historyShown_) host_.boards.ShowHistory(history_);
+  host_.boards.ShowTrends(history_, false);
 }
 
 }  // namespace mw

@@ -8,7 +8,7 @@ namespace mw {
 bool Viewer::KeyboardBoard(Key key, unsigned modifiers) {
   if (modifiers & kAlt) return false;  // Alt+Left and Alt+Right step through the turns
   if (!ActOnBoardKey(key, modifiers)) return false;
-  host_.DescribeCrosshair(CrosshairText());
+  host_.surface.DescribeCrosshair(CrosshairText());
   return true;
 }
 
@@ -72,9 +72,9 @@ void Viewer::MoveCrosshair(QPoint by) {
   const ViewState& s = view_.state();
   if (s.pictureWidth <= 0 || s.pictureHeight <= 0) return;
   // The map area as it is now: the view learns its size only as it scrolls or resizes.
-  const QSize area = host_.ClientSize();
+  const QSize area = host_.frame.ClientSize();
   std::optional<QPoint> at = crosshair_.at();
-  if (at) host_.InvalidateMap(Crosshair::Around(view_.MapToClient(*at)));
+  if (at) host_.surface.InvalidateMap(Crosshair::Around(view_.MapToClient(*at)));
   if (!at) at = view_.ClientToMap(QPoint(area.width() / 2, area.height() / 2));
   const QPoint to(std::clamp(at->x() + by.x(), 0, s.pictureWidth - 1),
                   std::clamp(at->y() + by.y(), 0, s.pictureHeight - 1));
@@ -85,9 +85,9 @@ void Viewer::MoveCrosshair(QPoint by) {
   if (!inside.contains(client)) {
     view_.CenterOn(to);
     client = view_.MapToClient(to);
-    host_.InvalidateMap(QRect());
+    host_.surface.InvalidateMap(QRect());
   }
-  host_.InvalidateMap(Crosshair::Around(client));
+  host_.surface.InvalidateMap(Crosshair::Around(client));
   MouseMove(client);
 }
 

@@ -13,8 +13,8 @@ void Viewer::SetMode(MouseMode mode) {
   const auto floats = [](MouseMode m) { return m == ModePlace || m == ModeCarry; };
   if (floats(editing_.mouseMode) || floats(mode)) InvalidateFloatingPiece(true);
   editing_.mouseMode = mode;
-  host_.SetCursor(cursor());
-  host_.ShowStatus(StatusField::kMode, ModeText());
+  host_.surface.SetCursor(cursor());
+  host_.surface.ShowStatus(StatusField::kMode, ModeText());
   UpdateHint();
 }
 
@@ -48,7 +48,7 @@ void Viewer::ShowPointer(QPoint m) {
   std::string text = PointerText(m);
   if (text == pointerText_) return;
   pointerText_ = text;
-  host_.ShowStatus(StatusField::kPointer, text);
+  host_.surface.ShowStatus(StatusField::kPointer, text);
 }
 
 std::string Viewer::PointerText(QPoint m) const {
@@ -109,7 +109,7 @@ void Viewer::InvalidateFloatingPiece(bool moving) {
     r |= QRect(QPoint(e.floatX + hw + 2, e.floatY - 6),
                QSize(m.horizontalAdvance(text) + 1, m.height()));
   }
-  host_.InvalidateMap(r);
+  host_.surface.InvalidateMap(r);
 }
 
 void Viewer::EnterDeleteMode() {
@@ -234,11 +234,12 @@ void Viewer::ExportCommand() {
   if (auto exported = ExportSectorTable(); !exported) {
     qWarning("%s", exported.error().c_str());
     ++failures_;
-    host_.ShowStatus(StatusField::kMessage, "Could not write " + file + " into " + folder.string() +
-                                                ": " + exported.error());
+    host_.surface.ShowStatus(StatusField::kMessage, "Could not write " + file + " into " +
+                                                        folder.string() + ": " + exported.error());
     return;
   }
-  host_.ShowStatus(StatusField::kMessage, "Wrote " + file + " into " + folder.filename().string());
+  host_.surface.ShowStatus(StatusField::kMessage,
+                           "Wrote " + file + " into " + folder.filename().string());
 }
 
 void Viewer::Wheel(QPoint client, QPoint pixels, bool zoom) {
