@@ -143,7 +143,7 @@ struct Shown {
   // last change asked for.
   void Paint() {
     QPainter painter(&screen);
-    viewer.PaintMap(painter, host.dirty.isNull() ? screen.rect() : host.dirty);
+    viewer.view().Paint(painter, host.dirty.isNull() ? screen.rect() : host.dirty);
     host.dirty = QRect();
   }
   WindowHost host;
@@ -157,11 +157,11 @@ const char* MapOf(const benchmark::State& state) { return state.range(0) ? "Big"
 // larger than the map area.
 void ZoomStep(benchmark::State& state) {
   Shown shown(MapOf(state));
-  for (int i = 0; i < 6; ++i) shown.viewer.ZoomIn();
+  for (int i = 0; i < 6; ++i) shown.viewer.view().ZoomIn();
   shown.Paint();
   bool in = true;
   for (auto _ : state) {
-    in ? shown.viewer.ZoomIn() : shown.viewer.ZoomOut();
+    in ? shown.viewer.view().ZoomIn() : shown.viewer.view().ZoomOut();
     in = !in;
     shown.Paint();
   }
@@ -173,12 +173,12 @@ BENCHMARK(ZoomStep)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // the map area shows has been composed, so the scroll composes what comes into view.
 void Scroll100(benchmark::State& state) {
   Shown shown(MapOf(state));
-  for (int i = 0; i < 6; ++i) shown.viewer.ZoomIn();
+  for (int i = 0; i < 6; ++i) shown.viewer.view().ZoomIn();
   shown.Paint();
   int sign = 1;
   for (auto _ : state) {
     state.PauseTiming();
-    shown.viewer.Recompose();
+    shown.viewer.view().RedrawMapRegion();
     shown.Paint();
     state.ResumeTiming();
     shown.viewer.Wheel(QPoint(500, 500), QPoint(0, -100 * sign), false);
@@ -194,7 +194,7 @@ BENCHMARK(Scroll100)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 // from how densely the map around it is covered.
 void EditWithRedraw(benchmark::State& state) {
   Shown shown(MapOf(state));
-  shown.viewer.PaletteClick(QPoint(20, 75));  // an infantry piece of country 8
+  shown.viewer.editing().PaletteClick(QPoint(20, 75));  // an infantry piece of country 8
   const mw::Position& p = shown.viewer.position();
   const QSize size = shown.viewer.map().mapPicture.size();
   QPoint spot(-1, -1);
@@ -203,7 +203,7 @@ void EditWithRedraw(benchmark::State& state) {
       if (p.grid()->sectorAt(x, y) != 0 && p.UnitsIn(x - 45, y - 20, x + 45, y + 20).empty())
         spot = {x, y};
   if (spot.x() < 0) return state.SkipWithError("no empty spot");
-  shown.viewer.ShowMapPoint(spot);
+  shown.viewer.view().CenterOn(spot);
   shown.host.dirty = QRect();
   shown.Paint();
   const QPoint at = shown.viewer.view().MapToClient(spot);
@@ -261,10 +261,11 @@ void ZoomStepWindow(benchmark::State& state) {
       QCoreApplication::processEvents(QEventLoop::AllEvents);
     return watch.painted;
   };
-  const double start = window.viewer().zoom();
+  const double start = window.viewer().view().state().zoom;
   for (int i = 0; i < state.range(1); ++i) press(Qt::Key_Plus);
   settle();
-  if (window.viewer().zoom() < start + 0.1 * static_cast<double>(state.range(1)) - 0.05)
+  if (window.viewer().view().state().zoom <
+      start + 0.1 * static_cast<double>(state.range(1)) - 0.05)
     return state.SkipWithError("the keys did not zoom");
   bool in = true;
   for (auto _ : state) {
@@ -282,9 +283,9 @@ BENCHMARK(ZoomStepWindow)->Args({0, 6})->Args({1, 6})->Args({0, 0})->Unit(benchm
 // (the page says what a fresh process pays).
 void LoadPackage(benchmark::State& state) {
   Shown shown(MapOf(state));
-  shown.viewer.LoadMapPackage(MapOf(state));
+  shown.viewer.board().LoadMapPackage(MapOf(state));
   for (auto _ : state) {
-    shown.viewer.LoadMapPackage(MapOf(state));
+    shown.viewer.board().LoadMapPackage(MapOf(state));
     shown.Paint();
   }
   state.SetLabel(MapOf(state));
@@ -399,13 +400,13 @@ int PeakMemory() {
   const pid_t child = ::fork();
   if (child == 0) {
     Shown shown("Big");
-    for (int i = 0; i < 5; ++i) shown.viewer.ZoomOut();
+    for (int i = 0; i < 5; ++i) shown.viewer.view().ZoomOut();
     for (int level = 0; level < 16; ++level) {
       shown.Paint();
       shown.viewer.Wheel(QPoint(0, 0), QPoint(-100000, -100000), false);
       shown.Paint();
       shown.viewer.Wheel(QPoint(0, 0), QPoint(100000, 100000), false);
-      shown.viewer.ZoomIn();
+      shown.viewer.view().ZoomIn();
     }
     std::_Exit(0);
   }

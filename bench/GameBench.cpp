@@ -97,7 +97,7 @@ void GameStep(benchmark::State& state) {
   mw::Viewer viewer(host, kStress);
   viewer.Start(GamePath().string());
   int64_t turn = 500;
-  for (auto _ : state) viewer.GoToTurn(turn = turn == 500 ? 501 : 500);
+  for (auto _ : state) viewer.games().GoToTurn(turn = turn == 500 ? 501 : 500);
 }
 BENCHMARK(GameStep)->Unit(benchmark::kMillisecond);
 

@@ -41,7 +41,7 @@ std::vector<uint8_t> ReadAll(const fs::path& p) { return mw::ReadFileBytes(p).va
 
 void LoadMapPackage(benchmark::State& state) {
   auto viewer = StressViewer(1000);
-  for (auto _ : state) viewer->LoadMapPackage("Strs");
+  for (auto _ : state) viewer->board().LoadMapPackage("Strs");
 }
 BENCHMARK(LoadMapPackage)->Unit(benchmark::kMillisecond);
 
@@ -67,21 +67,21 @@ BENCHMARK(LoadMapPackageFloor)->Unit(benchmark::kMillisecond);
 
 void RedrawMapRegion(benchmark::State& state) {
   auto viewer = StressViewer(1000);
-  for (int i = 0; i < state.range(0); ++i) viewer->ZoomIn();
+  for (int i = 0; i < state.range(0); ++i) viewer->view().ZoomIn();
   const mw::ViewState& v = viewer->view().state();
   // Band by band, as --render composes it.
   for (auto _ : state)
     for (int top = 0; top < v.scaledHeight; top += 256)
-      benchmark::DoNotOptimize(viewer->ComposedRegion(QRect(0, top, v.scaledWidth, 256)));
+      benchmark::DoNotOptimize(viewer->view().ComposedRegion(QRect(0, top, v.scaledWidth, 256)));
   state.SetLabel("zoom " + std::to_string(viewer->view().state().zoom).substr(0, 3));
 }
 BENCHMARK(RedrawMapRegion)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
 
 void RedrawMapRegionFloor(benchmark::State& state) {
   auto viewer = StressViewer(1000);
-  for (int i = 0; i < state.range(0); ++i) viewer->ZoomIn();
+  for (int i = 0; i < state.range(0); ++i) viewer->view().ZoomIn();
   const mw::ViewState& v = viewer->view().state();
-  const QImage picture = viewer->ComposedRegion(QRect(0, 0, v.scaledWidth, v.scaledHeight));
+  const QImage picture = viewer->view().ComposedRegion(QRect(0, 0, v.scaledWidth, v.scaledHeight));
   std::vector<uchar> copy(static_cast<size_t>(picture.sizeInBytes()));
   for (auto _ : state) {
     std::memcpy(copy.data(), picture.constBits(), copy.size());
@@ -95,7 +95,7 @@ BENCHMARK(RedrawMapRegionFloor)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
 // Places a piece on an empty spot, then takes it away again: one edit per iteration.
 void PlaceAndRemove(benchmark::State& state) {
   auto viewer = StressViewer(static_cast<int>(state.range(0)));
-  viewer->PaletteClick(QPoint(16, 11));
+  viewer->editing().PaletteClick(QPoint(16, 11));
   const QPoint spot(600, 400);
   bool placed = false;
   for (auto _ : state) {
@@ -111,7 +111,7 @@ BENCHMARK(PlaceAndRemove)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 // Picks a whole unit up and drops it at the other of two places: one move per iteration.
 void PickUpAndDrop(benchmark::State& state) {
   auto viewer = StressViewer(static_cast<int>(state.range(0)));
-  viewer->PaletteClick(QPoint(16, 11));
+  viewer->editing().PaletteClick(QPoint(16, 11));
   viewer->MousePress(mw::MouseButton::kLeft, QPoint(600, 400), mw::kNoModifiers);
   viewer->KeyRelease(mw::Key::kEscape);
   QPoint from(600, 400), to(700, 450);

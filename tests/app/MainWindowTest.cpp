@@ -170,7 +170,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(p.unitCount(), size_t{1});
     QCOMPARE(int(p.unit(0).country), 3);
     QCOMPARE(p.totalOf(3).land, int64_t{25});
-    QCOMPARE(QColor(w.viewer().ComposedRegion(QRect(53, 35, 1, 1)).pixel(0, 0)),
+    QCOMPARE(QColor(w.viewer().view().ComposedRegion(QRect(53, 35, 1, 1)).pixel(0, 0)),
              test::CellColour(2, 3));
     QTRY_VERIFY(info->grab().toImage() != before);
     const QImage shown = w.mapWidget()->grab().toImage();
@@ -182,14 +182,14 @@ class MainWindowTest : public QObject {
   void keysInAToolWindowActAsInTheMainWindow() {
     MainWindow& w = Open();
     QTest::keyClick(w.infoView(), Qt::Key_D);
-    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeDelete));
+    QCOMPARE(int(w.viewer().editing().state().mouseMode), int(ModeDelete));
     QTest::keyClick(w.palette(), Qt::Key_E);
-    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeLabel));
+    QCOMPARE(int(w.viewer().editing().state().mouseMode), int(ModeLabel));
     QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
-    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModePlace));
+    QCOMPARE(int(w.viewer().editing().state().mouseMode), int(ModePlace));
     QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
     QTest::keyClick(w.palette(), Qt::Key_Escape);
-    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeIdle));
+    QCOMPARE(int(w.viewer().editing().state().mouseMode), int(ModeIdle));
     QTest::keyClick(w.infoView(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(w.viewer().position().redoDepth(), size_t{1});
     QTest::keyClick(w.palette(), Qt::Key_Y, Qt::ControlModifier);
@@ -199,12 +199,12 @@ class MainWindowTest : public QObject {
   void keysActOnRelease() {
     MainWindow& w = Open();
     QTest::keyPress(w.mapWidget(), Qt::Key_D);
-    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeIdle));
+    QCOMPARE(int(w.viewer().editing().state().mouseMode), int(ModeIdle));
     QTest::keyRelease(w.mapWidget(), Qt::Key_D);
-    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeDelete));
+    QCOMPARE(int(w.viewer().editing().state().mouseMode), int(ModeDelete));
     QCOMPARE(w.cursor().shape(), Qt::CrossCursor);
     QTest::keyRelease(w.mapWidget(), Qt::Key_Escape);
-    QCOMPARE(int(w.viewer().editing().mouseMode), int(ModeIdle));
+    QCOMPARE(int(w.viewer().editing().state().mouseMode), int(ModeIdle));
     QTest::keyRelease(w.mapWidget(), Qt::Key_Plus, Qt::KeypadModifier);
     QVERIFY(std::abs(w.viewer().view().state().zoom - 1.1) < 1e-9);
     QTest::keyClick(w.mapWidget(), Qt::Key_Plus);
@@ -258,7 +258,7 @@ class MainWindowTest : public QObject {
   void toolWindowsKeepTheirPlacesAcrossAMapLoad() {
     MainWindow& w = Open();
     w.palette()->move(222, 111);
-    w.viewer().LoadMapPackage("Tess");
+    w.viewer().board().LoadMapPackage("Tess");
     QCOMPARE(w.palette()->pos(), QPoint(222, 111));
   }
 
@@ -278,7 +278,7 @@ class MainWindowTest : public QObject {
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < 75; ++x) pieces.setPixelColor(x, y, test::CellColour(x / 15, y / 10 + 1));
     pieces.save(QString::fromStdString((dir->path() / "Tess.gim/ToolPieces.bmp").string()), "BMP");
-    w.viewer().LoadMapPackage("Tess");
+    w.viewer().board().LoadMapPackage("Tess");
     QWidget* info = w.infoView();
     QCOMPARE(info->objectName(), QStringLiteral("InfoView"));
     QCOMPARE(info->size(), QSize(width, 115));
@@ -443,7 +443,7 @@ class MainWindowTest : public QObject {
              (QStringList{"&1 a&&b.QPX \u2013 Test Map (off)", "&2 b.QPX \u2013 Test Map",
                           "Remove &Missing Files"}));
     w.recentMenu()->actions()[1]->trigger();
-    QCOMPARE(w.viewer().document().currentFile, b.string());
+    QCOMPARE(w.viewer().board().document().currentFile, b.string());
     w.action(command::kRemoveMissingRecent)->trigger();
     QCOMPARE(texts(w.recentMenu()),
              (QStringList{"&1 b.QPX \u2013 Test Map", "Remove &Missing Files (off)"}));
@@ -471,8 +471,8 @@ class MainWindowTest : public QObject {
     QVERIFY2(std::abs(middle.x() - w.mapWidget()->width() / 2) <= 1 ||
                  w.viewer().view().state().scrollX > 0,
              "the map scrolled to the sector");
-    QVERIFY(w.viewer().outliningSector());
-    QTRY_VERIFY_WITH_TIMEOUT(!w.viewer().outliningSector(), 5000);
+    QVERIFY(w.viewer().overlays().outliningSector());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.viewer().overlays().outliningSector(), 5000);
     QTest::keyClick(w.mapWidget(), Qt::Key_F, Qt::ControlModifier);
     QTest::keyClick(find->field(), Qt::Key_Escape);
     QVERIFY(!find->isVisible());
@@ -544,7 +544,7 @@ class MainWindowTest : public QObject {
       cell->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
       QVERIFY(cell->state().checked);
       QCOMPARE(Status(w, StatusField::kMode), QStringLiteral("Placing Inf of country 2"));
-      w.viewer().PaletteEscape();
+      w.viewer().editing().PaletteEscape();
       w.viewer().Command(command::kReloadMap);
       palette = w.palette();
     }
@@ -598,14 +598,14 @@ class MainWindowTest : public QObject {
     QVERIFY2(w.mapWidget()->rect().contains(shown), "the map scrolled to the point");
     QVERIFY(view.state().scrollX > 0);
     // Choosing it marks the point: a ring of the marker's colour around it, on the map widget.
-    QCOMPARE(w.viewer().markedPoint(), std::optional(QPoint(180, 90)));
+    QCOMPARE(w.viewer().overlays().markedPoint(), std::optional(QPoint(180, 90)));
     const QImage painted = w.mapWidget()->grab().toImage();
     QCOMPARE(painted.pixel(shown + QPoint(PointMarker::kRadius, 0)), PointMarker::kColour);
     QVERIFY2(!dialog->frameGeometry().contains(w.mapWidget()->mapToGlobal(shown)),
              "the report does not cover the point");
     // Closing the report takes the mark away.
     dialog->close();
-    QCOMPARE(w.viewer().markedPoint(), std::nullopt);
+    QCOMPARE(w.viewer().overlays().markedPoint(), std::nullopt);
     QVERIFY(w.mapWidget()->grab().toImage().pixel(shown + QPoint(PointMarker::kRadius, 0)) !=
             PointMarker::kColour);
   }
@@ -682,10 +682,10 @@ class MainWindowTest : public QObject {
     // Esc closes the window, and the comparison ends with it; "Compare With Saved" starts one.
     QTest::keyClick(changes, Qt::Key_Escape);
     QTRY_VERIFY(!w.changesWindow());
-    QVERIFY(!w.viewer().comparison());
+    QVERIFY(!w.viewer().overlays().comparison());
     w.action(command::kCompareWithSaved)->trigger();
-    QVERIFY(w.changesWindow() && w.viewer().comparison());
-    QCOMPARE(w.viewer().comparison()->file(), turn.string());
+    QVERIFY(w.changesWindow() && w.viewer().overlays().comparison());
+    QCOMPARE(w.viewer().overlays().comparison()->file(), turn.string());
   }
 
   void recordTurnAsksForTheGameOnceThenForEachTurnsLabelAndNote() {
@@ -884,12 +884,12 @@ class MainWindowTest : public QObject {
                         "at turn 3. Recording it undoes what turn 3 did."}));
     QCOMPARE(ReadFileBytes(game).value(), recorded);
     QCOMPARE(board(), edited);
-    QCOMPARE(w.viewer().history().turns.size(), size_t{3});
+    QCOMPARE(w.viewer().games().history().turns.size(), size_t{3});
     // Stepped back to turn 1 (the edit given up), then recorded anyway: turn 4, made from 1.
     answer = true;
     w.action(command::kPreviousTurn)->trigger();
     w.action(command::kPreviousTurn)->trigger();
-    QCOMPARE(w.viewer().history().current, int64_t{1});
+    QCOMPARE(w.viewer().games().history().current, int64_t{1});
     recordAnyway = true;
     w.action(command::kRecordTurn)->trigger();
     QCOMPARE(asked.back(), std::string("Record Anyway: The board was made from turn 1 \"Turn 1\"; "
@@ -951,7 +951,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(EncodePosition(w.viewer().position(), false), theirs);
     QVERIFY(w.changesWindow());
     QCOMPARE(GameFile::Open(game)->Turns()->size(), size_t{2});
-    QCOMPARE(w.viewer().game()->path(), game);
+    QCOMPARE(w.viewer().games().game()->path(), game);
   }
 
   void aPositionDroppedOnTheWindowOpensAfterTheQuestion() {
@@ -976,10 +976,10 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(120, 60));
     QVERIFY(drop(file));
     QCOMPARE(prompts.size(), size_t{1});  // unsaved changes: the question, answered Cancel
-    QVERIFY(w.viewer().currentFile().empty());
+    QVERIFY(w.viewer().board().document().currentFile.empty());
     answer = true;
     QVERIFY(drop(file));
-    QCOMPARE(w.viewer().currentFile(), file.string());
+    QCOMPARE(w.viewer().board().document().currentFile, file.string());
     QCOMPARE(w.viewer().position().unitCount(), size_t{1});
     QCOMPARE(int(w.viewer().position().unit(0).count), 7);
   }

@@ -293,9 +293,9 @@ class WindowManagerTest : public QObject {
     QTRY_VERIFY(w.palette()->isVisible() && IsFramedWindow(w.palette()));
     XDoTool(
         {"mousemove", "--window", QString::number(w.palette()->winId()), "20", "5", "click", "1"});
-    QTRY_COMPARE(int(w.viewer().editing().mouseMode), int(ModePlace));
+    QTRY_COMPARE(int(w.viewer().editing().state().mouseMode), int(ModePlace));
     XDoTool({"key", "d"});
-    QTRY_COMPARE(int(w.viewer().editing().mouseMode), int(ModeDelete));
+    QTRY_COMPARE(int(w.viewer().editing().state().mouseMode), int(ModeDelete));
     XDoTool({"key", "ctrl+s"});
     QTRY_VERIFY(std::filesystem::exists(saved));
     QTest::qWait(500);

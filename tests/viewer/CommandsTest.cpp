@@ -22,7 +22,7 @@ class Commands : public test::ViewerTest {
     packages[0].start = {StackAt(50, 50, 1, 1, 4)};
   }
   void MakeDirty() {
-    viewer->PaletteClick(QPoint(20, 0));
+    viewer->editing().PaletteClick(QPoint(20, 0));
     viewer->MousePress(MouseButton::kLeft, QPoint(120, 60), 0);
     ASSERT_TRUE(position().dirty());
   }
@@ -187,7 +187,7 @@ TEST_F(Commands, saveWithoutAFileIsSaveAsAndTheProposalFollowsTheMap) {
   EXPECT_EQ(host.saveDialogs, 1);
   ASSERT_EQ(host.proposals.size(), 1u);
   EXPECT_FALSE(host.proposals[0]) << "the default map proposes the TessWinMap format";
-  EXPECT_EQ(viewer->document().currentFile, path);
+  EXPECT_EQ(viewer->board().document().currentFile, path);
   EXPECT_EQ(test::ReadBytes(path).size(), 4u + 24u);
   viewer->Command(command::kSave);
   EXPECT_EQ(host.saveDialogs, 1) << "now Save writes to the current file";
@@ -196,7 +196,8 @@ TEST_F(Commands, saveWithoutAFileIsSaveAsAndTheProposalFollowsTheMap) {
   host.saveChoices = {std::nullopt};
   viewer->Command(command::kSaveAs);
   EXPECT_TRUE(host.proposals[1]) << "any other map proposes the native format";
-  EXPECT_TRUE(viewer->document().currentFile.empty()) << "a cancelled dialog keeps the file";
+  EXPECT_TRUE(viewer->board().document().currentFile.empty())
+      << "a cancelled dialog keeps the file";
 }
 
 TEST_F(Commands, aFailedSaveIsReportedAndTheChangesStayUnsaved) {
@@ -220,10 +221,10 @@ TEST_F(Commands, openLoadsTheFileAndTheMapItNames) {
   viewer->Command(command::kOpen);
   EXPECT_EQ(position().mapName(), "Rift");
   EXPECT_EQ(position().totalOf(2).land, 21);
-  EXPECT_EQ(viewer->document().currentFile, (dir / "rift.QPX").string());
+  EXPECT_EQ(viewer->board().document().currentFile, (dir / "rift.QPX").string());
 
   viewer->Command(command::kOpen);  // cancelled
-  EXPECT_TRUE(viewer->document().currentFile.empty());
+  EXPECT_TRUE(viewer->board().document().currentFile.empty());
   EXPECT_EQ(position().unitCount(), 1u);
 }
 
@@ -269,8 +270,8 @@ TEST_F(Commands, turnsAreRecordedIntoAGameAndItsLastTurnOpensOnTheBoard) {
   EXPECT_EQ(EncodePosition(second.position(), false), board);
   EXPECT_FALSE(second.position().dirty());
   EXPECT_EQ(second.map().packageName, "Tess");
-  ASSERT_NE(second.game(), nullptr);
-  EXPECT_EQ(second.game()->path(), game + ".mwgame");
+  ASSERT_NE(second.games().game(), nullptr);
+  EXPECT_EQ(second.games().game()->path(), game + ".mwgame");
 }
 
 TEST_F(Commands, togglesTheToolWindowsAndTheFlags) {
@@ -282,13 +283,13 @@ TEST_F(Commands, togglesTheToolWindowsAndTheFlags) {
   EXPECT_TRUE(host.windows[ToolWindow::kPalette].shown);
   viewer->Command(command::kInfoView);
   EXPECT_FALSE(host.windows[ToolWindow::kInfoView].shown);
-  viewer->LoadMapPackage("Tess");
+  viewer->board().LoadMapPackage("Tess");
   EXPECT_FALSE(host.windows[ToolWindow::kInfoView].shown) << "a load keeps a hidden window hidden";
 
   viewer->Command(command::kUseBigPieces);
-  EXPECT_TRUE(viewer->settings().useBigPieces());
+  EXPECT_TRUE(viewer->desk().settings().useBigPieces());
   EXPECT_EQ(viewer->map().pieceCellWidth, 15) << "the pieces change at the next load";
-  viewer->LoadMapPackage("Tess");
+  viewer->board().LoadMapPackage("Tess");
   EXPECT_EQ(viewer->map().pieceCellWidth, 20);
 }
 
@@ -328,11 +329,12 @@ TEST_F(Commands, aNamedCountryIsCalledByItsNameWhereverTheBoardIsPutInWords) {
   packages[0].alliances = "allied 1 2\ncountry 1 \xD6sterland\ncountry 3 Sarnesh\n";
   StartViewer();
   const std::string oester = "\xC3\x96sterland";
-  viewer->PaletteClick(QPoint(2 * 15 + 3, 2 * 10 + 3));  // Tank of country 3
+  viewer->editing().PaletteClick(QPoint(2 * 15 + 3, 2 * 10 + 3));  // Tank of country 3
   EXPECT_EQ(host.status[StatusField::kMode], "Placing Tank of Sarnesh");
-  EXPECT_EQ(viewer->PaletteCellText(QPoint(1 * 15 + 3, 2 * 10 + 3)),
+  EXPECT_EQ(viewer->editing().PaletteCellText(QPoint(1 * 15 + 3, 2 * 10 + 3)),
             "Inf, value 3, land; Sarnesh (country 3)");
-  EXPECT_EQ(viewer->PaletteCellText(QPoint(3, 1 * 10 + 3)), "Ctrl, value 0, land; country 2");
+  EXPECT_EQ(viewer->editing().PaletteCellText(QPoint(3, 1 * 10 + 3)),
+            "Ctrl, value 0, land; country 2");
   viewer->MousePress(MouseButton::kLeft, QPoint(60, 40), 0);
   viewer->MouseMove(QPoint(61, 41));
   EXPECT_EQ(host.status[StatusField::kPointer],
@@ -340,9 +342,9 @@ TEST_F(Commands, aNamedCountryIsCalledByItsNameWhereverTheBoardIsPutInWords) {
   viewer->MouseMove(QPoint(150, 20));
   EXPECT_EQ(host.status[StatusField::kPointer], "South: country 2, 3 IPC");
   // A marker of Sarnesh takes South: the Changes window says so by name.
-  viewer->PaletteClick(QPoint(3, 2 * 10 + 3));
+  viewer->editing().PaletteClick(QPoint(3, 2 * 10 + 3));
   viewer->MousePress(MouseButton::kLeft, QPoint(150, 50), 0);
-  ASSERT_TRUE(viewer->CompareWith((dir / "Tess.gim" / "Start.QPX").string()));
+  ASSERT_TRUE(viewer->overlays().CompareWith((dir / "Tess.gim" / "Start.QPX").string()));
   std::vector<std::string> lines;
   for (const ChangeLine& line : host.changes) lines.push_back(line.text);
   for (const char* line : {"North: 0 Tank of Sarnesh \u2192 1",

@@ -100,22 +100,22 @@ TEST_F(Compare, marksStandWhereTheStacksAndBordersAreAtEveryZoomAndGoWithTheComp
   StartViewer();
   // A new tank of country 3 in band 3, one piece off the stack in band 5, and a marker of
   // country 4 that takes band 7.
-  viewer->PaletteClick(QPoint(2 * 15 + 3, 2 * 10 + 3));
+  viewer->editing().PaletteClick(QPoint(2 * 15 + 3, 2 * 10 + 3));
   viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(250, 50)), 0);
-  viewer->PaletteClick(QPoint(3, 3 * 10 + 3));
+  viewer->editing().PaletteClick(QPoint(3, 3 * 10 + 3));
   viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(650, 70)), 0);
   viewer->KeyRelease(Key::kEscape);
   viewer->MousePress(MouseButton::kMiddle, viewer->view().MapToClient(QPoint(420, 60)), 0);
   // As specified, then with the pieces following the zoom: the marks take the pieces' size.
   for (const bool follow : {false, true}) {
     if (follow) viewer->Command(command::kPiecesFollowZoom);
-    while (viewer->ZoomOut()) {
+    while (viewer->view().ZoomOut()) {
     }
     for (int level = 0; level < 16; ++level) {
       const std::string zoom =
-          "zoom " + std::to_string(viewer->zoom()) + (follow ? ", following" : "");
+          "zoom " + std::to_string(viewer->view().state().zoom) + (follow ? ", following" : "");
       const QImage plain = Painted(*viewer);
-      ASSERT_TRUE(viewer->CompareWith(Old())) << zoom;
+      ASSERT_TRUE(viewer->overlays().CompareWith(Old())) << zoom;
       const QImage marked = Painted(*viewer);
       const Allowed allowed = Around({{250, 50}, {650, 70}, {420, 60}}, {7});
       for (QPoint p : Differing(plain, marked))
@@ -127,22 +127,22 @@ TEST_F(Compare, marksStandWhereTheStacksAndBordersAreAtEveryZoomAndGoWithTheComp
       EXPECT_FALSE(
           Has(marked, QRect(viewer->view().Scaled(300) - 1, 20, 3, 20), ChangesLayer::kHandsColour))
           << zoom << ": band 4 kept its holder";
-      viewer->EndComparison();
+      viewer->overlays().EndComparison();
       EXPECT_TRUE(Painted(*viewer) == plain) << zoom << ": after the comparison";
-      viewer->ZoomIn();
+      viewer->view().ZoomIn();
     }
   }
 }
 
 TEST_F(Compare, theListFollowsTheBoardUntilAnotherPositionIsLoaded) {
   StartViewer();
-  EXPECT_FALSE(viewer->CompareWith((dir / "missing.QPX").string()));
-  EXPECT_EQ(viewer->comparison(), nullptr);
-  ASSERT_TRUE(viewer->CompareWith(Old()));
+  EXPECT_FALSE(viewer->overlays().CompareWith((dir / "missing.QPX").string()));
+  EXPECT_EQ(viewer->overlays().comparison(), nullptr);
+  ASSERT_TRUE(viewer->overlays().CompareWith(Old()));
   EXPECT_TRUE(host.changesShown);
   EXPECT_TRUE(host.changes.empty()) << "the start compared with itself";
   // A marker of country 4 in band 2: its pieces, the band's holder, both countries' IPC.
-  viewer->PaletteClick(QPoint(3, 3 * 10 + 3));
+  viewer->editing().PaletteClick(QPoint(3, 3 * 10 + 3));
   viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(150, 80)), 0);
   const std::vector<ChangeLine> marker = {{"Band: 0 Ctrl of country 4 \u2192 1", 2},
                                           {"Band: held by country 1 \u2192 country 4", 2},
@@ -156,7 +156,7 @@ TEST_F(Compare, theListFollowsTheBoardUntilAnotherPositionIsLoaded) {
   // Another position on the board ends the comparison; the Changes window closes.
   host.answers.push_back(true);  // the changes are given up
   viewer->OpenFile(Old());
-  EXPECT_EQ(viewer->comparison(), nullptr);
+  EXPECT_EQ(viewer->overlays().comparison(), nullptr);
   EXPECT_FALSE(host.changesShown);
 }
 

@@ -23,8 +23,8 @@ QImage WholeComposition(const Viewer& viewer) {
   const Position& position = viewer.position();
   QImage image = ScaleKeepingDarkLines(map.mapPicture, s.scaledWidth, s.scaledHeight);
   QPainter painter(&image);
-  if (viewer.settings().showIpcValues() && position.sectorTable()) {
-    const QFont& font = viewer.fonts().labelFont;
+  if (viewer.desk().settings().showIpcValues() && position.sectorTable()) {
+    const QFont& font = viewer.startup().fonts.labelFont;
     painter.setFont(font);
     for (int n = 1; n < kSectorSlots; ++n) {
       const SectorRecord& r = (*position.sectorTable())[n];
@@ -39,7 +39,7 @@ QImage WholeComposition(const Viewer& viewer) {
       painter.drawText(box, Qt::AlignLeft | Qt::AlignTop, text);
     }
   }
-  const QFont& font = viewer.fonts().countFont;
+  const QFont& font = viewer.startup().fonts.countFont;
   painter.setFont(font);
   painter.setPen(QColor(34, 34, 34));
   for (size_t i = 0; i < position.unitCount(); ++i) {
@@ -75,7 +75,7 @@ QImage InBands(const Viewer& viewer) {
   QImage whole(s.scaledWidth, s.scaledHeight, QImage::Format_RGB32);
   QPainter painter(&whole);
   for (int top = 0; top < s.scaledHeight; top += 7)
-    painter.drawImage(0, top, viewer.ComposedRegion(QRect(0, top, s.scaledWidth, 7)));
+    painter.drawImage(0, top, viewer.view().ComposedRegion(QRect(0, top, s.scaledWidth, 7)));
   return whole;
 }
 
@@ -155,21 +155,21 @@ class Composition : public test::ViewerTest {
 TEST_F(Composition, tilesAndBandsAreTheWholeCompositionAtEveryZoom) {
   StartViewer();
   viewer->Command(command::kIpcValues);
-  for (int i = 0; i < 5; ++i) viewer->ZoomOut();
+  for (int i = 0; i < 5; ++i) viewer->view().ZoomOut();
   for (int level = 0; level < 16; ++level) {
-    ExpectTheWholeComposition("zoom " + std::to_string(viewer->zoom()));
-    viewer->ZoomIn();
+    ExpectTheWholeComposition("zoom " + std::to_string(viewer->view().state().zoom));
+    viewer->view().ZoomIn();
   }
 }
 
 TEST_F(Composition, editsRecomposeTheTilesTheyTouchAndNoMore) {
   StartViewer();
   viewer->Command(command::kIpcValues);
-  for (int i = 0; i < 10; ++i) viewer->ZoomIn();
+  for (int i = 0; i < 10; ++i) viewer->view().ZoomIn();
   ExpectTheWholeComposition("before the edits");
   const size_t kept = viewer->view().tilesKept();
   // A placement on a tile edge, a removal, a move across tiles, and an undo.
-  viewer->PaletteClick(QPoint(2 * 15 + 3, 4 * 10 + 3));
+  viewer->editing().PaletteClick(QPoint(2 * 15 + 3, 4 * 10 + 3));
   viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(128, 60)), kShift);
   ExpectTheWholeComposition("after a placement");
   EXPECT_EQ(viewer->view().tilesKept(), kept);
@@ -199,19 +199,20 @@ TEST(FollowZoom, piecesCoverTheSameMapCellsAtEveryZoomAndAreHitWhereDrawn) {
   test::FakeHost host;
   Viewer viewer(host, dir.path());
   ASSERT_TRUE(viewer.Start());
-  for (int i = 0; i < 5; ++i) viewer.ZoomOut();
+  for (int i = 0; i < 5; ++i) viewer.view().ZoomOut();
   for (int level = 0; level < 16; ++level) {
-    const std::string zoom = "zoom " + std::to_string(viewer.zoom());
+    const std::string zoom = "zoom " + std::to_string(viewer.view().state().zoom);
     const MapView& view = viewer.view();
     const QImage plain = Painted(viewer);
     viewer.Command(command::kPiecesFollowZoom);
-    const QImage whole = viewer.ComposedRegion(QRect(QPoint(0, 0), plain.size()));
+    const QImage whole = viewer.view().ComposedRegion(QRect(QPoint(0, 0), plain.size()));
     EXPECT_TRUE(Painted(viewer) == whole) << zoom << ": the tiles";
     // The map cells (143..157, 45..54) of the tank, scaled: all of its colour within, and the
     // middle of each edge hits the stack.
-    const QRect cell(QPoint(view.Scaled(150) - std::lround(15 * viewer.zoom()) / 2,
-                            view.Scaled(50) - std::lround(10 * viewer.zoom()) / 2),
-                     QSize(std::lround(15 * viewer.zoom()), std::lround(10 * viewer.zoom())));
+    const QRect cell(QPoint(view.Scaled(150) - std::lround(15 * viewer.view().state().zoom) / 2,
+                            view.Scaled(50) - std::lround(10 * viewer.view().state().zoom) / 2),
+                     QSize(std::lround(15 * viewer.view().state().zoom),
+                           std::lround(10 * viewer.view().state().zoom)));
     for (int y = cell.top() + 1; y < cell.bottom(); ++y)
       for (int x = cell.left() + 1; x < cell.right(); ++x)
         ASSERT_EQ(QColor(whole.pixel(x, y)), test::CellColour(2, 3))
@@ -238,7 +239,7 @@ TEST(FollowZoom, piecesCoverTheSameMapCellsAtEveryZoomAndAreHitWhereDrawn) {
     EXPECT_TRUE(halo) << zoom;
     viewer.Command(command::kPiecesFollowZoom);
     EXPECT_TRUE(Painted(viewer) == plain) << zoom << ": switched off";
-    viewer.ZoomIn();
+    viewer.view().ZoomIn();
   }
 }
 
@@ -265,12 +266,12 @@ TEST(CompositionOnTess, longCountsAcrossTileEdgesAreWholeEverywhere) {
   Viewer viewer(host, programDir);
   ASSERT_TRUE(viewer.Start((dir / "long.QPX").string()));
   viewer.Command(command::kIpcValues);
-  for (int i = 0; i < 5; ++i) viewer.ZoomOut();
+  for (int i = 0; i < 5; ++i) viewer.view().ZoomOut();
   for (int level = 0; level < 16; ++level) {
     const QImage whole = WholeComposition(viewer);
-    EXPECT_TRUE(Painted(viewer) == whole) << "zoom " << viewer.zoom();
-    EXPECT_TRUE(InBands(viewer) == whole) << "zoom " << viewer.zoom();
-    viewer.ZoomIn();
+    EXPECT_TRUE(Painted(viewer) == whole) << "zoom " << viewer.view().state().zoom;
+    EXPECT_TRUE(InBands(viewer) == whole) << "zoom " << viewer.view().state().zoom;
+    viewer.view().ZoomIn();
   }
   // Taking pieces off the longest count shortens it: what it no longer covers is redrawn too.
   const QPoint at = viewer.view().MapToClient(QPoint(249, 249));

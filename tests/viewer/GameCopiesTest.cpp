@@ -16,7 +16,7 @@ class GameCopies : public test::ViewerTest {
  protected:
   // A piece of `country` placed at x (North: 0 to 99, South: 100 to 199).
   static void Place(Viewer& v, int country, int x) {
-    v.PaletteClick(QPoint(20, (country - 1) * 10 + 5));
+    v.editing().PaletteClick(QPoint(20, (country - 1) * 10 + 5));
     v.MousePress(MouseButton::kLeft, QPoint(x, 50), 0);
     v.MouseRelease(MouseButton::kLeft, QPoint(x, 50));
     v.KeyRelease(Key::kEscape);
@@ -39,8 +39,8 @@ TEST_F(GameCopies, theOpponentsTurnsAreTakenAndCopiesThatPartAreRefusedWhereThey
   test::FakeHost hostB;
   Viewer b(hostB, dir.path());
   b.Start(mailed.string());
-  ASSERT_NE(b.comparison(), nullptr);
-  EXPECT_EQ(b.history().current, 2);
+  ASSERT_NE(b.overlays().comparison(), nullptr);
+  EXPECT_EQ(b.games().history().current, 2);
   for (int x : {150, 170}) {
     Place(b, 2, x);
     b.Command(command::kRecordTurn);
@@ -50,14 +50,14 @@ TEST_F(GameCopies, theOpponentsTurnsAreTakenAndCopiesThatPartAreRefusedWhereThey
   // A takes them back: the question lists them, then B's last turn is on A's board, compared
   // with the turn before it.
   host.answers.push_back(true);
-  a.TakeTurnsFrom(mailed.string());
+  a.games().TakeTurnsFrom(mailed.string());
   ASSERT_FALSE(host.prompts.empty());
   EXPECT_EQ(host.prompts.back(), "Take Turns: Take turns 3 and 4 of war.mwgame?");
   EXPECT_EQ(Board(a), theirs);
-  EXPECT_EQ(a.history().current, 4);
-  EXPECT_EQ(a.history().turns.size(), 4u);
-  ASSERT_NE(a.comparison(), nullptr);
-  EXPECT_EQ(a.comparison()->file(), "turn 3 \"Turn 3\"");
+  EXPECT_EQ(a.games().history().current, 4);
+  EXPECT_EQ(a.games().history().turns.size(), 4u);
+  ASSERT_NE(a.overlays().comparison(), nullptr);
+  EXPECT_EQ(a.overlays().comparison()->file(), "turn 3 \"Turn 3\"");
   EXPECT_EQ(TurnsIn(mine), 4u);
   // Both record from turn 4: the copies part there, and A takes nothing.
   Place(a, 1, 50);
@@ -65,7 +65,7 @@ TEST_F(GameCopies, theOpponentsTurnsAreTakenAndCopiesThatPartAreRefusedWhereThey
   Place(b, 2, 190);
   b.Command(command::kRecordTurn);
   const auto before = ReadFileBytes(mine).value();
-  a.TakeTurnsFrom(mailed.string());
+  a.games().TakeTurnsFrom(mailed.string());
   ASSERT_FALSE(host.errors.empty());
   EXPECT_NE(host.errors.back().find("part at turn 5: its position"), std::string::npos)
       << host.errors.back();
@@ -73,8 +73,8 @@ TEST_F(GameCopies, theOpponentsTurnsAreTakenAndCopiesThatPartAreRefusedWhereThey
   // Compared with a game, the board is compared with the turn asked for (the last proposed).
   host.openChoices.push_back(mailed.string());
   a.Command(command::kCompareWith);
-  ASSERT_NE(a.comparison(), nullptr);
-  EXPECT_EQ(a.comparison()->file(), "war.mwgame turn 5 \"Turn 5\"");
+  ASSERT_NE(a.overlays().comparison(), nullptr);
+  EXPECT_EQ(a.overlays().comparison()->file(), "war.mwgame turn 5 \"Turn 5\"");
 }
 
 // A position file cut short opens as far as it goes, as ever, says what it lacks, and is not

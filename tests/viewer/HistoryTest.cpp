@@ -29,7 +29,7 @@ class History : public ::testing::Test {
   // A piece of a random kind and country placed at a random point of the map.
   void Place() {
     std::uniform_int_distribution<int> kind(0, 13), country(1, 8), x(0, 1199), y(0, 799);
-    viewer.PaletteClick(QPoint(kind(random) * 15 + 7, (country(random) - 1) * 10 + 5));
+    viewer.editing().PaletteClick(QPoint(kind(random) * 15 + 7, (country(random) - 1) * 10 + 5));
     const QPoint at(x(random), y(random));
     viewer.MousePress(MouseButton::kLeft, at, 0);
     viewer.MouseRelease(MouseButton::kLeft, at);
@@ -44,7 +44,7 @@ class History : public ::testing::Test {
       figures.push_back(FiguresOf(viewer.position(), {}).countries);
     }
   }
-  size_t Current() { return static_cast<size_t>(viewer.history().current) - 1; }
+  size_t Current() { return static_cast<size_t>(viewer.games().history().current) - 1; }
 
   test::TempDir dir;
   test::FakeHost host;
@@ -56,11 +56,11 @@ class History : public ::testing::Test {
 
 TEST_F(History, stepsAtRandomAlwaysShowTheTurnChosenComparedWithTheOneBefore) {
   Play(12);
-  ASSERT_EQ(viewer.history().turns.size(), 12u);
+  ASSERT_EQ(viewer.games().history().turns.size(), 12u);
   std::uniform_int_distribution<int> action(0, 5), turn(1, 12);
   for (int step = 0; step < 150; ++step) {
     const std::vector<uint8_t> before = EncodePosition(viewer.position(), false);
-    const int64_t was = viewer.history().current;
+    const int64_t was = viewer.games().history().current;
     const int what = action(random);
     bool cancelled = false;
     if (what == 0) {  // an edit, then a turn chosen: the question, answered either way
@@ -69,14 +69,14 @@ TEST_F(History, stepsAtRandomAlwaysShowTheTurnChosenComparedWithTheOneBefore) {
       host.answers.push_back(!cancelled);
       if (viewer.position().dirty()) {
         const std::vector<uint8_t> edited = EncodePosition(viewer.position(), false);
-        EXPECT_EQ(viewer.GoToTurn(turn(random)), !cancelled);
+        EXPECT_EQ(viewer.games().GoToTurn(turn(random)), !cancelled);
         if (cancelled) {
           EXPECT_EQ(EncodePosition(viewer.position(), false), edited) << "a refused step";
-          EXPECT_EQ(viewer.history().current, was);
+          EXPECT_EQ(viewer.games().history().current, was);
           EXPECT_EQ(host.history.current, was) << "the window shows the board's turn again";
           // Given up after all: the board's turn again, as it was recorded.
           host.answers.push_back(true);
-          ASSERT_TRUE(viewer.GoToTurn(was));
+          ASSERT_TRUE(viewer.games().GoToTurn(was));
           EXPECT_EQ(EncodePosition(viewer.position(), false), boards[Current()]);
           continue;
         }
@@ -85,24 +85,24 @@ TEST_F(History, stepsAtRandomAlwaysShowTheTurnChosenComparedWithTheOneBefore) {
     } else if (what <= 2) {
       viewer.Command(what == 1 ? command::kPreviousTurn : command::kNextTurn);
       const int64_t expected = std::clamp<int64_t>(was + (what == 1 ? -1 : 1), 1, 12);
-      EXPECT_EQ(viewer.history().current, expected) << "step " << step;
+      EXPECT_EQ(viewer.games().history().current, expected) << "step " << step;
     } else {
-      viewer.GoToTurn(turn(random));
+      viewer.games().GoToTurn(turn(random));
     }
     const size_t now = Current();
     ASSERT_LT(now, boards.size());
     EXPECT_EQ(EncodePosition(viewer.position(), false), boards[now]) << "step " << step;
     EXPECT_FALSE(viewer.position().dirty());
     EXPECT_EQ(FiguresOf(viewer.position(), {}).countries, figures[now]);
-    EXPECT_EQ(host.history.current, viewer.history().current);
+    EXPECT_EQ(host.history.current, viewer.games().history().current);
     // Since the turn before, or nothing before the first.
     if (now == 0) {
-      EXPECT_FALSE(viewer.comparison()) << "step " << step;
+      EXPECT_FALSE(viewer.overlays().comparison()) << "step " << step;
       continue;
     }
     if (now + 1 == static_cast<size_t>(was) && EncodePosition(viewer.position(), false) == before)
       continue;
-    ASSERT_TRUE(viewer.comparison()) << "step " << step;
+    ASSERT_TRUE(viewer.overlays().comparison()) << "step " << step;
     Position older;
     LoadPositionBytes(older, boards[now - 1]);
     TakeMapOf(older, viewer.position());
@@ -121,22 +121,22 @@ TEST_F(History, aGameOpenedShowsTheFiguresEveryTurnWasRecordedWith) {
   Viewer second(other, kProgramDir);
   second.Start();
   second.Command(command::kOpenGame);
-  ASSERT_EQ(second.history().turns.size(), figures.size());
+  ASSERT_EQ(second.games().history().turns.size(), figures.size());
   for (size_t i = 0; i < figures.size(); ++i)
-    EXPECT_EQ(second.history().turns[i].countries, figures[i]) << "turn " << i + 1;
+    EXPECT_EQ(second.games().history().turns[i].countries, figures[i]) << "turn " << i + 1;
   EXPECT_TRUE(other.historyShown);
   EXPECT_EQ(other.history.current, 9);
   second.Command(command::kTrends);
   ASSERT_TRUE(other.trends);
-  EXPECT_EQ(other.trends->countries, CountriesOf(second.history().turns));
+  EXPECT_EQ(other.trends->countries, CountriesOf(second.games().history().turns));
   EXPECT_EQ(other.trends->colours.size(), other.trends->countries.size());
 }
 
 TEST_F(History, aTurnsLabelAndNoteChangeOnlyWhenAskedAndItsPositionNever) {
   Play(3);
   host.turnTexts = {Questions::TurnText{"Spring offensive", "Valdria moves first"}, std::nullopt};
-  viewer.AnnotateTurn(2);
-  viewer.AnnotateTurn(2);  // cancelled
+  viewer.games().AnnotateTurn(2);
+  viewer.games().AnnotateTurn(2);  // cancelled
   auto game = GameFile::Open(dir.path() / "war.mwgame");
   ASSERT_TRUE(game);
   const auto turns = game->Turns();
@@ -164,12 +164,12 @@ TEST_F(History, aGameNamedOnTheCommandLineOpensAtItsLastTurnAndABrokenOneIsRefus
     EXPECT_FALSE(viewer.position().dirty());
     EXPECT_EQ(other.historyShown, opens);
     if (!opens) {
-      EXPECT_EQ(viewer.game(), nullptr);
+      EXPECT_EQ(viewer.games().game(), nullptr);
       continue;
     }
     EXPECT_EQ(EncodePosition(viewer.position(), false), boards.back());
-    EXPECT_EQ(viewer.history().current, 4);
-    EXPECT_EQ(viewer.history().turns.back().countries, figures.back());
+    EXPECT_EQ(viewer.games().history().current, 4);
+    EXPECT_EQ(viewer.games().history().turns.back().countries, figures.back());
   }
 }
 

@@ -35,7 +35,7 @@ TEST_F(MapViewTest, convertsClientPointsAtZoomAndScroll) {
   packages[0].sectors.resize(8, {.name = "Wide"});
   StartViewer();
   host.client = QSize(300, 100);  // smaller than the picture, so that it scrolls
-  viewer->ClientResized();
+  viewer->view().ClientResized();
   ZoomTimes(Key::kKeypadPlus, 5);
   Scroll(100, 40);
   EXPECT_EQ(viewer->view().ClientToMap(QPoint(30, 20)), QPoint(87, 40));
@@ -54,16 +54,16 @@ TEST_F(MapViewTest, zoomsOverSixteenLevelsAndScalesThePicture) {
   StartViewer();
   const auto& s = viewer->view().state();
   EXPECT_EQ(QSize(s.scaledWidth, s.scaledHeight), QSize(700, 100));
-  EXPECT_EQ(viewer->ComposedRegion(QRect(0, 0, 9999, 9999)).size(), QSize(700, 100));
+  EXPECT_EQ(viewer->view().ComposedRegion(QRect(0, 0, 9999, 9999)).size(), QSize(700, 100));
   ZoomTimes(Key::kKeypadMinus, 5);
   EXPECT_NEAR(s.zoom, 0.5, 1e-9);
   EXPECT_EQ(s.scaledWidth, 350);
-  EXPECT_FALSE(viewer->ZoomOut()) << "a sixth press does nothing";
+  EXPECT_FALSE(viewer->view().ZoomOut()) << "a sixth press does nothing";
   ZoomTimes(Key::kKeypadPlus, 15);
   EXPECT_NEAR(s.zoom, 2.0, 1e-9);
-  EXPECT_EQ(viewer->ComposedRegion(QRect(0, 0, 9999, 9999)).size(), QSize(1400, 200));
-  EXPECT_FALSE(viewer->ZoomIn()) << "an eleventh press from 1.0 does nothing";
-  for (int i = 0; i < 5; ++i) viewer->ZoomOut();
+  EXPECT_EQ(viewer->view().ComposedRegion(QRect(0, 0, 9999, 9999)).size(), QSize(1400, 200));
+  EXPECT_FALSE(viewer->view().ZoomIn()) << "an eleventh press from 1.0 does nothing";
+  for (int i = 0; i < 5; ++i) viewer->view().ZoomOut();
   EXPECT_EQ(s.scaledWidth, 1050);
 }
 
@@ -99,7 +99,8 @@ TEST_F(MapViewTest, keepsOnePixelDarkBordersAtEveryZoom) {
   for (int step = 0; step < 5; ++step) {
     viewer->KeyRelease(Key::kKeypadMinus);
     const auto& s = viewer->view().state();
-    const QImage row = viewer->ComposedRegion(QRect(0, s.scaledHeight / 2, s.scaledWidth, 1));
+    const QImage row =
+        viewer->view().ComposedRegion(QRect(0, s.scaledHeight / 2, s.scaledWidth, 1));
     int dark = 0;
     for (int x = 0; x < s.scaledWidth; ++x) dark += QColor(row.pixel(x, 0)) == test::kBorderColour;
     EXPECT_EQ(dark, 1) << "zoom " << s.zoom;
@@ -154,7 +155,7 @@ TEST_F(MapViewTest, drawsIncomeLabelsAtTheirScaledLabelPointWhenAskedTo) {
 TEST_F(MapViewTest, recomposesOnlyTheAreaOfAnEdit) {
   packages[0].start = {StackAt(20, 50, 1, 1, 1), StackAt(170, 50, 1, 1, 1)};
   StartViewer();
-  viewer->PaletteClick(QPoint(2 * 15 + 3, 0));  // Tank of country 1
+  viewer->editing().PaletteClick(QPoint(2 * 15 + 3, 0));  // Tank of country 1
   host.invalidated.clear();
   viewer->MousePress(MouseButton::kLeft, QPoint(60, 50), 0);
   EXPECT_TRUE(IsCell(53, 45, 2, 1));
@@ -209,14 +210,14 @@ TEST_F(MapViewTest, showsAreaNumbersWithoutASectorTableAndForNumbersFrom512) {
 TEST_F(MapViewTest, shrinksAWindowLargerThanThePictureAndClampsTheScroll) {
   StartViewer();
   host.client = QSize(100, 100);
-  viewer->ClientResized();
+  viewer->view().ClientResized();
   Scroll(50, 0);
   host.client = QSize(800, 600);
-  viewer->ClientResized();
+  viewer->view().ClientResized();
   EXPECT_EQ(host.client, QSize(200, 100));
   EXPECT_EQ(viewer->view().state().scrollX, 0);
   host.maximized = true;
-  viewer->Recompose();
+  viewer->view().RedrawMapRegion();
   EXPECT_EQ(host.resizes.back(), QSize(200, 100) + host.frame) << "maximised: the framed picture";
 }
 
@@ -224,7 +225,7 @@ TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouseOrGrabbingTheMap) {
   packages[0].sectors.resize(8, {.name = "Wide"});
   StartViewer();
   host.client = QSize(300, 100);
-  viewer->ClientResized();
+  viewer->view().ClientResized();
   viewer->MousePress(MouseButton::kRight, QPoint(100, 50), 0);
   viewer->MouseMove(QPoint(160, 50));
   EXPECT_EQ(viewer->view().state().scrollX, 60);
@@ -234,7 +235,7 @@ TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouseOrGrabbingTheMap) {
   viewer->MouseMove(QPoint(0, 50));
   EXPECT_EQ(viewer->view().state().scrollX, 500);
   // "&Grab to Scroll": the map follows the mouse, and the choice is kept for the next start.
-  viewer->KeepPreferences();
+  viewer->desk().KeepPreferences();
   viewer->Command(command::kGrabToScroll);
   EXPECT_TRUE(host.checks[command::kGrabToScroll]);
   viewer->MousePress(MouseButton::kRight, QPoint(100, 50), 0);
@@ -243,7 +244,7 @@ TEST_F(MapViewTest, scrollsWithTheRightButtonAgainstTheMouseOrGrabbingTheMap) {
   viewer->MouseMove(QPoint(-5000, 50));
   EXPECT_EQ(viewer->view().state().scrollX, 500) << "clamped to the picture";
   viewer->MouseRelease(MouseButton::kRight, QPoint(-5000, 50));
-  EXPECT_TRUE(Preferences::Load(viewer->preferencesPath()).grabToScroll);
+  EXPECT_TRUE(Preferences::Load(viewer->desk().preferencesPath()).grabToScroll);
 }
 
 // Find: names match whatever their case and accents, and a sector found stands in the middle of
@@ -260,10 +261,11 @@ TEST_F(MapViewTest, findsSectorsByNameAndShowsTheOneChosenOutlined) {
   packages[0].alliances += "country 2 Sarnesh\n";
   StartViewer();
   host.client = QSize(300, 100);
-  viewer->ClientResized();
+  viewer->view().ClientResized();
   const auto found = [&](const std::string& text) {
     std::vector<std::string> out;
-    for (const auto& m : viewer->FindSectors(text)) out.push_back(m.name + " / " + m.detail);
+    for (const auto& m : viewer->overlays().FindSectors(text))
+      out.push_back(m.name + " / " + m.detail);
     return out;
   };
   using Lines = std::vector<std::string>;
@@ -273,19 +275,19 @@ TEST_F(MapViewTest, findsSectorsByNameAndShowsTheOneChosenOutlined) {
             (Lines{"North / held by country 1, 4 IPC", "Northwood / held by nobody"}));
   EXPECT_EQ(found("").size(), 8u);
   EXPECT_TRUE(found("zz").empty());
-  viewer->GoToSector(7);  // its label point lies in sector 1: the middle of its cells
+  viewer->overlays().GoToSector(7);  // its label point lies in sector 1: the middle of its cells
   const QPoint middle = viewer->view().MapToClient(QPoint(649, 49));
   EXPECT_LE(std::abs(middle.x() - 150), 1) << middle.x();
-  EXPECT_TRUE(viewer->outliningSector());
+  EXPECT_TRUE(viewer->overlays().outliningSector());
   const auto painted = [&] {
     QImage image(300, 100, QImage::Format_RGB32);
     QPainter painter(&image);
-    viewer->PaintMap(painter, image.rect());
+    viewer->view().Paint(painter, image.rect());
     return image;
   };
   const QPoint border = viewer->view().MapToClient(QPoint(600, 50));
   EXPECT_EQ(painted().pixel(border), SectorOutline::kColour);
-  viewer->EndSectorOutline();
+  viewer->overlays().EndSectorOutline();
   EXPECT_NE(painted().pixel(border), SectorOutline::kColour);
 }
 

@@ -17,7 +17,7 @@ class MouseEditing : public test::ViewerTest {
     viewer->MousePress(MouseButton::kLeft, p, mods);
     viewer->MouseRelease(MouseButton::kLeft, p);
   }
-  int Mode() { return viewer->editing().mouseMode; }
+  int Mode() { return viewer->editing().state().mouseMode; }
 };
 
 TEST_F(MouseEditing, picksUpByTheModifierTable) {
@@ -52,7 +52,7 @@ TEST_F(MouseEditing, dropsCarriedPiecesAndMergesNearAStack) {
 
 TEST_F(MouseEditing, placesPiecesChosenInThePaletteUntilAnotherModeIsChosen) {
   StartViewer();
-  viewer->PaletteClick(QPoint(2 * 15, 3 * 10 + 9));  // Tank, country 4
+  viewer->editing().PaletteClick(QPoint(2 * 15, 3 * 10 + 9));  // Tank, country 4
   EXPECT_EQ(Mode(), ModePlace);
   Left(QPoint(150, 30), kShift | kCtrl);
   Left(QPoint(152, 32), kShift);
@@ -64,13 +64,13 @@ TEST_F(MouseEditing, placesPiecesChosenInThePaletteUntilAnotherModeIsChosen) {
   const int repaints = host.infoViewRepaints;
   Left(QPoint(160, 30));
   EXPECT_GT(host.infoViewRepaints, repaints);
-  viewer->PaletteEscape();
+  viewer->editing().PaletteEscape();
   EXPECT_EQ(Mode(), ModeIdle);
 }
 
 TEST_F(MouseEditing, removesWithTheMiddleButtonInEveryMode) {
   StartViewer();
-  viewer->PaletteClick(QPoint(0, 0));
+  viewer->editing().PaletteClick(QPoint(0, 0));
   viewer->MousePress(MouseButton::kMiddle, QPoint(50, 50), kShift);
   EXPECT_EQ(position().unit(0).count, 7);
   viewer->KeyRelease(Key::kE);
@@ -99,7 +99,7 @@ TEST_F(MouseEditing, leavingACarryByAnyModeKeyReturnsThePieces) {
     viewer->MousePress(MouseButton::kLeft, QPoint(50, 50), kCtrl);
     if (leave == 0) viewer->KeyRelease(Key::kD);
     if (leave == 1) viewer->KeyRelease(Key::kE);
-    if (leave == 2) viewer->PaletteClick(QPoint(0, 0));
+    if (leave == 2) viewer->editing().PaletteClick(QPoint(0, 0));
     EXPECT_EQ(position().unit(0).count, 12) << "leaving by " << leave;
     viewer->MouseRelease(MouseButton::kLeft, QPoint(150, 50));
     EXPECT_EQ(position().unitCount(), 1u);
@@ -151,7 +151,7 @@ TEST_F(MouseEditing, anExportOnAFullDiskKeepsTheEarlierExport) {
   StartViewer();
   dir.Write("Tess.gim/SektorInfo.new", "earlier export");
   const int code =
-      test::RunWithFileSizeLimit(100, [&] { return viewer->ExportSectorTable() ? 1 : 0; });
+      test::RunWithFileSizeLimit(100, [&] { return viewer->board().ExportSectorTable() ? 1 : 0; });
   EXPECT_EQ(code, 0);
   EXPECT_EQ(test::ReadText(dir / "Tess.gim/SektorInfo.new"), "earlier export");
 }
@@ -159,23 +159,23 @@ TEST_F(MouseEditing, anExportOnAFullDiskKeepsTheEarlierExport) {
 TEST_F(MouseEditing, exportsAnEmptyTableForAMapWithoutOne) {
   StartViewer();
   std::filesystem::remove(dir / "Tess.gim/SektorInfo.sek");
-  viewer->LoadMapPackage("Tess");
-  ASSERT_TRUE(viewer->ExportSectorTable());
+  viewer->board().LoadMapPackage("Tess");
+  ASSERT_TRUE(viewer->board().ExportSectorTable());
   EXPECT_EQ(test::ReadBytes(dir / "Tess.gim/SektorInfo.new").size(), 0u);
 }
 
 TEST_F(MouseEditing, theFloatingPieceFollowsTheMouseWhilePlacingOrCarrying) {
   StartViewer();
   viewer->MouseMove(QPoint(100, 40));
-  EXPECT_EQ(viewer->editing().floatX, 0) << "idle: no floating piece";
-  viewer->PaletteClick(QPoint(16, 11));
+  EXPECT_EQ(viewer->editing().state().floatX, 0) << "idle: no floating piece";
+  viewer->editing().PaletteClick(QPoint(16, 11));
   host.invalidated.clear();
   viewer->MouseMove(QPoint(100, 40));
   ASSERT_EQ(host.invalidated.size(), 2u);
   EXPECT_EQ(host.invalidated[1], QRect(QPoint(93, 35), QPoint(100 + 7 + 19, 45)));
   QImage shown(200, 100, QImage::Format_RGB32);
   QPainter painter(&shown);
-  viewer->PaintMap(painter, QRect(0, 0, 200, 100));
+  viewer->view().Paint(painter, QRect(0, 0, 200, 100));
   painter.end();
   EXPECT_EQ(QColor(shown.pixel(93, 35)), test::CellColour(1, 2));
 }

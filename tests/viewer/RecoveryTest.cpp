@@ -24,12 +24,12 @@ class Recovery : public test::ViewerTest {
   Viewer& StartWithRecovery() {
     for (const auto& p : packages) p.WriteTo(dir.path());
     viewer = std::make_unique<Viewer>(host, dir.path());
-    viewer->EnableRecovery(Folder());
+    viewer->recovery().Enable(Folder());
     viewer->Start({});
     return *viewer;
   }
   void Edit(QPoint at = QPoint(120, 60)) {
-    viewer->PaletteClick(QPoint(20, 0));
+    viewer->editing().PaletteClick(QPoint(20, 0));
     viewer->MousePress(MouseButton::kLeft, at, 0);
   }
   // The program ends as a kill ends it: nothing is asked, nothing cleaned up but its lock.
@@ -44,19 +44,19 @@ class Recovery : public test::ViewerTest {
 
 TEST_F(Recovery, theCopyFollowsTheEditsAndGoesWithASave) {
   StartWithRecovery();
-  viewer->KeepRecoveryCopy();
+  viewer->recovery().Keep();
   EXPECT_TRUE(Copies().empty()) << "nothing unsaved, nothing kept";
   Edit();
-  viewer->KeepRecoveryCopy();
-  ASSERT_TRUE(viewer->recovery()->hasCopy());
-  ASSERT_TRUE(viewer->FlushRecoveryCopy());
-  EXPECT_EQ(ReadFileBytes(viewer->recovery()->copyPath()).value(),
+  viewer->recovery().Keep();
+  ASSERT_TRUE(viewer->recovery().store()->hasCopy());
+  ASSERT_TRUE(viewer->recovery().Flush());
+  EXPECT_EQ(ReadFileBytes(viewer->recovery().store()->copyPath()).value(),
             EncodePosition(position(), false));
   Edit(QPoint(160, 60));
   viewer->MousePress(MouseButton::kLeft, QPoint(160, 60), 0);  // nothing new in the copy yet
-  viewer->KeepRecoveryCopy();
-  ASSERT_TRUE(viewer->FlushRecoveryCopy());
-  EXPECT_EQ(ReadFileBytes(viewer->recovery()->copyPath()).value(),
+  viewer->recovery().Keep();
+  ASSERT_TRUE(viewer->recovery().Flush());
+  EXPECT_EQ(ReadFileBytes(viewer->recovery().store()->copyPath()).value(),
             EncodePosition(position(), false));
 
   const auto saved = dir / "game.QPX";
@@ -65,8 +65,8 @@ TEST_F(Recovery, theCopyFollowsTheEditsAndGoesWithASave) {
   EXPECT_TRUE(Copies().empty()) << "saved: the copy goes at once";
   const auto savedBytes = ReadFileBytes(saved).value();
   Edit();
-  viewer->KeepRecoveryCopy();
-  ASSERT_TRUE(viewer->FlushRecoveryCopy());
+  viewer->recovery().Keep();
+  ASSERT_TRUE(viewer->recovery().Flush());
   EXPECT_EQ(Copies().size(), 1u);
   host.answers.push_back(true);
   EXPECT_TRUE(viewer->Close());
@@ -86,7 +86,7 @@ TEST_F(Recovery, aKilledProgramsPositionIsOfferedAndRestoredUnsavedWithItsFile) 
   host.saveChoices.push_back(mine.string());
   viewer->Command(command::kSaveAs);
   Edit();
-  viewer->KeepRecoveryCopy();
+  viewer->recovery().Keep();
   const std::vector<uint8_t> board = EncodePosition(position(), false);
   Kill();
 
@@ -102,9 +102,9 @@ TEST_F(Recovery, aKilledProgramsPositionIsOfferedAndRestoredUnsavedWithItsFile) 
   EXPECT_EQ(EncodePosition(position(), false), board);
   EXPECT_EQ(viewer->map().packageName, "Rift") << "with its map";
   EXPECT_TRUE(position().dirty());
-  EXPECT_EQ(viewer->currentFile(), mine.string());
+  EXPECT_EQ(viewer->board().document().currentFile, mine.string());
   ASSERT_EQ(Copies().size(), 1u) << "the restored copy is this program's own now";
-  EXPECT_EQ(Copies()[0], viewer->recovery()->copyPath());
+  EXPECT_EQ(Copies()[0], viewer->recovery().store()->copyPath());
 
   Kill();
   host.prompts.clear();
@@ -119,12 +119,12 @@ TEST_F(Recovery, aKilledProgramsPositionIsOfferedAndRestoredUnsavedWithItsFile) 
 TEST_F(Recovery, twoProgramsAtOnceNeverTakeEachOthersCopy) {
   StartWithRecovery();
   Edit();
-  viewer->KeepRecoveryCopy();
-  ASSERT_TRUE(viewer->FlushRecoveryCopy());
+  viewer->recovery().Keep();
+  ASSERT_TRUE(viewer->recovery().Flush());
 
   test::FakeHost other;
   Viewer second(other, dir.path());
-  second.EnableRecovery(Folder());
+  second.recovery().Enable(Folder());
   second.Start({});
   EXPECT_TRUE(other.prompts.empty()) << "the first program still runs";
   RecoveryStore third(Folder());
@@ -135,10 +135,10 @@ TEST_F(Recovery, twoProgramsAtOnceNeverTakeEachOthersCopy) {
 
 // Waits for the worker's write and lets the viewer hear how it went, as the next tick would.
 void Tick(Viewer& viewer) {
-  viewer.KeepRecoveryCopy();
-  for (int i = 0; i < 200 && viewer.recovery()->writing(); ++i)
+  viewer.recovery().Keep();
+  for (int i = 0; i < 200 && viewer.recovery().store()->writing(); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  viewer.KeepRecoveryCopy();
+  viewer.recovery().Keep();
 }
 
 TEST_F(Recovery, aCopyThatFailedIsTriedAgainUntilItIsWrittenAndTheUserIsTold) {
@@ -184,7 +184,7 @@ TEST_F(Recovery, keepsCopiesOnlyInAFolderOfTheUsersAloneAndOnlyForTheUser) {
             "Unsaved work is not being protected: " + Folder().string() +
                 " may be read by others (mode 0777)");
   Edit();
-  viewer->KeepRecoveryCopy();
+  viewer->recovery().Keep();
   EXPECT_EQ(Copies().size(), 1u) << "no copy of this program's";
   Kill();
 
@@ -247,7 +247,7 @@ TEST_F(Recovery, aSaveAfterARestoreAsksBeforeItReplacesAFileThatHoldsNoPosition)
   std::ofstream(Folder() / "position-1-1.file") << notes.string();
   host.answers = {true, false};
   StartWithRecovery();
-  ASSERT_EQ(viewer->currentFile(), notes.string());
+  ASSERT_EQ(viewer->board().document().currentFile, notes.string());
   viewer->Command(command::kSave);
   ASSERT_EQ(host.prompts.size(), 2u);
   EXPECT_EQ(host.prompts[1], "Save position: " + notes.string() +
@@ -273,7 +273,7 @@ TEST_F(Recovery, startingRemovesTheTemporariesOfKilledWrites) {
 TEST_F(Recovery, theHeadlessViewerKeepsNoCopy) {
   StartViewer();
   Edit();
-  viewer->KeepRecoveryCopy();
+  viewer->recovery().Keep();
   EXPECT_FALSE(std::filesystem::exists(Folder()));
 }
 

@@ -27,7 +27,7 @@ class SectorLayerTest : public test::ViewerTest {
   }
   QImage Whole() {
     const ViewState& s = viewer->view().state();
-    return viewer->ComposedRegion(QRect(0, 0, s.scaledWidth, s.scaledHeight));
+    return viewer->view().ComposedRegion(QRect(0, 0, s.scaledWidth, s.scaledHeight));
   }
   QImage Painted() {
     const ViewState& s = viewer->view().state();
@@ -82,17 +82,18 @@ class SectorLayerTest : public test::ViewerTest {
     return want;
   }
   QRect Box(int n) {
-    const SectorLayer& layer = viewer->sectorLayer();
-    return layer.TextBox(viewer->view().geometry(),
-                         *layer.TextOf(n, viewer->zoom() >= SectorLayer::kNamesFromZoom - 1e-9));
+    const SectorLayer& layer = viewer->overlays().sectorLayer();
+    return layer.TextBox(
+        viewer->view().geometry(),
+        *layer.TextOf(n, viewer->view().state().zoom >= SectorLayer::kNamesFromZoom - 1e-9));
   }
 };
 
 TEST_F(SectorLayerTest, bordersCrossesAndTextsStandWhereTheGridSaysAtEveryZoom) {
   StartViewer();
-  for (int i = 0; i < 5; ++i) viewer->ZoomOut();
+  for (int i = 0; i < 5; ++i) viewer->view().ZoomOut();
   for (int level = 0; level < 16; ++level) {
-    const std::string zoom = "zoom " + std::to_string(viewer->zoom());
+    const std::string zoom = "zoom " + std::to_string(viewer->view().state().zoom);
     const QImage plain = Whole();
     viewer->Command(command::kShowSectors);
     const QImage shown = Whole(), want = Expected();
@@ -116,14 +117,14 @@ TEST_F(SectorLayerTest, bordersCrossesAndTextsStandWhereTheGridSaysAtEveryZoom) 
     EXPECT_TRUE(Painted() == shown) << zoom << ": the tiles";
     viewer->Command(command::kShowSectors);
     EXPECT_TRUE(Painted() == plain) << zoom << ": switched off";
-    viewer->ZoomIn();
+    viewer->view().ZoomIn();
   }
   EXPECT_FALSE(host.checks[command::kShowSectors]);
 }
 
 TEST_F(SectorLayerTest, eachSectorSaysWhatItIsAndStandsWhereItCanBeSeen) {
   StartViewer();
-  const SectorLayer& layer = viewer->sectorLayer();
+  const SectorLayer& layer = viewer->overlays().sectorLayer();
   struct Case {
     int sector;
     const char* text;
@@ -151,13 +152,13 @@ TEST_F(SectorLayerTest, eachSectorSaysWhatItIsAndStandsWhereItCanBeSeen) {
 TEST_F(SectorLayerTest, aMovedLabelPointOrAReloadedMapRedrawsTheSectors) {
   StartViewer();
   viewer->Command(command::kShowSectors);
-  viewer->ZoomIn();
+  viewer->view().ZoomIn();
   (void)Painted();  // every tile kept
   // "E", then a click: sector 2's label point comes home, and its text with it.
   viewer->KeyRelease(Key::kE);
   viewer->MousePress(MouseButton::kLeft, viewer->view().MapToClient(QPoint(120, 80)), 0);
   viewer->MouseRelease(MouseButton::kLeft, viewer->view().MapToClient(QPoint(120, 80)));
-  EXPECT_EQ(viewer->sectorLayer().TextOf(2)->at, QPoint(120, 80));
+  EXPECT_EQ(viewer->overlays().sectorLayer().TextOf(2)->at, QPoint(120, 80));
   EXPECT_TRUE(Painted() == Whole()) << "after the label point moved";
   // The author paints band 5 as sector 6, which has no record, and reloads.
   SectorGrid grid = *position().grid();
@@ -166,8 +167,8 @@ TEST_F(SectorLayerTest, aMovedLabelPointOrAReloadedMapRedrawsTheSectors) {
   ASSERT_TRUE(grid.WriteFile(dir.path() / "Tess.gim" / "SektorInfo.map"));
   host.answers.push_back(true);  // the moved label point is given up
   viewer->Command(command::kReloadMap);
-  ASSERT_TRUE(viewer->sectorLayer().TextOf(6));
-  EXPECT_EQ(viewer->sectorLayer().TextOf(6)->text.toStdString(), "6 (no record)");
+  ASSERT_TRUE(viewer->overlays().sectorLayer().TextOf(6));
+  EXPECT_EQ(viewer->overlays().sectorLayer().TextOf(6)->text.toStdString(), "6 (no record)");
   EXPECT_TRUE(Painted() == Whole()) << "after the reload";
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "Locations.h"
 #include "PositionFile.h"
 #include "ViewerFixture.h"
 
@@ -28,7 +29,7 @@ TEST_F(Startup, loadsTheDefaultStartPositionAndItsMapWithTotals) {
   EXPECT_FALSE(position().dirty());
   EXPECT_EQ(viewer->map().mapPicture.size(), QSize(200, 100));
   EXPECT_EQ(host.waits, 0) << "the wait cursor ends with the load";
-  EXPECT_TRUE(viewer->document().currentFile.empty());
+  EXPECT_TRUE(viewer->board().document().currentFile.empty());
 }
 
 TEST_F(Startup, opensTheCommandLinePositionAndTheMapItNames) {
@@ -45,12 +46,13 @@ TEST_F(Startup, opensTheCommandLinePositionAndTheMapItNames) {
   StartViewer("\"" + (dir / "game.QPX").string() + "\"");
   EXPECT_EQ(position().mapName(), "Isle");
   EXPECT_EQ(position().unitCount(), 1u);
-  EXPECT_EQ(viewer->document().currentFile, (dir / "game.QPX").string()) << "quotes are dropped";
+  EXPECT_EQ(viewer->board().document().currentFile, (dir / "game.QPX").string())
+      << "quotes are dropped";
 }
 
 TEST_F(Startup, forgetsACommandLineFileThatDoesNotLoad) {
   StartViewer((dir / "none.QPX").string());
-  EXPECT_TRUE(viewer->document().currentFile.empty());
+  EXPECT_TRUE(viewer->board().document().currentFile.empty());
   EXPECT_EQ(position().mapName(), "Tess");
 }
 
@@ -58,25 +60,25 @@ TEST_F(Startup, degradesSilentlyForEveryMissingFile) {
   StartViewer();
   const auto gim = dir / "Tess.gim";
   std::filesystem::remove(gim / "SektorInfo.sek");
-  viewer->LoadMapPackage("Tess");
+  viewer->board().LoadMapPackage("Tess");
   EXPECT_NE(position().grid(), nullptr);
   EXPECT_EQ(position().sectorTable(), nullptr);
 
   std::filesystem::remove(gim / "SektorInfo.map");
   std::filesystem::copy_file(gim / "ToolPieces.txt", gim / "SektorInfo.sek");
-  viewer->LoadMapPackage("Tess");
+  viewer->board().LoadMapPackage("Tess");
   EXPECT_EQ(position().grid(), nullptr);
   EXPECT_EQ(position().sectorTable(), nullptr) << "no table is read without a grid";
 
   for (auto f : {"MapInfo.txt", "Map.bmp", "ToolPieces.txt", "ToolPieces.bmp", "BigPieces.bmp"})
     std::filesystem::remove(gim / f);
-  viewer->LoadMapPackage("Tess");
+  viewer->board().LoadMapPackage("Tess");
   EXPECT_TRUE(viewer->map().mapPicture.isNull());
   EXPECT_TRUE(viewer->map().piecesPicture.isNull());
   EXPECT_EQ(position().alliances(), AllianceTable{});
   EXPECT_TRUE(position().pieces()[1].name.empty());
   EXPECT_TRUE(host.errors.empty());
-  viewer->LoadMapPackage("Nowhere");
+  viewer->board().LoadMapPackage("Nowhere");
   EXPECT_TRUE(host.errors.empty());
 }
 
@@ -91,7 +93,7 @@ TEST_F(Startup, usesTheBigPiecesWhenAskedAndTheSmallOnesWithoutThem) {
   EXPECT_EQ(viewer->map().pieceHalfHeight, 5);
   TestPackage big;
   big.WriteTo(dir.path());
-  viewer->LoadMapPackage("Tess");
+  viewer->board().LoadMapPackage("Tess");
   EXPECT_EQ(viewer->map().pieceCellWidth, 20);
   EXPECT_EQ(viewer->map().pieceHalfWidth, 10);
   EXPECT_EQ(viewer->map().pieceHalfHeight, 7);
@@ -108,7 +110,7 @@ TEST_F(Startup, recreatesTheToolWindowsWhereTheyStandAtEveryLoad) {
   EXPECT_EQ(host.windows[ToolWindow::kInfoView].position, QPoint(500, 60000 - 65536));
   EXPECT_TRUE(host.windows[ToolWindow::kPalette].shown);
   host.windows[ToolWindow::kPalette].position = QPoint(300, 200);  // the user moved it
-  viewer->LoadMapPackage("Tess");
+  viewer->board().LoadMapPackage("Tess");
   EXPECT_EQ(host.windows[ToolWindow::kPalette].position, QPoint(300, 200));
   EXPECT_EQ(host.recreations, 4);
 }

@@ -119,15 +119,15 @@ QAccessibleInterface* PaletteInterface(PaletteWindow* palette) {
     for (int column = 0; column < map.piecesPicture.width() / w; ++column) {
       const QRect area(column * w, row * h, w, h);
       const QPoint middle = area.center();
-      if (viewer.PaletteCellText(middle).empty()) continue;
+      if (viewer.editing().PaletteCellText(middle).empty()) continue;
       cells.push_back({QAccessible::RadioButton, area,
-                       [&viewer, middle] { return viewer.PaletteCellText(middle); },
+                       [&viewer, middle] { return viewer.editing().PaletteCellText(middle); },
                        [&viewer, column, row] {
-                         const EditingState& e = viewer.editing();
+                         const EditingState& e = viewer.editing().state();
                          return e.mouseMode == ModePlace && e.selectedPiece == column &&
                                 e.selectedRow == row;
                        },
-                       [&viewer, middle] { viewer.PaletteClick(middle); }});
+                       [&viewer, middle] { viewer.editing().PaletteClick(middle); }});
     }
   return new PaintedWindow(palette, std::move(cells));
 }

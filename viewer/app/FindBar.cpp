@@ -44,7 +44,8 @@ void FindBar::Open() {
 
 void FindBar::Filter() {
   list_->clear();
-  for (const Viewer::SectorMatch& m : viewer_.FindSectors(field_->text().toStdString())) {
+  for (const Overlays::SectorMatch& m :
+       viewer_.overlays().FindSectors(field_->text().toStdString())) {
     auto* item = new QListWidgetItem(
         QStringLiteral("%1 \u2013 %2")
             .arg(QString::fromStdString(m.name), QString::fromStdString(m.detail)),
@@ -60,9 +61,9 @@ void FindBar::Go() {
   const int sector = chosen->data(Qt::UserRole).toInt();
   hide();
   if (parentWidget()) parentWidget()->setFocus();
-  viewer_.GoToSector(sector);
+  viewer_.overlays().GoToSector(sector);
   QTimer::singleShot(kOutlineMs, parentWidget(),
-                     [&viewer = viewer_] { viewer.EndSectorOutline(); });
+                     [&viewer = viewer_] { viewer.overlays().EndSectorOutline(); });
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event) {

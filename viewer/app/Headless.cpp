@@ -280,9 +280,9 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
 }
 
 void SetZoom(Viewer& viewer, double zoom) {
-  while (viewer.zoom() < zoom - 0.05 && viewer.ZoomIn()) {
+  while (viewer.view().state().zoom < zoom - 0.05 && viewer.view().ZoomIn()) {
   }
-  while (viewer.zoom() > zoom + 0.05 && viewer.ZoomOut()) {
+  while (viewer.view().state().zoom > zoom + 0.05 && viewer.view().ZoomOut()) {
   }
 }
 
@@ -318,7 +318,7 @@ int RunReplay(const Options& options, const std::filesystem::path& programDir, s
   }
   for (const ReplayLine& line : *script) replay.Run(line);
   // A script whose save, export or load failed did not do what it says.
-  return replay.viewer().failures() == 0 ? 0 : 1;
+  return replay.viewer().board().failures() == 0 ? 0 : 1;
 }
 
 // A position named on the command line: a position file, a game's last turn or GAME:N, read
@@ -337,10 +337,10 @@ Result<NamedPosition> ReadPosition(Position& position, const std::string& name, 
 // with the reason when the package is not found.
 Status LoadMapOf(Viewer& viewer, const std::string& mapName, const std::string& whose) {
   std::error_code error;
-  if (!std::filesystem::is_directory(viewer.PackageFolder(mapName), error))
+  if (!std::filesystem::is_directory(viewer.board().PackageFolder(mapName), error))
     return Status::Fail(whose + ": its map " + mapName + " is not found (no " + mapName +
                         ".gim folder where maps are looked for)");
-  viewer.LoadMapPackage(mapName);
+  viewer.board().LoadMapPackage(mapName);
   return Status::Ok();
 }
 
@@ -525,7 +525,7 @@ int Render(Viewer& viewer, const Options& options, std::ostream& err) {
   constexpr int kBandRows = 256;
   auto written = WritePngInStrips(
       options.renderPath, view.scaledWidth, view.scaledHeight, kBandRows, [&](int top, int rows) {
-        return viewer.ComposedRegion(QRect(0, top, view.scaledWidth, rows));
+        return viewer.view().ComposedRegion(QRect(0, top, view.scaledWidth, rows));
       });
   if (!written) {
     err << "error: " << written.error() << "\n";
@@ -581,13 +581,14 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
   const std::string map = viewer.position().mapName();
   std::error_code error;
   if (reports && !options->position.empty() &&
-      !std::filesystem::is_directory(viewer.PackageFolder(map), error)) {
+      !std::filesystem::is_directory(viewer.board().PackageFolder(map), error)) {
     err << "error: " << options->position << ": its map " << map << " is not found (no " << map
         << ".gim folder where maps are looked for)\n";
     return 2;
   }
   // The income labels as the menu item "&IPC Values" shows them, the settings file untouched.
-  if (options->ipc && !viewer.settings().showIpcValues()) viewer.Command(command::kIpcValues);
+  if (options->ipc && !viewer.desk().settings().showIpcValues())
+    viewer.Command(command::kIpcValues);
   if (options->sectors) viewer.Command(command::kShowSectors);
   switch (options->mode) {
     case Options::Mode::kTotals:

@@ -43,16 +43,16 @@ MainWindow::MainWindow(std::filesystem::path programDir, Questions* questions, F
   BuildStatusBar();
   setAcceptDrops(true);
   // The one timer of the program: the recovery copy follows the edits a few seconds behind.
-  viewer_->EnableRecovery(RecoveryStore::DefaultFolder());
-  viewer_->KeepPreferences();
+  viewer_->recovery().Enable(RecoveryStore::DefaultFolder());
+  viewer_->desk().KeepPreferences();
   auto* recovery = new QTimer(this);
   recovery->setObjectName(QStringLiteral("RecoveryTimer"));
-  connect(recovery, &QTimer::timeout, this, [this] { viewer_->KeepRecoveryCopy(); });
+  connect(recovery, &QTimer::timeout, this, [this] { viewer_->recovery().Keep(); });
   recovery->start(kRecoveryInterval);
   // The game file on the disk: looked at when it or its folder changes, and every second, for a
   // file system that does not tell (a network share).
   gameWatcher_ = new QFileSystemWatcher(this);
-  const auto follow = [this] { viewer_->FollowGameFile(); };
+  const auto follow = [this] { viewer_->games().FollowGameFile(); };
   connect(gameWatcher_, &QFileSystemWatcher::fileChanged, this, follow);
   connect(gameWatcher_, &QFileSystemWatcher::directoryChanged, this, follow);
   auto* gameTimer = new QTimer(this);
@@ -120,11 +120,12 @@ void MainWindow::BuildMenu() {
   action(command::kToolBar)->setChecked(true);
   action(command::kInfoView)->setChecked(true);
   // Files may have gone since the list was shown.
-  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { viewer_->PublishRecent(); });
+  connect(recentMenu_, &QMenu::aboutToShow, this, [this] { viewer_->desk().PublishRecent(); });
   // Only a board with unsaved changes to its position file has something to compare.
   QAction* saved = action(command::kCompareWithSaved);
   connect(menus[MenuPlace::kFile], &QMenu::aboutToShow, this, [this, saved] {
-    saved->setEnabled(!viewer_->document().currentFile.empty() && viewer_->position().dirty());
+    saved->setEnabled(!viewer_->board().document().currentFile.empty() &&
+                      viewer_->position().dirty());
   });
   AddShortcuts();
 }
@@ -491,7 +492,7 @@ void MainWindow::ShowPackageCheck(const std::string& packageName,
   // else in a corner of the screen, and it moves away from a marked point it would cover.
   auto dialog = std::make_shared<QPointer<PackageCheckDialog>>();
   const auto place = [this, dialog] {
-    const std::optional<QPoint> marked = viewer_->markedPoint();
+    const std::optional<QPoint> marked = viewer_->overlays().markedPoint();
     const std::optional<QPoint> avoid =
         marked ? std::optional(map_->mapToGlobal(viewer_->view().MapToClient(*marked)))
                : std::nullopt;
@@ -500,7 +501,7 @@ void MainWindow::ShowPackageCheck(const std::string& packageName,
   };
   *dialog = new PackageCheckDialog(this, packageName, report,
                                    [this, dialog, place](std::optional<QPoint> map) {
-                                     viewer_->MarkMapPoint(map);
+                                     viewer_->overlays().MarkMapPoint(map);
                                      if (*dialog && (*dialog)->isVisible())
                                        (*dialog)->move(place());
                                    });
@@ -513,9 +514,10 @@ void MainWindow::ShowPackageCheck(const std::string& packageName,
 
 void MainWindow::ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) {
   if (!changes_) {
-    changes_ = new ChangesWindow(this, [this](int sector) { viewer_->ShowSector(sector); });
+    changes_ =
+        new ChangesWindow(this, [this](int sector) { viewer_->overlays().ShowSector(sector); });
     // Closed by the user (Esc, its close button): the comparison ends.
-    connect(changes_, &QDialog::finished, this, [this] { viewer_->EndComparison(); });
+    connect(changes_, &QDialog::finished, this, [this] { viewer_->overlays().EndComparison(); });
     changes_->SetLines(file, lines);
     changes_->show();
     return;
@@ -538,13 +540,13 @@ void MainWindow::WatchGameFile(const std::string& path) {
 void MainWindow::ShowHistory(const GameHistory& history) {
   if (!history_) {
     history_ = new HistoryWindow(
-        this,
-        {[this](int64_t turn) { return viewer_->GoToTurn(turn); },
-         [this](int direction) {
-           viewer_->Command(direction < 0 ? command::kPreviousTurn : command::kNextTurn);
-         },
-         [this](int64_t turn) { viewer_->AnnotateTurn(turn); },
-         [this] { viewer_->Command(command::kTrends); }, [this] { viewer_->HistoryClosed(); }});
+        this, {[this](int64_t turn) { return viewer_->games().GoToTurn(turn); },
+               [this](int direction) {
+                 viewer_->Command(direction < 0 ? command::kPreviousTurn : command::kNextTurn);
+               },
+               [this](int64_t turn) { viewer_->games().AnnotateTurn(turn); },
+               [this] { viewer_->Command(command::kTrends); },
+               [this] { viewer_->games().turns().Closed(); }});
     // Alt+Left and Alt+Right, and every other shortcut, act while it has the focus too.
     history_->addActions(shortcutActions_);
   }

@@ -53,7 +53,7 @@ MapWidget::MapWidget(QWidget* parent, Viewer& viewer) : QWidget(parent), viewer_
 void MapWidget::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), Qt::white);
-  viewer_.PaintMap(painter, event->rect());
+  viewer_.view().Paint(painter, event->rect());
 }
 
 void MapWidget::mousePressEvent(QMouseEvent* event) {
@@ -93,6 +93,6 @@ void MapWidget::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
-void MapWidget::resizeEvent(QResizeEvent*) { viewer_.ClientResized(); }
+void MapWidget::resizeEvent(QResizeEvent*) { viewer_.view().ClientResized(); }
 
 }  // namespace mw

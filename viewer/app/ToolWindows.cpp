@@ -48,7 +48,7 @@ void PaletteWindow::paintEvent(QPaintEvent*) {
 
 void PaletteWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  viewer_.PaletteClick(event->position().toPoint());
+  viewer_.editing().PaletteClick(event->position().toPoint());
   // The next key is for the map: D, E, Esc and the zoom keys work at once.
   if (auto* main = dynamic_cast<MainWindow*>(parentWidget())) main->TakeKeys();
 }
@@ -59,13 +59,13 @@ void PaletteWindow::keyPressEvent(QKeyEvent* event) {
 
 void PaletteWindow::keyReleaseEvent(QKeyEvent* event) {
   if (event->key() != Qt::Key_Escape) return ForwardKey(viewer_, event, false);
-  if (!event->isAutoRepeat()) viewer_.PaletteEscape();
+  if (!event->isAutoRepeat()) viewer_.editing().PaletteEscape();
 }
 
 bool PaletteWindow::event(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QWidget::event(event);
   const auto* help = static_cast<QHelpEvent*>(event);
-  const std::string text = viewer_.PaletteCellText(help->pos());
+  const std::string text = viewer_.editing().PaletteCellText(help->pos());
   if (text.empty())
     QToolTip::hideText();
   else
@@ -78,7 +78,7 @@ bool PaletteWindow::event(QEvent* event) {
 void PaletteWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   hide();
-  viewer_.ToolWindowClosed(ToolWindow::kPalette);
+  viewer_.desk().ToolWindowClosed(ToolWindow::kPalette);
 }
 
 InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer)
@@ -94,7 +94,7 @@ InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer)
 
 void InfoViewWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  PaintInfoView(painter, viewer_.map(), viewer_.position(), viewer_.fonts().labelFont);
+  PaintInfoView(painter, viewer_.map(), viewer_.position(), viewer_.startup().fonts.labelFont);
 }
 
 void InfoViewWindow::mousePressEvent(QMouseEvent* event) {
@@ -112,7 +112,7 @@ void InfoViewWindow::keyReleaseEvent(QKeyEvent* event) { ForwardKey(viewer_, eve
 void InfoViewWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   hide();
-  viewer_.ToolWindowClosed(ToolWindow::kInfoView);
+  viewer_.desk().ToolWindowClosed(ToolWindow::kInfoView);
 }
 
 }  // namespace mw

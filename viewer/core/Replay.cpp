@@ -264,7 +264,7 @@ void ReplayHost::Repaint(const Viewer& viewer) {
   QPainter painter(&screen_);
   painter.setClipRegion(stale_);
   painter.fillRect(stale_.boundingRect(), Qt::white);
-  viewer.PaintMap(painter, stale_.boundingRect());
+  viewer.view().Paint(painter, stale_.boundingRect());
   stale_ = QRegion();
 }
 
@@ -314,7 +314,7 @@ void Replay::Take(const ReplayLine& line) {
       return viewer_.MouseMove(line.point);
     case Kind::kResize:
       host_.SetClientSize(QSize(line.point.x(), line.point.y()));
-      return viewer_.ClientResized();
+      return viewer_.view().ClientResized();
     case Kind::kKey: {
       ReplayLine down = line;
       down.kind = Kind::kKeyDown;
@@ -332,9 +332,9 @@ void Replay::Take(const ReplayLine& line) {
     case Kind::kShot:
       return Shot(*line.path);
     case Kind::kPalette:
-      return viewer_.PaletteClick(line.point);
+      return viewer_.editing().PaletteClick(line.point);
     case Kind::kPaletteEscape:
-      return viewer_.PaletteEscape();
+      return viewer_.editing().PaletteEscape();
     case Kind::kCommand:
       return viewer_.Command(line.command);
     case Kind::kAnswer:

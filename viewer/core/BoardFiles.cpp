@@ -1,0 +1,119 @@
+// The board's files: "&New", "&Open", "&Save", "S&ave as ..." and the questions before what the
+// board holds is given up.
+#include "Board.h"
+#include "FileBytes.h"
+#include "PackagePaths.h"
+#include "Viewer.h"
+
+namespace mw {
+
+bool Board::ConfirmDiscard() {
+  return ConfirmUnsaved("Load new Map without saving changes?") &&
+         ConfirmLabelsLost("Load new Map");
+}
+
+bool Board::ConfirmUnsaved(const std::string& question) {
+  if (!position_.dirty()) return true;
+  switch (v_.host().questions.AskDiscard(question, "Exit Marrowind")) {
+    case Questions::DiscardAnswer::kDiscard:
+      return true;
+    case Questions::DiscardAnswer::kCancel:
+      return false;
+    case Questions::DiscardAnswer::kSave:
+      // Saved, the board goes on; a save dialog cancelled or a failed save keeps it here.
+      Save();
+      return !position_.dirty();
+  }
+  return false;
+}
+
+// Label points moved in the map live only in memory until S exports them.
+bool Board::ConfirmLabelsLost(const std::string& action) {
+  return !position_.labelsMoved() ||
+         v_.host().questions.Confirm("The moved label points are not exported yet (key S). " +
+                                         action + " without exporting them?",
+                                     "Exit Marrowind");
+}
+
+void Board::NewMap(int id) {
+  const CatalogueEntry* entry = nullptr;
+  for (const auto& e : document_.catalogue)
+    if (e.commandId == id) entry = &e;
+  if (!entry || !ConfirmDiscard()) return;
+  // The package chosen is the one loaded, whatever its start position names: the position's
+  // own field holds only 4 characters of the name.
+  const std::string package = entry->packageName;
+  position_.header().setMapName(entry->mapName);
+  position_.RemoveAllUnits();
+  // Undo must not reach back into the position just discarded.
+  position_.ClearUndo();
+  v_.PutBoard(BoardSource::Start(
+      FindEntryIgnoringCase(PackageFolder(package), package_file::kStartPosition).string(),
+      package));
+  v_.editing().OfferHint();
+}
+
+void Board::Open() {
+  if (!ConfirmDiscard()) return;
+  document_.currentFile.clear();
+  const auto chosen = v_.host().files.ChooseOpenFile();
+  if (!chosen) return;
+  OpenChosen(*chosen);
+}
+
+void Board::OpenChosen(const std::string& path) {
+  // A game file is opened as a game, whatever its name: it is never read as a position.
+  if (IsDatabaseFile(path)) return v_.games().OpenGameFile(path, true);
+  v_.PutBoard(BoardSource::File(path));
+}
+
+void Board::Save() {
+  if (document_.currentFile.empty()) return SaveAs();
+  SaveTo(document_.currentFile);
+}
+
+void Board::SaveAs() {
+  const bool proposeNative = position_.mapName() != kDefaultMapName;
+  const auto chosen = v_.host().files.ChooseSaveFile(proposeNative);
+  if (!chosen) return;
+  document_.currentFile = *chosen;
+  SaveTo(*chosen);
+}
+
+// Saving must not lose what the user did not mean to give up: the map of a position saved where
+// the format names none, or a file that a recovered position only claims to belong to.
+bool Board::ConfirmSaveTarget(const std::string& path) {
+  const std::string map = position_.mapName();
+  Questions& ask = v_.host().questions;
+  if (IsTessWinMapPath(path) && map != kDefaultMapName &&
+      !ask.Confirm("A .MAP file names no map: this position of the map " + map +
+                       " would open on the map " + std::string(kDefaultMapName) +
+                       ". Save it as .MAP all the same?",
+                   "Save position"))
+    return false;
+  return !document_.restoredFile || path != document_.currentFile || HoldsPosition(path) ||
+         ask.Confirm(path + " holds no position. Replace it with this position?", "Save position");
+}
+
+void Board::SaveTo(const std::string& path) {
+  if (!ConfirmSaveTarget(path)) return;
+  // Pieces in the hand belong to the board that is saved: they go back to their unit first.
+  v_.editing().EndCarry();
+  position_.CancelCarry();
+  if (auto saved = SavePosition(position_, path); !saved) {
+    ++failures_;
+    v_.host().surface.ShowStatus(StatusField::kMessage,
+                                 "Could not save " + path + ": " + saved.error());
+    v_.host().questions.ShowError("The position could not be saved to " + path + ".\n" +
+                                  saved.error());
+    return;
+  }
+  v_.host().surface.ShowStatus(StatusField::kMessage, "Saved " + path);
+  document_.restoredFile = false;
+  // The file holds the board whole now, whatever the one it was read from lacked.
+  document_.origin.cut.reset();
+  v_.desk().RememberFile(path);
+  v_.recovery().Keep();
+}
+
+}  // namespace mw

@@ -1,0 +1,351 @@
+// The game the board belongs to: recording, opening, taking turns from a copy, stepping through
+// the turns, and following the file on the disk.
+#include "Games.h"
+
+#include "PackagePaths.h"
+#include "Viewer.h"
+
+namespace mw {
+namespace {
+
+// Counts a command that asks the player about the game while it runs: the game file is not read
+// again under its feet (a timer of the window would, while a question is open).
+class Busy {
+ public:
+  explicit Busy(int& count) : count_(++count) {}
+  ~Busy() { --count_; }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  int& count_;
+};
+
+// "turn 8", "turns 8 and 9", "turns 8 to 12": turns that follow one another.
+std::string TurnsInWords(const std::vector<Turn>& turns) {
+  const std::string first = std::to_string(turns.front().number);
+  const std::string last = std::to_string(turns.back().number);
+  if (turns.size() == 1) return "turn " + first;
+  return "turns " + first + (turns.size() == 2 ? " and " : " to ") + last;
+}
+
+std::string Quoted(const Turn& turn) {
+  return "turn " + std::to_string(turn.number) + " \"" + turn.label + "\"";
+}
+
+}  // namespace
+
+std::string Games::Title() const {
+  if (!game_) return {};
+  const std::string name = game_->path().stem().string();
+  const int64_t last = history_.last();
+  const int64_t turn = v_.board().document().origin.turn;
+  if (turn > 0)
+    return name + " \u2013 turn " + std::to_string(turn) + " of " + std::to_string(last);
+  return name + " \u2013 " + std::to_string(last) + (last == 1 ? " turn" : " turns");
+}
+
+void Games::BoardPut() {
+  if (game_) history_.Publish();
+}
+
+std::string Games::StaleBoardQuestion(int64_t last) const {
+  const int64_t from = v_.board().document().origin.turn;
+  const std::string game = "the game is at turn " + std::to_string(last);
+  const auto undone = [&](int64_t after) {
+    return "turn" +
+           (last - after == 1 ? " " + std::to_string(last)
+                              : "s " + std::to_string(after + 1) + " to " + std::to_string(last)) +
+           " did.";
+  };
+  if (from == 0) {
+    const int64_t seen = history_.last();
+    const std::string made =
+        "The board was made while the game was at turn " + std::to_string(seen) + "; " + game;
+    if (last < seen) return made + ": its file no longer holds the turns after it.";
+    return made + " now. Recording it may undo what " + undone(seen);
+  }
+  const TurnFigures* known = history_.Find(from);
+  const std::string made =
+      "The board was made from " + (known ? Quoted(known->turn) : "turn " + std::to_string(from));
+  if (last < from) return made + ", which the game file no longer holds; " + game + ".";
+  return made + "; " + game + ". Recording it undoes what " + undone(from);
+}
+
+void Games::RecordTurn() {
+  const Busy busy(busy_);
+  Board& board = v_.board();
+  const Host& host = v_.host();
+  const auto fail = [&](const std::string& reason) {
+    board.ReportFailure("record the turn", reason);
+  };
+  if (const auto& cut = board.document().origin.cut)
+    return fail(cut->Describe(board.document().origin.file) +
+                ": a cut position is not recorded as a turn. Save the board to keep what it holds, "
+                "then record it");
+  if (!game_) {
+    const auto chosen = host.files.ChooseGameFile(true);
+    if (!chosen) return;
+    std::filesystem::path path = *chosen;
+    if (!IsGamePath(path.string())) path += GameFile::kExtension;
+    const Position& position = board.position();
+    auto game =
+        GameFile::OpenOrCreate(path, position.mapName(), board.PackageFolder(v_.map().packageName));
+    if (!game) return fail(game.error());
+    game_.emplace(std::move(game.value()));
+    board.document().origin.turn = 0;
+    gameVersion_ = game_->DataVersion();
+    if (Status read = history_.Read(*game_); !read) return fail(read.error());
+    v_.DocumentChanged();
+  } else {
+    // Turns another program recorded, or another copy put under the name, count.
+    CatchUp();
+  }
+  // The game's last turn, and the turn the board came from (or the last one the window knew of
+  // when it came from no turn): where they differ, recording may undo turns.
+  auto last = game_->FindTurn(0);
+  if (!last) return fail(last.error());
+  const int64_t lastNumber = *last ? (*last)->number : 0;
+  BoardOrigin& origin = board.document().origin;
+  int64_t expected = origin.turn != 0 ? origin.turn : history_.last();
+  if (lastNumber != expected) {
+    if (!host.questions.ConfirmAction(StaleBoardQuestion(lastNumber), "Record Turn",
+                                      "Record Anyway"))
+      return;
+    expected = lastNumber;
+  }
+  const std::string proposed = "Turn " + std::to_string(lastNumber + 1);
+  const auto text = host.questions.AskTurnText("Record Turn", {proposed, {}});
+  if (!text) return;
+  // The label proposed follows the turn's number, should another turn come first.
+  const std::string label = text->label == proposed ? std::string() : text->label;
+  const std::vector<uint8_t> bytes = EncodePosition(board.position(), false);
+  const std::optional<int64_t> parent = origin.turn ? std::optional(origin.turn) : std::nullopt;
+  std::optional<Turn> turn;
+  while (!turn) {
+    auto recorded = game_->Record({bytes, label, text->note, parent, expected});
+    if (!recorded) return fail(recorded.error());
+    turn = recorded->turn;
+    // Another program recorded while the questions were open: asked again.
+    if (!turn && !host.questions.ConfirmAction(StaleBoardQuestion(recorded->last), "Record Turn",
+                                               "Record Anyway"))
+      return;
+    expected = recorded->last;
+  }
+  // The board is the new turn; the figures are those it shows. Turns that came before it from
+  // elsewhere, or changes of labels, are read with it.
+  if (game_->DataVersion() != gameVersion_) {
+    gameVersion_ = game_->DataVersion();
+    if (Status read = history_.ReadArrivals(*game_, false); !read) return fail(read.error());
+  }
+  history_.Recorded(*game_, *turn);
+  origin.turn = turn->number;
+  // A board that is no position file's is kept in the game now: nothing of it is unsaved.
+  if (board.document().currentFile.empty()) {
+    board.position().MarkClean();
+    v_.recovery().Keep();
+  }
+  history_.Publish();
+  v_.desk().RememberFile(game_->path().string());
+  v_.DocumentChanged();
+  host.surface.ShowStatus(StatusField::kMessage,
+                          "Recorded " + Quoted(*turn) + " in " + game_->path().string());
+}
+
+Status Games::OpenGameAt(const std::string& path, int64_t number) {
+  auto game = GameFile::Open(path, true);
+  if (!game) return Status::Fail(game.error());
+  auto turns = game->Turns();
+  if (!turns) return Status::Fail(turns.error());
+  if (turns->empty()) return Status::Fail(path + ": the game has no turns yet");
+  if (number == 0) number = turns->back().number;
+  if (std::none_of(turns->begin(), turns->end(), [&](const Turn& t) { return t.number == number; }))
+    return Status::Fail(path + ": the game has no turn " + std::to_string(number));
+  // The game is the open one from here: its turns are known before its figures, which need the
+  // board on the game's map.
+  game_.emplace(std::move(game.value()));
+  history_.Begin(game_->path().string(), std::move(turns.value()));
+  v_.board().document().origin.turn = 0;
+  if (!ShowTurn(number, true)) return Status::Fail(path + ": the turn could not be shown");
+  gameVersion_ = game_->DataVersion();
+  if (Status read = history_.Read(*game_); !read) return read;
+  history_.Show();
+  v_.desk().RememberFile(path);
+  v_.DocumentChanged();
+  v_.host().surface.ShowStatus(
+      StatusField::kMessage,
+      "Opened the game " + game_->path().string() + " at " + Quoted(history_.Find(number)->turn));
+  return Status::Ok();
+}
+
+void Games::OpenGame() {
+  const Busy busy(busy_);
+  if (!v_.board().ConfirmDiscard()) return;
+  if (const auto chosen = v_.host().files.ChooseGameFile(false)) OpenGameFile(*chosen, true);
+}
+
+void Games::OpenGameFile(const std::string& path, bool asked) {
+  const Busy busy(busy_);
+  std::error_code error;
+  // A copy of the open game gives its turns to it; any other game is opened.
+  if (game_ && !std::filesystem::equivalent(path, game_->path(), error)) {
+    auto other = GameFile::Open(path);
+    if (other && other->id() == game_->id()) return TakeTurnsFrom(path, asked);
+  }
+  if (Status opened = OpenGameAt(path); !opened)
+    v_.board().ReportFailure("open the game", opened.error());
+}
+
+void Games::TakeTurnsFrom(const std::string& path, bool asked) {
+  const Busy busy(busy_);
+  const auto fail = [&](const std::string& reason) {
+    v_.board().ReportFailure("take the turns", reason);
+  };
+  if (!game_) {
+    // Nothing to take them into: the game is opened.
+    if (!asked && !v_.board().ConfirmDiscard()) return;
+    return OpenGameFile(path, true);
+  }
+  CatchUp();
+  auto other = GameFile::Open(path);
+  if (!other) return fail(other.error());
+  const std::string here = game_->path().filename().string();
+  const std::string there = other->path().filename().string();
+  auto plan = game_->PlanTaking(*other);
+  if (!plan) return fail(plan.error());
+  if (plan->parting) return fail(plan->parting->Describe(here, there));
+  Surface& surface = v_.host().surface;
+  if (plan->turns.empty()) {
+    surface.ShowStatus(StatusField::kMessage,
+                       "Nothing to take: " + there + " holds no turn that " + here + " lacks");
+    return;
+  }
+  if (!v_.host().questions.ConfirmAction("Take " + TurnsInWords(plan->turns) + " of " + there + "?",
+                                         "Take Turns", "Take Turns"))
+    return;
+  auto taken = game_->Take(*other);
+  if (!taken) return fail(taken.error());
+  if (taken->parting) return fail(taken->parting->Describe(here, there));
+  if (taken->turns.empty()) return;
+  if (Status read = history_.ReadArrivals(*game_, false); !read) return fail(read.error());
+  // What the opponent did: the last turn taken, compared with the one before it.
+  ShowTurn(taken->turns.back().number, asked);
+  surface.ShowStatus(StatusField::kMessage, "Took " + TurnsInWords(taken->turns) + " of " + there +
+                                                " into " + here + "; " +
+                                                Quoted(taken->turns.back()) + " is on the board");
+}
+
+bool Games::GoToTurn(int64_t number) {
+  const Busy busy(busy_);
+  return ShowTurn(number, false);
+}
+
+bool Games::ShowTurn(int64_t number, bool asked) {
+  const TurnFigures* at = history_.Find(number);
+  Board& board = v_.board();
+  if (!at) return false;
+  if (number == board.document().origin.turn && !board.position().dirty()) return true;
+  const auto fail = [&](const std::string& reason) {
+    board.ReportFailure("load the turn", reason);
+    history_.Publish();
+    return false;
+  };
+  if (!asked && !board.ConfirmDiscard()) {
+    // The History window shows the board's turn chosen again.
+    history_.Publish();
+    return false;
+  }
+  auto bytes = game_->PositionOf(number);
+  if (!bytes) return fail(bytes.error());
+  const Turn shown = at->turn;
+  const TurnFigures* before = history_.Before(number);
+  const std::optional<Turn> previous = before ? std::optional(before->turn) : std::nullopt;
+  // The map stays where the turn is of the map on show: then the position of the comparison
+  // shown has it already.
+  const bool keepMap = EqualsIgnoringCase(v_.map().packageName, game_->mapName());
+  std::unique_ptr<Position> older;
+  bool mapped = false;  // `older` has the board's map
+  if (previous) {
+    auto olderBytes = game_->PositionOf(previous->number);
+    if (!olderBytes) return fail(olderBytes.error());
+    if (keepMap) older = v_.overlays().TakeCompared();
+    mapped = older != nullptr;
+    if (!older) older = std::make_unique<Position>();
+    LoadPositionBytes(*older, *olderBytes);
+  }
+  v_.PutBoard(BoardSource::Turn(game_->path().string(), std::move(bytes.value()), number));
+  if (older) {
+    if (mapped)
+      older->SettleOnMap();
+    else
+      TakeMapOf(*older, board.position());
+    v_.overlays().CompareWithPosition(std::move(older), Quoted(*previous));
+  }
+  v_.host().surface.ShowStatus(StatusField::kMessage,
+                               "Turn " + std::to_string(number) + " \"" + shown.label + "\" of " +
+                                   game_->path().filename().string() + " is on the board");
+  return true;
+}
+
+void Games::StepTurn(int direction) {
+  if (!game_ || history_.data().turns.empty()) {
+    v_.host().surface.ShowStatus(
+        StatusField::kMessage,
+        "No game to step through: open one (&Open Game ...) or record a turn first");
+    return;
+  }
+  const int64_t current = v_.board().document().origin.turn;
+  // A board that is no turn steps back to the last one.
+  if (!history_.Find(current)) {
+    if (direction < 0) GoToTurn(history_.last());
+    return;
+  }
+  const TurnFigures* next = direction < 0 ? history_.Before(current) : history_.After(current);
+  if (next) GoToTurn(next->turn.number);
+}
+
+void Games::AnnotateTurn(int64_t number) {
+  const TurnFigures* at = history_.Find(number);
+  if (!at) return;
+  const auto text = v_.host().questions.AskTurnText("Turn " + std::to_string(number),
+                                                    {at->turn.label, at->turn.note});
+  if (!text || (text->label == at->turn.label && text->note == at->turn.note)) return;
+  auto changed = game_->Annotate(number, text->label, text->note);
+  if (!changed) return v_.board().ReportFailure("change the turn", changed.error());
+  history_.Annotated(*changed);
+  v_.host().surface.ShowStatus(StatusField::kMessage, "Turn " + std::to_string(number) +
+                                                          " is now \"" + changed->label + "\"");
+}
+
+void Games::FollowGameFile() {
+  if (busy_ == 0) CatchUp();
+}
+
+void Games::CatchUp() {
+  if (!game_) return;
+  bool reopened = false;
+  Surface& surface = v_.host().surface;
+  if (game_->Replaced()) {
+    // Another program put a file under the name (a sync tool renames its copy over it): that
+    // file is the game now, and the next recording goes into it.
+    auto fresh = GameFile::Open(game_->path(), true);
+    if (!fresh) {
+      if (!gameUnreadable_)
+        surface.ShowStatus(StatusField::kMessage,
+                           "The game file cannot be read now: " + fresh.error());
+      gameUnreadable_ = true;
+      return;
+    }
+    game_.emplace(std::move(fresh.value()));
+    reopened = true;
+  } else if (game_->DataVersion() == gameVersion_) {
+    return;
+  }
+  gameUnreadable_ = false;
+  gameVersion_ = game_->DataVersion();
+  if (Status read = history_.ReadArrivals(*game_, reopened); !read)
+    surface.ShowStatus(StatusField::kMessage, "The game file cannot be read now: " + read.error());
+  v_.DocumentChanged();
+}
+
+}  // namespace mw

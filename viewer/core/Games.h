@@ -1,0 +1,73 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "GameFile.h"
+#include "TurnHistory.h"
+
+namespace mw {
+
+class Viewer;
+
+// The game the board belongs to: "&Record Turn", "&Open Game ...", "&Take Turns From ...", the
+// turns stepped through, and the game file followed as other programs change it.
+class Games {
+ public:
+  explicit Games(Viewer& viewer) : v_(viewer), history_(viewer) {}
+
+  // The game the board's turns are recorded into, once one was chosen or opened.
+  const GameFile* game() const { return game_ ? &*game_ : nullptr; }
+  const GameHistory& history() const { return history_.data(); }
+  TurnHistory& turns() { return history_; }
+  // "tess-war – turn 7 of 9" while a game is open: the game and the board's turn in it.
+  std::string Title() const;
+  // A new pieces picture: the countries' colours follow it.
+  void PiecesChanged() { history_.PiecesChanged(); }
+  // The board was put on the screen: the History shows its turn.
+  void BoardPut();
+
+  // "&Record Turn": the board as the game's next turn (a new game file chosen first when there
+  // is none), after a question when the game's last turn is not the one the board came from.
+  void RecordTurn();
+  // "&Open Game ...": a game file, its last turn on the board.
+  void OpenGame();
+  // Makes a game file the open game and shows its turn `turn` (0: the last) compared with the
+  // turn before it. Fails with the reason, the board and the open game as they were.
+  Status OpenGameAt(const std::string& path, int64_t turn = 0);
+  // A file that was opened or dropped and holds a game: taken from when it is a copy of the open
+  // game, else opened; `asked` when the question about unsaved changes was asked already.
+  void OpenGameFile(const std::string& path, bool asked);
+  // Adds to the open game the turns of another copy of it that come after the turns both hold,
+  // after a question that lists them, and shows the last of them compared with the turn before.
+  // A copy that parts from the open game is refused, naming the turn where they part.
+  void TakeTurnsFrom(const std::string& path, bool asked = false);
+  // Loads a turn of the game onto the board, after the question about unsaved changes, compared
+  // with the turn before it. False when the board stays as it was.
+  bool GoToTurn(int64_t number);
+  // Alt+Left and Alt+Right: the turn before or after the one on the board.
+  void StepTurn(int direction);
+  // Asks for a new label and note of a turn and gives them to it; its position stays as it is.
+  void AnnotateTurn(int64_t number);
+  // Looks whether the game file changed on the disk (another program recorded a turn or changed
+  // a label, a sync tool put another copy in its place) and shows what arrived. The window calls
+  // it when the file changes and every second.
+  void FollowGameFile();
+
+ private:
+  std::string StaleBoardQuestion(int64_t last) const;
+  // Puts a turn of the open game on the board, compared with the turn before it; `asked` when
+  // the question about unsaved changes was asked already. False when the board stays.
+  bool ShowTurn(int64_t number, bool asked);
+  // FollowGameFile whatever the game's commands are doing.
+  void CatchUp();
+
+  Viewer& v_;
+  std::optional<GameFile> game_;
+  TurnHistory history_;
+  int64_t gameVersion_ = 0;      // the game file's data version when its turns were last read
+  bool gameUnreadable_ = false;  // said once in the status bar until it can be read again
+  int busy_ = 0;  // a command about the game is asking a question: the file is looked at later
+};
+
+}  // namespace mw

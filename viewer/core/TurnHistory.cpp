@@ -1,0 +1,201 @@
+// The game's turns with their totals, as the History window and the Trends chart show them.
+#include "TurnHistory.h"
+
+#include <QColor>
+#include <algorithm>
+#include <tuple>
+#include <unordered_map>
+
+#include "PackagePaths.h"
+#include "Viewer.h"
+
+namespace mw {
+namespace {
+
+// A country's colour: the one most of its row of the pieces picture is painted in among the
+// clear colours (the fill of its pieces, not their dark outline or light marks); the most common
+// one where the row has no clear colour. A country without a row gets a hue of its own.
+uint32_t CountryColour(const MapState& map, int country) {
+  const QImage& pieces = map.piecesPicture;
+  const QRect row = map.cell(0, country).adjusted(0, 0, pieces.width(), 0) & pieces.rect();
+  std::unordered_map<QRgb, int> counts;
+  QRgb best = 0, bestClear = 0;
+  int most = 0, mostClear = 0;
+  for (int y = row.top(); y <= row.bottom(); ++y)
+    for (int x = row.left(); x <= row.right(); ++x) {
+      const QRgb pixel = pieces.pixel(x, y) | 0xff000000u;
+      const int n = ++counts[pixel];
+      const int high = std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+      const int low = std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+      if (n > most) std::tie(most, best) = std::pair(n, pixel);
+      if (high >= 96 && high - low >= 48 && n > mostClear)
+        std::tie(mostClear, bestClear) = std::pair(n, pixel);
+    }
+  if (mostClear > 0) return bestClear;
+  if (most > 0) return best;
+  return QColor::fromHsv((country * 137) % 360, 200, 200).rgb();
+}
+
+// Turns known and turns in the file are the same turn: number, time and (where both have one)
+// hash alike.
+bool SameTurn(const Turn& a, const Turn& b) {
+  return a.number == b.number && a.recorded == b.recorded &&
+         (a.hash.empty() || b.hash.empty() || a.hash == b.hash);
+}
+
+}  // namespace
+
+void TurnHistory::Begin(const std::string& file, std::vector<Turn> turns) {
+  history_ = GameHistory{file, {}, {}, {}, 0, {}};
+  for (Turn& turn : turns) history_.turns.push_back({std::move(turn), {}});
+}
+
+const Position& TurnHistory::MapOf(const GameFile& game) const {
+  // The figures need the game's map: the board's, which recording into the game and opening it
+  // make sure of. A board of another map gives none.
+  static const Position kNoMap;
+  const Position& board = v_.board().position();
+  return EqualsIgnoringCase(board.mapName(), game.mapName()) ? board : kNoMap;
+}
+
+void TurnHistory::Take(std::vector<TurnFigures> figures) {
+  history_.turns = std::move(figures);
+  history_.countries = CountriesOf(history_.turns);
+  history_.colours.clear();
+}
+
+Status TurnHistory::Read(const GameFile& game) {
+  v_.host().surface.BeginWait();
+  auto figures = GameFigures(game, MapOf(game));
+  v_.host().surface.EndWait();
+  if (!figures) return Status::Fail(figures.error());
+  history_.file = game.path().string();
+  Take(std::move(figures.value()));
+  return Status::Ok();
+}
+
+Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
+  auto turns = game.Turns();
+  if (!turns) return Status::Fail(turns.error());
+  auto& known = history_.turns;
+  // The turns known that the file still holds as they were recorded.
+  size_t kept = 0;
+  while (kept < known.size() && kept < turns->size() && SameTurn(known[kept].turn, (*turns)[kept]))
+    ++kept;
+  BoardOrigin& origin = v_.board().document().origin;
+  const std::string name = game.path().filename().string();
+  Surface& surface = v_.host().surface;
+  if (kept < known.size()) {
+    // Another history under the name: read whole. The board's turn is known again only where
+    // that turn is still there as it was.
+    const int64_t keptUpTo = kept > 0 ? known[kept - 1].turn.number : 0;
+    if (origin.turn > keptUpTo) origin.turn = 0;
+    if (Status read = Read(game); !read) return read;
+    Publish();
+    surface.ShowStatus(StatusField::kMessage, name + " was " + (reopened ? "replaced" : "changed") +
+                                                  " by another program: it holds " +
+                                                  std::to_string(history_.turns.size()) +
+                                                  " turns now");
+    return Status::Ok();
+  }
+  // Labels and notes may have changed; the turns after the known ones arrived.
+  for (size_t i = 0; i < kept; ++i) {
+    known[i].turn.label = (*turns)[i].label;
+    known[i].turn.note = (*turns)[i].note;
+    known[i].turn.hash = (*turns)[i].hash;
+  }
+  const std::span<const Turn> arrived = std::span<const Turn>(*turns).subspan(kept);
+  if (!arrived.empty()) {
+    auto figures = FiguresOfTurns(game, MapOf(game), arrived);
+    if (!figures) return Status::Fail(figures.error());
+    known.insert(known.end(), figures->begin(), figures->end());
+    history_.countries = CountriesOf(known);
+    const std::string first = std::to_string(arrived.front().number);
+    surface.ShowStatus(
+        StatusField::kMessage,
+        (arrived.size() == 1 ? "Turn " + first
+                             : "Turns " + first + (arrived.size() == 2 ? " and " : " to ") +
+                                   std::to_string(arrived.back().number)) +
+            " \"" + arrived.back().label + "\" arrived in " + name);
+  }
+  Publish();
+  return Status::Ok();
+}
+
+void TurnHistory::Recorded(const GameFile& game, const Turn& turn) {
+  if (last() == turn.number - 1) {
+    history_.turns.push_back(FiguresOf(v_.board().position(), turn));
+    history_.countries = CountriesOf(history_.turns);
+  } else {
+    ReadArrivals(game, false);
+  }
+}
+
+void TurnHistory::Annotated(const Turn& turn) {
+  for (TurnFigures& t : history_.turns)
+    if (t.turn.number == turn.number) t.turn = turn;
+  Publish();
+}
+
+const TurnFigures* TurnHistory::Find(int64_t number) const {
+  for (const TurnFigures& t : history_.turns)
+    if (t.turn.number == number) return &t;
+  return nullptr;
+}
+
+const TurnFigures* TurnHistory::Before(int64_t number) const {
+  const TurnFigures* at = Find(number);
+  return at && at != &history_.turns.front() ? at - 1 : nullptr;
+}
+
+const TurnFigures* TurnHistory::After(int64_t number) const {
+  const TurnFigures* at = Find(number);
+  return at && at != &history_.turns.back() ? at + 1 : nullptr;
+}
+
+void TurnHistory::Publish() {
+  // The colours follow the countries and the pieces picture: worked out again when either
+  // changed (each clears them), not at every step through the turns.
+  if (history_.colours.size() != history_.countries.size()) {
+    history_.colours.clear();
+    for (uint16_t country : history_.countries)
+      history_.colours.push_back(CountryColour(v_.map(), country));
+  }
+  history_.countryNames = v_.board().position().countryNames();
+  history_.current = v_.board().document().origin.turn;
+  BoardWindows& windows = v_.host().boards;
+  if (shown_) windows.ShowHistory(history_);
+  windows.ShowTrends(history_, false);
+}
+
+void TurnHistory::Show() {
+  shown_ = true;
+  v_.host().menus.SetMenuCheck(command::kHistory, true);
+  Publish();
+}
+
+void TurnHistory::Toggle() {
+  shown_ = !shown_;
+  v_.host().menus.SetMenuCheck(command::kHistory, shown_);
+  if (shown_)
+    v_.host().boards.ShowHistory(history_);
+  else
+    v_.host().boards.HideHistory();
+}
+
+void TurnHistory::Closed() {
+  shown_ = false;
+  v_.host().menus.SetMenuCheck(command::kHistory, false);
+}
+
+void TurnHistory::OpenTrends() {
+  if (!v_.games().game() || history_.turns.empty()) {
+    v_.host().surface.ShowStatus(
+        StatusField::kMessage,
+        "No turns to chart: open a game (&Open Game ...) or record a turn first");
+    return;
+  }
+  v_.host().boards.ShowTrends(history_, true);
+}
+
+}  // namespace mw

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "GameFigures.h"
+#include "Host.h"
+
+namespace mw {
+
+class Viewer;
+
+// The game's turns with every country's totals, as the History window and the Trends chart show
+// them, and the board's turn among them.
+class TurnHistory {
+ public:
+  explicit TurnHistory(Viewer& viewer) : v_(viewer) {}
+
+  const GameHistory& data() const { return history_; }
+  bool shown() const { return shown_; }
+  // A game opened: its turns known, their figures to come once the board is on its map.
+  void Begin(const std::string& file, std::vector<Turn> turns);
+  // Reads every turn of `game` with its totals.
+  Status Read(const GameFile& game);
+  // Reads the turns again after a change on the disk and takes in what arrived; says which.
+  Status ReadArrivals(const GameFile& game, bool reopened);
+  // A turn recorded from the board: its figures are those the board shows.
+  void Recorded(const GameFile& game, const Turn& turn);
+  // A turn's new label and note.
+  void Annotated(const Turn& turn);
+  // The turn of the history with this number, or none.
+  const TurnFigures* Find(int64_t number) const;
+  // The turns before and after it, or none.
+  const TurnFigures* Before(int64_t number) const;
+  const TurnFigures* After(int64_t number) const;
+  int64_t last() const { return history_.turns.empty() ? 0 : history_.turns.back().turn.number; }
+  // Tells the windows that show it; the countries' colours are worked out again where the
+  // countries or the pieces picture changed.
+  void Publish();
+  void PiecesChanged() { history_.colours.clear(); }
+
+  // "&History" (its window shown or hidden, or closed by the user) and "&Trends ...".
+  void Show();
+  void Toggle();
+  void Closed();
+  void OpenTrends();
+
+ private:
+  // The board where it is of the game's map, to count the turns' totals on; else no map.
+  const Position& MapOf(const GameFile& game) const;
+  void Take(std::vector<TurnFigures> figures);
+
+  Viewer& v_;
+  GameHistory history_;
+  bool shown_ = false;
+};
+
+}  // namespace mw
