@@ -4,6 +4,9 @@
 #include <filesystem>
 
 #include "FileBytes.h"
+#include "PackagePaths.h"
+#include "PositionCompare.h"
+#include "PositionFile.h"
 
 namespace mw {
 
@@ -50,6 +53,23 @@ Result<NamedPosition> ReadNamedPosition(const std::string& name) {
   if (!bytes) return R::Fail(bytes.error());
   named.bytes = std::move(bytes.value());
   return R::Ok(std::move(named));
+}
+
+Result<Comparable> ReadComparable(const std::string& name, const Position& board,
+                                  const std::string& boardName, bool whole) {
+  using R = Result<Comparable>;
+  auto named = ReadNamedPosition(name);
+  if (!named) return R::Fail(named.error());
+  if (const PositionExtent extent = ExtentOf(named->bytes); whole && !extent.whole())
+    return R::Fail(extent.Describe(name) + ": the file is not whole");
+  auto position = std::make_unique<Position>();
+  LoadPositionBytes(*position, named->bytes);
+  if (!EqualsIgnoringCase(position->mapName(), board.mapName()))
+    return R::Fail(name + " is a position of the map " + position->mapName() + ", " + boardName +
+                   " one of the map " + board.mapName() +
+                   ": positions of different maps cannot be compared");
+  TakeMapOf(*position, board);
+  return R::Ok({std::move(position), std::move(named.value())});
 }
 
 }  // namespace mw

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "GameFile.h"
+#include "Position.h"
 #include "Result.h"
 
 namespace mw {
@@ -25,5 +27,15 @@ std::optional<std::pair<std::string, int64_t>> GameTurnOf(const std::string& nam
 
 // Reads what a name stands for; fails with the reason when it cannot be read.
 Result<NamedPosition> ReadNamedPosition(const std::string& name);
+
+// What --diff and "&Compare With ..." compare a board with: the position a name stands for,
+// given the map of `board` (named `boardName` where a message names it). Fails when it cannot be
+// read, is of another map than the board or, with `whole`, is a position file that is not whole.
+struct Comparable {
+  std::unique_ptr<Position> position;
+  NamedPosition named;
+};
+Result<Comparable> ReadComparable(const std::string& name, const Position& board,
+                                  const std::string& boardName, bool whole);
 
 }  // namespace mw

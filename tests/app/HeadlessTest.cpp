@@ -180,7 +180,7 @@ TEST_F(Headless, comparesTwoPositionsSectorBySectorAndEndsWithWhetherTheyDiffer)
   ASSERT_TRUE(SavePosition(rift, dir / "rift.QPX"));
   const std::string missing = (dir / "missing.QPX").string();
   for (const auto& [args, reason] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"--diff", old, (dir / "rift.QPX").string()}, "of the map Tess and "},
+           {{"--diff", old, (dir / "rift.QPX").string()}, "of the map Rift"},
            {{"--diff", old, missing}, "missing.QPX"},
            {{"--diff", missing, old}, "missing.QPX"},
            {{"--diff", old}, "--diff needs two position files"}}) {

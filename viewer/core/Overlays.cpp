@@ -15,20 +15,14 @@ namespace mw {
 
 Status Overlays::CompareWith(const std::string& path) {
   // A position file, a game's last turn, or a turn named as GAME:N.
-  auto named = ReadNamedPosition(path);
-  if (!named) return Status::Fail(named.error());
-  auto older = std::make_unique<Position>();
-  LoadPositionBytes(*older, named->bytes);
-  if (!EqualsIgnoringCase(older->mapName(), v_.board().position().mapName()))
-    return Status::Fail(path + " is a position of the map " + older->mapName() +
-                        ", the board one of the map " + v_.board().position().mapName() +
-                        ": positions of different maps cannot be compared");
-  TakeMapOf(*older, v_.board().position());
-  CompareWithPosition(std::move(older),
-                      named->game.empty() ? path
-                                          : std::filesystem::path(named->game).filename().string() +
-                                                " turn " + std::to_string(named->turn.number) +
-                                                " \"" + named->turn.label + "\"");
+  auto older = ReadComparable(path, v_.board().position(), "the board", false);
+  if (!older) return Status::Fail(older.error());
+  const NamedPosition& named = older->named;
+  CompareWithPosition(std::move(older->position),
+                      named.game.empty() ? path
+                                         : std::filesystem::path(named.game).filename().string() +
+                                               " turn " + std::to_string(named.turn.number) +
+                                               " \"" + named.turn.label + "\"");
   return Status::Ok();
 }
 

@@ -349,27 +349,22 @@ Status LoadMapOf(Viewer& viewer, const std::string& mapName, const std::string& 
 // maps differ.
 int RunDiff(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
             std::ostream& err) {
-  Position older, newer;
-  for (auto [position, name] : {std::pair{&older, &options.position}, {&newer, &options.newer}})
-    if (auto read = ReadPosition(*position, *name, true); !read) {
-      err << "error: " << read.error() << "\n";
-      return 2;
-    }
-  if (!EqualsIgnoringCase(older.mapName(), newer.mapName())) {
-    err << "error: " << options.position << " is a position of the map " << older.mapName()
-        << " and " << options.newer << " of the map " << newer.mapName()
-        << ": positions of different maps cannot be compared\n";
+  const auto fail = [&](const std::string& reason) {
+    err << "error: " << reason << "\n";
     return 2;
-  }
+  };
+  Position older;
+  if (auto read = ReadPosition(older, options.position, true); !read) return fail(read.error());
+  // NEW is read and held to OLD's map as "&Compare With ..." holds a position to the board's.
+  auto newer = ReadComparable(options.newer, older, options.position, true);
+  if (!newer) return fail(newer.error());
   NullHost host;
   Viewer viewer(host, programDir);
-  if (Status map = LoadMapOf(viewer, older.mapName(), options.position); !map) {
-    err << "error: " << map.error() << "\n";
-    return 2;
-  }
+  if (Status map = LoadMapOf(viewer, older.mapName(), options.position); !map)
+    return fail(map.error());
   TakeMapOf(older, viewer.position());
-  TakeMapOf(newer, viewer.position());
-  const auto differences = CompareBoards(Summarize(older), Summarize(newer));
+  TakeMapOf(*newer->position, viewer.position());
+  const auto differences = CompareBoards(Summarize(older), Summarize(*newer->position));
   out << DifferenceReport(differences, older);
   return differences.empty() ? 0 : 1;
 }
