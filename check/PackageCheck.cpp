@@ -69,15 +69,6 @@ std::optional<std::string> TextTrouble(std::string_view text, const std::string&
   return std::nullopt;
 }
 
-// How many numbers an "allied" row holds as written: its runs of digits.
-size_t DigitRuns(std::string_view text) {
-  size_t runs = 0;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] >= '0' && text[i] <= '9' && (i == 0 || text[i - 1] < '0' || text[i - 1] > '9'))
-      ++runs;
-  return runs;
-}
-
 std::string Plural(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -121,41 +112,6 @@ std::map<uint16_t, std::vector<Piece>> PiecesOf(const SectorGrid& grid) {
     }
   }
   return pieces;
-}
-
-// A number of a text file, as "%d" would take it whole: none when the item is no number.
-std::optional<int64_t> WholeNumber(std::string_view item) {
-  int64_t n = 0;
-  const char* begin = item.data() + (item.starts_with('+') ? 1 : 0);
-  const auto [end, error] = std::from_chars(begin, item.data() + item.size(), n);
-  if (error != std::errc() || end != item.data() + item.size()) return std::nullopt;
-  return n;
-}
-
-bool FitsEightBits(int64_t n) {
-  return n >= std::numeric_limits<int8_t>::min() && n <= std::numeric_limits<int8_t>::max();
-}
-
-// The white-space separated items of a text, each with the number of its line.
-struct Item {
-  std::string text;
-  int line;
-};
-std::vector<Item> Items(std::string_view text) {
-  std::vector<Item> items;
-  int line = 1;
-  size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] == '\n') ++line;
-    if (IsScanBlank(text[i])) {
-      ++i;
-      continue;
-    }
-    const size_t start = i;
-    while (i < text.size() && !IsScanBlank(text[i])) ++i;
-    items.push_back({std::string(text.substr(start, i - start)), line});
-  }
-  return items;
 }
 
 class Checker {
@@ -247,7 +203,7 @@ class Checker {
     table_ = Keep(kSectorTable, ReadSectorTable(File(kSectorTable)));
     if (auto bytes = Keep(kPieceTable, ReadFileBytes(File(kPieceTable)))) {
       pieceText_ = std::string(bytes->begin(), bytes->end());
-      pieces_ = PieceTable::Parse(*pieceText_);
+      pieces_ = PieceTable::Parse(*pieceText_, nullptr, &pieceNotes_);
     }
   }
 
@@ -274,104 +230,73 @@ class Checker {
         return Missing(file, "the map has no alliances and \"&New\" shows the folder's name");
       return Add(Level::kError, file, "file", bytes.error());
     }
-    const std::string text(bytes->begin(), bytes->end());
-    const auto pieces = SplitLinePieces(text, MapInfo::kPieceLength);
-    if (pieces.empty() || MapInfo::Parse(text).title.empty())
-      Add(Level::kError, file, "line 1", "no title; \"&New\" shows the folder's name instead");
-    else if (auto trouble = TextTrouble(MapInfo::Parse(text).title, "the title"))
+    ReadNotes notes;
+    const MapInfo info = MapInfo::Parse(std::string(bytes->begin(), bytes->end()), nullptr, &notes);
+    if (auto trouble = TextTrouble(info.title, "the title"); trouble && !info.title.empty())
       Add(Level::kWarning, file, "line 1", *trouble);
-    // The line of each piece, and of each country in the alliance rows taken so far.
-    std::map<int32_t, int> rowOf;
-    std::map<int64_t, int> namedOn;  // the line that names each country
-    int line = 1, rows = 0;
-    size_t offset = 0;
-    for (size_t i = 0; i < pieces.size(); offset += pieces[i++].size()) {
-      const int at = line;
-      if (!pieces[i].empty() && pieces[i].back() == '\n') ++line;
-      const std::string_view piece = UpToNul(pieces[i]);
-      const std::string where = "line " + std::to_string(at);
-      if (i == 0) continue;
-      if (offset < MapInfo::kNamesWithin) CheckCountryLine(piece, where, at, namedOn);
-      if (!StartsWithAllied(piece)) {
-        const size_t first = piece.find_first_not_of(" \t");
-        if (first != std::string_view::npos && first > 0 && StartsWithAllied(piece.substr(first)))
-          Add(Level::kWarning, file, where,
-              "an indented \"allied\" line is ignored: only lines that start with \"allied\" "
-              "are read; remove the blanks in front of it");
-        continue;
-      }
-      if (++rows > static_cast<int>(AllianceTable{}.size())) {
-        Add(Level::kError, file, where,
-            "a ninth \"allied\" line; only 8 alliances are read, so this one is ignored");
-        continue;
-      }
-      const std::string_view numbers = piece.substr(6);
-      const AllianceRow row = ParseAllianceRow(numbers);
-      size_t read = 0;
-      for (ScanText scan(numbers); read < row.size() && scan.Decimal(); ++read) {
-      }
-      const size_t written = DigitRuns(numbers);
-      const std::string line(piece.substr(0, piece.find_first_of("\r\n")));
-      if (read == 0 && written > 0)
-        Add(Level::kWarning, file, where,
-            "\"" + line +
-                "\" is read as an alliance of no country that still takes one of the 8 rows; "
-                "write \"allied\", a blank, then the countries separated by blanks");
-      else if (read < written && read < row.size())
-        Add(Level::kWarning, file, where,
-            "only " + Plural(read, "country", "countries") + " of \"" + line + "\" " +
-                (read == 1 ? "is" : "are") +
-                " read; separate the countries with blanks, not commas or other signs");
-      std::set<int32_t> named, twice;
-      for (size_t a = 0; a < read; ++a)
-        if (row[a] != 0 && !named.insert(row[a]).second && twice.insert(row[a]).second)
-          Add(Level::kWarning, file, where,
-              "country " + std::to_string(row[a]) +
-                  " is named twice in its row, which allies it with every country; name it once");
-      if (row[0] == 0) continue;  // a row not in use
-      for (int32_t country : row) {
-        if (country == 0) continue;
-        if (!HasRow(country)) Add(Level::kError, file, where, NoRow(country));
-        const auto [earlier, fresh] = rowOf.insert({country, at});
-        if (!fresh && earlier->second != at)
-          Add(Level::kWarning, file, where,
-              "country " + std::to_string(country) + " is already allied on line " +
-                  std::to_string(earlier->second) +
-                  "; alliances are read in order, so this row does not count for it");
-      }
-    }
+    for (const ReadNote& n : notes) ExplainMapInfo(n, info);
   }
 
-  // "country N Name": a number from 1 to 8 with a row in the piece pictures, a name, once; an
-  // indented line is not read at all.
-  void CheckCountryLine(std::string_view piece, const std::string& where, int at,
-                        std::map<int64_t, int>& namedOn) {
+  // What the reader of MapInfo.txt did with a line, as the author reads it.
+  void ExplainMapInfo(const ReadNote& n, const MapInfo& info) {
+    using K = ReadNote::Kind;
     const auto file = package_file::kMapInfo;
-    const size_t first = piece.find_first_not_of(" \t");
-    if (first != std::string_view::npos && first > 0 && ParseCountryLine(piece.substr(first)))
-      return Add(Level::kWarning, file, where,
-                 "an indented \"country\" line is ignored: only lines that start with "
-                 "\"country\" name a country; remove the blanks in front of it");
-    const auto named = ParseCountryLine(piece);
-    if (!named) return;
-    if (!format::IsPackageCountry(named->country))
-      return Add(Level::kWarning, file, where,
-                 "a \"country\" line names no country from 1 to 8 and is ignored; write "
-                 "\"country\", the country's number and its name");
-    const std::string country = "country " + std::to_string(named->country);
-    if (named->name.empty())
-      return Add(Level::kWarning, file, where,
-                 country + " is given no name and keeps its number; write the name after it");
-    const auto [earlier, fresh] = namedOn.insert({named->country, at});
-    if (!fresh)
-      return Add(Level::kWarning, file, where,
-                 country + " is named again; the name on line " + std::to_string(earlier->second) +
-                     " counts, so this one is ignored");
-    if (auto trouble = TextTrouble(named->name, "the name of " + country))
-      Add(Level::kWarning, file, where, *trouble);
-    if (!HasRow(named->country))
-      Add(Level::kWarning, file, where,
-          NoRow(named->country) + ", so no piece of it shows the name");
+    const std::string where = "line " + std::to_string(n.line);
+    const std::string country = "country " + std::to_string(n.value);
+    const auto warn = [&](const std::string& what) { Add(Level::kWarning, file, where, what); };
+    switch (n.kind) {
+      case K::kTitleMissing:
+        return Add(Level::kError, file, where,
+                   "no title; \"&New\" shows the folder's name instead");
+      case K::kAllianceIndented:
+        return warn(
+            "an indented \"allied\" line is ignored: only lines that start with \"allied\" are "
+            "read; remove the blanks in front of it");
+      case K::kAllianceBeyondRows:
+        return Add(Level::kError, file, where,
+                   "a ninth \"allied\" line; only 8 alliances are read, so this one is ignored");
+      case K::kAllianceNoCountry:
+        return warn("\"" + n.text +
+                    "\" is read as an alliance of no country that still takes one of the 8 rows; "
+                    "write \"allied\", a blank, then the countries separated by blanks");
+      case K::kAllianceNumbersCut:
+        return warn("only " + Plural(static_cast<size_t>(n.value), "country", "countries") +
+                    " of \"" + n.text + "\" " + (n.value == 1 ? "is" : "are") +
+                    " read; separate the countries with blanks, not commas or other signs");
+      case K::kAllianceCountryTwice:
+        return warn(country +
+                    " is named twice in its row, which allies it with every country; name it "
+                    "once");
+      case K::kAllianceCountryAgain:
+        return warn(country + " is already allied on line " + std::to_string(n.earlierLine) +
+                    "; alliances are read in order, so this row does not count for it");
+      case K::kAllianceTaken: {
+        const AllianceRow& row = info.alliances[static_cast<size_t>(n.entry)];
+        if (row[0] == 0) return;  // a row not in use
+        for (int32_t c : row)
+          if (c != 0 && !HasRow(c)) Add(Level::kError, file, where, NoRow(c));
+        return;
+      }
+      case K::kCountryIndented:
+        return warn(
+            "an indented \"country\" line is ignored: only lines that start with \"country\" "
+            "name a country; remove the blanks in front of it");
+      case K::kCountryOutOfRange:
+        return warn(
+            "a \"country\" line names no country from 1 to 8 and is ignored; write \"country\", "
+            "the country's number and its name");
+      case K::kCountryNoName:
+        return warn(country + " is given no name and keeps its number; write the name after it");
+      case K::kCountryAgain:
+        return warn(country + " is named again; the name on line " + std::to_string(n.earlierLine) +
+                    " counts, so this one is ignored");
+      case K::kCountryNamed:
+        if (auto trouble = TextTrouble(n.text, "the name of " + country)) warn(*trouble);
+        if (!HasRow(n.value)) warn(NoRow(n.value) + ", so no piece of it shows the name");
+        return;
+      default:
+        return;
+    }
   }
 
   void CheckPicture() {
@@ -577,41 +502,39 @@ class Checker {
         return Missing(file, "pieces have no names and no strength: Land and Naval stay 0");
       return Add(Level::kError, file, "file", Error(file));
     }
-    // Entries as "%s %d %d" takes them: an item that is no number ends its entry, and the next
-    // entry starts at it.
-    const std::vector<Item> items = Items(*pieceText_);
-    size_t i = 0;
-    for (int entry = 0; entry < PieceTable::kKinds && i < items.size(); ++entry) {
-      const Item& name = items[i++];
-      const std::string where = "line " + std::to_string(name.line);
-      if (auto trouble = TextTrouble(name.text, "the piece name"))
-        Add(Level::kWarning, file, where, *trouble);
-      if (name.text.size() > PieceTable::kNameLength)
-        Add(Level::kError, file, where,
-            "name \"" + DecodePackageText(name.text) + "\" is longer than 4 characters; \"" +
-                DecodePackageText(name.text.substr(0, PieceTable::kNameLength)) + "\" is kept");
-      for (const char* what : {"value", "category"}) {
-        if (i >= items.size()) break;
-        const Item& item = items[i];
-        const auto n = WholeNumber(item.text);
-        if (!n) {
-          Add(Level::kError, file, "line " + std::to_string(item.line),
-              std::string(what) + " \"" + DecodePackageText(item.text) + "\" of piece \"" +
-                  DecodePackageText(name.text) + "\" is no number; the next piece starts there");
-          break;
-        }
-        ++i;
-        if (std::string_view(what) == "category" && *n != 0 && *n != 1)
-          Add(Level::kError, file, "line " + std::to_string(item.line),
-              "category " + item.text + " of piece \"" + DecodePackageText(name.text) +
-                  "\" is neither 0 (land) nor 1 (naval): its pieces count for neither Land "
-                  "nor Naval");
-        if (!FitsEightBits(*n))
-          Add(Level::kError, file, "line " + std::to_string(item.line),
-              std::string(what) + " " + item.text + " of piece \"" + DecodePackageText(name.text) +
-                  "\" does not fit 8 bits; " + std::to_string(static_cast<int8_t>(*n)) +
-                  " is kept");
-      }
+    for (const ReadNote& n : pieceNotes_) ExplainPieceTable(n);
+  }
+
+  // What the reader of ToolPieces.txt did with an item, as the author reads it.
+  void ExplainPieceTable(const ReadNote& n) {
+    using K = ReadNote::Kind;
+    const auto file = package_file::kPieceTable;
+    const std::string where = "line " + std::to_string(n.line);
+    const std::string piece = "piece \"" + DecodePackageText(n.name) + "\"";
+    switch (n.kind) {
+      case K::kPieceTaken:
+        if (auto trouble = TextTrouble(n.text, "the piece name"))
+          Add(Level::kWarning, file, where, *trouble);
+        return;
+      case K::kPieceNameCut:
+        return Add(Level::kError, file, where,
+                   "name \"" + DecodePackageText(n.text) + "\" is longer than 4 characters; \"" +
+                       DecodePackageText(n.kept) + "\" is kept");
+      case K::kPieceNoNumber:
+        return Add(Level::kError, file, where,
+                   n.field + " \"" + DecodePackageText(n.text) + "\" of " + piece +
+                       " is no number; the next piece starts there");
+      case K::kPieceCategoryNeither:
+        return Add(Level::kError, file, where,
+                   "category " + n.text + " of " + piece +
+                       " is neither 0 (land) nor 1 (naval): its pieces count for neither Land "
+                       "nor Naval");
+      case K::kPieceNumberCut:
+        return Add(Level::kError, file, where,
+                   n.field + " " + n.text + " of " + piece + " does not fit 8 bits; " + n.kept +
+                       " is kept");
+      default:
+        return;
     }
   }
 
@@ -690,6 +613,7 @@ class Checker {
   std::optional<std::string> pieceText_;
   std::map<std::string, std::string> errors_;  // by file name
   PieceTable pieces_;
+  ReadNotes pieceNotes_;
   std::map<uint16_t, std::vector<Piece>> pieces_of_;
 };
 

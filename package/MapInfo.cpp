@@ -1,5 +1,8 @@
 #include "MapInfo.h"
 
+#include <map>
+#include <set>
+
 #include "FileBytes.h"
 #include "FormatFacts.h"
 #include "PackageText.h"
@@ -73,25 +76,126 @@ std::string CountryLabel(const CountryNames& names, int country) {
   return name == number ? number : name + " (" + number + ")";
 }
 
-MapInfo MapInfo::Parse(std::string_view text, bool* complete) {
+namespace {
+
+// How many numbers an "allied" row holds as written: its runs of digits.
+size_t DigitRuns(std::string_view text) {
+  size_t runs = 0;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] >= '0' && text[i] <= '9' && (i == 0 || text[i - 1] < '0' || text[i - 1] > '9'))
+      ++runs;
+  return runs;
+}
+
+// A line after the blanks in front of it, where there are some.
+std::optional<std::string_view> Indented(std::string_view line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos || first == 0) return std::nullopt;
+  return line.substr(first);
+}
+
+// What the reader notes of MapInfo.txt: each note on its line.
+class InfoNotes {
+ public:
+  explicit InfoNotes(ReadNotes* notes) : notes_(notes) {}
+  void Add(ReadNote::Kind kind, int line, ReadNote note = {}) {
+    if (!notes_) return;
+    note.kind = kind;
+    note.line = line;
+    note.column = 1;
+    notes_->push_back(std::move(note));
+  }
+
+  // A "country N Name" line: taken, or why not.
+  void CountryLine(std::string_view line, int at, const CountryNames& names,
+                   std::map<int64_t, int>& namedOn) {
+    using K = ReadNote::Kind;
+    if (auto indented = Indented(line); indented && ParseCountryLine(*indented))
+      return Add(K::kCountryIndented, at, {.text = std::string(line)});
+    const auto named = ParseCountryLine(line);
+    if (!named) return;
+    if (!format::IsPackageCountry(named->country))
+      return Add(K::kCountryOutOfRange, at, {.value = named->country});
+    if (named->name.empty()) return Add(K::kCountryNoName, at, {.value = named->country});
+    const auto [earlier, fresh] = namedOn.insert({named->country, at});
+    if (!fresh)
+      return Add(K::kCountryAgain, at, {.value = named->country, .earlierLine = earlier->second});
+    Add(K::kCountryNamed, at,
+        {.text = names[static_cast<size_t>(named->country)], .value = named->country});
+  }
+
+  // An alliance row taken: how much of it was read, and its countries.
+  void AllianceLine(std::string_view line, int at, size_t row, const AllianceRow& countries,
+                    std::map<int32_t, int>& rowOf) {
+    using K = ReadNote::Kind;
+    const std::string_view numbers = line.substr(6);
+    const std::string written(line.substr(0, line.find_first_of("\r\n")));
+    size_t read = 0;
+    for (ScanText scan(numbers); read < countries.size() && scan.Decimal(); ++read) {
+    }
+    Add(K::kAllianceTaken, at, {.entry = static_cast<int>(row), .text = written});
+    const size_t runs = DigitRuns(numbers);
+    if (read == 0 && runs > 0)
+      Add(K::kAllianceNoCountry, at, {.text = written});
+    else if (read < runs && read < countries.size())
+      Add(K::kAllianceNumbersCut, at, {.text = written, .value = static_cast<int64_t>(read)});
+    std::set<int32_t> named, twice;
+    for (size_t a = 0; a < read; ++a)
+      if (countries[a] != 0 && !named.insert(countries[a]).second &&
+          twice.insert(countries[a]).second)
+        Add(K::kAllianceCountryTwice, at, {.value = countries[a]});
+    if (countries[0] == 0) return;  // a row not in use
+    for (int32_t country : countries) {
+      if (country == 0) continue;
+      const auto [earlier, fresh] = rowOf.insert({country, at});
+      if (!fresh && earlier->second != at)
+        Add(K::kAllianceCountryAgain, at, {.value = country, .earlierLine = earlier->second});
+    }
+  }
+
+ private:
+  ReadNotes* notes_;
+};
+
+}  // namespace
+
+MapInfo MapInfo::Parse(std::string_view text, bool* complete, ReadNotes* notes) {
   MapInfo info;
+  InfoNotes note(notes);
   if (complete) *complete = false;
   const auto pieces = SplitLinePieces(text, kPieceLength);
+  if (!pieces.empty()) info.title = StripTitle(pieces.front());
+  if (info.title.empty()) note.Add(ReadNote::Kind::kTitleMissing, 1);
   if (pieces.empty()) return info;
-  info.title = StripTitle(pieces.front());
   size_t rows = 0;
   size_t offset = pieces.front().size();
+  std::map<int64_t, int> namedOn;  // the line that names each country
+  std::map<int32_t, int> rowOf;    // the line that allies each country first
+  int line = pieces.front().back() == '\n' ? 2 : 1;
   for (size_t i = 1; i < pieces.size(); offset += pieces[i++].size()) {
-    std::string_view line = UpToNul(pieces[i]);
+    const int at = line;
+    if (pieces[i].back() == '\n') ++line;
+    std::string_view piece = UpToNul(pieces[i]);
     if (offset < kNamesWithin) {
-      if (auto named = ParseCountryLine(line);
+      if (auto named = ParseCountryLine(piece);
           named && format::IsPackageCountry(named->country) && !named->name.empty()) {
         std::string& name = info.countryNames[static_cast<size_t>(named->country)];
         if (name.empty()) name = named->name;
       }
+      if (notes) note.CountryLine(piece, at, info.countryNames, namedOn);
     }
-    if (rows == info.alliances.size() || !StartsWithAllied(line)) continue;
-    info.alliances[rows++] = ParseAllianceRow(line.substr(6));
+    if (!StartsWithAllied(piece)) {
+      if (auto indented = Indented(piece); indented && StartsWithAllied(*indented))
+        note.Add(ReadNote::Kind::kAllianceIndented, at, {.text = std::string(piece)});
+      continue;
+    }
+    if (rows == info.alliances.size()) {
+      note.Add(ReadNote::Kind::kAllianceBeyondRows, at, {.text = std::string(piece)});
+      continue;
+    }
+    info.alliances[rows] = ParseAllianceRow(piece.substr(6));
+    if (notes) note.AllianceLine(piece, at, rows, info.alliances[rows], rowOf);
+    ++rows;
     // A piece is whole once it has its line feed or its full length.
     const bool whole = pieces[i].back() == '\n' || pieces[i].size() == kPieceLength;
     if (complete && rows == info.alliances.size()) *complete = whole && text.size() >= kNamesWithin;

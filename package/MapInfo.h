@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "FormatFacts.h"
+#include "ReadNotes.h"
 #include "Result.h"
 
 namespace mw {
@@ -37,8 +38,8 @@ struct MapInfo {
 
   // `complete` (when given) tells whether the text already holds all 8 alliance rows whole and
   // the 64 KiB where countries are named, so that more text after it could not change the
-  // description.
-  static MapInfo Parse(std::string_view text, bool* complete = nullptr);
+  // description. `notes` (when given) receive what was taken, taken as it is or passed over.
+  static MapInfo Parse(std::string_view text, bool* complete = nullptr, ReadNotes* notes = nullptr);
 };
 
 // Whether a line of `MapInfo.txt` takes an alliance row: "allied" in any case at its start.

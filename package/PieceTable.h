@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "ReadNotes.h"
 #include "Result.h"
 
 namespace mw {
@@ -33,8 +34,10 @@ class PieceTable {
   // Reads entries of name, value and category separated by any white space, line breaks
   // included, as "%s %d %d" reads them: a name is cut to 4 characters, a number keeps its low
   // 8 bits. An item that is not a number ends its entry there; the next entry starts at it.
-  // `complete` (when given) tells whether more text after `text` could have changed the table.
-  static PieceTable Parse(std::string_view text, bool* complete = nullptr);
+  // `complete` (when given) tells whether more text after `text` could have changed the table;
+  // `notes` (when given) receive what was taken, taken as it is or passed over, and where.
+  static PieceTable Parse(std::string_view text, bool* complete = nullptr,
+                          ReadNotes* notes = nullptr);
 
  private:
   std::array<PieceKind, kKinds> kinds_{};

@@ -12,6 +12,8 @@ namespace mw {
 // what they meant to the tools that wrote them: "%s" is a run of non-blank characters, "%d" and
 // "%x" skip leading white space and take an optional sign and digits. A number too large for its
 // conversion saturates, as the C library's does, and the caller keeps the low bits it needs.
+bool IsScanBlank(char c);
+
 class ScanText {
  public:
   explicit ScanText(std::string_view text) : text_(text) {}
@@ -25,6 +27,14 @@ class ScanText {
   std::optional<uint64_t> Hex();
 
   bool atEnd() const { return pos_ >= text_.size(); }
+  // The byte offset where the next conversion starts looking.
+  size_t position() const { return pos_; }
+  // The offset where the next item begins, past the blanks before it.
+  size_t NextItem() const {
+    size_t at = pos_;
+    while (at < text_.size() && IsScanBlank(text_[at])) ++at;
+    return at;
+  }
   // True once a conversion looked at the end of the text: with more text after it, it might have
   // read something else. A reader of the start of a file reads on until this stays false.
   bool reachedEnd() const { return reachedEnd_; }

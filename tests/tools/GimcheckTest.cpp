@@ -6,6 +6,7 @@
 #include <random>
 
 #include "PackageCheck.h"
+#include "PieceTable.h"
 #include "PositionFile.h"
 #include "RunProgram.h"
 #include "SectorTable.h"
@@ -449,6 +450,59 @@ TEST(BundledMaps, haveNoError) {
     auto report = CheckPackage(std::filesystem::path(MAP_PACKAGES_DIR) / map);
     ASSERT_TRUE(report) << report.error();
     EXPECT_EQ(report->errors(), 0) << map << ": " << report->findings.front().Line();
+  }
+}
+
+}  // namespace
+}  // namespace mw
+
+namespace mw {
+namespace {
+
+// The viewer's reader and the checker given the same piece tables: every value a finding says is
+// kept is the value the viewer uses, and every item the viewer passes over has its finding.
+TEST_F(Gimcheck, explainsThePieceTableAsTheViewerReadsIt) {
+  const std::vector<std::string> texts = {
+      "Ctrl 0 0\nInfantry 3 0\nTank 300 0\n", "Ctrl 0 0 Inf 3x 1 Tank 5 0\n",
+      "Ctrl 0 0\nShip -200 1\nOdd 7 2\n",     "Ctrl 0 0\nA 1 b C 2 3\n",
+      "Ctrl 0 0\nArtillery 256 -129\n",       "Ctrl 0 0\nBoat 1 257\n"};
+  for (const std::string& text : texts) {
+    package.pieceTable = text;
+    package.WriteTo(dir.path());
+    ReadNotes notes;
+    const PieceTable table = PieceTable::Parse(text, nullptr, &notes);
+    Lines said;
+    for (const std::string& line : Findings())
+      if (line.find(": ToolPieces.txt: ") != std::string::npos) said.push_back(line);
+    size_t explained = 0;
+    for (const ReadNote& n : notes) {
+      const PieceKind& kind = table[static_cast<size_t>(n.entry)];
+      std::string kept;
+      switch (n.kind) {
+        case ReadNote::Kind::kPieceNameCut:
+          kept = "\"" + kind.name + "\" is kept";
+          break;
+        case ReadNote::Kind::kPieceNumberCut:
+          kept = std::to_string(n.field == "value" ? kind.value : kind.category) + " is kept";
+          break;
+        case ReadNote::Kind::kPieceNoNumber:
+          // The next entry starts at the item the finding names.
+          EXPECT_EQ(table[static_cast<size_t>(n.entry) + 1].name, n.text.substr(0, 4)) << text;
+          kept = "\"" + n.text + "\" of piece";
+          break;
+        case ReadNote::Kind::kPieceCategoryNeither:
+          EXPECT_TRUE(kind.category != 0 && kind.category != 1) << text;
+          kept = "category " + n.text + " of piece";
+          break;
+        default:
+          continue;
+      }
+      ++explained;
+      EXPECT_TRUE(std::any_of(said.begin(), said.end(),
+                              [&](const std::string& l) { return l.find(kept) != l.npos; }))
+          << text << ": nothing says " << kept;
+    }
+    EXPECT_EQ(said.size(), explained) << text;
   }
 }
 
