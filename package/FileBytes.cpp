@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -197,10 +198,41 @@ AtomicFile::~AtomicFile() {
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
 }
 
-bool AtomicFile::Write(std::span<const uint8_t> bytes) { return WriteAll(fd_, bytes); }
+namespace {
+
+// Who hears of each step an atomic write takes, for the tests of their order.
+std::function<void(AtomicFile::Step)>& StepListener() {
+  static std::function<void(AtomicFile::Step)> listener;
+  return listener;
+}
+
+void Took(AtomicFile::Step step) {
+  if (StepListener()) StepListener()(step);
+}
+
+// Makes a rename in a folder last through a power cut: the folder's entry is on the disk too.
+void SyncFolder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+  Took(AtomicFile::Step::kSyncFolder);
+}
+
+}  // namespace
+
+void AtomicFile::ListenToSteps(std::function<void(Step)> listener) {
+  StepListener() = std::move(listener);
+}
+
+bool AtomicFile::Write(std::span<const uint8_t> bytes) {
+  Took(Step::kWrite);
+  return WriteAll(fd_, bytes);
+}
 
 Status AtomicFile::Commit() {
   const bool synced = ::fsync(fd_) == 0;
+  Took(Step::kSync);
   // The reason is taken before close() may change errno.
   std::string error = synced ? std::string() : ErrnoText(path_, "cannot write");
   if (::close(fd_) != 0 && synced) error = ErrnoText(path_, "cannot write");
@@ -210,7 +242,9 @@ Status AtomicFile::Commit() {
   if (error.empty() && ::rename(temporary_.c_str(), path_.c_str()) != 0)
     error = ErrnoText(path_, "cannot replace");
   if (!error.empty()) return Status::Fail(error);
+  Took(Step::kRename);
   temporary_.clear();
+  SyncFolder(path_.parent_path());
   const std::string prefix = TemporaryPrefix(path_);
   RemoveAbandoned(path_.parent_path(), [&](const std::string&) { return prefix; });
   return Status::Ok();

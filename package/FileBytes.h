@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -95,6 +96,11 @@ class AtomicFile {
   ~AtomicFile();
 
   int fd() const { return fd_; }
+  // The steps a write takes, in their order: the bytes written, flushed to the disk, renamed over
+  // the target, and the folder flushed so that the rename lasts through a power cut. A test
+  // listens to them (none stops listening); nothing else does.
+  enum class Step { kWrite, kSync, kRename, kSyncFolder };
+  static void ListenToSteps(std::function<void(Step)> listener);
   // Appends bytes; false with errno set when they cannot be written.
   bool Write(std::span<const uint8_t> bytes);
   // Puts the file in place of the target. After a success, the temporaries of the same target

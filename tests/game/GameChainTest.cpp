@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "FileBytes.h"
 #include "GameFile.h"
@@ -61,6 +63,32 @@ std::vector<uint8_t> Board(int stacks) {
   for (int i = 0; i < stacks; ++i) units.push_back(test::MakeUnit(10 * i, 20, 1, 2, 3));
   p.ReplaceUnits(units);
   return EncodePosition(p, false);
+}
+
+// Several programs recording into one game at once: each turn gets a number of its own, none is
+// lost, and the chain holds.
+TEST(GameFile, recordingsAtOnceEachTakeTheirOwnTurn) {
+  test::TempDir dir;
+  const fs::path path = dir / "busy.mwgame";
+  ASSERT_TRUE(GameFile::Create(path, "Tess", "The Isles of Tess"));
+  constexpr int kWriters = 8, kEach = 40;
+  std::vector<std::thread> writers;
+  std::atomic<int> failed{0};
+  for (int w = 0; w < kWriters; ++w)
+    writers.emplace_back([&, w] {
+      auto game = GameFile::Open(path, true);
+      if (!game) return void(failed += kEach);
+      for (int i = 0; i < kEach; ++i) {
+        const auto recorded = game->Record({Board(w + 1), {}, {}, {}, {}});
+        if (!recorded || !recorded->turn) ++failed;
+      }
+    });
+  for (std::thread& t : writers) t.join();
+  EXPECT_EQ(failed, 0);
+  auto game = GameFile::Open(path);
+  ASSERT_TRUE(game);
+  EXPECT_EQ(game->Turns()->size(), size_t{kWriters * kEach});
+  EXPECT_EQ(game->Verify()->firstBroken, 0);
 }
 
 TEST(GameFile, refusesTablesThatAreNotTheDocumentedOnesAndLeavesThemUnchanged) {

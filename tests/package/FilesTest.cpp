@@ -170,6 +170,19 @@ TEST(FileBytes, replacesAFileWholeAndKeepsItsPermissions) {
       << "no temporary file is left behind";
 }
 
+// A file replaced survives a power cut whole: its bytes reach the disk before the rename, and the
+// folder's new entry after it.
+TEST(FileBytes, aReplacedFileIsOnTheDiskBeforeItsNameAndItsNameAfter) {
+  test::TempDir dir;
+  std::vector<AtomicFile::Step> steps;
+  AtomicFile::ListenToSteps([&](AtomicFile::Step step) { steps.push_back(step); });
+  const std::vector<uint8_t> bytes = {1, 2, 3};
+  ASSERT_TRUE(WriteFileAtomically(dir / "file", {bytes, bytes}));
+  AtomicFile::ListenToSteps(nullptr);
+  using S = AtomicFile::Step;
+  EXPECT_EQ(steps, (std::vector<S>{S::kWrite, S::kWrite, S::kSync, S::kRename, S::kSyncFolder}));
+}
+
 TEST(FileBytes, leavesTheOldFileWhenTheDirectoryCannotBeWritten) {
   if (::geteuid() == 0) {
     // root writes anywhere; a missing directory fails for everyone.

@@ -116,6 +116,20 @@ TEST(CompareBoards, aStackMovedWithinItsSectorOrSplitIsNoChange) {
   EXPECT_TRUE(CompareBoards(Summarize(before), Summarize(after)).empty());
 }
 
+// The pieces in the hand still belong to the board: carried, they count where they were picked up.
+TEST(CompareBoards, piecesInTheHandCountWhereTheyWerePickedUp) {
+  Position board;
+  test::AttachBandMap(board, kSectors);
+  Add(board, test::MakeUnit(test::BandX(2), test::kBandY, 1, 2, 5));
+  board.RecomputeTotals();
+  const BoardSummary before = Summarize(board);
+  for (const unsigned modifiers : {unsigned{kNoModifiers}, unsigned{kShift | kCtrl}}) {
+    ASSERT_TRUE(board.PickUp(test::BandX(2), test::kBandY, modifiers));
+    EXPECT_TRUE(CompareBoards(before, Summarize(board)).empty()) << modifiers;
+    board.CancelCarry();
+  }
+}
+
 TEST(CompareBoards, aPositionReadBesideABoardTakesItsMapAndItsSectors) {
   Position board, file;
   test::AttachBandMap(board, kSectors);

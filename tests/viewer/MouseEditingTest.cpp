@@ -192,3 +192,28 @@ TEST_F(MouseEditing, pressesWhereNoStackLiesDoNothing) {
 
 }  // namespace
 }  // namespace mw
+
+namespace mw {
+namespace {
+
+// PageDown and PageUp step through the ToolBar's piece kinds (with Ctrl its countries) and wrap
+// around at either end: the palette of the test package has 5 kinds and 8 countries.
+TEST_F(MouseEditing, thePageKeysStepThroughThePaletteAndWrapAround) {
+  StartViewer();
+  const auto press = [&](Key key, unsigned modifiers) {
+    viewer->KeyPress(key, modifiers);
+    viewer->KeyRelease(key, modifiers);
+    const EditingState& e = viewer->editing().state();
+    return std::pair{e.selectedPiece, e.selectedRow};
+  };
+  const std::pair<Key, unsigned> steps[] = {
+      {Key::kPageDown, kNoModifiers}, {Key::kPageUp, kNoModifiers}, {Key::kPageDown, kNoModifiers},
+      {Key::kPageUp, kCtrl},          {Key::kPageDown, kCtrl},      {Key::kPageDown, kCtrl}};
+  const std::pair<int, int> chosen[] = {{0, 0}, {4, 0}, {0, 0}, {0, 7}, {0, 0}, {0, 1}};
+  for (size_t i = 0; i < std::size(steps); ++i)
+    EXPECT_EQ(press(steps[i].first, steps[i].second), chosen[i]) << "step " << i;
+  EXPECT_EQ(viewer->editing().state().mouseMode, ModePlace);
+}
+
+}  // namespace
+}  // namespace mw

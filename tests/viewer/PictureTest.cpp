@@ -33,6 +33,22 @@ TEST(Picture, loadsAScannedBoardLargerThanTheDecodersUsualLimit) {
   EXPECT_EQ(qBlue(picture->pixel(5799, 5799)), 0x80);
 }
 
+// A picture of another kind than a bitmap goes through the toolkit's decoder, whose limit is raised
+// to what the picture needs: a PNG that decodes to just over the decoder's usual 128 MB loads.
+TEST(Picture, loadsAPngLargerThanTheDecodersUsualLimit) {
+  test::TempDir dir;
+  {
+    QImage big(5800, 5800, QImage::Format_RGB32);
+    big.fill(qRgb(0x80, 0x80, 0x80));
+    big.setPixel(0, 0, qRgb(0, 0, 0x10));
+    ASSERT_TRUE(big.save(QString::fromStdString((dir / "Map.png").string()), "PNG"));
+  }
+  auto picture = LoadPicture(dir / "Map.png");
+  ASSERT_TRUE(picture) << picture.error();
+  EXPECT_EQ(picture->size(), QSize(5800, 5800));
+  EXPECT_EQ(qBlue(picture->pixel(0, 0)), 0x10);
+}
+
 // The bytes of a 4 x 4 bitmap whose header claims `side` x `side` pixels.
 std::string BitmapClaiming(uint32_t side) {
   BmpRows rows;

@@ -168,6 +168,40 @@ TEST_F(Recovery, aCopyThatFailedIsTriedAgainUntilItIsWrittenAndTheUserIsTold) {
   EXPECT_EQ(ReadFileBytes(Copies()[0]).value(), EncodePosition(position(), false));
 }
 
+// A copy whose write ran while the board changed holds the board as it was when the write began:
+// the next tick writes the board as it is now.
+TEST_F(Recovery, anEditMadeWhileACopyIsWrittenIsInTheNextCopy) {
+  StartWithRecovery();
+  Edit();
+  viewer->recovery().Keep();  // the write begins, with the board of one edit
+  Edit(QPoint(160, 60));
+  // The write ends as the window's timer sees it end: at the next tick.
+  for (int i = 0; i < 500 && viewer->recovery().store()->writing(); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  viewer->recovery().Keep();
+  ASSERT_TRUE(viewer->recovery().Flush());
+  EXPECT_EQ(ReadFileBytes(viewer->recovery().store()->copyPath()).value(),
+            EncodePosition(position(), false));
+}
+
+// A folder that others may read, however little, keeps no copy.
+TEST_F(Recovery, aFolderThatOthersMayReadKeepsNoCopy) {
+  for (const auto mode :
+       {std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+            std::filesystem::perms::group_exec,
+        std::filesystem::perms::owner_all | std::filesystem::perms::others_exec}) {
+    std::filesystem::remove_all(Folder());
+    std::filesystem::create_directories(Folder());
+    std::filesystem::permissions(Folder(), mode);
+    StartWithRecovery();
+    Edit();
+    viewer->recovery().Keep();
+    EXPECT_TRUE(Copies().empty()) << static_cast<int>(mode);
+    EXPECT_NE(host.status[StatusField::kMessage].find("may be read by others"), std::string::npos);
+    Kill();
+  }
+}
+
 TEST_F(Recovery, keepsCopiesOnlyInAFolderOfTheUsersAloneAndOnlyForTheUser) {
   std::filesystem::create_directories(Folder());
   std::filesystem::permissions(Folder(), std::filesystem::perms::all);
