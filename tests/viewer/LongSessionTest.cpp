@@ -92,9 +92,15 @@ class SessionMaker {
   std::string Next() {
     const int roll = Pick(0, 99);
     if (roll < 8) return "palette " + PaletteCell();
-    if (roll < 38) return "press left " + Point() + Modifiers(true);
+    if (roll < 38) {
+      const std::string at = Point();
+      return "press left " + at + Modifiers(true);
+    }
     if (roll < 58) return "release left " + Point();
-    if (roll < 70) return "press middle " + Point() + Modifiers(true);
+    if (roll < 70) {
+      const std::string at = Point();
+      return "press middle " + at + Modifiers(true);
+    }
     if (roll < 74) return "key D";
     if (roll < 76) return "key E";
     if (roll < 81) return "key Escape";
@@ -103,10 +109,15 @@ class SessionMaker {
     if (roll < 88) return Pick(0, 1) ? "command 135" : "key Y ctrl";
     if (roll < 90) return "command 102";
     if (roll < 91) return Pick(0, 1) ? "key KP_Add" : "key KP_Subtract";
-    if (roll < 92) return "wheel " + Point() + (Pick(0, 1) ? " 0 120 ctrl" : " 0 -120 ctrl");
-    if (roll < 94)
-      return "wheel " + Point() + " " + std::to_string(Pick(-200, 200)) + " " +
-             std::to_string(Pick(-200, 200));
+    if (roll < 92) {
+      const std::string at = Point();
+      return "wheel " + at + (Pick(0, 1) ? " 0 120 ctrl" : " 0 -120 ctrl");
+    }
+    if (roll < 94) {
+      const std::string at = Point();
+      const int dx = Pick(-200, 200), dy = Pick(-200, 200);
+      return "wheel " + at + " " + std::to_string(dx) + " " + std::to_string(dy);
+    }
     if (roll < 95) return "command 107";  // the income labels on or off, for the label moves
     return "move " + Point();
   }
@@ -124,8 +135,11 @@ class SessionMaker {
     // Mostly markers and the engineer, the pieces that move income.
     const int roll = Pick(0, 9);
     const int column = roll < 3 ? 0 : roll < 5 ? 6 : Pick(0, 13);
-    return std::to_string(column * m.pieceCellWidth + Pick(0, m.pieceCellWidth - 1)) + " " +
-           std::to_string(Pick(0, 7) * m.pieceCellHeight + Pick(0, m.pieceCellHeight - 1));
+    // One pick after the other, in this order whatever the compiler.
+    const int x = column * m.pieceCellWidth + Pick(0, m.pieceCellWidth - 1);
+    const int row = Pick(0, 7);
+    const int y = row * m.pieceCellHeight + Pick(0, m.pieceCellHeight - 1);
+    return std::to_string(x) + " " + std::to_string(y);
   }
 
   std::string Point() {
@@ -134,11 +148,14 @@ class SessionMaker {
     const int roll = Pick(0, 99);
     if (roll < 65 && p.unitCount() > 0) {
       const Unit& u = p.unit(static_cast<size_t>(Pick(0, static_cast<int>(p.unitCount()) - 1)));
-      map = QPoint(u.x + Pick(-16, 16), u.y + Pick(-11, 11));
+      const int dx = Pick(-16, 16), dy = Pick(-11, 11);
+      map = QPoint(u.x + dx, u.y + dy);
     } else if (roll < 95) {
-      map = QPoint(Pick(0, 1199), Pick(0, 799));
+      const int x = Pick(0, 1199), y = Pick(0, 799);
+      map = QPoint(x, y);
     } else {
-      map = QPoint(Pick(1200, 1300), Pick(0, 900));  // beyond the map
+      const int x = Pick(1200, 1300), y = Pick(0, 900);  // beyond the map
+      map = QPoint(x, y);
     }
     const QPoint c = viewer_.view().MapToClient(map);
     return std::to_string(std::clamp(c.x(), 0, 65535)) + " " +
@@ -232,12 +249,18 @@ TEST_P(LongSession, keepsTotalsListAndDirtyTrueToTheBoardAfterEveryEvent) {
     // Now and then a few undos and as many redos must give back the very same board.
     if (broken.empty() && step % 50 == 49 && !p.carrying()) {
       const std::vector<uint8_t> board = EncodePosition(p, false);
+      // As many redos as undos that took something back: an undo with nothing to take back
+      // leaves what the session undid before to be redone.
+      const size_t waiting = p.redoDepth();
       const int depth = 1 + step % 4;
-      for (const char* line : {"command 134", "command 135"})
-        for (int i = 0; i < depth; ++i) {
-          replay.Run(**ParseReplayLine(line));
-          script += line + std::string("\n");
-        }
+      for (int i = 0; i < depth; ++i) {
+        replay.Run(**ParseReplayLine("command 134"));
+        script += "command 134\n";
+      }
+      while (p.redoDepth() > waiting) {
+        replay.Run(**ParseReplayLine("command 135"));
+        script += "command 135\n";
+      }
       if (EncodePosition(p, false) != board)
         broken = std::to_string(depth) + " undos and redos did not give the board back";
     }
