@@ -21,7 +21,9 @@ class ViewerTest : public ::testing::Test {
     return *viewer;
   }
   const Position& position() { return viewer->position(); }
-  QRgb Composed(int x, int y) { return viewer->view().ComposedRegion(QRect(x, y, 1, 1)).pixel(0, 0); }
+  QRgb Composed(int x, int y) {
+    return viewer->view().ComposedRegion(QRect(x, y, 1, 1)).pixel(0, 0);
+  }
 
   TempDir dir;
   FakeHost host;
