@@ -7,7 +7,23 @@
 #include <csignal>
 #include <functional>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define MW_TEST_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MW_TEST_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace mw::test {
+
+// AddressSanitizer reserves terabytes of shadow memory, so a process under it cannot live within
+// a limit of its address space: tests of such limits skip themselves there.
+#ifdef MW_TEST_ADDRESS_SANITIZER
+inline constexpr bool kMemoryLimitsWork = false;
+#else
+inline constexpr bool kMemoryLimitsWork = true;
+#endif
 
 // Runs `body` in a child process after `limit` (one of setrlimit's resources) is set to `max`.
 // Returns the child's exit code (the value `body` returns), or -1 when it did not exit normally.
