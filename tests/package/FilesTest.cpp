@@ -249,7 +249,8 @@ TEST(FileBytes, aSuccessfulWriteRemovesTheTemporariesOfKilledWriters) {
 // Text readers stop at what they need and a grid at its last cell: each file here is followed by
 // gigabytes of zeros, which a reader of the whole file could not even hold in the memory allowed.
 TEST(FileBytes, readersStopWhereTheFileIsDecided) {
-  if (!test::kMemoryLimitsWork) GTEST_SKIP() << "a memory limit cannot be set under AddressSanitizer";
+  if (!test::kMemoryLimitsWork)
+    GTEST_SKIP() << "a memory limit cannot be set under AddressSanitizer";
   test::TempDir dir;
   std::string pieces;
   for (int k = 0; k < 256; ++k)

@@ -81,7 +81,8 @@ TEST(Picture, refusesWhatCannotBeLoadedWithTheReason) {
 // A picture whose header asks for more than the program may take is refused from its header,
 // before its bytes are read, and an allocation that fails ends in a reason, never in an abort.
 TEST(Picture, refusesFromItsHeaderAPictureLargerThanTheProgramMayTake) {
-  if (!test::kMemoryLimitsWork) GTEST_SKIP() << "a memory limit cannot be set under AddressSanitizer";
+  if (!test::kMemoryLimitsWork)
+    GTEST_SKIP() << "a memory limit cannot be set under AddressSanitizer";
   test::TempDir dir;
   dir.Write("huge.bmp", BitmapClaiming(30000));  // 2.7 GB of pixels
   const auto path = dir / "huge.bmp";
