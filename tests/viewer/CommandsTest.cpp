@@ -94,10 +94,9 @@ TEST_F(Commands, anExportThatCannotBeWrittenSaysWhereAndWritesNothingElse) {
                                     std::filesystem::recursive_directory_iterator());
   viewer->KeyPress(Key::kS, kNoModifiers);
   viewer->KeyRelease(Key::kS);
-  const std::string message = host.status[StatusField::kMessage];
-  EXPECT_TRUE(message.starts_with("Could not write SektorInfo.new into " +
-                                  (dir / "Tess.gim").string() + ": "))
-      << message;
+  ASSERT_EQ(host.failures.size(), 1u);
+  EXPECT_EQ(host.failures[0].action, Failure::Action::kExport);
+  EXPECT_EQ(host.failures[0].file, (dir / "Tess.gim" / "SektorInfo.new").string());
   EXPECT_EQ(std::distance(std::filesystem::recursive_directory_iterator(dir.path()),
                           std::filesystem::recursive_directory_iterator()),
             before)
@@ -205,8 +204,10 @@ TEST_F(Commands, aFailedSaveIsReportedAndTheChangesStayUnsaved) {
   MakeDirty();
   host.saveChoices = {(dir / "no/such/dir/game.QPX").string()};
   viewer->Command(command::kSaveAs);
-  ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_NE(host.errors[0].find("game.QPX"), std::string::npos);
+  ASSERT_EQ(host.failures.size(), 1u);
+  EXPECT_EQ(host.failures[0].action, Failure::Action::kSave);
+  EXPECT_EQ(host.failures[0].file, (dir / "no/such/dir/game.QPX").string());
+  EXPECT_EQ(host.errors.size(), 1u) << "a failed save is shown in a box";
   EXPECT_TRUE(position().dirty());
   EXPECT_FALSE(viewer->Close()) << "closing still asks";
 }
@@ -252,8 +253,10 @@ TEST_F(Commands, turnsAreRecordedIntoAGameAndItsLastTurnOpensOnTheBoard) {
   host.answers.push_back(true);
   viewer->Command(RiftId());
   viewer->Command(command::kRecordTurn);
-  ASSERT_EQ(host.errors.size(), 1u);
-  EXPECT_NE(host.errors[0].find("map Rift"), std::string::npos) << host.errors[0];
+  ASSERT_EQ(host.failures.size(), 1u);
+  EXPECT_EQ(host.failures[0].action, Failure::Action::kRecordTurn);
+  EXPECT_EQ(host.failures[0].file, game + ".mwgame");
+  EXPECT_NE(host.failures[0].reason.find("map Rift"), std::string::npos) << host.failures[0].reason;
   {
     auto file = GameFile::Open(game + ".mwgame");
     ASSERT_TRUE(file) << file.error();

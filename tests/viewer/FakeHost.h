@@ -68,6 +68,12 @@ class FakeHost : public Questions,
     ++titleChanges;
   }
   void ShowStatus(StatusField field, const std::string& text) override { status[field] = text; }
+  void ReportFailure(const Failure& failure) override {
+    failures.push_back(failure);
+    const FailureWords words = WordsFor(failure);
+    status[StatusField::kMessage] = words.status;
+    if (!words.box.empty()) errors.push_back(words.box);
+  }
   void SetCursor(CursorKind c) override { cursor = c; }
   void BeginWait() override { ++waits; }
   void EndWait() override { --waits; }
@@ -138,6 +144,7 @@ class FakeHost : public Questions,
   std::deque<DiscardAnswer> discards;
   std::deque<std::optional<std::string>> openChoices, saveChoices;
   std::vector<std::string> prompts, errors, unitLists;
+  std::vector<Failure> failures;  // in the order they were reported
   std::vector<bool> proposals;
   std::vector<QRect> invalidated;
   std::vector<QSize> resizes;

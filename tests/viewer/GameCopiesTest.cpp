@@ -66,9 +66,10 @@ TEST_F(GameCopies, theOpponentsTurnsAreTakenAndCopiesThatPartAreRefusedWhereThey
   b.Command(command::kRecordTurn);
   const auto before = ReadFileBytes(mine).value();
   a.games().TakeTurnsFrom(mailed.string());
-  ASSERT_FALSE(host.errors.empty());
-  EXPECT_NE(host.errors.back().find("part at turn 5: its position"), std::string::npos)
-      << host.errors.back();
+  ASSERT_FALSE(host.failures.empty());
+  EXPECT_EQ(host.failures.back().action, Failure::Action::kTakeTurns);
+  EXPECT_NE(host.failures.back().reason.find("part at turn 5: its position"), std::string::npos)
+      << host.failures.back().reason;
   EXPECT_EQ(ReadFileBytes(mine).value(), before);
   // Compared with a game, the board is compared with the turn asked for (the last proposed).
   host.openChoices.push_back(mailed.string());
@@ -145,11 +146,12 @@ TEST_F(GameCopies, noSaveEverWritesOverAGameFile) {
     v.Command(command::kRecordTurn);
     Place(v, 2, 120);
     const auto recorded = ReadFileBytes(game).value();
-    host.errors.clear();
+    host.failures.clear();
     path.save(v, host, game, file);
     EXPECT_EQ(ReadFileBytes(game).value(), recorded) << path.what;
-    ASSERT_FALSE(host.errors.empty()) << path.what;
-    EXPECT_NE(host.errors.back().find("is a game file"), std::string::npos) << path.what;
+    ASSERT_FALSE(host.failures.empty()) << path.what;
+    EXPECT_EQ(host.failures.back().action, Failure::Action::kSave) << path.what;
+    EXPECT_NE(host.failures.back().reason.find("is a game file"), std::string::npos) << path.what;
     EXPECT_TRUE(v.position().dirty()) << path.what << ": the changes wait to be saved elsewhere";
   }
 }

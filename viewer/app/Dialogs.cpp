@@ -19,6 +19,7 @@
 
 #include "PackageText.h"
 #include "Reports.h"
+#include "Texts.h"
 #include "Version.h"
 #include "WindowFrames.h"
 
@@ -35,7 +36,7 @@ std::optional<std::string> Run(QFileDialog& dialog) {
 }  // namespace
 
 std::optional<std::string> ShowOpenFileDialog(QWidget* owner) {
-  QFileDialog dialog(owner, QStringLiteral("Open File"));
+  QFileDialog dialog(owner, QTr("Dialogs", "Open File"));
   dialog.setObjectName(QStringLiteral("OpenFile"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -46,7 +47,7 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* owner) {
 }
 
 std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::string& folder) {
-  QFileDialog dialog(owner, QStringLiteral("Compare With"));
+  QFileDialog dialog(owner, QTr("Dialogs", "Compare With"));
   dialog.setObjectName(QStringLiteral("CompareWith"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -57,13 +58,13 @@ std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::stri
 }
 
 std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create) {
-  QFileDialog dialog(owner, create ? QStringLiteral("Record Turn") : QStringLiteral("Open Game"));
+  QFileDialog dialog(owner, create ? QTr("Dialogs", "Record Turn") : QTr("Dialogs", "Open Game"));
   dialog.setObjectName(QStringLiteral("GameFile"));
   dialog.setAcceptMode(create ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(create ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // Choosing a game that exists records into it: nothing is overwritten.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  dialog.setNameFilters({QStringLiteral("Marrowind game (*.mwgame)")});
+  dialog.setNameFilters({QTr("Dialogs", "Marrowind game (*.mwgame)")});
   dialog.setDefaultSuffix(QStringLiteral("mwgame"));
   return Run(dialog);
 }
@@ -80,13 +81,13 @@ std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* ow
   name->selectAll();
   auto* text = new QPlainTextEdit(QString::fromStdString(note), &dialog);
   text->setObjectName(QStringLiteral("TurnNote"));
-  text->setPlaceholderText(QStringLiteral("A note on this turn (optional)"));
+  text->setPlaceholderText(QTr("Dialogs", "A note on this turn (optional)"));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   auto* layout = new QFormLayout(&dialog);
-  layout->addRow(QStringLiteral("&Label:"), name);
-  layout->addRow(QStringLiteral("&Note:"), text);
+  layout->addRow(QTr("Dialogs", "&Label:"), name);
+  layout->addRow(QTr("Dialogs", "&Note:"), text);
   layout->addRow(buttons);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return std::pair{name->text().trimmed().toStdString(), text->toPlainText().toStdString()};
@@ -99,7 +100,7 @@ std::optional<int64_t> AskTurnNumberDialog(QWidget* owner, const QString& title,
   dialog.setWindowTitle(title);
   dialog.setInputMode(QInputDialog::IntInput);
   dialog.setLabelText(
-      QStringLiteral("&Turn of %1 (1 to %2):").arg(QString::fromStdString(game)).arg(last));
+      QTr("Dialogs", "&Turn of %1 (1 to %2):").arg(QString::fromStdString(game)).arg(last));
   dialog.setIntRange(1, static_cast<int>(std::min<int64_t>(last, INT32_MAX)));
   dialog.setIntValue(static_cast<int>(std::min<int64_t>(last, INT32_MAX)));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -136,7 +137,7 @@ Questions::DiscardAnswer WindowDialogs::AskDiscard(const std::string& text,
   // OK and Cancel as ever, and "&Save" between them: save, then go on.
   QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
                   QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, owner_);
-  QPushButton* save = box.addButton(QStringLiteral("&Save"), QMessageBox::AcceptRole);
+  QPushButton* save = box.addButton(QTr("Dialogs", "&Save"), QMessageBox::AcceptRole);
   save->setObjectName(QStringLiteral("SaveButton"));
   box.setDefaultButton(QMessageBox::Ok);
   const int answer = box.exec();
@@ -167,7 +168,7 @@ void WindowDialogs::ShowUnitList(const std::string& text) {
 }
 
 std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {
-  QFileDialog dialog(owner, QStringLiteral("Save as ..."));
+  QFileDialog dialog(owner, QTr("Dialogs", "Save as ..."));
   dialog.setObjectName(QStringLiteral("SaveAs"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -180,16 +181,16 @@ std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative
 
 UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialog(owner) {
   setObjectName(QStringLiteral("ListBox"));
-  setWindowTitle(QStringLiteral("LIst Units"));
+  setWindowTitle(QTr("Dialogs", "LIst Units"));
   setModal(true);
   auto* list = new QPlainTextEdit(this);
   list->setObjectName(QStringLiteral("UnitList"));
-  list->setAccessibleName(QStringLiteral("Units"));
+  list->setAccessibleName(QTr("Dialogs", "Units"));
   list->setReadOnly(true);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   list->setPlainText(
       QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  auto* ok = new QPushButton(QStringLiteral("Ok"), this);
+  auto* ok = new QPushButton(QTr("Dialogs", "Ok"), this);
   ok->setObjectName(QStringLiteral("Ok"));
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   auto* layout = new QHBoxLayout(this);
@@ -204,16 +205,16 @@ UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialo
 
 IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country) : QDialog(owner) {
   setObjectName(QStringLiteral("IncomeDialog"));
-  setWindowTitle(QStringLiteral("Income of %1")
+  setWindowTitle(QTr("Dialogs", "Income of %1")
                      .arg(QString::fromStdString(CountryLabel(position.countryNames(), country))));
   setAttribute(Qt::WA_DeleteOnClose);
   const std::vector<IncomeLine> lines = IncomeBreakdown(position, country);
   auto* table = new QTableWidget(static_cast<int>(lines.size()) + 1, 6, this);
   table->setObjectName(QStringLiteral("IncomeTable"));
-  table->setAccessibleName(QStringLiteral("Income by sector"));
-  table->setHorizontalHeaderLabels({QStringLiteral("Sector"), QStringLiteral("Name"),
+  table->setAccessibleName(QTr("Dialogs", "Income by sector"));
+  table->setHorizontalHeaderLabels({QTr("Dialogs", "Sector"), QTr("Dialogs", "Name"),
                                     QStringLiteral("IPC"), QStringLiteral("Convoy"),
-                                    QStringLiteral("Oil"), QStringLiteral("Reason")});
+                                    QStringLiteral("Oil"), QTr("Dialogs", "Reason")});
   table->verticalHeader()->hide();
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -234,7 +235,7 @@ IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country
     ipc += l.ipc, convoy += l.convoy, oil += l.oil;
   }
   const int sums = static_cast<int>(lines.size());
-  put(sums, 1, QStringLiteral("Total"));
+  put(sums, 1, QTr("Dialogs", "Total"));
   put(sums, 2, QString::number(ipc));
   put(sums, 3, QString::number(convoy));
   put(sums, 4, QString::number(oil));
@@ -257,11 +258,11 @@ PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packag
                                        std::function<void(std::optional<QPoint>)> markPoint)
     : QDialog(owner) {
   setObjectName(QStringLiteral("CheckMap"));
-  setWindowTitle(QStringLiteral("Check Map - %1").arg(QString::fromStdString(packageName)));
+  setWindowTitle(QTr("Dialogs", "Check Map - %1").arg(QString::fromStdString(packageName)));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* list = new QListWidget(this);
   list->setObjectName(QStringLiteral("Findings"));
-  list->setAccessibleName(QStringLiteral("Findings"));
+  list->setAccessibleName(QTr("Dialogs", "Findings"));
   auto* summary = new QLabel(this);
   summary->setObjectName(QStringLiteral("Summary"));
   if (!report) {
@@ -272,7 +273,7 @@ PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packag
       if (f.point) {
         item->setData(Qt::UserRole, QPoint(f.point->x, f.point->y));
         item->setToolTip(
-            QStringLiteral("Choose it to mark %1,%2 on the map").arg(f.point->x).arg(f.point->y));
+            QTr("Dialogs", "Choose it to mark %1,%2 on the map").arg(f.point->x).arg(f.point->y));
       }
     }
     summary->setText(QString::fromStdString(report->Summary()));
@@ -296,10 +297,10 @@ PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packag
 ChangesWindow::ChangesWindow(QWidget* owner, std::function<void(int)> showSector)
     : QDialog(owner), since_(new QLabel(this)), list_(new QListWidget(this)) {
   setObjectName(QStringLiteral("Changes"));
-  setWindowTitle(QStringLiteral("Changes"));
+  setWindowTitle(QTr("Dialogs", "Changes"));
   setAttribute(Qt::WA_DeleteOnClose);
   list_->setObjectName(QStringLiteral("ChangeList"));
-  list_->setAccessibleName(QStringLiteral("Changes"));
+  list_->setAccessibleName(QTr("Dialogs", "Changes"));
   connect(list_, &QListWidget::itemActivated, this, [showSector](QListWidgetItem* item) {
     if (const int sector = item->data(Qt::UserRole).toInt(); sector > 0) showSector(sector);
   });
@@ -314,15 +315,15 @@ ChangesWindow::ChangesWindow(QWidget* owner, std::function<void(int)> showSector
 
 void ChangesWindow::SetLines(const std::string& file, const std::vector<ChangeLine>& lines) {
   const QString name = QFile::decodeName(QByteArray::fromStdString(file));
-  since_->setText(lines.empty() ? QStringLiteral("Nothing changed since %1.").arg(name)
-                                : QStringLiteral("Changed since %1:").arg(name));
+  since_->setText(lines.empty() ? QTr("Dialogs", "Nothing changed since %1.").arg(name)
+                                : QTr("Dialogs", "Changed since %1:").arg(name));
   // The line chosen stays chosen while the lines follow the board.
   const int row = list_->currentRow();
   list_->clear();
   for (const ChangeLine& line : lines) {
     auto* item = new QListWidgetItem(QString::fromStdString(line.text), list_);
     item->setData(Qt::UserRole, line.sector);
-    if (line.sector > 0) item->setToolTip(QStringLiteral("Double-click to show it on the map"));
+    if (line.sector > 0) item->setToolTip(QTr("Dialogs", "Double-click to show it on the map"));
   }
   if (row >= 0 && row < list_->count()) list_->setCurrentRow(row);
 }
@@ -331,16 +332,17 @@ AboutDialog::AboutDialog(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                          Qt::CustomizeWindowHint) {
   setObjectName(QStringLiteral("AboutBox"));
-  setWindowTitle(QStringLiteral("About CorvaneMap"));
+  setWindowTitle(QTr("Dialogs", "About CorvaneMap"));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
-  for (const QString& line : {QStringLiteral("Brom's Marrowind"),
-                              QStringLiteral("Version ") + QString::fromLatin1(kVersionText)}) {
+  for (const QString& line :
+       {QStringLiteral("Brom's Marrowind"),
+        QTr("Dialogs", "Version %1").arg(QString::fromLatin1(kVersionText))}) {
     auto* label = new QLabel(line, this);
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
   }
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(QTr("Dialogs", "OK"), this);
   ok->setObjectName(QStringLiteral("OK"));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -15,11 +16,11 @@ FindBar::FindBar(QWidget* map, Viewer& viewer)
   setObjectName(QStringLiteral("FindSector"));
   setAutoFillBackground(true);
   field_->setObjectName(QStringLiteral("FindField"));
-  field_->setPlaceholderText(QStringLiteral("Find a sector by its name"));
+  field_->setPlaceholderText(QTr("FindBar", "Find a sector by its name"));
   field_->setClearButtonEnabled(true);
-  field_->setAccessibleName(QStringLiteral("Find sector"));
+  field_->setAccessibleName(QTr("FindBar", "Find sector"));
   list_->setObjectName(QStringLiteral("FindList"));
-  list_->setAccessibleName(QStringLiteral("Sectors found"));
+  list_->setAccessibleName(QTr("FindBar", "Sectors found"));
   list_->setFocusPolicy(Qt::NoFocus);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);

@@ -26,6 +26,7 @@
 
 #include "FileBytes.h"
 #include "FormatFacts.h"
+#include "Texts.h"
 #include "WindowFrames.h"
 
 namespace mw {
@@ -35,10 +36,10 @@ constexpr int kFixedColumns = 4;  // Turn, Label, Recorded, Note
 
 // A country as the column headers and the legend name it: the map's name for it, else its
 // number after `unnamed`.
-QString CountryHeading(const GameHistory& history, uint16_t country, const char* unnamed) {
+QString CountryHeading(const GameHistory& history, uint16_t country, const QString& unnamed) {
   if (format::IsPackageCountry(country) && !history.countryNames[country].empty())
     return QString::fromStdString(CountryName(history.countryNames, country));
-  return QString::fromLatin1(unnamed) + QString::number(country);
+  return unnamed + QString::number(country);
 }
 
 // A time recorded in ISO 8601 UTC as the user's clock shows it.
@@ -82,13 +83,13 @@ bool SameTurns(const GameHistory& a, const GameHistory& b) {
 HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
     : QWidget(owner, Qt::Tool), actions_(std::move(actions)) {
   setObjectName(QStringLiteral("History"));
-  setWindowTitle(QStringLiteral("History"));
+  setWindowTitle(QTr("GameWindows", "History"));
   heading_ = new QLabel(this);
   heading_->setObjectName(QStringLiteral("HistoryGame"));
   heading_->setWordWrap(true);
   table_ = new QTableWidget(this);
   table_->setObjectName(QStringLiteral("Turns"));
-  table_->setAccessibleName(QStringLiteral("Turns"));
+  table_->setAccessibleName(QTr("GameWindows", "Turns"));
   table_->setSelectionBehavior(QAbstractItemView::SelectRows);
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -100,12 +101,12 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
     if (column == 1 || column == 3) actions_.annotate(TurnOfRow(row));
   });
-  auto* edit = new QPushButton(QStringLiteral("&Edit Label and Note ..."), this);
+  auto* edit = new QPushButton(QTr("GameWindows", "&Edit Label and Note ..."), this);
   edit->setObjectName(QStringLiteral("EditTurn"));
   connect(edit, &QPushButton::clicked, this, [this] {
     if (const int row = table_->currentRow(); row >= 0) actions_.annotate(TurnOfRow(row));
   });
-  auto* trends = new QPushButton(QStringLiteral("&Trends ..."), this);
+  auto* trends = new QPushButton(QTr("GameWindows", "&Trends ..."), this);
   connect(trends, &QPushButton::clicked, this, [this] { actions_.trends(); });
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(edit);
@@ -147,17 +148,18 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
   if (!SameTurns(history, shown_) || history.turns.empty()) {
     shown_ = history;
     const QString file = QFile::decodeName(QByteArray::fromStdString(history.file));
-    heading_->setText(history.file.empty()
-                          ? QStringLiteral("No game yet: record a turn (Ctrl+T) or open a game.")
-                          : QStringLiteral("%1: %2 turns")
-                                .arg(QFileInfo(file).fileName())
-                                .arg(history.turns.size()));
+    heading_->setText(
+        history.file.empty()
+            ? QTr("GameWindows", "No game yet: record a turn (Ctrl+T) or open a game.")
+            : QTr("GameWindows", "%1: %2 turns")
+                  .arg(QFileInfo(file).fileName())
+                  .arg(history.turns.size()));
     heading_->setToolTip(file);
     table_->clear();
-    QStringList headers{QStringLiteral("Turn"), QStringLiteral("Label"), QStringLiteral("Recorded"),
-                        QStringLiteral("Note")};
+    QStringList headers{QTr("GameWindows", "Turn"), QTr("GameWindows", "Label"),
+                        QTr("GameWindows", "Recorded"), QTr("GameWindows", "Note")};
     for (uint16_t country : history.countries)
-      headers << QStringLiteral("IPC %1").arg(CountryHeading(history, country, ""));
+      headers << QTr("GameWindows", "IPC %1").arg(CountryHeading(history, country, QString()));
     table_->setColumnCount(static_cast<int>(headers.size()));
     table_->setHorizontalHeaderLabels(headers);
     for (size_t i = 0; i < history.countries.size(); ++i)
@@ -207,7 +209,7 @@ void HistoryWindow::closeEvent(QCloseEvent* event) {
 
 TrendsWindow::TrendsWindow(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("Trends"));
-  setWindowTitle(QStringLiteral("Trends"));
+  setWindowTitle(QTr("GameWindows", "Trends"));
   setAttribute(Qt::WA_DeleteOnClose);
   totals_ = new QComboBox(this);
   totals_->setObjectName(QStringLiteral("Total"));
@@ -222,18 +224,19 @@ TrendsWindow::TrendsWindow(QWidget* owner) : QDialog(owner) {
   view_->setRenderHint(QPainter::Antialiasing);
   view_->setMinimumSize(480, 300);
   // A screen reader cannot read the lines: it is told where the same figures stand as text.
-  view_->setAccessibleDescription(QStringLiteral(
-      "The same figures stand turn by turn in the History window; Save as CSV writes them"));
-  totals_->setAccessibleName(QStringLiteral("Figure charted"));
-  auto* png = new QPushButton(QStringLiteral("Save as PNG"), this);
+  view_->setAccessibleDescription(
+      QTr("GameWindows",
+          "The same figures stand turn by turn in the History window; Save as CSV writes them"));
+  totals_->setAccessibleName(QTr("GameWindows", "Figure charted"));
+  auto* png = new QPushButton(QTr("GameWindows", "Save as PNG"), this);
   png->setObjectName(QStringLiteral("SavePng"));
   connect(png, &QPushButton::clicked, this, [this] { Save(true); });
-  auto* csv = new QPushButton(QStringLiteral("Save as CSV"), this);
+  auto* csv = new QPushButton(QTr("GameWindows", "Save as CSV"), this);
   csv->setObjectName(QStringLiteral("SaveCsv"));
   connect(csv, &QPushButton::clicked, this, [this] { Save(false); });
   auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
   connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  auto* show = new QLabel(QStringLiteral("&Show:"), this);
+  auto* show = new QLabel(QTr("GameWindows", "&Show:"), this);
   show->setBuddy(totals_);
   auto* top = new QHBoxLayout;
   top->addWidget(show);
@@ -274,12 +277,12 @@ void TrendsWindow::Rebuild() {
   const BoardDifference::Total shown = total();
   const QString name = QString::fromLatin1(TotalName(shown));
   chart_->setTitle(
-      QStringLiteral("%1 of every country, %2")
+      QTr("GameWindows", "%1 of every country, %2")
           .arg(name,
                QFileInfo(QFile::decodeName(QByteArray::fromStdString(history_.file))).fileName()));
   view_->setAccessibleName(chart_->title());
   auto* turns = new QValueAxis;
-  turns->setTitleText(QStringLiteral("Turn"));
+  turns->setTitleText(QTr("GameWindows", "Turn"));
   turns->setLabelFormat(QStringLiteral("%d"));
   auto* values = new QValueAxis;
   values->setTitleText(name);
@@ -291,7 +294,7 @@ void TrendsWindow::Rebuild() {
   for (size_t i = 0; i < history_.countries.size(); ++i) {
     const uint16_t country = history_.countries[i];
     auto* series = new QLineSeries;
-    series->setName(CountryHeading(history_, country, "Country "));
+    series->setName(CountryHeading(history_, country, QTr("GameWindows", "Country ")));
     series->setColor(QColor::fromRgb(history_.colours[i]));
     series->setPointsVisible(history_.turns.size() <= 60);
     QList<QPointF> points;
@@ -315,7 +318,7 @@ void TrendsWindow::Rebuild() {
                             std::abs(static_cast<double>(nearest->turn.number) - at.x()))
           nearest = &turn;
       QToolTip::showText(QCursor::pos(),
-                         QStringLiteral("%1, turn %2 \"%3\": %4 %5")
+                         QTr("GameWindows", "%1, turn %2 \"%3\": %4 %5")
                              .arg(series->name())
                              .arg(nearest->turn.number)
                              .arg(QString::fromStdString(nearest->turn.label))
@@ -366,8 +369,9 @@ Status TrendsWindow::SaveCsv(const std::string& path) const {
 
 void TrendsWindow::Save(bool png) {
   const QString filter =
-      png ? QStringLiteral("PNG picture (*.png)") : QStringLiteral("CSV table (*.csv)");
-  QFileDialog dialog(this, png ? QStringLiteral("Save as PNG") : QStringLiteral("Save as CSV"));
+      png ? QTr("GameWindows", "PNG picture (*.png)") : QTr("GameWindows", "CSV table (*.csv)");
+  QFileDialog dialog(this,
+                     png ? QTr("GameWindows", "Save as PNG") : QTr("GameWindows", "Save as CSV"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilter(filter);

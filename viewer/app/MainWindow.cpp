@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -24,6 +25,7 @@
 #include "GameWindows.h"
 #include "KeyEvents.h"
 #include "MapWidget.h"
+#include "Texts.h"
 #include "ToolWindows.h"
 #include "WindowFrames.h"
 
@@ -86,7 +88,7 @@ QAction* MainWindow::BindCommand(QAction* action, int id) {
 }
 
 QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int id, bool checkable) {
-  QAction* action = BindCommand(menu->addAction(QString::fromLatin1(text)), id);
+  QAction* action = BindCommand(menu->addAction(QTr("Menu", text)), id);
   action->setCheckable(checkable);
   return action;
 }
@@ -94,22 +96,29 @@ QAction* MainWindow::AddCommand(QMenu* menu, const char* text, int id, bool chec
 void MainWindow::BuildMenu() {
   // The menu bar's popups in their order: "&New" is the second.
   std::map<MenuPlace, QMenu*> menus;
-  menus[MenuPlace::kFile] = menuBar()->addMenu(QString::fromLatin1(MenuText(MenuPlace::kFile)));
-  newMenu_ = menuBar()->addMenu(QStringLiteral("&New"));
+  QActionGroup* languages = nullptr;
+  menus[MenuPlace::kFile] = menuBar()->addMenu(QTr("Menu", MenuText(MenuPlace::kFile)));
+  newMenu_ = menuBar()->addMenu(QTr("Menu", "&New"));
   newMenu_->addSeparator();
   for (const MenuPlace place : {MenuPlace::kWindows, MenuPlace::kView})
-    menus[place] = menuBar()->addMenu(QString::fromLatin1(MenuText(place)));
+    menus[place] = menuBar()->addMenu(QTr("Menu", MenuText(place)));
   // "&UNDO", "&REDO", "&DEL" and "ESC" stand at the right of the menu bar.
   auto* right = new QMenuBar(menuBar());
   right->setObjectName(QStringLiteral("RightMenu"));
   for (const Action& a : Actions()) {
     if (a.menu == MenuPlace::kNone) continue;
-    const QString text = QString::fromLatin1(a.text ? a.text : "");
+    const QString text = a.text ? QTr("Menu", a.text) : QString();
     if (a.kind == Action::Kind::kSeparator) {
       menus[a.menu]->addSeparator();
     } else if (a.kind == Action::Kind::kRecent) {
       recentMenu_ = menus[a.menu]->addMenu(text);
       recentMenu_->setObjectName(QStringLiteral("RecentMenu"));
+    } else if (a.kind == Action::Kind::kSubmenu) {
+      menus[a.submenu] = menus[a.menu]->addMenu(text);
+    } else if (a.menu == MenuPlace::kLanguage) {
+      // One language at a time, marked as such.
+      if (!languages) languages = new QActionGroup(this);
+      languages->addAction(AddCommand(menus[a.menu], a.text, a.command, a.checkable));
     } else if (a.menu == MenuPlace::kMenuBar) {
       BindCommand(right->addAction(text), a.command);
     } else {
@@ -183,6 +192,14 @@ void MainWindow::ShowStatus(StatusField field, const std::string& text) {
   label->setText(QString::fromStdString(text));
   // An empty part takes no room, so that no stray separator stands in the bar.
   label->setVisible(!text.empty() || field == StatusField::kMessage);
+}
+
+// Every command's failure is said the same way: in the status bar, and in a box the user must
+// close when work was not kept where it was asked to go.
+void MainWindow::ReportFailure(const Failure& failure) {
+  const FailureWords words = WordsFor(failure);
+  ShowStatus(StatusField::kMessage, words.status);
+  if (!words.box.empty()) viewer_->host().questions.ShowError(words.box);
 }
 
 namespace {
@@ -459,13 +476,15 @@ void MainWindow::SetRecent(const std::vector<RecentEntry>& entries) {
     QAction* a = BindCommand(
         recentMenu_->addAction(QStringLiteral("&%1 %2 \u2013 %3").arg(k + 1).arg(name, title)),
         command::kFirstRecent + static_cast<int>(k));
-    a->setToolTip(QString::fromStdString(e.path) + (e.exists ? "" : " (gone)"));
+    a->setToolTip(e.exists ? QString::fromStdString(e.path)
+                           : QTr("MainWindow", "%1 (gone)").arg(QString::fromStdString(e.path)));
     a->setEnabled(e.exists);
     missing = missing || !e.exists;
   }
-  if (entries.empty()) recentMenu_->addAction(QStringLiteral("(none yet)"))->setEnabled(false);
+  if (entries.empty()) recentMenu_->addAction(QTr("MainWindow", "(none yet)"))->setEnabled(false);
   recentMenu_->addSeparator();
-  AddCommand(recentMenu_, "Remove &Missing Files", command::kRemoveMissingRecent)
+  AddCommand(recentMenu_, QT_TRANSLATE_NOOP("Menu", "Remove &Missing Files"),
+             command::kRemoveMissingRecent)
       ->setEnabled(missing);
   recentMenu_->setToolTipsVisible(true);
 }
@@ -477,8 +496,8 @@ void MainWindow::ShowFindSector() {
 
 // A screen reader says the map's name when it changes while the map has the keys.
 void MainWindow::DescribeCrosshair(const std::string& text) {
-  map_->setAccessibleName(text.empty() ? QStringLiteral("Map")
-                                       : QStringLiteral("Map: ") + QString::fromStdString(text));
+  map_->setAccessibleName(text.empty() ? QTr("MainWindow", "Map")
+                                       : QTr("MainWindow", "Map: ") + QString::fromStdString(text));
 }
 
 void MainWindow::ShowAbout() {

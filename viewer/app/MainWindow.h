@@ -107,6 +107,7 @@ class MainWindow : public QMainWindow,
   void InvalidateMap(const QRect& client) override;
   void SetTitle(const std::string& title) override;
   void ShowStatus(StatusField field, const std::string& text) override;
+  void ReportFailure(const Failure& failure) override;
   void SetCursor(CursorKind cursor) override;
   void BeginWait() override;
   void EndWait() override;

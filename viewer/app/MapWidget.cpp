@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "KeyEvents.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -43,11 +44,12 @@ MapWidget::MapWidget(QWidget* parent, Viewer& viewer) : QWidget(parent), viewer_
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   // The name follows the keyboard's crosshair (see MainWindow::DescribeCrosshair).
-  setAccessibleName(QStringLiteral("Map"));
+  setAccessibleName(QTr("MainWindow", "Map"));
   setAccessibleDescription(
-      QStringLiteral("Arrow keys move the crosshair, with Shift by one pixel; PageDown and PageUp "
-                     "choose a piece, with Ctrl a country; Enter places, picks up and drops; "
-                     "Delete removes; Ctrl+F finds a sector"));
+      QTr("MainWindow",
+          "Arrow keys move the crosshair, with Shift by one pixel; PageDown and PageUp choose a "
+          "piece, with Ctrl a country; Enter places, picks up and drops; Delete removes; Ctrl+F "
+          "finds a sector"));
 }
 
 void MapWidget::paintEvent(QPaintEvent* event) {

@@ -11,6 +11,7 @@
 #include "KeyEvents.h"
 #include "MainWindow.h"
 #include "PackageText.h"
+#include "Texts.h"
 #include "Viewer.h"
 #include "WindowFrames.h"
 
@@ -32,9 +33,9 @@ void SetBackground(QWidget* w, QColor colour) {
 PaletteWindow::PaletteWindow(QWidget* owner, Viewer& viewer)
     : QWidget(owner, kToolWindow), viewer_(viewer) {
   setObjectName(QStringLiteral("ToolBar"));
-  setWindowTitle(QStringLiteral("ToolBar"));
+  setWindowTitle(QTr("ToolWindows", "ToolBar"));
   setAccessibleDescription(
-      QStringLiteral("The pieces of every country: choose one, then place it on the map"));
+      QTr("ToolWindows", "The pieces of every country: choose one, then place it on the map"));
   const QImage& picture = viewer.map().piecesPicture;
   setFixedSize(picture.isNull() ? QSize(60, 1) : picture.size());
   SetBackground(this, Qt::white);
@@ -84,8 +85,9 @@ void PaletteWindow::closeEvent(QCloseEvent* event) {
 InfoViewWindow::InfoViewWindow(QWidget* owner, Viewer& viewer)
     : QWidget(owner, kToolWindow), viewer_(viewer) {
   setObjectName(QStringLiteral("InfoView"));
-  setWindowTitle(QStringLiteral("InfoView"));
-  setAccessibleDescription(QStringLiteral(
+  setWindowTitle(QTr("ToolWindows", "InfoView"));
+  setAccessibleDescription(QTr(
+      "ToolWindows",
       "Each country's income and strength; a click on a column shows where its income comes from"));
   setFixedSize(InfoViewSize(viewer.map()));
   SetBackground(this, QColor(192, 192, 192));

@@ -12,6 +12,7 @@
 
 #include "FileBytes.h"
 #include "Headless.h"
+#include "Language.h"
 #include "MainWindow.h"
 
 namespace {
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     return mw::RunHeadless(args, programDir, std::cout, std::cerr);
   }
   QApplication app(argc, argv);
+  mw::InstallLanguage(programDir);
   mw::MainWindow window(programDir);
   window.ShowMaximized();
   std::string commandLine;

@@ -25,6 +25,8 @@ inline constexpr int kFindSector = 152;
 inline constexpr int kTakeTurns = 153;
 // Ctrl+Q: the main window closed, as its close button closes it (the window runs it).
 inline constexpr int kClose = 154;
+// "&Language" of "&View": the desktop's language, English or German, from the next start.
+inline constexpr int kLanguageDesktop = 155, kLanguageEnglish = 156, kLanguageGerman = 157;
 // "&Recent": the files opened or saved last, newest first, and the command that forgets those
 // that are gone.
 inline constexpr int kFirstRecent = 300, kLastRecent = 307, kRemoveMissingRecent = 308;

@@ -9,7 +9,7 @@
 namespace mw {
 
 // Where an item of the menus stands.
-enum class MenuPlace { kNone, kFile, kWindows, kView, kMenuBar };
+enum class MenuPlace { kNone, kFile, kWindows, kView, kLanguage, kMenuBar };
 
 // One thing the user does from the menus or the keyboard, with what it is called and how it is
 // reached: the one table that the menus, the shortcuts, the replay's key names, --help and the key
@@ -19,6 +19,7 @@ struct Action {
     kItem,       // a menu item (or, without a menu, a command reached by its keys alone)
     kSeparator,  // a line between items
     kRecent,     // the "&Recent" submenu
+    kSubmenu,    // a submenu whose items stand at `submenu`
     kKeys,       // keys the map acts on itself, named by `text`
     kMouse,      // a use of the mouse, named by `text`
   };
@@ -29,9 +30,11 @@ struct Action {
   bool checkable = false;
   std::array<Chord, 2> chords{};  // the shortcuts of an item
   const char* help = nullptr;     // what it does, in a line
+  MenuPlace submenu = MenuPlace::kNone;
 };
 
-// The title of a menu of the menu bar, with its access letter ("&File"); empty for none.
+// The title of a menu of the menu bar or of a submenu, with its access letter ("&File"); empty for
+// none.
 const char* MenuText(MenuPlace menu);
 
 // Every action, the items of each menu in their order.

@@ -7,6 +7,7 @@
 #include "Locations.h"
 #include "PackagePaths.h"
 #include "Picture.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -128,7 +129,7 @@ void Board::LoadMapPackage(const std::string& mapName) {
 Status Board::ReadFile(const std::string& path, BoardOrigin& origin) {
   auto file = ReadFileBytes(path);
   if (file && BeginsAsDatabase(*file))
-    return Status::Fail(path + ": is a game file, not a position file");
+    return Status::Fail(Tr("Board", "%1: is a game file, not a position file").arg(path));
   if (!file) return Status::Fail(file.error());
   const std::vector<uint8_t>& bytes = *file;
   LoadPositionBytes(position_, bytes);
@@ -178,7 +179,7 @@ Status Board::Put(const BoardSource& source) {
     // The board stays as it was; no file is current, so that a later Save cannot write this
     // position over the file that failed.
     document_.currentFile.clear();
-    ReportFailure("open " + source.path, read.error(), false);
+    ReportFailure({Failure::Action::kOpen, source.path, read.error()});
     return read;
   }
   if (source.kind == Kind::kRecovery)
@@ -203,10 +204,9 @@ Status Board::ExportSectorTable() {
   return written;
 }
 
-void Board::ReportFailure(const std::string& action, const std::string& reason, bool box) {
+void Board::ReportFailure(Failure failure) {
   ++failures_;
-  v_.host().surface.ShowStatus(StatusField::kMessage, "Could not " + action + ": " + reason);
-  if (box) v_.host().questions.ShowError(reason);
+  v_.host().surface.ReportFailure(failure);
 }
 
 }  // namespace mw

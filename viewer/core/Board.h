@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "Failure.h"
 #include "MapState.h"
 #include "Position.h"
 #include "PositionFile.h"
@@ -94,10 +95,9 @@ class Board {
   // when the program may go on (the changes given up, or saved by the question's Save button).
   bool ConfirmDiscard();
   bool ConfirmUnsaved(const std::string& question);
-  bool ConfirmLabelsLost(const std::string& action);
-  // A user's command that failed: counted, "Could not <action>: <reason>" in the status bar and,
-  // with `box`, the reason in an error box.
-  void ReportFailure(const std::string& action, const std::string& reason, bool box = true);
+  bool ConfirmLabelsLost(const std::string& question);
+  // A user's command that failed: counted, and handed to the window to say.
+  void ReportFailure(Failure failure);
   // How many saves, exports and loads of the user failed so far.
   unsigned failures() const { return failures_; }
 

@@ -3,18 +3,21 @@
 #include "Board.h"
 #include "FileBytes.h"
 #include "PackagePaths.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
 
 bool Board::ConfirmDiscard() {
-  return ConfirmUnsaved("Load new Map without saving changes?") &&
-         ConfirmLabelsLost("Load new Map");
+  return ConfirmUnsaved(Tr("Board", "Load new Map without saving changes?")) &&
+         ConfirmLabelsLost(Tr("Board",
+                              "The moved label points are not exported yet (key S). Load new Map "
+                              "without exporting them?"));
 }
 
 bool Board::ConfirmUnsaved(const std::string& question) {
   if (!position_.dirty()) return true;
-  switch (v_.host().questions.AskDiscard(question, "Exit Marrowind")) {
+  switch (v_.host().questions.AskDiscard(question, Tr("Board", "Exit Marrowind"))) {
     case Questions::DiscardAnswer::kDiscard:
       return true;
     case Questions::DiscardAnswer::kCancel:
@@ -28,11 +31,9 @@ bool Board::ConfirmUnsaved(const std::string& question) {
 }
 
 // Label points moved in the map live only in memory until S exports them.
-bool Board::ConfirmLabelsLost(const std::string& action) {
+bool Board::ConfirmLabelsLost(const std::string& question) {
   return !position_.labelsMoved() ||
-         v_.host().questions.Confirm("The moved label points are not exported yet (key S). " +
-                                         action + " without exporting them?",
-                                     "Exit Marrowind");
+         v_.host().questions.Confirm(question, Tr("Board", "Exit Marrowind"));
 }
 
 void Board::NewMap(int id) {
@@ -86,13 +87,16 @@ bool Board::ConfirmSaveTarget(const std::string& path) {
   const std::string map = position_.mapName();
   Questions& ask = v_.host().questions;
   if (IsTessWinMapPath(path) && map != kDefaultMapName &&
-      !ask.Confirm("A .MAP file names no map: this position of the map " + map +
-                       " would open on the map " + std::string(kDefaultMapName) +
-                       ". Save it as .MAP all the same?",
-                   "Save position"))
+      !ask.Confirm(Tr("Board",
+                      "A .MAP file names no map: this position of the map %1 would open on the "
+                      "map %2. Save it as .MAP all the same?")
+                       .arg(map)
+                       .arg(std::string(kDefaultMapName)),
+                   Tr("Board", "Save position")))
     return false;
   return !document_.restoredFile || path != document_.currentFile || HoldsPosition(path) ||
-         ask.Confirm(path + " holds no position. Replace it with this position?", "Save position");
+         ask.Confirm(Tr("Board", "%1 holds no position. Replace it with this position?").arg(path),
+                     Tr("Board", "Save position"));
 }
 
 void Board::SaveTo(const std::string& path) {
@@ -100,15 +104,9 @@ void Board::SaveTo(const std::string& path) {
   // Pieces in the hand belong to the board that is saved: they go back to their unit first.
   v_.editing().EndCarry();
   position_.CancelCarry();
-  if (auto saved = SavePosition(position_, path); !saved) {
-    ++failures_;
-    v_.host().surface.ShowStatus(StatusField::kMessage,
-                                 "Could not save " + path + ": " + saved.error());
-    v_.host().questions.ShowError("The position could not be saved to " + path + ".\n" +
-                                  saved.error());
-    return;
-  }
-  v_.host().surface.ShowStatus(StatusField::kMessage, "Saved " + path);
+  if (auto saved = SavePosition(position_, path); !saved)
+    return ReportFailure({Failure::Action::kSave, path, saved.error()});
+  v_.host().surface.ShowStatus(StatusField::kMessage, Tr("Board", "Saved %1").arg(path));
   document_.restoredFile = false;
   // The file holds the board whole now, whatever the one it was read from lacked.
   document_.origin.cut.reset();

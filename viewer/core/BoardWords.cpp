@@ -4,29 +4,33 @@
 
 #include "PackageText.h"
 #include "Reports.h"
+#include "Texts.h"
 
 namespace mw {
 
 std::string PieceName(const Position& position, int pieceType) {
   const std::string name =
       DecodePackageText(position.pieces()[static_cast<uint8_t>(pieceType)].name);
-  return name.empty() ? "piece " + std::to_string(pieceType) : name;
+  return name.empty() ? std::string(Tr("Words", "piece %1").arg(pieceType)) : name;
 }
 
 std::string ModeInWords(const Position& position, const EditingState& state) {
   switch (state.mouseMode) {
     case ModePlace:
-      return "Placing " + PieceName(position, state.selectedPiece) + " of " +
-             CountryName(position.countryNames(), state.selectedRow + 1);
+      return Tr("Words", "Placing %1 of %2")
+          .arg(PieceName(position, state.selectedPiece))
+          .arg(CountryName(position.countryNames(), state.selectedRow + 1));
     case ModeCarry: {
       const Unit& c = position.hand().carried;
-      return "Carrying " + std::to_string(c.count) + " " + PieceName(position, c.pieceType) +
-             " of " + CountryName(position.countryNames(), c.country);
+      return Tr("Words", "Carrying %1 %2 of %3")
+          .arg(c.count)
+          .arg(PieceName(position, c.pieceType))
+          .arg(CountryName(position.countryNames(), c.country));
     }
     case ModeDelete:
-      return "Removing pieces";
+      return Tr("Words", "Removing pieces");
     case ModeLabel:
-      return "Moving income labels";
+      return Tr("Words", "Moving income labels");
     case ModeIdle:
       break;
   }
@@ -41,22 +45,31 @@ std::string PointInWords(const Position& position, const SectorIncomes& incomes,
     const SectorRecord* record = position.sectorRecord(static_cast<uint32_t>(sector));
     if (record && record->hasName()) {
       const SectorIncome& income = incomes[sector];
-      text = DecodePackageText(record->name()) + ": ";
+      const std::string name = DecodePackageText(record->name());
       if (income.owner == 0)
-        text += "held by nobody";
+        text = Tr("Words", "%1: held by nobody").arg(name);
+      else if (income.value > 0)
+        text = Tr("Words", "%1: %2, %3 %4")
+                   .arg(name)
+                   .arg(CountryName(position.countryNames(), income.owner))
+                   .arg(income.value)
+                   .arg(std::string(HeadingText(income.heading)));
       else
-        text += CountryName(position.countryNames(), income.owner) + ", " +
-                (income.value > 0 ? std::to_string(income.value) + " " + HeadingText(income.heading)
-                                  : std::string("no income"));
+        text = Tr("Words", "%1: %2, no income")
+                   .arg(name)
+                   .arg(CountryName(position.countryNames(), income.owner));
     } else if (sector != 0) {
-      text = "Area: " + std::to_string(sector);
+      text = Tr("Words", "Area: %1").arg(sector);
     }
   }
   Unit unit;
-  if (position.FindUnitAt(m.x(), m.y(), &unit) && unit.count > 0)
-    text += (text.empty() ? "" : " \u2013 ") + std::to_string(unit.count) + " " +
-            PieceName(position, unit.pieceType) + " of " +
-            CountryName(position.countryNames(), unit.country);
+  if (position.FindUnitAt(m.x(), m.y(), &unit) && unit.count > 0) {
+    const std::string stack = Tr("Words", "%1 %2 of %3")
+                                  .arg(unit.count)
+                                  .arg(PieceName(position, unit.pieceType))
+                                  .arg(CountryName(position.countryNames(), unit.country));
+    text += (text.empty() ? "" : " \u2013 ") + stack;
+  }
   return text;
 }
 
@@ -66,12 +79,15 @@ std::string PaletteCellInWords(const Position& position, const MapState& map, QP
   const int row = client.y() / std::max(1, map.pieceCellHeight);
   if (column > 255) return {};
   const PieceKind& kind = position.pieces()[static_cast<uint8_t>(column)];
-  const char* category = kind.category == 0   ? "land"
-                         : kind.category == 1 ? "naval"
-                                              : "neither land nor naval";
+  const std::string category = kind.category == 0   ? Tr("Words", "land")
+                               : kind.category == 1 ? Tr("Words", "naval")
+                                                    : Tr("Words", "neither land nor naval");
   const std::string name = DecodePackageText(kind.name);
-  return (name.empty() ? "(no name)" : name) + ", value " + std::to_string(kind.value) + ", " +
-         category + "; " + CountryLabel(position.countryNames(), row + 1);
+  return Tr("Words", "%1, value %2, %3; %4")
+      .arg(name.empty() ? std::string(Tr("Words", "(no name)")) : name)
+      .arg(kind.value)
+      .arg(category)
+      .arg(CountryLabel(position.countryNames(), row + 1));
 }
 
 }  // namespace mw

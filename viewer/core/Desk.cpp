@@ -5,6 +5,7 @@
 
 #include "FileBytes.h"
 #include "Locations.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -29,6 +30,24 @@ void Desk::ShowChecks() {
   menus.SetMenuCheck(command::kUseBigPieces, settings_.useBigPieces());
   menus.SetMenuCheck(command::kGrabToScroll, preferences_.grabToScroll);
   menus.SetMenuCheck(command::kPiecesFollowZoom, preferences_.piecesFollowZoom);
+  const std::string& language = preferences_.language;
+  menus.SetMenuCheck(command::kLanguageDesktop, language.empty());
+  menus.SetMenuCheck(command::kLanguageEnglish, language == Preferences::kEnglish);
+  menus.SetMenuCheck(command::kLanguageGerman, language == Preferences::kGerman);
+}
+
+void Desk::ChooseLanguage(int id) {
+  const std::string chosen = id == command::kLanguageEnglish  ? Preferences::kEnglish
+                             : id == command::kLanguageGerman ? Preferences::kGerman
+                                                              : "";
+  const bool changed = chosen != preferences_.language;
+  preferences_.language = chosen;
+  ShowChecks();
+  if (!changed) return;
+  SavePreferences();
+  // The windows are made in one language; the next start makes them in the one chosen.
+  v_.host().surface.ShowStatus(StatusField::kMessage,
+                               Tr("Desk", "The language changes when Marrowind starts again"));
 }
 
 void Desk::SaveSettings() {
@@ -81,7 +100,7 @@ void Desk::OpenRecent(size_t index) {
   const std::string path = preferences_.recent[index].path;
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    v_.host().surface.ShowStatus(StatusField::kMessage, path + " is gone");
+    v_.host().surface.ShowStatus(StatusField::kMessage, Tr("Desk", "%1 is gone").arg(path));
     return PublishRecent();
   }
   if (!IsDatabaseFile(path)) return v_.OpenFile(path);

@@ -35,6 +35,8 @@ class Desk {
   void ToggleFlag(int id);
   // "&Grab to Scroll" and "Pieces &Follow Zoom": a preference turned over and kept.
   void TogglePreference(int id);
+  // "&Language": the language of the windows from the next start, kept.
+  void ChooseLanguage(int id);
 
   // A file opened or saved becomes the newest of "&Recent"; the menu shows the list again.
   void RememberFile(const std::string& path);

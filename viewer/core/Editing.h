@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QtGlobal>
 #include <bitset>
 #include <optional>
 #include <string>
@@ -17,8 +18,9 @@ namespace mw {
 class Viewer;
 
 // What the status bar tells a newcomer on a map's start position.
-inline constexpr const char* kFirstHint =
-    "Pick a piece in the ToolBar, then click the map to place it; drag stacks to move them";
+inline constexpr const char* kFirstHint = QT_TRANSLATE_NOOP(
+    "Editing",
+    "Pick a piece in the ToolBar, then click the map to place it; drag stacks to move them");
 
 // The editing of the board by mouse and keyboard: the mouse modes, placing, carrying, removing
 // and moving label points, the palette, the keys that switch modes, the keyboard's crosshair, and

@@ -2,6 +2,7 @@
 // PageDown and PageUp, and Enter and Delete as the mouse buttons at the crosshair, so that a
 // whole game can be set up and played without a mouse.
 #include "Editing.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -130,7 +131,7 @@ void Editing::OfferHint() {
       board.position().dirty() || state_.mouseMode != ModeIdle)
     return;
   hintShown_ = true;
-  v_.host().surface.ShowStatus(StatusField::kMessage, kFirstHint);
+  v_.host().surface.ShowStatus(StatusField::kMessage, Tr("Editing", kFirstHint));
 }
 
 void Editing::UpdateHint() {

@@ -6,6 +6,7 @@
 #include "Editing.h"
 #include "PackagePaths.h"
 #include "PackageText.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -196,11 +197,13 @@ void Editing::ExportCommand() {
   // and the message says where the table could not go.
   if (auto exported = v_.board().ExportSectorTable(); !exported) {
     qWarning("%s", exported.error().c_str());
-    v_.board().ReportFailure("write " + file + " into " + folder.string(), exported.error(), false);
+    v_.board().ReportFailure(
+        {Failure::Action::kExport, (folder / file).string(), exported.error()});
     return;
   }
-  v_.host().surface.ShowStatus(StatusField::kMessage,
-                               "Wrote " + file + " into " + folder.filename().string());
+  v_.host().surface.ShowStatus(
+      StatusField::kMessage,
+      Tr("Editing", "Wrote %1 into %2").arg(file).arg(folder.filename().string()));
 }
 
 void Editing::Wheel(QPoint client, QPoint pixels, bool zoom) {

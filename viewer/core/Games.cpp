@@ -3,6 +3,7 @@
 #include "Games.h"
 
 #include "PackagePaths.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -23,14 +24,14 @@ class Busy {
 
 // "turn 8", "turns 8 and 9", "turns 8 to 12": turns that follow one another.
 std::string TurnsInWords(const std::vector<Turn>& turns) {
-  const std::string first = std::to_string(turns.front().number);
-  const std::string last = std::to_string(turns.back().number);
-  if (turns.size() == 1) return "turn " + first;
-  return "turns " + first + (turns.size() == 2 ? " and " : " to ") + last;
+  const int64_t first = turns.front().number, last = turns.back().number;
+  if (turns.size() == 1) return Tr("Games", "turn %1").arg(first);
+  if (turns.size() == 2) return Tr("Games", "turns %1 and %2").arg(first).arg(last);
+  return Tr("Games", "turns %1 to %2").arg(first).arg(last);
 }
 
 std::string Quoted(const Turn& turn) {
-  return "turn " + std::to_string(turn.number) + " \"" + turn.label + "\"";
+  return Tr("Games", "turn %1 \"%2\"").arg(turn.number).arg(turn.label);
 }
 
 }  // namespace
@@ -40,9 +41,9 @@ std::string Games::Title() const {
   const std::string name = game_->path().stem().string();
   const int64_t last = history_.last();
   const int64_t turn = v_.board().document().origin.turn;
-  if (turn > 0)
-    return name + " \u2013 turn " + std::to_string(turn) + " of " + std::to_string(last);
-  return name + " \u2013 " + std::to_string(last) + (last == 1 ? " turn" : " turns");
+  if (turn > 0) return Tr("Games", "%1 \u2013 turn %2 of %3").arg(name).arg(turn).arg(last);
+  if (last == 1) return Tr("Games", "%1 \u2013 1 turn").arg(name);
+  return Tr("Games", "%1 \u2013 %2 turns").arg(name).arg(last);
 }
 
 void Games::BoardPut() {
@@ -51,42 +52,59 @@ void Games::BoardPut() {
 
 std::string Games::StaleBoardQuestion(int64_t last) const {
   const int64_t from = v_.board().document().origin.turn;
-  const std::string game = "the game is at turn " + std::to_string(last);
-  const auto undone = [&](int64_t after) {
-    return "turn" +
-           (last - after == 1 ? " " + std::to_string(last)
-                              : "s " + std::to_string(after + 1) + " to " + std::to_string(last)) +
-           " did.";
+  // What the turns after `after` did, which a recording over them undoes.
+  const auto undone = [&](int64_t after) -> std::string {
+    if (last - after == 1) return Tr("Games", "turn %1 did.").arg(last);
+    return Tr("Games", "turns %1 to %2 did.").arg(after + 1).arg(last);
   };
   if (from == 0) {
     const int64_t seen = history_.last();
-    const std::string made =
-        "The board was made while the game was at turn " + std::to_string(seen) + "; " + game;
-    if (last < seen) return made + ": its file no longer holds the turns after it.";
-    return made + " now. Recording it may undo what " + undone(seen);
+    if (last < seen)
+      return Tr("Games",
+                "The board was made while the game was at turn %1; the game is at turn %2: its "
+                "file no longer holds the turns after it.")
+          .arg(seen)
+          .arg(last);
+    return Tr("Games",
+              "The board was made while the game was at turn %1; the game is at turn %2 now. "
+              "Recording it may undo what %3")
+        .arg(seen)
+        .arg(last)
+        .arg(undone(seen));
   }
   const TurnFigures* known = history_.Find(from);
   const std::string made =
-      "The board was made from " + (known ? Quoted(known->turn) : "turn " + std::to_string(from));
-  if (last < from) return made + ", which the game file no longer holds; " + game + ".";
-  return made + "; " + game + ". Recording it undoes what " + undone(from);
+      known ? Quoted(known->turn) : std::string(Tr("Games", "turn %1").arg(from));
+  if (last < from)
+    return Tr("Games",
+              "The board was made from %1, which the game file no longer holds; the game is at "
+              "turn %2.")
+        .arg(made)
+        .arg(last);
+  return Tr("Games",
+            "The board was made from %1; the game is at turn %2. Recording it undoes what %3")
+      .arg(made)
+      .arg(last)
+      .arg(undone(from));
 }
 
 void Games::RecordTurn() {
   const Busy busy(busy_);
   Board& board = v_.board();
   const Host& host = v_.host();
+  std::filesystem::path path = game_ ? game_->path() : std::filesystem::path();
   const auto fail = [&](const std::string& reason) {
-    board.ReportFailure("record the turn", reason);
+    board.ReportFailure({Failure::Action::kRecordTurn, path.string(), reason});
   };
   if (const auto& cut = board.document().origin.cut)
-    return fail(cut->Describe(board.document().origin.file) +
-                ": a cut position is not recorded as a turn. Save the board to keep what it holds, "
-                "then record it");
+    return fail(Tr("Games",
+                   "%1: a cut position is not recorded as a turn. Save the board to keep what it "
+                   "holds, then record it")
+                    .arg(cut->Describe(board.document().origin.file)));
   if (!game_) {
     const auto chosen = host.files.ChooseGameFile(true);
     if (!chosen) return;
-    std::filesystem::path path = *chosen;
+    path = *chosen;
     if (!IsGamePath(path.string())) path += GameFile::kExtension;
     const Position& position = board.position();
     auto game =
@@ -109,13 +127,13 @@ void Games::RecordTurn() {
   BoardOrigin& origin = board.document().origin;
   int64_t expected = origin.turn != 0 ? origin.turn : history_.last();
   if (lastNumber != expected) {
-    if (!host.questions.ConfirmAction(StaleBoardQuestion(lastNumber), "Record Turn",
-                                      "Record Anyway"))
+    if (!host.questions.ConfirmAction(StaleBoardQuestion(lastNumber), Tr("Games", "Record Turn"),
+                                      Tr("Games", "Record Anyway")))
       return;
     expected = lastNumber;
   }
-  const std::string proposed = "Turn " + std::to_string(lastNumber + 1);
-  const auto text = host.questions.AskTurnText("Record Turn", {proposed, {}});
+  const std::string proposed = Tr("Games", "Turn %1").arg(lastNumber + 1);
+  const auto text = host.questions.AskTurnText(Tr("Games", "Record Turn"), {proposed, {}});
   if (!text) return;
   // The label proposed follows the turn's number, should another turn come first.
   const std::string label = text->label == proposed ? std::string() : text->label;
@@ -127,8 +145,9 @@ void Games::RecordTurn() {
     if (!recorded) return fail(recorded.error());
     turn = recorded->turn;
     // Another program recorded while the questions were open: asked again.
-    if (!turn && !host.questions.ConfirmAction(StaleBoardQuestion(recorded->last), "Record Turn",
-                                               "Record Anyway"))
+    if (!turn &&
+        !host.questions.ConfirmAction(StaleBoardQuestion(recorded->last),
+                                      Tr("Games", "Record Turn"), Tr("Games", "Record Anyway")))
       return;
     expected = recorded->last;
   }
@@ -148,8 +167,9 @@ void Games::RecordTurn() {
   history_.Publish();
   v_.desk().RememberFile(game_->path().string());
   v_.DocumentChanged();
-  host.surface.ShowStatus(StatusField::kMessage,
-                          "Recorded " + Quoted(*turn) + " in " + game_->path().string());
+  host.surface.ShowStatus(
+      StatusField::kMessage,
+      Tr("Games", "Recorded %1 in %2").arg(Quoted(*turn)).arg(game_->path().string()));
 }
 
 Status Games::OpenGameAt(const std::string& path, int64_t number) {
@@ -157,24 +177,26 @@ Status Games::OpenGameAt(const std::string& path, int64_t number) {
   if (!game) return Status::Fail(game.error());
   auto turns = game->Turns();
   if (!turns) return Status::Fail(turns.error());
-  if (turns->empty()) return Status::Fail(path + ": the game has no turns yet");
+  if (turns->empty()) return Status::Fail(Tr("Games", "%1: the game has no turns yet").arg(path));
   if (number == 0) number = turns->back().number;
   if (std::none_of(turns->begin(), turns->end(), [&](const Turn& t) { return t.number == number; }))
-    return Status::Fail(path + ": the game has no turn " + std::to_string(number));
+    return Status::Fail(Tr("Games", "%1: the game has no turn %2").arg(path).arg(number));
   // The game is the open one from here: its turns are known before its figures, which need the
   // board on the game's map.
   game_.emplace(std::move(game.value()));
   history_.Begin(game_->path().string(), std::move(turns.value()));
   v_.board().document().origin.turn = 0;
-  if (!ShowTurn(number, true)) return Status::Fail(path + ": the turn could not be shown");
+  if (!ShowTurn(number, true))
+    return Status::Fail(Tr("Games", "%1: the turn could not be shown").arg(path));
   gameVersion_ = game_->DataVersion();
   if (Status read = history_.Read(*game_); !read) return read;
   history_.Show();
   v_.desk().RememberFile(path);
   v_.DocumentChanged();
-  v_.host().surface.ShowStatus(
-      StatusField::kMessage,
-      "Opened the game " + game_->path().string() + " at " + Quoted(history_.Find(number)->turn));
+  v_.host().surface.ShowStatus(StatusField::kMessage,
+                               Tr("Games", "Opened the game %1 at %2")
+                                   .arg(game_->path().string())
+                                   .arg(Quoted(history_.Find(number)->turn)));
   return Status::Ok();
 }
 
@@ -193,13 +215,14 @@ void Games::OpenGameFile(const std::string& path, bool asked) {
     if (other && other->id() == game_->id()) return TakeTurnsFrom(path, asked);
   }
   if (Status opened = OpenGameAt(path); !opened)
-    v_.board().ReportFailure("open the game", opened.error());
+    v_.board().ReportFailure({Failure::Action::kOpenGame, path, opened.error()});
 }
 
 void Games::TakeTurnsFrom(const std::string& path, bool asked) {
   const Busy busy(busy_);
   const auto fail = [&](const std::string& reason) {
-    v_.board().ReportFailure("take the turns", reason);
+    v_.board().ReportFailure(
+        {Failure::Action::kTakeTurns, game_ ? game_->path().string() : path, reason});
   };
   if (!game_) {
     // Nothing to take them into: the game is opened.
@@ -216,12 +239,14 @@ void Games::TakeTurnsFrom(const std::string& path, bool asked) {
   if (plan->parting) return fail(plan->parting->Describe(here, there));
   Surface& surface = v_.host().surface;
   if (plan->turns.empty()) {
-    surface.ShowStatus(StatusField::kMessage,
-                       "Nothing to take: " + there + " holds no turn that " + here + " lacks");
+    surface.ShowStatus(
+        StatusField::kMessage,
+        Tr("Games", "Nothing to take: %1 holds no turn that %2 lacks").arg(there).arg(here));
     return;
   }
-  if (!v_.host().questions.ConfirmAction("Take " + TurnsInWords(plan->turns) + " of " + there + "?",
-                                         "Take Turns", "Take Turns"))
+  if (!v_.host().questions.ConfirmAction(
+          Tr("Games", "Take %1 of %2?").arg(TurnsInWords(plan->turns)).arg(there),
+          Tr("Games", "Take Turns"), Tr("Games", "Take Turns")))
     return;
   auto taken = game_->Take(*other);
   if (!taken) return fail(taken.error());
@@ -230,9 +255,11 @@ void Games::TakeTurnsFrom(const std::string& path, bool asked) {
   if (Status read = history_.ReadArrivals(*game_, false); !read) return fail(read.error());
   // What the opponent did: the last turn taken, compared with the one before it.
   ShowTurn(taken->turns.back().number, asked);
-  surface.ShowStatus(StatusField::kMessage, "Took " + TurnsInWords(taken->turns) + " of " + there +
-                                                " into " + here + "; " +
-                                                Quoted(taken->turns.back()) + " is on the board");
+  surface.ShowStatus(StatusField::kMessage, Tr("Games", "Took %1 of %2 into %3; %4 is on the board")
+                                                .arg(TurnsInWords(taken->turns))
+                                                .arg(there)
+                                                .arg(here)
+                                                .arg(Quoted(taken->turns.back())));
 }
 
 bool Games::GoToTurn(int64_t number) {
@@ -246,7 +273,7 @@ bool Games::ShowTurn(int64_t number, bool asked) {
   if (!at) return false;
   if (number == board.document().origin.turn && !board.position().dirty()) return true;
   const auto fail = [&](const std::string& reason) {
-    board.ReportFailure("load the turn", reason);
+    board.ReportFailure({Failure::Action::kLoadTurn, game_->path().string(), reason});
     history_.Publish();
     return false;
   };
@@ -282,8 +309,10 @@ bool Games::ShowTurn(int64_t number, bool asked) {
     v_.overlays().CompareWithPosition(std::move(older), Quoted(*previous));
   }
   v_.host().surface.ShowStatus(StatusField::kMessage,
-                               "Turn " + std::to_string(number) + " \"" + shown.label + "\" of " +
-                                   game_->path().filename().string() + " is on the board");
+                               Tr("Games", "Turn %1 \"%2\" of %3 is on the board")
+                                   .arg(number)
+                                   .arg(shown.label)
+                                   .arg(game_->path().filename().string()));
   return true;
 }
 
@@ -291,7 +320,7 @@ void Games::StepTurn(int direction) {
   if (!game_ || history_.data().turns.empty()) {
     v_.host().surface.ShowStatus(
         StatusField::kMessage,
-        "No game to step through: open one (&Open Game ...) or record a turn first");
+        Tr("Games", "No game to step through: open one (&Open Game ...) or record a turn first"));
     return;
   }
   const int64_t current = v_.board().document().origin.turn;
@@ -307,14 +336,16 @@ void Games::StepTurn(int direction) {
 void Games::AnnotateTurn(int64_t number) {
   const TurnFigures* at = history_.Find(number);
   if (!at) return;
-  const auto text = v_.host().questions.AskTurnText("Turn " + std::to_string(number),
+  const auto text = v_.host().questions.AskTurnText(Tr("Games", "Turn %1").arg(number),
                                                     {at->turn.label, at->turn.note});
   if (!text || (text->label == at->turn.label && text->note == at->turn.note)) return;
   auto changed = game_->Annotate(number, text->label, text->note);
-  if (!changed) return v_.board().ReportFailure("change the turn", changed.error());
+  if (!changed)
+    return v_.board().ReportFailure(
+        {Failure::Action::kChangeTurn, game_->path().string(), changed.error()});
   history_.Annotated(*changed);
-  v_.host().surface.ShowStatus(StatusField::kMessage, "Turn " + std::to_string(number) +
-                                                          " is now \"" + changed->label + "\"");
+  v_.host().surface.ShowStatus(
+      StatusField::kMessage, Tr("Games", "Turn %1 is now \"%2\"").arg(number).arg(changed->label));
 }
 
 void Games::FollowGameFile() {
@@ -332,7 +363,7 @@ void Games::CatchUp() {
     if (!fresh) {
       if (!gameUnreadable_)
         surface.ShowStatus(StatusField::kMessage,
-                           "The game file cannot be read now: " + fresh.error());
+                           Tr("Games", "The game file cannot be read now: %1").arg(fresh.error()));
       gameUnreadable_ = true;
       return;
     }
@@ -344,7 +375,8 @@ void Games::CatchUp() {
   gameUnreadable_ = false;
   gameVersion_ = game_->DataVersion();
   if (Status read = history_.ReadArrivals(*game_, reopened); !read)
-    surface.ShowStatus(StatusField::kMessage, "The game file cannot be read now: " + read.error());
+    surface.ShowStatus(StatusField::kMessage,
+                       Tr("Games", "The game file cannot be read now: %1").arg(read.error()));
   v_.DocumentChanged();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Catalogue.h"
+#include "Failure.h"
 #include "GameFigures.h"
 #include "PackageCheck.h"
 #include "Reports.h"
@@ -56,7 +57,7 @@ class Questions {
   // Cancel keeps them.
   enum class DiscardAnswer { kDiscard, kSave, kCancel };
   virtual DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) = 0;
-  // A failure the user must know of (a position that could not be saved).
+  // A box the user must close before going on; the window shows its failures with it.
   virtual void ShowError(const std::string& text) = 0;
   // The label and note of a turn, the label proposed; none to give up.
   struct TurnText {
@@ -96,6 +97,9 @@ class Surface {
   virtual void SetTitle(const std::string& title) = 0;
   // A part of the status bar, in UTF-8.
   virtual void ShowStatus(StatusField field, const std::string& text) = 0;
+  // A command that failed: the host says it in the status bar, and in a box where the failure
+  // must be acknowledged (WordsFor), the same way for every command.
+  virtual void ReportFailure(const Failure& failure) = 0;
   virtual void SetCursor(CursorKind cursor) = 0;
   // The wait cursor shown while a map package loads.
   virtual void BeginWait() = 0;

@@ -5,6 +5,7 @@
 
 #include "CountText.h"
 #include "PackageText.h"
+#include "Texts.h"
 
 namespace mw {
 namespace {
@@ -64,7 +65,7 @@ void MapView::RefreshTitle() {
   if (sector == 0) {
     title += kMainWindowTitle;
   } else if (!record) {
-    title += "Area: " + std::to_string(sector);
+    title += Tr("Words", "Area: %1").arg(sector).str();
   } else {
     title += DecodePackageText(record->name());
     if (record->ipcValue() > 0) title += " (" + CountText(record->ipcValue()) + " IPC)";

@@ -43,6 +43,7 @@ class NullHost : public Questions,
   void InvalidateMap(const QRect&) override {}
   void SetTitle(const std::string&) override {}
   void ShowStatus(StatusField, const std::string&) override {}
+  void ReportFailure(const Failure&) override {}
   void SetCursor(CursorKind) override {}
   void BeginWait() override {}
   void EndWait() override {}

@@ -9,20 +9,24 @@
 #include "PackageText.h"
 #include "PositionFile.h"
 #include "Reports.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
 
 Status Overlays::CompareWith(const std::string& path) {
   // A position file, a game's last turn, or a turn named as GAME:N.
-  auto older = ReadComparable(path, v_.board().position(), "the board", false);
+  auto older = ReadComparable(path, v_.board().position(), Tr("Overlays", "the board"), false);
   if (!older) return Status::Fail(older.error());
   const NamedPosition& named = older->named;
   CompareWithPosition(std::move(older->position),
-                      named.game.empty() ? path
-                                         : std::filesystem::path(named.game).filename().string() +
-                                               " turn " + std::to_string(named.turn.number) +
-                                               " \"" + named.turn.label + "\"");
+                      named.game.empty()
+                          ? path
+                          : Tr("Overlays", "%1 turn %2 \"%3\"")
+                                .arg(std::filesystem::path(named.game).filename().string())
+                                .arg(named.turn.number)
+                                .arg(named.turn.label)
+                                .str());
   return Status::Ok();
 }
 
@@ -59,26 +63,31 @@ void Overlays::ChooseComparison() {
     // A game: which of its turns, the last proposed.
     auto game = GameFile::Open(*chosen);
     auto last = game ? game->FindTurn(0) : Result<std::optional<Turn>>::Fail(game.error());
-    if (!last) return v_.board().ReportFailure("compare", last.error());
-    if (!*last) return v_.board().ReportFailure("compare", *chosen + ": the game has no turns yet");
+    const auto fail = [&](const std::string& reason) {
+      v_.board().ReportFailure({Failure::Action::kCompare, *chosen, reason});
+    };
+    if (!last) return fail(last.error());
+    if (!*last) return fail(Tr("Games", "%1: the game has no turns yet").arg(*chosen));
     const auto turn = v_.host().questions.AskTurnNumber(
-        "Compare With", std::filesystem::path(*chosen).filename().string(), (*last)->number);
+        Tr("Overlays", "Compare With"), std::filesystem::path(*chosen).filename().string(),
+        (*last)->number);
     if (!turn) return;
     *chosen += ":" + std::to_string(*turn);
   }
   if (Status compared = CompareWith(*chosen); !compared)
-    v_.board().ReportFailure("compare", compared.error());
+    v_.board().ReportFailure({Failure::Action::kCompare, *chosen, compared.error()});
 }
 
 void Overlays::CompareWithSaved() {
   if (v_.board().document().currentFile.empty() || !v_.board().position().dirty()) {
     v_.host().surface.ShowStatus(
         StatusField::kMessage,
-        "Nothing to compare: the board has no unsaved changes to a position file");
+        Tr("Overlays", "Nothing to compare: the board has no unsaved changes to a position file"));
     return;
   }
   if (Status compared = CompareWith(v_.board().document().currentFile); !compared)
-    v_.board().ReportFailure("compare", compared.error());
+    v_.board().ReportFailure(
+        {Failure::Action::kCompare, v_.board().document().currentFile, compared.error()});
 }
 
 void Overlays::MarkMapPoint(std::optional<QPoint> map) {
@@ -129,12 +138,17 @@ std::vector<Overlays::SectorMatch> Overlays::FindSectors(const std::string& text
     const std::string name = DecodePackageText(r.name());
     if (!Folded(QString::fromStdString(name)).contains(wanted)) continue;
     const SectorIncome& income = v_.board().Incomes()[n];
-    std::string detail =
-        income.owner == 0
-            ? std::string("held by nobody")
-            : "held by " + CountryName(v_.board().position().countryNames(), income.owner);
-    if (income.value > 0)
-      detail += ", " + std::to_string(income.value) + " " + HeadingText(income.heading);
+    const std::string holder = CountryName(v_.board().position().countryNames(), income.owner);
+    const std::string detail =
+        income.owner == 0 && income.value > 0 ? Tr("Overlays", "held by nobody, %1 %2")
+                                                    .arg(income.value)
+                                                    .arg(std::string(HeadingText(income.heading)))
+        : income.owner == 0 ? Tr("Overlays", "held by nobody")
+        : income.value > 0  ? Tr("Overlays", "held by %1, %2 %3")
+                                 .arg(holder)
+                                 .arg(income.value)
+                                 .arg(std::string(HeadingText(income.heading)))
+                           : Tr("Overlays", "held by %1").arg(holder);
     found.push_back({n, name, detail});
   }
   return found;
@@ -177,7 +191,10 @@ void Overlays::CheckMap() {
 }
 
 void Overlays::ReloadMap() {
-  if (!v_.board().ConfirmLabelsLost("Reload the map")) return;
+  if (!v_.board().ConfirmLabelsLost(Tr("Overlays",
+                                       "The moved label points are not exported yet (key S). "
+                                       "Reload the map without exporting them?")))
+    return;
   const ViewState before = v_.view().state();
   // The comparison's older position takes the new map too.
   std::unique_ptr<Position> older;
@@ -199,13 +216,16 @@ void Overlays::ReloadMap() {
   size_t fresh = 0;
   for (const std::string& line : lines)
     if (std::find(seenFindings_.begin(), seenFindings_.end(), line) == seenFindings_.end()) ++fresh;
+  const std::string& name = v_.map().packageName;
   v_.host().surface.ShowStatus(
       StatusField::kMessage,
-      "Reloaded the map " + v_.map().packageName + ": " +
-          (lines.empty()
-               ? std::string("the check finds nothing")
-               : std::to_string(lines.size()) + (lines.size() == 1 ? " finding, " : " findings, ") +
-                     std::to_string(fresh) + " new"));
+      lines.empty() ? Tr("Overlays", "Reloaded the map %1: the check finds nothing").arg(name)
+      : lines.size() == 1
+          ? Tr("Overlays", "Reloaded the map %1: 1 finding, %2 new").arg(name).arg(fresh)
+          : Tr("Overlays", "Reloaded the map %1: %2 findings, %3 new")
+                .arg(name)
+                .arg(lines.size())
+                .arg(fresh));
   if (fresh == 0) return;
   seenFindings_ = lines;
   v_.host().tools.ShowPackageCheck(v_.map().packageName, report);

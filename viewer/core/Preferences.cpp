@@ -16,6 +16,8 @@ Preferences Preferences::Load(const std::filesystem::path& file) {
   QSettings s(Text(file.string()), QSettings::IniFormat);
   p.grabToScroll = s.value(QStringLiteral("view/grabToScroll"), false).toBool();
   p.piecesFollowZoom = s.value(QStringLiteral("view/piecesFollowZoom"), false).toBool();
+  const std::string language = s.value(QStringLiteral("view/language")).toString().toStdString();
+  if (language == kEnglish || language == kGerman) p.language = language;
   const int n = s.beginReadArray(QStringLiteral("recent"));
   for (int i = 0; i < n && p.recent.size() < kRecentFiles; ++i) {
     s.setArrayIndex(i);
@@ -34,6 +36,7 @@ Status Preferences::Save(const std::filesystem::path& file) const {
   s.clear();
   s.setValue(QStringLiteral("view/grabToScroll"), grabToScroll);
   s.setValue(QStringLiteral("view/piecesFollowZoom"), piecesFollowZoom);
+  if (!language.empty()) s.setValue(QStringLiteral("view/language"), Text(language));
   s.beginWriteArray(QStringLiteral("recent"), static_cast<int>(recent.size()));
   for (size_t i = 0; i < recent.size(); ++i) {
     s.setArrayIndex(static_cast<int>(i));

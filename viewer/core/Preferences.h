@@ -25,6 +25,10 @@ struct Preferences {
   bool grabToScroll = false;       // "&Grab to Scroll": the right-button drag moves the map along
   bool piecesFollowZoom = false;   // "Pieces &Follow Zoom"
   std::vector<RecentFile> recent;  // "&Recent", newest first, at most kRecentFiles
+  // The language of the windows: empty for the desktop's, or kEnglish or kGerman.
+  static constexpr const char* kEnglish = "en";
+  static constexpr const char* kGerman = "de";
+  std::string language;
 
   // Reads the file; a missing or unreadable one leaves the defaults.
   static Preferences Load(const std::filesystem::path& file);

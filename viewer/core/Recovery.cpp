@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "FileBytes.h"
+#include "Texts.h"
 
 namespace mw {
 namespace {
@@ -88,23 +89,29 @@ Status RecoveryStore::CheckFolder() const {
   if (!std::filesystem::exists(std::filesystem::symlink_status(folder_, error))) {
     std::filesystem::create_directories(folder_.parent_path(), error);
     if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST)
-      return Status::Fail("cannot make " + folder_.string() + ": " +
-                          std::error_code(errno, std::generic_category()).message());
+      return Status::Fail(Tr("Recovery", "cannot make %1: %2")
+                              .arg(folder_.string())
+                              .arg(std::error_code(errno, std::generic_category()).message()));
   }
   struct stat st {};
   if (::lstat(folder_.c_str(), &st) != 0)
-    return Status::Fail("cannot look at " + folder_.string() + ": " +
-                        std::error_code(errno, std::generic_category()).message());
-  if (!S_ISDIR(st.st_mode)) return Status::Fail(folder_.string() + " is not a folder");
-  if (st.st_uid != ::geteuid()) return Status::Fail(folder_.string() + " belongs to another user");
+    return Status::Fail(Tr("Recovery", "cannot look at %1: %2")
+                            .arg(folder_.string())
+                            .arg(std::error_code(errno, std::generic_category()).message()));
+  if (!S_ISDIR(st.st_mode))
+    return Status::Fail(Tr("Recovery", "%1 is not a folder").arg(folder_.string()));
+  if (st.st_uid != ::geteuid())
+    return Status::Fail(Tr("Recovery", "%1 belongs to another user").arg(folder_.string()));
   if ((st.st_mode & 077) != 0) {
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-    return Status::Fail(folder_.string() + " may be read by others (mode " + mode + ")");
+    return Status::Fail(
+        Tr("Recovery", "%1 may be read by others (mode %2)").arg(folder_.string()).arg(mode));
   }
   if (::access(folder_.c_str(), W_OK | X_OK) != 0)
-    return Status::Fail("cannot write into " + folder_.string() + ": " +
-                        std::error_code(errno, std::generic_category()).message());
+    return Status::Fail(Tr("Recovery", "cannot write into %1: %2")
+                            .arg(folder_.string())
+                            .arg(std::error_code(errno, std::generic_category()).message()));
   return Status::Ok();
 }
 
@@ -176,8 +183,9 @@ Status RecoveryStore::Claim() {
   const auto lock = With(folder_, name_, kLockExtension);
   const int fd = TakeLock(lock);
   if (fd < 0)
-    return Status::Fail("cannot lock " + lock.string() + ": " +
-                        std::error_code(errno, std::generic_category()).message());
+    return Status::Fail(Tr("Recovery", "cannot lock %1: %2")
+                            .arg(lock.string())
+                            .arg(std::error_code(errno, std::generic_category()).message()));
   lock_ = fd;
   return Status::Ok();
 }

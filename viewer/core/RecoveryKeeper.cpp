@@ -5,21 +5,26 @@
 
 #include "FileBytes.h"
 #include "PositionFile.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
 
 // What a copy holds, in words: the map its header names and the file it belongs to.
 std::string RecoveryKeeper::Question(const RecoveryCopy& copy) const {
-  std::string map = "an unknown map";
+  std::string map = Tr("Recovery", "an unknown map");
   if (auto bytes = ReadFileBytes(copy.position, PositionHeader::kSize)) {
     PositionHeader header;
     std::copy(bytes->begin(), bytes->end(), header.bytes().begin());
-    if (header.hasMagic()) map = "the map " + header.mapName();
+    if (header.hasMagic()) map = Tr("Recovery", "the map %1").arg(header.mapName());
   }
-  const std::string file =
-      copy.currentFile.empty() ? "a position never saved" : "the position file " + copy.currentFile;
-  return "Restore the unsaved position of " + map + " (" + file + ") from " + copy.writtenAt + "?";
+  const std::string file = copy.currentFile.empty()
+                               ? Tr("Recovery", "a position never saved")
+                               : Tr("Recovery", "the position file %1").arg(copy.currentFile);
+  return Tr("Recovery", "Restore the unsaved position of %1 (%2) from %3?")
+      .arg(map)
+      .arg(file)
+      .arg(copy.writtenAt);
 }
 
 void RecoveryKeeper::Offer() {
@@ -29,7 +34,7 @@ void RecoveryKeeper::Offer() {
   std::vector<ClaimedCopy> copies = store_->ClaimOrphans();
   for (size_t i = 0; i < copies.size(); ++i) {
     const RecoveryCopy& copy = *copies[i];
-    if (!v_.host().questions.Confirm(Question(copy), "Restore position")) {
+    if (!v_.host().questions.Confirm(Question(copy), Tr("Recovery", "Restore position"))) {
       RecoveryStore::Remove(copy);
       continue;
     }
@@ -48,9 +53,13 @@ void RecoveryKeeper::Offer() {
     if (const size_t left = copies.size() - i - 1; left > 0)
       v_.host().surface.ShowStatus(
           StatusField::kMessage,
-          std::to_string(left) +
-              (left == 1 ? " more unsaved position waits" : " more unsaved positions wait") +
-              " in " + store_->folder().string() + "; it is offered at the next start");
+          left == 1 ? Tr("Recovery",
+                         "1 more unsaved position waits in %1; it is offered at the next start")
+                          .arg(store_->folder().string())
+                    : Tr("Recovery",
+                         "%1 more unsaved positions wait in %2; they are offered at the next start")
+                          .arg(left)
+                          .arg(store_->folder().string()));
     return;
   }
 }
@@ -62,8 +71,9 @@ void RecoveryKeeper::Keep() {
     // A folder that cannot be used is said once; the user may mend it while the program runs.
     if (Status claimed = store_->Claim(); !claimed) {
       if (!failing_)
-        v_.host().surface.ShowStatus(StatusField::kMessage,
-                                     "Unsaved work is not being protected: " + claimed.error());
+        v_.host().surface.ShowStatus(
+            StatusField::kMessage,
+            Tr("Recovery", "Unsaved work is not being protected: %1").arg(claimed.error()));
       failing_ = true;
       return;
     }
@@ -90,15 +100,17 @@ void RecoveryKeeper::HearFromStore() {
   if (*done) {
     copied_ = writing_;
     if (failing_)
-      v_.host().surface.ShowStatus(StatusField::kMessage, "Unsaved work is protected again");
+      v_.host().surface.ShowStatus(StatusField::kMessage,
+                                   Tr("Recovery", "Unsaved work is protected again"));
     failing_ = false;
     return;
   }
   if (!failing_)
     v_.host().surface.ShowStatus(
         StatusField::kMessage,
-        "Unsaved work is not being protected: the recovery copy could not be written: " +
-            done->error());
+        Tr("Recovery",
+           "Unsaved work is not being protected: the recovery copy could not be written: %1")
+            .arg(done->error()));
   failing_ = true;
   copied_ = 0;
 }

@@ -245,6 +245,12 @@ bool ReplayHost::Confirm(const std::string& text, const std::string&) {
 
 void ReplayHost::ShowError(const std::string& text) { out_ << "error: " << text << '\n'; }
 
+void ReplayHost::ReportFailure(const Failure& failure) {
+  const FailureWords words = WordsFor(failure);
+  ShowStatus(StatusField::kMessage, words.status);
+  if (!words.box.empty()) ShowError(words.box);
+}
+
 void ReplayHost::ShowStatus(StatusField field, const std::string& text) {
   if (field == StatusField::kMessage && !text.empty()) out_ << "status: " << text << '\n';
 }

@@ -88,6 +88,8 @@ class ReplayHost : public NullHost {
   void ShowError(const std::string& text) override;
   // What a save, an export or a load said in the status bar, as "status: <text>".
   void ShowStatus(StatusField field, const std::string& text) override;
+  // A failure as the window says it: its status line, then "error: <text>" for its box.
+  void ReportFailure(const Failure& failure) override;
   void SetTitle(const std::string& title) override { title_ = title; }
   QSize ClientSize() override { return client_; }
   QSize MaximizedSize() override { return kReplayClientLimit; }

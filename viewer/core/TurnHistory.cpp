@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "PackagePaths.h"
+#include "Texts.h"
 #include "Viewer.h"
 
 namespace mw {
@@ -92,10 +93,12 @@ Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
     if (origin.turn > keptUpTo) origin.turn = 0;
     if (Status read = Read(game); !read) return read;
     Publish();
-    surface.ShowStatus(StatusField::kMessage, name + " was " + (reopened ? "replaced" : "changed") +
-                                                  " by another program: it holds " +
-                                                  std::to_string(history_.turns.size()) +
-                                                  " turns now");
+    surface.ShowStatus(
+        StatusField::kMessage,
+        (reopened ? Tr("History", "%1 was replaced by another program: it holds %2 turns now")
+                  : Tr("History", "%1 was changed by another program: it holds %2 turns now"))
+            .arg(name)
+            .arg(history_.turns.size()));
     return Status::Ok();
   }
   // Labels and notes may have changed; the turns after the known ones arrived.
@@ -110,13 +113,22 @@ Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
     if (!figures) return Status::Fail(figures.error());
     known.insert(known.end(), figures->begin(), figures->end());
     history_.countries = CountriesOf(known);
-    const std::string first = std::to_string(arrived.front().number);
+    const int64_t first = arrived.front().number, last = arrived.back().number;
+    const std::string& label = arrived.back().label;
     surface.ShowStatus(
         StatusField::kMessage,
-        (arrived.size() == 1 ? "Turn " + first
-                             : "Turns " + first + (arrived.size() == 2 ? " and " : " to ") +
-                                   std::to_string(arrived.back().number)) +
-            " \"" + arrived.back().label + "\" arrived in " + name);
+        arrived.size() == 1
+            ? Tr("History", "Turn %1 \"%2\" arrived in %3").arg(first).arg(label).arg(name)
+        : arrived.size() == 2 ? Tr("History", "Turns %1 and %2 \"%3\" arrived in %4")
+                                    .arg(first)
+                                    .arg(last)
+                                    .arg(label)
+                                    .arg(name)
+                              : Tr("History", "Turns %1 to %2 \"%3\" arrived in %4")
+                                    .arg(first)
+                                    .arg(last)
+                                    .arg(label)
+                                    .arg(name));
   }
   Publish();
   return Status::Ok();
@@ -192,7 +204,7 @@ void TurnHistory::OpenTrends() {
   if (!v_.games().game() || history_.turns.empty()) {
     v_.host().surface.ShowStatus(
         StatusField::kMessage,
-        "No turns to chart: open a game (&Open Game ...) or record a turn first");
+        Tr("History", "No turns to chart: open a game (&Open Game ...) or record a turn first"));
     return;
   }
   v_.host().boards.ShowTrends(history_, true);

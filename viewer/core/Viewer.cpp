@@ -10,6 +10,7 @@
 #include "NamedPosition.h"
 #include "PackagePaths.h"
 #include "Reports.h"
+#include "Texts.h"
 
 namespace mw {
 namespace {
@@ -68,7 +69,7 @@ Status Viewer::Start(const std::string& commandLine) {
     // A game named opens at its last turn, or at the turn GAME:N names; one that is refused is
     // said before the start position appears in its place.
     opened = games_.OpenGameAt(turn ? turn->first : path, turn ? turn->second : 0);
-    if (!opened) board_.ReportFailure("open " + path, opened.error());
+    if (!opened) board_.ReportFailure({Failure::Action::kOpenNamed, path, opened.error()});
   } else if (!path.empty()) {
     // What cannot be read leaves the default start position on the board.
     if (auto loaded = LoadPosition(board_.position(), start); !loaded)
@@ -85,8 +86,11 @@ Status Viewer::Start(const std::string& commandLine) {
 }
 
 bool Viewer::Close() {
-  if (!board_.ConfirmUnsaved("Exit Marrowind without saving changes?")) return false;
-  if (!board_.ConfirmLabelsLost("Exit")) return false;
+  if (!board_.ConfirmUnsaved(Tr("Viewer", "Exit Marrowind without saving changes?"))) return false;
+  if (!board_.ConfirmLabelsLost(Tr("Viewer",
+                                   "The moved label points are not exported yet (key S). Exit "
+                                   "without exporting them?")))
+    return false;
   // What was not saved was given up on purpose.
   recovery_.Discard();
   desk_.SaveSettings();
@@ -103,11 +107,12 @@ Status Viewer::PutBoard(const BoardSource& source) {
     if (source.kind == BoardOrigin::Kind::kFile) {
       desk_.RememberFile(source.path);
       const BoardOrigin& origin = board_.document().origin;
-      const std::string turn =
-          origin.turn ? ", turn " + std::to_string(origin.turn) + " of the game" : std::string();
-      host_.surface.ShowStatus(StatusField::kMessage,
-                               origin.cut ? "Opened " + origin.cut->Describe(source.path)
-                                          : "Opened " + source.path + turn);
+      host_.surface.ShowStatus(
+          StatusField::kMessage,
+          origin.cut ? Tr("Viewer", "Opened %1").arg(origin.cut->Describe(source.path))
+          : origin.turn
+              ? Tr("Viewer", "Opened %1, turn %2 of the game").arg(source.path).arg(origin.turn)
+              : Tr("Viewer", "Opened %1").arg(source.path));
     }
     if (source.kind != BoardOrigin::Kind::kRecovery) recovery_.Keep();
   }
@@ -189,6 +194,10 @@ void Viewer::Command(int id) {
       return overlays_.ReloadMap();
     case c::kShowSectors:
       return overlays_.ToggleSectors();
+    case c::kLanguageDesktop:
+    case c::kLanguageEnglish:
+    case c::kLanguageGerman:
+      return desk_.ChooseLanguage(id);
     case c::kGrabToScroll:
     case c::kPiecesFollowZoom:
       return desk_.TogglePreference(id);
