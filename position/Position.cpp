@@ -122,11 +122,61 @@ void Position::SetCount(Unit& unit, uint16_t count) {
   if (inList) {
     Journal(ListStep::kCount, unit);
     Changed(unit);
+    Fingerprint(unit, -1);
   }
   AdjustStrength(unit, -1);
   unit.count = count;
   AdjustStrength(unit, +1);
-  if (inList) Changed(unit);
+  if (inList) {
+    Changed(unit);
+    Fingerprint(unit, +1);
+  }
+}
+
+void Position::Fingerprint(const Unit& u, int sign) {
+  // A 64-bit mix of the stack and its slot: the sum over the list changes with every stack
+  // changed, added, taken away or moved to another slot.
+  uint64_t h = (uint64_t{u.slot} << 32) ^ (uint64_t{u.x} << 16) ^ u.y;
+  h = (h ^ (h >> 31)) * 0x9E3779B97F4A7C15ULL;
+  h ^= (uint64_t{u.pieceType} << 56) ^ (uint64_t{u.country} << 48) ^ (uint64_t{u.count} << 24) ^
+       u.sector;
+  h = (h ^ (h >> 29)) * 0xBF58476D1CE4E5B9ULL;
+  h ^= h >> 32;
+  fingerprint_ += sign > 0 ? h : -h;
+}
+
+void Position::FingerprintAll() {
+  fingerprint_ = 0;
+  for (const Unit* u : units_) Fingerprint(*u, +1);
+}
+
+void Position::MarkClean() {
+  savedRevision_ = revision_;
+  savedFingerprint_ = fingerprint_;
+  saved_.reset();
+  if (hand_.active) return;
+  saved_.emplace();
+  saved_->reserve(units_.size());
+  for (const Unit* u : units_)
+    saved_->push_back({u->x, u->y, u->pieceType, u->country, u->count, u->sector});
+}
+
+bool Position::SameAsSaved() const {
+  if (!saved_ || hand_.active || fingerprint_ != savedFingerprint_ ||
+      saved_->size() != units_.size())
+    return false;
+  for (size_t i = 0; i < units_.size(); ++i) {
+    const Unit& u = *units_[i];
+    if (!((*saved_)[i] == SavedStack{u.x, u.y, u.pieceType, u.country, u.count, u.sector}))
+      return false;
+  }
+  return true;
+}
+
+void Position::NoticeSavedBoard() {
+  // Back at the board last loaded or saved, it is that board again, and clean.
+  if (revision_ != savedRevision_ && savedRevision_ != kNoRevision && SameAsSaved())
+    revision_ = savedRevision_;
 }
 
 void Position::Changed(const Unit& unit) {
@@ -189,6 +239,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   units_.push_back(unit);
   index_.Insert(*unit, unit->slot);
   Changed(*unit);
+  Fingerprint(*unit, +1);
   AdjustStrength(*unit, +1);
   if (TriggersRecompute(*unit)) RecomputeTotals();
   if (added) *added = rec.count;
@@ -201,14 +252,17 @@ void Position::RemoveUnit(const Unit* gone) {
   if (!unit) return;
   Journal(ListStep::kRemove, *unit);
   Changed(*unit);
+  Fingerprint(*unit, -1);
   AdjustStrength(*unit, -1);
   bool recompute = TriggersRecompute(*unit);
   const uint32_t slot = unit->slot;
   index_.Erase(*unit, slot);
   if (slot + 1 != units_.size()) {
     units_[slot] = units_.back();
+    Fingerprint(*units_[slot], -1);
     index_.Reslot(*units_[slot], units_[slot]->slot, slot);
     units_[slot]->slot = slot;
+    Fingerprint(*units_[slot], +1);
     // Now earlier in the list, it may be drawn under units it covered.
     Changed(*units_[slot]);
     // A marker moved forward in the list may no longer be the last of its sector.
@@ -227,6 +281,7 @@ void Position::ClearList() {
   index_.Clear();
   pool_.Clear();
   hand_ = Hand{};
+  fingerprint_ = 0;
   ChangedEverywhere();
 }
 
@@ -263,7 +318,10 @@ void Position::ReassignSectors() {
     moved = true;
   }
   // The index knows the units by sector: only a unit in another sector now changes it.
-  if (moved) index_.Build(units_);
+  if (moved) {
+    index_.Build(units_);
+    FingerprintAll();
+  }
 }
 
 void Position::SettleOnMap() {

@@ -150,6 +150,7 @@ class Position {
         units_[i] = run + k;
         index_.Note(run[k]);
         AdjustStrength(run[k], +1);
+        Fingerprint(run[k], +1);
       }
     }
     index_.FinishBuild();
@@ -241,11 +242,11 @@ class Position {
   // A number for the board as it stands: every change gives it a number it never had before, and
   // a board given back exactly (pieces put back where they were picked up) its old number again.
   uint64_t revision() const { return revision_; }
-  // Whether the board differs from the one last loaded or saved. An undo counts as a change,
-  // even one back to the saved board.
+  // Whether the board differs from the one last loaded or saved: edits, undos or redos that lead
+  // back to it, stack for stack and in list order, leave it clean again.
   bool dirty() const { return revision_ != savedRevision_; }
   // The board was just loaded from or written to a file: it has no unsaved changes.
-  void MarkClean() { savedRevision_ = revision_; }
+  void MarkClean();
   // The board was restored from a recovery copy: it has changes no file holds.
   void MarkUnsaved() { savedRevision_ = kNoRevision; }
   PositionHeader& header() { return header_; }
@@ -307,6 +308,7 @@ class Position {
     ~Transaction() {
       if (--p_.openTransactions_ != 0) return;
       if (p_.index_.stale()) p_.index_.Build(p_.units_);
+      p_.NoticeSavedBoard();
       p_.Publish();
     }
     Transaction(const Transaction&) = delete;
@@ -320,6 +322,13 @@ class Position {
   void ChangedEverywhere();
   void NewRevision() { revision_ = ++lastRevision_; }
   void Publish();
+  // The fingerprint of the list follows each stack that comes, goes or changes in its slot, so
+  // that a board back at the saved one is told in constant time from one that is not; only
+  // where the fingerprints agree are the stacks compared.
+  void Fingerprint(const Unit& unit, int sign);
+  void FingerprintAll();
+  bool SameAsSaved() const;
+  void NoticeSavedBoard();
 
   static constexpr uint64_t kNoRevision = ~uint64_t{0};
 
@@ -340,6 +349,16 @@ class Position {
   std::unordered_map<uint64_t, UnitRef> successors_;
   std::vector<ListStep>* journal_ = nullptr;  // while an undo runs
   uint64_t revision_ = 0, lastRevision_ = 0, savedRevision_ = 0;
+  // The list as last loaded or saved, for telling a board back at it; none while pieces were in
+  // the hand then.
+  struct SavedStack {
+    uint16_t x, y;
+    uint8_t pieceType, country;
+    uint16_t count, sector;
+    bool operator==(const SavedStack&) const = default;
+  };
+  std::optional<std::vector<SavedStack>> saved_;
+  uint64_t fingerprint_ = 0, savedFingerprint_ = 0;
   uint64_t labelRevision_ = 0, exportedLabelRevision_ = 0;
   PositionHeader header_;
   PositionObserver* observer_ = nullptr;

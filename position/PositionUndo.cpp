@@ -1,7 +1,7 @@
 // The undo history: one command per edit, newest first, without limit (see EditCommand). The
 // totals follow the pieces an undo takes away or puts back, and an undo that changed the board
-// leaves it with unsaved changes. What an undo took back waits in the redo history until it is
-// made again or a new edit comes.
+// leaves it with unsaved changes unless it is the saved board again. What an undo took back waits
+// in the redo history until it is made again or a new edit comes.
 #include <algorithm>
 
 #include "Position.h"
@@ -111,6 +111,7 @@ void Position::TakeBack(const ListStep& step) {
     case ListStep::kAppend: {
       Unit* last = units_.back();
       Changed(*last);
+      Fingerprint(*last, -1);
       AdjustStrength(*last, -1);
       index_.Erase(*last, last->slot);
       units_.pop_back();
@@ -123,8 +124,10 @@ void Position::TakeBack(const ListStep& step) {
       Unit* unit = pool_.Allocate(step.before);
       if (inList) {
         Unit* moved = units_[step.slot];
+        Fingerprint(*moved, -1);
         index_.Reslot(*moved, moved->slot, static_cast<uint32_t>(units_.size()));
         moved->slot = static_cast<uint32_t>(units_.size());
+        Fingerprint(*moved, +1);
         units_.push_back(moved);
         Changed(*moved);
         units_[step.slot] = unit;
@@ -134,6 +137,7 @@ void Position::TakeBack(const ListStep& step) {
         units_.push_back(unit);
       }
       index_.Insert(*unit, unit->slot);
+      Fingerprint(*unit, +1);
       AdjustStrength(*unit, +1);
       Changed(*unit);
       return;

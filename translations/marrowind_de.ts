@@ -35,6 +35,18 @@
         <source>Saved %1</source>
         <translation>%1 gespeichert</translation>
     </message>
+    <message>
+        <source>Leave the moves on the board and show turn %1?</source>
+        <translation>Die Züge auf dem Brett aufgeben und Zug %1 zeigen?</translation>
+    </message>
+    <message>
+        <source>Show Turn %1</source>
+        <translation>Zug %1 zeigen</translation>
+    </message>
+    <message>
+        <source>The moved label points are not exported yet (key S). Show turn %1 without exporting them?</source>
+        <translation>Die verschobenen Beschriftungspunkte sind noch nicht exportiert (Taste S). Zug %1 zeigen, ohne sie zu exportieren?</translation>
+    </message>
 </context>
 <context>
     <name>Desk</name>
@@ -84,10 +96,6 @@
     <message>
         <source>&amp;Turn of %1 (1 to %2):</source>
         <translation>&amp;Zug von %1 (1 bis %2):</translation>
-    </message>
-    <message>
-        <source>&amp;Save</source>
-        <translation>&amp;Speichern</translation>
     </message>
     <message>
         <source>Save as ...</source>
@@ -169,6 +177,14 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>&amp;Save As ...</source>
+        <translation>&amp;Speichern unter ...</translation>
+    </message>
+    <message>
+        <source>&amp;Save to %1</source>
+        <translation>In %1 &amp;speichern</translation>
+    </message>
 </context>
 <context>
     <name>Editing</name>
@@ -179,6 +195,18 @@
     <message>
         <source>Wrote %1 into %2</source>
         <translation>%1 in %2 geschrieben</translation>
+    </message>
+    <message>
+        <source>Undone: %1</source>
+        <translation>Rückgängig gemacht: %1</translation>
+    </message>
+    <message>
+        <source>Nothing left to undo of: %1</source>
+        <translation>Nichts mehr rückgängig zu machen von: %1</translation>
+    </message>
+    <message>
+        <source>Redone: %1</source>
+        <translation>Wiederholt: %1</translation>
     </message>
 </context>
 <context>
@@ -923,6 +951,22 @@
     <message>
         <source>(no name)</source>
         <translation>(ohne Namen)</translation>
+    </message>
+    <message>
+        <source>area %1</source>
+        <translation>Gebiet %1</translation>
+    </message>
+    <message>
+        <source>%1 moved from %2 to %3</source>
+        <translation>%1 von %2 nach %3 gezogen</translation>
+    </message>
+    <message>
+        <source>%1 placed in %2</source>
+        <translation>%1 in %2 gesetzt</translation>
+    </message>
+    <message>
+        <source>%1 removed from %2</source>
+        <translation>%1 aus %2 entfernt</translation>
     </message>
 </context>
 </TS>

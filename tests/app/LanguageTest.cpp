@@ -82,8 +82,8 @@ class LanguageTest : public QObject {
     QCOMPARE(text, In({"Load new Map without saving changes?",
                        "Neue Karte laden, ohne die Änderungen zu speichern?"}));
     buttons.sort();
-    const QStringList englishButtons{"&Save", "Cancel", "OK"};
-    const QStringList germanButtons{"&Speichern", "Abbrechen", "OK"};
+    const QStringList englishButtons{"&Save to game.QPX", "Cancel", "OK"};
+    const QStringList germanButtons{"Abbrechen", "In game.QPX &speichern", "OK"};
     QCOMPARE(buttons, german ? germanButtons : englishButtons);
 
     // The other language, chosen in the menu, is kept for the next start.

@@ -404,7 +404,7 @@ class MainWindowTest : public QObject {
     QVERIFY2(!w.close(), "the save dialog was cancelled");
     QVERIFY(w.viewer().position().dirty());
     buttons.sort();
-    QCOMPARE(buttons, (QStringList{"&Save", "Cancel", "OK"}));
+    QCOMPARE(buttons, (QStringList{"&Save As ...", "Cancel", "OK"}));
     chosen = (dir->path() / "kept.QPX").string();
     answerSave();
     QVERIFY2(w.close(), "saved, then closed");
@@ -498,6 +498,15 @@ class MainWindowTest : public QObject {
     Move(map, QPoint(61, 41));
     QCOMPARE(Status(w, StatusField::kPointer),
              QStringLiteral("North: country 1, 4 IPC \u2013 5 Tank of country 3"));
+    // The point's words follow the board at once: a click or an undo without a move.
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(61, 41));
+    QCOMPARE(Status(w, StatusField::kPointer),
+             QStringLiteral("North: country 1, 4 IPC \u2013 6 Tank of country 3"));
+    QTest::keyClick(map, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Status(w, StatusField::kPointer),
+             QStringLiteral("North: country 1, 4 IPC \u2013 5 Tank of country 3"));
+    QCOMPARE(Status(w, StatusField::kMessage),
+             QStringLiteral("Undone: 1 Tank of country 3 placed in North"));
     QTest::keyClick(map, Qt::Key_Escape);
     QCOMPARE(Status(w, StatusField::kMode), QString());
     QTest::mousePress(map, Qt::LeftButton, {}, QPoint(60, 40));
@@ -519,8 +528,11 @@ class MainWindowTest : public QObject {
                 .startsWith("Could not save " + QString::fromStdString(saved.string())));
     QCOMPARE(errors.size(), size_t{1});
     std::filesystem::remove(saved);
+    QVERIFY(!w.windowTitle().contains("game.QPX"));
     w.viewer().Command(command::kSave);
     QCOMPARE(Status(w, StatusField::kMessage), "Saved " + QString::fromStdString(saved.string()));
+    QVERIFY2(w.windowTitle().contains(QString::fromStdString(saved.string())),
+             "the title names the file saved at once");
 
     // The status bar is part of the window's frame: at its largest, the window shows the whole
     // map and no more.

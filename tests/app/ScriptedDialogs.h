@@ -34,9 +34,9 @@ class ScriptedDialogs : public Questions, public FileDialogs {
     if (confirmAction) return confirmAction(text, action);
     return Confirm(text, caption);
   }
-  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override {
-    if (discard) return discard(text, caption);
-    return Confirm(text, caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
+  DiscardAnswer AskDiscard(const DiscardQuestion& q) override {
+    if (discard) return discard(q.text, q.caption);
+    return Confirm(q.text, q.caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
   }
   void ShowError(const std::string& text) override {
     if (error) error(text);

@@ -47,10 +47,11 @@ class FakeHost : public Questions,
   }
   // The question before unsaved changes are given up: answered from `discards` while it holds
   // answers, else as an OK/Cancel question.
-  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override {
+  DiscardAnswer AskDiscard(const DiscardQuestion& q) override {
+    discardQuestions.push_back(q);
     if (discards.empty())
-      return Confirm(text, caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
-    prompts.push_back(caption + ": " + text);
+      return Confirm(q.text, q.caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
+    prompts.push_back(q.caption + ": " + q.text);
     const DiscardAnswer answer = discards.front();
     discards.pop_front();
     return answer;
@@ -142,6 +143,7 @@ class FakeHost : public Questions,
   std::string watched;  // the game file the window looks at
   std::deque<bool> answers;
   std::deque<DiscardAnswer> discards;
+  std::vector<DiscardQuestion> discardQuestions;  // every one asked
   std::deque<std::optional<std::string>> openChoices, saveChoices;
   std::vector<std::string> prompts, errors, unitLists;
   std::vector<Failure> failures;  // in the order they were reported

@@ -69,7 +69,12 @@ TEST_F(History, stepsAtRandomAlwaysShowTheTurnChosenComparedWithTheOneBefore) {
       host.answers.push_back(!cancelled);
       if (viewer.position().dirty()) {
         const std::vector<uint8_t> edited = EncodePosition(viewer.position(), false);
-        EXPECT_EQ(viewer.games().GoToTurn(turn(random)), !cancelled);
+        const int64_t chosen = turn(random);
+        EXPECT_EQ(viewer.games().GoToTurn(chosen), !cancelled);
+        // The question names the step, and Cancel is its default.
+        ASSERT_FALSE(host.discardQuestions.empty());
+        EXPECT_TRUE(host.discardQuestions.back().step);
+        EXPECT_EQ(host.discardQuestions.back().caption, "Show Turn " + std::to_string(chosen));
         if (cancelled) {
           EXPECT_EQ(EncodePosition(viewer.position(), false), edited) << "a refused step";
           EXPECT_EQ(viewer.games().history().current, was);

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 
 #include "PackageText.h"
 #include "Reports.h"
@@ -132,17 +133,25 @@ bool WindowDialogs::ConfirmAction(const std::string& text, const std::string& ca
   return ConfirmActionBox(owner_, text, caption, action);
 }
 
-Questions::DiscardAnswer WindowDialogs::AskDiscard(const std::string& text,
-                                                   const std::string& caption) {
-  // OK and Cancel as ever, and "&Save" between them: save, then go on.
-  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
-                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, owner_);
-  QPushButton* save = box.addButton(QTr("Dialogs", "&Save"), QMessageBox::AcceptRole);
+Questions::DiscardAnswer WindowDialogs::AskDiscard(const DiscardQuestion& q) {
+  // OK and Cancel as ever (Discard and Cancel for a step of the game, where Cancel is the safe
+  // default), and a Save button between them that names the file it writes: save, then go on.
+  const auto giveUp = q.step ? QMessageBox::Discard : QMessageBox::Ok;
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(q.caption),
+                  QString::fromStdString(q.text), giveUp | QMessageBox::Cancel, owner_);
+  const QString saveText =
+      q.saveTo.empty()
+          ? QTr("Dialogs", "&Save As ...")
+          : QTr("Dialogs", "&Save to %1")
+                .arg(QString::fromStdString(std::filesystem::path(q.saveTo).filename().string()));
+  QPushButton* save = box.addButton(saveText, QMessageBox::AcceptRole);
   save->setObjectName(QStringLiteral("SaveButton"));
-  box.setDefaultButton(QMessageBox::Ok);
+  if (!q.saveTo.empty()) save->setToolTip(QString::fromStdString(q.saveTo));
+  box.setDefaultButton(q.step ? QMessageBox::Cancel : QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Cancel);
   const int answer = box.exec();
   if (box.clickedButton() == save) return DiscardAnswer::kSave;
-  return answer == QMessageBox::Ok ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
+  return answer == giveUp ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
 }
 
 void WindowDialogs::ShowError(const std::string& text) {

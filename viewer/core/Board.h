@@ -7,6 +7,7 @@
 
 #include "Catalogue.h"
 #include "Failure.h"
+#include "Host.h"
 #include "MapState.h"
 #include "Position.h"
 #include "PositionFile.h"
@@ -95,6 +96,8 @@ class Board {
   // when the program may go on (the changes given up, or saved by the question's Save button).
   bool ConfirmDiscard();
   bool ConfirmUnsaved(const std::string& question);
+  // The question before another turn of the game is shown over unsaved changes.
+  bool ConfirmStep(int64_t turn);
   bool ConfirmLabelsLost(const std::string& question);
   // A user's command that failed: counted, and handed to the window to say.
   void ReportFailure(Failure failure);
@@ -103,7 +106,10 @@ class Board {
 
  private:
   void LoadPieces(const std::filesystem::path& dir);
-  void SaveTo(const std::string& path);
+  // True when the board is in the file.
+  bool SaveTo(const std::string& path);
+  bool ConfirmUnsaved(Questions::DiscardQuestion question);
+  std::string QuestionSaveTarget() const;
   bool ConfirmSaveTarget(const std::string& path);
   // The position file's bytes read into the board; a game's turn it holds is its origin.
   Status ReadFile(const std::string& path, BoardOrigin& origin);

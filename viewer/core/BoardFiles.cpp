@@ -16,15 +16,40 @@ bool Board::ConfirmDiscard() {
 }
 
 bool Board::ConfirmUnsaved(const std::string& question) {
+  return ConfirmUnsaved({question, Tr("Board", "Exit Marrowind"), {}, false});
+}
+
+bool Board::ConfirmStep(int64_t turn) {
+  return ConfirmUnsaved({Tr("Board", "Leave the moves on the board and show turn %1?").arg(turn),
+                         Tr("Board", "Show Turn %1").arg(turn),
+                         {},
+                         true}) &&
+         ConfirmLabelsLost(Tr("Board",
+                              "The moved label points are not exported yet (key S). Show turn "
+                              "%1 without exporting them?")
+                               .arg(turn));
+}
+
+// The file the question's Save writes without asking: the one the board was last loaded from or
+// saved to. A board restored from a recovery copy was read from neither: Save asks for a name.
+std::string Board::QuestionSaveTarget() const {
+  return document_.restoredFile ? std::string() : document_.currentFile;
+}
+
+bool Board::ConfirmUnsaved(Questions::DiscardQuestion question) {
   if (!position_.dirty()) return true;
-  switch (v_.host().questions.AskDiscard(question, Tr("Board", "Exit Marrowind"))) {
+  question.saveTo = QuestionSaveTarget();
+  switch (v_.host().questions.AskDiscard(question)) {
     case Questions::DiscardAnswer::kDiscard:
       return true;
     case Questions::DiscardAnswer::kCancel:
       return false;
     case Questions::DiscardAnswer::kSave:
       // Saved, the board goes on; a save dialog cancelled or a failed save keeps it here.
-      Save();
+      if (question.saveTo.empty())
+        SaveAs();
+      else
+        SaveTo(question.saveTo);
       return !position_.dirty();
   }
   return false;
@@ -77,8 +102,9 @@ void Board::SaveAs() {
   const bool proposeNative = position_.mapName() != kDefaultMapName;
   const auto chosen = v_.host().files.ChooseSaveFile(proposeNative);
   if (!chosen) return;
-  document_.currentFile = *chosen;
-  SaveTo(*chosen);
+  // The board's file is the new one once the board is in it; a save that failed keeps the old.
+  std::string before = std::exchange(document_.currentFile, *chosen);
+  if (!SaveTo(*chosen)) document_.currentFile = std::move(before);
 }
 
 // Saving must not lose what the user did not mean to give up: the map of a position saved where
@@ -99,19 +125,24 @@ bool Board::ConfirmSaveTarget(const std::string& path) {
                      Tr("Board", "Save position"));
 }
 
-void Board::SaveTo(const std::string& path) {
-  if (!ConfirmSaveTarget(path)) return;
+bool Board::SaveTo(const std::string& path) {
+  if (!ConfirmSaveTarget(path)) return false;
   // Pieces in the hand belong to the board that is saved: they go back to their unit first.
   v_.editing().EndCarry();
   position_.CancelCarry();
-  if (auto saved = SavePosition(position_, path); !saved)
-    return ReportFailure({Failure::Action::kSave, path, saved.error()});
+  if (auto saved = SavePosition(position_, path); !saved) {
+    ReportFailure({Failure::Action::kSave, path, saved.error()});
+    return false;
+  }
   v_.host().surface.ShowStatus(StatusField::kMessage, Tr("Board", "Saved %1").arg(path));
   document_.restoredFile = false;
   // The file holds the board whole now, whatever the one it was read from lacked.
   document_.origin.cut.reset();
   v_.desk().RememberFile(path);
   v_.recovery().Keep();
+  // The title names the file at once, not at the pointer's next sector.
+  v_.DocumentChanged();
+  return true;
 }
 
 }  // namespace mw

@@ -37,6 +37,40 @@ std::string ModeInWords(const Position& position, const EditingState& state) {
   return {};
 }
 
+namespace {
+
+// A sector by name where the table gives one, else by number.
+std::string SectorInWords(const Position& position, uint16_t sector) {
+  const SectorRecord* record = position.sectorRecord(sector);
+  if (record && record->hasName()) return DecodePackageText(record->name());
+  return Tr("Words", "area %1").arg(sector);
+}
+
+}  // namespace
+
+std::string EditInWords(const Position& position, const UndoEntry& e) {
+  const std::string pieces = Tr("Words", "%1 %2 of %3")
+                                 .arg(e.count)
+                                 .arg(PieceName(position, e.pieceType))
+                                 .arg(CountryName(position.countryNames(), e.country));
+  switch (e.kind) {
+    case UndoKind::kMove:
+      return Tr("Words", "%1 moved from %2 to %3")
+          .arg(pieces)
+          .arg(SectorInWords(position, e.fromSector))
+          .arg(SectorInWords(position, e.toSector));
+    case UndoKind::kAdd:
+      return Tr("Words", "%1 placed in %2").arg(pieces).arg(SectorInWords(position, e.toSector));
+    case UndoKind::kRemove:
+      return Tr("Words", "%1 removed from %2")
+          .arg(pieces)
+          .arg(SectorInWords(position, e.fromSector));
+    case UndoKind::kNone:
+      break;
+  }
+  return pieces;
+}
+
 std::string PointInWords(const Position& position, const SectorIncomes& incomes, QPoint m) {
   std::string text;
   const SectorGrid* grid = position.grid();

@@ -72,6 +72,9 @@ class Editing {
   std::string CrosshairText() const;
   // A new map: the point under the mouse is said again at its next move.
   void ForgetPointer();
+  // The board changed: what the status bar says of the point under the pointer or the
+  // crosshair is said again.
+  void BoardChanged();
 
   // The first hint in the status bar while the board is a map's start and nothing was picked;
   // it goes with the first pick or change.
@@ -99,6 +102,7 @@ class Editing {
   FloatingPiece floatingPiece_;
   Crosshair crosshair_;
   std::string pointerText_;
+  std::optional<QPoint> pointer_;        // where the mouse last was over the map, in client pixels
   std::bitset<kKeyCount> plainPresses_;  // keys pressed without Ctrl or Alt, not yet released
   bool hintShown_ = false;
 };

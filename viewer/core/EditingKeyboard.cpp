@@ -122,6 +122,7 @@ CursorKind Editing::cursor() const {
 
 void Editing::ForgetPointer() {
   pointerText_.clear();
+  pointer_.reset();
   v_.host().surface.ShowStatus(StatusField::kPointer, {});
 }
 

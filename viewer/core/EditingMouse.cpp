@@ -92,12 +92,34 @@ void Editing::EndCarry() {
 void Editing::Undo() {
   // An undo puts pieces in the hand back first, so that it finds their unit whole.
   if (state_.mouseMode == ModeCarry) SetMode(ModeIdle);
-  v_.board().position().UndoLast();
+  Position& position = v_.board().position();
+  if (position.undoDepth() == 0) return;
+  const UndoEntry edit = position.undoEntry(0);
+  const size_t redoable = position.redoDepth();
+  position.UndoLast();
+  // An edit whose stacks are all gone changed nothing, and says so.
+  v_.host().surface.ShowStatus(
+      StatusField::kMessage,
+      position.redoDepth() > redoable
+          ? Tr("Editing", "Undone: %1").arg(EditInWords(position, edit))
+          : Tr("Editing", "Nothing left to undo of: %1").arg(EditInWords(position, edit)));
 }
 
 void Editing::Redo() {
   if (state_.mouseMode == ModeCarry) SetMode(ModeIdle);
-  v_.board().position().RedoLast();
+  Position& position = v_.board().position();
+  if (position.redoDepth() == 0) return;
+  position.RedoLast();
+  v_.host().surface.ShowStatus(
+      StatusField::kMessage,
+      Tr("Editing", "Redone: %1").arg(EditInWords(position, position.undoEntry(0))));
+}
+
+void Editing::BoardChanged() {
+  // What the status bar says of the point under the pointer or the crosshair follows the board
+  // at once, not at the next move of the mouse.
+  if (pointer_) ShowPointer(v_.view().ClientToMap(*pointer_));
+  if (crosshair_.at()) v_.host().surface.DescribeCrosshair(CrosshairText());
 }
 
 void Editing::LeftPress(QPoint m, unsigned modifiers) {
@@ -142,6 +164,7 @@ void Editing::MouseRelease(MouseButton button, QPoint client) {
 }
 
 void Editing::MouseMove(QPoint client) {
+  pointer_ = client;
   v_.view().UpdateHoverTitle(client);
   ShowPointer(v_.view().ClientToMap(client));
   if (state_.mouseMode == ModePlace || state_.mouseMode == ModeCarry) {

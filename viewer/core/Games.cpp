@@ -277,7 +277,7 @@ bool Games::ShowTurn(int64_t number, bool asked) {
     history_.Publish();
     return false;
   };
-  if (!asked && !board.ConfirmDiscard()) {
+  if (!asked && !board.ConfirmStep(number)) {
     // The History window shows the board's turn chosen again.
     history_.Publish();
     return false;

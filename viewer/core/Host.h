@@ -53,10 +53,18 @@ class Questions {
   // program is about to do what the player may not want.
   virtual bool ConfirmAction(const std::string& text, const std::string& caption,
                              const std::string& action) = 0;
-  // The question before unsaved changes are given up: OK gives them up, Save saves them first,
-  // Cancel keeps them.
+  // The question before unsaved changes are given up: OK (or Discard) gives them up, Save saves
+  // them first, Cancel keeps them.
   enum class DiscardAnswer { kDiscard, kSave, kCancel };
-  virtual DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) = 0;
+  struct DiscardQuestion {
+    std::string text, caption;
+    // The file the Save button writes, which the button names; empty where it asks for a name.
+    std::string saveTo;
+    // Stepping to another turn: Discard and Cancel, Cancel the default; otherwise OK and Cancel,
+    // OK the default.
+    bool step = false;
+  };
+  virtual DiscardAnswer AskDiscard(const DiscardQuestion& question) = 0;
   // A box the user must close before going on; the window shows its failures with it.
   virtual void ShowError(const std::string& text) = 0;
   // The label and note of a turn, the label proposed; none to give up.

@@ -22,7 +22,7 @@ class NullHost : public Questions,
   bool ConfirmAction(const std::string&, const std::string&, const std::string&) override {
     return answer_;
   }
-  DiscardAnswer AskDiscard(const std::string&, const std::string&) override {
+  DiscardAnswer AskDiscard(const DiscardQuestion&) override {
     return answer_ ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
   }
   void ShowError(const std::string&) override {}

@@ -78,8 +78,8 @@ class ReplayHost : public NullHost {
                      const std::string&) override {
     return Confirm(text, caption);
   }
-  DiscardAnswer AskDiscard(const std::string& text, const std::string& caption) override {
-    return Confirm(text, caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
+  DiscardAnswer AskDiscard(const DiscardQuestion& q) override {
+    return Confirm(q.text, q.caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
   }
   std::optional<std::string> ChooseOpenFile() override { return dialog_; }
   std::optional<std::string> ChooseSaveFile(bool) override { return dialog_; }

@@ -236,6 +236,7 @@ void Viewer::BoardChanged(const BoardChange& change) {
     board_.TotalsChanged();
     host_.tools.InvalidateInfoView();
   }
+  editing_.BoardChanged();
   if (change.everywhere) {
     view_.RedrawMapRegion();
     host_.surface.InvalidateMap(QRect());
