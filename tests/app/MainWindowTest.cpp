@@ -648,6 +648,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(BesideWindow(screen, QRect(0, 0, 760, 360), size, QPoint(10, 10)), QPoint(0, 0));
   }
 
+  // Tool windows appearing one after another beside a window of the Isles of Tess at 100 % stack
+  // beside the map and one another, smaller where they must; where the map fills the screen they
+  // keep away from what they point at.
+  void toolWindowsStackBesideTheMapWhereTheScreenHasRoom() {
+    const QRect screen(0, 0, 1920, 1080), owner(0, 0, 1202, 880), map(1, 38, 1200, 800);
+    ToolPlacement p{screen, owner, map, {}, std::nullopt, std::nullopt};
+    const std::pair<QSize, QSize> windows[] = {{{212, 101}, {212, 101}}, {{252, 136}, {252, 136}},
+                                               {{622, 345}, {300, 150}}, {{762, 525}, {420, 330}},
+                                               {{462, 385}, {250, 150}}, {{640, 420}, {300, 200}}};
+    for (const auto& [size, minimum] : windows) {
+      const QRect frame = PlaceToolWindow(p, size, minimum);
+      QVERIFY(screen.contains(frame));
+      QVERIFY(!frame.intersects(map));
+      QVERIFY(frame.width() >= minimum.width() && frame.height() >= minimum.height());
+      for (const QRect& other : p.taken) QVERIFY(!frame.intersects(other));
+      p.taken.push_back(frame);
+    }
+    // The map fills the screen: the window covers it away from the point it points at.
+    const ToolPlacement full{screen, screen, screen, {}, QPoint(1800, 1000), std::nullopt};
+    const QRect away = PlaceToolWindow(full, {460, 360});
+    QVERIFY(!away.adjusted(-kAvoidMargin, -kAvoidMargin, kAvoidMargin, kAvoidMargin)
+                 .contains(QPoint(1800, 1000)));
+  }
+
   void theChangesWindowListsWhatChangedFollowsTheBoardAndEndsTheComparison() {
     test::TestPackage p;
     p.sectors.assign(8, {.name = "Band", .initialOwner = 1, .ipcValue = 3});

@@ -65,6 +65,8 @@ class ScriptedDialogs : public Questions, public FileDialogs {
   std::optional<std::string> ChooseGameFile(bool create) override {
     return gameFile ? gameFile(create) : std::nullopt;
   }
+  void SetFolder(const std::string& f) override { folder = f; }
+  std::string folder;
 };
 
 }  // namespace mw::test

@@ -342,6 +342,45 @@ class WindowManagerTest : public QObject {
     QTRY_COMPARE(again.palette()->frameGeometry().topLeft(), palette.topLeft());
   }
 
+  // A game stepped with the keys as a player does: every tool window stands beside the map, none
+  // over another, the keys step on whichever window the Changes window's arrival left them in,
+  // and the History window comes back where it stood.
+  void toolWindowsStandBesideTheMapAndTheKeysStepEveryTurn() {
+    const std::filesystem::path game = dir->path() / "war.mwgame";
+    QProcess play;
+    play.start(QStringLiteral("bash"), {QStringLiteral(TESS_GAME), QStringLiteral(MARROWIND),
+                                        QString::fromStdString(game.string())});
+    QVERIFY(play.waitForFinished(60000) && play.exitCode() == 0);
+    MainWindow& w = Open(true, false, std::nullopt, game.string());
+    QTRY_VERIFY(w.historyWindow() && w.historyWindow()->isVisible());
+    w.action(command::kTrends)->trigger();
+    QTRY_VERIFY(w.trendsWindow() && IsFramedWindow(w.trendsWindow()));
+    XDoTool({"windowactivate", "--sync", QString::number(w.winId())});
+    const auto turn = [&] { return w.viewer().board().document().origin.turn; };
+    for (int64_t expected : {9, 8, 7}) {
+      XDoTool({"key", "alt+Left"});
+      QTRY_COMPARE(turn(), expected);
+    }
+    QVERIFY(w.changesWindow());
+    QTest::qWait(500);  // the frames settle
+    const QRect map(w.mapWidget()->mapToGlobal(QPoint()), w.mapWidget()->size());
+    std::vector<std::pair<QByteArray, QRect>> frames;
+    for (QWidget* tool : std::initializer_list<QWidget*>{
+             w.palette(), w.infoView(), w.historyWindow(), w.trendsWindow(), w.changesWindow()})
+      frames.emplace_back(tool->objectName().toUtf8(), tool->frameGeometry());
+    for (size_t i = 0; i < frames.size(); ++i) {
+      QVERIFY2(!frames[i].second.intersects(map), frames[i].first);
+      QVERIFY2(Screen().contains(frames[i].second), frames[i].first);
+      for (size_t k = i + 1; k < frames.size(); ++k)
+        QVERIFY2(!frames[i].second.intersects(frames[k].second), frames[k].first);
+    }
+    const QPoint history = w.historyWindow()->frameGeometry().topLeft();
+    QVERIFY(w.close());
+    MainWindow& again = Open(true, false, std::nullopt, game.string());
+    QTRY_VERIFY(again.historyWindow() && again.historyWindow()->isVisible());
+    QTRY_COMPARE(again.historyWindow()->frameGeometry().topLeft(), history);
+  }
+
   void asksItsQuestionsWithoutAnIcon() {
     MainWindow& w = Open(true, true);
     QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));

@@ -34,6 +34,7 @@ class FakeHost : public Questions,
   std::optional<std::string> ChooseGameFile(bool create) override {
     return create ? ChooseSaveFile(true) : ChooseOpenFile();
   }
+  void SetFolder(const std::string& f) override { folder = f; }
   void DescribeCrosshair(const std::string& text) override { crosshair = text; }
   void SetRecent(const std::vector<RecentEntry>& entries) override { recent = entries; }
   void ShowFindSector() override { ++findSectors; }
@@ -144,6 +145,7 @@ class FakeHost : public Questions,
   std::deque<bool> answers;
   std::deque<DiscardAnswer> discards;
   std::vector<DiscardQuestion> discardQuestions;  // every one asked
+  std::string folder;                             // where the file dialogs open
   std::deque<std::optional<std::string>> openChoices, saveChoices;
   std::vector<std::string> prompts, errors, unitLists;
   std::vector<Failure> failures;  // in the order they were reported

@@ -27,8 +27,10 @@
 namespace mw {
 namespace {
 
-std::optional<std::string> Run(QFileDialog& dialog) {
+// The dialog opens in `folder` where one is given (the folder of the board's file or game).
+std::optional<std::string> Run(QFileDialog& dialog, const std::string& folder) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (!folder.empty()) dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(folder)));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   // The name as the file system has it, not as UTF-8 of what the dialog shows.
   return QFile::encodeName(dialog.selectedFiles().front()).toStdString();
@@ -36,7 +38,7 @@ std::optional<std::string> Run(QFileDialog& dialog) {
 
 }  // namespace
 
-std::optional<std::string> ShowOpenFileDialog(QWidget* owner) {
+std::optional<std::string> ShowOpenFileDialog(QWidget* owner, const std::string& folder) {
   QFileDialog dialog(owner, QTr("Dialogs", "Open File"));
   dialog.setObjectName(QStringLiteral("OpenFile"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -44,7 +46,7 @@ std::optional<std::string> ShowOpenFileDialog(QWidget* owner) {
   dialog.setNameFilters({kTessWinMapFilter, kNativeFilter, kAllMapfilesFilter});
   dialog.selectNameFilter(kAllMapfilesFilter);
   dialog.setDefaultSuffix(QStringLiteral("QPX"));
-  return Run(dialog);
+  return Run(dialog, folder);
 }
 
 std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::string& folder) {
@@ -54,11 +56,11 @@ std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::stri
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setNameFilters({kTessWinMapFilter, kNativeFilter, kAllMapfilesFilter});
   dialog.selectNameFilter(kAllMapfilesFilter);
-  if (!folder.empty()) dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(folder)));
-  return Run(dialog);
+  return Run(dialog, folder);
 }
 
-std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create) {
+std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create,
+                                              const std::string& folder) {
   QFileDialog dialog(owner, create ? QTr("Dialogs", "Record Turn") : QTr("Dialogs", "Open Game"));
   dialog.setObjectName(QStringLiteral("GameFile"));
   dialog.setAcceptMode(create ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -67,7 +69,7 @@ std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create) {
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setNameFilters({QTr("Dialogs", "Marrowind game (*.mwgame)")});
   dialog.setDefaultSuffix(QStringLiteral("mwgame"));
-  return Run(dialog);
+  return Run(dialog, folder);
 }
 
 std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* owner,
@@ -176,7 +178,8 @@ void WindowDialogs::ShowUnitList(const std::string& text) {
   dialog.exec();
 }
 
-std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative) {
+std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative,
+                                              const std::string& folder) {
   QFileDialog dialog(owner, QTr("Dialogs", "Save as ..."));
   dialog.setObjectName(QStringLiteral("SaveAs"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -185,7 +188,7 @@ std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative
   dialog.setNameFilters({kTessWinMapFilter, kNativeFilter});
   dialog.selectNameFilter(proposeNative ? kNativeFilter : kTessWinMapFilter);
   dialog.setDefaultSuffix(proposeNative ? QStringLiteral("QPX") : QStringLiteral("MAP"));
-  return Run(dialog);
+  return Run(dialog, folder);
 }
 
 UnitListDialog::UnitListDialog(QWidget* owner, const std::string& text) : QDialog(owner) {

@@ -22,12 +22,14 @@ inline const QString kTessWinMapFilter = QStringLiteral("TessWinMap (*.MAP)");
 inline const QString kNativeFilter = QStringLiteral("Corvane Map (*.QPX)");
 inline const QString kAllMapfilesFilter = QStringLiteral("All Mapfiles (*.MAP *.QPX)");
 
-std::optional<std::string> ShowOpenFileDialog(QWidget* owner);
+std::optional<std::string> ShowOpenFileDialog(QWidget* owner, const std::string& folder = {});
 // The position file to compare the board with, the dialog opened in `folder` where one is given.
 std::optional<std::string> ShowCompareFileDialog(QWidget* owner, const std::string& folder);
-std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative);
+std::optional<std::string> ShowSaveFileDialog(QWidget* owner, bool proposeNative,
+                                              const std::string& folder = {});
 // A game file: a new one to record into (`create`: a save dialog) or one to open.
-std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create);
+std::optional<std::string> ShowGameFileDialog(QWidget* owner, bool create,
+                                              const std::string& folder = {});
 // "Record Turn", or the editing of a turn recorded: the label (proposed) and an optional note of
 // the turn; none when cancelled.
 std::optional<std::pair<std::string, std::string>> AskTurnTextDialog(QWidget* owner,
@@ -57,19 +59,23 @@ class WindowDialogs : public Questions, public FileDialogs {
   std::optional<int64_t> AskTurnNumber(const std::string& title, const std::string& game,
                                        int64_t last) override;
   void ShowUnitList(const std::string& text) override;
-  std::optional<std::string> ChooseOpenFile() override { return ShowOpenFileDialog(owner_); }
+  std::optional<std::string> ChooseOpenFile() override {
+    return ShowOpenFileDialog(owner_, folder_);
+  }
   std::optional<std::string> ChooseSaveFile(bool proposeNative) override {
-    return ShowSaveFileDialog(owner_, proposeNative);
+    return ShowSaveFileDialog(owner_, proposeNative, folder_);
   }
   std::optional<std::string> ChooseCompareFile(const std::string& folder) override {
-    return ShowCompareFileDialog(owner_, folder);
+    return ShowCompareFileDialog(owner_, folder.empty() ? folder_ : folder);
   }
   std::optional<std::string> ChooseGameFile(bool create) override {
-    return ShowGameFileDialog(owner_, create);
+    return ShowGameFileDialog(owner_, create, folder_);
   }
+  void SetFolder(const std::string& folder) override { folder_ = folder; }
 
  private:
   QWidget* owner_;
+  std::string folder_;
 };
 
 // "LIst Units": the unit list as read-only text with a scroll bar and an "Ok" button.

@@ -222,7 +222,7 @@ TrendsWindow::TrendsWindow(QWidget* owner) : QDialog(owner) {
   chart_->legend()->setAlignment(Qt::AlignBottom);
   view_ = new QChartView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
-  view_->setMinimumSize(480, 300);
+  view_->setMinimumSize(360, 240);
   // A screen reader cannot read the lines: it is told where the same figures stand as text.
   view_->setAccessibleDescription(
       QTr("GameWindows",

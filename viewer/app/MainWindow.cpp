@@ -249,9 +249,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
-  // The tool windows go with the main window; with it the last window closes and the program ends.
-  if (palette_) palette_->hide();
-  if (infoView_) infoView_->hide();
+  // The tool windows go with the main window, keeping their places for the next start; with it
+  // the last window closes and the program ends.
+  for (const QPointer<QWidget>& w : toolWindows_)
+    if (w) w->hide();
 }
 
 void MainWindow::InvalidateMap(const QRect& client) {
@@ -404,18 +405,24 @@ void MainWindow::RecreateToolWindow(ToolWindow which, std::optional<QPoint> posi
     w = infoView_ = new InfoViewWindow(this, *viewer_);
   }
   if (position) {
-    PlaceFrameAt(w, *position);
+    AdoptPlacedToolWindow(w, *position);
   } else {
-    // A first guess now, the place itself once the frames it depends on are known.
+    // At the right edge of the screen, the InfoView under the ToolBar, where that covers no more
+    // of the map than any other place; else where it covers the least.
     const QWidget* above = which == ToolWindow::kInfoView ? palette_.data() : nullptr;
-    w->move(PlaceAtTheRightEdge(w, above));
-    PlaceFrameWhenKnown(w, [this, w, above = QPointer<const QWidget>(above)] {
-      return FramedPlaceAtTheRightEdge(w, above);
-    });
+    AdoptToolWindow(w,
+                    [this, above = QPointer<const QWidget>(above)](
+                        const QWidget* window) -> std::optional<ToolPlacement> {
+                      ToolPlacement p = PlacementFor(window, std::nullopt);
+                      if (!IsFramed(this)) {
+                        p.first = PlaceAtTheRightEdge(window, above);
+                      } else {
+                        p.first = FramedPlaceAtTheRightEdge(window, above);
+                        if (!p.first) return std::nullopt;
+                      }
+                      return p;
+                    });
   }
-  w->setAttribute(Qt::WA_ShowWithoutActivating);
-  // The shortcuts act while a tool window has the focus too.
-  w->addActions(shortcutActions_);
   w->setVisible(shown);
 }
 
@@ -507,27 +514,25 @@ void MainWindow::ShowAbout() {
 
 void MainWindow::ShowPackageCheck(const std::string& packageName,
                                   const Result<PackageReport>& report) {
-  // The report stands beside the map: right or left of the window where the screen has room,
-  // else in a corner of the screen, and it moves away from a marked point it would cover.
+  // The report stands beside the map, and moves away from a marked point it would cover.
   auto dialog = std::make_shared<QPointer<PackageCheckDialog>>();
-  const auto place = [this, dialog] {
+  const auto placement = [this](const QWidget* window) {
     const std::optional<QPoint> marked = viewer_->overlays().markedPoint();
-    const std::optional<QPoint> avoid =
-        marked ? std::optional(map_->mapToGlobal(viewer_->view().MapToClient(*marked)))
-               : std::nullopt;
-    return BesideWindow(frameGeometry(), screen()->availableGeometry(),
-                        (*dialog)->frameGeometry().size(), avoid);
+    return PlacementFor(
+        window, marked ? std::optional(map_->mapToGlobal(viewer_->view().MapToClient(*marked)))
+                       : std::nullopt);
   };
-  *dialog = new PackageCheckDialog(this, packageName, report,
-                                   [this, dialog, place](std::optional<QPoint> map) {
-                                     viewer_->overlays().MarkMapPoint(map);
-                                     if (*dialog && (*dialog)->isVisible())
-                                       (*dialog)->move(place());
-                                   });
-  (*dialog)->move(place());
-  PlaceFrameWhenKnown(*dialog, [dialog, place] {
-    return *dialog && IsFramed(*dialog) ? std::optional(place()) : std::nullopt;
-  });
+  *dialog = new PackageCheckDialog(
+      this, packageName, report, [this, dialog, placement](std::optional<QPoint> map) {
+        viewer_->overlays().MarkMapPoint(map);
+        if (!*dialog || !(*dialog)->isVisible() || !map) return;
+        const ToolPlacement p = placement(*dialog);
+        const QRect frame = (*dialog)->frameGeometry();
+        if (frame.adjusted(-kAvoidMargin, -kAvoidMargin, kAvoidMargin, kAvoidMargin)
+                .contains(*p.avoid))
+          (*dialog)->move(PlaceToolWindow(p, frame.size()).topLeft());
+      });
+  AdoptToolWindow(*dialog, placement);
   (*dialog)->show();
 }
 
@@ -538,6 +543,7 @@ void MainWindow::ShowChanges(const std::string& file, const std::vector<ChangeLi
     // Closed by the user (Esc, its close button): the comparison ends.
     connect(changes_, &QDialog::finished, this, [this] { viewer_->overlays().EndComparison(); });
     changes_->SetLines(file, lines);
+    AdoptToolWindow(changes_);
     changes_->show();
     return;
   }
@@ -566,8 +572,7 @@ void MainWindow::ShowHistory(const GameHistory& history) {
                [this](int64_t turn) { viewer_->games().AnnotateTurn(turn); },
                [this] { viewer_->Command(command::kTrends); },
                [this] { viewer_->games().turns().Closed(); }});
-    // Alt+Left and Alt+Right, and every other shortcut, act while it has the focus too.
-    history_->addActions(shortcutActions_);
+    AdoptToolWindow(history_);
   }
   history_->SetHistory(history);
 }
@@ -578,11 +583,16 @@ void MainWindow::HideHistory() {
 
 void MainWindow::ShowTrends(const GameHistory& history, bool open) {
   if (!trends_ && !open) return;
-  if (!trends_) trends_ = new TrendsWindow(this);
+  if (!trends_) {
+    trends_ = new TrendsWindow(this);
+    AdoptToolWindow(trends_);
+  }
   trends_->SetHistory(history);
   if (open) {
+    // Asked for, it takes the keys.
     trends_->show();
     trends_->raise();
+    trends_->activateWindow();
   }
 }
 

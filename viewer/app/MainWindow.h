@@ -12,6 +12,7 @@
 #include "GameWindows.h"
 #include "Host.h"
 #include "Viewer.h"
+#include "WindowFrames.h"
 
 class QAction;
 class QFileSystemWatcher;
@@ -75,6 +76,7 @@ class MainWindow : public QMainWindow,
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // A position file dropped on the window opens as "&Open" opens the file chosen.
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -98,6 +100,17 @@ class MainWindow : public QMainWindow,
   // The same from the frames as the window manager made them; none until they are known.
   std::optional<QPoint> FramedPlaceAtTheRightEdge(const QWidget* window,
                                                   const QWidget* above) const;
+  // Every tool window: it never takes the keyboard on its own, the shortcuts act in it, and it
+  // first appears where `place` says (by default where it stood last time, else where it covers
+  // the least of the map and of the other tool windows).
+  // the least of the map and of the other tool windows). A finder says none until the frames it
+  // depends on are known.
+  using PlaceFinder = std::function<std::optional<ToolPlacement>(const QWidget*)>;
+  void AdoptToolWindow(QWidget* window, PlaceFinder place = {});
+  // The same for a window put where it stood before.
+  void AdoptPlacedToolWindow(QWidget* window, QPoint frameTopLeft);
+  void KeepToolWindow(QWidget* window);
+  ToolPlacement PlacementFor(const QWidget* window, std::optional<QPoint> avoid) const;
   // Makes an action run a command: its id as data, "command<id>" as object name, and a place in
   // the table of actions by id.
   QAction* BindCommand(QAction* action, int id);
@@ -155,6 +168,7 @@ class MainWindow : public QMainWindow,
   QPointer<ChangesWindow> changes_;
   QPointer<HistoryWindow> history_;
   QPointer<TrendsWindow> trends_;
+  std::vector<QPointer<QWidget>> toolWindows_;
   QTimer* settle_ = nullptr;
   // The game file and its folder, watched for changes other programs make (a sync tool replaces
   // the file by renaming, which only the folder sees).

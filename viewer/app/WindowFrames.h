@@ -5,6 +5,7 @@
 #include <QRect>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -28,6 +29,23 @@ void PlaceFrameWhenKnown(QWidget* window, std::function<std::optional<QPoint>()>
 // bottom left, top left). Where none of them is free of the point, the bottom right corner.
 QPoint BesideWindow(QRect owner, QRect screen, QSize size, std::optional<QPoint> avoid);
 inline constexpr int kAvoidMargin = 32;
+
+// Where the frame of a tool window of `size` stands when it first appears: on the screen's free
+// area, over none of the other tool windows' frames `taken` where the screen has room, then not
+// over the point `avoid` (what the window points at) nor close to it, then covering as little of
+// the map area `map` and of the main window's frame `owner` as it can (all in screen
+// coordinates). Beside the main window first, stacked under the tool windows already there, then
+// in the corners of the screen, then at the edges of the map.
+struct ToolPlacement {
+  QRect screen, owner, map;
+  std::vector<QRect> taken;
+  std::optional<QPoint> avoid;
+  // The place tried first, kept where it is as good as any.
+  std::optional<QPoint> first;
+};
+// The frame it gets: its place, and a size down to `minimum` (none: `size`) where a smaller window
+// covers less.
+QRect PlaceToolWindow(const ToolPlacement& where, QSize size, QSize minimum = {});
 
 // Whether the window manager has put a frame around a shown window.
 bool IsFramed(const QWidget* window);

@@ -13,7 +13,7 @@ namespace mw {
 Desk::Desk(Viewer& viewer) : v_(viewer) {
   // No settings file is the first start: the tool windows have no places yet.
   toolWindowsPlaced_ = settings_.Load(settingsPath()).ok();
-  preferences_ = Preferences::Load(preferencesPath());
+  preferences_ = base_ = Preferences::Load(preferencesPath());
 }
 
 std::filesystem::path Desk::settingsPath() const {
@@ -73,15 +73,47 @@ void Desk::TogglePreference(int id) {
 
 void Desk::SavePreferences() {
   if (!keepPreferences_) return;
+  // Another window of the program may have written the file since: what this one changed goes
+  // into what is there, and this window sees the other's changes from now on.
+  Preferences merged =
+      Preferences::Merge(base_, preferences_, recentChanges_, Preferences::Load(preferencesPath()));
+  recentChanges_.clear();
+  const bool recentChanged = merged.recent != preferences_.recent;
+  preferences_ = base_ = std::move(merged);
   if (Status saved = preferences_.Save(preferencesPath()); !saved)
     v_.host().surface.ShowStatus(StatusField::kMessage, saved.error());
+  if (recentChanged) PublishRecent();
+}
+
+void Desk::RememberGame(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute =
+      path.empty() ? std::filesystem::path() : std::filesystem::absolute(path, error);
+  const std::string kept = error ? path : absolute.lexically_normal().string();
+  if (!keepPreferences_ || kept == preferences_.game) return;
+  preferences_.game = kept;
+  SavePreferences();
+}
+
+std::optional<QPoint> Desk::WindowPlace(const std::string& name) const {
+  const auto at = preferences_.places.find(name);
+  if (at == preferences_.places.end()) return std::nullopt;
+  return at->second;
+}
+
+void Desk::KeepWindowPlace(const std::string& name, QPoint frameTopLeft) {
+  if (!keepPreferences_ || WindowPlace(name) == frameTopLeft) return;
+  preferences_.places[name] = frameTopLeft;
+  SavePreferences();
 }
 
 void Desk::RememberFile(const std::string& path) {
   if (!keepPreferences_) return;
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  preferences_.Remember(error ? path : absolute.lexically_normal().string(), v_.board().MapTitle());
+  const RecentFile file{error ? path : absolute.lexically_normal().string(), v_.board().MapTitle()};
+  preferences_.Remember(file.path, file.mapTitle);
+  recentChanges_.push_back({false, file});
   SavePreferences();
   PublishRecent();
 }
@@ -108,9 +140,11 @@ void Desk::OpenRecent(size_t index) {
 }
 
 void Desk::RemoveMissingRecent() {
-  std::erase_if(preferences_.recent, [](const RecentFile& f) {
+  std::erase_if(preferences_.recent, [&](const RecentFile& f) {
     std::error_code error;
-    return !std::filesystem::is_regular_file(f.path, error);
+    const bool missing = !std::filesystem::is_regular_file(f.path, error);
+    if (missing) recentChanges_.push_back({true, f});
+    return missing;
   });
   SavePreferences();
   PublishRecent();

@@ -44,6 +44,12 @@ class Desk {
   void PublishRecent();
   void OpenRecent(size_t index);
   void RemoveMissingRecent();
+  // The game open now (none: empty), reopened at the next start.
+  void RememberGame(const std::string& path);
+  // Where a tool window stood last, by its name, and where it stands now, kept for the next
+  // start.
+  std::optional<QPoint> WindowPlace(const std::string& name) const;
+  void KeepWindowPlace(const std::string& name, QPoint frameTopLeft);
 
   // "&ToolBar" and "&InfoView", and a tool window closed with its window manager's button: it is
   // hidden, and its menu item loses its check mark.
@@ -61,6 +67,10 @@ class Desk {
   Viewer& v_;
   Settings settings_;
   Preferences preferences_;
+  // The preferences as this window last read or wrote them, and the recent files it remembered
+  // or forgot since: what it changed is merged into what other windows wrote meanwhile.
+  Preferences base_;
+  std::vector<Preferences::RecentChange> recentChanges_;
   bool keepPreferences_ = false;
   // Whether the tool windows have a place yet: from the settings file, or from this session.
   bool toolWindowsPlaced_ = false;

@@ -93,6 +93,8 @@ class FileDialogs {
   virtual std::optional<std::string> ChooseCompareFile(const std::string& folder) = 0;
   // A game file: a new one to record into (`create`) or one to open.
   virtual std::optional<std::string> ChooseGameFile(bool create) = 0;
+  // The folder the dialogs open in from now on: the board's file's or the game's.
+  virtual void SetFolder(const std::string& folder) = 0;
 };
 
 // The main window's face: its map area, title, status bar and cursor.

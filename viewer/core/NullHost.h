@@ -39,6 +39,7 @@ class NullHost : public Questions,
   std::optional<std::string> ChooseSaveFile(bool) override { return std::nullopt; }
   std::optional<std::string> ChooseCompareFile(const std::string&) override { return std::nullopt; }
   std::optional<std::string> ChooseGameFile(bool) override { return std::nullopt; }
+  void SetFolder(const std::string&) override {}
   // Surface
   void InvalidateMap(const QRect&) override {}
   void SetTitle(const std::string&) override {}

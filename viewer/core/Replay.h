@@ -85,6 +85,7 @@ class ReplayHost : public NullHost {
   std::optional<std::string> ChooseSaveFile(bool) override { return dialog_; }
   std::optional<std::string> ChooseCompareFile(const std::string&) override { return dialog_; }
   std::optional<std::string> ChooseGameFile(bool) override { return dialog_; }
+  void SetFolder(const std::string&) override {}
   void ShowError(const std::string& text) override;
   // What a save, an export or a load said in the status bar, as "status: <text>".
   void ShowStatus(StatusField field, const std::string& text) override;

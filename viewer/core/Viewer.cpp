@@ -77,6 +77,17 @@ Status Viewer::Start(const std::string& commandLine) {
     opened = PutBoard(BoardSource::File(path));
   }
   if (path.empty() || (!opened && map().packageName.empty())) PutBoard(BoardSource::Start(start));
+  // The game open when the program last ended comes back, at its last turn, where nothing else
+  // was named.
+  if (const std::string& game = desk_.preferences().game;
+      path.empty() && desk_.keepsPreferences() && !game.empty()) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(game, error)) {
+      desk_.RememberGame({});
+    } else if (Status reopened = games_.OpenGameAt(game); !reopened) {
+      host_.surface.ShowStatus(StatusField::kMessage, reopened.error());
+    }
+  }
   if (recovery_.enabled()) {
     recovery_.Offer();
     recovery_.Keep();
@@ -124,6 +135,10 @@ void Viewer::DocumentChanged() {
   view_.RefreshTitle();
   const GameFile* game = games_.game();
   host_.boards.WatchGameFile(game ? game->path().string() : std::string());
+  if (game) desk_.RememberGame(game->path().string());
+  // The file dialogs start in the folder of the game or of the board's file.
+  const std::string& file = game ? game->path().string() : board_.document().currentFile;
+  if (!file.empty()) host_.files.SetFolder(std::filesystem::path(file).parent_path().string());
 }
 
 void Viewer::OpenFile(const std::string& path) {
