@@ -17,6 +17,7 @@
 #include <set>
 #include <utility>
 
+#include "FileBytes.h"
 #include "MapInfo.h"
 #include "PackagePaths.h"
 #include "PositionFile.h"
@@ -359,8 +360,9 @@ Result<GameFile> GameFile::Create(const std::filesystem::path& path, const std::
     return R::Fail(path.string() + ": exists already");
   // Made whole under a temporary name beside it and then linked in, so that no half-made game
   // file ever stands under the name and none made meanwhile is overwritten.
-  const std::filesystem::path temporary =
-      path.parent_path() / ("." + path.filename().string() + ".tmp-" + std::to_string(::getpid()));
+  // What a making of this game that was killed left behind goes first.
+  RemoveAbandonedTemporariesOf(path);
+  const std::filesystem::path temporary = TemporaryNameFor(path);
   std::filesystem::remove(temporary, error);
   sqlite3* db = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;

@@ -272,6 +272,15 @@ void RemoveAbandonedTemporaries(const std::filesystem::path& folder) {
   });
 }
 
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& file) {
+  return TemporaryBeside(file);
+}
+
+void RemoveAbandonedTemporariesOf(const std::filesystem::path& file) {
+  const std::string prefix = TemporaryPrefix(file);
+  RemoveAbandoned(file.parent_path(), [&](const std::string&) { return prefix; });
+}
+
 void LetOversizedWritesFail() { std::signal(SIGXFSZ, SIG_IGN); }
 
 }  // namespace mw

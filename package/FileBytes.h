@@ -127,6 +127,10 @@ Status WriteFileAtomically(const std::filesystem::path& path,
 // Removes from a folder the temporaries of any atomic write whose process no longer runs: it was
 // killed mid-write.
 void RemoveAbandonedTemporaries(const std::filesystem::path& folder);
+// The name of a temporary of this process for `file`, beside it, and the removal of those of
+// `file` whose process no longer runs (a game file's making that was killed).
+std::filesystem::path TemporaryNameFor(const std::filesystem::path& file);
+void RemoveAbandonedTemporariesOf(const std::filesystem::path& file);
 
 template <class Enough>
 Result<std::vector<uint8_t>> ReadFileUntil(const std::filesystem::path& path, Enough enough) {

@@ -185,6 +185,18 @@
         <source>&amp;Save to %1</source>
         <translation>In %1 &amp;speichern</translation>
     </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>&amp;Keep for Later</source>
+        <translation>Für &amp;später behalten</translation>
+    </message>
+    <message>
+        <source>&amp;Discard This Copy</source>
+        <translation>Diese Kopie &amp;verwerfen</translation>
+    </message>
 </context>
 <context>
     <name>Editing</name>

@@ -34,6 +34,9 @@ class ScriptedDialogs : public Questions, public FileDialogs {
     if (confirmAction) return confirmAction(text, action);
     return Confirm(text, caption);
   }
+  RestoreAnswer AskRestore(const std::string& text, const std::string& caption) override {
+    return Confirm(text, caption) ? RestoreAnswer::kRestore : RestoreAnswer::kKeep;
+  }
   DiscardAnswer AskDiscard(const DiscardQuestion& q) override {
     if (discard) return discard(q.text, q.caption);
     return Confirm(q.text, q.caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -229,16 +230,30 @@ class WindowManagerTest : public QObject {
     ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
     QVERIFY(killed.waitForFinished());
 
+    // Esc keeps the copy for the next start, where it is offered again and restored.
     QString seen;
-    QTimer::singleShot(1000, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box) return;
-      seen = box->windowTitle() + ": " + box->text();
-      box->button(QMessageBox::Ok)->click();
-    });
-    MainWindow& w = Open(true, true);
+    const auto answer = [&](bool restore) {
+      QTimer::singleShot(1000, [&seen, restore] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen = box->windowTitle() + ": " + box->text();
+        if (restore)
+          box->findChild<QPushButton*>(QStringLiteral("RestoreButton"))->click();
+        else
+          QTest::keyClick(box, Qt::Key_Escape);
+      });
+    };
+    answer(false);
+    Open(true, true);
     QVERIFY2(seen.startsWith("Restore position: Restore the unsaved position of the map "),
              qPrintable(seen));
+    QVERIFY(!window->viewer().position().dirty());
+    QVERIFY2(HasRecoveryCopy(), "Esc keeps the copy");
+    window.reset();
+    seen.clear();
+    answer(true);
+    MainWindow& w = Open(true, true);
+    QVERIFY2(seen.startsWith("Restore position: "), "offered again");
     QVERIFY(w.viewer().position().dirty());
     Position start;
     QVERIFY(

@@ -3,6 +3,8 @@
 // and a file whose tables could run code or hide turns is refused before anything is read.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <string>
@@ -70,7 +72,14 @@ std::vector<uint8_t> Board(int stacks) {
 TEST(GameFile, recordingsAtOnceEachTakeTheirOwnTurn) {
   test::TempDir dir;
   const fs::path path = dir / "busy.mwgame";
+  // A making of the game that was killed left its temporary: the next making removes it.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const fs::path left = dir / (".busy.mwgame.tmp-" + std::to_string(gone) + "-0");
+  dir.Write(left.filename().string(), "half a game");
   ASSERT_TRUE(GameFile::Create(path, "Tess", "The Isles of Tess"));
+  EXPECT_FALSE(fs::exists(left));
   constexpr int kWriters = 8, kEach = 40;
   std::vector<std::thread> writers;
   std::atomic<int> failed{0};

@@ -48,6 +48,16 @@ class FakeHost : public Questions,
   }
   // The question before unsaved changes are given up: answered from `discards` while it holds
   // answers, else as an OK/Cancel question.
+  // The offer of a recovery copy: from `restores` while it holds answers, else OK restores and
+  // Cancel keeps the copy.
+  RestoreAnswer AskRestore(const std::string& text, const std::string& caption) override {
+    if (restores.empty())
+      return Confirm(text, caption) ? RestoreAnswer::kRestore : RestoreAnswer::kKeep;
+    prompts.push_back(caption + ": " + text);
+    const RestoreAnswer answer = restores.front();
+    restores.pop_front();
+    return answer;
+  }
   DiscardAnswer AskDiscard(const DiscardQuestion& q) override {
     discardQuestions.push_back(q);
     if (discards.empty())
@@ -144,6 +154,7 @@ class FakeHost : public Questions,
   std::string watched;  // the game file the window looks at
   std::deque<bool> answers;
   std::deque<DiscardAnswer> discards;
+  std::deque<RestoreAnswer> restores;
   std::vector<DiscardQuestion> discardQuestions;  // every one asked
   std::string folder;                             // where the file dialogs open
   std::deque<std::optional<std::string>> openChoices, saveChoices;

@@ -113,7 +113,16 @@ TEST_F(Recovery, aKilledProgramsPositionIsOfferedAndRestoredUnsavedWithItsFile) 
   EXPECT_EQ(host.prompts.size(), 1u);
   EXPECT_EQ(viewer->map().packageName, "Tess") << "Cancel: the usual start";
   EXPECT_FALSE(position().dirty());
-  EXPECT_TRUE(Copies().empty()) << "Cancel deletes the copy";
+  EXPECT_EQ(Copies().size(), 1u) << "Cancel (Esc) keeps the copy for the next start";
+  EXPECT_NE(host.status[StatusField::kMessage].find("1 more unsaved position waits"),
+            std::string::npos);
+  // Offered again, and deleted only when the user says so.
+  Kill();
+  host.prompts.clear();
+  host.restores = {Questions::RestoreAnswer::kDiscard};
+  StartWithRecovery();
+  EXPECT_EQ(host.prompts.size(), 1u) << "offered again at the next start";
+  EXPECT_TRUE(Copies().empty()) << "Discard This Copy deletes it";
 }
 
 TEST_F(Recovery, twoProgramsAtOnceNeverTakeEachOthersCopy) {
@@ -157,13 +166,14 @@ TEST_F(Recovery, aCopyThatFailedIsTriedAgainUntilItIsWrittenAndTheUserIsTold) {
   Edit();
   Tick(*viewer);
   Tick(*viewer);
-  EXPECT_TRUE(host.status[StatusField::kMessage].starts_with(
+  EXPECT_TRUE(host.status[StatusField::kWarning].starts_with(
       "Unsaved work is not being protected: the recovery copy could not be written: "))
-      << host.status[StatusField::kMessage];
+      << host.status[StatusField::kWarning];
   std::filesystem::remove(dir / "state" / "filler");
   Tick(*viewer);
   Tick(*viewer);
   EXPECT_EQ(host.status[StatusField::kMessage], "Unsaved work is protected again");
+  EXPECT_EQ(host.status[StatusField::kWarning], "") << "the warning goes once mended";
   ASSERT_EQ(Copies().size(), 1u);
   EXPECT_EQ(ReadFileBytes(Copies()[0]).value(), EncodePosition(position(), false));
 }
@@ -197,7 +207,7 @@ TEST_F(Recovery, aFolderThatOthersMayReadKeepsNoCopy) {
     Edit();
     viewer->recovery().Keep();
     EXPECT_TRUE(Copies().empty()) << static_cast<int>(mode);
-    EXPECT_NE(host.status[StatusField::kMessage].find("may be read by others"), std::string::npos);
+    EXPECT_NE(host.status[StatusField::kWarning].find("may be read by others"), std::string::npos);
     Kill();
   }
 }
@@ -214,7 +224,7 @@ TEST_F(Recovery, keepsCopiesOnlyInAFolderOfTheUsersAloneAndOnlyForTheUser) {
   }
   StartWithRecovery();
   EXPECT_TRUE(host.prompts.empty());
-  EXPECT_EQ(host.status[StatusField::kMessage],
+  EXPECT_EQ(host.status[StatusField::kWarning],
             "Unsaved work is not being protected: " + Folder().string() +
                 " may be read by others (mode 0777)");
   Edit();
@@ -299,9 +309,21 @@ TEST_F(Recovery, startingRemovesTheTemporariesOfKilledWrites) {
   const auto running = Folder() / (".position-1-2.QPX.tmp-" + std::to_string(::getpid()) + "-0");
   std::ofstream(orphan) << "half";
   std::ofstream(running) << "being written";
+  // The locks of killed programs that never wrote a copy; a fresh one may be a starting
+  // program's, and one beside a copy guards it.
+  const auto hour = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+  const auto dead = Folder() / "position-7-1.lock", fresh = Folder() / "position-7-2.lock",
+             guarding = Folder() / "position-7-3.lock";
+  for (const auto& lock : {dead, fresh, guarding}) std::ofstream(lock) << "";
+  std::ofstream(Folder() / "position-7-3.QPX") << "a copy";
+  std::filesystem::last_write_time(dead, hour);
+  std::filesystem::last_write_time(guarding, hour);
   StartWithRecovery();
   EXPECT_FALSE(std::filesystem::exists(orphan));
   EXPECT_TRUE(std::filesystem::exists(running)) << "its writer still runs";
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_TRUE(std::filesystem::exists(fresh));
+  EXPECT_TRUE(std::filesystem::exists(guarding));
 }
 
 TEST_F(Recovery, theHeadlessViewerKeepsNoCopy) {

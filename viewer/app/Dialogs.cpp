@@ -156,6 +156,27 @@ Questions::DiscardAnswer WindowDialogs::AskDiscard(const DiscardQuestion& q) {
   return answer == giveUp ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
 }
 
+Questions::RestoreAnswer WindowDialogs::AskRestore(const std::string& text,
+                                                   const std::string& caption) {
+  // Restore is the default; Esc and the window's close button keep the copy for the next start,
+  // and only the button that says so discards it.
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::NoButton, owner_);
+  QPushButton* restore = box.addButton(QTr("Dialogs", "&Restore"), QMessageBox::AcceptRole);
+  QPushButton* keep = box.addButton(QTr("Dialogs", "&Keep for Later"), QMessageBox::RejectRole);
+  QPushButton* discard =
+      box.addButton(QTr("Dialogs", "&Discard This Copy"), QMessageBox::DestructiveRole);
+  restore->setObjectName(QStringLiteral("RestoreButton"));
+  keep->setObjectName(QStringLiteral("KeepButton"));
+  discard->setObjectName(QStringLiteral("DiscardCopyButton"));
+  box.setDefaultButton(restore);
+  box.setEscapeButton(keep);
+  box.exec();
+  if (box.clickedButton() == restore) return RestoreAnswer::kRestore;
+  if (box.clickedButton() == discard) return RestoreAnswer::kDiscard;
+  return RestoreAnswer::kKeep;
+}
+
 void WindowDialogs::ShowError(const std::string& text) {
   QMessageBox::warning(owner_, QStringLiteral("Marrowind"), QString::fromStdString(text));
 }

@@ -54,6 +54,7 @@ class WindowDialogs : public Questions, public FileDialogs {
   bool ConfirmAction(const std::string& text, const std::string& caption,
                      const std::string& action) override;
   DiscardAnswer AskDiscard(const DiscardQuestion& question) override;
+  RestoreAnswer AskRestore(const std::string& text, const std::string& caption) override;
   void ShowError(const std::string& text) override;
   std::optional<TurnText> AskTurnText(const std::string& title, const TurnText& proposed) override;
   std::optional<int64_t> AskTurnNumber(const std::string& title, const std::string& game,

@@ -164,6 +164,12 @@ void MainWindow::AddShortcuts() {
 void MainWindow::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setSizeGripEnabled(false);
+  // A warning stands first, in red, until what it warns of is mended; messages come and go.
+  auto* warning = new QLabel(bar);
+  warning->setObjectName(QStringLiteral("StatusWarning"));
+  warning->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold"));
+  bar->addWidget(warning);
+  status_[StatusField::kWarning] = warning;
   auto* message = new QLabel(bar);
   message->setObjectName(QStringLiteral("StatusMessage"));
   bar->addWidget(message, 1);
@@ -182,6 +188,7 @@ void MainWindow::BuildStatusBar() {
   for (auto& [field, label] : status_) label->setText(QStringLiteral("Xy %"));
   bar->setFixedHeight(bar->sizeHint().height());
   for (auto& [field, label] : status_) label->clear();
+  warning->hide();
   status_[StatusField::kZoom]->setText(QStringLiteral("100 %"));
 }
 

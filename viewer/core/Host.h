@@ -37,6 +37,7 @@ enum class StatusField {
   kZoom,     // "100 %"
   kPointer,  // the sector under the mouse, its holder and income, and the unit there
   kMessage,  // what a save or an export wrote, or why it could not
+  kWarning,  // what puts unsaved work at risk, standing until it is mended
 };
 
 // What the viewer asks of the windows that show it, one interface per job of at most 8 methods.
@@ -65,6 +66,10 @@ class Questions {
     bool step = false;
   };
   virtual DiscardAnswer AskDiscard(const DiscardQuestion& question) = 0;
+  // The offer of a recovery copy after a crash: restore it, keep it for the next start, or
+  // discard it on purpose.
+  enum class RestoreAnswer { kRestore, kKeep, kDiscard };
+  virtual RestoreAnswer AskRestore(const std::string& text, const std::string& caption) = 0;
   // A box the user must close before going on; the window shows its failures with it.
   virtual void ShowError(const std::string& text) = 0;
   // The label and note of a turn, the label proposed; none to give up.

@@ -22,6 +22,9 @@ class NullHost : public Questions,
   bool ConfirmAction(const std::string&, const std::string&, const std::string&) override {
     return answer_;
   }
+  RestoreAnswer AskRestore(const std::string&, const std::string&) override {
+    return answer_ ? RestoreAnswer::kRestore : RestoreAnswer::kKeep;
+  }
   DiscardAnswer AskDiscard(const DiscardQuestion&) override {
     return answer_ ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
   }

@@ -58,6 +58,26 @@ int TakeLock(const std::filesystem::path& lock) {
   return fd;
 }
 
+// Removes the locks that killed programs left without a copy: nobody holds them and nothing is
+// beside them. A lock younger than a minute may be one a starting program has made and not yet
+// taken, and stays.
+void RemoveAbandonedLocks(const std::filesystem::path& folder) {
+  std::error_code error;
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+    const std::filesystem::path& lock = entry.path();
+    const std::string file = lock.filename().string();
+    if (!file.starts_with(kPrefix) || lock.extension() != kLockExtension) continue;
+    std::filesystem::path copy = lock;
+    copy.replace_extension(kPositionExtension);
+    std::error_code ignored;
+    if (std::filesystem::exists(copy, ignored) || !entry.is_regular_file(ignored) ||
+        entry.last_write_time(ignored) > old || Held(lock))
+      continue;
+    std::filesystem::remove(lock, ignored);
+  }
+}
+
 std::filesystem::path LockOf(const std::filesystem::path& position) {
   std::filesystem::path lock = position;
   return lock.replace_extension(kLockExtension);
@@ -177,6 +197,7 @@ Status RecoveryStore::Claim() {
   if (lock_ >= 0) return Status::Ok();
   if (Status usable = CheckFolder(); !usable) return usable;
   RemoveAbandonedTemporaries(folder_);
+  RemoveAbandonedLocks(folder_);
   const auto started = std::chrono::duration_cast<std::chrono::milliseconds>(
       std::chrono::system_clock::now().time_since_epoch());
   name_ = kPrefix + std::to_string(::getpid()) + "-" + std::to_string(started.count());

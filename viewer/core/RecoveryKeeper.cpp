@@ -31,17 +31,31 @@ void RecoveryKeeper::Offer() {
   // Each copy is claimed before it is offered, so that two programs never offer the same one;
   // each is offered once, newest first, until one is restored. The others wait for the next
   // start, and the status bar says so.
+  // A copy is deleted only when the user says so: one not restored waits for the next start.
   std::vector<ClaimedCopy> copies = store_->ClaimOrphans();
-  for (size_t i = 0; i < copies.size(); ++i) {
-    const RecoveryCopy& copy = *copies[i];
-    if (!v_.host().questions.Confirm(Question(copy), Tr("Recovery", "Restore position"))) {
-      RecoveryStore::Remove(copy);
+  size_t waiting = 0;
+  bool restored = false;
+  for (const ClaimedCopy& claimed : copies) {
+    const RecoveryCopy& copy = *claimed;
+    if (restored) {
+      ++waiting;
       continue;
+    }
+    switch (v_.host().questions.AskRestore(Question(copy), Tr("Recovery", "Restore position"))) {
+      case Questions::RestoreAnswer::kDiscard:
+        RecoveryStore::Remove(copy);
+        continue;
+      case Questions::RestoreAnswer::kKeep:
+        ++waiting;
+        continue;
+      case Questions::RestoreAnswer::kRestore:
+        break;
     }
     if (Status put = v_.PutBoard(BoardSource::Recovery(copy.position.string(), copy.currentFile));
         !put) {
       // A copy that cannot be read is kept for the user to look at; the next one may do.
       qWarning("%s", put.error().c_str());
+      ++waiting;
       continue;
     }
     // The copy becomes this program's own before the old one goes, so that no moment is without.
@@ -50,18 +64,18 @@ void RecoveryKeeper::Offer() {
         store_->Wait())
       RecoveryStore::Remove(copy);
     copied_ = v_.board().position().revision();
-    if (const size_t left = copies.size() - i - 1; left > 0)
-      v_.host().surface.ShowStatus(
-          StatusField::kMessage,
-          left == 1 ? Tr("Recovery",
-                         "1 more unsaved position waits in %1; it is offered at the next start")
-                          .arg(store_->folder().string())
-                    : Tr("Recovery",
-                         "%1 more unsaved positions wait in %2; they are offered at the next start")
-                          .arg(left)
-                          .arg(store_->folder().string()));
-    return;
+    restored = true;
   }
+  if (waiting > 0)
+    v_.host().surface.ShowStatus(
+        StatusField::kMessage,
+        waiting == 1
+            ? Tr("Recovery", "1 more unsaved position waits in %1; it is offered at the next start")
+                  .arg(store_->folder().string())
+            : Tr("Recovery",
+                 "%1 more unsaved positions wait in %2; they are offered at the next start")
+                  .arg(waiting)
+                  .arg(store_->folder().string()));
 }
 
 void RecoveryKeeper::Keep() {
@@ -72,10 +86,17 @@ void RecoveryKeeper::Keep() {
     if (Status claimed = store_->Claim(); !claimed) {
       if (!failing_)
         v_.host().surface.ShowStatus(
-            StatusField::kMessage,
+            StatusField::kWarning,
             Tr("Recovery", "Unsaved work is not being protected: %1").arg(claimed.error()));
       failing_ = true;
       return;
+    }
+    if (failing_) {
+      // The folder was mended: copies can be written again.
+      v_.host().surface.ShowStatus(StatusField::kWarning, {});
+      v_.host().surface.ShowStatus(StatusField::kMessage,
+                                   Tr("Recovery", "Unsaved work is protected again"));
+      failing_ = false;
     }
   }
   if (!v_.board().position().dirty()) {
@@ -99,15 +120,17 @@ void RecoveryKeeper::HearFromStore() {
   if (!done) return;
   if (*done) {
     copied_ = writing_;
-    if (failing_)
+    if (failing_) {
+      v_.host().surface.ShowStatus(StatusField::kWarning, {});
       v_.host().surface.ShowStatus(StatusField::kMessage,
                                    Tr("Recovery", "Unsaved work is protected again"));
+    }
     failing_ = false;
     return;
   }
   if (!failing_)
     v_.host().surface.ShowStatus(
-        StatusField::kMessage,
+        StatusField::kWarning,
         Tr("Recovery",
            "Unsaved work is not being protected: the recovery copy could not be written: %1")
             .arg(done->error()));

@@ -252,7 +252,8 @@ void ReplayHost::ReportFailure(const Failure& failure) {
 }
 
 void ReplayHost::ShowStatus(StatusField field, const std::string& text) {
-  if (field == StatusField::kMessage && !text.empty()) out_ << "status: " << text << '\n';
+  if ((field == StatusField::kMessage || field == StatusField::kWarning) && !text.empty())
+    out_ << "status: " << text << '\n';
 }
 
 void ReplayHost::InvalidateMap(const QRect& client) {

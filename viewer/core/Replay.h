@@ -78,6 +78,9 @@ class ReplayHost : public NullHost {
                      const std::string&) override {
     return Confirm(text, caption);
   }
+  RestoreAnswer AskRestore(const std::string& text, const std::string& caption) override {
+    return Confirm(text, caption) ? RestoreAnswer::kRestore : RestoreAnswer::kKeep;
+  }
   DiscardAnswer AskDiscard(const DiscardQuestion& q) override {
     return Confirm(q.text, q.caption) ? DiscardAnswer::kDiscard : DiscardAnswer::kCancel;
   }

@@ -88,11 +88,12 @@ Status Viewer::Start(const std::string& commandLine) {
       host_.surface.ShowStatus(StatusField::kMessage, reopened.error());
     }
   }
+  // The first hint before what the recovery copies have to say, which it must not hide.
+  editing_.OfferHint();
   if (recovery_.enabled()) {
     recovery_.Offer();
     recovery_.Keep();
   }
-  editing_.OfferHint();
   return opened;
 }
 
