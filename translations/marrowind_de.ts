@@ -354,10 +354,6 @@
         <translation>Notiz</translation>
     </message>
     <message>
-        <source>IPC %1</source>
-        <translation>IPC %1</translation>
-    </message>
-    <message>
         <source>Trends</source>
         <translation>Trends</translation>
     </message>
@@ -400,6 +396,18 @@
     <message>
         <source>CSV table (*.csv)</source>
         <translation>CSV-Tabelle (*.csv)</translation>
+    </message>
+    <message>
+        <source>Figures of</source>
+        <translation>Zahlen von</translation>
+    </message>
+    <message>
+        <source>&amp;Figures of:</source>
+        <translation>&amp;Zahlen von:</translation>
+    </message>
+    <message>
+        <source>Every country&apos;s Sum</source>
+        <translation>Sum jedes Staates</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 // and closing. Every question is answered through the dialog seam, so nothing blocks.
 #include <QAccessible>
 #include <QChartView>
+#include <QComboBox>
 #include <QDialog>
 #include <QDropEvent>
 #include <QLabel>
@@ -784,12 +785,36 @@ class MainWindowTest : public QObject {
     QTableWidget* table = history->table();
     QCOMPARE(table->rowCount(), 3);
     QCOMPARE(table->currentRow(), 2);
-    QCOMPARE(table->horizontalHeaderItem(4)->text(), QStringLiteral("IPC 1"));
-    QCOMPARE(table->item(1, 4)->text(), QStringLiteral("0"));  // North lost
+    QCOMPARE(table->horizontalHeaderItem(3)->text(), QStringLiteral("Sum 1"));
+    QCOMPARE(table->item(1, 3)->text(), QStringLiteral("0"));  // North lost
+    // One country's figures, the note last.
+    history->country()->setCurrentIndex(history->country()->findData(1));
+    QStringList headers;
+    for (int c = 0; c < table->columnCount(); ++c)
+      headers << table->horizontalHeaderItem(c)->text();
+    QCOMPARE(headers, (QStringList{"Turn", "Label", "Recorded", "Sum", "IPC", "Convoy", "Oil",
+                                   "Land", "Naval", "Note"}));
+    QCOMPARE(table->item(0, 4)->text(), QStringLiteral("4"));  // North's 4 IPC
+    // A double-click on another turn's label edits it without putting that turn on the board.
+    const auto shown = EncodePosition(w.viewer().position(), false);
+    int edits = 0;
+    answers->turnText = [&](const std::string& label, const std::string& note) {
+      ++edits;
+      return std::optional(std::pair{label, note});
+    };
+    const QPoint label = table->visualItemRect(table->item(0, 1)).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, label);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, label);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QCOMPARE(edits, 1);
+    QCOMPARE(EncodePosition(w.viewer().position(), false), shown);
+    QTest::keyClick(table, Qt::Key_F2);
+    QCOMPARE(edits, 2);
+    QCOMPARE(EncodePosition(w.viewer().position(), false), shown);
     const auto board = [&] { return EncodePosition(w.viewer().position(), false); };
     const auto click = [&](int row) {
       QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                        table->visualItemRect(table->item(row, 1)).center());
+                        table->visualItemRect(table->item(row, 0)).center());
     };
     click(0);
     QCOMPARE(board(), turns[0]);
@@ -834,8 +859,16 @@ class MainWindowTest : public QObject {
       trends->ShowTotal(static_cast<BoardDifference::Total>(total));
       const auto series = trends->chart()->series();
       QVERIFY(!series.isEmpty());
+      std::vector<double> sum(3);
       for (QAbstractSeries* s : series) {
         const QList<QPointF> points = static_cast<QLineSeries*>(s)->points();
+        // The Sum of every country is their figures added up.
+        if (s->name() == "Sum") {
+          for (size_t k = 0; k < sum.size(); ++k) QCOMPARE(points[qsizetype(k)].y(), sum[k]);
+          continue;
+        }
+        if (s->name().contains(" + ")) continue;  // an alliance's total
+        for (size_t k = 0; k < sum.size(); ++k) sum[k] += points[qsizetype(k)].y();
         std::vector<QPointF> nonZero;
         for (QPointF p : points)
           if (p.y() != 0) nonZero.push_back(p);
@@ -846,14 +879,27 @@ class MainWindowTest : public QObject {
         QCOMPARE(points.size(), qsizetype{3});
       }
     }
-    const auto csv = dir->path() / "trends.csv";
+    // Within 8 pixels of a point, its figures; between the points, nothing.
     trends->ShowTotal(BoardDifference::Total::kIpc);
+    trends->resize(800, 600);
+    QCoreApplication::processEvents();
+    QAbstractSeries* first = trends->chart()->series().front();
+    const QPointF point = static_cast<QLineSeries*>(first)->points().at(1);
+    const QPointF onScreen = trends->view()->mapFromScene(
+        trends->chart()->mapToScene(trends->chart()->mapToPosition(point, first)));
+    const QString words = trends->PointText(onScreen + QPointF(0, 4));
+    QVERIFY2(words.contains(first->name()) && words.contains("turn 2") &&
+                 words.endsWith("IPC " + QString::number(point.y())),
+             qPrintable(words));
+    QCOMPARE(trends->PointText(onScreen + QPointF(0, 40)), QString());
+    const auto csv = dir->path() / "trends.csv";
     QVERIFY(trends->SaveCsv(csv.string()));
     const auto bytes = ReadFileBytes(csv);
     QVERIFY(bytes);
     const std::string text(bytes->begin(), bytes->end());
     QVERIFY2(text.starts_with(
-                 "Turn,Label,Recorded,Country 1 IPC,Country 2 IPC,Country 3 IPC\r\n1,Turn 1,"),
+                 "Turn,Label,Recorded,Country 1 IPC,Country 2 IPC,Country 3 IPC,Sum IPC,Country 1 "
+                 "+ Country 2 IPC"),
              text.c_str());
     QVERIFY(trends->SavePng((dir->path() / "trends.png").string()));
     QCOMPARE(QImage(QString::fromStdString((dir->path() / "trends.png").string())).size(),

@@ -1,5 +1,6 @@
 #include "GameWindows.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
@@ -17,12 +18,17 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <utility>
 
 #include "FileBytes.h"
 #include "FormatFacts.h"
@@ -32,7 +38,18 @@
 namespace mw {
 namespace {
 
-constexpr int kFixedColumns = 4;  // Turn, Label, Recorded, Note
+constexpr int kLabelColumn = 1, kFiguresColumn = 3;  // Turn, Label, Recorded, the figures, Note
+constexpr int kNoteWidth = 220;  // the note's column, at most, when the table is first filled
+// A game term, as IPC, Convoy and the others: the same in every language, as the info view
+// paints it.
+const QString kSum = QStringLiteral("Sum");
+
+// What a row shows of a country: Sum first, then the totals in the InfoView's order.
+int16_t SumOf(const CountryFigures& f) {
+  using T = BoardDifference::Total;
+  const int32_t sum = int32_t{f[T::kIpc]} + f[T::kConvoy] + f[T::kOil];
+  return static_cast<int16_t>(std::clamp<int32_t>(sum, INT16_MIN, INT16_MAX));
+}
 
 // A country as the column headers and the legend name it: the map's name for it, else its
 // number after `unnamed`.
@@ -87,6 +104,12 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   heading_ = new QLabel(this);
   heading_->setObjectName(QStringLiteral("HistoryGame"));
   heading_->setWordWrap(true);
+  country_ = new QComboBox(this);
+  country_->setObjectName(QStringLiteral("HistoryCountry"));
+  country_->setAccessibleName(QTr("GameWindows", "Figures of"));
+  connect(country_, &QComboBox::currentIndexChanged, this, [this] {
+    if (!filling_) Fill();
+  });
   table_ = new QTableWidget(this);
   table_->setObjectName(QStringLiteral("Turns"));
   table_->setAccessibleName(QTr("GameWindows", "Turns"));
@@ -94,12 +117,31 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   table_->setSelectionMode(QAbstractItemView::SingleSelection);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->verticalHeader()->hide();
+  table_->setTextElideMode(Qt::ElideRight);
+  table_->horizontalHeader()->setStretchLastSection(true);
+  pendingLoad_ = new QTimer(this);
+  pendingLoad_->setSingleShot(true);
+  pendingLoad_->setInterval(QApplication::doubleClickInterval());
+  connect(pendingLoad_, &QTimer::timeout, this, [this] {
+    if (const int row = table_->currentRow(); row >= 0) ChooseRow(row);
+  });
   connect(table_, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
-    if (!filling_ && row >= 0 && row != previous) ChooseRow(row);
+    if (filling_ || row < 0 || row == previous) return;
+    // A click on a label or a note may be the first of a double-click that edits it: the turn
+    // is loaded once the second click did not come.
+    if (pressedColumn_ == kLabelColumn || pressedColumn_ == table_->columnCount() - 1)
+      pendingLoad_->start();
+    else
+      ChooseRow(row);
   });
   table_->installEventFilter(this);
+  table_->viewport()->installEventFilter(this);
   connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-    if (column == 1 || column == 3) actions_.annotate(TurnOfRow(row));
+    if (column != kLabelColumn && column != table_->columnCount() - 1) return;
+    pendingLoad_->stop();
+    actions_.annotate(TurnOfRow(row));
+    // The board's turn is the one chosen again: the click before the edit loaded nothing.
+    SetHistory(shown_);
   });
   auto* edit = new QPushButton(QTr("GameWindows", "&Edit Label and Note ..."), this);
   edit->setObjectName(QStringLiteral("EditTurn"));
@@ -112,8 +154,15 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   buttons->addWidget(edit);
   buttons->addStretch();
   buttons->addWidget(trends);
+  auto* figures = new QHBoxLayout;
+  auto* of = new QLabel(QTr("GameWindows", "&Figures of:"), this);
+  of->setBuddy(country_);
+  figures->addWidget(of);
+  figures->addWidget(country_);
+  figures->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(heading_);
+  layout->addLayout(figures);
   layout->addWidget(table_);
   layout->addLayout(buttons);
   resize(620, 320);
@@ -122,8 +171,20 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
 // Alt+Left and Alt+Right step through the turns, not through the table's columns, where the
 // window system did not take them as the shortcuts they are.
 bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == table_->viewport()) {
+    // Where a click lands decides whether choosing its row waits for a second click.
+    if (event->type() == QEvent::MouseButtonPress)
+      pressedColumn_ = table_->columnAt(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+    else if (event->type() == QEvent::MouseButtonRelease)
+      QTimer::singleShot(0, this, [this] { pressedColumn_ = -1; });
+    return QWidget::eventFilter(watched, event);
+  }
   if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier) {
+      if (const int row = table_->currentRow(); row >= 0) actions_.annotate(TurnOfRow(row));
+      return true;
+    }
     if ((key->modifiers() & Qt::AltModifier) &&
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
       actions_.step(key->key() == Qt::Key_Left ? -1 : 1);
@@ -155,36 +216,14 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
                   .arg(QFileInfo(file).fileName())
                   .arg(history.turns.size()));
     heading_->setToolTip(file);
-    table_->clear();
-    QStringList headers{QTr("GameWindows", "Turn"), QTr("GameWindows", "Label"),
-                        QTr("GameWindows", "Recorded"), QTr("GameWindows", "Note")};
-    for (uint16_t country : history.countries)
-      headers << QTr("GameWindows", "IPC %1").arg(CountryHeading(history, country, QString()));
-    table_->setColumnCount(static_cast<int>(headers.size()));
-    table_->setHorizontalHeaderLabels(headers);
-    for (size_t i = 0; i < history.countries.size(); ++i)
-      table_->horizontalHeaderItem(kFixedColumns + static_cast<int>(i))
-          ->setForeground(QColor::fromRgb(history.colours[i]).darker(130));
-    table_->setRowCount(static_cast<int>(history.turns.size()));
-    for (int row = 0; row < table_->rowCount(); ++row) {
-      const TurnFigures& turn = history.turns[static_cast<size_t>(row)];
-      auto* number = new QTableWidgetItem(QString::number(turn.turn.number));
-      number->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(turn.turn.number));
-      table_->setItem(row, 0, number);
-      table_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(turn.turn.label)));
-      table_->setItem(row, 2, new QTableWidgetItem(LocalTime(turn.turn.recorded)));
-      auto* note = new QTableWidgetItem(
-          QString::fromStdString(turn.turn.note).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-      note->setToolTip(QString::fromStdString(turn.turn.note));
-      table_->setItem(row, 3, note);
-      for (size_t i = 0; i < history.countries.size(); ++i) {
-        auto* ipc = new QTableWidgetItem(
-            QString::number(turn.Of(history.countries[i])[BoardDifference::Total::kIpc]));
-        ipc->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        table_->setItem(row, kFixedColumns + static_cast<int>(i), ipc);
-      }
-    }
-    table_->resizeColumnsToContents();
+    // The countries to choose from, the one chosen kept where the game still has it.
+    const int chosen = country_->currentData().toInt();
+    country_->clear();
+    country_->addItem(QTr("GameWindows", "Every country's Sum"), 0);
+    for (uint16_t c : history.countries)
+      country_->addItem(CountryHeading(history, c, QTr("GameWindows", "Country ")), c);
+    country_->setCurrentIndex(std::max(0, country_->findData(chosen)));
+    Fill();
   }
   shown_.current = history.current;
   int current = -1;
@@ -199,6 +238,65 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
   }
   filling_ = false;
   if (!isVisible()) show();
+}
+
+void HistoryWindow::Fill() {
+  const bool wasFilling = std::exchange(filling_, true);
+  const GameHistory& history = shown_;
+  const auto country = static_cast<uint16_t>(country_->currentData().toInt());
+  using T = BoardDifference::Total;
+  const T totals[] = {T::kIpc, T::kConvoy, T::kOil, T::kLand, T::kNaval};
+  QStringList headers{QTr("GameWindows", "Turn"), QTr("GameWindows", "Label"),
+                      QTr("GameWindows", "Recorded")};
+  if (country == 0) {
+    for (uint16_t c : history.countries)
+      headers << kSum + QLatin1Char(' ') + CountryHeading(history, c, QString());
+  } else {
+    headers << kSum;
+    for (T total : totals) headers << QString::fromLatin1(TotalName(total));
+  }
+  headers << QTr("GameWindows", "Note");
+  const int current = table_->currentRow();
+  table_->clear();
+  table_->setColumnCount(static_cast<int>(headers.size()));
+  table_->setHorizontalHeaderLabels(headers);
+  if (country == 0)
+    for (size_t i = 0; i < history.countries.size(); ++i)
+      table_->horizontalHeaderItem(kFiguresColumn + static_cast<int>(i))
+          ->setForeground(QColor::fromRgb(history.colours[i]).darker(130));
+  table_->setRowCount(static_cast<int>(history.turns.size()));
+  const auto figure = [&](int row, int column, int16_t value) {
+    auto* item = new QTableWidgetItem(QString::number(value));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    table_->setItem(row, column, item);
+  };
+  for (int row = 0; row < table_->rowCount(); ++row) {
+    const TurnFigures& turn = history.turns[static_cast<size_t>(row)];
+    auto* number = new QTableWidgetItem(QString::number(turn.turn.number));
+    number->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(turn.turn.number));
+    table_->setItem(row, 0, number);
+    table_->setItem(row, kLabelColumn,
+                    new QTableWidgetItem(QString::fromStdString(turn.turn.label)));
+    table_->setItem(row, 2, new QTableWidgetItem(LocalTime(turn.turn.recorded)));
+    int column = kFiguresColumn;
+    if (country == 0) {
+      for (uint16_t c : history.countries) figure(row, column++, SumOf(turn.Of(c)));
+    } else {
+      const CountryFigures f = turn.Of(country);
+      figure(row, column++, SumOf(f));
+      for (T total : totals) figure(row, column++, f[total]);
+    }
+    auto* note = new QTableWidgetItem(
+        QString::fromStdString(turn.turn.note).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    note->setToolTip(QString::fromStdString(turn.turn.note));
+    table_->setItem(row, column, note);
+  }
+  table_->resizeColumnsToContents();
+  // A long note is cut to its column: the figures stay in view.
+  const int noteColumn = table_->columnCount() - 1;
+  table_->setColumnWidth(noteColumn, std::min(table_->columnWidth(noteColumn), kNoteWidth));
+  if (current >= 0 && current < table_->rowCount()) table_->setCurrentCell(current, 0);
+  filling_ = wasFilling;
 }
 
 void HistoryWindow::closeEvent(QCloseEvent* event) {
@@ -223,6 +321,9 @@ TrendsWindow::TrendsWindow(QWidget* owner) : QDialog(owner) {
   view_ = new QChartView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
   view_->setMinimumSize(360, 240);
+  view_->setMouseTracking(true);
+  view_->viewport()->setMouseTracking(true);
+  view_->viewport()->installEventFilter(this);
   // A screen reader cannot read the lines: it is told where the same figures stand as text.
   view_->setAccessibleDescription(
       QTr("GameWindows",
@@ -267,6 +368,88 @@ void TrendsWindow::SetHistory(const GameHistory& history) {
   Rebuild();
 }
 
+int TrendsWindow::Line::ValueAt(const TurnFigures& turn, BoardDifference::Total total) const {
+  int value = 0;
+  for (uint16_t country : members) value += turn.Of(country)[total];
+  return value;
+}
+
+// A line per country, then the Sum of every country, then a line per alliance of the map.
+std::vector<TrendsWindow::Line> TrendsWindow::Lines() const {
+  std::vector<Line> lines;
+  const QString unnamed = QTr("GameWindows", "Country ");
+  for (size_t i = 0; i < history_.countries.size(); ++i)
+    lines.push_back({CountryHeading(history_, history_.countries[i], unnamed),
+                     QColor::fromRgb(history_.colours[i]),
+                     {history_.countries[i]}});
+  if (history_.countries.size() > 1) lines.push_back({kSum, QColor(Qt::black), history_.countries});
+  for (const AllianceRow& row : history_.alliances) {
+    if (row[0] == 0) continue;
+    Line alliance{{}, QColor(Qt::darkGray), {}};
+    for (int32_t c : row) {
+      if (c <= 0 || c > UINT16_MAX) continue;
+      const auto country = static_cast<uint16_t>(c);
+      if (std::find(alliance.members.begin(), alliance.members.end(), country) !=
+          alliance.members.end())
+        continue;
+      alliance.members.push_back(country);
+      alliance.name += (alliance.name.isEmpty() ? QString() : QStringLiteral(" + ")) +
+                       CountryHeading(history_, country, unnamed);
+      const auto at = std::find(history_.countries.begin(), history_.countries.end(), country);
+      if (alliance.members.size() == 1 && at != history_.countries.end())
+        alliance.colour =
+            QColor::fromRgb(history_.colours[static_cast<size_t>(at - history_.countries.begin())])
+                .darker(150);
+    }
+    if (alliance.members.size() > 1) lines.push_back(std::move(alliance));
+  }
+  return lines;
+}
+
+// Where the pointer rests within 8 pixels of a point, the figures of every line there: lines of
+// equal values are all named.
+bool TrendsWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != view_->viewport() || event->type() != QEvent::MouseMove)
+    return QDialog::eventFilter(watched, event);
+  const QPointF at = static_cast<QMouseEvent*>(event)->position();
+  const QString text = PointText(at);
+  if (text.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(view_->viewport()->mapToGlobal(at.toPoint()), text, view_);
+  return false;
+}
+
+QString TrendsWindow::PointText(QPointF at) const {
+  constexpr double kReach = 8;
+  const BoardDifference::Total shown = total();
+  const std::vector<Line> lines = Lines();
+  const QList<QAbstractSeries*> series = chart_->series();
+  // The turn and value nearest the pointer among the points within reach.
+  double best = kReach;
+  QPointF value;
+  for (QAbstractSeries* s : series)
+    for (const QPointF p : static_cast<QLineSeries*>(s)->points()) {
+      const QPointF onScreen = view_->mapFromScene(chart_->mapToScene(chart_->mapToPosition(p, s)));
+      const double d = std::hypot(onScreen.x() - at.x(), onScreen.y() - at.y());
+      if (d <= best) best = d, value = p;
+    }
+  if (best == kReach && value.isNull()) return {};
+  const TurnFigures* turn = nullptr;
+  for (const TurnFigures& t : history_.turns)
+    if (static_cast<double>(t.turn.number) == value.x()) turn = &t;
+  if (!turn) return {};
+  QStringList names;
+  for (const Line& line : lines)
+    if (line.ValueAt(*turn, shown) == static_cast<int>(value.y())) names << line.name;
+  return QTr("GameWindows", "%1, turn %2 \"%3\": %4 %5")
+      .arg(names.join(QStringLiteral(", ")))
+      .arg(turn->turn.number)
+      .arg(QString::fromStdString(turn->turn.label))
+      .arg(QString::fromLatin1(TotalName(shown)))
+      .arg(static_cast<int>(value.y()));
+}
+
 void TrendsWindow::Rebuild() {
   chart_->removeAllSeries();
   // The chart gives up a removed axis, and it is ours to delete.
@@ -291,16 +474,19 @@ void TrendsWindow::Rebuild() {
   chart_->addAxis(values, Qt::AlignLeft);
   if (history_.turns.empty()) return;
   int low = 0, high = 1;
-  for (size_t i = 0; i < history_.countries.size(); ++i) {
-    const uint16_t country = history_.countries[i];
+  for (const Line& line : Lines()) {
     auto* series = new QLineSeries;
-    series->setName(CountryHeading(history_, country, QTr("GameWindows", "Country ")));
-    series->setColor(QColor::fromRgb(history_.colours[i]));
+    series->setName(line.name);
+    QPen pen(line.colour, line.members.size() == 1 ? 2 : 3);
+    if (line.members.size() != 1) pen.setStyle(Qt::DashLine);
+    series->setPen(pen);
+    // Every point marked, so that lines of equal values stay told apart where they meet.
     series->setPointsVisible(history_.turns.size() <= 60);
+    series->setMarkerSize(line.members.size() == 1 ? 7 : 5);
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(history_.turns.size()));
     for (const TurnFigures& turn : history_.turns) {
-      const int value = turn.Of(country)[shown];
+      const int value = line.ValueAt(turn, shown);
       low = std::min(low, value);
       high = std::max(high, value);
       points.append(QPointF(static_cast<double>(turn.turn.number), value));
@@ -309,23 +495,6 @@ void TrendsWindow::Rebuild() {
     chart_->addSeries(series);
     series->attachAxis(turns);
     series->attachAxis(values);
-    connect(series, &QLineSeries::hovered, this, [this, series, country](QPointF at, bool on) {
-      if (!on) return QToolTip::hideText();
-      // The turn nearest the pointer, and its value.
-      const TurnFigures* nearest = nullptr;
-      for (const TurnFigures& turn : history_.turns)
-        if (!nearest || std::abs(static_cast<double>(turn.turn.number) - at.x()) <
-                            std::abs(static_cast<double>(nearest->turn.number) - at.x()))
-          nearest = &turn;
-      QToolTip::showText(QCursor::pos(),
-                         QTr("GameWindows", "%1, turn %2 \"%3\": %4 %5")
-                             .arg(series->name())
-                             .arg(nearest->turn.number)
-                             .arg(QString::fromStdString(nearest->turn.label))
-                             .arg(QString::fromLatin1(TotalName(total())))
-                             .arg(nearest->Of(country)[total()]),
-                         view_);
-    });
   }
   const double first = static_cast<double>(history_.turns.front().turn.number),
                last = static_cast<double>(history_.turns.back().turn.number);
@@ -352,15 +521,16 @@ Status TrendsWindow::SavePng(const std::string& path) const {
 
 Status TrendsWindow::SaveCsv(const std::string& path) const {
   const BoardDifference::Total shown = total();
+  // The columns are the lines of the chart, named as its legend names them.
+  const std::vector<Line> lines = Lines();
   std::string csv = "Turn,Label,Recorded";
-  for (uint16_t country : history_.countries)
-    csv += ",Country " + std::to_string(country) + " " + TotalName(shown);
+  for (const Line& line : lines)
+    csv += ',' + CsvField(line.name.toStdString() + " " + TotalName(shown));
   csv += "\r\n";
   for (const TurnFigures& turn : history_.turns) {
     csv += std::to_string(turn.turn.number) + ',' + CsvField(turn.turn.label) + ',' +
            turn.turn.recorded;
-    for (uint16_t country : history_.countries)
-      csv += ',' + std::to_string(turn.Of(country)[shown]);
+    for (const Line& line : lines) csv += ',' + std::to_string(line.ValueAt(turn, shown));
     csv += "\r\n";
   }
   return WriteFileAtomically(path,

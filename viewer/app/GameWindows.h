@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QColor>
 #include <QDialog>
+#include <QPointF>
 #include <QWidget>
 #include <functional>
 
@@ -11,12 +13,14 @@ class QChartView;
 class QComboBox;
 class QLabel;
 class QTableWidget;
+class QTimer;
 
 namespace mw {
 
-// "History": the game's turns, a row each: number, label, when recorded, note, and every
-// country's IPC. Choosing a row loads its turn onto the board; double-clicking its label or note
-// (or "Edit Label and Note ...") changes them. The board's turn stays chosen.
+// "History": the game's turns, a row each: number, label, when recorded, the figures of the
+// country chosen above the table (or every country's Sum), and the note, last and cut to its
+// column with the whole of it as a tooltip. Choosing a row puts its turn on the board; editing a
+// label or note (a double-click or F2) does not.
 class HistoryWindow : public QWidget {
  public:
   struct Actions {
@@ -29,6 +33,8 @@ class HistoryWindow : public QWidget {
   HistoryWindow(QWidget* owner, Actions actions);
   void SetHistory(const GameHistory& history);
   QTableWidget* table() const { return table_; }
+  // The country whose figures the table shows, or 0 for every country's Sum.
+  QComboBox* country() const { return country_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -37,17 +43,23 @@ class HistoryWindow : public QWidget {
  private:
   void ChooseRow(int row);
   int64_t TurnOfRow(int row) const;
+  void Fill();
 
   Actions actions_;
   QLabel* heading_;
+  QComboBox* country_;
   QTableWidget* table_;
+  // A row chosen by a click on its label or note loads once no second click made it an edit.
+  QTimer* pendingLoad_;
+  int pressedColumn_ = -1;
   GameHistory shown_;     // what the table shows, to rebuild it only when it changed
   bool filling_ = false;  // the window, not the user, is choosing a row
 };
 
 // "Trends": a chart of every country's IPC (or Convoy, Oil, Land, Naval) over the turns, each
-// country in its colour, the values shown as a tooltip where the pointer rests on a line; saved
-// as a PNG picture or as CSV for spreadsheets.
+// country in its colour, with the Sum of every country and the total of each alliance dashed;
+// every point marked and its figures shown where the pointer comes within 8 pixels of it; saved
+// as a PNG picture or as CSV for spreadsheets, the columns named as the legend names the lines.
 class TrendsWindow : public QDialog {
  public:
   explicit TrendsWindow(QWidget* owner);
@@ -61,7 +73,23 @@ class TrendsWindow : public QDialog {
   Status SavePng(const std::string& path) const;
   Status SaveCsv(const std::string& path) const;
 
+  // The words of the chart's points within reach of a point of the view: every line there, the
+  // turn and the value; empty where none is near.
+  QString PointText(QPointF at) const;
+  QChartView* view() const { return view_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // A line of the chart: one country, or the sum of several (every country, an alliance).
+  struct Line {
+    QString name;
+    QColor colour;
+    std::vector<uint16_t> members;
+    int ValueAt(const TurnFigures& turn, BoardDifference::Total total) const;
+  };
+  std::vector<Line> Lines() const;
   void Rebuild();
   void Save(bool png);
 

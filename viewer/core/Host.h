@@ -29,6 +29,7 @@ struct GameHistory {
   std::vector<uint32_t> colours;    // the colour (0xAARRGGBB) of each of `countries`
   int64_t current = 0;              // the turn on the board, 0 for none
   CountryNames countryNames;        // the names the map gives its countries
+  AllianceTable alliances{};        // the map's alliances, for their totals
 };
 
 // The parts of the status bar under the map.

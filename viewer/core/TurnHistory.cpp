@@ -174,6 +174,7 @@ void TurnHistory::Publish() {
       history_.colours.push_back(CountryColour(v_.map(), country));
   }
   history_.countryNames = v_.board().position().countryNames();
+  history_.alliances = v_.board().position().alliances();
   history_.current = v_.board().document().origin.turn;
   BoardWindows& windows = v_.host().boards;
   if (shown_) windows.ShowHistory(history_);
