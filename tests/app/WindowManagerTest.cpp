@@ -389,6 +389,16 @@ class WindowManagerTest : public QObject {
       for (size_t k = i + 1; k < frames.size(); ++k)
         QVERIFY2(!frames[i].second.intersects(frames[k].second), frames[k].first);
     }
+    // A map loaded makes the ToolBar and the InfoView again, where they stood.
+    const QPoint palette = w.palette()->frameGeometry().topLeft(),
+                 info = w.infoView()->frameGeometry().topLeft();
+    for (int load = 0; load < 2; ++load) {
+      w.action(command::kReloadMap)->trigger();
+      QTest::qWait(400);
+      QTRY_VERIFY(IsFramedWindow(w.infoView()));
+      QCOMPARE(w.palette()->frameGeometry().topLeft(), palette);
+      QCOMPARE(w.infoView()->frameGeometry().topLeft(), info);
+    }
     const QPoint history = w.historyWindow()->frameGeometry().topLeft();
     QVERIFY(w.close());
     MainWindow& again = Open(true, false, std::nullopt, game.string());
