@@ -52,7 +52,7 @@ void WriteGame() {
     }
     position.ReplaceUnits(units);
     const auto bytes = mw::EncodePosition(position, false);
-    if (!game->Record({bytes, {}, {}, {}, {}})) std::abort();
+    if (!game->Record({bytes, {}, {}, {}, {}, {}})) std::abort();
     if (turn == 500 && !mw::WriteFileAtomically(TurnPath(), bytes)) std::abort();
   }
   fs::rename(partial, GamePath());
@@ -129,7 +129,7 @@ void GameRecord(benchmark::State& state) {
   fs::remove(path);
   auto game = mw::GameFile::Create(path, "Strs", "Stress");
   const auto bytes = mw::ReadFileBytes(TurnPath()).value();
-  for (auto _ : state) benchmark::DoNotOptimize(game->Record({bytes, {}, {}, {}, {}}));
+  for (auto _ : state) benchmark::DoNotOptimize(game->Record({bytes, {}, {}, {}, {}, {}}));
   fs::remove(path);
 }
 BENCHMARK(GameRecord)->Unit(benchmark::kMillisecond);

@@ -170,17 +170,33 @@ std::string DerivedUuid(const std::string& map, const std::string& firstTurn) {
   return UuidText(bytes, 8);
 }
 
+// The table of moves, added by schema 3 with the column turn.moves (how many a turn has; NULL
+// where they are not known).
+#define MW_MOVE_TABLE                                                                        \
+  "CREATE TABLE move (turn INTEGER NOT NULL, seq INTEGER NOT NULL, action INTEGER NOT NULL," \
+  " count INTEGER NOT NULL, piece INTEGER NOT NULL, country INTEGER NOT NULL,"               \
+  " from_x INTEGER NOT NULL, from_y INTEGER NOT NULL, from_sector INTEGER NOT NULL,"         \
+  " to_x INTEGER NOT NULL, to_y INTEGER NOT NULL, to_sector INTEGER NOT NULL,"               \
+  " PRIMARY KEY (turn, seq));"
+
 constexpr const char* kSchema =
     "CREATE TABLE game (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE turn (number INTEGER PRIMARY KEY, label TEXT NOT NULL, recorded TEXT NOT NULL,"
     " note TEXT NOT NULL DEFAULT '', position BLOB NOT NULL, hash TEXT NOT NULL,"
-    " parent INTEGER);";
+    " parent INTEGER, moves INTEGER);" MW_MOVE_TABLE;
+constexpr const char* kMoveTable = MW_MOVE_TABLE;
+#undef MW_MOVE_TABLE
 
 // The columns of the tables, by schema.
 const std::set<std::string> kGameColumns = {"key", "value"};
 const std::set<std::string> kTurnColumns1 = {"number", "label", "recorded", "note", "position"};
 const std::set<std::string> kTurnColumns2 = {"number",   "label", "recorded", "note",
                                              "position", "hash",  "parent"};
+const std::set<std::string> kTurnColumns3 = {"number",   "label", "recorded", "note",
+                                             "position", "hash",  "parent",   "moves"};
+const std::set<std::string> kMoveColumns = {"turn",        "seq",     "action", "count",
+                                            "piece",       "country", "from_x", "from_y",
+                                            "from_sector", "to_x",    "to_y",   "to_sector"};
 
 // Whether a position can be a turn of the game on `map`: a whole native position file of it.
 Status CheckTurnPosition(std::span<const uint8_t> position, const std::string& map,
@@ -320,13 +336,15 @@ Status GameFile::CheckSchema() {
   while ((step = objects.Step()) == SQLITE_ROW) {
     const std::string type = objects.Text(0), name = objects.Text(1);
     if (type == "trigger") return refuse("it holds a trigger (" + name + ")");
-    if (name == "game" || name == "turn") {
+    if (name == "game" || name == "turn" || name == "move") {
       if (type != "table") return refuse(name + " is a " + type + ", not a table");
       tables[name] = objects.Text(2);
     }
   }
   if (step != SQLITE_DONE) return Status::Fail(Reason(path_, db_, "cannot read the game file"));
-  for (const char* name : {"game", "turn"}) {
+  std::vector<const char*> names = {"game", "turn"};
+  if (schema_ >= 3) names.push_back("move");
+  for (const char* name : names) {
     if (!tables.contains(name)) return refuse(std::string("it has no table ") + name);
     if (!tables[name].starts_with("CREATE TABLE"))
       return refuse(std::string("the table ") + name + " is not a plain table");
@@ -346,9 +364,11 @@ Status GameFile::CheckSchema() {
   bool numberIsKey = false, unused = false;
   if (columns("PRAGMA table_xinfo(game)", unused) != kGameColumns)
     return refuse("the table game does not have the columns key and value");
-  const auto& wanted = schema_ == 1 ? kTurnColumns1 : kTurnColumns2;
+  const auto& wanted = schema_ == 1 ? kTurnColumns1 : schema_ == 2 ? kTurnColumns2 : kTurnColumns3;
   if (columns("PRAGMA table_xinfo(turn)", numberIsKey) != wanted || !numberIsKey)
     return refuse("the table turn does not have the columns of schema " + std::to_string(schema_));
+  if (schema_ >= 3 && columns("PRAGMA table_xinfo(move)", unused) != kMoveColumns)
+    return refuse("the table move does not have the columns of schema " + std::to_string(schema_));
   return Status::Ok();
 }
 
@@ -575,11 +595,23 @@ Result<Verification> GameFile::Verify() const {
 
 Status GameFile::Upgrade() {
   if (schema_ >= kSchemaVersion) return Status::Ok();
-  auto turns = ChainedTurns();
-  if (!turns) return Status::Fail(turns.error());
   const auto fail = [&] {
     return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
   };
+  // Schema 3 keeps the moves of the turns recorded from then on; those before have none.
+  const auto addMoves = [&] {
+    return Execute(db_, "ALTER TABLE turn ADD COLUMN moves INTEGER;") && Execute(db_, kMoveTable);
+  };
+  if (schema_ == 2) {
+    if (!addMoves()) return fail();
+    const std::string version = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
+    if (!Execute(db_, version.c_str())) return fail();
+    schema_ = kSchemaVersion;
+    return Status::Ok();
+  }
+  auto turns = ChainedTurns();
+  if (!turns) return Status::Fail(turns.error());
+  if (!addMoves()) return fail();
   if (!Execute(db_,
                "ALTER TABLE turn ADD COLUMN hash TEXT NOT NULL DEFAULT '';"
                "ALTER TABLE turn ADD COLUMN parent INTEGER;"))
@@ -633,9 +665,10 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
   made.note = turn.note;
   made.hash = TurnHash(previous, made.number, made.recorded, turn.position);
   made.parent = turn.parent;
-  Statement insert(db_,
-                   "INSERT INTO turn (number, label, recorded, note, position, hash, parent) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  Statement insert(
+      db_,
+      "INSERT INTO turn (number, label, recorded, note, position, hash, parent, moves) "
+      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
   insert.Bind(1, made.number);
   insert.Bind(2, made.label);
   insert.Bind(3, made.recorded);
@@ -643,12 +676,87 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
   insert.Bind(5, turn.position);
   insert.Bind(6, made.hash);
   insert.Bind(7, made.parent);
-  if (insert.Step() != SQLITE_DONE || !transaction.Commit()) {
+  insert.Bind(8, turn.moves ? std::optional<int64_t>(static_cast<int64_t>(turn.moves->size()))
+                            : std::nullopt);
+  if (insert.Step() != SQLITE_DONE || (turn.moves && !InsertMoves(made.number, *turn.moves)) ||
+      !transaction.Commit()) {
     schema_ = schemaBefore;
     return R::Fail(Reason(path_, db_, "cannot record"));
   }
   recording.turn = std::move(made);
   return R::Ok(std::move(recording));
+}
+
+bool GameFile::InsertMoves(int64_t number, const std::vector<UndoEntry>& moves) {
+  Statement insert(db_,
+                   "INSERT INTO move (turn, seq, action, count, piece, country, from_x, from_y,"
+                   " from_sector, to_x, to_y, to_sector)"
+                   " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+  for (size_t i = 0; i < moves.size(); ++i) {
+    const UndoEntry& m = moves[i];
+    sqlite3_reset(insert.get());
+    const int64_t values[] = {number,
+                              static_cast<int64_t>(i + 1),
+                              static_cast<int64_t>(m.kind),
+                              m.count,
+                              m.pieceType,
+                              m.country,
+                              m.fromX,
+                              m.fromY,
+                              m.fromSector,
+                              m.toX,
+                              m.toY,
+                              m.toSector};
+    for (int k = 0; k < 12; ++k) insert.Bind(k + 1, values[k]);
+    if (insert.Step() != SQLITE_DONE) return false;
+  }
+  return true;
+}
+
+Result<std::optional<std::vector<UndoEntry>>> GameFile::MovesOf(int64_t number) const {
+  using R = Result<std::optional<std::vector<UndoEntry>>>;
+  auto turn = FindTurn(number);
+  if (!turn) return R::Fail(turn.error());
+  if (!*turn) return R::Fail(path_.string() + ": the game has no turn " + std::to_string(number));
+  if (schema_ < 3) return R::Ok(std::nullopt);
+  Statement kept(db_, "SELECT moves FROM turn WHERE number = ?1");
+  kept.Bind(1, number);
+  if (kept.Step() != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot read the moves"));
+  if (sqlite3_column_type(kept.get(), 0) == SQLITE_NULL) return R::Ok(std::nullopt);
+  const int64_t count = kept.Number(0);
+  Statement s(db_,
+              "SELECT action, count, piece, country, from_x, from_y, from_sector, to_x, to_y,"
+              " to_sector FROM move WHERE turn = ?1 ORDER BY seq");
+  s.Bind(1, number);
+  std::vector<UndoEntry> moves;
+  int step;
+  const auto field = [&](int column, int64_t high) {
+    const int64_t v = s.Number(column);
+    return v < 0 || v > high ? -1 : v;
+  };
+  while ((step = s.Step()) == SQLITE_ROW) {
+    UndoEntry m;
+    const int64_t action = field(0, 3);
+    if (action < 1)
+      return R::Fail(path_.string() + ": a move of turn " + std::to_string(number) +
+                     " has no action the program knows");
+    m.kind = static_cast<UndoKind>(action);
+    m.count = static_cast<uint16_t>(std::max<int64_t>(0, field(1, UINT16_MAX)));
+    m.pieceType = static_cast<uint8_t>(std::max<int64_t>(0, field(2, UINT8_MAX)));
+    m.country = static_cast<uint8_t>(std::max<int64_t>(0, field(3, UINT8_MAX)));
+    m.fromX = static_cast<uint16_t>(std::max<int64_t>(0, field(4, UINT16_MAX)));
+    m.fromY = static_cast<uint16_t>(std::max<int64_t>(0, field(5, UINT16_MAX)));
+    m.fromSector = static_cast<uint16_t>(std::max<int64_t>(0, field(6, UINT16_MAX)));
+    m.toX = static_cast<uint16_t>(std::max<int64_t>(0, field(7, UINT16_MAX)));
+    m.toY = static_cast<uint16_t>(std::max<int64_t>(0, field(8, UINT16_MAX)));
+    m.toSector = static_cast<uint16_t>(std::max<int64_t>(0, field(9, UINT16_MAX)));
+    moves.push_back(m);
+  }
+  if (step != SQLITE_DONE) return R::Fail(Reason(path_, db_, "cannot read the moves"));
+  if (static_cast<int64_t>(moves.size()) != count)
+    return R::Fail(path_.string() + ": turn " + std::to_string(number) + " names " +
+                   std::to_string(count) + " moves but holds " + std::to_string(moves.size()));
+  return R::Ok(std::move(moves));
 }
 
 Result<Turn> GameFile::Annotate(int64_t number, const std::string& label, const std::string& note) {
@@ -763,10 +871,14 @@ Result<Taking> GameFile::Take(const GameFile& other) {
     return R::Fail(std::move(reason));
   };
   if (Status upgraded = Upgrade(); !upgraded) return failed(upgraded.error());
-  Statement insert(db_,
-                   "INSERT INTO turn (number, label, recorded, note, position, hash, parent) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  Statement insert(
+      db_,
+      "INSERT INTO turn (number, label, recorded, note, position, hash, parent, moves) "
+      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
   for (const Turn& turn : taking->turns) {
+    // The moves come with the turn, where the other copy kept them.
+    auto moves = other.MovesOf(turn.number);
+    if (!moves) return failed(moves.error());
     auto position = other.PositionOf(turn.number);
     if (!position) return failed(position.error());
     const std::string what = "turn " + std::to_string(turn.number) + " of " + other.path_.string();
@@ -780,7 +892,10 @@ Result<Taking> GameFile::Take(const GameFile& other) {
     insert.Bind(5, std::span<const uint8_t>(*position));
     insert.Bind(6, turn.hash);
     insert.Bind(7, turn.parent);
-    if (insert.Step() != SQLITE_DONE) return failed(Reason(path_, db_, "cannot take the turns"));
+    insert.Bind(
+        8, *moves ? std::optional<int64_t>(static_cast<int64_t>((*moves)->size())) : std::nullopt);
+    if (insert.Step() != SQLITE_DONE || (*moves && !InsertMoves(turn.number, **moves)))
+      return failed(Reason(path_, db_, "cannot take the turns"));
   }
   if (!transaction.Commit()) return failed(Reason(path_, db_, "cannot take the turns"));
   return taking;

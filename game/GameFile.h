@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Result.h"
+#include "UndoEntry.h"
 
 struct sqlite3;
 
@@ -41,6 +42,9 @@ struct NewTurn {
   std::string label, note;
   std::optional<int64_t> parent;
   std::optional<int64_t> after;
+  // The moves that led from the parent turn to the position, in order; none where they are not
+  // known (a position made elsewhere).
+  std::optional<std::vector<UndoEntry>> moves;
 };
 
 // What a recording did: the turn recorded, or none because the game's last turn was not the one
@@ -93,7 +97,7 @@ class GameFile {
   static constexpr int32_t kApplicationId = 0x4D57476D;
   // The newest schema this program reads and writes; older ones are read and upgraded at their
   // first write.
-  static constexpr int32_t kSchemaVersion = 2;
+  static constexpr int32_t kSchemaVersion = 3;
   static constexpr const char* kExtension = ".mwgame";
 
   // Opens an existing game file, for reading only or for recording too. Fails with the reason,
@@ -132,6 +136,9 @@ class GameFile {
   Result<std::optional<Turn>> FindTurn(int64_t number) const;
   // The position bytes of turn `number`; fails when there is no such turn.
   Result<std::vector<uint8_t>> PositionOf(int64_t number) const;
+  // The moves of a turn in order, none where the turn was recorded without them (a position made
+  // elsewhere, or a turn of a file older than schema 3); fails for a turn the game lacks.
+  Result<std::optional<std::vector<UndoEntry>>> MovesOf(int64_t number) const;
   // The newest turn whose position is exactly these bytes, if any.
   Result<std::optional<int64_t>> TurnHolding(std::span<const uint8_t> position) const;
   // Appends a turn. The last turn is looked at inside the recording's transaction, so that a turn
@@ -165,6 +172,7 @@ class GameFile {
   Result<std::vector<Turn>> ChainedTurns() const;
   // Within a write transaction: brings a file of schema 1 to the newest.
   Status Upgrade();
+  bool InsertMoves(int64_t number, const std::vector<UndoEntry>& moves);
   Result<Taking> Plan(const GameFile& other, const std::vector<Turn>& mine,
                       const std::vector<Turn>& theirs) const;
 

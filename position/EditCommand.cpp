@@ -22,6 +22,10 @@ Unit Pieces(const UndoEntry& e, uint16_t x, uint16_t y, uint16_t sector) {
 bool EditCommand::Undo(Position& p) {
   undone_.clear();
   const Position::Journaling journaling(p, undone_);
+  if (!done_.empty() && p.fingerprint() == after_) {
+    for (auto step = done_.rbegin(); step != done_.rend(); ++step) p.TakeBack(*step);
+    return true;
+  }
   const UndoEntry& e = entry_;
   switch (e.kind) {
     case UndoKind::kAdd:

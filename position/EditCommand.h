@@ -12,7 +12,10 @@ class Position;
 // One change an undo made to the unit list, with the unit as it was before: what a redo takes
 // back, newest first, so that the list stands again exactly as it stood before the undo.
 struct ListStep {
-  enum Kind : uint8_t { kCount, kAppend, kRemove } kind;
+  // kCount: a count changed; kAppend: a stack added at the end; kRemove: a stack taken away, the
+  // last one moved into its slot; kInsert: a stack put back into its slot, the one there moved
+  // to the end.
+  enum Kind : uint8_t { kCount, kAppend, kRemove, kInsert } kind;
   uint32_t slot;
   Unit before;
 };
@@ -25,8 +28,9 @@ struct ListStep {
 // stack and in list order.
 class EditCommand {
  public:
-  EditCommand(const UndoEntry& entry, UnitRef from, UnitRef to)
-      : entry_(entry), from_(from), to_(to) {}
+  EditCommand(const UndoEntry& entry, UnitRef from, UnitRef to, std::vector<ListStep> done = {},
+              uint64_t fingerprint = 0)
+      : entry_(entry), from_(from), to_(to), done_(std::move(done)), after_(fingerprint) {}
 
   const UndoEntry& entry() const { return entry_; }
   // Takes the edit back; false when it changed nothing (no stack was there to take it back from).
@@ -36,8 +40,14 @@ class EditCommand {
 
  private:
   UndoEntry entry_;
-  UnitRef from_;                  // the stack the pieces were taken from (remove, move)
-  UnitRef to_;                    // the stack the pieces were put on (add, move)
+  UnitRef from_;  // the stack the pieces were taken from (remove, move)
+  UnitRef to_;    // the stack the pieces were put on (add, move)
+  // What the edit did to the list: an undo takes it back step by step, so that the list stands
+  // again exactly as before the edit, in list order too.
+  // Taken back only while the list is the one the edit left (its fingerprint then): a list
+  // changed otherwise is searched as below.
+  std::vector<ListStep> done_;
+  uint64_t after_ = 0;
   std::vector<ListStep> undone_;  // what the last undo did to the list
 };
 

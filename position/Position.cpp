@@ -134,6 +134,11 @@ void Position::SetCount(Unit& unit, uint16_t count) {
 }
 
 void Position::Fingerprint(const Unit& u, int sign) {
+  const uint64_t h = Digest(u);
+  fingerprint_ += sign > 0 ? h : -h;
+}
+
+uint64_t Position::Digest(const Unit& u) {
   // A 64-bit mix of the stack and its slot: the sum over the list changes with every stack
   // changed, added, taken away or moved to another slot.
   uint64_t h = (uint64_t{u.slot} << 32) ^ (uint64_t{u.x} << 16) ^ u.y;
@@ -142,7 +147,7 @@ void Position::Fingerprint(const Unit& u, int sign) {
        u.sector;
   h = (h ^ (h >> 29)) * 0xBF58476D1CE4E5B9ULL;
   h ^= h >> 32;
-  fingerprint_ += sign > 0 ? h : -h;
+  return h;
 }
 
 void Position::FingerprintAll() {

@@ -82,6 +82,7 @@ struct Hand {
   // The board's revision at the pick-up, which moves pieces but changes no board: pieces that go
   // back where they came from, with nothing else changed meanwhile, leave it as it was.
   uint64_t revision = 0;
+  std::vector<ListStep> steps;  // what the pick-up did to the list, for the move's undo
 };
 
 // The game position: the units on the map in list order, the pieces in the hand, the totals that
@@ -183,6 +184,11 @@ class Position {
   std::optional<Unit> Drop(int32_t x, int32_t y);
   // Returns the carried pieces to their source. Nothing is recorded.
   void CancelCarry();
+  // Makes a move of the history again on the board it was made on, stack for stack and in list
+  // order as the edit made it: the stacks are found by their exact place, kind and country. False,
+  // and nothing changed, where the board has no such stack or no room for the pieces. Nothing is
+  // recorded.
+  bool ApplyMove(const UndoEntry& move);
   const Hand& hand() const { return hand_; }
   bool carrying() const { return hand_.active; }
 
@@ -242,6 +248,8 @@ class Position {
   // A number for the board as it stands: every change gives it a number it never had before, and
   // a board given back exactly (pieces put back where they were picked up) its old number again.
   uint64_t revision() const { return revision_; }
+  // A 64-bit digest of the list, stack by stack with its slot.
+  uint64_t fingerprint() const { return fingerprint_; }
   // Whether the board differs from the one last loaded or saved: edits, undos or redos that lead
   // back to it, stack for stack and in list order, leave it clean again.
   bool dirty() const { return revision_ != savedRevision_; }
@@ -271,10 +279,13 @@ class Position {
   // Whether the board changed since the pick-up only by the pick-up itself.
   bool HandUntouched() const;
 
-  void Record(const UndoEntry& entry, UnitRef from, UnitRef to);
-  void RecordAdd(const Unit& unit, UnitRef to);
-  void RecordRemove(const Unit& unit, uint16_t removed);
-  void RecordMove(const Unit& before, const Unit& after, UnitRef from, UnitRef to);
+  Unit* StackExactlyAt(uint16_t x, uint16_t y, uint8_t pieceType, uint8_t country);
+  bool PutMovedPieces(const UndoEntry& move);
+  void Record(const UndoEntry& entry, UnitRef from, UnitRef to, std::vector<ListStep> steps);
+  void RecordAdd(const Unit& unit, UnitRef to, std::vector<ListStep> steps);
+  void RecordRemove(const Unit& unit, uint16_t removed, UnitRef from, std::vector<ListStep> steps);
+  void RecordMove(const Unit& before, const Unit& after, UnitRef from, UnitRef to,
+                  std::vector<ListStep> steps, bool listChanged);
   // What the edit commands do to the stacks they name.
   friend class EditCommand;
   // The stack a reference names, or the one that stands for it since an undo or a redo made it
@@ -326,6 +337,7 @@ class Position {
   // that a board back at the saved one is told in constant time from one that is not; only
   // where the fingerprints agree are the stacks compared.
   void Fingerprint(const Unit& unit, int sign);
+  static uint64_t Digest(const Unit& unit);
   void FingerprintAll();
   bool SameAsSaved() const;
   void NoticeSavedBoard();

@@ -8,12 +8,32 @@
 
 namespace mw {
 
-void Position::Record(const UndoEntry& entry, UnitRef from, UnitRef to) {
-  undo_.emplace_back(entry, from, to);
+void Position::Record(const UndoEntry& entry, UnitRef from, UnitRef to,
+                      std::vector<ListStep> steps) {
+  // An edit made while pieces are carried is taken back once they are back: its list is the one
+  // it left with the carried pieces on their stack. Where it changed that stack, only the search
+  // by place can take it back.
+  uint64_t after = fingerprint_;
+  if (hand_.active) {
+    const Unit* source = Resolve(hand_.source);
+    const bool touched =
+        !source || std::any_of(steps.begin(), steps.end(), [&](const ListStep& step) {
+          return step.before.serial == source->serial;
+        });
+    if (touched) {
+      steps.clear();
+    } else {
+      Unit settled = *source;
+      settled.count = static_cast<uint16_t>(
+          std::min<uint32_t>(uint32_t{settled.count} + hand_.carried.count, kMaxCount));
+      after = after - Digest(*source) + Digest(settled);
+    }
+  }
+  undo_.emplace_back(entry, from, to, std::move(steps), after);
   redo_.clear();
 }
 
-void Position::RecordAdd(const Unit& unit, UnitRef to) {
+void Position::RecordAdd(const Unit& unit, UnitRef to, std::vector<ListStep> steps) {
   UndoEntry e;
   e.kind = UndoKind::kAdd;
   e.toX = unit.x;
@@ -22,10 +42,11 @@ void Position::RecordAdd(const Unit& unit, UnitRef to) {
   e.pieceType = unit.pieceType;
   e.country = unit.country;
   e.count = unit.count;
-  Record(e, {}, to);
+  Record(e, {}, to, std::move(steps));
 }
 
-void Position::RecordRemove(const Unit& unit, uint16_t removed) {
+void Position::RecordRemove(const Unit& unit, uint16_t removed, UnitRef from,
+                            std::vector<ListStep> steps) {
   UndoEntry e;
   e.kind = UndoKind::kRemove;
   e.fromX = unit.x;
@@ -34,11 +55,13 @@ void Position::RecordRemove(const Unit& unit, uint16_t removed) {
   e.pieceType = unit.pieceType;
   e.country = unit.country;
   e.count = removed;
-  Record(e, UnitRef::To(unit), {});
+  Record(e, from, {}, std::move(steps));
 }
 
-void Position::RecordMove(const Unit& before, const Unit& after, UnitRef from, UnitRef to) {
-  if (before.x == after.x && before.y == after.y) return;
+void Position::RecordMove(const Unit& before, const Unit& after, UnitRef from, UnitRef to,
+                          std::vector<ListStep> steps, bool listChanged) {
+  // Pieces put down where they stood are no move, unless the list changed its order for them.
+  if (before.x == after.x && before.y == after.y && !listChanged) return;
   UndoEntry e;
   e.kind = UndoKind::kMove;
   e.fromX = before.x;
@@ -50,7 +73,7 @@ void Position::RecordMove(const Unit& before, const Unit& after, UnitRef from, U
   e.toX = after.x;
   e.toY = after.y;
   e.toSector = after.sector;
-  Record(e, from, to);
+  Record(e, from, to, std::move(steps));
 }
 
 Unit* Position::Follow(UnitRef ref) {
@@ -104,12 +127,34 @@ void Position::TakeBack(const ListStep& step) {
   // the list would be a broken rule, and is passed over rather than followed.
   const bool inList = step.slot < units_.size();
   if (!inList && step.kind != ListStep::kRemove) return;
+  // Each step taken back is itself journalled, so that what an undo took back a redo gives back.
   switch (step.kind) {
     case ListStep::kCount:
       SetCount(*units_[step.slot], step.before.count);
       return;
+    case ListStep::kInsert: {
+      Unit* unit = units_[step.slot];
+      Journal(ListStep::kRemove, *unit);
+      Changed(*unit);
+      Fingerprint(*unit, -1);
+      AdjustStrength(*unit, -1);
+      index_.Erase(*unit, step.slot);
+      if (step.slot + 1 != units_.size()) {
+        Unit* last = units_.back();
+        Fingerprint(*last, -1);
+        index_.Reslot(*last, last->slot, step.slot);
+        last->slot = step.slot;
+        units_[step.slot] = last;
+        Fingerprint(*last, +1);
+        Changed(*last);
+      }
+      units_.pop_back();
+      pool_.Release(unit);
+      return;
+    }
     case ListStep::kAppend: {
       Unit* last = units_.back();
+      Journal(ListStep::kRemove, *last);
       Changed(*last);
       Fingerprint(*last, -1);
       AdjustStrength(*last, -1);
@@ -140,6 +185,7 @@ void Position::TakeBack(const ListStep& step) {
       Fingerprint(*unit, +1);
       AdjustStrength(*unit, +1);
       Changed(*unit);
+      Journal(inList ? ListStep::kInsert : ListStep::kAppend, *unit);
       return;
     }
   }
@@ -152,6 +198,8 @@ void Position::UndoLast() {
   EditCommand edit = std::move(undo_.back());
   undo_.pop_back();
   if (edit.Undo(*this)) redo_.push_back(std::move(edit));
+  // Which marker holds a sector follows from the list order, which the undo gave back.
+  RecomputeTotals();
 }
 
 void Position::RedoLast() {

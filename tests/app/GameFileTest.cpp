@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <chrono>
+#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -265,6 +267,71 @@ TEST_F(Games, noCommandWritesOverAGameFile) {
 
 // A game of the release before: read as it is, upgraded and verified at its first recording,
 // its turns as they were.
+// A turn played in a replay script keeps its moves, which --moves prints in order: places,
+// a removal, moves between sectors and within one; a turn from the start or a position file has
+// none, and a turn the game lacks is an error. A copy merged in brings the moves along.
+TEST_F(Games, theMovesOfATurnPlayedHereArePrintedInOrderAndTravelWithTheTurn) {
+  const fs::path game = dir / "moves.mwgame";
+  // Turn 1, the start, and a copy of the game as it then was.
+  std::ofstream(dir / "start.txt") << "dialog " + game.string() + "\ncommand 142\n";
+  ASSERT_EQ(Run({"--replay", (dir / "start.txt").string()}).exitCode, 0);
+  const fs::path copy = dir / "copy.mwgame";
+  fs::copy_file(game, copy);
+  // Turn 2, played on turn 1 as a later session opens it.
+  const std::string script = "dialog " + game.string() +
+                             "\n"
+                             "command 143\n"         // Open Game: turn 1 on the board
+                             "palette 22 5\n"        // Inf of country 1
+                             "press left 495 323\n"  // into Lusk
+                             "press left 495 323 shift\n"
+                             "key Escape\n"
+                             "press middle 495 323\n"  // one taken away
+                             "press left 495 323\n"    // one carried to Dunmoor
+                             "release left 405 428\n"
+                             "press left 405 428\n"  // and within Dunmoor
+                             "release left 412 436\n"
+                             "command 142\n";
+  std::ofstream(dir / "play.txt") << script;
+  const auto played = Run({"--replay", (dir / "play.txt").string()});
+  ASSERT_EQ(played.exitCode, 0) << played.err;
+  const auto moves = Run({"--moves", game.string() + ":2"});
+  ASSERT_EQ(moves.exitCode, 0) << moves.err;
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(moves.out);
+  for (std::string line; std::getline(lines, line);) {
+    rows.emplace_back(1);
+    for (char c : line)
+      if (c == '\t')
+        rows.back().emplace_back();
+      else
+        rows.back().back().push_back(c);
+  }
+  ASSERT_EQ(rows.size(), 6u) << moves.out;
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"Move", "Action", "Count", "Piece", "Country",
+                                               "From", "To"}));
+  const std::vector<std::array<std::string, 4>> expected = {{"1", "place", "", "Lusk"},
+                                                            {"2", "place", "", "Lusk"},
+                                                            {"3", "remove", "Lusk", ""},
+                                                            {"4", "move", "Lusk", "Dunmoor"},
+                                                            {"5", "move", "Dunmoor", "Dunmoor"}};
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const auto& row = rows[i + 1];
+    ASSERT_EQ(row.size(), 7u) << moves.out;
+    EXPECT_EQ((std::array<std::string, 4>{row[0], row[1], row[5], row[6]}), expected[i]);
+  }
+  EXPECT_EQ(rows[1][2], "1");
+  EXPECT_EQ(rows[2][2], "5");
+  EXPECT_EQ(rows[1][3], "Inf");
+  const auto first = Run({"--moves", game.string() + ":1"});
+  EXPECT_EQ(first.exitCode, 0);
+  EXPECT_NE(first.err.find("without its moves"), std::string::npos) << first.err;
+  EXPECT_EQ(Run({"--moves", game.string() + ":3"}).exitCode, 2);
+  // The copy of turn 1 only takes turn 2 with its moves.
+  ASSERT_EQ(Run({"--moves", copy.string() + ":2"}).exitCode, 2);
+  ASSERT_EQ(Run({"--merge", copy.string(), game.string()}).exitCode, 0);
+  EXPECT_EQ(Run({"--moves", copy.string() + ":2"}).out, moves.out);
+}
+
 TEST_F(Games, aGameOfTheReleaseBeforeReadsAsItWasAndVerifiesAfterItsUpgrade) {
   const fs::path game = dir / "old.mwgame";
   fs::copy_file(kVersion1, game);
@@ -297,7 +364,7 @@ TEST_F(Games, aMergeKilledAtAnyMomentLeavesTheOldTurnsOrAllOfThem) {
     auto other = GameFile::Open(copy, true);
     ASSERT_TRUE(other);
     for (int turn = 0; turn < 300; ++turn)
-      ASSERT_TRUE(other->Record({StartWith(turn % 7 + 2), {}, {}, {}, {}}));
+      ASSERT_TRUE(other->Record({StartWith(turn % 7 + 2), {}, {}, {}, {}, {}}));
   }
   const auto old = Bytes(game);
   const auto started = std::chrono::steady_clock::now();
@@ -331,7 +398,7 @@ TEST_F(Games, aRecordingKilledAtAnyMomentLeavesEveryCommittedTurnWhole) {
   {
     auto game = GameFile::Create(path, "Tess", "The Isles of Tess");
     ASSERT_TRUE(game) << game.error();
-    for (int i = 0; i < 200; ++i) ASSERT_TRUE(game->Record({start, {}, "note", {}, {}}));
+    for (int i = 0; i < 200; ++i) ASSERT_TRUE(game->Record({start, {}, "note", {}, {}, {}}));
   }
   Position later;
   ASSERT_TRUE(LoadPosition(later, kMaps / "Tess.gim" / "Start.QPX"));

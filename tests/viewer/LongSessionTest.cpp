@@ -238,6 +238,9 @@ TEST_P(LongSession, keepsTotalsListAndDirtyTrueToTheBoardAfterEveryEvent) {
   const auto opening = ParseReplayScript(script);
   for (const ReplayLine& line : *opening) replay.Run(line);
 
+  // The board is taken as turn 1 of a game: its moves lead from it, whatever undo and redo do.
+  replay.viewer().board().StartJournal(1);
+  const std::vector<uint8_t> base = EncodePosition(p, false);
   SessionMaker maker(GetParam(), replay.viewer());
   for (int step = 0; step < kSteps; ++step) {
     const std::string line = maker.Next();
@@ -248,6 +251,20 @@ TEST_P(LongSession, keepsTotalsListAndDirtyTrueToTheBoardAfterEveryEvent) {
     if (line == "command 102") lastClean = EncodePosition(p, false);
     std::string broken = BrokenRule(p, lastClean);
     if (broken.empty()) broken = StaleScreen(replay);
+    // The moves kept lead from the turn to the board, byte for byte.
+    if (broken.empty() && step % 10 == 9 && !p.carrying()) {
+      const auto journal = replay.viewer().board().MovesSinceTurn();
+      Position replayed;
+      LoadPositionBytes(replayed, base);
+      TakeMapOf(replayed, p);
+      for (size_t m = 0; journal && m < journal->moves.size() && broken.empty(); ++m)
+        if (!replayed.ApplyMove(journal->moves[m]))
+          broken = "move " + std::to_string(m + 1) + " cannot be made again";
+      if (!journal)
+        broken = "the moves since the turn are lost";
+      else if (broken.empty() && EncodePosition(replayed, false) != EncodePosition(p, false))
+        broken = "the " + std::to_string(journal->moves.size()) + " moves lead to another board";
+    }
     // Now and then a few undos and as many redos must give back the very same board.
     if (broken.empty() && step % 50 == 49 && !p.carrying()) {
       const std::vector<uint8_t> board = EncodePosition(p, false);

@@ -47,7 +47,8 @@ TEST_F(MouseEditing, dropsCarriedPiecesAndMergesNearAStack) {
   EXPECT_EQ(Mode(), ModeIdle);
   viewer->Command(command::kUndo);
   ASSERT_EQ(position().unitCount(), 2u);
-  EXPECT_EQ(position().unit(1).count, 12);
+  EXPECT_EQ(position().unit(0).count, 12) << "the list as before the move, in its order";
+  EXPECT_EQ(position().unit(1).count, 2);
 }
 
 TEST_F(MouseEditing, placesPiecesChosenInThePaletteUntilAnotherModeIsChosen) {

@@ -162,6 +162,34 @@ std::string DifferenceReport(const std::vector<BoardDifference>& differences,
   return text;
 }
 
+std::vector<std::string> MoveFields(const Position& names, const UndoEntry& m) {
+  const auto place = [&](uint16_t sector, uint16_t x, uint16_t y) {
+    if (sector == 0) return std::to_string(x) + "," + std::to_string(y);
+    const std::string name = SectorName(names, sector);
+    return name.empty() ? "Sector " + std::to_string(sector) : name;
+  };
+  const bool from = m.kind == UndoKind::kMove || m.kind == UndoKind::kRemove;
+  const bool to = m.kind == UndoKind::kMove || m.kind == UndoKind::kAdd;
+  const char* action = m.kind == UndoKind::kMove     ? "move"
+                       : m.kind == UndoKind::kAdd    ? "place"
+                       : m.kind == UndoKind::kRemove ? "remove"
+                                                     : "none";
+  return {action,
+          std::to_string(m.count),
+          DecodePackageText(names.pieces()[m.pieceType].name),
+          CountryName(names.countryNames(), m.country),
+          from ? place(m.fromSector, m.fromX, m.fromY) : std::string(),
+          to ? place(m.toSector, m.toX, m.toY) : std::string()};
+}
+
+std::string MoveInWords(const Position& names, const UndoEntry& m) {
+  const std::vector<std::string> f = MoveFields(names, m);
+  std::string text = f[1] + " " + f[2] + " of " + f[3] + ": ";
+  if (m.kind == UndoKind::kMove) return text + f[4] + " \u2192 " + f[5];
+  if (m.kind == UndoKind::kAdd) return text + "placed in " + f[5];
+  return text + "removed from " + f[4];
+}
+
 std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& differences,
                                         const Position& names) {
   using D = BoardDifference;

@@ -61,6 +61,13 @@ struct ChangeLine {
 std::vector<ChangeLine> DifferenceLines(const std::vector<BoardDifference>& differences,
                                         const Position& names);
 
+// A move of a turn as the fields of a line of --moves: Action ("place", "remove", "move"),
+// Count, Piece, Country, From, To (a sector by name, else "Sector N", else the map point
+// "x,y" where it lies in no sector; empty where the action has none), names in UTF-8.
+std::vector<std::string> MoveFields(const Position& names, const UndoEntry& move);
+// The same in words, for the History window: "3 Inf of Osmark: Osmarch → Lusk".
+std::string MoveInWords(const Position& names, const UndoEntry& move);
+
 // The heading a sector's income counts under, as the InfoView names it: "IPC", "Convoy", "Oil".
 const char* HeadingText(IncomeHeading heading);
 

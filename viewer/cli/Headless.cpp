@@ -38,6 +38,7 @@ constexpr const char* kUsage =
     "       Marrowind --diff OLD NEW\n"
     "       Marrowind --record GAME POSITION [LABEL] [--note TEXT] [--after N]\n"
     "       Marrowind --turns GAME\n"
+    "       Marrowind --moves GAME:N\n"
     "       Marrowind --extract GAME N OUT\n"
     "       Marrowind --merge GAME OTHER\n"
     "       Marrowind --verify GAME\n"
@@ -65,6 +66,11 @@ constexpr const char* kUsage =
     "  --turns GAME      print every turn's totals, a line for each country with one:\n"
     "                    Turn, Label, Recorded (ISO 8601 UTC), Country, IPC, Convoy, Oil,\n"
     "                    Land, Naval, Note, tab-separated; control characters as \\xHH\n"
+    "  --moves GAME:N    print the moves of turn N in order, tab-separated: Move, Action (place,\n"
+    "                    remove, move), Count, Piece, Country, From, To (sectors by name, or\n"
+    "                    the map point x,y outside every sector); a turn recorded from a\n"
+    "                    position made elsewhere has none, and says so. Exit 2 for a turn the\n"
+    "                    game lacks\n"
     "  --extract GAME N OUT\n"
     "                    write turn N of GAME as the position file OUT (.QPX: the bytes\n"
     "                    recorded; .MAP: the headerless encoding of its position)\n"
@@ -139,6 +145,7 @@ struct Options {
     kDiff,
     kRecord,
     kTurns,
+    kMoves,
     kExtract,
     kMerge,
     kVerify
@@ -218,6 +225,12 @@ std::optional<Options> Parse(const std::vector<std::string>& args, std::ostream&
       o.game = *game;
       o.position = *position;
       if (i + 1 < args.size() && !args[i + 1].starts_with("--")) o.label = args[++i];
+    } else if (a == "--moves") {
+      auto game = value();
+      if (!game || !GameTurnOf(*game))
+        return Refuse(err, "--moves needs GAME:N, a game and a turn");
+      o.mode = Options::Mode::kMoves;
+      o.game = *game;
     } else if (a == "--turns") {
       auto game = value();
       if (!game) return Refuse(err, "--turns needs a game file");
@@ -392,7 +405,8 @@ int RunRecord(const Options& options, const std::filesystem::path& programDir, s
   // The turn the position was made from: one whose position it is byte for byte.
   auto parent = game->TurnHolding(bytes);
   if (!parent) return fail(parent.error());
-  auto recorded = game->Record({bytes, options.label, options.note, *parent, options.after});
+  auto recorded =
+      game->Record({bytes, options.label, options.note, *parent, options.after, std::nullopt});
   if (!recorded) return fail(recorded.error());
   if (!recorded->turn) {
     err << "error: " << options.game << " is at turn " << recorded->last << ", not "
@@ -480,6 +494,41 @@ int RunTurns(const Options& options, const std::filesystem::path& programDir, st
   return 0;
 }
 
+// A turn's moves, a line each, with the names of the game's map.
+int RunMoves(const Options& options, const std::filesystem::path& programDir, std::ostream& out,
+             std::ostream& err) {
+  const auto named = GameTurnOf(options.game);
+  auto game = GameFile::Open(named->first);
+  if (!game) {
+    err << "error: " << game.error() << "\n";
+    return 2;
+  }
+  auto moves = game->MovesOf(named->second);
+  if (!moves) {
+    err << "error: " << moves.error() << "\n";
+    return 2;
+  }
+  NullHost host;
+  Viewer viewer(host, programDir);
+  if (Status map = LoadMapOf(viewer, game->mapName(), named->first); !map) {
+    err << "error: " << EscapeControls(map.error()) << "\n";
+    return 2;
+  }
+  out << "Move\tAction\tCount\tPiece\tCountry\tFrom\tTo\n";
+  if (!*moves) {
+    err << named->first << ": turn " << named->second
+        << " was recorded without its moves (from a position made elsewhere)\n";
+    return 0;
+  }
+  for (size_t i = 0; i < (*moves)->size(); ++i) {
+    out << i + 1;
+    for (std::string& field : MoveFields(viewer.position(), (**moves)[i]))
+      out << '\t' << EscapeControls(TabField(std::move(field)));
+    out << '\n';
+  }
+  return 0;
+}
+
 // Writes a turn as a position file: its recorded bytes to a .QPX path, the headerless encoding
 // of its position to a .MAP path.
 int RunExtract(const Options& options, std::ostream& err) {
@@ -553,13 +602,14 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
   // 1 would say that two positions differ.
   if (!options)
     return given("--diff") || given("--record") || given("--extract") || given("--turns") ||
-                   given("--merge") || given("--verify")
+                   given("--moves") || given("--merge") || given("--verify")
                ? 2
                : 1;
   if (options->mode == Options::Mode::kReplay) return RunReplay(*options, programDir, out, err);
   if (options->mode == Options::Mode::kDiff) return RunDiff(*options, programDir, out, err);
   if (options->mode == Options::Mode::kRecord) return RunRecord(*options, programDir, out, err);
   if (options->mode == Options::Mode::kTurns) return RunTurns(*options, programDir, out, err);
+  if (options->mode == Options::Mode::kMoves) return RunMoves(*options, programDir, out, err);
   if (options->mode == Options::Mode::kExtract) return RunExtract(*options, err);
   if (options->mode == Options::Mode::kMerge) return RunMerge(*options, out, err);
   if (options->mode == Options::Mode::kVerify) return RunVerify(*options, out, err);
@@ -601,6 +651,7 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
     case Options::Mode::kDiff:
     case Options::Mode::kRecord:
     case Options::Mode::kTurns:
+    case Options::Mode::kMoves:
     case Options::Mode::kExtract:
     case Options::Mode::kMerge:
     case Options::Mode::kVerify:

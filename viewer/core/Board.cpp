@@ -191,7 +191,26 @@ Status Board::Put(const BoardSource& source) {
                                                            : std::string();
   document_.restoredFile = source.kind == Kind::kRecovery && !source.currentFile.empty();
   document_.origin = std::move(origin);
+  // A board of a game's turn is where its moves start; a copy's moves are not known.
+  journalTurn_.reset();
+  if (source.kind != Kind::kRecovery && document_.origin.turn != 0)
+    StartJournal(document_.origin.turn);
   return read;
+}
+
+void Board::StartJournal(int64_t turn) {
+  journalTurn_ = turn;
+  journalFrom_ = position_.undoDepth();
+}
+
+std::optional<Board::Journal> Board::MovesSinceTurn() const {
+  const size_t depth = position_.undoDepth();
+  if (!journalTurn_ || depth < journalFrom_) return std::nullopt;
+  Journal journal{*journalTurn_, {}};
+  journal.moves.reserve(depth - journalFrom_);
+  for (size_t i = journalFrom_; i < depth; ++i)
+    journal.moves.push_back(position_.undoEntry(depth - 1 - i));
+  return journal;
 }
 
 Status Board::ExportSectorTable() {

@@ -99,6 +99,16 @@ class Board {
   // The question before another turn of the game is shown over unsaved changes.
   bool ConfirmStep(int64_t turn);
   bool ConfirmLabelsLost(const std::string& question);
+  // The moves made since the board was a game's turn (put on the board, or recorded as one): the
+  // turn they lead from and the moves in order. None where the board came from no turn, or an
+  // undo went back past that turn.
+  struct Journal {
+    int64_t turn = 0;
+    std::vector<UndoEntry> moves;
+  };
+  std::optional<Journal> MovesSinceTurn() const;
+  // The board is the game's turn `turn` from now on (recorded as it).
+  void StartJournal(int64_t turn);
   // A user's command that failed: counted, and handed to the window to say.
   void ReportFailure(Failure failure);
   // How many saves, exports and loads of the user failed so far.
@@ -119,6 +129,8 @@ class Board {
   Position position_;
   DocumentState document_;
   mutable std::optional<SectorIncomes> incomes_;
+  std::optional<int64_t> journalTurn_;  // the turn the moves lead from
+  size_t journalFrom_ = 0;              // the undo depth the board had at that turn
   unsigned failures_ = 0;
 };
 

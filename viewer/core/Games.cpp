@@ -139,9 +139,13 @@ void Games::RecordTurn() {
   const std::string label = text->label == proposed ? std::string() : text->label;
   const std::vector<uint8_t> bytes = EncodePosition(board.position(), false);
   const std::optional<int64_t> parent = origin.turn ? std::optional(origin.turn) : std::nullopt;
+  // The moves go with the turn where they lead from its parent; a board made elsewhere has none.
+  std::optional<std::vector<UndoEntry>> moves;
+  if (const auto journal = board.MovesSinceTurn(); journal && parent && journal->turn == *parent)
+    moves = journal->moves;
   std::optional<Turn> turn;
   while (!turn) {
-    auto recorded = game_->Record({bytes, label, text->note, parent, expected});
+    auto recorded = game_->Record({bytes, label, text->note, parent, expected, moves});
     if (!recorded) return fail(recorded.error());
     turn = recorded->turn;
     // Another program recorded while the questions were open: asked again.
@@ -159,6 +163,7 @@ void Games::RecordTurn() {
   }
   history_.Recorded(*game_, *turn);
   origin.turn = turn->number;
+  board.StartJournal(turn->number);
   // A board that is no position file's is kept in the game now: nothing of it is unsaved.
   if (board.document().currentFile.empty()) {
     board.position().MarkClean();
