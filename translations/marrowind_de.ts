@@ -409,6 +409,18 @@
         <source>Every country&apos;s Sum</source>
         <translation>Sum jedes Staates</translation>
     </message>
+    <message>
+        <source>Moves</source>
+        <translation>Bewegungen</translation>
+    </message>
+    <message>
+        <source>Turn %1 was recorded without its moves.</source>
+        <translation>Zug %1 wurde ohne seine Bewegungen aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>Moves of turn %1: %2</source>
+        <translation>Bewegungen von Zug %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>Games</name>

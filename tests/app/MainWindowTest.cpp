@@ -819,9 +819,14 @@ class MainWindowTest : public QObject {
     click(0);
     QCOMPARE(board(), turns[0]);
     QVERIFY2(!w.changesWindow(), "the first turn has none before it");
+    QCOMPARE(history->moves()->count(), 0);  // turn 1 came from the start, not from a turn
     QTest::keyClick(table, Qt::Key_Right, Qt::AltModifier);
     QCOMPARE(board(), turns[1]);
     QCOMPARE(table->currentRow(), 1);
+    // Turn 2 was played on turn 1: its moves are listed (a marker placed, Escape, nothing else).
+    QCOMPARE(history->moves()->count(), 1);
+    QVERIFY2(history->moves()->item(0)->text().contains("placed in"),
+             qPrintable(history->moves()->item(0)->text()));
     QVERIFY(w.changesWindow());
     QVERIFY(w.changesWindow()->findChild<QLabel*>()->text().contains("turn 1 \"Turn 1\""));
     QVERIFY(w.changesWindow()->list()->count() > 0);

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -160,10 +161,16 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   figures->addWidget(of);
   figures->addWidget(country_);
   figures->addStretch();
+  movesHeading_ = new QLabel(this);
+  moves_ = new QListWidget(this);
+  moves_->setObjectName(QStringLiteral("Moves"));
+  moves_->setAccessibleName(QTr("GameWindows", "Moves"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(heading_);
   layout->addLayout(figures);
-  layout->addWidget(table_);
+  layout->addWidget(table_, 3);
+  layout->addWidget(movesHeading_);
+  layout->addWidget(moves_, 1);
   layout->addLayout(buttons);
   resize(620, 320);
 }
@@ -226,6 +233,18 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
     Fill();
   }
   shown_.current = history.current;
+  // The moves of the turn on the board, in the order made.
+  moves_->clear();
+  if (history.current == 0) {
+    movesHeading_->clear();
+  } else if (!history.moves) {
+    movesHeading_->setText(
+        QTr("GameWindows", "Turn %1 was recorded without its moves.").arg(history.current));
+  } else {
+    movesHeading_->setText(
+        QTr("GameWindows", "Moves of turn %1: %2").arg(history.current).arg(history.moves->size()));
+    for (const std::string& move : *history.moves) moves_->addItem(QString::fromStdString(move));
+  }
   int current = -1;
   for (int row = 0; row < table_->rowCount(); ++row)
     if (TurnOfRow(row) == history.current) current = row;

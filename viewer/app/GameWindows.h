@@ -12,6 +12,7 @@ class QChart;
 class QChartView;
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QTableWidget;
 class QTimer;
 
@@ -33,6 +34,8 @@ class HistoryWindow : public QWidget {
   HistoryWindow(QWidget* owner, Actions actions);
   void SetHistory(const GameHistory& history);
   QTableWidget* table() const { return table_; }
+  // The moves of the turn on the board, in words.
+  QListWidget* moves() const { return moves_; }
   // The country whose figures the table shows, or 0 for every country's Sum.
   QComboBox* country() const { return country_; }
 
@@ -49,6 +52,8 @@ class HistoryWindow : public QWidget {
   QLabel* heading_;
   QComboBox* country_;
   QTableWidget* table_;
+  QLabel* movesHeading_;
+  QListWidget* moves_;
   // A row chosen by a click on its label or note loads once no second click made it an edit.
   QTimer* pendingLoad_;
   int pressedColumn_ = -1;

@@ -30,6 +30,8 @@ struct GameHistory {
   int64_t current = 0;              // the turn on the board, 0 for none
   CountryNames countryNames;        // the names the map gives its countries
   AllianceTable alliances{};        // the map's alliances, for their totals
+  // The moves of the turn on the board in words, none where the turn was recorded without them.
+  std::optional<std::vector<std::string>> moves;
 };
 
 // The parts of the status bar under the map.

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "PackagePaths.h"
+#include "Reports.h"
 #include "Texts.h"
 #include "Viewer.h"
 
@@ -47,7 +48,7 @@ bool SameTurn(const Turn& a, const Turn& b) {
 }  // namespace
 
 void TurnHistory::Begin(const std::string& file, std::vector<Turn> turns) {
-  history_ = GameHistory{file, {}, {}, {}, 0, {}};
+  history_ = GameHistory{file, {}, {}, {}, 0, {}, {}, {}};
   for (Turn& turn : turns) history_.turns.push_back({std::move(turn), {}});
 }
 
@@ -176,6 +177,13 @@ void TurnHistory::Publish() {
   history_.countryNames = v_.board().position().countryNames();
   history_.alliances = v_.board().position().alliances();
   history_.current = v_.board().document().origin.turn;
+  history_.moves.reset();
+  if (const GameFile* game = v_.games().game(); game && history_.current != 0)
+    if (auto moves = game->MovesOf(history_.current); moves && *moves) {
+      history_.moves.emplace();
+      for (const UndoEntry& move : **moves)
+        history_.moves->push_back(MoveInWords(v_.board().position(), move));
+    }
   BoardWindows& windows = v_.host().boards;
   if (shown_) windows.ShowHistory(history_);
   windows.ShowTrends(history_, false);
