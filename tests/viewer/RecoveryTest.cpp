@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "FileBytes.h"
+#include "GameFile.h"
 #include "PositionFile.h"
 #include "ViewerFixture.h"
 
@@ -72,6 +73,38 @@ TEST_F(Recovery, theCopyFollowsTheEditsAndGoesWithASave) {
   EXPECT_TRUE(viewer->Close());
   EXPECT_TRUE(Copies().empty()) << "given up on purpose at the exit";
   EXPECT_EQ(ReadFileBytes(saved).value(), savedBytes) << "the user's own file untouched";
+}
+
+// The moves made since the game's turn are kept with the copy: restored after a kill, they go
+// into the turn recorded next, as if nothing had happened.
+TEST_F(Recovery, theMovesSinceTheTurnSurviveAKill) {
+  const auto game = dir / "war.mwgame";
+  StartWithRecovery().desk().KeepPreferences();  // the open game is remembered, as the window does
+  host.saveChoices.push_back(game.string());
+  viewer->Command(command::kRecordTurn);
+  Edit();
+  Edit(QPoint(160, 60));
+  const auto before = viewer->board().MovesSinceTurn();
+  ASSERT_TRUE(before && before->moves.size() == 2u);
+  viewer->recovery().Keep();
+  ASSERT_TRUE(viewer->recovery().Flush());
+  Kill();
+  host.answers = {true};
+  for (const auto& p : packages) p.WriteTo(dir.path());
+  viewer = std::make_unique<Viewer>(host, dir.path());
+  viewer->recovery().Enable(Folder());
+  viewer->desk().KeepPreferences();
+  viewer->Start({});
+  const auto after = viewer->board().MovesSinceTurn();
+  ASSERT_TRUE(after) << "the moves came back with the board";
+  EXPECT_EQ(after->turn, 1);
+  EXPECT_EQ(after->moves, before->moves);
+  viewer->Command(command::kRecordTurn);
+  auto file = GameFile::Open(game);
+  ASSERT_TRUE(file);
+  const auto stored = file->MovesOf(2);
+  ASSERT_TRUE(stored && *stored);
+  EXPECT_EQ(**stored, before->moves);
 }
 
 TEST_F(Recovery, aKilledProgramsPositionIsOfferedAndRestoredUnsavedWithItsFile) {

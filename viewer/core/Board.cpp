@@ -191,8 +191,9 @@ Status Board::Put(const BoardSource& source) {
                                                            : std::string();
   document_.restoredFile = source.kind == Kind::kRecovery && !source.currentFile.empty();
   document_.origin = std::move(origin);
-  // A board of a game's turn is where its moves start; a copy's moves are not known.
+  // A board of a game's turn is where its moves start; a copy's come with it, where it kept them.
   journalTurn_.reset();
+  journalKept_.clear();
   if (source.kind != Kind::kRecovery && document_.origin.turn != 0)
     StartJournal(document_.origin.turn);
   return read;
@@ -201,13 +202,20 @@ Status Board::Put(const BoardSource& source) {
 void Board::StartJournal(int64_t turn) {
   journalTurn_ = turn;
   journalFrom_ = position_.undoDepth();
+  journalKept_.clear();
+}
+
+void Board::RestoreJournal(int64_t turn, std::vector<UndoEntry> moves) {
+  StartJournal(turn);
+  journalKept_ = std::move(moves);
+  document_.origin.turn = turn;
 }
 
 std::optional<Board::Journal> Board::MovesSinceTurn() const {
   const size_t depth = position_.undoDepth();
   if (!journalTurn_ || depth < journalFrom_) return std::nullopt;
-  Journal journal{*journalTurn_, {}};
-  journal.moves.reserve(depth - journalFrom_);
+  Journal journal{*journalTurn_, journalKept_};
+  journal.moves.reserve(journalKept_.size() + depth - journalFrom_);
   for (size_t i = journalFrom_; i < depth; ++i)
     journal.moves.push_back(position_.undoEntry(depth - 1 - i));
   return journal;

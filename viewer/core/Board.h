@@ -109,6 +109,9 @@ class Board {
   std::optional<Journal> MovesSinceTurn() const;
   // The board is the game's turn `turn` from now on (recorded as it).
   void StartJournal(int64_t turn);
+  // A board restored from a recovery copy: it came from turn `turn` by `moves`, which the undo
+  // history no longer holds.
+  void RestoreJournal(int64_t turn, std::vector<UndoEntry> moves);
   // A user's command that failed: counted, and handed to the window to say.
   void ReportFailure(Failure failure);
   // How many saves, exports and loads of the user failed so far.
@@ -131,6 +134,7 @@ class Board {
   mutable std::optional<SectorIncomes> incomes_;
   std::optional<int64_t> journalTurn_;  // the turn the moves lead from
   size_t journalFrom_ = 0;              // the undo depth the board had at that turn
+  std::vector<UndoEntry> journalKept_;  // moves made before the undo history began
   unsigned failures_ = 0;
 };
 

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 #include <system_error>
 #include <utility>
 
@@ -21,7 +23,8 @@ namespace {
 
 constexpr const char* kPrefix = "position-";
 constexpr const char* kPositionExtension = ".QPX";
-constexpr const char* kFileExtension = ".file";  // the current file's path
+constexpr const char* kFileExtension = ".file";    // the current file's path
+constexpr const char* kMovesExtension = ".moves";  // the moves since the game's turn
 constexpr const char* kLockExtension = ".lock";
 
 std::filesystem::path With(const std::filesystem::path& folder, const std::string& name,
@@ -166,6 +169,8 @@ std::vector<RecoveryCopy> RecoveryStore::Orphans() const {
     copy.position = entry.path();
     if (auto path = ReadFileBytes(With(folder_, name, kFileExtension)))
       copy.currentFile.assign(path->begin(), path->end());
+    if (auto moves = ReadFileBytes(With(folder_, name, kMovesExtension)))
+      copy.moves.assign(moves->begin(), moves->end());
     copy.writtenAt = LocalTime(st.st_mtime);
     found.push_back({std::move(copy), {st.st_mtim.tv_sec, st.st_mtim.tv_nsec}});
   }
@@ -189,7 +194,8 @@ void RecoveryStore::Remove(const RecoveryCopy& copy) {
   std::error_code ignored;
   std::filesystem::path base = copy.position;
   base.replace_extension();
-  for (const char* extension : {kPositionExtension, kFileExtension, kLockExtension})
+  for (const char* extension :
+       {kPositionExtension, kFileExtension, kMovesExtension, kLockExtension})
     std::filesystem::remove(base.string() + extension, ignored);
 }
 
@@ -215,7 +221,8 @@ std::filesystem::path RecoveryStore::copyPath() const {
   return With(folder_, name_, kPositionExtension);
 }
 
-bool RecoveryStore::Write(std::vector<uint8_t> position, std::string currentFile) {
+bool RecoveryStore::Write(std::vector<uint8_t> position, std::string currentFile,
+                          std::string moves) {
   if (lock_ < 0) return false;
   if (pending_.valid() && pending_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
     return false;
@@ -226,10 +233,16 @@ bool RecoveryStore::Write(std::vector<uint8_t> position, std::string currentFile
   pending_ = std::async(
       std::launch::async,
       [folder = folder_, name = name_, position = std::move(position),
-       file = std::move(currentFile)]() -> Status {
+       file = std::move(currentFile), moves = std::move(moves)]() -> Status {
         const std::vector<uint8_t> path(file.begin(), file.end());
         if (auto written =
                 WriteFileAtomically(With(folder, name, kFileExtension), path, kOwnerOnly);
+            !written)
+          return written;
+        // The moves first, the position last: a copy whose position is there has its moves.
+        const std::vector<uint8_t> text(moves.begin(), moves.end());
+        if (auto written =
+                WriteFileAtomically(With(folder, name, kMovesExtension), text, kOwnerOnly);
             !written)
           return written;
         return WriteFileAtomically(With(folder, name, kPositionExtension), position, kOwnerOnly);
@@ -255,6 +268,56 @@ void RecoveryStore::Discard() {
   std::error_code ignored;
   std::filesystem::remove(With(folder_, name_, kPositionExtension), ignored);
   std::filesystem::remove(With(folder_, name_, kFileExtension), ignored);
+  std::filesystem::remove(With(folder_, name_, kMovesExtension), ignored);
+}
+
+std::string MovesText(const KeptMoves& kept) {
+  std::string text = "game " + kept.game + "\nturn " + std::to_string(kept.turn) + "\n";
+  for (const UndoEntry& m : kept.moves) {
+    for (const int64_t v :
+         {int64_t{static_cast<uint8_t>(m.kind)}, int64_t{m.count}, int64_t{m.pieceType},
+          int64_t{m.country}, int64_t{m.fromX}, int64_t{m.fromY}, int64_t{m.fromSector},
+          int64_t{m.toX}, int64_t{m.toY}, int64_t{m.toSector}})
+      text += std::to_string(v) + ' ';
+    text.back() = '\n';
+  }
+  return text;
+}
+
+std::optional<KeptMoves> ReadMovesText(const std::string& text) {
+  std::istringstream in(text);
+  std::string line;
+  KeptMoves kept;
+  if (!std::getline(in, line) || !line.starts_with("game ")) return std::nullopt;
+  kept.game = line.substr(5);
+  if (!std::getline(in, line) || !line.starts_with("turn ")) return std::nullopt;
+  std::istringstream turn(line.substr(5));
+  if (!(turn >> kept.turn) || kept.turn <= 0) return std::nullopt;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::array<int64_t, 10> v{};
+    for (int64_t& f : v)
+      if (!(fields >> f)) return std::nullopt;
+    const auto within = [](int64_t x, int64_t high) { return x >= 0 && x <= high; };
+    if (!within(v[0], 3) || v[0] == 0 || !within(v[1], UINT16_MAX) || !within(v[2], UINT8_MAX) ||
+        !within(v[3], UINT8_MAX))
+      return std::nullopt;
+    for (size_t i = 4; i < v.size(); ++i)
+      if (!within(v[i], UINT16_MAX)) return std::nullopt;
+    UndoEntry m;
+    m.kind = static_cast<UndoKind>(v[0]);
+    m.count = static_cast<uint16_t>(v[1]);
+    m.pieceType = static_cast<uint8_t>(v[2]);
+    m.country = static_cast<uint8_t>(v[3]);
+    m.fromX = static_cast<uint16_t>(v[4]);
+    m.fromY = static_cast<uint16_t>(v[5]);
+    m.fromSector = static_cast<uint16_t>(v[6]);
+    m.toX = static_cast<uint16_t>(v[7]);
+    m.toY = static_cast<uint16_t>(v[8]);
+    m.toSector = static_cast<uint16_t>(v[9]);
+    kept.moves.push_back(m);
+  }
+  return kept;
 }
 
 }  // namespace mw

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Result.h"
+#include "UndoEntry.h"
 
 namespace mw {
 
@@ -18,7 +19,19 @@ struct RecoveryCopy {
   std::filesystem::path position;  // the position, in the native format
   std::string currentFile;         // the file the position was last opened from or saved to
   std::string writtenAt;           // local time of the copy, "2026-12-09 14:05"
+  std::string moves;  // the moves since the game's turn the board came from (see MovesText)
 };
+
+// The moves since a game's turn as a recovery copy keeps them beside the position: a line
+// "game PATH", a line "turn N", then a line per move of ten numbers (action, count, piece,
+// country, from x, y, sector, to x, y, sector). Read back, none where the text is not that.
+struct KeptMoves {
+  std::string game;
+  int64_t turn = 0;
+  std::vector<UndoEntry> moves;
+};
+std::string MovesText(const KeptMoves& kept);
+std::optional<KeptMoves> ReadMovesText(const std::string& text);
 
 // A copy claimed by this program: its lock is held, so no other program offers it meanwhile.
 class ClaimedCopy {
@@ -66,7 +79,7 @@ class RecoveryStore {
   bool claimed() const { return lock_ >= 0; }
   // Starts writing this program's copy. False, and nothing done, while the last write still
   // runs or before Claim.
-  bool Write(std::vector<uint8_t> position, std::string currentFile);
+  bool Write(std::vector<uint8_t> position, std::string currentFile, std::string moves = {});
   // Waits for the running write, if any, and says how it went.
   Status Wait();
   // How the last write went once it has ended, asked once; none while it runs or when there is

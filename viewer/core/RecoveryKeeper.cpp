@@ -27,6 +27,14 @@ std::string RecoveryKeeper::Question(const RecoveryCopy& copy) const {
       .arg(copy.writtenAt);
 }
 
+// The moves since the game's turn the board came from, as the copy keeps them; empty without.
+std::string RecoveryKeeper::Moves() const {
+  const GameFile* game = v_.games().game();
+  const auto journal = v_.board().MovesSinceTurn();
+  if (!game || !journal) return {};
+  return MovesText({game->path().string(), journal->turn, journal->moves});
+}
+
 void RecoveryKeeper::Offer() {
   // Each copy is claimed before it is offered, so that two programs never offer the same one;
   // each is offered once, newest first, until one is restored. The others wait for the next
@@ -58,9 +66,15 @@ void RecoveryKeeper::Offer() {
       ++waiting;
       continue;
     }
+    // The moves it kept count from the turn of the game open now, where that is their game.
+    if (const auto kept = ReadMovesText(copy.moves); kept && v_.games().game()) {
+      std::error_code error;
+      if (std::filesystem::equivalent(kept->game, v_.games().game()->path(), error))
+        v_.board().RestoreJournal(kept->turn, kept->moves);
+    }
     // The copy becomes this program's own before the old one goes, so that no moment is without.
     if (store_->Claim() &&
-        store_->Write(EncodePosition(v_.board().position(), false), copy.currentFile) &&
+        store_->Write(EncodePosition(v_.board().position(), false), copy.currentFile, Moves()) &&
         store_->Wait())
       RecoveryStore::Remove(copy);
     copied_ = v_.board().position().revision();
@@ -108,8 +122,8 @@ void RecoveryKeeper::Keep() {
       (store_->hasCopy() && copied_ == v_.board().position().revision()))
     return;
   const uint64_t revision = v_.board().position().revision();
-  if (store_->Write(EncodePosition(v_.board().position(), false),
-                    v_.board().document().currentFile))
+  if (store_->Write(EncodePosition(v_.board().position(), false), v_.board().document().currentFile,
+                    Moves()))
     writing_ = revision;
 }
 

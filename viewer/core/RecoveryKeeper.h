@@ -29,6 +29,8 @@ class RecoveryKeeper {
   Status Flush() { return store_ ? store_->Wait() : Status::Ok(); }
   // Offers the copies of programs that ended without saving, newest first, until one is restored.
   void Offer();
+  // The moves since the game's turn the board came from, as a copy keeps them.
+  std::string Moves() const;
   // What was not saved was given up on purpose: the copy goes.
   void Discard() {
     if (store_) store_->Discard();
