@@ -120,6 +120,7 @@ bool Position::TriggersRecompute(const Unit& unit) const {
 void Position::SetCount(Unit& unit, uint16_t count) {
   const bool inList = &unit != &hand_.carried;
   if (inList) {
+    BeforeListChange();
     Journal(ListStep::kCount, unit);
     Changed(unit);
     Fingerprint(unit, -1);
@@ -159,7 +160,13 @@ void Position::MarkClean() {
   savedRevision_ = revision_;
   savedFingerprint_ = fingerprint_;
   saved_.reset();
-  if (hand_.active) return;
+  // The saved list is copied only when it is first changed: a load or a save costs no copy.
+  snapshotPending_ = !hand_.active;
+}
+
+void Position::BeforeListChange() {
+  if (!snapshotPending_) return;
+  snapshotPending_ = false;
   saved_.emplace();
   saved_->reserve(units_.size());
   for (const Unit* u : units_)
@@ -237,6 +244,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
     if (added) *added = taken;
     return u;
   }
+  BeforeListChange();
   Unit* unit = pool_.Allocate(rec);
   unit->slot = static_cast<uint32_t>(units_.size());
   Journal(ListStep::kAppend, *unit);
@@ -255,6 +263,7 @@ void Position::RemoveUnit(const Unit* gone) {
   const Transaction transaction(*this);
   Unit* unit = Mutable(gone);
   if (!unit) return;
+  BeforeListChange();
   Journal(ListStep::kRemove, *unit);
   Changed(*unit);
   Fingerprint(*unit, -1);
@@ -279,6 +288,9 @@ void Position::RemoveUnit(const Unit* gone) {
 }
 
 void Position::ClearList() {
+  // The list that goes is no board to come back to; a load marks its own clean.
+  snapshotPending_ = false;
+  saved_.reset();
   // What could be redone names stacks of the list that goes.
   redo_.clear();
   successors_.clear();
@@ -317,6 +329,7 @@ void Position::ReassignSectors() {
     if (!grid_->contains(u->x, u->y)) continue;
     const uint16_t sector = grid_->valueAt(u->x, u->y);
     if (sector == u->sector) continue;
+    BeforeListChange();
     AdjustStrength(*u, -1);
     u->sector = sector;
     AdjustStrength(*u, +1);

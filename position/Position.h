@@ -340,6 +340,8 @@ class Position {
   static uint64_t Digest(const Unit& unit);
   void FingerprintAll();
   bool SameAsSaved() const;
+  // Copies the list as last loaded or saved before its first change since.
+  void BeforeListChange();
   void NoticeSavedBoard();
 
   static constexpr uint64_t kNoRevision = ~uint64_t{0};
@@ -370,6 +372,7 @@ class Position {
     bool operator==(const SavedStack&) const = default;
   };
   std::optional<std::vector<SavedStack>> saved_;
+  bool snapshotPending_ = false;  // saved_ is still to be copied from the list
   uint64_t fingerprint_ = 0, savedFingerprint_ = 0;
   uint64_t labelRevision_ = 0, exportedLabelRevision_ = 0;
   PositionHeader header_;

@@ -127,6 +127,7 @@ void Position::TakeBack(const ListStep& step) {
   // the list would be a broken rule, and is passed over rather than followed.
   const bool inList = step.slot < units_.size();
   if (!inList && step.kind != ListStep::kRemove) return;
+  BeforeListChange();
   // Each step taken back is itself journalled, so that what an undo took back a redo gives back.
   switch (step.kind) {
     case ListStep::kCount:
