@@ -421,6 +421,30 @@
         <source>Moves of turn %1: %2</source>
         <translation>Bewegungen von Zug %1: %2</translation>
     </message>
+    <message>
+        <source>Pace</source>
+        <translation>Tempo</translation>
+    </message>
+    <message>
+        <source>a move every %1 s</source>
+        <translation>eine Bewegung alle %1 s</translation>
+    </message>
+    <message>
+        <source>&amp;Leave Replay</source>
+        <translation>Wiedergabe &amp;beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Replay Moves</source>
+        <translation>Bewegungen &amp;wiedergeben</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Play</source>
+        <translation>&amp;Abspielen</translation>
+    </message>
 </context>
 <context>
     <name>Games</name>
@@ -757,6 +781,18 @@
         <source>Remove &amp;Missing Files</source>
         <translation>Fehlende Dateien &amp;entfernen</translation>
     </message>
+    <message>
+        <source>&amp;Replay Moves</source>
+        <translation>Bewegungen &amp;wiedergeben</translation>
+    </message>
+    <message>
+        <source>Previous Move</source>
+        <translation>Vorige Bewegung</translation>
+    </message>
+    <message>
+        <source>Next Move</source>
+        <translation>Nächste Bewegung</translation>
+    </message>
 </context>
 <context>
     <name>Overlays</name>
@@ -807,6 +843,53 @@
     <message>
         <source>Reloaded the map %1: %2 findings, %3 new</source>
         <translation>Karte %1 neu geladen: %2 Befunde, %3 neu</translation>
+    </message>
+</context>
+<context>
+    <name>Playback</name>
+    <message>
+        <source>Open a game and choose a turn to replay its moves</source>
+        <translation>Öffnen Sie ein Spiel und wählen Sie einen Zug, um seine Bewegungen wiederzugeben</translation>
+    </message>
+    <message>
+        <source>the game has no turn %1</source>
+        <translation>das Spiel hat keinen Zug %1</translation>
+    </message>
+    <message>
+        <source>Turn %1 was recorded without its moves: there are none to replay</source>
+        <translation>Zug %1 wurde ohne seine Bewegungen aufgezeichnet: es gibt keine wiederzugeben</translation>
+    </message>
+    <message>
+        <source>Turn %1 has no moves: its position is that of turn %2</source>
+        <translation>Zug %1 hat keine Bewegungen: seine Stellung ist die von Zug %2</translation>
+    </message>
+    <message>
+        <source>Move %1 of turn %2 cannot be made on this board (%3): the moves do not lead to the turn as recorded</source>
+        <translation>Bewegung %1 von Zug %2 lässt sich auf diesem Brett nicht ausführen (%3): die Bewegungen führen nicht zum aufgezeichneten Zug</translation>
+    </message>
+    <message>
+        <source>Turn %1, before the %2 moves of turn %3: Ctrl+Alt+Right the next move, Space plays, Esc leaves</source>
+        <translation>Zug %1, vor den %2 Bewegungen von Zug %3: Strg+Alt+Rechts die nächste Bewegung, Leertaste spielt ab, Esc beendet</translation>
+    </message>
+    <message>
+        <source>Move %1 of %2 of turn %3: %4</source>
+        <translation>Bewegung %1 von %2 in Zug %3: %4</translation>
+    </message>
+    <message>
+        <source> (the board is turn %1 as recorded)</source>
+        <translation> (das Brett ist Zug %1 wie aufgezeichnet)</translation>
+    </message>
+    <message>
+        <source> (but the board differs from turn %1 as recorded: the moves do not lead to it)</source>
+        <translation> (aber das Brett weicht vom aufgezeichneten Zug %1 ab: die Bewegungen führen nicht zu ihm)</translation>
+    </message>
+    <message>
+        <source>Turn %1 as recorded</source>
+        <translation>Zug %1 wie aufgezeichnet</translation>
+    </message>
+    <message>
+        <source>The board shows the moves of turn %1 replayed and cannot be changed: Esc leaves</source>
+        <translation>Das Brett zeigt die Wiedergabe der Bewegungen von Zug %1 und kann nicht geändert werden: Esc beendet</translation>
     </message>
 </context>
 <context>

@@ -130,7 +130,8 @@ class MainWindowTest : public QObject {
              (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
                           "&Compare With ...=140", "Compare With Saved=141", "-",
                           "&Record Turn=142", "&Open Game ...=143", "&Take Turns From ...=153",
-                          "Previous Turn=144", "Next Turn=145", "&Recent="}));
+                          "Previous Turn=144", "Next Turn=145", "&Replay Moves=158",
+                           "Previous Move=159", "Next Move=160", "&Recent="}));
     QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     QCOMPARE(w.action(command::kPreviousTurn)->shortcut(),
              QKeySequence(QStringLiteral("Alt+Left")));
@@ -913,6 +914,95 @@ class MainWindowTest : public QObject {
 
   // A map author's loop: the package changed on the disk, F5, and the board, its undo history
   // and the view are as they were, with the package's new rules in force.
+  // A turn of ten moves replayed from the History window: after every step the map shows what
+  // --render draws of the position the moves made so far lead to, the move's arrow aside; Esc
+  // puts the turn back as recorded.
+  void replayedMovesShowWhatRenderDrawsOfEveryStep() {
+    MainWindow& w = Open();
+    const std::filesystem::path game = dir->path() / "war.mwgame";
+    answers->gameFile = [&](bool) { return std::optional(game.string()); };
+    w.action(command::kRecordTurn)->trigger();
+    const std::vector<uint8_t> start = EncodePosition(w.viewer().position(), false);
+    QWidget* map = w.mapWidget();
+    const auto place = [&](int kind, int country, QPoint at) {
+      QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(kind * 15 + 7, country * 10 - 5));
+      QTest::mouseClick(map, Qt::LeftButton, {}, at);
+      QTest::keyClick(map, Qt::Key_Escape);
+    };
+    const auto drag = [&](QPoint from, QPoint to, Qt::KeyboardModifiers held = {}) {
+      QTest::mousePress(map, Qt::LeftButton, held, from);
+      QTest::mouseMove(map, to);
+      QTest::mouseRelease(map, Qt::LeftButton, held, to);
+    };
+    place(1, 1, QPoint(30, 30));
+    place(2, 2, QPoint(150, 40));
+    place(1, 1, QPoint(30, 30));                       // joins the stack
+    drag(QPoint(30, 30), QPoint(160, 70));             // one piece from North to South
+    drag(QPoint(150, 40), QPoint(60, 60));             // the tank north
+    place(3, 3, QPoint(120, 20));
+    QTest::mouseClick(map, Qt::MiddleButton, {}, QPoint(120, 20));  // taken away again
+    drag(QPoint(30, 30), QPoint(80, 75));              // within North
+    place(1, 2, QPoint(180, 80));
+    drag(QPoint(160, 70), QPoint(180, 80));            // onto a stack of another country
+    w.action(command::kRecordTurn)->trigger();
+    const std::vector<uint8_t> recorded = EncodePosition(w.viewer().position(), false);
+    auto file = GameFile::Open(game);
+    QVERIFY(file);
+    const std::vector<UndoEntry> moves = **file->MovesOf(2);
+    QCOMPARE(moves.size(), size_t{10});
+
+    w.action(command::kHistory)->trigger();
+    HistoryWindow* history = w.historyWindow();
+    QVERIFY(history && history->replayButton()->isEnabled());
+    QTest::mouseClick(history->replayButton(), Qt::LeftButton);
+    const Playback& playback = w.viewer().playback();
+    QVERIFY(playback.active());
+    QCOMPARE(EncodePosition(w.viewer().position(), false), start);
+    Position model;
+    LoadPositionBytes(model, start);
+    TakeMapOf(model, w.viewer().position());
+    for (size_t step = 1; step <= moves.size(); ++step) {
+      QTest::keyClick(map, Qt::Key_Right, Qt::ControlModifier | Qt::AltModifier);
+      QCOMPARE(playback.step(), step);
+      QCOMPARE(history->moves()->currentRow(), static_cast<int>(step) - 1);
+      QVERIFY(model.ApplyMove(moves[step - 1]));
+      const std::filesystem::path position = dir->path() / "step.QPX", png = dir->path() / "step.png";
+      QVERIFY(SavePosition(model, position));
+      std::ostringstream out, err;
+      QVERIFY2(RunHeadless({"Marrowind", "--render", png.string(), position.string()},
+                           dir->path(), out, err) == 0,
+               err.str().c_str());
+      const QImage drawn = QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32);
+      const QImage shown = map->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      // The window shows a part of the map, scrolled where the move is.
+      const ViewState& view = w.viewer().view().state();
+      const QPoint scroll(view.scrollX, view.scrollY);
+      const QRect arrow = playback.arrow().Area(w.viewer().view().geometry());
+      const QRect both = shown.rect() & drawn.rect().translated(-scroll);
+      QVERIFY(!arrow.isEmpty() && both.intersects(arrow));
+      QVERIFY(both.width() >= 150 && both.height() >= 50);
+      int marked = 0;
+      for (int y = both.top(); y <= both.bottom(); ++y)
+        for (int x = both.left(); x <= both.right(); ++x) {
+          const bool same = shown.pixel(x, y) == drawn.pixel(QPoint(x, y) + scroll);
+          if (arrow.contains(x, y))
+            marked += !same;
+          else if (!same)
+            QFAIL(qPrintable(QStringLiteral("step %1: the map differs from --render at %2,%3")
+                                 .arg(step)
+                                 .arg(x)
+                                 .arg(y)));
+        }
+      QVERIFY2(marked > 20, "the move is marked on the map");
+      QVERIFY(Status(w, StatusField::kMessage).startsWith(QStringLiteral("Move %1 of 10").arg(step)));
+    }
+    QVERIFY(Status(w, StatusField::kMessage).contains(QStringLiteral("is turn 2 as recorded")));
+    QTest::keyClick(map, Qt::Key_Escape);
+    QVERIFY(!playback.active());
+    QCOMPARE(EncodePosition(w.viewer().position(), false), recorded);
+    QVERIFY(!w.viewer().position().dirty());
+  }
+
   void reloadKeepsTheBoardItsUndoAndTheView() {
     MainWindow& w = Open();
     QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));

@@ -39,6 +39,7 @@ class FakeHost : public Questions,
   void SetRecent(const std::vector<RecentEntry>& entries) override { recent = entries; }
   void ShowFindSector() override { ++findSectors; }
   void WatchGameFile(const std::string& path) override { watched = path; }
+  void PlayMoves(int milliseconds) override { playPace = milliseconds; }
   bool Confirm(const std::string& text, const std::string& caption) override {
     prompts.push_back(caption + ": " + text);
     if (answers.empty()) return false;
@@ -152,6 +153,7 @@ class FakeHost : public Questions,
   std::vector<RecentEntry> recent;
   int findSectors = 0;
   std::string watched;  // the game file the window looks at
+  int playPace = 0;     // how often the moves replayed step, 0 while they do not play
   std::deque<bool> answers;
   std::deque<DiscardAnswer> discards;
   std::deque<RestoreAnswer> restores;

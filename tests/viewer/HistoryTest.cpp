@@ -4,6 +4,8 @@
 // position never.
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <random>
 
 #include "FakeHost.h"
@@ -176,6 +178,106 @@ TEST_F(History, aGameNamedOnTheCommandLineOpensAtItsLastTurnAndABrokenOneIsRefus
     EXPECT_EQ(viewer.games().history().current, 4);
     EXPECT_EQ(viewer.games().history().turns.back().countries, figures.back());
   }
+}
+
+// A turn of placements, moves and removals replayed at random: every step shows the turn before
+// with as many of the moves made, clean and read-only, the last move marked; the last step is the
+// turn as recorded, Esc puts the turn back, and moves that no longer lead to the turn are said.
+TEST_F(History, aTurnsMovesReplayedLeadFromTheTurnBeforeToItAndNothingEditsTheBoard) {
+  Play(1);
+  const auto drag = [&](size_t unit, QPoint to) {
+    const Unit u = viewer.position().unit(unit % viewer.position().unitCount());
+    viewer.MousePress(MouseButton::kLeft, QPoint(u.x, u.y), unit % 2 ? unsigned{kShift} : 0u);
+    viewer.MouseRelease(MouseButton::kLeft, to);
+  };
+  for (int i = 0; i < 6; ++i) Place();
+  drag(3, QPoint(300, 200));
+  drag(8, QPoint(700, 420));
+  drag(5, QPoint(702, 421));
+  viewer.Command(command::kUndo);
+  const Unit gone = viewer.position().unit(2);
+  viewer.MousePress(MouseButton::kMiddle, QPoint(gone.x, gone.y), kShift);
+  drag(1, QPoint(40, 600));
+  viewer.Command(command::kRecordTurn);
+  boards.push_back(EncodePosition(viewer.position(), false));
+  auto game = GameFile::Open(dir.path() / "war.mwgame");
+  const std::vector<UndoEntry> moves = **game->MovesOf(2);
+  ASSERT_GE(moves.size(), 10u);
+  // The board each step must show.
+  std::vector<std::vector<uint8_t>> expected;
+  Position model;
+  LoadPositionBytes(model, boards[0]);
+  TakeMapOf(model, viewer.position());
+  expected.push_back(boards[0]);
+  for (const UndoEntry& move : moves) {
+    ASSERT_TRUE(model.ApplyMove(move));
+    expected.push_back(EncodePosition(model, false));
+  }
+  ASSERT_EQ(expected.back(), boards[1]);
+
+  viewer.Command(command::kNextMove);
+  std::uniform_int_distribution<int> action(0, 5);
+  for (int i = 0; i < 200; ++i) {
+    const Playback& playback = viewer.playback();
+    const int what = action(random);
+    if (what == 0) viewer.Command(command::kNextMove);
+    if (what == 1) viewer.Command(command::kPreviousMove);
+    if (what == 2)
+      viewer.playback().GoTo(std::uniform_int_distribution<size_t>(0, moves.size())(random));
+    if (what == 3) {
+      viewer.KeyRelease(Key::kSpace);
+      EXPECT_EQ(host.playPace, playback.playing() ? playback.pace() : 0);
+      for (int tick = std::uniform_int_distribution<int>(0, 4)(random); tick > 0; --tick)
+        viewer.playback().Tick();
+    }
+    if (what >= 4) {  // every way of editing, refused
+      const std::vector<uint8_t> before = EncodePosition(viewer.position(), false);
+      drag(static_cast<size_t>(i), QPoint(500, 500));
+      viewer.MousePress(MouseButton::kMiddle, QPoint(300, 200), kCtrl | kShift);
+      viewer.Command(command::kUndo);
+      viewer.Command(command::kDel);
+      viewer.KeyPress(Key::kDelete, kShift | kCtrl);
+      EXPECT_EQ(EncodePosition(viewer.position(), false), before) << "an edit while replaying";
+    }
+    ASSERT_TRUE(playback.active());
+    const size_t step = playback.step();
+    EXPECT_EQ(EncodePosition(viewer.position(), false), expected[step]) << "step " << step;
+    EXPECT_FALSE(viewer.position().dirty());
+    EXPECT_EQ(playback.arrow().move(), step ? std::optional(moves[step - 1]) : std::nullopt);
+    ASSERT_TRUE(host.history.replay);
+    EXPECT_EQ(host.history.replay->step, step);
+    EXPECT_EQ(host.history.current, 2);
+    const bool recorded = host.status[StatusField::kMessage].find("is turn 2 as recorded") !=
+                          std::string::npos;
+    EXPECT_TRUE(what >= 4 || recorded == (step == moves.size())) << step;
+  }
+  viewer.KeyRelease(Key::kEscape);
+  EXPECT_FALSE(viewer.playback().active());
+  EXPECT_FALSE(host.history.replay);
+  EXPECT_EQ(EncodePosition(viewer.position(), false), boards[1]);
+  EXPECT_FALSE(viewer.position().dirty());
+  EXPECT_EQ(viewer.board().document().origin.turn, 2);
+  EXPECT_FALSE(viewer.playback().arrow().move());
+  // From the turn, Ctrl+Alt+Left is the board before its last move; a step to another turn
+  // leaves the replay.
+  viewer.Command(command::kPreviousMove);
+  EXPECT_EQ(viewer.playback().step(), moves.size() - 1);
+  viewer.Command(command::kPreviousTurn);
+  EXPECT_FALSE(viewer.playback().active());
+  EXPECT_EQ(EncodePosition(viewer.position(), false), boards[0]);
+
+  // Moves changed in the file after the turn was recorded do not lead to it: said at the end.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir.path() / "war.mwgame").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "UPDATE move SET to_x = to_x + 1 WHERE turn = 2 AND action != 3",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  viewer.Command(command::kNextTurn);
+  viewer.Command(command::kPreviousMove);
+  viewer.Command(command::kNextMove);
+  EXPECT_NE(host.status[StatusField::kMessage].find("differs from turn 2"), std::string::npos)
+      << host.status[StatusField::kMessage];
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include <cmath>
 #include <utility>
 
+#include "CommandIds.h"
 #include "FileBytes.h"
 #include "FormatFacts.h"
 #include "Texts.h"
@@ -165,12 +166,49 @@ HistoryWindow::HistoryWindow(QWidget* owner, Actions actions)
   moves_ = new QListWidget(this);
   moves_->setObjectName(QStringLiteral("Moves"));
   moves_->setAccessibleName(QTr("GameWindows", "Moves"));
+  moves_->installEventFilter(this);
+  // A move chosen: the board after it, replayed.
+  connect(moves_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    if (filling_) return;
+    if (!shown_.replay) actions_.command(command::kReplayMoves);
+    actions_.replayTo(static_cast<size_t>(moves_->row(item)) + 1);
+  });
+  replay_ = new QPushButton(this);
+  replay_->setObjectName(QStringLiteral("ReplayMoves"));
+  connect(replay_, &QPushButton::clicked, this, [this] {
+    if (shown_.replay)
+      actions_.leave();
+    else
+      actions_.command(command::kReplayMoves);
+  });
+  play_ = new QPushButton(this);
+  play_->setObjectName(QStringLiteral("PlayMoves"));
+  connect(play_, &QPushButton::clicked, this, [this] {
+    if (!shown_.replay) actions_.command(command::kReplayMoves);
+    actions_.play();
+  });
+  pace_ = new QComboBox(this);
+  pace_->setObjectName(QStringLiteral("Pace"));
+  pace_->setAccessibleName(QTr("GameWindows", "Pace"));
+  for (const int ms : {250, 500, 1000, 2000, 4000})
+    pace_->addItem(ms < 1000 ? QTr("GameWindows", "a move every %1 s").arg(ms / 1000.0)
+                             : QTr("GameWindows", "a move every %1 s").arg(ms / 1000),
+                   ms);
+  pace_->setCurrentIndex(pace_->findData(1000));
+  connect(pace_, &QComboBox::currentIndexChanged, this,
+          [this] { actions_.pace(pace_->currentData().toInt()); });
+  auto* replaying = new QHBoxLayout;
+  replaying->addWidget(replay_);
+  replaying->addWidget(play_);
+  replaying->addWidget(pace_);
+  replaying->addStretch();
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(heading_);
   layout->addLayout(figures);
   layout->addWidget(table_, 3);
   layout->addWidget(movesHeading_);
   layout->addWidget(moves_, 1);
+  layout->addLayout(replaying);
   layout->addLayout(buttons);
   resize(620, 320);
 }
@@ -194,7 +232,12 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((key->modifiers() & Qt::AltModifier) &&
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
-      actions_.step(key->key() == Qt::Key_Left ? -1 : 1);
+      const bool left = key->key() == Qt::Key_Left;
+      // Ctrl+Alt steps through the moves replayed.
+      if (key->modifiers() & Qt::ControlModifier)
+        actions_.command(left ? command::kPreviousMove : command::kNextMove);
+      else
+        actions_.step(left ? -1 : 1);
       return true;
     }
   }
@@ -213,6 +256,8 @@ void HistoryWindow::ChooseRow(int row) {
 
 void HistoryWindow::SetHistory(const GameHistory& history) {
   filling_ = true;
+  const bool movesChanged = history.current != shown_.current || history.moves != shown_.moves ||
+                            history.file != shown_.file;
   if (!SameTurns(history, shown_) || history.turns.empty()) {
     shown_ = history;
     const QString file = QFile::decodeName(QByteArray::fromStdString(history.file));
@@ -232,19 +277,37 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
     country_->setCurrentIndex(std::max(0, country_->findData(chosen)));
     Fill();
   }
-  shown_.current = history.current;
-  // The moves of the turn on the board, in the order made.
-  moves_->clear();
-  if (history.current == 0) {
-    movesHeading_->clear();
-  } else if (!history.moves) {
-    movesHeading_->setText(
-        QTr("GameWindows", "Turn %1 was recorded without its moves.").arg(history.current));
-  } else {
-    movesHeading_->setText(
-        QTr("GameWindows", "Moves of turn %1: %2").arg(history.current).arg(history.moves->size()));
-    for (const std::string& move : *history.moves) moves_->addItem(QString::fromStdString(move));
+  // The moves of the turn on the board, in the order made; while they are replayed, the last one
+  // the board shows made is chosen.
+  if (movesChanged || moves_->count() == 0) {
+    moves_->clear();
+    if (history.current == 0) {
+      movesHeading_->clear();
+    } else if (!history.moves) {
+      movesHeading_->setText(
+          QTr("GameWindows", "Turn %1 was recorded without its moves.").arg(history.current));
+    } else {
+      movesHeading_->setText(QTr("GameWindows", "Moves of turn %1: %2")
+                                 .arg(history.current)
+                                 .arg(history.moves->size()));
+      for (const std::string& move : *history.moves)
+        moves_->addItem(QString::fromStdString(move));
+    }
   }
+  shown_.current = history.current;
+  shown_.moves = history.moves;
+  shown_.replay = history.replay;
+  const bool replayable = history.moves && !history.moves->empty();
+  replay_->setText(history.replay ? QTr("GameWindows", "&Leave Replay")
+                                  : QTr("GameWindows", "&Replay Moves"));
+  replay_->setEnabled(replayable || history.replay);
+  play_->setText(history.replay && history.replay->playing ? QTr("GameWindows", "&Pause")
+                                                           : QTr("GameWindows", "&Play"));
+  play_->setEnabled(replayable);
+  if (history.replay && history.replay->step > 0)
+    moves_->setCurrentRow(static_cast<int>(history.replay->step) - 1);
+  else
+    moves_->setCurrentRow(-1);
   int current = -1;
   for (int row = 0; row < table_->rowCount(); ++row)
     if (TurnOfRow(row) == history.current) current = row;

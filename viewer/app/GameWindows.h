@@ -13,6 +13,7 @@ class QChartView;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QTableWidget;
 class QTimer;
 
@@ -30,12 +31,22 @@ class HistoryWindow : public QWidget {
     std::function<void(int64_t)> annotate;
     std::function<void()> trends;
     std::function<void()> closed;
+    // The moves replayed: a command of the menus (Replay Moves, Next and Previous Move), the
+    // board after a number of them, play or pause, the pace in milliseconds, and leaving.
+    std::function<void(int)> command;
+    std::function<void(size_t)> replayTo;
+    std::function<void()> play;
+    std::function<void(int)> pace;
+    std::function<void()> leave;
   };
   HistoryWindow(QWidget* owner, Actions actions);
   void SetHistory(const GameHistory& history);
   QTableWidget* table() const { return table_; }
-  // The moves of the turn on the board, in words.
+  // The moves of the turn on the board, in words, and what replays them.
   QListWidget* moves() const { return moves_; }
+  QPushButton* replayButton() const { return replay_; }
+  QPushButton* playButton() const { return play_; }
+  QComboBox* pace() const { return pace_; }
   // The country whose figures the table shows, or 0 for every country's Sum.
   QComboBox* country() const { return country_; }
 
@@ -54,6 +65,9 @@ class HistoryWindow : public QWidget {
   QTableWidget* table_;
   QLabel* movesHeading_;
   QListWidget* moves_;
+  QPushButton* replay_;
+  QPushButton* play_;
+  QComboBox* pace_;
   // A row chosen by a click on its label or note loads once no second click made it an edit.
   QTimer* pendingLoad_;
   int pressedColumn_ = -1;

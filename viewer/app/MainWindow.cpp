@@ -61,6 +61,9 @@ MainWindow::MainWindow(std::filesystem::path programDir, Questions* questions, F
   gameTimer->setObjectName(QStringLiteral("GameFileTimer"));
   connect(gameTimer, &QTimer::timeout, this, follow);
   gameTimer->start(kGameFileInterval);
+  playMoves_ = new QTimer(this);
+  playMoves_->setObjectName(QStringLiteral("PlayMovesTimer"));
+  connect(playMoves_, &QTimer::timeout, this, [this] { viewer_->playback().Tick(); });
   settle_ = new QTimer(this);
   settle_->setInterval(150);
   connect(settle_, &QTimer::timeout, this, &MainWindow::LookAtGeometry);
@@ -569,6 +572,11 @@ void MainWindow::WatchGameFile(const std::string& path) {
   gameWatcher_->addPath(QFileInfo(file).absolutePath());
 }
 
+void MainWindow::PlayMoves(int milliseconds) {
+  if (milliseconds <= 0) return playMoves_->stop();
+  playMoves_->start(milliseconds);
+}
+
 void MainWindow::ShowHistory(const GameHistory& history) {
   if (!history_) {
     history_ = new HistoryWindow(
@@ -578,7 +586,12 @@ void MainWindow::ShowHistory(const GameHistory& history) {
                },
                [this](int64_t turn) { viewer_->games().AnnotateTurn(turn); },
                [this] { viewer_->Command(command::kTrends); },
-               [this] { viewer_->games().turns().Closed(); }});
+               [this] { viewer_->games().turns().Closed(); },
+               [this](int id) { viewer_->Command(id); },
+               [this](size_t step) { viewer_->playback().GoTo(step); },
+               [this] { viewer_->playback().TogglePlay(); },
+               [this](int pace) { viewer_->playback().SetPace(pace); },
+               [this] { viewer_->playback().Leave(); }});
     AdoptToolWindow(history_);
   }
   history_->SetHistory(history);

@@ -152,6 +152,7 @@ class MainWindow : public QMainWindow,
   void HideHistory() override;
   void ShowTrends(const GameHistory& history, bool open) override;
   void WatchGameFile(const std::string& path) override;
+  void PlayMoves(int milliseconds) override;
 
   WindowDialogs dialogs_{this};
   std::unique_ptr<Viewer> viewer_;
@@ -170,6 +171,7 @@ class MainWindow : public QMainWindow,
   QPointer<TrendsWindow> trends_;
   std::vector<QPointer<QWidget>> toolWindows_;
   QTimer* settle_ = nullptr;
+  QTimer* playMoves_ = nullptr;  // steps the moves replayed while they play
   // The game file and its folder, watched for changes other programs make (a sync tool replaces
   // the file by renaming, which only the folder sees).
   QFileSystemWatcher* gameWatcher_ = nullptr;

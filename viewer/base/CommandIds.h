@@ -27,6 +27,8 @@ inline constexpr int kTakeTurns = 153;
 inline constexpr int kClose = 154;
 // "&Language" of "&View": the desktop's language, English or German, from the next start.
 inline constexpr int kLanguageDesktop = 155, kLanguageEnglish = 156, kLanguageGerman = 157;
+// The moves of the board's turn played back one by one, and stepped through.
+inline constexpr int kReplayMoves = 158, kPreviousMove = 159, kNextMove = 160;
 // "&Recent": the files opened or saved last, newest first, and the command that forgets those
 // that are gone.
 inline constexpr int kFirstRecent = 300, kLastRecent = 307, kRemoveMissingRecent = 308;

@@ -7,7 +7,7 @@
 
 namespace mw {
 
-const std::array<KeyName, 26> kKeyNames{{
+const std::array<KeyName, 27> kKeyNames{{
     {Key::kD, "D", "D", Qt::Key_D},
     {Key::kE, "E", "E", Qt::Key_E},
     {Key::kS, "S", "S", Qt::Key_S},
@@ -34,6 +34,7 @@ const std::array<KeyName, 26> kKeyNames{{
     {Key::kEnter, "Return", "Enter", Qt::Key_Return, KeyName::Pad::kEither},
     {Key::kEnter, "KP_Enter", "Enter", Qt::Key_Enter, KeyName::Pad::kEither},
     {Key::kDelete, "Delete", "Delete", Qt::Key_Delete, KeyName::Pad::kEither},
+    {Key::kSpace, "space", "Space", Qt::Key_Space},
 }};
 
 namespace {
@@ -126,6 +127,28 @@ const Action kTable[] = {
      false,
      {{{Key::kRight, kAlt}}},
      "the turn after the one on the board"},
+    {K::kItem,
+     M::kFile,
+     c::kReplayMoves,
+     QT_TRANSLATE_NOOP("Menu", "&Replay Moves"),
+     false,
+     {},
+     "play back the moves of the turn on the board one by one from the turn before, the board "
+     "read-only (Esc leaves with the turn as recorded)"},
+    {K::kItem,
+     M::kFile,
+     c::kPreviousMove,
+     QT_TRANSLATE_NOOP("Menu", "Previous Move"),
+     false,
+     {{{Key::kLeft, kCtrl | kAlt}}},
+     "the board before the move replayed (from the turn on the board: before its last move)"},
+    {K::kItem,
+     M::kFile,
+     c::kNextMove,
+     QT_TRANSLATE_NOOP("Menu", "Next Move"),
+     false,
+     {{{Key::kRight, kCtrl | kAlt}}},
+     "the next move replayed (from the turn on the board: its first move)"},
     {K::kRecent,
      M::kFile,
      0,
@@ -310,6 +333,13 @@ const Action kTable[] = {
      false,
      {},
      "the removal mode, the label mode, no mode (Esc puts carried pieces back)"},
+    {K::kKeys,
+     M::kNone,
+     0,
+     "Space",
+     false,
+     {},
+     "while moves are replayed: play them at the pace chosen in the History window, or pause"},
     {K::kKeys,
      M::kNone,
      0,

@@ -199,6 +199,17 @@ Status Board::Put(const BoardSource& source) {
   return read;
 }
 
+void Board::ShowUnits(std::span<const uint8_t> bytes) {
+  LoadPositionBytes(position_, bytes);
+  position_.SettleOnMap();
+  v_.view().RedrawMapRegion();
+  v_.host().tools.InvalidateInfoView();
+  v_.host().surface.InvalidateMap(QRect());
+  journalTurn_.reset();
+  journalKept_.clear();
+  if (document_.origin.turn != 0) StartJournal(document_.origin.turn);
+}
+
 void Board::StartJournal(int64_t turn) {
   journalTurn_ = turn;
   journalFrom_ = position_.undoDepth();

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,9 @@ class Board {
   // and origin remembered. A position file that cannot be read leaves the board as it was on its
   // map loaded again, and no file current; a copy that cannot be read leaves everything.
   Status Put(const BoardSource& source);
+  // Puts the units of a position of the map on show on the board in place of its own, its file,
+  // origin and view kept: clean, with no undo history (the moves of a turn replayed).
+  void ShowUnits(std::span<const uint8_t> bytes);
   // Writes the sector table with its moved label points as SektorInfo.new into the package.
   Status ExportSectorTable();
   // The folder of the package of a map, wherever it was found; the title of the map loaded.

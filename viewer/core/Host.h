@@ -32,6 +32,12 @@ struct GameHistory {
   AllianceTable alliances{};        // the map's alliances, for their totals
   // The moves of the turn on the board in words, none where the turn was recorded without them.
   std::optional<std::vector<std::string>> moves;
+  // While they are replayed: how many of them the board shows made, and whether they play.
+  struct Replay {
+    size_t step = 0;
+    bool playing = false;
+  };
+  std::optional<Replay> replay;
 };
 
 // The parts of the status bar under the map.
@@ -198,6 +204,9 @@ class BoardWindows {
   // The game file the board belongs to, for the window to look at when it changes on the disk
   // (Viewer::FollowGameFile); empty when there is none.
   virtual void WatchGameFile(const std::string& path) = 0;
+  // The moves of a turn replayed play: `Playback::Tick` every `milliseconds` from now on; 0
+  // stops it.
+  virtual void PlayMoves(int milliseconds) = 0;
 };
 
 // The hosts of a viewer, one for each job. A host that does every job stands for all of them.

@@ -39,6 +39,8 @@ enum class Key {
   kPageDown,
   kEnter,
   kDelete,
+  // Plays and pauses the moves of a turn replayed.
+  kSpace,
   kOther
 };
 inline constexpr size_t kKeyCount = static_cast<size_t>(Key::kOther) + 1;
@@ -54,7 +56,7 @@ struct KeyName {
   int code;
   Pad pad = Pad::kMain;
 };
-extern const std::array<KeyName, 26> kKeyNames;
+extern const std::array<KeyName, 27> kKeyNames;
 
 // The key a replay script names, or none.
 std::optional<Key> KeyOfReplayName(std::string_view name);

@@ -78,6 +78,7 @@ class NullHost : public Questions,
   void HideHistory() override {}
   void ShowTrends(const GameHistory&, bool) override {}
   void WatchGameFile(const std::string&) override {}
+  void PlayMoves(int) override {}
 
  private:
   bool answer_;

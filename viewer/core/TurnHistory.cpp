@@ -48,7 +48,7 @@ bool SameTurn(const Turn& a, const Turn& b) {
 }  // namespace
 
 void TurnHistory::Begin(const std::string& file, std::vector<Turn> turns) {
-  history_ = GameHistory{file, {}, {}, {}, 0, {}, {}, {}};
+  history_ = GameHistory{file, {}, {}, {}, 0, {}, {}, {}, {}};
   for (Turn& turn : turns) history_.turns.push_back({std::move(turn), {}});
 }
 
@@ -184,6 +184,9 @@ void TurnHistory::Publish() {
       for (const UndoEntry& move : **moves)
         history_.moves->push_back(MoveInWords(v_.board().position(), move));
     }
+  history_.replay.reset();
+  if (const Playback& playback = v_.playback(); playback.active())
+    history_.replay = GameHistory::Replay{playback.step(), playback.playing()};
   BoardWindows& windows = v_.host().boards;
   if (shown_) windows.ShowHistory(history_);
   windows.ShowTrends(history_, false);

@@ -42,6 +42,7 @@ Viewer::Viewer(Host host, std::filesystem::path programDir)
   view_.AddOverlay(overlays_.outline());
   view_.AddOverlay(editing_.crosshairOverlay());
   view_.AddOverlay(overlays_.marker());
+  view_.AddOverlay(playback_.arrow());
 }
 
 Viewer::~Viewer() { board_.position().SetObserver(nullptr); }
@@ -110,7 +111,8 @@ bool Viewer::Close() {
 }
 
 Status Viewer::PutBoard(const BoardSource& source) {
-  // Another board on the screen ends the comparison with the one before.
+  // Another board on the screen ends the comparison with the one before, and a replay.
+  playback_.Forget();
   overlays_.EndComparison();
   Status put = board_.Put(source);
   if (!put && source.kind == BoardOrigin::Kind::kRecovery) return put;
@@ -150,6 +152,9 @@ void Viewer::OpenFile(const std::string& path) {
 
 void Viewer::Command(int id) {
   namespace c = command;
+  // While moves are replayed the board is read-only: edits are refused, and what puts another
+  // board on the screen or uses the board's file acts on the turn as recorded.
+  if (playback_.Intercept(id)) return;
   switch (id) {
     case c::kOpen:
       return board_.Open();
@@ -221,6 +226,12 @@ void Viewer::Command(int id) {
       return desk_.RemoveMissingRecent();
     case c::kFindSector:
       return host_.tools.ShowFindSector();
+    case c::kReplayMoves:
+      return playback_.Start();
+    case c::kPreviousMove:
+      return playback_.Step(-1);
+    case c::kNextMove:
+      return playback_.Step(1);
     default:
       if (id >= c::kFirstMap && id <= c::kLastMap) board_.NewMap(id);
       if (id >= c::kFirstRecent && id <= c::kLastRecent)
@@ -229,6 +240,7 @@ void Viewer::Command(int id) {
 }
 
 void Viewer::MousePress(MouseButton button, QPoint client, unsigned modifiers) {
+  if (button != MouseButton::kRight && playback_.RefuseEdit()) return;
   editing_.MousePress(button, client, modifiers);
 }
 
@@ -238,9 +250,19 @@ void Viewer::MouseRelease(MouseButton button, QPoint client) {
 
 void Viewer::MouseMove(QPoint client) { editing_.MouseMove(client); }
 
-void Viewer::KeyPress(Key key, unsigned modifiers) { editing_.KeyPress(key, modifiers); }
+void Viewer::KeyPress(Key key, unsigned modifiers) {
+  // The keyboard board's buttons edit; its crosshair and palette keys only look.
+  if ((key == Key::kEnter || key == Key::kDelete) && playback_.RefuseEdit()) return;
+  editing_.KeyPress(key, modifiers);
+}
 
-void Viewer::KeyRelease(Key key, unsigned modifiers) { editing_.KeyRelease(key, modifiers); }
+void Viewer::KeyRelease(Key key, unsigned modifiers) {
+  if (playback_.active() && modifiers == kNoModifiers) {
+    if (key == Key::kEscape) return playback_.Leave();
+    if (key == Key::kSpace) return playback_.TogglePlay();
+  }
+  editing_.KeyRelease(key, modifiers);
+}
 
 void Viewer::Wheel(QPoint client, QPoint pixels, bool zoom) {
   editing_.Wheel(client, pixels, zoom);

@@ -12,6 +12,7 @@
 #include "Keys.h"
 #include "MapView.h"
 #include "Overlays.h"
+#include "Playback.h"
 #include "RecoveryKeeper.h"
 #include "Startup.h"
 
@@ -73,6 +74,8 @@ class Viewer : private PositionObserver {
   Overlays& overlays() { return overlays_; }
   const Overlays& overlays() const { return overlays_; }
   RecoveryKeeper& recovery() { return recovery_; }
+  Playback& playback() { return playback_; }
+  const Playback& playback() const { return playback_; }
   Desk& desk() { return desk_; }
   const Desk& desk() const { return desk_; }
   // What nearly every caller reads.
@@ -107,6 +110,7 @@ class Viewer : private PositionObserver {
   Editing editing_;
   Overlays overlays_;
   Games games_;
+  Playback playback_{*this};
   RecoveryKeeper recovery_;
 };
 
