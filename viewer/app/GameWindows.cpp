@@ -230,14 +230,17 @@ bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
       if (const int row = table_->currentRow(); row >= 0) actions_.annotate(TurnOfRow(row));
       return true;
     }
-    if ((key->modifiers() & Qt::AltModifier) &&
+    const Qt::KeyboardModifiers held = key->modifiers();
+    if ((held & (Qt::AltModifier | Qt::ShiftModifier)) &&
         (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
       const bool left = key->key() == Qt::Key_Left;
-      // Ctrl+Alt steps through the moves replayed.
-      if (key->modifiers() & Qt::ControlModifier)
+      // Ctrl+Alt (or Ctrl+Shift) steps through the moves replayed, Alt through the turns.
+      if (held & Qt::ControlModifier)
         actions_.command(left ? command::kPreviousMove : command::kNextMove);
-      else
+      else if (held & Qt::AltModifier)
         actions_.step(left ? -1 : 1);
+      else
+        return QWidget::eventFilter(watched, event);
       return true;
     }
   }

@@ -105,6 +105,7 @@ constexpr const char* kUsage =
     "  answer ok|cancel                             the answer to every later prompt (ok at "
     "first)\n"
     "  dialog PATH|cancel                           the answer to every later file dialog\n"
+    "  label TEXT                                   the label of every later turn recorded\n"
     "  print totals|units|title|dirty              what the program shows now\n"
     "  shot FILE.png                                the map area as the window shows it now\n"
     "%KEYS%"

@@ -209,6 +209,11 @@ LineResult ParseWords(std::string_view text, const std::vector<std::string_view>
     if (rest != "cancel") line.path = std::string(rest);
     return Ok(line);
   }
+  if (verb == "label") {
+    line.kind = Kind::kLabel;
+    line.text = std::string(RestAfter(text, verb));
+    return Ok(line);
+  }
   return Fail("unknown event '" + std::string(verb) + "'");
 }
 
@@ -348,6 +353,8 @@ void Replay::Take(const ReplayLine& line) {
       return host_.SetAnswer(line.ok);
     case Kind::kDialog:
       return host_.SetDialog(line.path);
+    case Kind::kLabel:
+      return host_.SetTurnLabel(line.text);
     case Kind::kPrintTotals:
       out_ << TotalsReport(viewer_.position());
       return;

@@ -33,6 +33,7 @@ struct ReplayLine {
     kCommand,
     kAnswer,
     kDialog,
+    kLabel,
     kPrintTotals,
     kPrintUnits,
     kPrintTitle,
@@ -47,6 +48,7 @@ struct ReplayLine {
   int command = 0;
   bool ok = true;                   // kAnswer
   std::optional<std::string> path;  // kDialog: none to cancel; kShot: the PNG to write
+  std::string text;                 // kLabel: the label of the turns recorded
 };
 
 // Reads one line; none for a blank line or a comment ("#" starts one). The error says what is
@@ -68,6 +70,7 @@ class ReplayHost : public NullHost {
 
   void SetAnswer(bool ok) { answer_ = ok; }
   void SetDialog(std::optional<std::string> path) { dialog_ = std::move(path); }
+  void SetTurnLabel(std::string label) { label_ = std::move(label); }
   void SetClientSize(QSize size) { client_ = size; }
   const std::string& title() const { return title_; }
 
@@ -88,6 +91,10 @@ class ReplayHost : public NullHost {
   std::optional<std::string> ChooseSaveFile(bool) override { return dialog_; }
   std::optional<std::string> ChooseCompareFile(const std::string&) override { return dialog_; }
   std::optional<std::string> ChooseGameFile(bool) override { return dialog_; }
+  // The label the script gave, else the one proposed; no note.
+  std::optional<TurnText> AskTurnText(const std::string&, const TurnText& proposed) override {
+    return TurnText{label_.empty() ? proposed.label : label_, {}};
+  }
   void SetFolder(const std::string&) override {}
   void ShowError(const std::string& text) override;
   // What a save, an export or a load said in the status bar, as "status: <text>".
@@ -110,6 +117,7 @@ class ReplayHost : public NullHost {
   std::ostream& out_;
   bool answer_ = true;
   std::optional<std::string> dialog_;
+  std::string label_;
   QSize client_ = kReplayClientLimit;
   std::string title_;
   QImage screen_;
