@@ -290,6 +290,7 @@ TEST_F(Games, theMovesOfATurnPlayedHereArePrintedInOrderAndTravelWithTheTurn) {
                              "release left 405 428\n"
                              "press left 405 428\n"  // and within Dunmoor
                              "release left 412 436\n"
+                             "label Spring 1942\n"
                              "command 142\n";
   std::ofstream(dir / "play.txt") << script;
   const auto played = Run({"--replay", (dir / "play.txt").string()});
@@ -322,6 +323,7 @@ TEST_F(Games, theMovesOfATurnPlayedHereArePrintedInOrderAndTravelWithTheTurn) {
   EXPECT_EQ(rows[1][2], "1");
   EXPECT_EQ(rows[2][2], "5");
   EXPECT_EQ(rows[1][3], "Inf");
+  EXPECT_EQ((*(*GameFile::Open(game)).FindTurn(2))->label, "Spring 1942");
   const auto first = Run({"--moves", game.string() + ":1"});
   EXPECT_EQ(first.exitCode, 0);
   EXPECT_NE(first.err.find("without its moves"), std::string::npos) << first.err;

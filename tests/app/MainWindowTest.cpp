@@ -131,7 +131,7 @@ class MainWindowTest : public QObject {
                           "&Compare With ...=140", "Compare With Saved=141", "-",
                           "&Record Turn=142", "&Open Game ...=143", "&Take Turns From ...=153",
                           "Previous Turn=144", "Next Turn=145", "&Replay Moves=158",
-                           "Previous Move=159", "Next Move=160", "&Recent="}));
+                          "Previous Move=159", "Next Move=160", "&Recent="}));
     QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     QCOMPARE(w.action(command::kPreviousTurn)->shortcut(),
              QKeySequence(QStringLiteral("Alt+Left")));
@@ -936,14 +936,14 @@ class MainWindowTest : public QObject {
     };
     place(1, 1, QPoint(30, 30));
     place(2, 2, QPoint(150, 40));
-    place(1, 1, QPoint(30, 30));                       // joins the stack
-    drag(QPoint(30, 30), QPoint(160, 70));             // one piece from North to South
-    drag(QPoint(150, 40), QPoint(60, 60));             // the tank north
+    place(1, 1, QPoint(30, 30));            // joins the stack
+    drag(QPoint(30, 30), QPoint(160, 70));  // one piece from North to South
+    drag(QPoint(150, 40), QPoint(60, 60));  // the tank north
     place(3, 3, QPoint(120, 20));
     QTest::mouseClick(map, Qt::MiddleButton, {}, QPoint(120, 20));  // taken away again
-    drag(QPoint(30, 30), QPoint(80, 75));              // within North
+    drag(QPoint(30, 30), QPoint(80, 75));                           // within North
     place(1, 2, QPoint(180, 80));
-    drag(QPoint(160, 70), QPoint(180, 80));            // onto a stack of another country
+    drag(QPoint(160, 70), QPoint(180, 80));  // onto a stack of another country
     w.action(command::kRecordTurn)->trigger();
     const std::vector<uint8_t> recorded = EncodePosition(w.viewer().position(), false);
     auto file = GameFile::Open(game);
@@ -966,13 +966,15 @@ class MainWindowTest : public QObject {
       QCOMPARE(playback.step(), step);
       QCOMPARE(history->moves()->currentRow(), static_cast<int>(step) - 1);
       QVERIFY(model.ApplyMove(moves[step - 1]));
-      const std::filesystem::path position = dir->path() / "step.QPX", png = dir->path() / "step.png";
+      const std::filesystem::path position = dir->path() / "step.QPX",
+                                  png = dir->path() / "step.png";
       QVERIFY(SavePosition(model, position));
       std::ostringstream out, err;
-      QVERIFY2(RunHeadless({"Marrowind", "--render", png.string(), position.string()},
-                           dir->path(), out, err) == 0,
+      QVERIFY2(RunHeadless({"Marrowind", "--render", png.string(), position.string()}, dir->path(),
+                           out, err) == 0,
                err.str().c_str());
-      const QImage drawn = QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32);
+      const QImage drawn =
+          QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32);
       const QImage shown = map->grab().toImage().convertToFormat(QImage::Format_RGB32);
       // The window shows a part of the map, scrolled where the move is.
       const ViewState& view = w.viewer().view().state();
@@ -994,7 +996,8 @@ class MainWindowTest : public QObject {
                                  .arg(y)));
         }
       QVERIFY2(marked > 20, "the move is marked on the map");
-      QVERIFY(Status(w, StatusField::kMessage).startsWith(QStringLiteral("Move %1 of 10").arg(step)));
+      QVERIFY(
+          Status(w, StatusField::kMessage).startsWith(QStringLiteral("Move %1 of 10").arg(step)));
     }
     QVERIFY(Status(w, StatusField::kMessage).contains(QStringLiteral("is turn 2 as recorded")));
     QTest::keyClick(map, Qt::Key_Escape);

@@ -3,7 +3,6 @@
 // Trends windows show are those of every turn's board; a label changes only when asked, and a
 // position never.
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <random>
@@ -247,8 +246,8 @@ TEST_F(History, aTurnsMovesReplayedLeadFromTheTurnBeforeToItAndNothingEditsTheBo
     ASSERT_TRUE(host.history.replay);
     EXPECT_EQ(host.history.replay->step, step);
     EXPECT_EQ(host.history.current, 2);
-    const bool recorded = host.status[StatusField::kMessage].find("is turn 2 as recorded") !=
-                          std::string::npos;
+    const bool recorded =
+        host.status[StatusField::kMessage].find("is turn 2 as recorded") != std::string::npos;
     EXPECT_TRUE(what >= 4 || recorded == (step == moves.size())) << step;
   }
   viewer.KeyRelease(Key::kEscape);

@@ -293,8 +293,7 @@ void HistoryWindow::SetHistory(const GameHistory& history) {
       movesHeading_->setText(QTr("GameWindows", "Moves of turn %1: %2")
                                  .arg(history.current)
                                  .arg(history.moves->size()));
-      for (const std::string& move : *history.moves)
-        moves_->addItem(QString::fromStdString(move));
+      for (const std::string& move : *history.moves) moves_->addItem(QString::fromStdString(move));
     }
   }
   shown_.current = history.current;

@@ -580,18 +580,18 @@ void MainWindow::PlayMoves(int milliseconds) {
 void MainWindow::ShowHistory(const GameHistory& history) {
   if (!history_) {
     history_ = new HistoryWindow(
-        this, {[this](int64_t turn) { return viewer_->games().GoToTurn(turn); },
-               [this](int direction) {
-                 viewer_->Command(direction < 0 ? command::kPreviousTurn : command::kNextTurn);
-               },
-               [this](int64_t turn) { viewer_->games().AnnotateTurn(turn); },
-               [this] { viewer_->Command(command::kTrends); },
-               [this] { viewer_->games().turns().Closed(); },
-               [this](int id) { viewer_->Command(id); },
-               [this](size_t step) { viewer_->playback().GoTo(step); },
-               [this] { viewer_->playback().TogglePlay(); },
-               [this](int pace) { viewer_->playback().SetPace(pace); },
-               [this] { viewer_->playback().Leave(); }});
+        this,
+        {[this](int64_t turn) { return viewer_->games().GoToTurn(turn); },
+         [this](int direction) {
+           viewer_->Command(direction < 0 ? command::kPreviousTurn : command::kNextTurn);
+         },
+         [this](int64_t turn) { viewer_->games().AnnotateTurn(turn); },
+         [this] { viewer_->Command(command::kTrends); },
+         [this] { viewer_->games().turns().Closed(); }, [this](int id) { viewer_->Command(id); },
+         [this](size_t step) { viewer_->playback().GoTo(step); },
+         [this] { viewer_->playback().TogglePlay(); },
+         [this](int pace) { viewer_->playback().SetPace(pace); },
+         [this] { viewer_->playback().Leave(); }});
     AdoptToolWindow(history_);
   }
   history_->SetHistory(history);

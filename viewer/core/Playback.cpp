@@ -72,8 +72,8 @@ void MoveArrow::Paint(QPainter& painter, const ViewGeometry& view) const {
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setBrush(Qt::NoBrush);
   // A light outline under the line reads on every colour of the map.
-  for (const auto& [colour, width] : {std::pair{QColor(255, 255, 255), 5.0},
-                                      std::pair{QColor::fromRgb(kColour), 2.5}}) {
+  for (const auto& [colour, width] :
+       {std::pair{QColor(255, 255, 255), 5.0}, std::pair{QColor::fromRgb(kColour), 2.5}}) {
     painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     if (m.kind == UndoKind::kRemove) {
       // The stack taken from, crossed out.
@@ -141,8 +141,8 @@ bool Playback::Begin(int64_t turn) {
   };
   auto found = game->FindTurn(turn);
   auto moves = game->MovesOf(turn);
-  if (!found || !*found) return fail(found ? Tr("Playback", "the game has no turn %1").arg(turn)
-                                           : found.error());
+  if (!found || !*found)
+    return fail(found ? Tr("Playback", "the game has no turn %1").arg(turn) : found.error());
   if (!moves) return fail(moves.error());
   if (!*moves || !(*found)->parent) {
     surface.ShowStatus(
