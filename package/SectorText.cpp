@@ -59,6 +59,74 @@ SectorLine CompileSectorLine(std::string_view piece) {
 
 namespace {
 
+std::string Trimmed(std::string_view text) {
+  while (!text.empty() && IsScanBlank(text.front())) text.remove_prefix(1);
+  return std::string(CutTrailingSpaces(text));
+}
+
+}  // namespace
+
+std::vector<SectorLineNote> SectorLineNotes(std::string_view piece) {
+  std::vector<SectorLineNote> notes;
+  const std::string_view line = UpToNul(piece);
+  if (CompileSectorLine(line).kind != SectorLineKind::kRecord) return notes;
+  const size_t colon = line.find(':');
+  const auto column = [](size_t offset) { return static_cast<int>(offset) + 1; };
+  // The word of the text that starts at `at`, up to the next blank.
+  const auto word = [&](size_t at) {
+    size_t end = at;
+    while (end < line.size() && !IsScanBlank(line[end])) ++end;
+    return "\"" + std::string(line.substr(at, end - at)) + "\"";
+  };
+  if (const size_t second = line.find(':', colon + 1); second != std::string_view::npos) {
+    notes.push_back(
+        {column(second), "a second colon: the name ends at the first one (column " +
+                             std::to_string(column(colon)) + "), so \"" +
+                             Trimmed(line.substr(colon + 1, second - colon - 1)) +
+                             "\" is read as values; a sector name cannot hold a colon"});
+    return notes;
+  }
+  const size_t from = colon + 1;
+  ScanText scan(line.substr(from));
+  for (int i = 1; i <= SectorRecord::kValueCount; ++i) {
+    const size_t item = from + scan.NextItem();
+    if (item >= line.size()) return notes;
+    const auto value = scan.Hex();
+    if (!value) {
+      notes.push_back(
+          {column(item),
+           word(item) + " is not hexadecimal; value " + std::to_string(i) +
+               (i < SectorRecord::kValueCount ? " and the values after it are" : " is") +
+               " read as 0"});
+      return notes;
+    }
+    const size_t after = from + scan.position();
+    if (after < line.size() && !IsScanBlank(line[after])) {
+      char hex[24];
+      std::snprintf(hex, sizeof hex, "%llx", static_cast<unsigned long long>(*value));
+      notes.push_back({column(after),
+                       word(after) + " is not hexadecimal; value " + std::to_string(i) +
+                           " is read as 0x" + hex +
+                           (i < SectorRecord::kValueCount ? " and the values after it as 0" : "")});
+      return notes;
+    }
+  }
+  if (const size_t more = from + scan.NextItem(); more < line.size())
+    notes.push_back(
+        {column(more), "more than nine values: " + word(more) + " and what follows are not read"});
+  return notes;
+}
+
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
+  const size_t n = std::min<size_t>(text.size(), 64);
+  size_t zeros = 0;
+  for (size_t i = 0; i < n; ++i) zeros += text[i] == '\0';
+  return n >= 4 && zeros * 3 >= n;
+}
+
+namespace {
+
 std::string Flag(bool on) { return on ? "yes" : "no"; }
 
 // The fields of a record in words, as the viewer reads them.

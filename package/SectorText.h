@@ -39,6 +39,20 @@ struct SectorLine {
 // name with tabs turned into blanks, bytes 40 to 75 the nine values ("%x" each, 0 when missing).
 SectorLine CompileSectorLine(std::string_view piece);
 
+// What a sector line holds that CompileSectorLine does not read as its author meant, each at its
+// column (from 1): a second colon (a colon in the name: the values are read from the first one
+// on), characters after a value or in its place that are not hexadecimal ("6O200" is read as 6,
+// and the values after it as 0), and more than nine values. Empty for other lines.
+struct SectorLineNote {
+  int column = 0;
+  std::string text;
+};
+std::vector<SectorLineNote> SectorLineNotes(std::string_view piece);
+
+// Whether a text is UTF-16 (a byte-order mark of either order, or the zero bytes every other byte
+// of a Latin text has): read byte by byte, its lines are no sector lines.
+bool LooksLikeUtf16(std::string_view text);
+
 // A record as `vorn` text that compiles back to the very same 76 bytes: a comment line naming
 // its fields in words, then "name: v1 v2 ... v9" with the values in hexadecimal. Where the name
 // field holds what no text can give back (a colon, bytes after its end, a length byte smaller

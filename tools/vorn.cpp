@@ -21,6 +21,9 @@ constexpr const char* kFormat =
     "  -          as <infile>: read the sector text from standard input, as in\n"
     "             sekdump --text SektorInfo.sek | vorn - SektorInfo.sek\n"
     "  --utf8     the names are written in UTF-8: store them in Windows-1252, as packages do\n"
+    "  --strict   refuse the text (exit 2, nothing written) where a line holds what is not read\n"
+    "             as meant: a colon in a name, a value that is not hexadecimal, more than nine\n"
+    "             values, or a UTF-16 text; without it these are warnings\n"
     "\n"
     "The sector text has a line per sector, sector 1 first; a line starting with # or ; is a\n"
     "comment. A sector's line is its name (at most 38 characters are kept), a colon, then up\n"
@@ -49,8 +52,11 @@ int main(int argc, char** argv) {
     std::fputs(kFormat, stdout);
     return kExitOk;
   }
-  const bool utf8 = !args.empty() && args[0] == "--utf8";
-  if (utf8) args.erase(args.begin());
+  bool utf8 = false, strict = false;
+  while (!args.empty() && (args[0] == "--utf8" || args[0] == "--strict")) {
+    (args[0] == "--utf8" ? utf8 : strict) = true;
+    args.erase(args.begin());
+  }
   if (args.size() < 2) {
     std::fputs(kUsage, stdout);
     return kExitUsage;
@@ -71,6 +77,12 @@ int main(int argc, char** argv) {
                  name.c_str());
   }
 
+  // A text saved as UTF-16 reads as no sector lines at all.
+  if (LooksLikeUtf16(text)) {
+    const std::string what = name + ": the text is UTF-16; save it as Windows-1252 or UTF-8";
+    if (strict) return Fail(kExitInput, what);
+    std::fprintf(stderr, "vorn: warning: %s\n", what.c_str());
+  }
   std::vector<uint8_t> table;
   bool commentLine = false;
   for (SectorTextPiece& piece : SplitSectorText(text)) {
@@ -108,6 +120,13 @@ int main(int argc, char** argv) {
       return Fail(kExitInput, where + ": no colon after the sector name");
     }
     if (line.kind != SectorLineKind::kRecord) continue;
+    // What the line holds that is not read as meant: said, or with --strict refused.
+    for (const SectorLineNote& note : SectorLineNotes(piece.text)) {
+      std::fflush(stdout);
+      const std::string what = where + ", column " + std::to_string(note.column) + ": " + note.text;
+      if (strict) return Fail(kExitInput, what);
+      std::fprintf(stderr, "vorn: warning: %s\n", what.c_str());
+    }
     if (line.record.nameLength() > kKeptName) {
       std::fflush(stdout);
       std::fprintf(stderr,

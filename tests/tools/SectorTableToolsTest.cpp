@@ -154,6 +154,51 @@ TEST_F(SectorTableTools, vornStopsReadingValuesAtTheFirstThatIsNotHex) {
   EXPECT_EQ(table[2].name(), "B");
 }
 
+// What a line holds that is not read as meant: a warning with its line and column, the table
+// written as ever; with --strict a refusal naming it, the old table kept.
+TEST_F(SectorTableTools, vornNamesWhatItDidNotReadAndStrictRefusesIt) {
+  const struct {
+    std::string text, said;
+  } cases[] = {
+      {"Capital: 6O200 1 2\n",
+       "sectors.txt: line 1, column 11: \"O200\" is not hexadecimal; value 1 is read as 0x6 and "
+       "the values after it as 0"},
+      {"A: 1\nFort: North: 40400\n",
+       "sectors.txt: line 2, column 12: a second colon: the name ends at the first one (column "
+       "5), so \"North\" is read as values; a sector name cannot hold a colon"},
+      {"A: 1 2 3 4 5 6 7 8 9 a\n",
+       "sectors.txt: line 1, column 22: more than nine values: \"a\" and what follows are not "
+       "read"},
+      {"A: 1 zz 3\n",
+       "sectors.txt: line 1, column 6: \"zz\" is not hexadecimal; value 2 and the values after it "
+       "are read as 0"},
+      {"A: 1 2 3 4 5 6 7 8 9x\n",
+       "sectors.txt: line 1, column 21: \"x\" is not hexadecimal; value 9 is read as 0x9"},
+      {std::string("\xFF\xFE"
+                   "A\0:\0 \0"
+                   "1\0\n\0",
+                   14),
+       "sectors.txt: the text is UTF-16; save it as Windows-1252 or UTF-8"},
+  };
+  for (const auto& c : cases) {
+    auto run = Vorn(c.text);
+    EXPECT_EQ(run.err.find("vorn: warning: " + c.said + "\n") != std::string::npos, true)
+        << run.err;
+    dir.Write("SektorInfo.sek", "old table");
+    dir.Write("sectors.txt", c.text);
+    run = test::RunProgram(VORN, {"--strict", "sectors.txt", "SektorInfo.sek"}, dir.path());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, "error: " + c.said + "\n");
+    EXPECT_EQ(test::ReadText(dir / "SektorInfo.sek"), "old table");
+  }
+  for (const char* clean : {"North: 0x 5\n", "A: 1 2 3 4 5 6 7 8 9   \r\n# x: y: z\n", "B:\n"}) {
+    dir.Write("sectors.txt", clean);
+    auto run = test::RunProgram(VORN, {"--strict", "sectors.txt", "SektorInfo.sek"}, dir.path());
+    EXPECT_EQ(run.exitCode, 0) << clean;
+    EXPECT_EQ(run.err, "") << clean;
+  }
+}
+
 TEST_F(SectorTableTools, vornRefusesALineWithoutColonAndKeepsTheOldTable) {
   dir.Write("SektorInfo.sek", "old table");
   auto run = Vorn("A: 1\n# fine\nno colon here\nB: 2\n");
