@@ -20,6 +20,7 @@
 #include "ScanText.h"
 #include "SectorGrid.h"
 #include "SectorTable.h"
+#include "SectorText.h"
 
 namespace mw {
 namespace {
@@ -68,6 +69,16 @@ std::optional<std::string> TextTrouble(std::string_view text, const std::string&
            "(vorn --utf8 converts a sector text)";
   return std::nullopt;
 }
+
+// A record's name as two names are compared: without regard to case.
+std::string FoldedName(std::string name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return name;
+}
+
+// The characters a record keeps of a name.
+constexpr size_t kFullName = 38;
 
 std::string Plural(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -214,6 +225,11 @@ class Checker {
         EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()), kPackageExtension))
       name.resize(name.size() - kPackageExtension.size());
     name_ = name;
+    if (name == folder)
+      Add(Level::kError, folder, "name",
+          "the folder's name does not end in \"" + std::string(kPackageExtension) +
+              "\": the program lists only folders named so; rename it \"" + folder +
+              std::string(kPackageExtension) + "\"");
     if (name.size() > PositionHeader::kMapNameLength)
       Add(Level::kWarning, folder, "name",
           "the package name has " + std::to_string(name.size()) +
@@ -230,11 +246,63 @@ class Checker {
         return Missing(file, "the map has no alliances and \"&New\" shows the folder's name");
       return Add(Level::kError, file, "file", bytes.error());
     }
+    const std::string text(bytes->begin(), bytes->end());
+    if (LooksLikeUtf16(text))
+      return Add(Level::kWarning, file, "file",
+                 "the text is UTF-16, which is read byte by byte: no title, country or alliance "
+                 "of it is read as written; save it as Windows-1252");
     ReadNotes notes;
-    const MapInfo info = MapInfo::Parse(std::string(bytes->begin(), bytes->end()), nullptr, &notes);
+    const MapInfo info = MapInfo::Parse(text, nullptr, &notes);
+    alliances_ = info.alliances;
     if (auto trouble = TextTrouble(info.title, "the title"); trouble && !info.title.empty())
       Add(Level::kWarning, file, "line 1", *trouble);
+    if (StartsWithAllied(info.title) || ParseCountryLine(info.title))
+      Add(Level::kWarning, file, "line 1",
+          "the first line is the title, but \"" + DecodePackageText(info.title) +
+              "\" reads like a rule: it is not read as one, and \"&New\" lists the map under "
+              "it; put the map's title above it");
     for (const ReadNote& n : notes) ExplainMapInfo(n, info);
+    CheckKeywords(text);
+  }
+
+  // Lines that look meant as a rule but start with no keyword the reader knows: they are read as
+  // nothing at all.
+  void CheckKeywords(std::string_view text) {
+    const auto pieces = SplitLinePieces(text, MapInfo::kPieceLength);
+    for (size_t i = 1; i < pieces.size(); ++i) {
+      std::string word;
+      for (char c : pieces[i]) {
+        if (IsScanBlank(c)) break;
+        word += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+      }
+      if (word.empty() || word.starts_with("allied")) continue;
+      const std::string where = "line " + std::to_string(i + 1);
+      if (word.starts_with("country") && word.size() > 7 && word[7] >= '0' && word[7] <= '9') {
+        Add(Level::kWarning, package_file::kMapInfo, where,
+            "\"" + word + "\" is not read: write a blank between \"country\" and the number");
+        continue;
+      }
+      for (const char* keyword : {"allied", "country"})
+        if (word != keyword && EditDistance(word, keyword) <= 2)
+          Add(Level::kWarning, package_file::kMapInfo, where,
+              "\"" + word + "\" is not a keyword, so the line is not read; did you mean \"" +
+                  keyword + "\"?");
+    }
+  }
+
+  static size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+      size_t diagonal = row[0];
+      row[0] = i;
+      for (size_t j = 1; j <= b.size(); ++j) {
+        const size_t up = row[j];
+        row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+        diagonal = up;
+      }
+    }
+    return row[b.size()];
   }
 
   // What the reader of MapInfo.txt did with a line, as the author reads it.
@@ -265,8 +333,8 @@ class Checker {
                     " read; separate the countries with blanks, not commas or other signs");
       case K::kAllianceCountryTwice:
         return warn(country +
-                    " is named twice in its row, which allies it with every country; name it "
-                    "once");
+                    " is named twice in its row: it then counts as allied with every country "
+                    "outside the row and with none of the others in it; name it once");
       case K::kAllianceCountryAgain:
         return warn(country + " is already allied on line " + std::to_string(n.earlierLine) +
                     "; alliances are read in order, so this row does not count for it");
@@ -292,6 +360,9 @@ class Checker {
                     " counts, so this one is ignored");
       case K::kCountryNamed:
         if (auto trouble = TextTrouble(n.text, "the name of " + country)) warn(*trouble);
+        if (const auto [earlier, fresh] = countryNames_.insert({n.text, n.value}); !fresh)
+          warn(country + " has the name of country " + std::to_string(earlier->second) + ", \"" +
+               DecodePackageText(n.text) + "\": the windows cannot tell them apart");
         if (!HasRow(n.value)) warn(NoRow(n.value) + ", so no piece of it shows the name");
         return;
       default:
@@ -404,8 +475,19 @@ class Checker {
       const std::string where = RecordAt(n);
       if (grid_ && !pieces_of_.contains(static_cast<uint16_t>(n)))
         Add(Level::kError, file, where,
-            "no pixel of SektorInfo.map belongs to it, so it is never held or shown");
-      if (const std::string name = r->name(); r->nameLength() > name.size())
+            r->initialOwner() != 0 && YieldsIncome(*r)
+                ? "no pixel of SektorInfo.map belongs to it: it is never shown and nobody can take "
+                  "it, yet it yields its income to its first owner"
+                : "no pixel of SektorInfo.map belongs to it, so it is never held or shown");
+      const std::string folded = FoldedName(r->name());
+      if (const auto [earlier, fresh] = sectorNames_.insert({folded, n}); !fresh)
+        Add(Level::kWarning, file, where,
+            "the name is also that of " + RecordAt(earlier->second) +
+                ": the status bar, Find and the reports cannot tell them apart");
+      // Tabs that align the values count in the length byte but are cut from the name: only a
+      // name that fills its field was cut.
+      if (const std::string name = r->name();
+          r->nameLength() > name.size() && name.size() >= kFullName)
         Add(Level::kWarning, file, where,
             "the name is " + std::to_string(r->nameLength()) +
                 " characters long (its length byte); the table holds only the first " +
@@ -428,6 +510,27 @@ class Checker {
                     InSectorText(d, owner <= 4 ? 5 : 6) +
                     ", an empty record: that owner never earns from it");
         }
+        bool any = false;
+        for (int owner = 1; owner <= SectorRecord::kOwners; ++owner)
+          any = any || r->ownerDependency(owner) != 0;
+        if (!any)
+          Add(Level::kWarning, file, where,
+              r->dependencySector() != 0
+                  ? "the flag of dependencies by owner (4 in the flags) is set, so dependency "
+                    "sector " +
+                        InSectorText(r->dependencySector(), 4) +
+                        " is not used, and no owner has one in values 5 and 6: the rule never "
+                        "acts; clear the flag, or move the sector into values 5 and 6"
+                  : "the flag of dependencies by owner (4 in the flags) is set, but no owner has a "
+                    "dependency sector in values 5 and 6: the rule never acts");
+      } else if (r->ownerDependency(1) != 0 || [&] {
+                   for (int owner = 2; owner <= SectorRecord::kOwners; ++owner)
+                     if (r->ownerDependency(owner) != 0) return true;
+                   return false;
+                 }()) {
+        Add(Level::kWarning, file, where,
+            "values 5 and 6 name dependency sectors by owner, but the flag of dependencies by "
+            "owner (4 in the flags) is not set: they are not used; add 4 to the flags");
       } else if (r->dependencySector() == n) {
         Add(Level::kWarning, file, where,
             "the dependency sector is the sector itself: its holder is always allied with its "
@@ -436,6 +539,14 @@ class Checker {
         Add(Level::kError, file, where,
             "dependency sector " + InSectorText(d, 4) +
                 " is an empty record: the sector never yields income");
+      } else if (const SectorRecord* on = Record(d);
+                 on && r->initialOwner() != 0 && on->initialOwner() != 0 && YieldsIncome(*r) &&
+                 !AreAllied(alliances_, r->initialOwner(), on->initialOwner())) {
+        Add(Level::kWarning, file, where,
+            "dependency sector " + InSectorText(d, 4) + ", " + DecodePackageText(on->name()) +
+                ", is first held by country " + std::to_string(on->initialOwner()) +
+                ", no ally of its first owner (country " + std::to_string(r->initialOwner()) +
+                "): the sector yields nothing from the start");
       }
       if (r->requiredPiece() != 0 && pieceText_ && r->requiredPiece() >= entries)
         Add(Level::kError, file, where,
@@ -461,7 +572,9 @@ class Checker {
                 "none: it never yields; give it a first owner or clear the convoy");
       if (r->initialOwner() != 0 && !HasRow(r->initialOwner()))
         Add(Level::kError, file, where, "first owner: " + NoRow(r->initialOwner()));
-      if (YieldsIncome(*r)) CheckLabel(n, *r);
+      // Every label point on the map, as Show Sectors marks them; a record without pixels has
+      // none to be in.
+      if (!grid_ || pieces_of_.contains(static_cast<uint16_t>(n))) CheckLabel(n, *r);
     }
   }
 
@@ -474,7 +587,8 @@ class Checker {
     if (w > 0 && (x < 0 || y < 0 || x >= w || y >= h)) {
       Add(Level::kWarning, file, RecordAt(n),
           "label point " + LabelPoint(x, y) + " lies outside the picture (" + std::to_string(w) +
-              " x " + std::to_string(h) + "): its income is not shown",
+              " x " + std::to_string(h) +
+              (YieldsIncome(r) ? "): its income is not shown" : "): its name is not shown there"),
           at);
       return;
     }
@@ -484,7 +598,8 @@ class Checker {
       Add(Level::kWarning, file, RecordAt(n),
           "label point " + LabelPoint(x, y) + " lies in " +
               (in == 0 ? std::string("no sector") : Sector(in)) +
-              ": its income is drawn outside it",
+              (YieldsIncome(r) ? ": its income is drawn outside it"
+                               : ": \"Show Sectors\" writes its name outside it"),
           at);
   }
 
@@ -615,6 +730,9 @@ class Checker {
   PieceTable pieces_;
   ReadNotes pieceNotes_;
   std::map<uint16_t, std::vector<Piece>> pieces_of_;
+  AllianceTable alliances_{};                    // of MapInfo.txt, for the rules of the table
+  std::map<std::string, int> sectorNames_;       // each name of a record (case folded), its first
+  std::map<std::string, int64_t> countryNames_;  // each country's name, the first country of it
 };
 
 }  // namespace

@@ -44,6 +44,18 @@ AllianceRow ParseAllianceRow(std::string_view numbers) {
   return row;
 }
 
+bool AreAllied(const AllianceTable& alliances, int32_t a, int32_t b) {
+  if (a == b) return true;
+  for (const AllianceRow& row : alliances) {
+    if (row[0] == 0) continue;
+    int matches = 0;
+    for (int32_t c : row) matches += (c == a) + (c == b);
+    if (matches == 2) return true;
+    if (matches == 1) return false;
+  }
+  return false;
+}
+
 std::optional<CountryLine> ParseCountryLine(std::string_view line) {
   constexpr std::string_view kKeyword = "country";
   line = UpToNul(line);
@@ -134,7 +146,8 @@ class InfoNotes {
     for (ScanText scan(numbers); read < countries.size() && scan.Decimal(); ++read) {
     }
     Add(K::kAllianceTaken, at, {.entry = static_cast<int>(row), .text = written});
-    const size_t runs = DigitRuns(numbers);
+    // A comment after the countries holds no country, whatever digits it has.
+    const size_t runs = DigitRuns(numbers.substr(0, numbers.find('#')));
     if (read == 0 && runs > 0)
       Add(K::kAllianceNoCountry, at, {.text = written});
     else if (read < runs && read < countries.size())

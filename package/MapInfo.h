@@ -47,6 +47,10 @@ bool StartsWithAllied(std::string_view line);
 // The up to 8 country numbers after the keyword of an alliance line.
 AllianceRow ParseAllianceRow(std::string_view numbers);
 
+// Whether two countries count as allies: the same country, or the first row that names either
+// names both exactly once each. A row naming one of them (or one twice) ends the search.
+bool AreAllied(const AllianceTable& alliances, int32_t a, int32_t b);
+
 // A line "country N Name" read: its number (any, as written) and its name without the blanks
 // around it. None for a line that does not start with "country" and a blank.
 struct CountryLine {

@@ -6,17 +6,7 @@
 
 namespace mw {
 
-bool Position::IsAllied(int32_t a, int32_t b) const {
-  if (a == b) return true;
-  for (const AllianceRow& row : alliances_) {
-    if (row[0] == 0) continue;
-    int matches = 0;
-    for (int32_t c : row) matches += (c == a) + (c == b);
-    if (matches == 2) return true;
-    if (matches == 1) return false;
-  }
-  return false;
-}
+bool Position::IsAllied(int32_t a, int32_t b) const { return AreAllied(alliances_, a, b); }
 
 void Position::RecomputeTotals() {
   const Transaction transaction(*this);

@@ -137,7 +137,7 @@ TEST_F(Gimcheck, warnsOfSectorsInPiecesAndOfStrayPixels) {
 }
 
 TEST_F(Gimcheck, warnsOfLabelPointsOutsideThePictureOrInAnotherSector) {
-  package.sectors.push_back({.name = "Waste", .labelX = 20});  // no income: its label is unseen
+  package.sectors.push_back({.name = "Waste", .labelX = 220});
   const std::string outside = " lies outside the picture (300 x 100): its income is not shown";
   // The first pixel beyond the picture is outside it, the last one inside it.
   const std::tuple<int, int, std::string> points[] = {
@@ -158,7 +158,7 @@ TEST_F(Gimcheck, warnsOfLabelPointsOutsideThePictureOrInAnotherSector) {
 // A sector of one small piece is a sector, not stray pixels of one.
 TEST_F(Gimcheck, aSectorOfOneSmallPieceIsNoStrayPixels) {
   // Sector 3's band painted as South's, but for two pixels.
-  package.sectors.push_back({.name = "Islet"});
+  package.sectors.push_back({.name = "Islet", .labelX = 250, .labelY = 50});
   for (int x = 200; x < 300; ++x)
     for (int y = 0; y < 100; ++y)
       if (y != 50 || (x != 250 && x != 251)) package.otherCells.push_back({QPoint(x, y), 2});
@@ -171,8 +171,10 @@ TEST_F(Gimcheck, findsRecordFieldsThatPointNowhere) {
   package.sectors[1].ownerDependency[2] = 9;
   package.sectors[1].requiredPiece = 7;
   package.sectors.push_back({.name = "East", .initialOwner = 9, .labelX = 210});
-  package.sectors.push_back({.name = "West", .flags = SectorRecord::kFlagCountryValues});
-  package.sectors.push_back({.name = "Mid", .countryValues = {1, 0, 0, 0, 0, 0, 0, 0}});
+  package.sectors.push_back(
+      {.name = "West", .flags = SectorRecord::kFlagCountryValues, .labelX = 310});
+  package.sectors.push_back(
+      {.name = "Mid", .countryValues = {1, 0, 0, 0, 0, 0, 0, 0}, .labelX = 410});
   EXPECT_EQ(
       Check(),
       (Lines{
@@ -255,8 +257,9 @@ TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
         "--utf8 converts a sector text)"}},
       {"MapInfo.txt",
        "Test Map\nallied 1 1\n",
-       {"warning: MapInfo.txt: line 2: country 1 is named twice in its row, which allies it with "
-        "every country; name it once"}},
+       {"warning: MapInfo.txt: line 2: country 1 is named twice in its row: it then counts as "
+        "allied with every country outside the row and with none of the others in it; name it "
+        "once"}},
       {"MapInfo.txt",
        bom + "Test Map\nallied 1 2\n",
        {"warning: MapInfo.txt: line 1: the title starts with a UTF-8 byte-order mark, which is "
