@@ -162,8 +162,14 @@ class Checker {
   // "sector 12 (Greyspire)", or "sector 301 (no record)".
   std::string Sector(int n) const {
     const SectorRecord* r = Record(n);
+    // A record whose values are set but whose name is empty: the viewer reads it as none.
+    const bool unnamed = !r && table_ && IsSectorNumber(static_cast<uint32_t>(n)) &&
+                         std::any_of((*table_)[n].bytes().begin(), (*table_)[n].bytes().end(),
+                                     [](uint8_t b) { return b != 0; });
     return "sector " + std::to_string(n) +
-           (r ? " (" + DecodePackageText(r->name()) + ")" : std::string(" (no record)"));
+           (r         ? " (" + DecodePackageText(r->name()) + ")"
+            : unnamed ? std::string(" (a record without a name)")
+                      : std::string(" (no record)"));
   }
   std::string RecordAt(int n) const {
     const SectorRecord* r = Record(n);
@@ -208,6 +214,22 @@ class Checker {
   void Load() {
     using namespace package_file;
     picture_ = Keep(kMapPicture, ReadBmpInfo(File(kMapPicture)));
+    // The viewer shows any picture its decoder reads under the name; a PNG is the one painters
+    // save most often.
+    if (auto bytes = ReadFileBytes(File(kMapPicture)); !picture_ && bytes) {
+      constexpr std::string_view kPng = "\x89PNG\r\n\x1a\n";
+      const auto& b = *bytes;
+      const auto be32 = [&](size_t at) {
+        return static_cast<int32_t>((uint32_t{b[at]} << 24) | (uint32_t{b[at + 1]} << 16) |
+                                    (uint32_t{b[at + 2]} << 8) | uint32_t{b[at + 3]});
+      };
+      if (b.size() >= 24 &&
+          std::equal(kPng.begin(), kPng.end(), b.begin(),
+                     [](char c, uint8_t byte) { return static_cast<uint8_t>(c) == byte; })) {
+        picture_ = BmpInfo{be32(16), be32(20), 32, 0};
+        pngPicture_ = true;
+      }
+    }
     small_ = Keep(kSmallPieces, ReadBmpInfo(File(kSmallPieces)));
     big_ = Keep(kBigPieces, ReadBmpInfo(File(kBigPieces)));
     grid_ = Keep(kSectorGrid, ReadSectorGrid(File(kSectorGrid)));
@@ -282,8 +304,10 @@ class Checker {
             "\"" + word + "\" is not read: write a blank between \"country\" and the number");
         continue;
       }
+      // A slip of a letter or two, or a word of the same stem ("alliance", "countries").
       for (const char* keyword : {"allied", "country"})
-        if (word != keyword && EditDistance(word, keyword) <= 2)
+        if (word != keyword &&
+            (EditDistance(word, keyword) <= 2 || word.substr(0, 4) == std::string_view(keyword, 4)))
           Add(Level::kWarning, package_file::kMapInfo, where,
               "\"" + word + "\" is not a keyword, so the line is not read; did you mean \"" +
                   keyword + "\"?");
@@ -372,6 +396,10 @@ class Checker {
 
   void CheckPicture() {
     const auto file = package_file::kMapPicture;
+    if (pngPicture_)
+      Add(Level::kWarning, file, "file",
+          "the picture is a PNG, not a bitmap: Marrowind shows it, but programs that read map "
+          "packages as bitmaps do not; save it as a BMP");
     if (picture_) return;
     if (!Exists(file)) return Missing(file, "the map shows no picture");
     Add(Level::kError, file, "file", Error(file) + "; the map shows no picture");
@@ -630,6 +658,11 @@ class Checker {
       case K::kPieceTaken:
         if (auto trouble = TextTrouble(n.text, "the piece name"))
           Add(Level::kWarning, file, where, *trouble);
+        if (const auto [earlier, fresh] = pieceNames_.insert({FoldedName(n.text), n.line}); !fresh)
+          Add(Level::kWarning, file, where,
+              "piece \"" + DecodePackageText(n.text) + "\" is named as on line " +
+                  std::to_string(earlier->second) +
+                  ": the ToolBar, the unit list and the moves cannot tell them apart");
         return;
       case K::kPieceNameCut:
         return Add(Level::kError, file, where,
@@ -730,8 +763,11 @@ class Checker {
   PieceTable pieces_;
   ReadNotes pieceNotes_;
   std::map<uint16_t, std::vector<Piece>> pieces_of_;
-  AllianceTable alliances_{};                    // of MapInfo.txt, for the rules of the table
-  std::map<std::string, int> sectorNames_;       // each name of a record (case folded), its first
+  bool pngPicture_ = false;    // Map.bmp holds a PNG picture
+  AllianceTable alliances_{};  // of MapInfo.txt, for the rules of the table
+  std::map<std::string, int> sectorNames_;
+  std::map<std::string, int> pieceNames_;  // each piece kind's name (case folded), its first line
+                                           // // each name of a record (case folded), its first
   std::map<std::string, int64_t> countryNames_;  // each country's name, the first country of it
 };
 

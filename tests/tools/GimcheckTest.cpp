@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <fstream>
+#include <functional>
 #include <random>
 
 #include "PackageCheck.h"
@@ -292,6 +294,205 @@ TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
     SCOPED_TRACE(c.file);
     EXPECT_EQ(Findings(), c.lines) << c.text;
   }
+}
+
+// The slips of a map author in a text editor or a paint program that change the game: each one
+// package spoiled in one way, and the one finding (or none, where a message was false) it gives.
+TEST_F(Gimcheck, findsEverySlipThatChangesTheGameWithItsLine) {
+  using Spoil = std::function<void(test::TestPackage&)>;
+  using Then = std::function<void(const std::filesystem::path&)>;
+  const auto write = [](const char* file, std::string text) {
+    return [file, text](const std::filesystem::path& dir) {
+      std::ofstream(dir / file, std::ios::binary) << text;
+    };
+  };
+  const std::string mapInfo = "MapInfo.txt: line 2: ", sek = "SektorInfo.sek: ";
+  const struct Case {
+    const char* slip;
+    Spoil spoil;
+    Then then;
+    Lines lines;
+  } cases[] = {
+      {"no title line",
+       {},
+       write("MapInfo.txt", "allied 1 2\ncountry 1 Vessaly\n"),
+       {"warning: MapInfo.txt: line 1: the first line is the title, but \"allied 1 2\" reads like "
+        "a rule: it is not read as one, and \"&New\" lists the map under it; put the map's title "
+        "above it"}},
+      {"alliance",
+       {},
+       write("MapInfo.txt", "Test Map\nalliance 1 2\n"),
+       {"warning: " + mapInfo +
+        "\"alliance\" is not a keyword, so the line is not read; did you mean \"allied\"?"}},
+      {"allies",
+       {},
+       write("MapInfo.txt", "Test Map\nallies 1 2\n"),
+       {"warning: " + mapInfo +
+        "\"allies\" is not a keyword, so the line is not read; did you mean \"allied\"?"}},
+      {"alied",
+       {},
+       write("MapInfo.txt", "Test Map\nAlied 1 2\n"),
+       {"warning: " + mapInfo +
+        "\"alied\" is not a keyword, so the line is not read; did you mean \"allied\"?"}},
+      {"contry",
+       {},
+       write("MapInfo.txt", "Test Map\ncontry 1 Vessaly\n"),
+       {"warning: " + mapInfo +
+        "\"contry\" is not a keyword, so the line is not read; did you mean \"country\"?"}},
+      {"country1",
+       {},
+       write("MapInfo.txt", "Test Map\ncountry1 Vessaly\n"),
+       {"warning: " + mapInfo +
+        "\"country1\" is not read: write a blank between \"country\" and the number"}},
+      {"UTF-16",
+       {},
+       write("MapInfo.txt", std::string("\xFF\xFET\0e\0s\0t\0\n\0", 12)),
+       {"warning: MapInfo.txt: file: the text is UTF-16, which is read byte by byte: no title, "
+        "country or alliance of it is read as written; save it as Windows-1252"}},
+      {"a comment after an alliance",
+       {},
+       write("MapInfo.txt", "Test Map\nallied 1 2  # pact of 1862\n"),
+       {}},
+      {"a country twice in a row",
+       {},
+       write("MapInfo.txt", "Test Map\nallied 1 2 1\n"),
+       {"warning: " + mapInfo +
+        "country 1 is named twice in its row: it then counts as allied with every country "
+        "outside the row and with none of the others in it; name it once"}},
+      {"two countries of one name",
+       {},
+       write("MapInfo.txt", "Test Map\nallied 1 2\ncountry 1 Vessaly\ncountry 2 Vessaly\n"),
+       {"warning: MapInfo.txt: line 4: country 2 has the name of country 1, \"Vessaly\": the "
+        "windows cannot tell them apart"}},
+      {"two sectors of one name",
+       [](test::TestPackage& p) { p.sectors[1].name = "NORTH"; },
+       {},
+       {"warning: " + sek +
+        "record 2 (NORTH): the name is also that of record 1 (North): the status bar, Find and "
+        "the reports cannot tell them apart"}},
+      {"dependencies by owner without flag 4",
+       [](test::TestPackage& p) { p.sectors[0].ownerDependency[1] = 2; },
+       {},
+       {"warning: " + sek +
+        "record 1 (North): values 5 and 6 name dependency sectors by owner, but the flag of "
+        "dependencies by owner (4 in the flags) is not set: they are not used; add 4 to the "
+        "flags"}},
+      {"flag 4 with the dependency in value 4",
+       [](test::TestPackage& p) {
+         p.sectors[0].flags = SectorRecord::kFlagOwnerDependency;
+         p.sectors[0].dependency = 2;
+       },
+       {},
+       {"warning: " + sek +
+        "record 1 (North): the flag of dependencies by owner (4 in the flags) is set, so "
+        "dependency sector 2 is not used, and no owner has one in values 5 and 6: the rule never "
+        "acts; clear the flag, or move the sector into values 5 and 6"}},
+      {"flag 4 alone",
+       [](test::TestPackage& p) { p.sectors[0].flags = SectorRecord::kFlagOwnerDependency; },
+       {},
+       {"warning: " + sek +
+        "record 1 (North): the flag of dependencies by owner (4 in the flags) is set, but no "
+        "owner has a dependency sector in values 5 and 6: the rule never acts"}},
+      {"a dependency on an enemy's sector",
+       [](test::TestPackage& p) {
+         p.alliances = "allied 1 3\n";
+         p.sectors[0].dependency = 2;
+       },
+       {},
+       {"warning: " + sek +
+        "record 1 (North): dependency sector 2, South, is first held by country 2, no ally of "
+        "its first owner (country 1): the sector yields nothing from the start"}},
+      {"a dependency written in decimal",
+       [](test::TestPackage& p) { p.sectors[0].dependency = 0x14; },
+       {},
+       {"error: " + sek +
+        "record 1 (North): dependency sector 20 (14 in value 4 of the sector text) is an empty "
+        "record: the sector never yields income"}},
+      {"a record without a name",
+       [](test::TestPackage& p) {
+         p.sectors.push_back({.name = "", .initialOwner = 1, .ipcValue = 2, .labelX = 250});
+       },
+       {},
+       {"error: SektorInfo.map: 200,0: 10000 pixels of sector 3 (a record without a name), which "
+        "has no named record in SektorInfo.sek"}},
+      {"a record without pixels that yields",
+       [](test::TestPackage& p) {
+         p.sectors.push_back({.name = "Ghost", .initialOwner = 1, .ipcValue = 1, .labelX = 250});
+       },
+       [](const std::filesystem::path& dir) {
+         // The grid of two sectors, the third band painted as the second.
+         auto grid = test::ReadBytes(dir / "SektorInfo.map");
+         for (size_t i = 0; i + 1 < grid.size(); i += 2)
+           if (grid[i] == 3 && grid[i + 1] == 0) grid[i] = 2;
+         std::ofstream(dir / "SektorInfo.map", std::ios::binary)
+             .write(reinterpret_cast<const char*>(grid.data()),
+                    static_cast<std::streamsize>(grid.size()));
+       },
+       {"error: " + sek +
+        "record 3 (Ghost): no pixel of SektorInfo.map belongs to it: it is never shown and "
+        "nobody can take it, yet it yields its income to its first owner"}},
+      {"a name aligned with tabs",
+       {},
+       [](const std::filesystem::path& dir) {
+         auto table = test::ReadBytes(dir / "SektorInfo.sek");
+         table[0] = 9;  // "North" and four tabs before the colon
+         std::ofstream(dir / "SektorInfo.sek", std::ios::binary)
+             .write(reinterpret_cast<const char*>(table.data()),
+                    static_cast<std::streamsize>(table.size()));
+       },
+       {}},
+      {"a label point of a sector without income in another",
+       [](test::TestPackage& p) { p.sectors.push_back({.name = "Waste", .labelX = 20}); },
+       {},
+       {"warning: " + sek +
+        "record 3 (Waste): label point 20,0 (14 0 in the sector text) lies in sector 1 (North): "
+        "\"Show Sectors\" writes its name outside it"}},
+      {"two piece kinds of one name",
+       {},
+       write("ToolPieces.txt", "Ctrl 0 0\nInf 3 0\nTank 5 0\nInf 8 1\nOdd 7 0\n"),
+       {"warning: ToolPieces.txt: line 4: piece \"Inf\" is named as on line 2: the ToolBar, the "
+        "unit list and the moves cannot tell them apart"}},
+      {"a PNG saved as Map.bmp",
+       {},
+       [](const std::filesystem::path& dir) {
+         QImage picture(200, 100, QImage::Format_RGB32);
+         picture.fill(Qt::green);
+         picture.save(QString::fromStdString((dir / "Map.bmp").string()), "PNG");
+       },
+       {"warning: Map.bmp: file: the picture is a PNG, not a bitmap: Marrowind shows it, but "
+        "programs that read map packages as bitmaps do not; save it as a BMP"}},
+      {"an empty start position",
+       {},
+       write("Start.QPX", ""),
+       {"error: Start.QPX: file: the file is empty: \"&New\" starts this map without any "
+        "piece"}},
+  };
+  const test::TestPackage sound = package;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.slip);
+    package = sound;
+    if (c.spoil) c.spoil(package);
+    test::TempDir fresh;
+    package.WriteTo(fresh.path());
+    const auto at = fresh.path() / "Tess.gim";
+    if (c.then) c.then(at);
+    auto report = CheckPackage(at);
+    ASSERT_TRUE(report);
+    Lines lines;
+    for (const Finding& f : report->findings) lines.push_back(f.Line());
+    EXPECT_EQ(lines, c.lines);
+  }
+  // A package folder not named ".gim" is never listed.
+  package = sound;
+  test::TempDir fresh;
+  package.WriteTo(fresh.path());
+  std::filesystem::rename(fresh.path() / "Tess.gim", fresh.path() / "Tess");
+  auto report = CheckPackage(fresh.path() / "Tess");
+  ASSERT_TRUE(report);
+  ASSERT_FALSE(report->findings.empty());
+  EXPECT_EQ(report->findings[0].Line(),
+            "error: Tess: name: the folder's name does not end in \".gim\": the program lists only "
+            "folders named so; rename it \"Tess.gim\"");
 }
 
 TEST_F(Gimcheck, findsSectorRulesThatCanNeverActAndNamesThatAreCut) {
