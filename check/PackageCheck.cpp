@@ -31,6 +31,8 @@ using Level = Finding::Level;
 constexpr size_t kHandful = 8;
 // A finding lists at most this many points.
 constexpr size_t kPointsListed = 8;
+// Stray pixels are listed one by one up to this many places.
+constexpr size_t kStraysListed = 40;
 
 using format::CellSize;
 constexpr CellSize kSmallCell = format::kSmallPieceCell;
@@ -447,6 +449,40 @@ class Checker {
       }
       CheckShape(value, pieces);
     }
+    SayStrays();
+  }
+
+  // Stray pixels, each a finding of its own while they are few; many (a dithered or smoothed
+  // sector bitmap) are one finding with their count and the first places, so that the findings
+  // that matter are not lost among them.
+  void SayStrays() {
+    const auto file = package_file::kSectorGrid;
+    if (strays_.size() <= kStraysListed) {
+      for (const Stray& s : strays_)
+        Add(Level::kWarning, file, Point(s.x, s.y),
+            Plural(s.pixels, "stray pixel", "stray pixels") + " of " + Sector(s.sector) +
+                ", apart from the rest of it",
+            Finding::Point{s.x, s.y});
+      return;
+    }
+    size_t pixels = 0;
+    std::set<uint16_t> sectors;
+    for (const Stray& s : strays_) {
+      pixels += s.pixels;
+      sectors.insert(s.sector);
+    }
+    std::string places;
+    for (size_t i = 0; i < kPointsListed; ++i)
+      places += (i ? "; " : "") + Point(strays_[i].x, strays_[i].y) + " (" +
+                Sector(strays_[i].sector) + ")";
+    Add(Level::kWarning, file, Point(strays_[0].x, strays_[0].y),
+        Plural(pixels, "stray pixel", "stray pixels") + " in " + std::to_string(strays_.size()) +
+            " places apart from the rest of their sectors (" +
+            Plural(sectors.size(), "sector", "sectors") +
+            "): the sector bitmap was smoothed or "
+            "dithered; paint it again in flat colours. The first at " +
+            places + " and " + std::to_string(strays_.size() - kPointsListed) + " more",
+        Finding::Point{strays_[0].x, strays_[0].y});
   }
 
   // A sector in several pieces, and pieces too small to be meant.
@@ -470,11 +506,7 @@ class Checker {
     }
     if (pieces.size() < 2) return;
     for (const Piece& p : pieces)
-      if (p.pixels < kHandful)
-        Add(Level::kWarning, file, Point(p.x, p.y),
-            Plural(p.pixels, "stray pixel", "stray pixels") + " of " + Sector(sector) +
-                ", apart from the rest of it",
-            Finding::Point{p.x, p.y});
+      if (p.pixels < kHandful) strays_.push_back({p.x, p.y, p.pixels, sector});
   }
 
   bool YieldsIncome(const SectorRecord& r) const {
@@ -763,6 +795,12 @@ class Checker {
   PieceTable pieces_;
   ReadNotes pieceNotes_;
   std::map<uint16_t, std::vector<Piece>> pieces_of_;
+  struct Stray {
+    int32_t x, y;
+    size_t pixels;
+    uint16_t sector;
+  };
+  std::vector<Stray> strays_;  // pieces of sectors too small to be meant, as the grid is read
   bool pngPicture_ = false;    // Map.bmp holds a PNG picture
   AllianceTable alliances_{};  // of MapInfo.txt, for the rules of the table
   std::map<std::string, int> sectorNames_;

@@ -628,6 +628,43 @@ class MainWindowTest : public QObject {
             PointMarker::kColour);
   }
 
+  // The one report follows F5: a finding mended goes with its ring, a new one is added and
+  // chosen, and no second report opens.
+  void reloadKeepsTheOneReportTrue() {
+    test::TestPackage p;
+    p.otherCells = {{QPoint(180, 90), 1}, {QPoint(181, 90), 1}};
+    MainWindow& w = Open({p});
+    w.action(command::kCheckMap)->trigger();
+    auto* dialog = w.findChild<PackageCheckDialog*>(QStringLiteral("CheckMap"));
+    QVERIFY(dialog);
+    QListWidget* list = dialog->list();
+    const auto row = [&](const QString& text) {
+      for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->text().contains(text)) return i;
+      return -1;
+    };
+    const QString stray = QStringLiteral("180,90: 2 stray pixels");
+    QVERIFY(row(stray) >= 0);
+    list->setCurrentRow(row(stray));
+    QCOMPARE(w.viewer().overlays().markedPoint(), std::optional(QPoint(180, 90)));
+    // Mended, and F5: the finding and its ring are gone.
+    p.otherCells.clear();
+    p.WriteTo(dir->path());
+    w.action(command::kReloadMap)->trigger();
+    QCOMPARE(row(stray), -1);
+    QCOMPARE(w.viewer().overlays().markedPoint(), std::nullopt);
+    // A new fault, and F5: the same report, the new finding chosen and marked.
+    p.otherCells = {{QPoint(20, 30), 2}};
+    p.WriteTo(dir->path());
+    w.action(command::kReloadMap)->trigger();
+    QCOMPARE(w.findChildren<PackageCheckDialog*>().size(), qsizetype{1});
+    const QString fresh = QStringLiteral("20,30: 1 stray pixel of sector 2");
+    QVERIFY(row(fresh) >= 0);
+    QCOMPARE(list->currentRow(), row(fresh));
+    QCOMPARE(w.viewer().overlays().markedPoint(), std::optional(QPoint(20, 30)));
+    QVERIFY(dialog->isVisible());
+  }
+
   void aReportStandsBesideTheWindowOrInACornerAwayFromTheMarkedPoint() {
     const QRect screen(0, 0, 1920, 1080), maximised = screen, small(100, 100, 800, 600);
     const QSize size(760, 360);

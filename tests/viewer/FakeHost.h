@@ -113,8 +113,12 @@ class FakeHost : public Questions,
   void SetCatalogue(const std::vector<CatalogueEntry>& entries) override { catalogue = entries; }
   void ShowAbout() override { ++aboutBoxes; }
   void ShowUnitList(const std::string& text) override { unitLists.push_back(text); }
-  void ShowPackageCheck(const std::string& name, const Result<PackageReport>& report) override {
+  void ShowPackageCheck(const std::string& name, const Result<PackageReport>& report,
+                        bool open) override {
+    // The report is open once opened.
+    if (!open && checkOpened == 0) return;
     checkedPackage = name;
+    checkOpened += open;
     checkFindings.clear();
     if (report)
       for (const Finding& f : report->findings) checkFindings.push_back(f.Line());
@@ -172,6 +176,7 @@ class FakeHost : public Questions,
   std::string title;
   std::string checkedPackage;
   std::vector<std::string> checkFindings;
+  int checkOpened = 0;  // how often the report was opened or brought up
   std::string changesSince;
   std::vector<ChangeLine> changes;
   bool changesShown = false;

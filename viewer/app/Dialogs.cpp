@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -286,45 +287,64 @@ IncomeDialog::IncomeDialog(QWidget* owner, const Position& position, int country
   resize(640, 420);
 }
 
-PackageCheckDialog::PackageCheckDialog(QWidget* owner, const std::string& packageName,
-                                       const Result<PackageReport>& report,
+PackageCheckDialog::PackageCheckDialog(QWidget* owner,
                                        std::function<void(std::optional<QPoint>)> markPoint)
-    : QDialog(owner) {
+    : QDialog(owner),
+      markPoint_(std::move(markPoint)),
+      list_(new QListWidget(this)),
+      summary_(new QLabel(this)) {
   setObjectName(QStringLiteral("CheckMap"));
-  setWindowTitle(QTr("Dialogs", "Check Map - %1").arg(QString::fromStdString(packageName)));
   setAttribute(Qt::WA_DeleteOnClose);
-  auto* list = new QListWidget(this);
-  list->setObjectName(QStringLiteral("Findings"));
-  list->setAccessibleName(QTr("Dialogs", "Findings"));
-  auto* summary = new QLabel(this);
-  summary->setObjectName(QStringLiteral("Summary"));
+  list_->setObjectName(QStringLiteral("Findings"));
+  list_->setAccessibleName(QTr("Dialogs", "Findings"));
+  summary_->setObjectName(QStringLiteral("Summary"));
+  const auto mark = [this](QListWidgetItem* item) {
+    const QVariant point = item ? item->data(Qt::UserRole) : QVariant();
+    markPoint_(point.isValid() ? std::optional(point.toPoint()) : std::nullopt);
+  };
+  connect(list_, &QListWidget::currentItemChanged, this, mark);
+  connect(list_, &QListWidget::itemActivated, this, mark);
+  connect(this, &QDialog::finished, this, [this] { markPoint_(std::nullopt); });
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(list_);
+  layout->addWidget(summary_);
+  layout->addWidget(buttons);
+  resize(760, 360);
+}
+
+void PackageCheckDialog::SetReport(const std::string& packageName,
+                                   const Result<PackageReport>& report) {
+  setWindowTitle(QTr("Dialogs", "Check Map - %1").arg(QString::fromStdString(packageName)));
+  QSet<QString> before;
+  for (int row = 0; row < list_->count(); ++row) before.insert(list_->item(row)->text());
+  const QString chosen = list_->currentItem() ? list_->currentItem()->text() : QString();
+  const QSignalBlocker quiet(list_);
+  list_->clear();
+  QListWidgetItem *again = nullptr, *firstNew = nullptr;
   if (!report) {
-    summary->setText(QString::fromStdString(report.error()));
+    summary_->setText(QString::fromStdString(report.error()));
   } else {
     for (const Finding& f : report->findings) {
-      auto* item = new QListWidgetItem(QString::fromStdString(f.Line()), list);
+      auto* item = new QListWidgetItem(QString::fromStdString(f.Line()), list_);
       if (f.point) {
         item->setData(Qt::UserRole, QPoint(f.point->x, f.point->y));
         item->setToolTip(
             QTr("Dialogs", "Choose it to mark %1,%2 on the map").arg(f.point->x).arg(f.point->y));
       }
+      if (!chosen.isEmpty() && item->text() == chosen) again = item;
+      if (!firstNew && !before.isEmpty() && !before.contains(item->text())) firstNew = item;
     }
-    summary->setText(QString::fromStdString(report->Summary()));
+    summary_->setText(QString::fromStdString(report->Summary()));
   }
-  const auto mark = [markPoint](QListWidgetItem* item) {
-    const QVariant point = item ? item->data(Qt::UserRole) : QVariant();
-    markPoint(point.isValid() ? std::optional(point.toPoint()) : std::nullopt);
-  };
-  connect(list, &QListWidget::currentItemChanged, this, mark);
-  connect(list, &QListWidget::itemActivated, this, mark);
-  connect(this, &QDialog::finished, this, [markPoint] { markPoint(std::nullopt); });
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(list);
-  layout->addWidget(summary);
-  layout->addWidget(buttons);
-  resize(760, 360);
+  // The first new finding is chosen, else the one chosen before where it is still there; the
+  // map's mark follows.
+  QListWidgetItem* choose = firstNew ? firstNew : again;
+  list_->setCurrentItem(choose);
+  const QVariant point = choose ? choose->data(Qt::UserRole) : QVariant();
+  if (choose || !chosen.isEmpty())
+    markPoint_(point.isValid() ? std::optional(point.toPoint()) : std::nullopt);
 }
 
 ChangesWindow::ChangesWindow(QWidget* owner, std::function<void(int)> showSector)

@@ -99,9 +99,17 @@ class PackageCheckDialog : public QDialog {
  public:
   // `markPoint` marks a finding's map point as it is chosen, and takes the mark away (none) when
   // a finding without one is chosen or the dialog closes.
-  PackageCheckDialog(QWidget* owner, const std::string& packageName,
-                     const Result<PackageReport>& report,
-                     std::function<void(std::optional<QPoint>)> markPoint);
+  PackageCheckDialog(QWidget* owner, std::function<void(std::optional<QPoint>)> markPoint);
+  // Shows a check of the package: findings it no longer has go (the mark of the one chosen
+  // with it), new ones are added and the first of them is chosen; the one chosen stays where it
+  // is still found.
+  void SetReport(const std::string& packageName, const Result<PackageReport>& report);
+  QListWidget* list() const { return list_; }
+
+ private:
+  std::function<void(std::optional<QPoint>)> markPoint_;
+  QListWidget* list_;
+  QLabel* summary_;
 };
 
 // "Changes": what changed from a position file to the board, a line each, kept in step with the

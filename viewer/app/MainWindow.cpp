@@ -523,27 +523,34 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::ShowPackageCheck(const std::string& packageName,
-                                  const Result<PackageReport>& report) {
+                                  const Result<PackageReport>& report, bool open) {
+  if (check_) {
+    check_->SetReport(packageName, report);
+    if (open) {
+      check_->show();
+      check_->raise();
+    }
+    return;
+  }
+  if (!open) return;
   // The report stands beside the map, and moves away from a marked point it would cover.
-  auto dialog = std::make_shared<QPointer<PackageCheckDialog>>();
   const auto placement = [this](const QWidget* window) {
     const std::optional<QPoint> marked = viewer_->overlays().markedPoint();
     return PlacementFor(
         window, marked ? std::optional(map_->mapToGlobal(viewer_->view().MapToClient(*marked)))
                        : std::nullopt);
   };
-  *dialog = new PackageCheckDialog(
-      this, packageName, report, [this, dialog, placement](std::optional<QPoint> map) {
-        viewer_->overlays().MarkMapPoint(map);
-        if (!*dialog || !(*dialog)->isVisible() || !map) return;
-        const ToolPlacement p = placement(*dialog);
-        const QRect frame = (*dialog)->frameGeometry();
-        if (frame.adjusted(-kAvoidMargin, -kAvoidMargin, kAvoidMargin, kAvoidMargin)
-                .contains(*p.avoid))
-          (*dialog)->move(PlaceToolWindow(p, frame.size()).topLeft());
-      });
-  AdoptToolWindow(*dialog, placement);
-  (*dialog)->show();
+  check_ = new PackageCheckDialog(this, [this, placement](std::optional<QPoint> map) {
+    viewer_->overlays().MarkMapPoint(map);
+    if (!check_ || !check_->isVisible() || !map) return;
+    const ToolPlacement p = placement(check_);
+    const QRect frame = check_->frameGeometry();
+    if (frame.adjusted(-kAvoidMargin, -kAvoidMargin, kAvoidMargin, kAvoidMargin).contains(*p.avoid))
+      check_->move(PlaceToolWindow(p, frame.size()).topLeft());
+  });
+  check_->SetReport(packageName, report);
+  AdoptToolWindow(check_, placement);
+  check_->show();
 }
 
 void MainWindow::ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) {

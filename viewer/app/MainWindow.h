@@ -25,6 +25,7 @@ namespace mw {
 class FindBar;
 
 class MapWidget;
+class PackageCheckDialog;
 class PaletteWindow;
 class InfoViewWindow;
 
@@ -143,8 +144,8 @@ class MainWindow : public QMainWindow,
   void ShowToolWindow(ToolWindow which, bool shown) override;
   void ShowFindSector() override;
   void ShowAbout() override;
-  void ShowPackageCheck(const std::string& packageName,
-                        const Result<PackageReport>& report) override;
+  void ShowPackageCheck(const std::string& packageName, const Result<PackageReport>& report,
+                        bool open) override;
   // BoardWindows
   void ShowChanges(const std::string& file, const std::vector<ChangeLine>& lines) override;
   void CloseChanges() override;
@@ -169,6 +170,7 @@ class MainWindow : public QMainWindow,
   QPointer<ChangesWindow> changes_;
   QPointer<HistoryWindow> history_;
   QPointer<TrendsWindow> trends_;
+  QPointer<PackageCheckDialog> check_;  // the one report of the package check
   std::vector<QPointer<QWidget>> toolWindows_;
   QTimer* settle_ = nullptr;
   QTimer* playMoves_ = nullptr;  // steps the moves replayed while they play

@@ -182,8 +182,10 @@ class ToolWindows {
   virtual void ShowFindSector() = 0;
   virtual void ShowAbout() = 0;
   // What the package checker found in the open package (or why it could not check it).
-  virtual void ShowPackageCheck(const std::string& packageName,
-                                const Result<PackageReport>& report) = 0;
+  // The one report open takes a new check in place (findings gone go, with their mark; the
+  // first new one is chosen); `open` opens it, or brings it up, where it is not.
+  virtual void ShowPackageCheck(const std::string& packageName, const Result<PackageReport>& report,
+                                bool open) = 0;
 };
 
 // The windows that follow the board over time: the Changes of a comparison, the game's History and

@@ -70,7 +70,7 @@ class NullHost : public Questions,
   void ShowToolWindow(ToolWindow, bool) override {}
   void ShowFindSector() override {}
   void ShowAbout() override {}
-  void ShowPackageCheck(const std::string&, const Result<PackageReport>&) override {}
+  void ShowPackageCheck(const std::string&, const Result<PackageReport>&, bool) override {}
   // BoardWindows
   void ShowChanges(const std::string&, const std::vector<ChangeLine>&) override {}
   void CloseChanges() override {}

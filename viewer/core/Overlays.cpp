@@ -187,7 +187,7 @@ std::vector<std::string> FindingLines(const Result<PackageReport>& report) {
 void Overlays::CheckMap() {
   const auto report = CheckPackage(v_.board().PackageFolder(v_.map().packageName));
   seenFindings_ = FindingLines(report);
-  v_.host().tools.ShowPackageCheck(v_.map().packageName, report);
+  v_.host().tools.ShowPackageCheck(v_.map().packageName, report, true);
 }
 
 void Overlays::ReloadMap() {
@@ -204,6 +204,10 @@ void Overlays::ReloadMap() {
     older = comparison_->TakeOlder();
   }
   v_.board().LoadMapPackage(v_.map().packageName);
+  // Everything the package holds is read again, its title (in MapInfo.txt) too.
+  v_.board().document().catalogue = BuildMapCatalogue(v_.startup().mapFolders);
+  v_.host().menus.SetCatalogue(v_.board().document().catalogue);
+  v_.view().RefreshTitle();
   v_.view().RestoreView(before.zoom, QPoint(before.scrollX, before.scrollY));
   v_.host().surface.InvalidateMap(QRect());
   if (older) {
@@ -226,9 +230,9 @@ void Overlays::ReloadMap() {
                 .arg(name)
                 .arg(lines.size())
                 .arg(fresh));
-  if (fresh == 0) return;
-  seenFindings_ = lines;
-  v_.host().tools.ShowPackageCheck(v_.map().packageName, report);
+  // An open report follows the package; it opens only for what the author has not seen.
+  if (fresh > 0) seenFindings_ = lines;
+  v_.host().tools.ShowPackageCheck(v_.map().packageName, report, fresh > 0);
 }
 
 void Overlays::ToggleSectors() {
