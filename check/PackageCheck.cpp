@@ -129,7 +129,10 @@ std::map<uint16_t, std::vector<Piece>> PiecesOf(const SectorGrid& grid) {
 
 class Checker {
  public:
-  explicit Checker(std::filesystem::path dir) : dir_(std::move(dir)) {}
+  Checker(std::filesystem::path dir, std::vector<std::filesystem::path> mapFolders)
+      : dir_(std::move(dir)), mapFolders_(std::move(mapFolders)) {
+    mapFolders_.push_back(dir_.parent_path());
+  }
 
   PackageReport Run() {
     Load();
@@ -287,6 +290,32 @@ class Checker {
               "it; put the map's title above it");
     for (const ReadNote& n : notes) ExplainMapInfo(n, info);
     CheckKeywords(text);
+    if (const auto other = PackageTitled(info.title))
+      Add(Level::kWarning, file, "line 1",
+          "the title \"" + DecodePackageText(info.title) + "\" is also that of " +
+              other->filename().string() + " (in " + other->parent_path().string() +
+              "): \"&New\" lists both alike; give the map a title of its own");
+  }
+
+  // Another package where the viewer looks for maps, or beside this one, with this title.
+  std::optional<std::filesystem::path> PackageTitled(const std::string& title) const {
+    if (title.empty()) return std::nullopt;
+    std::error_code error;
+    for (const auto& folder : mapFolders_) {
+      std::filesystem::directory_iterator listing(folder, error);
+      if (error) continue;
+      for (const auto& entry : listing) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() <= kPackageExtension.size() ||
+            !EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()),
+                                kPackageExtension) ||
+            !entry.is_directory(error) || std::filesystem::equivalent(entry.path(), dir_, error))
+          continue;
+        const auto info = ReadMapInfo(FindEntryIgnoringCase(entry.path(), package_file::kMapInfo));
+        if (info && info->title == title) return entry.path();
+      }
+    }
+    return std::nullopt;
   }
 
   // Lines that look meant as a rule but start with no keyword the reader knows: they are read as
@@ -801,8 +830,9 @@ class Checker {
     uint16_t sector;
   };
   std::vector<Stray> strays_;  // pieces of sectors too small to be meant, as the grid is read
-  bool pngPicture_ = false;    // Map.bmp holds a PNG picture
-  AllianceTable alliances_{};  // of MapInfo.txt, for the rules of the table
+  std::vector<std::filesystem::path> mapFolders_;  // where other packages are, for their titles
+  bool pngPicture_ = false;                        // Map.bmp holds a PNG picture
+  AllianceTable alliances_{};                      // of MapInfo.txt, for the rules of the table
   std::map<std::string, int> sectorNames_;
   std::map<std::string, int> pieceNames_;  // each piece kind's name (case folded), its first line
                                            // // each name of a record (case folded), its first
@@ -829,7 +859,8 @@ std::string PackageReport::Summary() const {
          Plural(static_cast<size_t>(warnings()), "warning", "warnings");
 }
 
-Result<PackageReport> CheckPackage(const std::filesystem::path& packageDir) {
+Result<PackageReport> CheckPackage(const std::filesystem::path& packageDir,
+                                   const std::vector<std::filesystem::path>& mapFolders) {
   std::error_code error;
   const auto status = std::filesystem::status(packageDir, error);
   if (error || !std::filesystem::exists(status))
@@ -840,7 +871,7 @@ Result<PackageReport> CheckPackage(const std::filesystem::path& packageDir) {
   if (error)
     return Result<PackageReport>::Fail(packageDir.string() +
                                        ": cannot be read: " + error.message());
-  return Result<PackageReport>::Ok(Checker(packageDir).Run());
+  return Result<PackageReport>::Ok(Checker(packageDir, mapFolders).Run());
 }
 
 }  // namespace mw

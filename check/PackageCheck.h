@@ -36,8 +36,10 @@ struct PackageReport {
 };
 
 // Checks the package directory `packageDir` ("Name.gim"): every file the viewer reads, each on its
-// own and against the others, as the viewer will read them. Fails only when the directory cannot
-// be read at all.
-Result<PackageReport> CheckPackage(const std::filesystem::path& packageDir);
+// own and against the others, as the viewer will read them; its title against those of the other
+// packages in `mapFolders` (where the viewer looks for maps) and beside it. Fails only when the
+// directory cannot be read at all.
+Result<PackageReport> CheckPackage(const std::filesystem::path& packageDir,
+                                   const std::vector<std::filesystem::path>& mapFolders = {});
 
 }  // namespace mw

@@ -33,10 +33,11 @@ std::string DescribeBitmap(const BmpInfo& info) {
 namespace {
 
 int Convert(int argc, char** argv, const char* toolName, const BitmapKind& kind,
-            SectorGrid (*convert)(const BmpRows&)) {
+            const SectorConverter& convert) {
   const std::string takes = std::string(toolName) + " takes " + kind.words;
   const std::string usage = std::string("Usage: ") + toolName + " <bitmap> <gridfile>\n" +
-                            "Converts a sector bitmap into a sector grid; " + takes + ".\n";
+                            "Converts a sector bitmap into a sector grid; " + takes + ".\n" +
+                            kind.options;
   if (argc >= 2 && IsHelp(argv[1])) {
     std::fputs(usage.c_str(), stdout);
     return kExitOk;
@@ -55,7 +56,9 @@ int Convert(int argc, char** argv, const char* toolName, const BitmapKind& kind,
   }
   auto rows = ReadBmpRows(argv[1]);
   if (!rows) return Fail(kExitInput, rows.error());
-  const SectorGrid grid = convert(rows.value());
+  auto converted = convert(rows.value());
+  if (!converted) return Fail(kExitInput, std::string(argv[1]) + ": " + converted.error());
+  const SectorGrid& grid = converted.value();
   const int32_t width = rows.value().width;
   rows.value().pixels = {};
   // The grid takes whole rows of the bitmap as stored, padding included.
@@ -72,7 +75,7 @@ int Convert(int argc, char** argv, const char* toolName, const BitmapKind& kind,
 }  // namespace
 
 int RunSectorBitmapTool(int argc, char** argv, const char* toolName, BitmapKind kind,
-                        SectorGrid (*convert)(const BmpRows&)) {
+                        const SectorConverter& convert) {
   LetOversizedWritesFail();
   try {
     return Convert(argc, argv, toolName, kind, convert);

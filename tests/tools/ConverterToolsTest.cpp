@@ -141,10 +141,67 @@ TEST_F(ConverterTools, sayWhichBitmapsTheyTakeWhenTheyRefuseOne) {
     EXPECT_EQ(run.exitCode, 2) << file;
     EXPECT_TRUE(run.err.starts_with("error: " + std::string(file) + ": " + words + ". "))
         << run.err;
-    // and how to get one it takes
-    EXPECT_NE(run.err.find("BMP3:out.bmp"), std::string::npos) << run.err;
+    // and how to get one it takes: a palette of the sectors' order is made by no converter
+    EXPECT_NE(run.err.find(tool == std::string(PAL2SECT) ? "rgb2sect --colours" : "BMP3:out.bmp"),
+              std::string::npos)
+        << run.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "g.map"));
   }
+}
+
+// A palette a converter made dithers the sectors: refused, naming the index, nothing written.
+// A picture of flat colours goes through rgb2sect --colours, each colour the sector its line
+// names; a colour it does not name (a smoothed edge) is refused with the first such pixel.
+TEST_F(ConverterTools, sectorsComeOnlyFromFlatColoursWithTheirNumbersNamed) {
+  BmpRows palette = Blank(40, 40, 8);
+  for (int32_t y = 0; y < 40; ++y)
+    for (int32_t x = 0; x < 40; ++x)
+      palette.pixels[static_cast<size_t>(y) * palette.rowLength + static_cast<size_t>(x)] =
+          x < 20 ? 1 : ((x + y) % 2 ? 2 : 3);  // sectors 2 and 3 dithered into each other
+  dir.Write("dithered.bmp", EncodeBmp(palette));
+  auto run = Run(PAL2SECT, {"dithered.bmp", "g.map"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("dithered.bmp: palette index 2 paints 400 single pixels apart from any "
+                         "other of it, the first at 21,0"),
+            std::string::npos)
+      << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "g.map"));
+
+  BmpRows picture = Blank(3, 2, 24);
+  const uint32_t colours[2][3] = {{0x1020ff, 0x1020ff, 0x00aa00}, {0xffffff, 0x00aa00, 0x1020ff}};
+  const auto paint = [&](const uint32_t(&c)[2][3]) {
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < 3; ++x)
+        for (int byte = 0; byte < 3; ++byte)
+          picture.pixels[static_cast<size_t>(y) * picture.rowLength + 3 * static_cast<size_t>(x) +
+                         static_cast<size_t>(byte)] = static_cast<uint8_t>(c[y][x] >> (8 * byte));
+    dir.Write("flat.bmp", EncodeBmp(picture));
+  };
+  paint(colours);
+  dir.Write("colours.txt",
+            "; colour sector name\n#1020FF 12 Greyspire\n00aa00 300 Lusk\n\nffffff 0 sea\n");
+  run = Run(RGB2SECT, {"--colours", "colours.txt", "flat.bmp", "g.map"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(test::ReadBytes(dir / "g.map"), Grid(4, 2, {12, 12, 300, 0, 0, 300, 12, 0}));
+  const uint32_t smoothed[2][3] = {{0x1020ff, 0x1121fe, 0x00aa00}, {0xffffff, 0x00aa00, 0x1020ff}};
+  paint(smoothed);
+  std::filesystem::remove(dir / "g.map");
+  run = Run(RGB2SECT, {"--colours", "colours.txt", "flat.bmp", "g.map"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err,
+            "error: flat.bmp: 1 pixel is of colours the list does not name, the first at "
+            "1,0 (1121fe): paint the sectors in flat colours, without smoothing, or list "
+            "the colour\n");
+  for (const auto& [list, said] :
+       {std::pair{"1020ff 12\n1020FF 13\n", "line 2: the colour 1020FF is listed twice"},
+        {"1020f 12\n", "line 1: \"1020f\" is no colour; write six hexadecimal digits, RRGGBB"},
+        {"1020ff 512\n", "line 1: the colour 1020ff names no sector from 0 to 511"}}) {
+    dir.Write("bad.txt", list);
+    run = Run(RGB2SECT, {"--colours", "bad.txt", "flat.bmp", "g.map"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, std::string("error: flat.bmp: the list bad.txt, ") + said + "\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "g.map"));
 }
 
 TEST_F(ConverterTools, failWithoutWritingAnythingOnBadInput) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cctype>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <random>
+#include <sstream>
 
 #include "PackageCheck.h"
 #include "PieceTable.h"
@@ -461,6 +464,13 @@ TEST_F(Gimcheck, findsEverySlipThatChangesTheGameWithItsLine) {
        },
        {"warning: Map.bmp: file: the picture is a PNG, not a bitmap: Marrowind shows it, but "
         "programs that read map packages as bitmaps do not; save it as a BMP"}},
+      {"the title of another package",
+       {},
+       [](const std::filesystem::path& dir) {
+         std::filesystem::create_directory(dir.parent_path() / "Copy.gim");
+         std::ofstream(dir.parent_path() / "Copy.gim" / "MapInfo.txt") << "Test Map\n";
+       },
+       {}},
       {"an empty start position",
        {},
        write("Start.QPX", ""),
@@ -480,7 +490,14 @@ TEST_F(Gimcheck, findsEverySlipThatChangesTheGameWithItsLine) {
     ASSERT_TRUE(report);
     Lines lines;
     for (const Finding& f : report->findings) lines.push_back(f.Line());
-    EXPECT_EQ(lines, c.lines);
+    // The package beside it is named with its folder.
+    if (c.slip == std::string("the title of another package"))
+      EXPECT_EQ(lines, Lines{"warning: MapInfo.txt: line 1: the title \"Test Map\" is also that "
+                             "of Copy.gim (in " +
+                             fresh.path().string() +
+                             "): \"&New\" lists both alike; give the map a title of its own"});
+    else
+      EXPECT_EQ(lines, c.lines);
   }
   // A package folder not named ".gim" is never listed.
   package = sound;
@@ -599,6 +616,65 @@ std::vector<uint8_t> RoundTrip(const std::filesystem::path& table, const test::T
   auto vorn = test::RunProgram(VORN, {"sectors.txt", "back.sek"}, dir.path());
   EXPECT_EQ(vorn.exitCode, 0) << vorn.err;
   return test::ReadBytes(dir / "back.sek");
+}
+
+// The README's steps of making a map, run as written on an empty home: its commands, and
+// between them what the author paints and types.
+TEST(ReadmeMapSteps, workAsWrittenOnAnEmptyFolder) {
+  std::ifstream in(std::filesystem::path(SOURCE_DIR) / "README.md");
+  const std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const size_t from = readme.find("### Making a map"), to = readme.find("\n## ", from);
+  ASSERT_NE(from, std::string::npos);
+  // The commands of each numbered step, as its indented blocks show them.
+  std::map<int, std::string> steps;
+  int step = -1;
+  std::istringstream lines(readme.substr(from, to - from));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.size() > 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+        line.compare(1, 4, ". **") == 0)
+      step = line[0] - '0';
+    if (step < 0 || !line.starts_with("       ")) continue;
+    const std::string command = line.substr(7);
+    for (const char* word : {"mkdir ", "cd ", "cp ", "printf ", "rgb2sect ", "pal2sect ", "vorn ",
+                             "gimcheck ", "Marrowind "})
+      if (command.starts_with(word)) steps[step] += command + "\n";
+  }
+  ASSERT_TRUE(steps.contains(0) && steps.contains(1) && steps.contains(2)) << "the steps' commands";
+  test::TempDir home;
+  const std::string bin = std::filesystem::path(GIMCHECK).parent_path().string();
+  const std::string setup = "set -e\nexport HOME='" + home.path().string() + "' PATH='" + bin +
+                            ":'\"$PATH\" TESS='" + bin +
+                            "/Tess.gim'\nexport XDG_DATA_HOME= "
+                            "XDG_CONFIG_HOME= XDG_STATE_HOME= QT_QPA_PLATFORM=offscreen\n";
+  const auto run = [&](const std::string& commands) {
+    return test::RunProgram("/bin/sh", {"-c", setup + commands}, home.path());
+  };
+  auto made = run(steps[0]);
+  ASSERT_EQ(made.exitCode, 0) << steps[0] << made.err;
+  // What the author paints and writes: the map, its sectors in flat colours and their list, the
+  // sector text.
+  const auto maps = home.path() / ".local/share/marrowind/maps";
+  QImage picture(200, 100, QImage::Format_RGB888);
+  picture.fill(QColor(0xe0, 0x30, 0x30));
+  for (int y = 0; y < 100; ++y)
+    for (int x = 100; x < 200; ++x) picture.setPixelColor(x, y, QColor(0x30, 0x50, 0xe0));
+  ASSERT_TRUE(picture.save(QString::fromStdString((maps / "Name.gim/Map.bmp").string()), "BMP"));
+  ASSERT_TRUE(picture.save(QString::fromStdString((maps / "sectors.bmp").string()), "BMP"));
+  std::ofstream(maps / "colours.txt") << "; colour  sector  name\ne03030 1 North\n3050e0 2 South\n";
+  std::ofstream(maps / "sectors.txt") << "# name : income/owner labelX labelY\n"
+                                         "North  : 40100 32 32\nSouth  : 30200 96 32\n";
+  // and the start the window saves: an infantry of each country.
+  Position start;
+  start.ReplaceUnits({MakeUnit(50, 50, 1, 1, 1), MakeUnit(150, 50, 1, 2, 1)});
+  start.header().setMapName("Name");
+  ASSERT_TRUE(SavePosition(start, maps / "Name.gim/Start.QPX"));
+  std::string rest;
+  for (const auto& [number, commands] : steps)
+    if (number > 0) rest += commands;
+  made = run("cd ~/.local/share/marrowind/maps\n" + rest);
+  EXPECT_EQ(made.exitCode, 0) << rest << made.out << made.err;
+  EXPECT_NE(made.out.find("0 errors"), std::string::npos) << made.out;
+  EXPECT_TRUE(std::filesystem::exists(maps / "sectors.png")) << made.err;
 }
 
 TEST(SekdumpText, givesBackTheBundledTablesByteForByte) {

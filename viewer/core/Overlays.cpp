@@ -185,7 +185,8 @@ std::vector<std::string> FindingLines(const Result<PackageReport>& report) {
 }  // namespace
 
 void Overlays::CheckMap() {
-  const auto report = CheckPackage(v_.board().PackageFolder(v_.map().packageName));
+  const auto report =
+      CheckPackage(v_.board().PackageFolder(v_.map().packageName), v_.startup().mapFolders);
   seenFindings_ = FindingLines(report);
   v_.host().tools.ShowPackageCheck(v_.map().packageName, report, true);
 }
@@ -215,7 +216,8 @@ void Overlays::ReloadMap() {
     CompareWithPosition(std::move(older), compared);
   }
   v_.recovery().Keep();
-  const auto report = CheckPackage(v_.board().PackageFolder(v_.map().packageName));
+  const auto report =
+      CheckPackage(v_.board().PackageFolder(v_.map().packageName), v_.startup().mapFolders);
   const std::vector<std::string> lines = FindingLines(report);
   size_t fresh = 0;
   for (const std::string& line : lines)

@@ -48,6 +48,16 @@ Viewer::Viewer(Host host, std::filesystem::path programDir)
 Viewer::~Viewer() { board_.position().SetObserver(nullptr); }
 
 Status Viewer::Start(const std::string& commandLine) {
+  // A map package folder named is looked for first where it is, wherever that is.
+  const std::string path = Unquoted(commandLine);
+  std::error_code error;
+  const bool package = !path.empty() && std::filesystem::is_directory(path, error);
+  if (package) {
+    const auto folder = std::filesystem::absolute(path).lexically_normal();
+    startup_.mapFolders.insert(
+        startup_.mapFolders.begin(),
+        (folder.has_filename() ? folder : folder.parent_path()).parent_path());
+  }
   std::vector<std::string> leftOut;
   board_.document().catalogue = BuildMapCatalogue(startup_.mapFolders, &leftOut);
   if (!leftOut.empty()) {
@@ -63,7 +73,6 @@ Status Viewer::Start(const std::string& commandLine) {
   const std::string start =
       FindEntryIgnoringCase(board_.PackageFolder(kDefaultMapName), package_file::kStartPosition)
           .string();
-  const std::string path = Unquoted(commandLine);
   Status opened = Status::Ok();
   const auto turn = GameTurnOf(path);
   if (!path.empty() && (turn || IsDatabaseFile(path))) {
@@ -71,6 +80,17 @@ Status Viewer::Start(const std::string& commandLine) {
     // said before the start position appears in its place.
     opened = games_.OpenGameAt(turn ? turn->first : path, turn ? turn->second : 0);
     if (!opened) board_.ReportFailure({Failure::Action::kOpenNamed, path, opened.error()});
+  } else if (package) {
+    // A map package: its start position on its map, the board empty where it has none.
+    std::filesystem::path folder = std::filesystem::absolute(path).lexically_normal();
+    if (!folder.has_filename()) folder = folder.parent_path();
+    std::string name = folder.filename().string();
+    if (name.size() > kPackageExtension.size() &&
+        EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()), kPackageExtension))
+      name.resize(name.size() - kPackageExtension.size());
+    board_.position().header().setMapName(name);
+    opened = PutBoard(BoardSource::Start(
+        FindEntryIgnoringCase(folder, package_file::kStartPosition).string(), name));
   } else if (!path.empty()) {
     // What cannot be read leaves the default start position on the board.
     if (auto loaded = LoadPosition(board_.position(), start); !loaded)
