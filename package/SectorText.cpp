@@ -117,6 +117,79 @@ std::vector<SectorLineNote> SectorLineNotes(std::string_view piece) {
   return notes;
 }
 
+Result<std::string> PutLabelPoints(std::string_view text, const SectorTable& table, int* changed) {
+  using R = Result<std::string>;
+  std::string out;
+  out.reserve(text.size() + 64);
+  int number = 0, record = 0;
+  *changed = 0;
+  const auto hex = [](uint32_t v) {
+    char digits[12];
+    std::snprintf(digits, sizeof digits, "%x", v);
+    return std::string(digits);
+  };
+  for (size_t at = 0; at < text.size();) {
+    const size_t end = text.find('\n', at);
+    const size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    const std::string_view raw = text.substr(at, next - at);
+    at = next;
+    ++number;
+    const std::string where = "line " + std::to_string(number);
+    std::string_view line = raw;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    if (line.size() + 1 > kSectorTextPieceLength)
+      return R::Fail(where + " is longer than 254 characters");
+    const SectorLine compiled = CompileSectorLine(line);
+    if (compiled.kind == SectorLineKind::kNoColon)
+      return R::Fail(where + ": no colon after the sector name");
+    if (compiled.kind != SectorLineKind::kRecord) {
+      out += raw;
+      continue;
+    }
+    if (++record >= kSectorSlots) return R::Fail(where + ": more records than a table holds");
+    const SectorRecord& r = table[static_cast<size_t>(record)];
+    if (!r.hasName()) return R::Fail(where + ": the table has no record " + std::to_string(record));
+    if (compiled.record.name() != r.name())
+      return R::Fail(where + " names \"" + compiled.record.name() + "\", record " +
+                     std::to_string(record) + " of the table \"" + r.name() +
+                     "\": the table is of another text");
+    if (compiled.record.value(2) == r.value(2) && compiled.record.value(3) == r.value(3)) {
+      out += raw;
+      continue;
+    }
+    // Where values 1 to 3 are written, after the colon.
+    const size_t from = line.find(':') + 1;
+    ScanText scan(line.substr(from));
+    std::vector<std::pair<size_t, size_t>> spans;
+    for (int i = 1; i <= 3; ++i) {
+      const size_t item = from + scan.NextItem();
+      if (!scan.Hex()) break;
+      spans.push_back({item, from + scan.position()});
+    }
+    std::string changedLine;
+    if (spans.size() == 3) {
+      changedLine = std::string(line.substr(0, spans[1].first)) + hex(r.value(2)) +
+                    std::string(line.substr(spans[1].second, spans[2].first - spans[1].second)) +
+                    hex(r.value(3)) + std::string(line.substr(spans[2].second));
+    } else {
+      // Values missing are written after the last one there is.
+      const size_t cut = spans.empty() ? from : spans.back().second;
+      std::string values;
+      if (spans.empty()) values += " 0";
+      values += " " + hex(r.value(2)) + " " + hex(r.value(3));
+      if (spans.size() == 2)
+        changedLine = std::string(line.substr(0, spans[1].first)) + hex(r.value(2)) + " " +
+                      hex(r.value(3)) + std::string(line.substr(spans[1].second));
+      else
+        changedLine = std::string(line.substr(0, cut)) + values + std::string(line.substr(cut));
+    }
+    out += changedLine;
+    out += raw.substr(line.size());
+    ++*changed;
+  }
+  return R::Ok(std::move(out));
+}
+
 bool LooksLikeUtf16(std::string_view text) {
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
   const size_t n = std::min<size_t>(text.size(), 64);

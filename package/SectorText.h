@@ -4,7 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "Result.h"
 #include "SectorRecord.h"
+#include "SectorTable.h"
 
 namespace mw {
 
@@ -52,6 +54,14 @@ std::vector<SectorLineNote> SectorLineNotes(std::string_view piece);
 // Whether a text is UTF-16 (a byte-order mark of either order, or the zero bytes every other byte
 // of a Latin text has): read byte by byte, its lines are no sector lines.
 bool LooksLikeUtf16(std::string_view text);
+
+// The sector text with the label points (values 2 and 3) of a table's records in place of its
+// own, the text's record line n taking record n's; every other byte stays as it was, comments,
+// spacing, case and line ends included, and a line whose label point is the record's is left
+// alone. `changed` counts the lines changed. Fails naming the line where a record line's name is
+// not its record's (the table is of another text), where a line has no colon or is longer than
+// 254 characters, or where the table has fewer records than the text.
+Result<std::string> PutLabelPoints(std::string_view text, const SectorTable& table, int* changed);
 
 // A record as `vorn` text that compiles back to the very same 76 bytes: a comment line naming
 // its fields in words, then "name: v1 v2 ... v9" with the values in hexadecimal. Where the name

@@ -9,6 +9,7 @@
 #include "FileBytes.h"
 #include "PackageText.h"
 #include "ScanText.h"
+#include "SectorTable.h"
 #include "SectorText.h"
 #include "ToolSupport.h"
 
@@ -21,6 +22,10 @@ constexpr const char* kFormat =
     "  -          as <infile>: read the sector text from standard input, as in\n"
     "             sekdump --text SektorInfo.sek | vorn - SektorInfo.sek\n"
     "  --utf8     the names are written in UTF-8: store them in Windows-1252, as packages do\n"
+    "  --labels <table> <textfile>\n"
+    "             write the label points of a table (SektorInfo.new, which Marrowind's key S\n"
+    "             exports after label points were moved on the map) into the sector text in\n"
+    "             place, every other byte of it kept: comments, spacing, line order\n"
     "  --strict   refuse the text (exit 2, nothing written) where a line holds what is not read\n"
     "             as meant: a colon in a name, a value that is not hexadecimal, more than nine\n"
     "             values, or a UTF-16 text; without it these are warnings\n"
@@ -50,6 +55,25 @@ int main(int argc, char** argv) {
   if (!args.empty() && IsHelp(args[0])) {
     std::fputs(kUsage, stdout);
     std::fputs(kFormat, stdout);
+    return kExitOk;
+  }
+  if (!args.empty() && args[0] == "--labels") {
+    if (args.size() != 3)
+      return Fail(kExitUsage, "--labels needs a table and the sector text to write into");
+    auto table = ReadSectorTable(args[1]);
+    if (!table) return Fail(kExitInput, table.error());
+    auto text = ReadFileBytes(args[2]);
+    if (!text) return Fail(kExitInput, text.error());
+    int changed = 0;
+    auto put = PutLabelPoints(std::string(text->begin(), text->end()), *table, &changed);
+    if (!put) return Fail(kExitInput, args[2] + ": " + put.error());
+    if (changed > 0) {
+      const std::vector<uint8_t> bytes(put->begin(), put->end());
+      if (auto written = WriteFileAtomically(args[2], bytes); !written)
+        return Fail(kExitOutput, written.error());
+    }
+    std::printf("vorn: %d label point%s written into %s\n", changed, changed == 1 ? "" : "s",
+                args[2].c_str());
     return kExitOk;
   }
   bool utf8 = false, strict = false;

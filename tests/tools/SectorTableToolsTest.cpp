@@ -199,6 +199,38 @@ TEST_F(SectorTableTools, vornNamesWhatItDidNotReadAndStrictRefusesIt) {
   }
 }
 
+// Label points moved on the map go back into the author's text: compiled again it gives the
+// exported table, and every line that is no record's stays byte for byte.
+TEST_F(SectorTableTools, vornLabelsWritesTheTablesLabelPointsIntoTheTextInPlace) {
+  const std::string text =
+      "# my map\r\n; the sea\r\nNorth  : 40100   32   32   # aside\r\n\r\nSouth\t: 30200\t96\r\n"
+      "East: 0\r\nWest:\r\nFar: 1 2 3 4 5 6 7 8 9\r\n";
+  ASSERT_EQ(Vorn(text).exitCode, 0);
+  std::vector<uint8_t> table = Output();
+  const int32_t points[][2] = {{0x40, 0x41}, {0x97, 0x20}, {5, 6}, {7, 8}, {2, 3}};
+  for (size_t i = 0; i < std::size(points); ++i)
+    for (int k = 0; k < 2; ++k)
+      PutU32(table, 76 * i + 44 + 4 * static_cast<size_t>(k), static_cast<uint32_t>(points[i][k]));
+  dir.Write("SektorInfo.new", table);
+  auto run = test::RunProgram(VORN, {"--labels", "SektorInfo.new", "sectors.txt"}, dir.path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "vorn: 4 label points written into sectors.txt\n");
+  const std::string written = test::ReadText(dir / "sectors.txt");
+  EXPECT_EQ(written,
+            "# my map\r\n; the sea\r\nNorth  : 40100   40   41   # aside\r\n\r\nSouth\t: 30200\t97 "
+            "20\r\nEast: 0 5 6\r\nWest: 0 7 8\r\nFar: 1 2 3 4 5 6 7 8 9\r\n");
+  ASSERT_EQ(test::RunProgram(VORN, {"sectors.txt", "again.sek"}, dir.path()).exitCode, 0);
+  EXPECT_EQ(test::ReadBytes(dir / "again.sek"), table);
+  // A table of another text is refused and the text left as it was.
+  dir.Write("sectors.txt", "North : 1\nSouth : 2\nEest: 0\n");
+  run = test::RunProgram(VORN, {"--labels", "SektorInfo.new", "sectors.txt"}, dir.path());
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err,
+            "error: sectors.txt: line 3 names \"Eest\", record 3 of the table \"East\": "
+            "the table is of another text\n");
+  EXPECT_EQ(test::ReadText(dir / "sectors.txt"), "North : 1\nSouth : 2\nEest: 0\n");
+}
+
 TEST_F(SectorTableTools, vornRefusesALineWithoutColonAndKeepsTheOldTable) {
   dir.Write("SektorInfo.sek", "old table");
   auto run = Vorn("A: 1\n# fine\nno colon here\nB: 2\n");
