@@ -349,6 +349,16 @@ TEST_F(Headless, reportsOfAPositionWhoseMapIsMissingEndWithTheReason) {
     EXPECT_EQ(run.out, "") << report;
     EXPECT_NE(run.err.find("lost.QPX: its map Zzzz is not found"), std::string::npos) << run.err;
   }
+  // An empty file is no empty board of the default map.
+  dir.Write("empty.QPX", "");
+  for (const std::vector<std::string>& report :
+       {std::vector<std::string>{"--totals", "empty.QPX"}, {"--render", "e.png", "empty.QPX"}}) {
+    const auto run = Run(report);
+    EXPECT_EQ(run.exitCode, 2) << report[0];
+    EXPECT_EQ(run.err,
+              "error: empty.QPX: the file is empty; a position file holds at least its "
+              "header\n");
+  }
 }
 
 // Paths in any encoding reach the file system byte for byte.

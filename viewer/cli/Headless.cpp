@@ -615,6 +615,15 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
   if (options->mode == Options::Mode::kExtract) return RunExtract(*options, err);
   if (options->mode == Options::Mode::kMerge) return RunMerge(*options, out, err);
   if (options->mode == Options::Mode::kVerify) return RunVerify(*options, out, err);
+  // An empty file would read as an empty board of the default map, and every report of it would
+  // look like an answer.
+  std::error_code empty;
+  if (!options->position.empty() && std::filesystem::is_regular_file(options->position, empty) &&
+      std::filesystem::file_size(options->position, empty) == 0 && !empty) {
+    err << "error: " << options->position
+        << ": the file is empty; a position file holds at least its header\n";
+    return 2;
+  }
   NullHost host;
   Viewer viewer(host, programDir);
   if (auto started = viewer.Start(options->position); !started) {
