@@ -220,6 +220,10 @@
         <source>Redone: %1</source>
         <translation>Wiederholt: %1</translation>
     </message>
+    <message>
+        <source>Wrote %1 into %2: the map is installed for everyone</source>
+        <translation>%1 nach %2 geschrieben: die Karte ist für alle installiert</translation>
+    </message>
 </context>
 <context>
     <name>Failure</name>

@@ -236,14 +236,25 @@ TEST(Locations, followTheProgramFolderThenTheUsersThenTheInstalledOnes) {
   env.Set("XDG_DATA_DIRS", "");
   EXPECT_EQ(MapFolders(program)[2], "/usr/local/share/marrowind/maps") << "the default";
 
-  // Settings beside the program while it can write there, else in the user's config folder.
+  // Settings beside a portable program (its folder writable and holding maps of its own), else
+  // in the user's config folder: an installed program writes nothing into the system, even run
+  // as root. An installed map's table is exported into the user's folder, which is no map folder.
   std::filesystem::create_directories(program);
   env.Set("XDG_CONFIG_HOME", (dir / "config").string());
-  EXPECT_EQ(SettingsFile(program, "Marrowind.ini"), program / "Marrowind.ini");
+  const auto config = dir / "config/Marrowind/Marrowind.ini";
+  EXPECT_EQ(SettingsFile(program, "Marrowind.ini"), config) << "installed";
+  const auto installed = dir / "prefix/share/marrowind/maps/Tess.gim";
+  EXPECT_EQ(ExportFolder(program, installed), dir / "data/marrowind/exports/Tess.gim");
+  EXPECT_EQ(ExportFolder(program, dir / "data/marrowind/maps/Mine.gim"),
+            dir / "data/marrowind/maps/Mine.gim");
+  std::filesystem::create_directories(program / "Tess.gim");
+  EXPECT_EQ(SettingsFile(program, "Marrowind.ini"), program / "Marrowind.ini") << "portable";
+  EXPECT_EQ(ExportFolder(program, program / "Tess.gim"), program / "Tess.gim");
+  EXPECT_EQ(ExportFolder(program, installed), dir / "data/marrowind/exports/Tess.gim");
   // A folder nobody may write in, not even root.
   const std::filesystem::path readOnly = "/proc/self";
   ASSERT_NE(::access(readOnly.c_str(), W_OK), 0);
-  EXPECT_EQ(SettingsFile(readOnly, "Marrowind.ini"), dir / "config/Marrowind/Marrowind.ini");
+  EXPECT_EQ(SettingsFile(readOnly, "Marrowind.ini"), config);
 }
 
 TEST_F(Startup, handsTheCatalogueAndTheSettingsChecksToTheMenu) {

@@ -59,9 +59,37 @@ std::filesystem::path FindPackage(const std::vector<std::filesystem::path>& fold
   return PackageDirectory(folders.empty() ? std::filesystem::path(".") : folders.front(), mapName);
 }
 
+bool IsPortable(const std::filesystem::path& programDir) {
+  if (::access(programDir.c_str(), W_OK) != 0) return false;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(programDir, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() > kPackageExtension.size() &&
+        EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()),
+                           kPackageExtension) &&
+        entry.is_directory(error))
+      return true;
+  }
+  return false;
+}
+
+std::filesystem::path ExportFolder(const std::filesystem::path& programDir,
+                                   const std::filesystem::path& packageFolder) {
+  const auto data =
+      AbsoluteFromEnvironment("XDG_DATA_HOME").value_or(Home() / ".local/share") / "marrowind";
+  const auto parent = packageFolder.lexically_normal().parent_path();
+  std::error_code error;
+  const auto same = [&](const std::filesystem::path& folder) {
+    return std::filesystem::equivalent(parent, folder, error) ||
+           parent == folder.lexically_normal();
+  };
+  if ((same(programDir) && IsPortable(programDir)) || same(data / "maps")) return packageFolder;
+  return data / "exports" / packageFolder.filename();
+}
+
 std::filesystem::path SettingsFile(const std::filesystem::path& programDir,
                                    std::string_view fileName) {
-  if (::access(programDir.c_str(), W_OK) == 0) return programDir / fileName;
+  if (IsPortable(programDir)) return programDir / fileName;
   return AbsoluteFromEnvironment("XDG_CONFIG_HOME").value_or(Home() / ".config") / "Marrowind" /
          fileName;
 }

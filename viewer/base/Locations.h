@@ -19,9 +19,20 @@ std::vector<std::filesystem::path> MapFolders(const std::filesystem::path& progr
 std::filesystem::path FindPackage(const std::vector<std::filesystem::path>& folders,
                                   std::string_view mapName);
 
-// Where the settings file lives: beside the program when that folder is writable, else in
-// $XDG_CONFIG_HOME/Marrowind (~/.config/Marrowind).
+// A portable copy of the program: its folder holds map packages of its own (a build folder, or a
+// folder copied whole) and may be written. An installed program is none, even run as root.
+bool IsPortable(const std::filesystem::path& programDir);
+
+// Where the settings file lives: beside a portable program, else in $XDG_CONFIG_HOME/Marrowind
+// (~/.config/Marrowind).
 std::filesystem::path SettingsFile(const std::filesystem::path& programDir,
                                    std::string_view fileName);
+
+// The folder the sector table of a package is exported into: the package itself where it is the
+// user's (beside a portable program, or among the user's own maps in
+// $XDG_DATA_HOME/marrowind/maps), else, for a package installed for everyone,
+// $XDG_DATA_HOME/marrowind/exports/<package folder's name>, which is no map folder.
+std::filesystem::path ExportFolder(const std::filesystem::path& programDir,
+                                   const std::filesystem::path& packageFolder);
 
 }  // namespace mw

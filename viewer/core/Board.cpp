@@ -232,14 +232,18 @@ std::optional<Board::Journal> Board::MovesSinceTurn() const {
   return journal;
 }
 
-Status Board::ExportSectorTable() {
-  const auto path =
-      FindEntryIgnoringCase(PackageFolder(map_.packageName), package_file::kSectorTableExport);
+Result<std::filesystem::path> Board::ExportSectorTable() {
+  using R = Result<std::filesystem::path>;
+  const auto folder = ExportFolder(v_.startup().programDir, PackageFolder(map_.packageName));
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) return R::Fail(folder.string() + ": cannot be made: " + error.message());
+  const auto path = FindEntryIgnoringCase(folder, package_file::kSectorTableExport);
   const SectorTable* table = position_.sectorTable();
   const std::vector<uint8_t> bytes = table ? table->SerializeNamed() : std::vector<uint8_t>();
-  Status written = WriteFileAtomically(path, bytes);
-  if (written) position_.MarkLabelsExported();
-  return written;
+  if (Status written = WriteFileAtomically(path, bytes); !written) return R::Fail(written.error());
+  position_.MarkLabelsExported();
+  return R::Ok(path);
 }
 
 void Board::ReportFailure(Failure failure) {

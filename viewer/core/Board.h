@@ -82,8 +82,9 @@ class Board {
   // Puts the units of a position of the map on show on the board in place of its own, its file,
   // origin and view kept: clean, with no undo history (the moves of a turn replayed).
   void ShowUnits(std::span<const uint8_t> bytes);
-  // Writes the sector table with its moved label points as SektorInfo.new into the package.
-  Status ExportSectorTable();
+  // Writes the sector table with its moved label points as SektorInfo.new into the package, or
+  // beside it where the package is installed for everyone (ExportFolder); the file written.
+  Result<std::filesystem::path> ExportSectorTable();
   // The folder of the package of a map, wherever it was found; the title of the map loaded.
   std::filesystem::path PackageFolder(std::string_view mapName) const;
   std::string MapTitle() const;

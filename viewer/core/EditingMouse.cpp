@@ -216,17 +216,23 @@ void Editing::KeyRelease(Key key, unsigned) {
 void Editing::ExportCommand() {
   const std::filesystem::path folder = v_.board().PackageFolder(v_.map().packageName);
   const std::string file(package_file::kSectorTableExport);
-  // A package installed for all users is not the user's to change: nothing is written elsewhere,
-  // and the message says where the table could not go.
-  if (auto exported = v_.board().ExportSectorTable(); !exported) {
+  // A package installed for everyone is not the user's to change: the table goes into the
+  // user's own folder, and the message says where.
+  auto exported = v_.board().ExportSectorTable();
+  if (!exported) {
     qWarning("%s", exported.error().c_str());
     v_.board().ReportFailure(
         {Failure::Action::kExport, (folder / file).string(), exported.error()});
     return;
   }
+  const bool beside = exported->parent_path() == folder;
   v_.host().surface.ShowStatus(
       StatusField::kMessage,
-      Tr("Editing", "Wrote %1 into %2").arg(file).arg(folder.filename().string()));
+      beside ? Tr("Editing", "Wrote %1 into %2").arg(file).arg(folder.filename().string()).str()
+             : Tr("Editing", "Wrote %1 into %2: the map is installed for everyone")
+                   .arg(file)
+                   .arg(exported->parent_path().string())
+                   .str());
 }
 
 void Editing::Wheel(QPoint client, QPoint pixels, bool zoom) {
