@@ -270,7 +270,7 @@ class Checker {
     auto bytes = ReadFileBytes(File(file));
     if (!bytes) {
       if (!Exists(file))
-        return Missing(file, "the map has no alliances and \"&New\" shows the folder's name");
+        return Missing(file, "the map has no alliances and \"New\" shows the folder's name");
       return Add(Level::kError, file, "file", bytes.error());
     }
     const std::string text(bytes->begin(), bytes->end());
@@ -286,7 +286,7 @@ class Checker {
     if (StartsWithAllied(info.title) || ParseCountryLine(info.title))
       Add(Level::kWarning, file, "line 1",
           "the first line is the title, but \"" + DecodePackageText(info.title) +
-              "\" reads like a rule: it is not read as one, and \"&New\" lists the map under "
+              "\" reads like a rule: it is not read as one, and \"New\" lists the map under "
               "it; put the map's title above it");
     for (const ReadNote& n : notes) ExplainMapInfo(n, info);
     CheckKeywords(text);
@@ -294,7 +294,7 @@ class Checker {
       Add(Level::kWarning, file, "line 1",
           "the title \"" + DecodePackageText(info.title) + "\" is also that of " +
               other->filename().string() + " (in " + other->parent_path().string() +
-              "): \"&New\" lists both alike; give the map a title of its own");
+              "): \"New\" lists both alike; give the map a title of its own");
   }
 
   // Another package where the viewer looks for maps, or beside this one, with this title.
@@ -369,8 +369,7 @@ class Checker {
     const auto warn = [&](const std::string& what) { Add(Level::kWarning, file, where, what); };
     switch (n.kind) {
       case K::kTitleMissing:
-        return Add(Level::kError, file, where,
-                   "no title; \"&New\" shows the folder's name instead");
+        return Add(Level::kError, file, where, "no title; \"New\" shows the folder's name instead");
       case K::kAllianceIndented:
         return warn(
             "an indented \"allied\" line is ignored: only lines that start with \"allied\" are "
@@ -770,16 +769,16 @@ class Checker {
     CheckPieceImage(package_file::kSmallPieces, small_, kSmallCell,
                     "no piece image: the palette is empty and pieces are not drawn", Level::kError);
     CheckPieceImage(package_file::kBigPieces, big_, kBigCell,
-                    "with \"&Use BigPieces\" on, the small pieces are shown", Level::kWarning);
+                    "with \"Use BigPieces\" on, the small pieces are shown", Level::kWarning);
   }
 
   void CheckStart() {
     const auto file = package_file::kStartPosition;
-    if (!Exists(file)) return Missing(file, "\"&New\" starts this map without any piece");
+    if (!Exists(file)) return Missing(file, "\"New\" starts this map without any piece");
     std::error_code error;
     if (std::filesystem::file_size(File(file), error) == 0 && !error)
       return Add(Level::kError, file, "file",
-                 "the file is empty: \"&New\" starts this map without any piece");
+                 "the file is empty: \"New\" starts this map without any piece");
     Position start;
     if (auto loaded = LoadPosition(start, File(file)); !loaded)
       return Add(Level::kError, file, "file", loaded.error());

@@ -561,16 +561,16 @@
         <translation>Zug %1 „%2“ von %3 steht auf dem Brett</translation>
     </message>
     <message>
-        <source>No game to step through: open one (&amp;Open Game ...) or record a turn first</source>
-        <translation>Kein Spiel zum Durchblättern: erst eines öffnen (Spiel öffnen ...) oder einen Zug aufzeichnen</translation>
-    </message>
-    <message>
         <source>Turn %1 is now &quot;%2&quot;</source>
         <translation>Zug %1 heißt jetzt „%2“</translation>
     </message>
     <message>
         <source>The game file cannot be read now: %1</source>
         <translation>Die Spieldatei kann gerade nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>No game to step through: open one (Open Game ...) or record a turn first</source>
+        <translation>Kein Spiel zum Durchblättern: erst eines öffnen (Spiel öffnen ...) oder einen Zug aufzeichnen</translation>
     </message>
 </context>
 <context>
@@ -596,7 +596,7 @@
         <translation>Die Züge %1 bis %2 „%3“ sind in %4 eingetroffen</translation>
     </message>
     <message>
-        <source>No turns to chart: open a game (&amp;Open Game ...) or record a turn first</source>
+        <source>No turns to chart: open a game (Open Game ...) or record a turn first</source>
         <translation>Keine Züge für ein Diagramm: erst ein Spiel öffnen (Spiel öffnen ...) oder einen Zug aufzeichnen</translation>
     </message>
 </context>
@@ -648,18 +648,6 @@
     <message>
         <source>Compare With Saved</source>
         <translation>Mit Gespeichertem vergleichen</translation>
-    </message>
-    <message>
-        <source>&amp;Record Turn</source>
-        <translation>Zug &amp;aufzeichnen</translation>
-    </message>
-    <message>
-        <source>&amp;Open Game ...</source>
-        <translation>Spiel ö&amp;ffnen ...</translation>
-    </message>
-    <message>
-        <source>&amp;Take Turns From ...</source>
-        <translation>Züge &amp;holen aus ...</translation>
     </message>
     <message>
         <source>Previous Turn</source>
@@ -734,10 +722,6 @@
         <translation>Karte mit der &amp;Maus ziehen</translation>
     </message>
     <message>
-        <source>Pieces &amp;Follow Zoom</source>
-        <translation>Figuren folgen dem &amp;Zoom</translation>
-    </message>
-    <message>
         <source>&amp;Find Sector ...</source>
         <translation>Sektor &amp;finden ...</translation>
     </message>
@@ -786,16 +770,32 @@
         <translation>Fehlende Dateien &amp;entfernen</translation>
     </message>
     <message>
-        <source>&amp;Replay Moves</source>
-        <translation>Bewegungen &amp;wiedergeben</translation>
-    </message>
-    <message>
         <source>Previous Move</source>
         <translation>Vorige Bewegung</translation>
     </message>
     <message>
         <source>Next Move</source>
         <translation>Nächste Bewegung</translation>
+    </message>
+    <message>
+        <source>Record &amp;Turn</source>
+        <translation>Zug &amp;aufzeichnen</translation>
+    </message>
+    <message>
+        <source>Open &amp;Game ...</source>
+        <translation>Spiel ö&amp;ffnen ...</translation>
+    </message>
+    <message>
+        <source>Ta&amp;ke Turns From ...</source>
+        <translation>Züge &amp;holen aus ...</translation>
+    </message>
+    <message>
+        <source>Re&amp;play Moves</source>
+        <translation>Bewegungen &amp;wiedergeben</translation>
+    </message>
+    <message>
+        <source>Pieces Follow &amp;Zoom</source>
+        <translation>Figuren folgen dem &amp;Zoom</translation>
     </message>
 </context>
 <context>

@@ -3,8 +3,11 @@
 #include <QAbstractButton>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "Language.h"
 #include "MainWindow.h"
@@ -53,6 +56,28 @@ class LanguageTest : public QObject {
     const QStringList germanItems{"&Öffnen", "&Speichern", "Speichern &unter ..."};
     QCOMPARE(fileItems, german ? germanItems : englishItems);
     QCOMPARE(w.palette()->windowTitle(), In({"ToolBar", "Werkzeugleiste"}));
+    // Every menu, the menu bar included, gives each of its items a letter of its own; only the
+    // two items whose texts the format's own program fixed share theirs ("S&ave as ...",
+    // "&About ...").
+    const std::function<void(const QString&, const QList<QAction*>&)> walk =
+        [&](const QString& menu, const QList<QAction*>& actions) {
+          QMap<QChar, QString> taken;
+          for (QAction* a : actions) {
+            const QString text = a->text();
+            const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+            if (a->menu()) walk(text, a->menu()->actions());
+            if (at < 0) continue;
+            const QChar letter = text[at + 1].toLower();
+            const QString earlier = taken.value(letter);
+            const bool fixed =
+                QSet<QString>{earlier, text} ==
+                QSet<QString>{QStringLiteral("S&ave as ..."), QStringLiteral("&About ...")};
+            QVERIFY2(earlier.isEmpty() || fixed,
+                     qPrintable(menu + ": " + earlier + " and " + text + " share their letter"));
+            taken[letter] = text;
+          }
+        };
+    walk(QStringLiteral("menu bar"), w.menuBar()->actions());
 
     // A piece placed as the mouse places it, then the board saved.
     const auto place = [&](int x) {

@@ -129,8 +129,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(Texts(menus[0]->menu()->actions()),
              (QStringList{"&Open=101", "&Save=102", "S&ave as ...=103", "-", "&About ...=104", "-",
                           "&Compare With ...=140", "Compare With Saved=141", "-",
-                          "&Record Turn=142", "&Open Game ...=143", "&Take Turns From ...=153",
-                          "Previous Turn=144", "Next Turn=145", "&Replay Moves=158",
+                          "Record &Turn=142", "Open &Game ...=143", "Ta&ke Turns From ...=153",
+                          "Previous Turn=144", "Next Turn=145", "Re&play Moves=158",
                           "Previous Move=159", "Next Move=160", "&Recent="}));
     QCOMPARE(w.action(command::kRecordTurn)->shortcut(), QKeySequence(QStringLiteral("Ctrl+T")));
     QCOMPARE(w.action(command::kPreviousTurn)->shortcut(),
@@ -144,7 +144,7 @@ class MainWindowTest : public QObject {
                           "&Use BigPieces=113", "-", "Zoom In=136", "Zoom Out=137",
                           "Actual Size=138", "-", "&Check Map ...=139", "&Trends ...=147",
                           "&Reload Map=148", "&Show Sectors=149", "&Grab to Scroll=150",
-                          "Pieces &Follow Zoom=151", "&Find Sector ...=152", "-", "L&anguage="}));
+                          "Pieces Follow &Zoom=151", "&Find Sector ...=152", "-", "L&anguage="}));
     QCOMPARE(Texts(menus[3]->menu()->actions().back()->menu()->actions()),
              (QStringList{"Desktop's &Language=155", "&English=156", "&Deutsch=157"}));
     auto* right = qobject_cast<QMenuBar*>(w.menuBar()->cornerWidget(Qt::TopRightCorner));

@@ -71,7 +71,7 @@ TEST_F(Gimcheck, namesEveryMissingFileWithWhatTheViewerThenLacks) {
   package.WriteTo(dir.path());
   const std::pair<const char*, const char*> files[] = {
       {"MapInfo.txt",
-       "error: MapInfo.txt: file: missing; the map has no alliances and \"&New\" shows the "
+       "error: MapInfo.txt: file: missing; the map has no alliances and \"New\" shows the "
        "folder's name"},
       {"Map.bmp", "error: Map.bmp: file: missing; the map shows no picture"},
       {"SektorInfo.sek",
@@ -81,9 +81,9 @@ TEST_F(Gimcheck, namesEveryMissingFileWithWhatTheViewerThenLacks) {
        "error: ToolPieces.bmp: file: missing; no piece image: the palette is empty and pieces "
        "are not drawn"},
       {"BigPieces.bmp",
-       "warning: BigPieces.bmp: file: missing; with \"&Use BigPieces\" on, the small pieces are "
+       "warning: BigPieces.bmp: file: missing; with \"Use BigPieces\" on, the small pieces are "
        "shown"},
-      {"Start.QPX", "error: Start.QPX: file: missing; \"&New\" starts this map without any piece"},
+      {"Start.QPX", "error: Start.QPX: file: missing; \"New\" starts this map without any piece"},
       {"ToolPieces.txt",
        "error: ToolPieces.txt: file: missing; pieces have no names and no strength: Land and "
        "Naval stay 0"},
@@ -203,7 +203,7 @@ TEST_F(Gimcheck, readsTheMapDescriptionAsTheViewerDoes) {
   package.alliances = "allied 1 2\nallied 3 9\n# a comment\nallied 4 2 5\n";
   for (int i = 0; i < 6; ++i) package.alliances += "allied 6\n";
   EXPECT_EQ(Check(),
-            (Lines{"error: MapInfo.txt: line 1: no title; \"&New\" shows the folder's name instead",
+            (Lines{"error: MapInfo.txt: line 1: no title; \"New\" shows the folder's name instead",
                    "error: MapInfo.txt: line 3: country 9 has no row in the piece images (8 rows)",
                    "warning: MapInfo.txt: line 5: country 2 is already allied on line 2; "
                    "alliances are read in order, so this row does not count for it",
@@ -276,7 +276,7 @@ TEST_F(Gimcheck, saysWhatTheViewerMakesOfTextsAsEditorsWriteThem) {
         "sector text)"}},
       {"Start.QPX",
        "",
-       {"error: Start.QPX: file: the file is empty: \"&New\" starts this map without any "
+       {"error: Start.QPX: file: the file is empty: \"New\" starts this map without any "
         "piece"}},
       {"SektorInfo.sek",
        "",
@@ -320,7 +320,7 @@ TEST_F(Gimcheck, findsEverySlipThatChangesTheGameWithItsLine) {
        {},
        write("MapInfo.txt", "allied 1 2\ncountry 1 Vessaly\n"),
        {"warning: MapInfo.txt: line 1: the first line is the title, but \"allied 1 2\" reads like "
-        "a rule: it is not read as one, and \"&New\" lists the map under it; put the map's title "
+        "a rule: it is not read as one, and \"New\" lists the map under it; put the map's title "
         "above it"}},
       {"alliance",
        {},
@@ -474,7 +474,7 @@ TEST_F(Gimcheck, findsEverySlipThatChangesTheGameWithItsLine) {
       {"an empty start position",
        {},
        write("Start.QPX", ""),
-       {"error: Start.QPX: file: the file is empty: \"&New\" starts this map without any "
+       {"error: Start.QPX: file: the file is empty: \"New\" starts this map without any "
         "piece"}},
   };
   const test::TestPackage sound = package;
@@ -495,7 +495,7 @@ TEST_F(Gimcheck, findsEverySlipThatChangesTheGameWithItsLine) {
       EXPECT_EQ(lines, Lines{"warning: MapInfo.txt: line 1: the title \"Test Map\" is also that "
                              "of Copy.gim (in " +
                              fresh.path().string() +
-                             "): \"&New\" lists both alike; give the map a title of its own"});
+                             "): \"New\" lists both alike; give the map a title of its own"});
     else
       EXPECT_EQ(lines, c.lines);
   }

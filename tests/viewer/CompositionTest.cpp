@@ -187,7 +187,7 @@ TEST_F(Composition, editsRecomposeTheTilesTheyTouchAndNoMore) {
   ExpectTheWholeComposition("without income labels");
 }
 
-// "Pieces &Follow Zoom": at every zoom a stack covers the map pixels it covers at zoom 1, the
+// "Pieces Follow &Zoom": at every zoom a stack covers the map pixels it covers at zoom 1, the
 // click lands on what is drawn, its count has a light outline, the tiles are still the whole
 // picture, and switched off the map is again what it was, pixel for pixel.
 TEST(FollowZoom, piecesCoverTheSameMapCellsAtEveryZoomAndAreHitWhereDrawn) {

@@ -74,7 +74,7 @@ std::vector<QPoint> SectorBorderCells(const SectorGrid& grid, const std::vector<
 // hold more pieces than before, with "+n" by the first of them; the stacks of the older position
 // that hold fewer now, faint where they stood, with "−n"; a thick border around every sector that
 // changed hands. Nothing while no comparison is shown. Rings and faint stacks take the size the
-// units are drawn at (see "Pieces &Follow Zoom").
+// units are drawn at (see "Pieces Follow &Zoom").
 class ChangesLayer : public MapLayer {
  public:
   ChangesLayer(const MapViewSource& source, const std::optional<Comparison>& comparison,

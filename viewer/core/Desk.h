@@ -33,7 +33,7 @@ class Desk {
   void ShowChecks();
   // "&IPC Values" and "&Use BigPieces": a flag of the settings turned over.
   void ToggleFlag(int id);
-  // "&Grab to Scroll" and "Pieces &Follow Zoom": a preference turned over and kept.
+  // "&Grab to Scroll" and "Pieces Follow &Zoom": a preference turned over and kept.
   void TogglePreference(int id);
   // "&Language": the language of the windows from the next start, kept.
   void ChooseLanguage(int id);

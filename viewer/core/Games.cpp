@@ -325,7 +325,7 @@ void Games::StepTurn(int direction) {
   if (!game_ || history_.data().turns.empty()) {
     v_.host().surface.ShowStatus(
         StatusField::kMessage,
-        Tr("Games", "No game to step through: open one (&Open Game ...) or record a turn first"));
+        Tr("Games", "No game to step through: open one (Open Game ...) or record a turn first"));
     return;
   }
   const int64_t current = v_.board().document().origin.turn;

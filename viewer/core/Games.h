@@ -10,7 +10,7 @@ namespace mw {
 
 class Viewer;
 
-// The game the board belongs to: "&Record Turn", "&Open Game ...", "&Take Turns From ...", the
+// The game the board belongs to: "Record &Turn", "Open &Game ...", "Ta&ke Turns From ...", the
 // turns stepped through, and the game file followed as other programs change it.
 class Games {
  public:
@@ -27,10 +27,10 @@ class Games {
   // The board was put on the screen: the History shows its turn.
   void BoardPut();
 
-  // "&Record Turn": the board as the game's next turn (a new game file chosen first when there
+  // "Record &Turn": the board as the game's next turn (a new game file chosen first when there
   // is none), after a question when the game's last turn is not the one the board came from.
   void RecordTurn();
-  // "&Open Game ...": a game file, its last turn on the board.
+  // "Open &Game ...": a game file, its last turn on the board.
   void OpenGame();
   // Makes a game file the open game and shows its turn `turn` (0: the last) compared with the
   // turn before it. Fails with the reason, the board and the open game as they were.

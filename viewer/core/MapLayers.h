@@ -100,7 +100,7 @@ struct PieceLook {
 };
 
 // The units in list order, each piece from its cell of the pieces picture with its count beside
-// it, a later unit over an earlier one. With "Pieces &Follow Zoom" a piece covers the same map
+// it, a later unit over an earlier one. With "Pieces Follow &Zoom" a piece covers the same map
 // pixels at every zoom (the cell size in use times the zoom, from the big pieces above zoom 1
 // where the package has them, else from the pieces in use, smoothly scaled) and its count, as
 // large, has a light outline that reads on every colour of the map.

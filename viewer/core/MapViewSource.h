@@ -28,7 +28,7 @@ class MapViewSource {
   // What the title shows before the file: the game and the board's turn, when a game is open.
   virtual std::string gameTitle() const { return {}; }
   virtual const ViewFonts& fonts() const = 0;
-  // "Pieces &Follow Zoom": pieces and counts drawn at the zoom rather than at one size.
+  // "Pieces Follow &Zoom": pieces and counts drawn at the zoom rather than at one size.
   virtual bool piecesFollowZoom() const { return false; }
 };
 

@@ -26,7 +26,7 @@ struct Preferences {
   static constexpr size_t kRecentFiles = 8;
 
   bool grabToScroll = false;       // "&Grab to Scroll": the right-button drag moves the map along
-  bool piecesFollowZoom = false;   // "Pieces &Follow Zoom"
+  bool piecesFollowZoom = false;   // "Pieces Follow &Zoom"
   std::vector<RecentFile> recent;  // "&Recent", newest first, at most kRecentFiles
   // The language of the windows: empty for the desktop's, or kEnglish or kGerman.
   static constexpr const char* kEnglish = "en";

@@ -216,7 +216,7 @@ void TurnHistory::OpenTrends() {
   if (!v_.games().game() || history_.turns.empty()) {
     v_.host().surface.ShowStatus(
         StatusField::kMessage,
-        Tr("History", "No turns to chart: open a game (&Open Game ...) or record a turn first"));
+        Tr("History", "No turns to chart: open a game (Open Game ...) or record a turn first"));
     return;
   }
   v_.host().boards.ShowTrends(history_, true);

@@ -63,7 +63,7 @@ Status Viewer::Start(const std::string& commandLine) {
   if (!leftOut.empty()) {
     std::string names;
     for (const auto& name : leftOut) names += (names.empty() ? "" : ", ") + name;
-    qWarning("more than %d map packages; not on the \"&New\" menu: %s", kMaxCatalogued,
+    qWarning("more than %d map packages; not on the \"New\" menu: %s", kMaxCatalogued,
              names.c_str());
   }
   host_.menus.SetCatalogue(board_.document().catalogue);
