@@ -9,7 +9,9 @@ install_missing_packages
 
 build=build
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target Marrowind
+cmake --build "$build" --parallel "$(nproc)" --target Marrowind pal2sect rgb2sect vorn sekdump gimcheck
+echo "The map tools (pal2sect, rgb2sect, vorn, sekdump, gimcheck) are in $PWD/$build/bin:"
+echo "  export PATH=\"$PWD/$build/bin:\$PATH\""
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   picture="$PWD/$build/Tess.png"

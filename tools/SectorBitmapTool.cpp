@@ -38,6 +38,7 @@ int Convert(int argc, char** argv, const char* toolName, const BitmapKind& kind,
   const std::string usage = std::string("Usage: ") + toolName + " <bitmap> <gridfile>\n" +
                             "Converts a sector bitmap into a sector grid; " + takes + ".\n" +
                             kind.options;
+  if (AnswersVersion(argc, argv, toolName)) return kExitOk;
   if (argc >= 2 && IsHelp(argv[1])) {
     std::fputs(usage.c_str(), stdout);
     return kExitOk;

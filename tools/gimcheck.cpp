@@ -15,21 +15,22 @@ constexpr const char* kUsage =
     "Usage: gimcheck PACKAGE\n"
     "Checks the map package folder PACKAGE (Name.gim) as the viewer reads it and prints one\n"
     "line per finding, \"error: <file>: <where>: <what>\" or \"warning: ...\", then\n"
-    "\"N errors, M warnings\". Exit code 0 without errors, 1 with errors, 2 when the package\n"
-    "cannot be read at all.\n";
+    "\"N errors, M warnings\". Exit code 0 without errors, 1 with errors (or a bad command\n"
+    "line), 2 when the package cannot be read at all.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace mw;
   using namespace mw::tool;
+  if (AnswersVersion(argc, argv, "gimcheck")) return kExitOk;
   if (argc >= 2 && IsHelp(argv[1])) {
     std::fputs(kUsage, stdout);
     return kExitOk;
   }
   if (argc != 2) {
     std::fputs(kUsage, stderr);
-    return kExitInput;
+    return kExitUsage;
   }
   // The other packages' titles, where Marrowind beside this program looks for maps.
   std::error_code error;

@@ -55,6 +55,7 @@ int PrintText(const std::vector<uint8_t>& bytes, const char* path) {
 int main(int argc, char** argv) {
   using namespace mw;
   using namespace mw::tool;
+  if (AnswersVersion(argc, argv, "sekdump")) return kExitOk;
   if (argc >= 2 && IsHelp(argv[1])) {
     std::fputs(kUsage, stdout);
     return kExitOk;

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
   using namespace mw::tool;
   LetOversizedWritesFail();
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (AnswersVersion(argc, argv, "vorn")) return kExitOk;
   if (!args.empty() && IsHelp(args[0])) {
     std::fputs(kUsage, stdout);
     std::fputs(kFormat, stdout);

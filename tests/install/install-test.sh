@@ -33,6 +33,7 @@ check_root() {
   for program in Marrowind gimcheck pal2sect rgb2sect vorn sekdump; do
     [ -x "$bin/$program" ] || fail "$root: no $program in bin/"
     run "$bin/$program" --help >"$work/help.txt" || fail "$program --help"
+    run "$bin/$program" --version | grep -q '[0-9]' || fail "$program --version names no version"
     local page=$root/share/man/man1/$program.1
     [ -f "$page" ] || fail "$root: no manual page for $program"
     # Every option --help names is in the page, and the page names no option --help lacks.
