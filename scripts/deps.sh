@@ -3,7 +3,8 @@ MARROWIND_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev 
                     libbenchmark-dev qt6-base-dev fonts-dejavu-core xvfb openbox x11-utils xdotool
                     clang-format appstream dpkg-dev man-db libpng-dev libsqlite3-dev
                     qt6-charts-dev at-spi2-core python3-pyatspi dbus-daemon
-                    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n)
+                    qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
+                    desktop-file-utils xdg-utils libfile-mimeinfo-perl shared-mime-info)
 
 install_missing_packages() {
   local missing=()

@@ -78,9 +78,30 @@ check_root() {
     [ -s "$root/share/icons/hicolor/${size}x${size}/apps/$id.png" ] || fail "$root: no ${size}px icon"
   done
   if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml" >"$work/as.txt" 2>&1 ||
-      fail "$root: $(cat "$work/as.txt")"
+    appstreamcli validate --no-net --pedantic "$root/share/metainfo/$id.metainfo.xml" \
+      >"$work/as.txt" 2>&1 || fail "$root: $(cat "$work/as.txt")"
   fi
+  desktop-file-validate "$root/share/applications/$id.desktop" >"$work/df.txt" 2>&1 ||
+    fail "$root: $(cat "$work/df.txt")"
+  grep -q "^StartupWMClass=Marrowind$" "$root/share/applications/$id.desktop" ||
+    fail "$root: the desktop entry names no window class"
+  # A file manager knows positions and games by their content, whatever their names.
+  local mime=$work/mime-$(basename "$root")
+  mkdir -p "$mime/share/mime/packages"
+  cp "$root/share/mime/packages/$id.xml" "$mime/share/mime/packages/"
+  update-mime-database "$mime/share/mime"
+  cp "$maps/Tess.gim/Start.QPX" "$mime/start.QPX"
+  cp "$maps/Tess.gim/Start.QPX" "$mime/position-without-its-name"
+  printf 'dialog %s\ncommand 142\n' "$mime/war.mwgame" >"$mime/record.txt"
+  run "$bin/Marrowind" --replay "$mime/record.txt" >/dev/null || fail "$root: a game recorded"
+  cp "$mime/war.mwgame" "$mime/game-without-its-name"
+  for pair in start.QPX:position position-without-its-name:position war.mwgame:game \
+    game-without-its-name:game; do
+    local type
+    type=$(env -i PATH=/usr/bin:/bin HOME="$mime" XDG_DATA_DIRS="$mime/share:/usr/share" \
+      xdg-mime query filetype "$mime/${pair%%:*}")
+    [ "$type" = "application/x-marrowind-${pair##*:}" ] || fail "$root: ${pair%%:*} is $type"
+  done
 }
 
 check_root "$work/prefix"

@@ -47,6 +47,9 @@ int main(int argc, char** argv) {
     return mw::RunHeadless(args, programDir, std::cout, std::cerr);
   }
   QApplication app(argc, argv);
+  // The desktop matches the window to its launcher by this name on Wayland, by the window
+  // class (the program's name) on X11.
+  QGuiApplication::setDesktopFileName(QStringLiteral("net.marrowind.Marrowind"));
   mw::InstallLanguage(programDir);
   mw::MainWindow window(programDir);
   window.ShowMaximized();
