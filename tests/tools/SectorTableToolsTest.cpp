@@ -177,7 +177,7 @@ TEST_F(SectorTableTools, vornNamesWhatItDidNotReadAndStrictRefusesIt) {
       {std::string("\xFF\xFE"
                    "A\0:\0 \0"
                    "1\0\n\0",
-                   14),
+                   12),
        "sectors.txt: the text is UTF-16; save it as Windows-1252 or UTF-8"},
   };
   for (const auto& c : cases) {
