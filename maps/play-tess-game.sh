@@ -2,7 +2,7 @@
 # Plays ten turns of a war on the Isles of Tess and records them into a game file with their moves:
 # each turn is a replay of clicks on the game's last turn (Marrowind --replay) that ends with
 # "&Record Turn" under the turn's label. The game shows what the History window, its replay of
-# moves and the Trends chart are for; the README's pictures of them are made from it.
+# moves and the Trends chart are for; the pictures of them in docs/ are made from it.
 # Usage: play-tess-game.sh MARROWIND GAME.mwgame
 set -euo pipefail
 marrowind=$1

@@ -618,12 +618,12 @@ std::vector<uint8_t> RoundTrip(const std::filesystem::path& table, const test::T
   return test::ReadBytes(dir / "back.sek");
 }
 
-// The README's steps of making a map, run as written on an empty home: its commands, and
+// The steps of making a map (docs/MAPS.md), run as written on an empty home: its commands, and
 // between them what the author paints and types.
 TEST(ReadmeMapSteps, workAsWrittenOnAnEmptyFolder) {
-  std::ifstream in(std::filesystem::path(SOURCE_DIR) / "README.md");
+  std::ifstream in(std::filesystem::path(SOURCE_DIR) / "docs" / "MAPS.md");
   const std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t from = readme.find("### Making a map"), to = readme.find("\n## ", from);
+  const size_t from = readme.find("## Making a map"), to = readme.find("\n## ", from + 3);
   ASSERT_NE(from, std::string::npos);
   // The commands of each numbered step, as its indented blocks show them.
   std::map<int, std::string> steps;
