@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Big maps against the bundled one: a generated map of 10,000 x 8,000 pixels with 100,000 stacks
 // and the Isles of Tess (1,200 x 800), both seen through a map area of 1920 x 1080, a maximised
 // window on a common screen. Each operation runs on both in the same run; what counts is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks of a game of 1,000 turns of 10,000 stacks each on the stress map, each against
 // loading one such position from its file. The game is written to FOLDER (default: a temporary
 // folder) on the first run and kept there: about 250 MB, recorded turn by turn.

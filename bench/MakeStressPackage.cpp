@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the stress package for the benchmarks: a map of 4096 x 3072 pixels with 511 sectors in
 // tiles of 128 x 192 (with one-pixel borders), every income rule in use, 8 countries, positions of
 // 1,000, 10,000, 100,000 and 1,000,000 units, and the inputs of the tools (8-bit and 24-bit sector

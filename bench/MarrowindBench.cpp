@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Benchmarks of the suite on the stress package, each beside the floor it is measured against in
 // the same run, so that the ratio holds on a noisy machine. Run with the folder the stress
 // package was written to as STRESS_DIR (the build sets it).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks, runs every one of them once with its floor in the same run, and writes
 # the measured tables of docs/PERFORMANCE.md (between its "measured" marks) with the commit, the
 # date and the machine. The text around the tables is kept. Takes about ten minutes; the big map

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: GPL-3.0-or-later */
 /* The least work a totals report of a position must do, as a program of its own: map the sector
  * grid and the position file, give each stack the sector under its point, and sum its pieces by
  * country. Usage: totals_floor SektorInfo.map POSITION.QPX */

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // makeicon: paints the program's icon, an island on a sea with a control marker on it, at the
 // sizes a desktop asks for, into <folder>/<n>x<n>/apps/<name>.png.
 #include <QGuiApplication>

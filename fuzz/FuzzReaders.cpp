@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One libFuzzer entry point per reader of untrusted input, chosen at build time by FUZZ_READER.
 // Each reader must accept any bytes without a crash, an overread or undefined behaviour.
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a small seed corpus for every fuzz target: one valid file of each format and a few
 // damaged ones, so that the fuzzers start from inputs that reach deep into each reader.
 #include <cstdio>

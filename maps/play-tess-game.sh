@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays ten turns of a war on the Isles of Tess and records them into a game file with their moves:
 # each turn is a replay of clicks on the game's last turn (Marrowind --replay) that ends with
 # "&Record Turn" under the turn's label. The game shows what the History window, its replay of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The edits of the user as transactions of the position: placing, removing, picking up, dropping
 // and putting back. Each keeps the list, the hand, the strength totals, the undo history and
 // the board's revision together, in the order of list operations that the undo history and the list

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The country totals: who owns which sector, which sectors yield income, and the strength of the
 // pieces on the board.
 #include <array>

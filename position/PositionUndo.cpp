@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The undo history: one command per edit, newest first, without limit (see EditCommand). The
 // totals follow the pieces an undo takes away or puts back, and an undo that changed the board
 // leaves it with unsaved changes unless it is the saved board again. What an undo took back waits

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the scripts: installs the Debian packages that the build needs and that are missing.
 MARROWIND_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
                     libbenchmark-dev qt6-base-dev fonts-dejavu-core xvfb openbox x11-utils xdotool

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes docs/german.png again: Marrowind on the Isles of Tess under LANG=de_DE.UTF-8 on a virtual
 # screen with a window manager, its File menu open.
 # Usage: scripts/german-screenshot.sh [BUILD_DIR]   (run from the source folder, as root the first

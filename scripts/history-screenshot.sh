@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes docs/history.png and docs/replay.png again: the game of maps/play-tess-game.sh opened in
 # Marrowind on a virtual screen with a window manager, its History window beside the Trends chart,
 # then a move of turn 9 replayed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Marrowind with its bundled maps and starts it on the default
 # map. Where there is no display it says so and renders the map to a PNG instead.
 # Usage: bash scripts/run.sh [position file]

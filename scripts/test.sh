@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the build needs (Debian packages, only those missing), checks that every source
 # file is formatted as .clang-format says, then builds and runs every test three ways: an optimised
 # (Release) build with g++ (benchmarks compiled too), a short run of every fuzz target (clang,
@@ -41,6 +42,14 @@ mapfile -t sources < <(git ls-files '*.cpp' '*.h' 2>/dev/null || find . -path ./
 if ! clang-format --dry-run -Werror --style=file "${sources[@]}" 2>"${TMPDIR:-/tmp}/format-$$.log"; then
   grep -E '^[^ ].*(warning|error):' "${TMPDIR:-/tmp}/format-$$.log" | cut -d: -f1 | sort -u | sed 's/^/not formatted: /'
   rm -f "${TMPDIR:-/tmp}/format-$$.log"
+# Every source names its licence in its first lines.
+mapfile -t unlicensed < <(git ls-files '*.cpp' '*.h' '*.c' '*.sh' '*.py' '*.cmake' 'CMakeLists.txt' \
+  '*/CMakeLists.txt' 2>/dev/null | while read -r f; do
+  head -n 3 "$f" | grep -q 'SPDX-License-Identifier: GPL-3.0-or-later' || echo "$f"; done)
+if [ ${#unlicensed[@]} -gt 0 ]; then
+  printf 'no SPDX-License-Identifier line: %s\n' "${unlicensed[@]}"
+  exit 1
+fi
   echo "run: clang-format -i --style=file <file>"
   exit 1
 fi

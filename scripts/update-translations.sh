@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Brings translations/marrowind_de.ts up to the texts of the windows (Qt's lupdate over
 # viewer/core and viewer/app); the German of a new text is then written in it, with Qt Linguist
 # or by hand. With --check it changes nothing, and fails when the file is not up to date or a text

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // gimcheck: reads a map package as the viewer will read it and names every defect it finds, one
 // line each, with a summary line at the end.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pal2sect: turns an 8-bit palette sector bitmap (uncompressed or RLE8) into a sector grid;
 // palette index n paints sector n.
 #include "SectorBitmap.h"

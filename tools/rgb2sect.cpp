@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // rgb2sect: turns a 24-bit sector bitmap into a sector grid; a pixel with red below 128 paints
 // sector green * 256 + blue, any other pixel no sector. With --colours a list names the sector of
 // each colour of a picture painted in flat colours instead.

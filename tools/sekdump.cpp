@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // sekdump: prints the 512 records of a sector table, one line each: the name left-aligned in 40
 // columns, then the nine values as eight hexadecimal digits. With --text it prints the records of
 // the file as vorn's input instead, each under a comment that names its fields, so that an author

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vorn: compiles a sector text (one line per sector: name, colon, nine hexadecimal values) into
 // the sector table of a map package, echoing every line it reads.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // mapgen: paints the pictures of a map package from what its author wrote: the sector text (names,
 // owners and label points), the geometry (land, seas, colours) and the piece table. Writes the
 // sector bitmap for rgb2sect, Map.bmp, ToolPieces.bmp and BigPieces.bmp into a folder. The same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // makestart: builds the start position of a map package from its author's list of stacks
 // ("sector piece country count" per line). Each stack is set down inside its sector, below the
 // sector's name, apart from the other stacks there, so that every stack can be told apart.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged packages and positions: the program stays up, shows what it can, and writes nothing
 // into the package.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game files through the command line: what is recorded comes back byte for byte, what is no
 // game is refused untouched, and a recording killed at any moment leaves every committed turn.
 #include <fcntl.h>

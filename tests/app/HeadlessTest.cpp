@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Marrowind without a window, run as a script would run it, on a package the test writes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window in the desktop's language: run under LANG=de_DE.UTF-8 it must speak German in its
 // menus, its boxes and its status bar; run under LANG=C every text is the English it always was.
 #include <QAbstractButton>

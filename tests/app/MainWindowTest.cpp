@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real windows, used as a user would: menus, the palette, the map, the info view, prompts
 // and closing. Every question is answered through the dialog seam, so nothing blocks.
 #include <QAccessible>

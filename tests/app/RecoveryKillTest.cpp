@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recovery copies of the real program, killed at random moments while it keeps them: every
 // restart offers a whole copy that is the board as it stood after one of the edits made, never a
 // torn or a foreign one.

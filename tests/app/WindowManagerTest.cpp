@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window and its tool windows under a real window manager (openbox on a virtual
 // screen): where they stand, how large they are, and which buttons their frames get.
 #include <QAbstractButton>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads what a screen reader reads: starts the accessibility bus, the program on the Isles of Tess
 # (copied with its program into a fresh folder, with a fresh home), and the test of the tree.
 # Run on a session bus and a managed screen:

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a screen reader reads of the running program, through the accessibility bus.
 
 The palette's cells are radio buttons named as their tooltips, the info view's columns carry

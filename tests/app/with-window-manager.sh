@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs a command on a virtual 1920 x 1080 screen managed by openbox, as a user's desktop would
 # run the program: window placement and size go wrong only under a window manager.
 # Usage: with-window-manager.sh COMMAND [ARG ...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game file as a chain of turns: its hash is the SHA-256 the format page defines, a file of
 // the release before upgrades at its first write with the identity every copy of it computes,
 // and a file whose tables could run code or hide turns is refused before anything is read.

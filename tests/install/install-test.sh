@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build as a user would, with `cmake --install` into a prefix and as the Debian
 # package unpacked into another, and runs every program from there with HOME and the XDG folders
 # pointing into the test's own folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bundled map packages, checked as a map author would check them before shipping.
 #include <gtest/gtest.h>
 

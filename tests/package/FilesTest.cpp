@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files of a package as found on disk: paths in any case, bitmaps, and safe replacement.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text files of a package: the piece table and the map description.
 #include <gtest/gtest.h>
 

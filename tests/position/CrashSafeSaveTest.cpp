@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A save that is interrupted, by a kill or a full disk, never costs the last good file.
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mouse edits and their undo: the list, the totals and the history after each.
 #include <gtest/gtest.h>
 

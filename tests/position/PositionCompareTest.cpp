@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing two boards: the differences, checked against counts made here from the unit lists.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The native and TessWinMap position files.
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ownership and income: who holds each sector and what it yields.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unit list: searches in list order, merging, removal and slots.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pal2sect and rgb2sect, run as a map author runs them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The package checker: one small package broken in one way per test, and the exact lines it must
 // print about it; the bundled maps without an error.
 #include <gtest/gtest.h>

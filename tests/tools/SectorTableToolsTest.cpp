@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vorn and sekdump, run as a map author runs them.
 #include <fcntl.h>
 #include <gtest/gtest.h>

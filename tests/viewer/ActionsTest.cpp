@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of actions is what the program does: the key page is made from it, every shortcut
 // runs its command, every key a replay names is a key, and every menu item runs its command.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu commands: new map, open, save, the toggles, the reports and closing.
 #include <sstream>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board compared with a position file: the marks stand where the stacks and sectors are at
 // every zoom and touch nothing else, follow the board, and leave no trace when the comparison
 // ends.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The composed picture the window shows, made tile by tile where it is shown, must be the very
 // picture that composing the whole map at once gives: at every zoom level, across tile edges,
 // after edits, and in the bands a render writes.

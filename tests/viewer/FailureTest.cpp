@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every failure is said the same way: its status line names the file and the reason, and a box
 // comes exactly with the failures that leave work where the user did not ask it to be.
 #include <gtest/gtest.h>

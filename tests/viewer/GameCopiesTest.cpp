@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game between two players far apart, played on one machine: each copy of the game file is
 // one player's; turns travel by copying the file. Whatever a player does, no turn of either copy
 // is lost or silently undone, and no save of a position ever lands on a game file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game on the Isles of Tess stepped through at random: whatever the steps, the board is the
 // turn chosen byte for byte, compared with the turn before it, and the figures the History and
 // Trends windows show are those of every turn's board; a label changes only when asked, and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long random sessions of user events on the Isles of Tess: after every event the totals, the
 // list and the flag of unsaved changes must agree with the board, whatever came before.
 #include <gtest/gtest.h>

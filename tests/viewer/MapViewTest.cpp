@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map view: coordinates, zoom, the composed picture and the title.
 #include <QPainter>
 

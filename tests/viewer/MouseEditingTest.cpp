@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse editing: the modes, the modifier keys, carrying, removing, label points, and the keys.
 #include <QPainter>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures of a package: read once, from regular files only, however large they are.
 #include <gtest/gtest.h>
 

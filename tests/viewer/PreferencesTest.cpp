@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Marrowind.conf shared by windows of the program: what each changes is merged into what the
 // others wrote, paths keep their bytes, and the open game comes back at the next start.
 #include "Games.h"

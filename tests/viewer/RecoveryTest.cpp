@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recovery copy of an unsaved position: kept while there are unsaved changes, gone once they
 // are saved or given up, offered again after the program was killed, and never another
 // program's.

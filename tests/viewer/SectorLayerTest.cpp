@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "&Show Sectors": every border between cells of different values is a line of one pixel in the
 // colour its sectors call for, every label point a cross, every painted or recorded sector a
 // text, at every zoom, in the tiles as in the whole picture; nothing else changes, and switched

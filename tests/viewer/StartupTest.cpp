@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: settings, the catalogue, and the map load of the main window's creation.
 #include <unistd.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer tests draw text and pictures, which needs a GUI application; the offscreen platform
 // gives one without a display.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the tool windows stand: each first appears where it covers the least of the map and none
 // of the others, or where it stood when it last closed; the shortcuts act in all of them, and
 // none takes the keyboard from the map on its own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Marrowind: the map viewer and editor. With an option of its headless mode it runs without a
 // window (see --help).
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board document: reading a board and its map, and exporting the sector table.
 #include "Board.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's files: "&New", "&Open", "&Save", "S&ave as ..." and the questions before what the
 // board holds is given up.
 #include "Board.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board in words: what the status bar, the palette's tooltips and a screen reader say of
 // the mode, of a point of the map and of a cell of the palette.
 #include "BoardWords.h"

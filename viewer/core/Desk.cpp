@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desk around the board: settings, preferences, "&Recent" and the tool windows.
 #include "Desk.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board from the keyboard: a crosshair the arrows move, the palette stepped through with
 // PageDown and PageUp, and Enter and Delete as the mouse buttons at the crosshair, so that a
 // whole game can be set up and played without a mouse.

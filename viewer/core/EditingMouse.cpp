@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse editing of the main window: modes, placing, carrying, removing, label points, and the
 // keys that switch modes.
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game the board belongs to: recording, opening, taking turns from a copy, stepping through
 // the turns, and following the file on the disk.
 #include "Games.h"

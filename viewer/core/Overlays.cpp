@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What is drawn over the board beside the pieces: the board compared with a position file
 // ("&Compare With ...", "Compare With Saved", the marks on the map and the Changes window), and a
 // sector shown or found by its name.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The moves of a turn played back on the map, one by one.
 #include "Playback.h"
 

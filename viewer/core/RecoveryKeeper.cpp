@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recovery copies of the unsaved board.
 #include "RecoveryKeeper.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's turns with their totals, as the History window and the Trends chart show them.
 #include "TurnHistory.h"
 

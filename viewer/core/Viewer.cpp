@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer: its parts put together, the events of the window dispatched to them, and the flows
 // that take more than one part (start, close, a board put on the screen).
 #include "Viewer.h"
