@@ -105,6 +105,47 @@ check_root() {
   done
 }
 
+# A first turn of a player who is not root, on the installed programs: a stack moved, a piece
+# placed, the turn recorded into a new game. Everything lands in the player's home, nothing in
+# the installation.
+first_turn() {
+  local root=$1 player
+  player=$(mktemp -d)
+  chmod 755 "$work" "$player"
+  chown 65534:65534 "$player"
+  cat >"$player/turn.txt" <<SCRIPT
+press left 127 301 shift
+move 232 300
+release left 232 300
+palette 7 5
+press left 240 505
+release left 240 505
+key Escape
+dialog $player/war.mwgame
+label The first turn
+command 142
+SCRIPT
+  touch "$work/before-first-turn"
+  setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH="$root/bin:/usr/bin:/bin" \
+    HOME="$player" XDG_DATA_DIRS="$root/share" QT_QPA_PLATFORM=offscreen \
+    Marrowind --replay "$player/turn.txt" >"$player/out.txt" 2>&1 ||
+    fail "$root: a first turn as a player: $(cat "$player/out.txt")"
+  setpriv --reuid=65534 --regid=65534 --clear-groups env -i PATH="$root/bin:/usr/bin:/bin" \
+    HOME="$player" Marrowind --turns "$player/war.mwgame" >"$player/turns.txt" ||
+    fail "$root: the first turn's game cannot be read"
+  grep -q $'^1\tThe first turn\t' "$player/turns.txt" || fail "$root: $(cat "$player/turns.txt")"
+  [ -z "$(find "$root" -newer "$work/before-first-turn" -type f)" ] ||
+    fail "$root: a player wrote into the installation"
+  # No program prints a menu's letter mark.
+  for program in Marrowind gimcheck pal2sect rgb2sect vorn sekdump; do
+    ! "$root/bin/$program" --help 2>&1 | grep -q '&[A-Za-z]' || fail "$program --help prints an &"
+  done
+  rm -rf "$player"
+}
+
 check_root "$work/prefix"
 check_root "$work/deb/usr"
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  first_turn "$work/prefix"
+fi
 echo "installed and packaged: every program runs from $work/prefix and from the package"
