@@ -2,9 +2,7 @@
 // gimcheck: reads a map package as the viewer will read it and names every defect it finds, one
 // line each, with a summary line at the end.
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <vector>
 
 #include "Locations.h"
 #include "PackageCheck.h"
@@ -34,10 +32,7 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   // The other packages' titles, where Marrowind beside this program looks for maps.
-  std::error_code error;
-  const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-  auto report = CheckPackage(
-      argv[1], error ? std::vector<std::filesystem::path>{} : MapFolders(self.parent_path()));
+  auto report = CheckPackage(argv[1], MapFolders(ProgramDir(argv[0])));
   if (!report) return Fail(kExitInput, report.error());
   std::string out;
   for (const Finding& f : report->findings) out += f.Line() + "\n";

@@ -13,17 +13,11 @@
 
 #include "FileBytes.h"
 #include "Headless.h"
+#include "Locations.h"
 #include "Language.h"
 #include "MainWindow.h"
 
 namespace {
-
-std::filesystem::path ProgramDir(const char* argv0) {
-  std::error_code ec;
-  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) self = std::filesystem::absolute(argv0, ec);
-  return self.parent_path();
-}
 
 // Qt warns on every start when the per-user runtime directory is not set, as under a bare
 // console; give it the one it would fall back to.
@@ -39,7 +33,7 @@ void EnsureRuntimeDir() {
 int main(int argc, char** argv) {
   // The bytes as given: a path in any encoding reaches the file system as it is.
   const std::vector<std::string> args(argv, argv + argc);
-  const std::filesystem::path programDir = ProgramDir(argv[0]);
+  const std::filesystem::path programDir = mw::ProgramDir(argv[0]);
   EnsureRuntimeDir();
   mw::LetOversizedWritesFail();
   if (mw::IsHeadless(args)) {

@@ -60,6 +60,13 @@ std::filesystem::path FindPackage(const std::vector<std::filesystem::path>& fold
   return PackageDirectory(folders.empty() ? std::filesystem::path(".") : folders.front(), mapName);
 }
 
+std::filesystem::path ProgramDir(const char* argv0) {
+  std::error_code ec;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) self = std::filesystem::absolute(argv0, ec);
+  return self.parent_path();
+}
+
 bool IsPortable(const std::filesystem::path& programDir) {
   if (::access(programDir.c_str(), W_OK) != 0) return false;
   std::error_code error;

@@ -7,6 +7,9 @@
 
 namespace mw {
 
+// The folder of the running program: where /proc/self/exe points, else where `argv0` says.
+std::filesystem::path ProgramDir(const char* argv0);
+
 // Where the program looks for map packages, in this order: its own folder (a folder holding the
 // program and its packages is a portable installation), the user's own maps in
 // $XDG_DATA_HOME/marrowind/maps (~/.local/share/marrowind/maps), the installed ones in the
