@@ -167,23 +167,17 @@ Result<std::string> PutLabelPoints(std::string_view text, const SectorTable& tab
       if (!scan.Hex()) break;
       spans.push_back({item, from + scan.position()});
     }
-    std::string changedLine;
-    if (spans.size() == 3) {
-      changedLine = std::string(line.substr(0, spans[1].first)) + hex(r.value(2)) +
-                    std::string(line.substr(spans[1].second, spans[2].first - spans[1].second)) +
-                    hex(r.value(3)) + std::string(line.substr(spans[2].second));
-    } else {
-      // Values missing are written after the last one there is.
-      const size_t cut = spans.empty() ? from : spans.back().second;
-      std::string values;
-      if (spans.empty()) values += " 0";
-      values += " " + hex(r.value(2)) + " " + hex(r.value(3));
-      if (spans.size() == 2)
-        changedLine = std::string(line.substr(0, spans[1].first)) + hex(r.value(2)) + " " +
-                      hex(r.value(3)) + std::string(line.substr(spans[1].second));
-      else
-        changedLine = std::string(line.substr(0, cut)) + values + std::string(line.substr(cut));
-    }
+    // Values missing are written after the last one there is; those there are change in place,
+    // the later one first so that the earlier one's offsets hold.
+    const std::string x = hex(r.value(2)), y = hex(r.value(3));
+    std::string changedLine(line);
+    std::string missing;
+    if (spans.empty()) missing += " 0";
+    if (spans.size() < 2) missing += " " + x;
+    if (spans.size() < 3) missing += " " + y;
+    changedLine.insert(spans.empty() ? from : spans.back().second, missing);
+    if (spans.size() == 3) changedLine.replace(spans[2].first, spans[2].second - spans[2].first, y);
+    if (spans.size() >= 2) changedLine.replace(spans[1].first, spans[1].second - spans[1].first, x);
     out += changedLine;
     out += raw.substr(line.size());
     ++*changed;
