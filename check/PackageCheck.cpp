@@ -247,13 +247,11 @@ class Checker {
   }
 
   void CheckName() {
-    std::string name = dir_.filename().string();
-    const std::string folder = name;
-    if (name.size() > kPackageExtension.size() &&
-        EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()), kPackageExtension))
-      name.resize(name.size() - kPackageExtension.size());
+    const std::string folder = dir_.filename().string();
+    const std::optional<std::string> packageName = PackageNameOf(folder);
+    const std::string name = packageName.value_or(folder);
     name_ = name;
-    if (name == folder)
+    if (!packageName)
       Add(Level::kError, folder, "name",
           "the folder's name does not end in \"" + std::string(kPackageExtension) +
               "\": the program lists only folders named so; rename it \"" + folder +
@@ -306,11 +304,8 @@ class Checker {
       std::filesystem::directory_iterator listing(folder, error);
       if (error) continue;
       for (const auto& entry : listing) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() <= kPackageExtension.size() ||
-            !EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()),
-                                kPackageExtension) ||
-            !entry.is_directory(error) || std::filesystem::equivalent(entry.path(), dir_, error))
+        if (!PackageNameOf(entry.path().filename().string()) || !entry.is_directory(error) ||
+            std::filesystem::equivalent(entry.path(), dir_, error))
           continue;
         const auto info = ReadMapInfo(FindEntryIgnoringCase(entry.path(), package_file::kMapInfo));
         if (info && info->title == title) return entry.path();

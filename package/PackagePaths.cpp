@@ -6,6 +6,14 @@
 
 namespace mw {
 
+std::optional<std::string> PackageNameOf(std::string_view folderName) {
+  const size_t n = kPackageExtension.size();
+  if (folderName.size() <= n ||
+      !EqualsIgnoringCase(folderName.substr(folderName.size() - n), kPackageExtension))
+    return std::nullopt;
+  return std::string(folderName.substr(0, folderName.size() - n));
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,10 @@ inline constexpr std::string_view kSectorTableExport = "SektorInfo.new";
 }  // namespace package_file
 
 inline constexpr std::string_view kPackageExtension = ".gim";
+
+// The map name of a package folder's name, "Tess" of "Tess.gim" (the extension in any case); none
+// for a name that does not end in ".gim" or is nothing else.
+std::optional<std::string> PackageNameOf(std::string_view folderName);
 
 // `child` inside `dir`, matched without regard to case: the entry of that name when one exists
 // in any case (an exact match first), else `dir / child` as written.

@@ -71,12 +71,7 @@ bool IsPortable(const std::filesystem::path& programDir) {
   if (::access(programDir.c_str(), W_OK) != 0) return false;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(programDir, error)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() > kPackageExtension.size() &&
-        EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()),
-                           kPackageExtension) &&
-        entry.is_directory(error))
-      return true;
+    if (PackageNameOf(entry.path().filename().string()) && entry.is_directory(error)) return true;
   }
   return false;
 }

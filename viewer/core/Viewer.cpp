@@ -52,12 +52,11 @@ Status Viewer::Start(const std::string& commandLine) {
   // A map package folder named is looked for first where it is, wherever that is.
   const std::string path = Unquoted(commandLine);
   std::error_code error;
-  const bool package = !path.empty() && std::filesystem::is_directory(path, error);
-  if (package) {
-    const auto folder = std::filesystem::absolute(path).lexically_normal();
-    startup_.mapFolders.insert(
-        startup_.mapFolders.begin(),
-        (folder.has_filename() ? folder : folder.parent_path()).parent_path());
+  std::optional<std::filesystem::path> package;
+  if (!path.empty() && std::filesystem::is_directory(path, error)) {
+    package = std::filesystem::absolute(path).lexically_normal();
+    if (!package->has_filename()) package = package->parent_path();
+    startup_.mapFolders.insert(startup_.mapFolders.begin(), package->parent_path());
   }
   std::vector<std::string> leftOut;
   board_.document().catalogue = BuildMapCatalogue(startup_.mapFolders, &leftOut);
@@ -83,15 +82,11 @@ Status Viewer::Start(const std::string& commandLine) {
     if (!opened) board_.ReportFailure({Failure::Action::kOpenNamed, path, opened.error()});
   } else if (package) {
     // A map package: its start position on its map, the board empty where it has none.
-    std::filesystem::path folder = std::filesystem::absolute(path).lexically_normal();
-    if (!folder.has_filename()) folder = folder.parent_path();
-    std::string name = folder.filename().string();
-    if (name.size() > kPackageExtension.size() &&
-        EqualsIgnoringCase(name.substr(name.size() - kPackageExtension.size()), kPackageExtension))
-      name.resize(name.size() - kPackageExtension.size());
+    const std::string folder = package->filename().string();
+    const std::string name = PackageNameOf(folder).value_or(folder);
     board_.position().header().setMapName(name);
     opened = PutBoard(BoardSource::Start(
-        FindEntryIgnoringCase(folder, package_file::kStartPosition).string(), name));
+        FindEntryIgnoringCase(*package, package_file::kStartPosition).string(), name));
   } else if (!path.empty()) {
     // What cannot be read leaves the default start position on the board.
     if (auto loaded = LoadPosition(board_.position(), start); !loaded)
