@@ -49,6 +49,7 @@ bool SameTurn(const Turn& a, const Turn& b) {
 }  // namespace
 
 void TurnHistory::Begin(const std::string& file, std::vector<Turn> turns) {
+  movesRead_ = false;
   history_ = GameHistory{file, {}, {}, {}, 0, {}, {}, {}, {}};
   for (Turn& turn : turns) history_.turns.push_back({std::move(turn), {}});
 }
@@ -62,6 +63,7 @@ const Position& TurnHistory::MapOf(const GameFile& game) const {
 }
 
 void TurnHistory::Take(std::vector<TurnFigures> figures) {
+  movesRead_ = false;
   history_.turns = std::move(figures);
   history_.countries = CountriesOf(history_.turns);
   history_.colours.clear();
@@ -78,6 +80,7 @@ Status TurnHistory::Read(const GameFile& game) {
 }
 
 Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
+  movesRead_ = false;
   auto turns = game.Turns();
   if (!turns) return Status::Fail(turns.error());
   auto& known = history_.turns;
@@ -137,6 +140,7 @@ Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
 }
 
 void TurnHistory::Recorded(const GameFile& game, const Turn& turn) {
+  movesRead_ = false;
   if (last() == turn.number - 1) {
     history_.turns.push_back(FiguresOf(v_.board().position(), turn));
     history_.countries = CountriesOf(history_.turns);
@@ -175,16 +179,25 @@ void TurnHistory::Publish() {
     for (uint16_t country : history_.countries)
       history_.colours.push_back(CountryColour(v_.map(), country));
   }
-  history_.countryNames = v_.board().position().countryNames();
+  const int64_t current = v_.board().document().origin.turn;
+  const CountryNames& names = v_.board().position().countryNames();
+  // The moves are read again only for another turn or other names of the countries, not at
+  // every step of a replay.
+  const bool movesKnown =
+      movesRead_ && current == history_.current && names == history_.countryNames;
+  history_.countryNames = names;
   history_.alliances = v_.board().position().alliances();
-  history_.current = v_.board().document().origin.turn;
-  history_.moves.reset();
-  if (const GameFile* game = v_.games().game(); game && history_.current != 0)
-    if (auto moves = game->MovesOf(history_.current); moves && *moves) {
-      history_.moves.emplace();
-      for (const UndoEntry& move : **moves)
-        history_.moves->push_back(MoveInWords(v_.board().position(), move));
-    }
+  history_.current = current;
+  if (!movesKnown) {
+    history_.moves.reset();
+    if (const GameFile* game = v_.games().game(); game && current != 0)
+      if (auto moves = game->MovesOf(current); moves && *moves) {
+        history_.moves.emplace();
+        for (const UndoEntry& move : **moves)
+          history_.moves->push_back(MoveInWords(v_.board().position(), move));
+      }
+    movesRead_ = true;
+  }
   history_.replay.reset();
   if (const Playback& playback = v_.playback(); playback.active())
     history_.replay = GameHistory::Replay{playback.step(), playback.playing()};

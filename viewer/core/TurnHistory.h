@@ -54,6 +54,9 @@ class TurnHistory {
 
   Viewer& v_;
   GameHistory history_;
+  // `history_.moves` holds the moves of `history_.current` as the game file has them; a game
+  // read again (opened, changed on the disk, recorded into) reads them again.
+  bool movesRead_ = false;
   bool shown_ = false;
 };
 
