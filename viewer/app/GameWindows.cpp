@@ -449,8 +449,19 @@ void TrendsWindow::ShowTotal(BoardDifference::Total total) {
 }
 
 void TrendsWindow::SetHistory(const GameHistory& history) {
+  // The chart is drawn again only when what it charts changed, not at every step through the
+  // turns or the moves of one.
+  const auto figures = [](const GameHistory& h) {
+    std::vector<std::vector<CountryFigures>> all;
+    for (const TurnFigures& t : h.turns) all.push_back(t.countries);
+    return all;
+  };
+  const bool same = SameTurns(history, history_) && history.colours == history_.colours &&
+                    history.countryNames == history_.countryNames &&
+                    history.alliances == history_.alliances &&
+                    figures(history) == figures(history_);
   history_ = history;
-  Rebuild();
+  if (!same) Rebuild();
 }
 
 int TrendsWindow::Line::ValueAt(const TurnFigures& turn, BoardDifference::Total total) const {
