@@ -168,9 +168,7 @@ Status Board::Put(const BoardSource& source) {
   // A turn of the map on show keeps the map and the view: only the units and what follows from
   // them change. Any other board loads its map again, as a position file's load always has.
   if (source.kind == Kind::kTurn && EqualsIgnoringCase(map_.packageName, position_.mapName())) {
-    position_.SettleOnMap();
-    v_.view().RedrawMapRegion();
-    v_.host().tools.InvalidateInfoView();
+    SettleOnMapShown();
   } else {
     LoadMapPackage(source.kind == Kind::kStart && !source.package.empty() ? source.package
                                                                           : position_.mapName());
@@ -200,11 +198,15 @@ Status Board::Put(const BoardSource& source) {
   return read;
 }
 
-void Board::ShowUnits(std::span<const uint8_t> bytes) {
-  LoadPositionBytes(position_, bytes);
+void Board::SettleOnMapShown() {
   position_.SettleOnMap();
   v_.view().RedrawMapRegion();
   v_.host().tools.InvalidateInfoView();
+}
+
+void Board::ShowUnits(std::span<const uint8_t> bytes) {
+  LoadPositionBytes(position_, bytes);
+  SettleOnMapShown();
   v_.host().surface.InvalidateMap(QRect());
   journalTurn_.reset();
   journalKept_.clear();

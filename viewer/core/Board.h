@@ -125,6 +125,8 @@ class Board {
 
  private:
   void LoadPieces(const std::filesystem::path& dir);
+  // Units just read onto the map on show: settled on it, and the map and the InfoView drawn again.
+  void SettleOnMapShown();
   // True when the board is in the file.
   bool SaveTo(const std::string& path);
   bool ConfirmUnsaved(Questions::DiscardQuestion question);
