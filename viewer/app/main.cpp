@@ -13,8 +13,8 @@
 
 #include "FileBytes.h"
 #include "Headless.h"
-#include "Locations.h"
 #include "Language.h"
+#include "Locations.h"
 #include "MainWindow.h"
 
 namespace {
