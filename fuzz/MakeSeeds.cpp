@@ -108,8 +108,8 @@ void Game(const fs::path& d) {
     auto game = mw::GameFile::Create(path, "Tess", "The Isles of Tess");
     if (!game) return;
     const auto bytes = mw::EncodePosition(p, false);
-    (void)game->Record({bytes, {}, "first", {}, {}, {}});
-    (void)game->Record({bytes, "Spring", {}, {}, {}, {}});
+    (void)game->Record({bytes, {}, "first", {}, {}, {}, {}, {}, {}});
+    (void)game->Record({bytes, "Spring", {}, {}, {}, {}, {}, {}, {}});
   }
   std::ifstream in(path, std::ios::binary);
   const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});

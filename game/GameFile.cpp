@@ -180,13 +180,21 @@ std::string DerivedUuid(const std::string& map, const std::string& firstTurn) {
   " to_x INTEGER NOT NULL, to_y INTEGER NOT NULL, to_sector INTEGER NOT NULL,"               \
   " PRIMARY KEY (turn, seq));"
 
+// The table of each turn's totals, added by schema 4: computed once, read instead of every turn's
+// position. `map` is the key of the map they were computed on (FiguresMapKey); totals of another
+// map are computed again.
+#define MW_FIGURES_TABLE \
+  "CREATE TABLE figures (turn INTEGER PRIMARY KEY, map TEXT NOT NULL, totals BLOB NOT NULL);"
+
 constexpr const char* kSchema =
     "CREATE TABLE game (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE turn (number INTEGER PRIMARY KEY, label TEXT NOT NULL, recorded TEXT NOT NULL,"
     " note TEXT NOT NULL DEFAULT '', position BLOB NOT NULL, hash TEXT NOT NULL,"
-    " parent INTEGER, moves INTEGER);" MW_MOVE_TABLE;
+    " parent INTEGER, moves INTEGER);" MW_MOVE_TABLE MW_FIGURES_TABLE;
 constexpr const char* kMoveTable = MW_MOVE_TABLE;
+constexpr const char* kFiguresTable = MW_FIGURES_TABLE;
 #undef MW_MOVE_TABLE
+#undef MW_FIGURES_TABLE
 
 // The columns of the tables, by schema.
 const std::set<std::string> kGameColumns = {"key", "value"};
@@ -195,6 +203,7 @@ const std::set<std::string> kTurnColumns2 = {"number",   "label", "recorded", "n
                                              "position", "hash",  "parent"};
 const std::set<std::string> kTurnColumns3 = {"number",   "label", "recorded", "note",
                                              "position", "hash",  "parent",   "moves"};
+const std::set<std::string> kFiguresColumns = {"turn", "map", "totals"};
 const std::set<std::string> kMoveColumns = {"turn",        "seq",     "action", "count",
                                             "piece",       "country", "from_x", "from_y",
                                             "from_sector", "to_x",    "to_y",   "to_sector"};
@@ -293,9 +302,10 @@ Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable
     game.inode_ = file.st_ino;
   }
   sqlite3_busy_timeout(db, 5000);
-  // Before anything else: is it a database at all, and a whole one?
+  // Before anything else: is it a database at all? Only the pages read are checked here, as every
+  // read checks them: a check of every page would make opening cost as much as the whole file.
   {
-    Statement check(db, "PRAGMA quick_check");
+    Statement check(db, "SELECT count(*) FROM sqlite_schema");
     const int step = check.Step();
     if (step != SQLITE_ROW && !writable &&
         sqlite3_extended_errcode(db) == SQLITE_READONLY_ROLLBACK) {
@@ -305,8 +315,6 @@ Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable
       return Open(path, false);
     }
     if (step != SQLITE_ROW) return R::Fail(Reason(path, db, "not a game file"));
-    if (const std::string verdict = check.Text(0); verdict != "ok")
-      return R::Fail(path.string() + ": the game file is damaged: " + verdict);
   }
   if (QueryNumber(db, "PRAGMA application_id") != kApplicationId)
     return R::Fail(path.string() + ": not a game file of Marrowind");
@@ -337,7 +345,7 @@ Status GameFile::CheckSchema() {
   while ((step = objects.Step()) == SQLITE_ROW) {
     const std::string type = objects.Text(0), name = objects.Text(1);
     if (type == "trigger") return refuse("it holds a trigger (" + name + ")");
-    if (name == "game" || name == "turn" || name == "move") {
+    if (name == "game" || name == "turn" || name == "move" || name == "figures") {
       if (type != "table") return refuse(name + " is a " + type + ", not a table");
       tables[name] = objects.Text(2);
     }
@@ -345,6 +353,7 @@ Status GameFile::CheckSchema() {
   if (step != SQLITE_DONE) return Status::Fail(Reason(path_, db_, "cannot read the game file"));
   std::vector<const char*> names = {"game", "turn"};
   if (schema_ >= 3) names.push_back("move");
+  if (schema_ >= 4) names.push_back("figures");
   for (const char* name : names) {
     if (!tables.contains(name)) return refuse(std::string("it has no table ") + name);
     if (!tables[name].starts_with("CREATE TABLE"))
@@ -370,6 +379,9 @@ Status GameFile::CheckSchema() {
     return refuse("the table turn does not have the columns of schema " + std::to_string(schema_));
   if (schema_ >= 3 && columns("PRAGMA table_xinfo(move)", unused) != kMoveColumns)
     return refuse("the table move does not have the columns of schema " + std::to_string(schema_));
+  if (schema_ >= 4 && columns("PRAGMA table_xinfo(figures)", unused) != kFiguresColumns)
+    return refuse("the table figures does not have the columns of schema " +
+                  std::to_string(schema_));
   return Status::Ok();
 }
 
@@ -444,7 +456,8 @@ GameFile::GameFile(GameFile&& other) noexcept
       id_(std::move(other.id_)),
       schema_(other.schema_),
       device_(other.device_),
-      inode_(other.inode_) {}
+      inode_(other.inode_),
+      positionsRead_(other.positionsRead_) {}
 
 GameFile& GameFile::operator=(GameFile&& other) noexcept {
   if (this != &other) {
@@ -457,6 +470,7 @@ GameFile& GameFile::operator=(GameFile&& other) noexcept {
     schema_ = other.schema_;
     device_ = other.device_;
     inode_ = other.inode_;
+    positionsRead_ = other.positionsRead_;
   }
   return *this;
 }
@@ -494,10 +508,8 @@ Status GameFile::ReadGame() {
 
 Result<std::vector<Turn>> GameFile::Turns() const {
   using R = Result<std::vector<Turn>>;
-  Statement s(db_, schema_ == 1
-                       ? "SELECT number, label, recorded, note, '', NULL FROM turn ORDER BY number"
-                       : "SELECT number, label, recorded, note, hash, parent FROM turn "
-                         "ORDER BY number");
+  // Only the columns before the position: those after it are reached through every page of it.
+  Statement s(db_, "SELECT number, label, recorded, note, '', NULL FROM turn ORDER BY number");
   std::vector<Turn> turns;
   int step = SQLITE_ERROR;
   while ((step = s.Step()) == SQLITE_ROW) {
@@ -530,6 +542,7 @@ Result<std::optional<Turn>> GameFile::FindTurn(int64_t number) const {
 
 Result<std::vector<uint8_t>> GameFile::PositionOf(int64_t number) const {
   using R = Result<std::vector<uint8_t>>;
+  ++positionsRead_;
   Statement s(db_, "SELECT position FROM turn WHERE number = ?1");
   s.Bind(1, number);
   const int step = s.Step();
@@ -538,6 +551,39 @@ Result<std::vector<uint8_t>> GameFile::PositionOf(int64_t number) const {
   if (step != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot read the turn"));
   const auto bytes = s.Blob(0);
   return R::Ok(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+Result<std::map<int64_t, std::vector<uint8_t>>> GameFile::StoredFigures(
+    const std::string& map) const {
+  using R = Result<std::map<int64_t, std::vector<uint8_t>>>;
+  std::map<int64_t, std::vector<uint8_t>> figures;
+  if (schema_ < 4) return R::Ok(std::move(figures));
+  Statement s(db_, "SELECT turn, totals FROM figures WHERE map = ?1");
+  s.Bind(1, map);
+  int step;
+  while ((step = s.Step()) == SQLITE_ROW) {
+    const auto bytes = s.Blob(1);
+    figures.emplace(s.Number(0), std::vector<uint8_t>(bytes.begin(), bytes.end()));
+  }
+  if (step != SQLITE_DONE) return R::Fail(Reason(path_, db_, "cannot read the turns' totals"));
+  return R::Ok(std::move(figures));
+}
+
+bool GameFile::InsertFigures(const std::string& map,
+                             const std::map<int64_t, std::vector<uint8_t>>& figures) {
+  if (map.empty() || figures.empty()) return true;
+  // Only for turns the game holds: a turn's totals never stand without it.
+  Statement insert(db_,
+                   "INSERT OR REPLACE INTO figures (turn, map, totals) SELECT ?1, ?2, ?3 "
+                   "WHERE EXISTS (SELECT 1 FROM turn WHERE number = ?1)");
+  for (const auto& [turn, totals] : figures) {
+    sqlite3_reset(insert.get());
+    insert.Bind(1, turn);
+    insert.Bind(2, map);
+    insert.Bind(3, std::span<const uint8_t>(totals));
+    if (insert.Step() != SQLITE_DONE) return false;
+  }
+  return true;
 }
 
 Result<std::optional<int64_t>> GameFile::TurnHolding(std::span<const uint8_t> position) const {
@@ -555,8 +601,25 @@ Result<std::optional<int64_t>> GameFile::TurnHolding(std::span<const uint8_t> po
 }
 
 Result<std::vector<Turn>> GameFile::ChainedTurns() const {
+  if (schema_ >= 2) {
+    using R = Result<std::vector<Turn>>;
+    auto turns = Turns();
+    if (!turns) return turns;
+    Statement s(db_, "SELECT number, hash, parent FROM turn ORDER BY number");
+    size_t i = 0;
+    int step;
+    for (; (step = s.Step()) == SQLITE_ROW && i < turns->size(); ++i) {
+      Turn& turn = (*turns)[i];
+      if (turn.number != s.Number(0)) break;
+      turn.hash = s.Text(1);
+      if (!s.IsNull(2)) turn.parent = s.Number(2);
+    }
+    if (i != turns->size() || (step != SQLITE_DONE && step != SQLITE_ROW))
+      return R::Fail(Reason(path_, db_, "cannot read the turns"));
+    return turns;
+  }
   auto turns = Turns();
-  if (!turns || schema_ >= 2) return turns;
+  if (!turns) return turns;
   std::string previous;
   for (Turn& turn : *turns) {
     auto position = PositionOf(turn.number);
@@ -566,9 +629,30 @@ Result<std::vector<Turn>> GameFile::ChainedTurns() const {
   return turns;
 }
 
+Result<std::string> GameFile::CheckPages(const std::atomic<bool>* stop) const {
+  if (stop)
+    sqlite3_progress_handler(
+        db_, 10000,
+        [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool>*>(stop));
+  Statement check(db_, "PRAGMA quick_check");
+  std::string verdict;
+  int step;
+  while ((step = check.Step()) == SQLITE_ROW)
+    verdict += (verdict.empty() ? "" : "; ") + check.Text(0);
+  if (stop) sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+  if (step != SQLITE_DONE && (sqlite3_errcode(db_) & 0xff) != SQLITE_CORRUPT)
+    return Result<std::string>::Fail(Reason(path_, db_, "cannot check the game file"));
+  if (step != SQLITE_DONE) verdict = sqlite3_errmsg(db_);
+  return Result<std::string>::Ok(verdict == "ok" ? std::string() : verdict);
+}
+
 Result<Verification> GameFile::Verify() const {
   using R = Result<Verification>;
-  auto turns = Turns();
+  if (auto damage = CheckPages(); !damage || !damage->empty())
+    return R::Fail(damage ? path_.string() + ": the game file is damaged: " + *damage
+                          : damage.error());
+  auto turns = schema_ >= 2 ? ChainedTurns() : Turns();
   if (!turns) return R::Fail(turns.error());
   Verification v;
   v.turns = static_cast<int64_t>(turns->size());
@@ -599,12 +683,15 @@ Status GameFile::Upgrade() {
   const auto fail = [&] {
     return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
   };
-  // Schema 3 keeps the moves of the turns recorded from then on; those before have none.
+  // Schema 3 keeps the moves of the turns recorded from then on; those before have none. Schema 4
+  // keeps the totals of turns, those before too once they are computed.
+  const auto addFigures = [&] { return Execute(db_, kFiguresTable); };
   const auto addMoves = [&] {
-    return Execute(db_, "ALTER TABLE turn ADD COLUMN moves INTEGER;") && Execute(db_, kMoveTable);
+    return Execute(db_, "ALTER TABLE turn ADD COLUMN moves INTEGER;") && Execute(db_, kMoveTable) &&
+           addFigures();
   };
-  if (schema_ == 2) {
-    if (!addMoves()) return fail();
+  if (schema_ == 2 || schema_ == 3) {
+    if (!(schema_ == 2 ? addMoves() : addFigures())) return fail();
     const std::string version = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
     if (!Execute(db_, version.c_str())) return fail();
     schema_ = kSchemaVersion;
@@ -679,8 +766,10 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
   insert.Bind(7, made.parent);
   insert.Bind(8, turn.moves ? std::optional<int64_t>(static_cast<int64_t>(turn.moves->size()))
                             : std::nullopt);
+  std::map<int64_t, std::vector<uint8_t>> figures = turn.earlierFigures;
+  if (turn.figures) figures[made.number] = *turn.figures;
   if (insert.Step() != SQLITE_DONE || (turn.moves && !InsertMoves(made.number, *turn.moves)) ||
-      !transaction.Commit()) {
+      !InsertFigures(turn.figuresMap, figures) || !transaction.Commit()) {
     schema_ = schemaBefore;
     return R::Fail(Reason(path_, db_, "cannot record"));
   }
@@ -897,6 +986,19 @@ Result<Taking> GameFile::Take(const GameFile& other) {
         8, *moves ? std::optional<int64_t>(static_cast<int64_t>((*moves)->size())) : std::nullopt);
     if (insert.Step() != SQLITE_DONE || (*moves && !InsertMoves(turn.number, **moves)))
       return failed(Reason(path_, db_, "cannot take the turns"));
+  }
+  // The totals come too, where the other copy computed them.
+  if (other.schema_ >= 4) {
+    Statement theirs(other.db_, "SELECT map, totals FROM figures WHERE turn = ?1");
+    for (const Turn& turn : taking->turns) {
+      sqlite3_reset(theirs.get());
+      theirs.Bind(1, turn.number);
+      if (theirs.Step() != SQLITE_ROW) continue;
+      const auto totals = theirs.Blob(1);
+      if (!InsertFigures(theirs.Text(0),
+                         {{turn.number, std::vector<uint8_t>(totals.begin(), totals.end())}}))
+        return failed(Reason(path_, db_, "cannot take the turns"));
+    }
   }
   if (!transaction.Commit()) return failed(Reason(path_, db_, "cannot take the turns"));
   return taking;

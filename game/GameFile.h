@@ -3,8 +3,10 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -46,6 +48,12 @@ struct NewTurn {
   // The moves that led from the parent turn to the position, in order; none where they are not
   // known (a position made elsewhere).
   std::optional<std::vector<UndoEntry>> moves;
+  // The totals of the position, as EncodeFigures writes them, computed on the map whose key is
+  // `figuresMap`; and those of earlier turns that the game holds none of on that map. None are
+  // stored without a key.
+  std::string figuresMap;
+  std::optional<std::vector<uint8_t>> figures;
+  std::map<int64_t, std::vector<uint8_t>> earlierFigures;
 };
 
 // What a recording did: the turn recorded, or none because the game's last turn was not the one
@@ -98,13 +106,13 @@ class GameFile {
   static constexpr int32_t kApplicationId = 0x4D57476D;
   // The newest schema this program reads and writes; older ones are read and upgraded at their
   // first write.
-  static constexpr int32_t kSchemaVersion = 3;
+  static constexpr int32_t kSchemaVersion = 4;
   static constexpr const char* kExtension = ".mwgame";
 
   // Opens an existing game file, for reading only or for recording too. Fails with the reason,
-  // changing nothing, for a file that is no game file, a damaged one (SQLite's quick check runs
-  // first), one whose tables are not the documented ones (views, triggers, other columns) or one
-  // written by a newer schema.
+  // changing nothing, for a file that is no game file, one whose tables are not the documented
+  // ones (views, triggers, other columns) or one written by a newer schema. Damage is found in
+  // the pages read, when they are read; CheckPages looks at every page.
   static Result<GameFile> Open(const std::filesystem::path& path, bool writable = false);
   // Makes a new game file of a map, with an identity of its own; fails when the path exists.
   static Result<GameFile> Create(const std::filesystem::path& path, const std::string& mapName,
@@ -131,8 +139,11 @@ class GameFile {
   const std::string& id() const { return id_; }
   int32_t schema() const { return schema_; }
 
-  // The turns in order, without their positions.
+  // The turns in order, without their positions, hashes and parents: what is stored before the
+  // position in a turn's row, so that listing the turns reads none of their positions.
   Result<std::vector<Turn>> Turns() const;
+  // The same with their hashes and parents (for schema 1, hashes computed from the positions).
+  Result<std::vector<Turn>> ChainedTurns() const;
   // Turn `number`, or the last turn for 0; none when there is no such turn.
   Result<std::optional<Turn>> FindTurn(int64_t number) const;
   // The position bytes of turn `number`; fails when there is no such turn.
@@ -140,6 +151,11 @@ class GameFile {
   // The moves of a turn in order, none where the turn was recorded without them (a position made
   // elsewhere, or a turn of a file older than schema 3); fails for a turn the game lacks.
   Result<std::optional<std::vector<UndoEntry>>> MovesOf(int64_t number) const;
+  // The totals stored of each turn, computed on the map whose key is `map`, by turn; the turns
+  // without them (recorded by the command line, or before schema 4) are not there.
+  Result<std::map<int64_t, std::vector<uint8_t>>> StoredFigures(const std::string& map) const;
+  // How many positions were read so far: what opening and stepping through a game cost.
+  int64_t positionsRead() const { return positionsRead_; }
   // The newest turn whose position is exactly these bytes, if any.
   Result<std::optional<int64_t>> TurnHolding(std::span<const uint8_t> position) const;
   // Appends a turn. The last turn is looked at inside the recording's transaction, so that a turn
@@ -150,7 +166,12 @@ class GameFile {
   // was recorded. Fails when there is no such turn.
   Result<Turn> Annotate(int64_t number, const std::string& label, const std::string& note);
 
-  // Recomputes the chain from the positions: whether every turn is what was recorded.
+  // SQLite's check of every page of the file: empty when the file is whole, else what is
+  // damaged. It reads the whole file, so its cost follows the length of the game.
+  // Stops early, failing, once `stop` is set (by another thread).
+  Result<std::string> CheckPages(const std::atomic<bool>* stop = nullptr) const;
+  // Checks every page, then recomputes the chain from the positions: whether every turn is what
+  // was recorded. Fails for a damaged file, saying what is damaged.
   Result<Verification> Verify() const;
   // What taking the turns of `other`, a copy of this game, would add: the turns after those both
   // hold, when those are the same in both. Fails when `other` holds another game.
@@ -169,11 +190,11 @@ class GameFile {
   GameFile(sqlite3* db, std::filesystem::path path) : db_(db), path_(std::move(path)) {}
   Status CheckSchema();
   Status ReadGame();
-  // The turns with their hashes: stored ones, or for schema 1 computed from the positions.
-  Result<std::vector<Turn>> ChainedTurns() const;
   // Within a write transaction: brings a file of schema 1 to the newest.
   Status Upgrade();
   bool InsertMoves(int64_t number, const std::vector<UndoEntry>& moves);
+  bool InsertFigures(const std::string& map,
+                     const std::map<int64_t, std::vector<uint8_t>>& figures);
   Result<Taking> Plan(const GameFile& other, const std::vector<Turn>& mine,
                       const std::vector<Turn>& theirs) const;
 
@@ -183,6 +204,7 @@ class GameFile {
   int32_t schema_ = kSchemaVersion;
   dev_t device_ = 0;  // the file opened, to see it replaced
   ino_t inode_ = 0;
+  mutable int64_t positionsRead_ = 0;
 };
 
 // Whether a name is that of a game file: it ends in ".mwgame", in any case.

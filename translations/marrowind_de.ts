@@ -572,6 +572,14 @@
         <source>No game to step through: open one (Open Game ...) or record a turn first</source>
         <translation>Kein Spiel zum Durchblättern: erst eines öffnen (Spiel öffnen ...) oder einen Zug aufzeichnen</translation>
     </message>
+    <message>
+        <source>The game file %1 is damaged: %2.
+
+The turns that can be read are shown; a copy of the game (Take Turns From) or a backup may hold the rest.</source>
+        <translation>Die Spieldatei %1 ist beschädigt: %2.
+
+Die lesbaren Züge werden gezeigt; eine Kopie des Spiels (Züge holen aus) oder eine Sicherung enthält vielleicht den Rest.</translation>
+    </message>
 </context>
 <context>
     <name>History</name>

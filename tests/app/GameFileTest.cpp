@@ -367,7 +367,7 @@ TEST_F(Games, aMergeKilledAtAnyMomentLeavesTheOldTurnsOrAllOfThem) {
     auto other = GameFile::Open(copy, true);
     ASSERT_TRUE(other);
     for (int turn = 0; turn < 300; ++turn)
-      ASSERT_TRUE(other->Record({StartWith(turn % 7 + 2), {}, {}, {}, {}, {}}));
+      ASSERT_TRUE(other->Record({StartWith(turn % 7 + 2), {}, {}, {}, {}, {}, {}, {}, {}}));
   }
   const auto old = Bytes(game);
   const auto started = std::chrono::steady_clock::now();
@@ -401,7 +401,8 @@ TEST_F(Games, aRecordingKilledAtAnyMomentLeavesEveryCommittedTurnWhole) {
   {
     auto game = GameFile::Create(path, "Tess", "The Isles of Tess");
     ASSERT_TRUE(game) << game.error();
-    for (int i = 0; i < 200; ++i) ASSERT_TRUE(game->Record({start, {}, "note", {}, {}, {}}));
+    for (int i = 0; i < 200; ++i)
+      ASSERT_TRUE(game->Record({start, {}, "note", {}, {}, {}, {}, {}, {}}));
   }
   Position later;
   ASSERT_TRUE(LoadPosition(later, kMaps / "Tess.gim" / "Start.QPX"));

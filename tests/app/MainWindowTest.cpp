@@ -1096,7 +1096,7 @@ class MainWindowTest : public QObject {
     QVERIFY2(w.windowTitle().startsWith(QStringLiteral("war \u2013 turn 2 of 2")),
              qPrintable(w.windowTitle()));
     // Another program records turn 3 while turn 2 is on the board.
-    QVERIFY(GameFile::Open(game, true)->Record({board(), "Elsewhere", {}, 2, 2, {}}));
+    QVERIFY(GameFile::Open(game, true)->Record({board(), "Elsewhere", {}, 2, 2, {}, {}, {}, {}}));
     QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(60, 50));
     const auto edited = board();
     const auto recorded = ReadFileBytes(game).value();
@@ -1117,7 +1117,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(asked.back(), std::string("Record Anyway: The board was made from turn 1 \"Turn 1\"; "
                                        "the game is at turn 3. Recording it undoes what turns 2 "
                                        "to 3 did."));
-    const auto turns = GameFile::Open(game)->Turns().value();
+    const auto turns = GameFile::Open(game)->ChainedTurns().value();
     QCOMPARE(turns.size(), size_t{4});
     QCOMPARE(turns.back().parent, std::optional<int64_t>(1));
     QVERIFY2(w.windowTitle().startsWith(QStringLiteral("war \u2013 turn 4 of 4")),
@@ -1160,7 +1160,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(w.palette(), Qt::LeftButton, {}, QPoint(20, 5));
     QTest::mouseClick(w.mapWidget(), Qt::LeftButton, {}, QPoint(150, 50));
     const auto theirs = EncodePosition(w.viewer().position(), false);
-    QVERIFY(GameFile::Open(copy, true)->Record({theirs, "Theirs", {}, 1, 1, {}}));
+    QVERIFY(GameFile::Open(copy, true)->Record({theirs, "Theirs", {}, 1, 1, {}, {}, {}, {}}));
     answer = true;
     answers->openFile = [&] { return std::optional(copy.string()); };
     std::vector<std::string> asked;

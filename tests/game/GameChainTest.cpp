@@ -89,7 +89,7 @@ TEST(GameFile, recordingsAtOnceEachTakeTheirOwnTurn) {
       auto game = GameFile::Open(path, true);
       if (!game) return void(failed += kEach);
       for (int i = 0; i < kEach; ++i) {
-        const auto recorded = game->Record({Board(w + 1), {}, {}, {}, {}, {}});
+        const auto recorded = game->Record({Board(w + 1), {}, {}, {}, {}, {}, {}, {}, {}});
         if (!recorded || !recorded->turn) ++failed;
       }
     });
@@ -119,13 +119,15 @@ TEST(GameFile, refusesTablesThatAreNotTheDocumentedOnesAndLeavesThemUnchanged) {
     {
       auto game = GameFile::Create(path, "Tess", "The Isles of Tess");
       ASSERT_TRUE(game);
-      for (int stacks : {1, 2}) ASSERT_TRUE(game->Record({Board(stacks), {}, {}, {}, {}, {}}));
+      for (int stacks : {1, 2})
+        ASSERT_TRUE(game->Record({Board(stacks), {}, {}, {}, {}, {}, {}, {}, {}}));
     }
     Tamper(path, sql);
     const auto before = ReadFileBytes(path).value();
     auto game = GameFile::Open(path, true);
-    const bool refused =
-        !game || !game->Turns() || !game->Record({Board(3), {}, {}, {}, {}, {}}) || !game->Verify();
+    const bool refused = !game || !game->Turns() ||
+                         !game->Record({Board(3), {}, {}, {}, {}, {}, {}, {}, {}}) ||
+                         !game->Verify();
     EXPECT_TRUE(refused) << what;
     EXPECT_EQ(ReadFileBytes(path).value(), before) << what;
   }
@@ -148,7 +150,7 @@ TEST(GameFile, aFileOfTheReleaseBeforeUpgradesAtItsFirstWriteAndItsCopiesStillJo
   EXPECT_EQ(mine->schema(), GameFile::kSchemaVersion);
   // Each copy upgraded on its own, the other by a recording: the same identity, the same chain.
   const auto last = theirs->PositionOf(10).value();
-  const auto recorded = theirs->Record({last, "Quiet", {}, 10, 10, {}});
+  const auto recorded = theirs->Record({last, "Quiet", {}, 10, 10, {}, {}, {}, {}});
   ASSERT_TRUE(recorded && recorded->turn);
   for (auto* game : {&*mine, &*theirs}) {
     auto reread = GameFile::Open(game->path());
@@ -160,7 +162,7 @@ TEST(GameFile, aFileOfTheReleaseBeforeUpgradesAtItsFirstWriteAndItsCopiesStillJo
   ASSERT_TRUE(taken) << taken.error();
   ASSERT_FALSE(taken->parting);
   ASSERT_EQ(taken->turns.size(), 1u);
-  EXPECT_EQ(mine->Turns()->back().parent, 10);
+  EXPECT_EQ(mine->ChainedTurns()->back().parent, 10);
   EXPECT_EQ(mine->Turns()->at(2).label, "Greyspire") << "our labels stay ours";
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <fstream>
 #include <random>
 
 #include "FakeHost.h"
@@ -121,22 +122,92 @@ TEST_F(History, stepsAtRandomAlwaysShowTheTurnChosenComparedWithTheOneBefore) {
   }
 }
 
+// However the file holds the turns' totals (stored by the window, not at all as the command line
+// or an older release leaves them, stored on another map, damaged), the game opened shows those
+// every board had; opening reads no position the stored totals stand for, and the next recording
+// stores what was missing.
 TEST_F(History, aGameOpenedShowsTheFiguresEveryTurnWasRecordedWith) {
   Play(9);
+  const std::string game = (dir.path() / "war.mwgame").string();
+  const struct {
+    const char* how;
+    const char* sql;
+    int64_t mostRead;  // positions read by opening: the turn shown and the one before, at least
+  } cases[] = {
+      {"stored", "", 2},
+      {"none stored", "DELETE FROM figures", 9 + 2},
+      {"stored on another map", "UPDATE figures SET map = 'another'", 9 + 2},
+      {"stored wrong", "UPDATE figures SET totals = x'0102' WHERE turn = 4", 1 + 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    const std::string copy = (dir.path() / (std::string(c.how) + ".mwgame")).string();
+    std::filesystem::copy_file(game, copy);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(copy.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, c.sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    test::FakeHost other;
+    other.openChoices.push_back(copy);
+    Viewer second(other, kProgramDir);
+    second.Start();
+    second.Command(command::kOpenGame);
+    EXPECT_TRUE(second.games().AwaitPageCheck());
+    ASSERT_EQ(second.games().history().turns.size(), figures.size());
+    EXPECT_LE(second.games().game()->positionsRead(), c.mostRead);
+    for (size_t i = 0; i < figures.size(); ++i)
+      EXPECT_EQ(second.games().history().turns[i].countries, figures[i]) << "turn " << i + 1;
+    EXPECT_TRUE(other.historyShown);
+    EXPECT_EQ(other.history.current, 9);
+    second.Command(command::kTrends);
+    ASSERT_TRUE(other.trends);
+    EXPECT_EQ(other.trends->countries, CountriesOf(second.games().history().turns));
+    EXPECT_EQ(other.trends->colours.size(), other.trends->countries.size());
+    // Recorded into, the file holds every turn's totals on this map.
+    second.Command(command::kRecordTurn);
+    const auto reopened = GameFile::Open(copy);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->StoredFigures(FiguresMapKey(second.position()))->size(), 10u);
+    EXPECT_TRUE(other.errors.empty()) << other.errors.front();
+  }
+}
+
+// Opening reads only what it shows; the check of every page runs beside the window and says
+// what it finds: a page damaged where opening did not look.
+TEST_F(History, aDamagedPageOpeningDidNotReadIsFoundBesideTheWindow) {
+  Play(2);
+  const std::string game = (dir.path() / "war.mwgame").string();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(game.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "CREATE TABLE notes (text BLOB);"
+                         "INSERT INTO notes VALUES (zeroblob(20000)), (zeroblob(20000));",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_stmt* root = nullptr;
+  sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_schema WHERE name = 'notes'", -1, &root,
+                     nullptr);
+  ASSERT_EQ(sqlite3_step(root), SQLITE_ROW);
+  const int64_t page = sqlite3_column_int64(root, 0);
+  sqlite3_finalize(root);
+  sqlite3_close(db);
+  {
+    std::fstream file(game, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp((page - 1) * 4096);
+    file.write(std::string(64, '\xff').data(), 64);
+  }
   test::FakeHost other;
-  other.openChoices.push_back((dir.path() / "war.mwgame").string());
+  other.openChoices.push_back(game);
   Viewer second(other, kProgramDir);
   second.Start();
   second.Command(command::kOpenGame);
-  ASSERT_EQ(second.games().history().turns.size(), figures.size());
-  for (size_t i = 0; i < figures.size(); ++i)
-    EXPECT_EQ(second.games().history().turns[i].countries, figures[i]) << "turn " << i + 1;
-  EXPECT_TRUE(other.historyShown);
-  EXPECT_EQ(other.history.current, 9);
-  second.Command(command::kTrends);
-  ASSERT_TRUE(other.trends);
-  EXPECT_EQ(other.trends->countries, CountriesOf(second.games().history().turns));
-  EXPECT_EQ(other.trends->colours.size(), other.trends->countries.size());
+  ASSERT_EQ(second.games().history().turns.size(), 2u) << "opened whole";
+  EXPECT_FALSE(second.games().AwaitPageCheck());
+  ASSERT_EQ(other.errors.size(), 1u);
+  EXPECT_NE(other.errors[0].find("is damaged"), std::string::npos) << other.errors[0];
+  const auto verified = GameFile::Open(game)->Verify();
+  ASSERT_FALSE(verified);
+  EXPECT_NE(verified.error().find("is damaged"), std::string::npos) << verified.error();
 }
 
 TEST_F(History, aTurnsLabelAndNoteChangeOnlyWhenAskedAndItsPositionNever) {

@@ -144,9 +144,14 @@ void Games::RecordTurn() {
   std::optional<std::vector<UndoEntry>> moves;
   if (const auto journal = board.MovesSinceTurn(); journal && parent && journal->turn == *parent)
     moves = journal->moves;
+  // The totals go with it, and those of the turns before that the file does not hold yet, so
+  // that opening the game need not read every turn's position.
+  NewTurn made{bytes, label, text->note, parent, expected, moves, {}, {}, {}};
+  AddFigures(made, board.position(), board.position(), history_.data().turns);
   std::optional<Turn> turn;
   while (!turn) {
-    auto recorded = game_->Record({bytes, label, text->note, parent, expected, moves});
+    made.after = expected;
+    auto recorded = game_->Record(made);
     if (!recorded) return fail(recorded.error());
     turn = recorded->turn;
     // Another program recorded while the questions were open: asked again.
@@ -162,7 +167,7 @@ void Games::RecordTurn() {
     gameVersion_ = game_->DataVersion();
     if (Status read = history_.ReadArrivals(*game_, false); !read) return fail(read.error());
   }
-  history_.Recorded(*game_, *turn);
+  history_.Recorded(*game_, *turn, made.figures.has_value());
   origin.turn = turn->number;
   board.StartJournal(turn->number);
   // A board that is no position file's is kept in the game now: nothing of it is unsaved.
@@ -195,6 +200,7 @@ Status Games::OpenGameAt(const std::string& path, int64_t number) {
   if (!ShowTurn(number, true))
     return Status::Fail(Tr("Games", "%1: the turn could not be shown").arg(path));
   gameVersion_ = game_->DataVersion();
+  StartPageCheck();
   if (Status read = history_.Read(*game_); !read) return read;
   history_.Show();
   v_.desk().RememberFile(path);
@@ -354,7 +360,47 @@ void Games::AnnotateTurn(int64_t number) {
       StatusField::kMessage, Tr("Games", "Turn %1 is now \"%2\"").arg(number).arg(changed->label));
 }
 
+Games::~Games() { StopPageCheck(); }
+
+void Games::StartPageCheck() {
+  StopPageCheck();
+  stopPageCheck_ = false;
+  pageCheck_ = std::async(std::launch::async, [path = game_->path(), stop = &stopPageCheck_] {
+    auto game = GameFile::Open(path);
+    return game ? game->CheckPages(stop) : Result<std::string>::Fail(game.error());
+  });
+}
+
+void Games::StopPageCheck() {
+  if (!pageCheck_.valid()) return;
+  stopPageCheck_ = true;
+  pageCheck_.wait();
+  pageCheck_ = {};
+}
+
+bool Games::SayPageCheck(Result<std::string> found) {
+  if (found && found->empty()) return true;
+  // A check that could not run (the file replaced meanwhile) finds nothing to say; what is read
+  // of the file is checked as it is read.
+  if (!found) return false;
+  v_.host().questions.ShowError(
+      Tr("Games",
+         "The game file %1 is damaged: %2.\n\nThe turns that can be read are shown; a copy of the "
+         "game (Take Turns From) or a backup may hold the rest.")
+          .arg(game_ ? game_->path().string() : std::string())
+          .arg(*found));
+  return false;
+}
+
+bool Games::AwaitPageCheck() {
+  if (!pageCheck_.valid()) return true;
+  return SayPageCheck(pageCheck_.get());
+}
+
 void Games::FollowGameFile() {
+  if (pageCheck_.valid() && busy_ == 0 &&
+      pageCheck_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+    SayPageCheck(pageCheck_.get());
   if (busy_ == 0) CatchUp();
 }
 

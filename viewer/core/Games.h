@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
+#include <future>
 #include <optional>
 #include <string>
 
@@ -16,6 +18,9 @@ class Viewer;
 class Games {
  public:
   explicit Games(Viewer& viewer) : v_(viewer), history_(viewer) {}
+  ~Games();
+  Games(const Games&) = delete;
+  Games& operator=(const Games&) = delete;
 
   // The game the board's turns are recorded into, once one was chosen or opened.
   const GameFile* game() const { return game_ ? &*game_ : nullptr; }
@@ -52,8 +57,11 @@ class Games {
   void AnnotateTurn(int64_t number);
   // Looks whether the game file changed on the disk (another program recorded a turn or changed
   // a label, a sync tool put another copy in its place) and shows what arrived. The window calls
-  // it when the file changes and every second.
+  // it when the file changes and every second. Shows too what the check of every page of the
+  // game file found, once it has: opening reads only what it shows.
   void FollowGameFile();
+  // Waits for that check; true when it found the file whole (for tests).
+  bool AwaitPageCheck();
 
  private:
   std::string StaleBoardQuestion(int64_t last) const;
@@ -62,6 +70,11 @@ class Games {
   bool ShowTurn(int64_t number, bool asked);
   // FollowGameFile whatever the game's commands are doing.
   void CatchUp();
+  // The check of every page of the open game's file: started beside the window, its finding
+  // said when it comes, stopped when another game is opened or the window goes.
+  void StartPageCheck();
+  void StopPageCheck();
+  bool SayPageCheck(Result<std::string> found);
 
   Viewer& v_;
   std::optional<GameFile> game_;
@@ -69,6 +82,8 @@ class Games {
   int64_t gameVersion_ = 0;      // the game file's data version when its turns were last read
   bool gameUnreadable_ = false;  // said once in the status bar until it can be read again
   int busy_ = 0;  // a command about the game is asking a question: the file is looked at later
+  std::atomic<bool> stopPageCheck_ = false;
+  std::future<Result<std::string>> pageCheck_;
 };
 
 }  // namespace mw

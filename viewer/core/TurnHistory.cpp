@@ -76,7 +76,7 @@ Status TurnHistory::Read(const GameFile& game) {
   if (!figures) return Status::Fail(figures.error());
   history_.file = game.path().string();
   Take(std::move(figures.value()));
-  return Status::Ok();
+  return KnowLastHash(game);
 }
 
 Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
@@ -88,6 +88,13 @@ Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
   size_t kept = 0;
   while (kept < known.size() && kept < turns->size() && SameTurn(known[kept].turn, (*turns)[kept]))
     ++kept;
+  // The hash of the last of them holds all before it: a history that differs anywhere in them
+  // (a copy recorded in the same seconds elsewhere) differs there.
+  if (kept > 0 && !known[kept - 1].turn.hash.empty()) {
+    auto there = game.FindTurn(known[kept - 1].turn.number);
+    if (!there) return Status::Fail(there.error());
+    if (!*there || (*there)->hash != known[kept - 1].turn.hash) kept = 0;
+  }
   BoardOrigin& origin = v_.board().document().origin;
   const std::string name = game.path().filename().string();
   Surface& surface = v_.host().surface;
@@ -110,7 +117,6 @@ Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
   for (size_t i = 0; i < kept; ++i) {
     known[i].turn.label = (*turns)[i].label;
     known[i].turn.note = (*turns)[i].note;
-    known[i].turn.hash = (*turns)[i].hash;
   }
   const std::span<const Turn> arrived = std::span<const Turn>(*turns).subspan(kept);
   if (!arrived.empty()) {
@@ -118,6 +124,7 @@ Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
     if (!figures) return Status::Fail(figures.error());
     known.insert(known.end(), figures->begin(), figures->end());
     history_.countries = CountriesOf(known);
+    if (Status hashed = KnowLastHash(game); !hashed) return hashed;
     const int64_t first = arrived.front().number, last = arrived.back().number;
     const std::string& label = arrived.back().label;
     surface.ShowStatus(
@@ -139,10 +146,23 @@ Status TurnHistory::ReadArrivals(const GameFile& game, bool reopened) {
   return Status::Ok();
 }
 
-void TurnHistory::Recorded(const GameFile& game, const Turn& turn) {
+Status TurnHistory::KnowLastHash(const GameFile& game) {
+  if (history_.turns.empty()) return Status::Ok();
+  Turn& last = history_.turns.back().turn;
+  auto found = game.FindTurn(last.number);
+  if (!found) return Status::Fail(found.error());
+  if (*found) last.hash = (*found)->hash;
+  return Status::Ok();
+}
+
+void TurnHistory::Recorded(const GameFile& game, const Turn& turn, bool figuresStored) {
   movesRead_ = false;
   if (last() == turn.number - 1) {
+    // The recording stored the figures of the turns before it that the file lacked.
+    if (figuresStored)
+      for (TurnFigures& t : history_.turns) t.stored = true;
     history_.turns.push_back(FiguresOf(v_.board().position(), turn));
+    history_.turns.back().stored = figuresStored;
     history_.countries = CountriesOf(history_.turns);
   } else {
     ReadArrivals(game, false);

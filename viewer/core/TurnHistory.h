@@ -27,7 +27,7 @@ class TurnHistory {
   // Reads the turns again after a change on the disk and takes in what arrived; says which.
   Status ReadArrivals(const GameFile& game, bool reopened);
   // A turn recorded from the board: its figures are those the board shows.
-  void Recorded(const GameFile& game, const Turn& turn);
+  void Recorded(const GameFile& game, const Turn& turn, bool figuresStored);
   // A turn's new label and note.
   void Annotated(const Turn& turn);
   // The turn of the history with this number, or none.
@@ -51,6 +51,9 @@ class TurnHistory {
   // The board where it is of the game's map, to count the turns' totals on; else no map.
   const Position& MapOf(const GameFile& game) const;
   void Take(std::vector<TurnFigures> figures);
+  // Reads the hash of the last turn known, which holds every turn before it: what tells a
+  // history that changed under the same numbers and times.
+  Status KnowLastHash(const GameFile& game);
 
   Viewer& v_;
   GameHistory history_;
