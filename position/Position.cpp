@@ -350,6 +350,11 @@ void Position::SettleOnMap() {
 }
 
 void Position::SetSectorGrid(std::optional<SectorGrid> grid) {
+  ShareSectorGrid(grid && !grid->empty() ? std::make_shared<const SectorGrid>(std::move(*grid))
+                                         : nullptr);
+}
+
+void Position::ShareSectorGrid(std::shared_ptr<const SectorGrid> grid) {
   grid_ = std::move(grid);
   if (grid_ && grid_->empty()) grid_.reset();
   SetSectorTable(std::nullopt);

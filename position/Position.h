@@ -202,7 +202,10 @@ class Position {
   // The names the map gives its countries ("country N Name" lines), for what is shown in words.
   void SetCountryNames(const CountryNames& names) { countryNames_ = names; }
   const CountryNames& countryNames() const { return countryNames_; }
-  const SectorGrid* grid() const { return grid_ ? &*grid_ : nullptr; }
+  const SectorGrid* grid() const { return grid_.get(); }
+  // The grid as it is shared: positions of one map hold one grid, which none of them changes.
+  const std::shared_ptr<const SectorGrid>& sharedGrid() const { return grid_; }
+  void ShareSectorGrid(std::shared_ptr<const SectorGrid> grid);
   const SectorTable* sectorTable() const { return sectors_ ? &*sectors_ : nullptr; }
   const PieceTable& pieces() const { return pieces_; }
   const AllianceTable& alliances() const { return alliances_; }
@@ -352,7 +355,7 @@ class Position {
   UnitIndex index_;           // where they stand
   uint64_t nextSerial_ = 1;
   Hand hand_;
-  std::optional<SectorGrid> grid_;
+  std::shared_ptr<const SectorGrid> grid_;
   std::optional<SectorTable> sectors_;
   PieceTable pieces_;
   AllianceTable alliances_{};

@@ -54,7 +54,7 @@ BoardSummary Summarize(const Position& position) {
 }
 
 void TakeMapOf(Position& position, const Position& map) {
-  position.SetSectorGrid(map.grid() ? std::optional<SectorGrid>(*map.grid()) : std::nullopt);
+  position.ShareSectorGrid(map.sharedGrid());
   if (map.sectorTable()) position.SetSectorTable(*map.sectorTable());
   position.SetPieceTable(map.pieces());
   position.SetAlliances(map.alliances());

@@ -45,9 +45,9 @@ inline uint32_t SummaryKey(const Position& position, const Unit& unit) {
          unit.pieceType;
 }
 
-// Gives `position` the map context of `map` (its sector grid and table, pieces and alliances),
-// places its stacks in their sectors and counts its totals again: a position file read beside
-// a board of the same map, without reading the map package again.
+// Gives `position` the map context of `map` (its sector grid, shared and not copied, its sector
+// table, pieces and alliances), places its stacks in their sectors and counts its totals again:
+// a position file read beside a board of the same map, without reading the map package again.
 void TakeMapOf(Position& position, const Position& map);
 
 // One difference between two boards, in the order a report lists them: pieces by sector,

@@ -362,6 +362,32 @@ TEST_F(Headless, reportsOfAPositionWhoseMapIsMissingEndWithTheReason) {
   }
 }
 
+// The reports, the comparison and the game's totals read the map's grid and tables, never its
+// pictures: they answer the same when no picture can be read, and say nothing of them.
+TEST_F(Headless, answersWithoutReadingTheMapsPictures) {
+  Position moved;
+  ASSERT_TRUE(LoadPosition(moved, dir / "Tess.gim" / "Start.QPX"));
+  moved.ReplaceUnits({MakeUnit(150, 50, 0, 2, 1), MakeUnit(250, 20, 1, 9, 1)});
+  ASSERT_TRUE(SavePosition(moved, dir / "moved.QPX"));
+  for (const char* turn : {"Tess.gim/Start.QPX", "moved.QPX"})
+    ASSERT_EQ(Run({"--record", "war.mwgame", turn}).exitCode, 0);
+  const std::vector<std::vector<std::string>> asks = {
+      {"--totals", "moved.QPX"},   {"--units", "moved.QPX"},
+      {"--income", "moved.QPX"},   {"--turns", "war.mwgame"},
+      {"--moves", "war.mwgame:2"}, {"--diff", "war.mwgame:1", "moved.QPX"}};
+  std::vector<test::ProgramRun> whole;
+  for (const auto& ask : asks) whole.push_back(Run(ask));
+  for (const char* picture : {"Map.bmp", "ToolPieces.bmp", "BigPieces.bmp"})
+    dir.Write(std::string("Tess.gim/") + picture, "no picture at all");
+  for (size_t i = 0; i < asks.size(); ++i) {
+    const auto run = Run(asks[i]);
+    EXPECT_EQ(run.exitCode, whole[i].exitCode) << asks[i][0] << ": " << run.err;
+    EXPECT_EQ(run.out, whole[i].out) << asks[i][0];
+    EXPECT_FALSE(whole[i].out.empty()) << asks[i][0];
+    EXPECT_EQ(run.err.find("picture"), std::string::npos) << asks[i][0] << ": " << run.err;
+  }
+}
+
 // Paths in any encoding reach the file system byte for byte.
 TEST_F(Headless, pathsThatAreNotUtf8AreTakenAsTheyAre) {
   const std::string position = "r\xff\xfe.QPX", picture = "out\xff.png";

@@ -81,9 +81,9 @@ constexpr const char* kUsage =
     "                    every turn of OTHER, 1 when the copies part (the turn is named) or a\n"
     "                    chain does not verify, 2 when a file cannot be read, is no game file\n"
     "                    or holds another game. GAME is changed whole or not at all\n"
-    "  --verify GAME     recompute the chain of hashes over the turns: exit 0 when every turn\n"
-    "                    is as recorded, 1 naming the first that is not, 2 when the file\n"
-    "                    cannot be read\n"
+    "  --verify GAME     check every page, then recompute the chain of hashes over the turns:\n"
+    "                    exit 0 when every turn is as recorded, 1 naming the first that is\n"
+    "                    not, 2 when the file cannot be read or is damaged\n"
     "  --help, --version\n"
     "Wherever a position is named, a game file stands for its last turn and GAME:N for turn N.\n"
     "No file is ever written over a game file (exit 2).\n"
@@ -352,6 +352,7 @@ Result<NamedPosition> ReadPosition(Position& position, const std::string& name, 
 // A viewer with the package of a map loaded, for reports on positions read beside it; fails
 // with the reason when the package is not found.
 Status LoadMapOf(Viewer& viewer, const std::string& mapName, const std::string& whose) {
+  viewer.board().ReadPictures(false);
   std::error_code error;
   if (!std::filesystem::is_directory(viewer.board().PackageFolder(mapName), error))
     return Status::Fail(whose + ": its map " + mapName + " is not found (no " + mapName +
@@ -408,8 +409,8 @@ int RunRecord(const Options& options, const std::filesystem::path& programDir, s
   // The turn the position was made from: one whose position it is byte for byte.
   auto parent = game->TurnHolding(bytes);
   if (!parent) return fail(parent.error());
-  auto recorded =
-      game->Record({bytes, options.label, options.note, *parent, options.after, std::nullopt});
+  auto recorded = game->Record(
+      {bytes, options.label, options.note, *parent, options.after, std::nullopt, {}, {}, {}});
   if (!recorded) return fail(recorded.error());
   if (!recorded->turn) {
     err << "error: " << options.game << " is at turn " << recorded->last << ", not "
@@ -627,6 +628,8 @@ int RunHeadless(const std::vector<std::string>& args, const std::filesystem::pat
   }
   NullHost host;
   Viewer viewer(host, programDir);
+  // Only a picture made needs the pictures.
+  viewer.board().ReadPictures(options->mode == Options::Mode::kRender);
   if (auto started = viewer.Start(options->position); !started) {
     err << "error: " << started.error() << "\n";
     return 2;

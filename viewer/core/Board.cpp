@@ -104,8 +104,8 @@ void Board::LoadMapPackage(const std::string& mapName) {
   const auto info = ValueOrWarn(ReadMapInfo(file(package_file::kMapInfo)));
   position_.SetAlliances(info ? info->alliances : AllianceTable{});
   position_.SetCountryNames(info ? info->countryNames : CountryNames{});
-  map_.mapPicture = PictureOrNone(file(package_file::kMapPicture));
-  v_.view().RebuildScaledPicture();
+  map_.mapPicture = pictures_ ? PictureOrNone(file(package_file::kMapPicture)) : QImage();
+  if (pictures_) v_.view().RebuildScaledPicture();
 
   position_.SetSectorGrid(std::nullopt);
   if (auto grid = ValueOrWarn(ReadSectorGrid(file(package_file::kSectorGrid)))) {
@@ -116,14 +116,14 @@ void Board::LoadMapPackage(const std::string& mapName) {
   v_.overlays().MapLoaded();
   position_.SetPieceTable(
       ValueOrWarn(ReadPieceTable(file(package_file::kPieceTable))).value_or(PieceTable()));
-  LoadPieces(dir);
+  if (pictures_) LoadPieces(dir);
 
   v_.desk().RebuildToolWindows();
   host.tools.InvalidateInfoView();
   host.surface.EndWait();
   host.surface.SetCursor(v_.editing().cursor());
 
-  v_.view().RedrawMapRegion();
+  if (pictures_) v_.view().RedrawMapRegion();
   position_.SettleOnMap();
 }
 

@@ -75,6 +75,10 @@ class Board {
   // Reads a map package: its picture, grid, tables, pieces and alliances; the tool windows are
   // made again for its pieces and the board settles on the map.
   void LoadMapPackage(const std::string& mapName);
+  // Whether map packages are read with their pictures (the map's and the pieces'): the command
+  // line's reports and comparisons need only the grid and the tables, and answer also where a
+  // picture cannot be read.
+  void ReadPictures(bool pictures) { pictures_ = pictures; }
   // The board part of putting a board on the screen: read, its map loaded (a turn of the map on
   // show keeps it and the view), settled, marked clean (unsaved for a recovery copy), its file
   // and origin remembered. A position file that cannot be read leaves the board as it was on its
@@ -136,6 +140,7 @@ class Board {
   Status ReadFile(const std::string& path, BoardOrigin& origin);
 
   Viewer& v_;
+  bool pictures_ = true;
   MapState map_;
   Position position_;
   DocumentState document_;
