@@ -4,7 +4,9 @@
 #include <array>
 #include <bit>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include "ByteOrder.h"
 #include "FileBytes.h"
@@ -153,9 +155,32 @@ std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
 
 Status SavePosition(Position& position, const std::filesystem::path& path) {
   const bool tessWinMap = IsTessWinMapPath(path.string());
-  const std::vector<uint8_t> bytes = EncodePosition(position, tessWinMap);
-  if (auto written = WriteFileAtomically(path, bytes); !written) return written;
-  position.header() = HeaderAsSaved(position, tessWinMap);
+  const PositionHeader header = HeaderAsSaved(position, tessWinMap);
+  auto file = AtomicFile::Create(path);
+  if (!file) return Status::Fail(file.error());
+  // The records go out in pieces through one small buffer: no buffer of the whole file is made
+  // (and zeroed by the kernel as fresh memory) only to be written once.
+  std::array<uint8_t, 2730 * kUnitRecordSize> piece;
+  size_t used = 0;
+  if (tessWinMap)
+    PutU32(piece, 0, header.unitCount());
+  else
+    std::copy(header.bytes().begin(), header.bytes().end(), piece.begin());
+  used = tessWinMap ? 4 : PositionHeader::kSize;
+  const auto flush = [&] {
+    const bool wrote = file->Write(std::span(piece.data(), used));
+    used = 0;
+    return wrote;
+  };
+  for (size_t i = 0; i < position.unitCount(); ++i) {
+    if (used + kUnitRecordSize > piece.size() && !flush())
+      return Status::Fail(path.string() + ": cannot write: " + std::strerror(errno));
+    PutUnit(std::span(piece.data() + used, kUnitRecordSize), position.unit(i));
+    used += kUnitRecordSize;
+  }
+  if (!flush()) return Status::Fail(path.string() + ": cannot write: " + std::strerror(errno));
+  if (Status committed = file->Commit(); !committed) return committed;
+  position.header() = header;
   position.MarkClean();
   return Status::Ok();
 }
