@@ -28,7 +28,7 @@ fs::path where;
 
 mw::NullHost host(true);
 
-fs::path GamePath() { return where / "war-1000x10k-v4.mwgame"; }
+fs::path GamePath() { return where / "war-1000x10k-schema4.mwgame"; }
 fs::path TurnPath() { return where / "turn500.QPX"; }
 
 mw::Viewer& MapViewer();
@@ -119,6 +119,16 @@ void GameOpenPosition(benchmark::State& state) {
 }
 BENCHMARK(GameOpenPosition)->Unit(benchmark::kMillisecond);
 
+// Opening the game in the window at its last turn ("Open Game ..."): the turn compared with the one
+// before it, every turn's totals for the History, the picture composed again.
+void GameOpenInWindow(benchmark::State& state) {
+  mw::Viewer viewer(host, kStress);
+  viewer.Start(TurnPath().string());
+  for (auto _ : state)
+    if (!viewer.games().OpenGameAt(GamePath().string())) std::abort();
+}
+BENCHMARK(GameOpenInWindow)->Unit(benchmark::kMillisecond);
+
 // Opening the game file and listing its turns.
 void GameOpenFile(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(mw::GameFile::Open(GamePath())->Turns());
@@ -133,17 +143,24 @@ void GameFigures(benchmark::State& state) {
 }
 BENCHMARK(GameFigures)->Unit(benchmark::kMillisecond);
 
-// A turn of 10,000 stacks recorded, committed to the disk, into a game of its own.
+// A turn of 10,000 stacks recorded as `--record` records it (the game opened, the turn it was
+// made from looked for, the turn committed to the disk) into a game of its own (range 0) and
+// into a copy of the game of 1,000 turns (range 1).
 void GameRecord(benchmark::State& state) {
   const fs::path path = where / "recording.mwgame";
   fs::remove(path);
-  auto game = mw::GameFile::Create(path, "Strs", "Stress");
-  const auto bytes = mw::ReadFileBytes(TurnPath()).value();
-  for (auto _ : state)
-    benchmark::DoNotOptimize(game->Record({bytes, {}, {}, {}, {}, {}, {}, {}, {}}));
+  if (state.range(0) != 0) fs::copy_file(GamePath(), path);
+  if (state.range(0) == 0) mw::GameFile::Create(path, "Strs", "Stress");
+  auto bytes = mw::ReadFileBytes(TurnPath()).value();
+  bytes.back() ^= 1;  // a position of no turn: the search for its parent reads what it must
+  for (auto _ : state) {
+    auto game = mw::GameFile::Open(path, true);
+    const auto parent = game->TurnHolding(bytes);
+    benchmark::DoNotOptimize(game->Record({bytes, {}, {}, *parent, {}, {}, {}, {}, {}}));
+  }
   fs::remove(path);
 }
-BENCHMARK(GameRecord)->Unit(benchmark::kMillisecond);
+BENCHMARK(GameRecord)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The Trends chart of the 1,000 turns made and drawn, 800 x 500.
 void GameChart(benchmark::State& state) {

@@ -183,8 +183,11 @@ std::string DerivedUuid(const std::string& map, const std::string& firstTurn) {
 // The table of each turn's totals, added by schema 4: computed once, read instead of every turn's
 // position. `map` is the key of the map they were computed on (FiguresMapKey); totals of another
 // map are computed again.
-#define MW_FIGURES_TABLE \
-  "CREATE TABLE figures (turn INTEGER PRIMARY KEY, map TEXT NOT NULL, totals BLOB NOT NULL);"
+// With it the table of each turn's position digest (SHA-256 of its bytes, in lowercase hex): what
+// finds the turn a position was made from without reading every turn's position.
+#define MW_FIGURES_TABLE                                                                      \
+  "CREATE TABLE figures (turn INTEGER PRIMARY KEY, map TEXT NOT NULL, totals BLOB NOT NULL);" \
+  "CREATE TABLE digest (turn INTEGER PRIMARY KEY, sha256 TEXT NOT NULL);"
 
 constexpr const char* kSchema =
     "CREATE TABLE game (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
@@ -204,6 +207,7 @@ const std::set<std::string> kTurnColumns2 = {"number",   "label", "recorded", "n
 const std::set<std::string> kTurnColumns3 = {"number",   "label", "recorded", "note",
                                              "position", "hash",  "parent",   "moves"};
 const std::set<std::string> kFiguresColumns = {"turn", "map", "totals"};
+const std::set<std::string> kDigestColumns = {"turn", "sha256"};
 const std::set<std::string> kMoveColumns = {"turn",        "seq",     "action", "count",
                                             "piece",       "country", "from_x", "from_y",
                                             "from_sector", "to_x",    "to_y",   "to_sector"};
@@ -345,7 +349,8 @@ Status GameFile::CheckSchema() {
   while ((step = objects.Step()) == SQLITE_ROW) {
     const std::string type = objects.Text(0), name = objects.Text(1);
     if (type == "trigger") return refuse("it holds a trigger (" + name + ")");
-    if (name == "game" || name == "turn" || name == "move" || name == "figures") {
+    if (name == "game" || name == "turn" || name == "move" || name == "figures" ||
+        name == "digest") {
       if (type != "table") return refuse(name + " is a " + type + ", not a table");
       tables[name] = objects.Text(2);
     }
@@ -353,7 +358,7 @@ Status GameFile::CheckSchema() {
   if (step != SQLITE_DONE) return Status::Fail(Reason(path_, db_, "cannot read the game file"));
   std::vector<const char*> names = {"game", "turn"};
   if (schema_ >= 3) names.push_back("move");
-  if (schema_ >= 4) names.push_back("figures");
+  if (schema_ >= 4) names.insert(names.end(), {"figures", "digest"});
   for (const char* name : names) {
     if (!tables.contains(name)) return refuse(std::string("it has no table ") + name);
     if (!tables[name].starts_with("CREATE TABLE"))
@@ -381,6 +386,9 @@ Status GameFile::CheckSchema() {
     return refuse("the table move does not have the columns of schema " + std::to_string(schema_));
   if (schema_ >= 4 && columns("PRAGMA table_xinfo(figures)", unused) != kFiguresColumns)
     return refuse("the table figures does not have the columns of schema " +
+                  std::to_string(schema_));
+  if (schema_ >= 4 && columns("PRAGMA table_xinfo(digest)", unused) != kDigestColumns)
+    return refuse("the table digest does not have the columns of schema " +
                   std::to_string(schema_));
   return Status::Ok();
 }
@@ -569,6 +577,13 @@ Result<std::map<int64_t, std::vector<uint8_t>>> GameFile::StoredFigures(
   return R::Ok(std::move(figures));
 }
 
+bool GameFile::InsertDigest(int64_t number, std::span<const uint8_t> position) {
+  Statement insert(db_, "INSERT OR REPLACE INTO digest (turn, sha256) VALUES (?1, ?2)");
+  insert.Bind(1, number);
+  insert.Bind(2, Sha256().Add(position).HexDigest());
+  return insert.Step() == SQLITE_DONE;
+}
+
 bool GameFile::InsertFigures(const std::string& map,
                              const std::map<int64_t, std::vector<uint8_t>>& figures) {
   if (map.empty() || figures.empty()) return true;
@@ -588,12 +603,17 @@ bool GameFile::InsertFigures(const std::string& map,
 
 Result<std::optional<int64_t>> GameFile::TurnHolding(std::span<const uint8_t> position) const {
   using R = Result<std::optional<int64_t>>;
-  // The length first: SQLite knows it without reading the positions.
-  Statement s(db_,
-              "SELECT number FROM turn WHERE length(position) = ?1 AND position = ?2 "
-              "ORDER BY number DESC LIMIT 1");
+  // By the digests where the file keeps them, each turn found held to its bytes; else the length
+  // first, which SQLite knows without reading the positions.
+  Statement s(db_, schema_ >= 4
+                       ? "SELECT number FROM digest JOIN turn ON number = digest.turn "
+                         "WHERE sha256 = ?3 AND length(position) = ?1 AND position = ?2 "
+                         "ORDER BY number DESC LIMIT 1"
+                       : "SELECT number FROM turn WHERE length(position) = ?1 AND position = ?2 "
+                         "ORDER BY number DESC LIMIT 1");
   s.Bind(1, static_cast<int64_t>(position.size()));
   s.Bind(2, position);
+  if (schema_ >= 4) s.Bind(3, Sha256().Add(position).HexDigest());
   const int step = s.Step();
   if (step == SQLITE_ROW) return R::Ok(s.Number(0));
   if (step == SQLITE_DONE) return R::Ok(std::nullopt);
@@ -629,18 +649,14 @@ Result<std::vector<Turn>> GameFile::ChainedTurns() const {
   return turns;
 }
 
-Result<std::string> GameFile::CheckPages(const std::atomic<bool>* stop) const {
-  if (stop)
-    sqlite3_progress_handler(
-        db_, 10000,
-        [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
-        const_cast<std::atomic<bool>*>(stop));
+void GameFile::Interrupt() const { sqlite3_interrupt(db_); }
+
+Result<std::string> GameFile::CheckPages() const {
   Statement check(db_, "PRAGMA quick_check");
   std::string verdict;
   int step;
   while ((step = check.Step()) == SQLITE_ROW)
     verdict += (verdict.empty() ? "" : "; ") + check.Text(0);
-  if (stop) sqlite3_progress_handler(db_, 0, nullptr, nullptr);
   if (step != SQLITE_DONE && (sqlite3_errcode(db_) & 0xff) != SQLITE_CORRUPT)
     return Result<std::string>::Fail(Reason(path_, db_, "cannot check the game file"));
   if (step != SQLITE_DONE) verdict = sqlite3_errmsg(db_);
@@ -685,7 +701,20 @@ Status GameFile::Upgrade() {
   };
   // Schema 3 keeps the moves of the turns recorded from then on; those before have none. Schema 4
   // keeps the totals of turns, those before too once they are computed.
-  const auto addFigures = [&] { return Execute(db_, kFiguresTable); };
+  // The digests of the turns there are, each position read once.
+  const auto addFigures = [&] {
+    if (!Execute(db_, kFiguresTable)) return false;
+    Statement positions(db_, "SELECT number, position FROM turn");
+    Statement insert(db_, "INSERT INTO digest (turn, sha256) VALUES (?1, ?2)");
+    int step;
+    while ((step = positions.Step()) == SQLITE_ROW) {
+      sqlite3_reset(insert.get());
+      insert.Bind(1, positions.Number(0));
+      insert.Bind(2, Sha256().Add(positions.Blob(1)).HexDigest());
+      if (insert.Step() != SQLITE_DONE) return false;
+    }
+    return step == SQLITE_DONE;
+  };
   const auto addMoves = [&] {
     return Execute(db_, "ALTER TABLE turn ADD COLUMN moves INTEGER;") && Execute(db_, kMoveTable) &&
            addFigures();
@@ -769,7 +798,8 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
   std::map<int64_t, std::vector<uint8_t>> figures = turn.earlierFigures;
   if (turn.figures) figures[made.number] = *turn.figures;
   if (insert.Step() != SQLITE_DONE || (turn.moves && !InsertMoves(made.number, *turn.moves)) ||
-      !InsertFigures(turn.figuresMap, figures) || !transaction.Commit()) {
+      !InsertDigest(made.number, turn.position) || !InsertFigures(turn.figuresMap, figures) ||
+      !transaction.Commit()) {
     schema_ = schemaBefore;
     return R::Fail(Reason(path_, db_, "cannot record"));
   }
@@ -984,7 +1014,8 @@ Result<Taking> GameFile::Take(const GameFile& other) {
     insert.Bind(7, turn.parent);
     insert.Bind(
         8, *moves ? std::optional<int64_t>(static_cast<int64_t>((*moves)->size())) : std::nullopt);
-    if (insert.Step() != SQLITE_DONE || (*moves && !InsertMoves(turn.number, **moves)))
+    if (insert.Step() != SQLITE_DONE || (*moves && !InsertMoves(turn.number, **moves)) ||
+        !InsertDigest(turn.number, *position))
       return failed(Reason(path_, db_, "cannot take the turns"));
   }
   // The totals come too, where the other copy computed them.

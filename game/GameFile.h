@@ -3,7 +3,6 @@
 
 #include <sys/types.h>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -168,8 +167,9 @@ class GameFile {
 
   // SQLite's check of every page of the file: empty when the file is whole, else what is
   // damaged. It reads the whole file, so its cost follows the length of the game.
-  // Stops early, failing, once `stop` is set (by another thread).
-  Result<std::string> CheckPages(const std::atomic<bool>* stop = nullptr) const;
+  Result<std::string> CheckPages() const;
+  // Makes what runs on this file in another thread (CheckPages) stop soon, failing.
+  void Interrupt() const;
   // Checks every page, then recomputes the chain from the positions: whether every turn is what
   // was recorded. Fails for a damaged file, saying what is damaged.
   Result<Verification> Verify() const;
@@ -193,6 +193,7 @@ class GameFile {
   // Within a write transaction: brings a file of schema 1 to the newest.
   Status Upgrade();
   bool InsertMoves(int64_t number, const std::vector<UndoEntry>& moves);
+  bool InsertDigest(int64_t number, std::span<const uint8_t> position);
   bool InsertFigures(const std::string& map,
                      const std::map<int64_t, std::vector<uint8_t>>& figures);
   Result<Taking> Plan(const GameFile& other, const std::vector<Turn>& mine,

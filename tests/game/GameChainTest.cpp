@@ -164,6 +164,16 @@ TEST(GameFile, aFileOfTheReleaseBeforeUpgradesAtItsFirstWriteAndItsCopiesStillJo
   ASSERT_EQ(taken->turns.size(), 1u);
   EXPECT_EQ(mine->ChainedTurns()->back().parent, 10);
   EXPECT_EQ(mine->Turns()->at(2).label, "Greyspire") << "our labels stay ours";
+  // Upgraded, recorded into and taken into, every turn has the digest of its position: the turn
+  // a position is found by is the newest that holds it, whatever the digests claim.
+  for (int64_t n = 1; n <= 11; ++n)
+    EXPECT_EQ(mine->TurnHolding(mine->PositionOf(n).value()).value(), n == 10 ? 11 : n) << n;
+  Tamper(dir / "mine.mwgame",
+         "UPDATE digest SET sha256 = (SELECT sha256 FROM digest WHERE turn = 4) WHERE turn = 5;"
+         "UPDATE digest SET sha256 = 'none' WHERE turn = 11;");
+  EXPECT_EQ(mine->TurnHolding(mine->PositionOf(4).value()).value(), 4) << "held to its bytes";
+  EXPECT_EQ(mine->TurnHolding(mine->PositionOf(11).value()).value(), 10);
+  EXPECT_EQ(mine->TurnHolding(Board(7)).value(), std::nullopt);
 }
 
 }  // namespace

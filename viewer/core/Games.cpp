@@ -364,18 +364,19 @@ Games::~Games() { StopPageCheck(); }
 
 void Games::StartPageCheck() {
   StopPageCheck();
-  stopPageCheck_ = false;
-  pageCheck_ = std::async(std::launch::async, [path = game_->path(), stop = &stopPageCheck_] {
-    auto game = GameFile::Open(path);
-    return game ? game->CheckPages(stop) : Result<std::string>::Fail(game.error());
-  });
+  auto checker = GameFile::Open(game_->path());
+  if (!checker) return;
+  pageChecker_ = std::make_shared<GameFile>(std::move(checker.value()));
+  pageCheck_ =
+      std::async(std::launch::async, [checker = pageChecker_] { return checker->CheckPages(); });
 }
 
 void Games::StopPageCheck() {
   if (!pageCheck_.valid()) return;
-  stopPageCheck_ = true;
+  pageChecker_->Interrupt();
   pageCheck_.wait();
   pageCheck_ = {};
+  pageChecker_.reset();
 }
 
 bool Games::SayPageCheck(Result<std::string> found) {
@@ -394,13 +395,15 @@ bool Games::SayPageCheck(Result<std::string> found) {
 
 bool Games::AwaitPageCheck() {
   if (!pageCheck_.valid()) return true;
-  return SayPageCheck(pageCheck_.get());
+  auto found = pageCheck_.get();
+  pageChecker_.reset();
+  return SayPageCheck(std::move(found));
 }
 
 void Games::FollowGameFile() {
   if (pageCheck_.valid() && busy_ == 0 &&
       pageCheck_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-    SayPageCheck(pageCheck_.get());
+    AwaitPageCheck();
   if (busy_ == 0) CatchUp();
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <atomic>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -82,7 +82,7 @@ class Games {
   int64_t gameVersion_ = 0;      // the game file's data version when its turns were last read
   bool gameUnreadable_ = false;  // said once in the status bar until it can be read again
   int busy_ = 0;  // a command about the game is asking a question: the file is looked at later
-  std::atomic<bool> stopPageCheck_ = false;
+  std::shared_ptr<const GameFile> pageChecker_;  // its own connection to the file
   std::future<Result<std::string>> pageCheck_;
 };
 
