@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the benchmarks, runs every one of them once with its floor in the same run, and writes
-# the measured tables of docs/PERFORMANCE.md (between its "measured" marks) with the commit, the
-# date and the machine. The text around the tables is kept. Takes about ten minutes; the big map
-# package (400 MB) is written to <temp>/marrowind-bigmap on the first run.
+# Builds the benchmarks, runs each of them five times with its floor in the same run, the runs of
+# all the benchmarks of a program shuffled among each other, and writes docs/PERFORMANCE.md whole:
+# every figure, ratio and verdict on the page comes from this run, and its words from this
+# script, so that no sentence of the page can disagree with its table. Takes about twenty
+# minutes; the big map package (400 MB) is written to <temp>/marrowind-bigmap on the first run.
 # Usage: bash bench/measure.sh [benchmark options, e.g. --benchmark_min_time=1]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,9 @@ cmake --build build --parallel "$(nproc)" --target marrowind_bench marrowind_big
 
 runs=$(mktemp -d)
 trap 'rm -rf "$runs"' EXIT
-options=("--benchmark_min_time=0.3" "$@")
+repetitions=5
+options=("--benchmark_min_time=0.1" "--benchmark_repetitions=$repetitions"
+  "--benchmark_enable_random_interleaving=true" "$@")
 echo "== benchmarks of the stress package"
 build/bin/marrowind_bench "${options[@]}" --benchmark_format=csv >"$runs/stress.csv" 2>/dev/null
 echo "== benchmarks of the big map"
@@ -29,6 +32,14 @@ else
   : >"$runs/x.csv"
 fi
 peak=$(build/bin/marrowind_bigmap_bench --peak-memory 2>/dev/null | tail -n 1)
+# The window's memory with a game of 1,000 turns open, against the same with its last turn's
+# position file open: the peak of a process that opens it and paints once.
+peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
+gamedir="${TMPDIR:-/tmp}/marrowind-game"
+echo "print title" >"$runs/title.txt"
+game_peak=$(peak_kib build/bench/stress/Marrowind --replay "$runs/title.txt" "$gamedir/war-1000x10k-schema4.mwgame" || echo 0)
+build/bin/Marrowind --extract "$gamedir/war-1000x10k-schema4.mwgame" 1000 "$runs/turn1000.QPX" >/dev/null
+position_peak=$(peak_kib build/bench/stress/Marrowind --replay "$runs/title.txt" "$runs/turn1000.QPX" || echo 0)
 
 # Replayed sessions of 1,000 events, each a whole process on both maps; what an event costs is
 # the session less the same process replaying only the session's prelude, divided by its events
@@ -87,6 +98,7 @@ done | sort -n | awk '{ t[NR] = $1 } END { printf "%d to %d ms (median %d ms)", 
 
 # One row a line: operation | benchmark | floor | floor benchmark | goal. A benchmark written
 # "A-B" is the time of A less that of B (what a whole process costs beyond the same run on less).
+# A goal is the most the ratio may be ("≤ 3", "< 1"), or "—" where the row only informs.
 rows() {
   cat <<'ROWS'
 `LoadMapPackage` of the stress package|LoadMapPackage|reading every file of the package from the page cache into memory touched before|LoadMapPackageFloor|≤ 3
@@ -98,14 +110,15 @@ the same, zoom 2.0|RedrawMapRegion/10|the same|RedrawMapRegionFloor/10|≤ 5
 `LoadPosition`, 1,000,000 stacks (24 MB)|LoadPosition/1000000|the same|LoadPositionFloor/1000000|—
 `LoadPosition`, 100,000 stacks, against decoding alone|LoadPosition/100000|the same read, then each record's fields decoded into one array of records|LoadPositionDecodeFloor/100000|—
 `LoadPosition`, 1,000,000 stacks, against decoding alone|LoadPosition/1000000|the same|LoadPositionDecodeFloor/1000000|—
-`Marrowind --totals`, 1,000,000 stacks, beyond the same run on the start position|TotalsProcess/1-TotalsProcess/0|a C program mapping the grid and the position, giving each stack its sector and summing its pieces|TotalsFloor|≤ 4
-`SavePosition`, 100,000 stacks|SavePosition|writing the same bytes and flushing them|SavePositionFloor/1|≤ 3
-`RecoveryCopyTick`, 100,000 stacks: what the window waits for at a recovery copy|RecoveryCopyTick|–|–|well under a frame
+`Marrowind --totals`, 1,000,000 stacks, beyond the same run on the start position|TotalsProcess/1-TotalsProcess/0|a C program (`bench/totals_floor.c`) mapping the grid and the position, giving each stack its sector and summing its pieces|TotalsFloor|≤ 4
+`SavePosition`, 100,000 stacks|SavePosition|writing the same bytes into a new file, flushing it, renaming it over the target and flushing the folder|SavePositionFloor/2|≤ 1.5
+`RecoveryCopyTick`, 100,000 stacks: what the window waits for at a recovery copy (the write runs beside it)|RecoveryCopyTick|–|–|—
 `pal2sect`, 4096 × 3072, as a process|Tool/0|`cp` of the input and writing the output's bytes, flushed|ToolFloor/0|≤ 2
 `rgb2sect`, 4096 × 3072, as a process|Tool/1|the same|ToolFloor/1|≤ 2
 `vorn`, 511 lines, as a process|Tool/2|the same|ToolFloor/2|≤ 2
 loading the big package (10,000 × 8,000) with the first paint|LoadPackage/1|mapping its files from the page cache and one pass of the picture's rows into 32-bit pixels in fresh memory|LoadPackageFloor/1|≤ 2
-loading the Isles of Tess with the first paint|LoadPackage/0|the same|LoadPackageFloor/0|—
+the same against the Isles of Tess (1,200 × 800): the first picture of a big map as fast as a small one|LoadPackage/1|loading the Isles of Tess with the first paint|LoadPackage/0|≤ 2
+loading the Isles of Tess with the first paint|LoadPackage/0|mapping its files and one pass of the picture's rows, as above|LoadPackageFloor/0|—
 a zoom step on the big map, 1.6 to 1.7 and back, with its repaint|ZoomStep/1|the same on the Isles of Tess|ZoomStep/0|≤ 2
 the same zoom step in the real window (offscreen, 1920 × 1080), key to painted window, big map|ZoomStepWindow/1/6|the composition it needs: the zoom step above|ZoomStep/1|≤ 2
 the same, Isles of Tess|ZoomStepWindow/0/6|the same on the Isles of Tess|ZoomStep/0|≤ 2
@@ -116,37 +129,79 @@ a scroll of 100 pixels on the big map, with what comes into view composed|Scroll
 placing a piece and undoing it on the big map, with both repaints|EditWithRedraw/1|the same on the Isles of Tess|EditWithRedraw/0|≤ 2
 comparing two positions of 100,000 stacks on the big map, as `--diff` does beyond its loads|ComparePositions|loading both positions|ComparePositionsFloor|< 1
 reading turn 500 of a game of 1,000 turns of 10,000 stacks (240 MB), with its sectors and totals|GameReadTurn|loading the same position from its own file, with its sectors and totals|GameLoadPosition|≤ 2
+opening that game in the window at its last turn: the turn compared with the one before, every turn's totals for the History, the map composed|GameOpenInWindow|opening the last turn's position file in the window, its package loaded with it|GameOpenPosition|≤ 2
 stepping to a turn of that game in the window (Alt+Left, Alt+Right), compared with the turn before, the map composed again|GameStep|opening the same position's file in the window|GameOpenPosition|≤ 2
-the same step against loading the position alone|GameStep|loading the position from its own file, with its sectors and totals|GameLoadPosition|—
-opening that game: SQLite's quick check of the whole file, and its turns listed|GameOpenFile|the same|GameLoadPosition|—
-every turn's totals, which the History window and the Trends chart show|GameFigures|the same|GameLoadPosition|—
-recording a turn of 10,000 stacks, committed to the disk|GameRecord|the same|GameLoadPosition|—
-the Trends chart of the 1,000 turns and 8 countries, made and drawn at 800 × 500|GameChart|the same|GameLoadPosition|—
+the same step against loading the position alone|GameStep|loading the position from its own file, with its sectors and totals|GameLoadPosition|≤ 2
+opening the game file and listing its turns|GameOpenFile|the same|GameLoadPosition|—
+every turn's totals, which the History window and the Trends chart show, as the game stores them|GameFigures|the same|GameLoadPosition|—
+recording a turn of 10,000 stacks as `--record` does (the game opened, the turn it was made from looked for, the turn committed to the disk) into the game of 1,000 turns|GameRecord/1|the same into a game of its own|GameRecord/0|≤ 1.3
+the Trends chart of the 1,000 turns and 8 countries, made and drawn at 800 × 500|GameChart|loading one position, as above|GameLoadPosition|—
 ROWS
 }
 
+cat "$runs/stress.csv" "$runs/big.csv" "$runs/game.csv" "$runs/x.csv" >"$runs/all.csv"
 {
-  echo "<!-- measured: begin (written by bench/measure.sh; edit the script, not these lines) -->"
-  echo "Measured by \`bash bench/measure.sh\` on $(date -u +%Y-%m-%d) at commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . ':!docs' || echo ' with changes'), on $(nproc) cores of $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo) of memory, $(. /etc/os-release && echo "$PRETTY_NAME"), kernel $(uname -r), transparent huge pages $(sed 's/.*\[\(.*\)\].*/\1/' /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknown), files in the page cache."
+  echo "# Performance"
   echo
-  echo "| operation | time | floor | floor time | ratio | goal |"
-  echo "|---|---|---|---|---|---|"
-  rows | awk -F'|' -v stress="$runs/stress.csv" -v big="$runs/big.csv" -v x="$runs/x.csv" -v game="$runs/game.csv" '
-    function load(file,   line, f) {
+  echo "<!-- Written whole by bench/measure.sh: edit the script, not this page. -->"
+  echo
+  echo "Every figure below stands beside its floor, the least work that does the same job, measured in"
+  echo "the same run: each benchmark ran $repetitions times, its runs shuffled among those of every other"
+  echo "benchmark of its program, and a ratio is the median of the ratios of its runs, the least and the"
+  echo "greatest of them beside it. Each floor says what work it does, so that no cost hides behind a"
+  echo "floor that pays it too. A goal is the most the ratio may be; the last column says whether this"
+  echo "run met it. The page is written whole, every figure, ratio and verdict of it from this run, by"
+  echo
+  echo '```sh'
+  echo "bash bench/measure.sh"
+  echo '```'
+  echo
+  echo "Run it again whenever a change touches a measured path, and commit the page with the change."
+  echo
+  echo "The stress package (\`build/bench/stress\`, written by the build, neither installed nor"
+  echo "committed) is a map of 4096 × 3072 pixels with 511 sectors in tiles of 128 × 192 with one-pixel"
+  echo "borders, every income rule in use, 8 countries in 3 alliances, and positions of 1,000, 10,000,"
+  echo "100,000 and 1,000,000 stacks; beside it the tools' inputs. The big map"
+  echo "(\`marrowind_bigmap_bench\`) is generated: 10,000 × 8,000 pixels in 400 sectors with 100,000"
+  echo "stacks, seen, as the Isles of Tess (1,200 × 800) are, through the map area of a maximised window"
+  echo "of 1920 × 1080. The game (\`marrowind_game_bench\`) has 1,000 turns of 10,000 stacks on the stress"
+  echo "map, each moving 200 stacks, recorded as the window records them."
+  echo
+  echo "Measured on $(date -u +%Y-%m-%d) at commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- . ':!docs' || echo ' with changes'), on $(nproc) cores of $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo) of memory, $(. /etc/os-release && echo "$PRETTY_NAME"), kernel $(uname -r), transparent huge pages $(sed 's/.*\[\(.*\)\].*/\1/' /sys/kernel/mm/transparent_hugepage/enabled 2>/dev/null || echo unknown), files in the page cache."
+  echo
+  rows | awk -F'|' -v all="$runs/all.csv" '
+    function load(file,   line, f, name, ms) {
       while ((getline line < file) > 0) {
         if (line !~ /^"/) continue
         split(line, f, ",")
-        gsub(/"/, "", f[1])
+        name = f[1]; gsub(/"/, "", name)
+        if (name ~ /_(mean|median|stddev|cv)$/) continue
         ms = f[3]
         if (f[5] == "us") ms = f[3] / 1000
         if (f[5] == "ns") ms = f[3] / 1000000
         if (f[5] == "s") ms = f[3] * 1000
-        time[f[1]] = ms
+        n[name]++
+        t[name, n[name]] = ms
       }
     }
-    function of(name,   parts) {
-      if (index(name, "-") > 1) { split(name, parts, "-"); return time[parts[1]] - time[parts[2]] }
-      return (name in time) ? time[name] : -1
+    # The time of one run of a row`s benchmark ("A-B": A less B, run by run).
+    function run(name, i,   parts) {
+      if (index(name, "-") > 1) {
+        split(name, parts, "-")
+        if (!((parts[1], i) in t) || !((parts[2], i) in t)) return -1
+        return t[parts[1], i] - t[parts[2], i]
+      }
+      return ((name, i) in t) ? t[name, i] : -1
+    }
+    function runs(name,   parts) {
+      if (index(name, "-") > 1) { split(name, parts, "-"); return n[parts[1]] < n[parts[2]] ? n[parts[1]] : n[parts[2]] }
+      return n[name] + 0
+    }
+    function median(values, count,   i, j, x, s) {
+      for (i = 1; i <= count; i++) s[i] = values[i]
+      for (i = 2; i <= count; i++) { x = s[i]; for (j = i - 1; j >= 1 && s[j] > x; j--) s[j + 1] = s[j]; s[j + 1] = x }
+      lo = s[1]; hi = s[count]
+      return count % 2 ? s[(count + 1) / 2] : (s[count / 2] + s[count / 2 + 1]) / 2
     }
     function shown(ms) {
       if (ms < 0) return "not run"
@@ -155,21 +210,44 @@ ROWS
       if (ms < 100) return sprintf("%.1f ms", ms)
       return sprintf("%.0f ms", ms)
     }
-    BEGIN { load(stress); load(big); load(x); load(game) }
+    BEGIN {
+      load(all)
+      print "| operation | time | floor | floor time | ratio (least–greatest) | goal | met |"
+      print "|---|---|---|---|---|---|---|"
+    }
     {
-      t = of($2)
-      if ($4 == "–") { printf "| %s | %s | | | | %s |\n", $1, shown(t), $5; next }
-      f = of($4)
-      ratio = (t >= 0 && f > 0) ? sprintf("%.1f", t / f) : "–"
-      printf "| %s | %s | %s | %s | %s | %s |\n", $1, shown(t), $3, shown(f), ratio, $5
+      k = runs($2); delete v; for (i = 1; i <= k; i++) v[i] = run($2, i)
+      time = k > 0 ? median(v, k) : -1
+      if ($4 == "–") { printf "| %s | %s | | | | %s | |\n", $1, shown(time), $5; next }
+      m = runs($4); if (m < k) k = m
+      delete fv; delete r
+      for (i = 1; i <= runs($4); i++) fv[i] = run($4, i)
+      floor = runs($4) > 0 ? median(fv, runs($4)) : -1
+      count = 0
+      for (i = 1; i <= k; i++) if (run($4, i) > 0 && run($2, i) >= 0) r[++count] = run($2, i) / run($4, i)
+      if (count == 0 || time < 0) { printf "| %s | %s | %s | %s | – | %s | not run |\n", $1, shown(time), $3, shown(floor), $5; notrun++; next }
+      ratio = median(r, count)
+      met = "—"
+      goal = $5; bound = goal; gsub(/[^0-9.]/, "", bound)
+      if (goal ~ /^≤/) met = ratio <= bound + 0 ? "yes" : "no"
+      if (goal ~ /^</) met = ratio < bound + 0 ? "yes" : "no"
+      if (met == "yes") kept++
+      if (met == "no") { missed++; list = list sprintf("- %s: %.1f against a goal of %s.\n", $1, ratio, goal) }
+      printf "| %s | %s | %s | %s | %.1f (%.1f–%.1f) | %s | %s |\n", $1, shown(time), $3, shown(floor), ratio, lo, hi, goal, met
+    }
+    END {
+      printf "\nOf the %d goals, this run met %d", kept + missed, kept
+      if (missed == 0) print "."
+      else printf "; it missed %d:\n\n%s", missed, list
+      if (notrun) printf "\n%d rows were not run on this machine.\n", notrun
     }'
   echo
-  echo "Decoding \`Map.bmp\` as the viewer does, by size (8-bit palette, 4:3; each run once before it is timed):"
+  echo "Decoding \`Map.bmp\` as the viewer does, by size (8-bit palette, 4:3; the median of its runs):"
   echo
   echo "| megapixels | time | per megapixel |"
   echo "|---|---|---|"
-  awk -F, '/^"LoadPictureOf\// {
-      name = $1; gsub(/"|LoadPictureOf\//, "", name)
+  awk -F, '/^"LoadPictureOf\/[0-9]+_median"/ {
+      name = $1; gsub(/"|LoadPictureOf\/|_median/, "", name)
       ms = $3; if ($5 == "us") ms = $3 / 1000; if ($5 == "s") ms = $3 * 1000
       printf "| %s | %.1f ms | %.2f ms |\n", name, ms, ms / name
     }' "$runs/big.csv"
@@ -182,14 +260,13 @@ ROWS
   echo
   echo "Memory: $peak."
   echo
+  awk -v g="$game_peak" -v p="$position_peak" 'BEGIN {
+    if (g > 0 && p > 0)
+      printf "The window with the game of 1,000 turns open at its last turn, at its peak: %.0f MiB, against %.0f MiB with that turn'"'"'s position file open (%.2f times; goal: at most 1.2, %s).\n", g / 1024, p / 1024, g / p, g / p <= 1.2 ? "met" : "missed"
+  }'
+  echo
   echo "A fresh process showing the big map (\`Marrowind --replay\` printing its title after the first paint), five runs: $fresh."
-  echo "<!-- measured: end -->"
-} >"$runs/table.md"
+} >"$runs/page.md"
 
-page=docs/PERFORMANCE.md
-awk -v table="$runs/table.md" '
-  /<!-- measured: begin/ { while ((getline line < table) > 0) print line; skip = 1; next }
-  /<!-- measured: end -->/ { skip = 0; next }
-  !skip { print }' "$page" >"$runs/page.md"
-cp "$runs/page.md" "$page"
-cat "$runs/table.md"
+cp "$runs/page.md" docs/PERFORMANCE.md
+cat docs/PERFORMANCE.md

@@ -5,7 +5,7 @@ MARROWIND_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev 
                     clang-format appstream dpkg-dev man-db libpng-dev libsqlite3-dev
                     qt6-charts-dev at-spi2-core python3-pyatspi dbus-daemon
                     qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
-                    desktop-file-utils xdg-utils libfile-mimeinfo-perl shared-mime-info)
+                    desktop-file-utils xdg-utils libfile-mimeinfo-perl shared-mime-info time)
 
 install_missing_packages() {
   local missing=()
