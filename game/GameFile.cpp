@@ -606,8 +606,9 @@ Result<std::optional<int64_t>> GameFile::TurnHolding(std::span<const uint8_t> po
   // By the digests where the file keeps them, each turn found held to its bytes; else the length
   // first, which SQLite knows without reading the positions.
   Statement s(db_, schema_ >= 4
-                       ? "SELECT number FROM digest JOIN turn ON number = digest.turn "
-                         "WHERE sha256 = ?3 AND length(position) = ?1 AND position = ?2 "
+                       ? "SELECT number FROM turn WHERE number IN "
+                         "(SELECT turn FROM digest WHERE sha256 = ?3) "
+                         "AND length(position) = ?1 AND position = ?2 "
                          "ORDER BY number DESC LIMIT 1"
                        : "SELECT number FROM turn WHERE length(position) = ?1 AND position = ?2 "
                          "ORDER BY number DESC LIMIT 1");

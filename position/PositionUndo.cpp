@@ -136,6 +136,9 @@ void Position::TakeBack(const ListStep& step) {
       return;
     case ListStep::kInsert: {
       Unit* unit = units_[step.slot];
+      // As a removal: which marker holds a sector may change with the stack or the order.
+      recomputeOwed_ = recomputeOwed_ || TriggersRecompute(*unit) ||
+                       (step.slot + 1 != units_.size() && units_.back()->pieceType == 0);
       Journal(ListStep::kRemove, *unit);
       Changed(*unit);
       Fingerprint(*unit, -1);
@@ -156,6 +159,7 @@ void Position::TakeBack(const ListStep& step) {
     }
     case ListStep::kAppend: {
       Unit* last = units_.back();
+      recomputeOwed_ = recomputeOwed_ || TriggersRecompute(*last);
       Journal(ListStep::kRemove, *last);
       Changed(*last);
       Fingerprint(*last, -1);
@@ -169,6 +173,8 @@ void Position::TakeBack(const ListStep& step) {
       // The very stack comes back, under its own serial, so that the edits that name it find it;
       // the removal moved the last unit into its slot: that one goes back to the end.
       Unit* unit = pool_.Allocate(step.before);
+      recomputeOwed_ = recomputeOwed_ || TriggersRecompute(*unit) ||
+                       (inList && units_[step.slot]->pieceType == 0);
       if (inList) {
         Unit* moved = units_[step.slot];
         Fingerprint(*moved, -1);
@@ -199,9 +205,11 @@ void Position::UndoLast() {
   if (undo_.empty()) return;
   EditCommand edit = std::move(undo_.back());
   undo_.pop_back();
+  recomputeOwed_ = false;
   if (edit.Undo(*this)) redo_.push_back(std::move(edit));
-  // Which marker holds a sector follows from the list order, which the undo gave back.
-  RecomputeTotals();
+  // Which marker holds a sector follows from the list order, which the undo gave back: counted
+  // again where a step moved a marker or a stack that decides a sector.
+  if (recomputeOwed_) RecomputeTotals();
 }
 
 void Position::RedoLast() {
@@ -210,10 +218,11 @@ void Position::RedoLast() {
   if (redo_.empty()) return;
   EditCommand edit = std::move(redo_.back());
   redo_.pop_back();
+  recomputeOwed_ = false;
   edit.Redo(*this);
   undo_.push_back(std::move(edit));
-  // Which marker holds a sector follows from the list order, which the redo gave back.
-  RecomputeTotals();
+  // The same for what the redo gave back.
+  if (recomputeOwed_) RecomputeTotals();
 }
 
 }  // namespace mw
