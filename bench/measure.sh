@@ -227,13 +227,16 @@ cat "$runs/stress.csv" "$runs/big.csv" "$runs/game.csv" "$runs/x.csv" >"$runs/al
       for (i = 1; i <= k; i++) if (run($4, i) > 0 && run($2, i) >= 0) r[++count] = run($2, i) / run($4, i)
       if (count == 0 || time < 0) { printf "| %s | %s | %s | %s | – | %s | not run |\n", $1, shown(time), $3, shown(floor), $5; notrun++; next }
       ratio = median(r, count)
+      # Judged as shown: two decimals below 10, one above.
+      fmt = ratio < 10 ? "%.2f" : "%.1f"
+      ratio = sprintf(fmt, ratio) + 0
       met = "—"
       goal = $5; bound = goal; gsub(/[^0-9.]/, "", bound)
       if (goal ~ /^≤/) met = ratio <= bound + 0 ? "yes" : "no"
       if (goal ~ /^</) met = ratio < bound + 0 ? "yes" : "no"
       if (met == "yes") kept++
-      if (met == "no") { missed++; list = list sprintf("- %s: %.1f against a goal of %s.\n", $1, ratio, goal) }
-      printf "| %s | %s | %s | %s | %.1f (%.1f–%.1f) | %s | %s |\n", $1, shown(time), $3, shown(floor), ratio, lo, hi, goal, met
+      if (met == "no") { missed++; list = list sprintf("- %s: " fmt " against a goal of %s.\n", $1, ratio, goal) }
+      printf "| %s | %s | %s | %s | " fmt " (" fmt "–" fmt ") | %s | %s |\n", $1, shown(time), $3, shown(floor), ratio, lo, hi, goal, met
     }
     END {
       printf "\nOf the %d goals, this run met %d", kept + missed, kept
