@@ -66,8 +66,8 @@ Unit* Position::Mutable(const Unit* unit) {
 const Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) const {
   // The first in list order of the units near the point.
   std::vector<uint32_t> near;
-  index_.SlotsIn(int64_t{x} - kFindReachX, int64_t{y} - kFindReachY, int64_t{x} + kFindReachX,
-                 int64_t{y} + kFindReachY, near);
+  Index().SlotsIn(int64_t{x} - kFindReachX, int64_t{y} - kFindReachY, int64_t{x} + kFindReachX,
+                  int64_t{y} + kFindReachY, near);
   const Unit* found = nullptr;
   for (uint32_t slot : near) {
     const Unit* u = units_[slot];
@@ -83,7 +83,7 @@ const Unit* Position::FindUnitAt(int32_t x, int32_t y, Unit* out) const {
 std::vector<const Unit*> Position::UnitsIn(int64_t left, int64_t top, int64_t right,
                                            int64_t bottom) const {
   std::vector<uint32_t> slots;
-  index_.SlotsIn(left, top, right, bottom, slots);
+  Index().SlotsIn(left, top, right, bottom, slots);
   std::sort(slots.begin(), slots.end());
   std::vector<const Unit*> found;
   for (uint32_t slot : slots) {
@@ -96,16 +96,16 @@ std::vector<const Unit*> Position::UnitsIn(int64_t left, int64_t top, int64_t ri
 std::string Position::CheckIndex() const {
   for (const Unit* u : units_) {
     std::vector<uint32_t> here;
-    index_.SlotsIn(u->x, u->y, u->x, u->y, here);
+    Index().SlotsIn(u->x, u->y, u->x, u->y, here);
     if (std::count(here.begin(), here.end(), u->slot) != 1)
       return "unit " + std::to_string(u->slot) + " is not once in its cell";
     std::vector<uint32_t> kind;
-    index_.SlotsOfKind(u->sector, u->country, u->pieceType, kind);
+    Index().SlotsOfKind(u->sector, u->country, u->pieceType, kind);
     if (std::count(kind.begin(), kind.end(), u->slot) != 1)
       return "unit " + std::to_string(u->slot) + " is not once among its sector's of its kind";
   }
   std::vector<uint32_t> all;
-  index_.SlotsIn(0, 0, 65535, 65535, all);
+  Index().SlotsIn(0, 0, 65535, 65535, all);
   if (all.size() != units_.size())
     return std::to_string(all.size()) + " slots in the cells for " + std::to_string(units_.size()) +
            " units";
@@ -174,6 +174,14 @@ void Position::BeforeListChange() {
     saved_->push_back({u->x, u->y, u->pieceType, u->country, u->count, u->sector});
 }
 
+const UnitIndex& Position::Index() const {
+  if (indexOwed_) {
+    index_.Build(units_);
+    indexOwed_ = false;
+  }
+  return index_;
+}
+
 bool Position::SameAsSaved() const {
   if (!saved_ || hand_.active || fingerprint_ != savedFingerprint_ ||
       saved_->size() != units_.size())
@@ -213,10 +221,10 @@ void Position::Publish() {
 Unit* Position::MergeTarget(const Unit& rec, const Unit* skip) {
   // The first in list order of the units near the point or in the same sector.
   std::vector<uint32_t> candidates;
-  index_.SlotsIn(int64_t{rec.x} - kMergeReachX, int64_t{rec.y} - kMergeReachY,
-                 int64_t{rec.x} + kMergeReachX, int64_t{rec.y} + kMergeReachY, candidates);
+  Index().SlotsIn(int64_t{rec.x} - kMergeReachX, int64_t{rec.y} - kMergeReachY,
+                  int64_t{rec.x} + kMergeReachX, int64_t{rec.y} + kMergeReachY, candidates);
   if (grid_ && rec.sector != 0)
-    index_.SlotsOfKind(rec.sector, rec.country, rec.pieceType, candidates);
+    Index().SlotsOfKind(rec.sector, rec.country, rec.pieceType, candidates);
   Unit* found = nullptr;
   for (uint32_t slot : candidates) {
     Unit* u = units_[slot];
@@ -251,7 +259,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   Journal(ListStep::kAppend, *unit);
   unit->serial = nextSerial_++;
   units_.push_back(unit);
-  index_.Insert(*unit, unit->slot);
+  if (!indexOwed_) index_.Insert(*unit, unit->slot);
   Changed(*unit);
   Fingerprint(*unit, +1);
   AdjustStrength(*unit, +1);
@@ -271,11 +279,11 @@ void Position::RemoveUnit(const Unit* gone) {
   AdjustStrength(*unit, -1);
   bool recompute = TriggersRecompute(*unit);
   const uint32_t slot = unit->slot;
-  index_.Erase(*unit, slot);
+  if (!indexOwed_) index_.Erase(*unit, slot);
   if (slot + 1 != units_.size()) {
     units_[slot] = units_.back();
     Fingerprint(*units_[slot], -1);
-    index_.Reslot(*units_[slot], units_[slot]->slot, slot);
+    if (!indexOwed_) index_.Reslot(*units_[slot], units_[slot]->slot, slot);
     units_[slot]->slot = slot;
     Fingerprint(*units_[slot], +1);
     // Now earlier in the list, it may be drawn under units it covered.
@@ -297,6 +305,7 @@ void Position::ClearList() {
   successors_.clear();
   units_.clear();
   index_.Clear();
+  indexOwed_ = false;
   pool_.Clear();
   hand_ = Hand{};
   fingerprint_ = 0;
@@ -338,7 +347,7 @@ void Position::ReassignSectors() {
   }
   // The index knows the units by sector: only a unit in another sector now changes it.
   if (moved) {
-    index_.Build(units_);
+    indexOwed_ = true;
     FingerprintAll();
   }
 }

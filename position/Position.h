@@ -135,10 +135,12 @@ class Position {
     ClearList();
     BeforeReplace();
     units_.resize(count);
-    index_.BeginBuild(count);
-    // Run by run: the units are made, then indexed and counted while they are fresh in the
-    // cache. Two loops, because reading a record's fields back right after storing them waits
-    // for the stores.
+    // The index is built when it is first asked for: a load whose stacks are only counted (a
+    // report, a turn's totals) never pays for it.
+    indexOwed_ = true;
+    // Run by run: the units are made, then counted while they are fresh in the cache. Two
+    // loops, because reading a record's fields back right after storing them waits for the
+    // stores.
     for (size_t i = 0; i < count;) {
       size_t got = 0;
       Unit* run = pool_.TakeRun(count - i, got);
@@ -150,12 +152,10 @@ class Position {
       nextSerial_ += got;
       for (size_t k = 0; k < got; ++k, ++i) {
         units_[i] = run + k;
-        index_.Note(run[k]);
         AdjustStrength(run[k], +1);
         Fingerprint(run[k], +1);
       }
     }
-    index_.FinishBuild();
   }
   void ReassignSectors();
   // Places every stack in the sector under it and counts every total again: what a board needs
@@ -322,7 +322,7 @@ class Position {
     explicit Transaction(Position& p) : p_(p) { ++p_.openTransactions_; }
     ~Transaction() {
       if (--p_.openTransactions_ != 0) return;
-      if (p_.index_.stale()) p_.index_.Build(p_.units_);
+      if (p_.index_.stale()) p_.indexOwed_ = true;
       p_.NoticeSavedBoard();
       p_.Publish();
     }
@@ -352,7 +352,11 @@ class Position {
 
   UnitPool pool_;
   LargeVector<Unit*> units_;  // the list, in order; slot i holds units_[i]
-  UnitIndex index_;           // where they stand
+  // Where they stand; built again when first asked for after `indexOwed_` was set (a load, a
+  // change of sectors, an index outgrown by its edits).
+  mutable UnitIndex index_;
+  mutable bool indexOwed_ = false;
+  const UnitIndex& Index() const;
   uint64_t nextSerial_ = 1;
   Hand hand_;
   std::shared_ptr<const SectorGrid> grid_;

@@ -170,7 +170,7 @@ std::optional<Unit> Position::Drop(int32_t x, int32_t y) {
 
 Unit* Position::StackExactlyAt(uint16_t x, uint16_t y, uint8_t pieceType, uint8_t country) {
   std::vector<uint32_t> slots;
-  index_.SlotsIn(x, y, x, y, slots);
+  Index().SlotsIn(x, y, x, y, slots);
   Unit* found = nullptr;
   for (uint32_t slot : slots) {
     Unit* u = units_[slot];

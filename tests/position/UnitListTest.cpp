@@ -153,6 +153,8 @@ TEST(ReassignSectors, givesStacksInsideTheGridItsSectorAndKeepsTheOthers) {
   a.sector = 9;
   b.sector = 9;
   p.ReplaceUnits({a, b});
+  // Asked before the map comes, the index is built on the old sectors and must follow.
+  EXPECT_EQ(p.UnitsIn(0, 0, 1000, 100).size(), 2u);
   test::AttachBandMap(p, {{}, {}});
   p.ReassignSectors();
   EXPECT_EQ(p.unit(0).sector, 2);
