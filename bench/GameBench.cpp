@@ -157,8 +157,9 @@ void GameRecord(benchmark::State& state) {
     const int fd = ::open(path.c_str(), O_RDONLY);
     ::fsync(fd);
     ::close(fd);
+  } else {
+    mw::GameFile::Create(path, "Strs", "Stress");
   }
-  if (state.range(0) == 0) mw::GameFile::Create(path, "Strs", "Stress");
   auto bytes = mw::ReadFileBytes(TurnPath()).value();
   bytes.back() ^= 1;  // a position of no turn: the search for its parent reads what it must
   for (auto _ : state) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "PositionFile.h"
 #include "Sha256.h"
@@ -13,8 +14,13 @@ namespace {
 constexpr size_t kFiguresRecord = 12;  // country, then IPC, Convoy, Oil, Land, Naval
 
 // A quick 64-bit mix of the grid's cells: SHA-256 over a grid of 48 million cells would cost more
-// than the figures it saves.
-uint64_t GridDigest(std::span<const uint16_t> cells) {
+// than the figures it saves. A grid never changes once read, and positions of one map share it:
+// the mix of the last grid asked about is kept, so that recording turn after turn mixes it once.
+uint64_t GridDigest(const std::shared_ptr<const SectorGrid>& grid) {
+  thread_local std::weak_ptr<const SectorGrid> last;
+  thread_local uint64_t lastDigest = 0;
+  if (last.lock() == grid) return lastDigest;
+  const std::span<const uint16_t> cells = grid->cells();
   uint64_t h = 0x9e3779b97f4a7c15u ^ cells.size();
   size_t i = 0;
   for (; i + 4 <= cells.size(); i += 4) {
@@ -24,6 +30,8 @@ uint64_t GridDigest(std::span<const uint16_t> cells) {
     h ^= h >> 32;
   }
   for (; i < cells.size(); ++i) h = (h ^ cells[i]) * 0xc4ceb9fe1a85ec53u;
+  last = grid;
+  lastDigest = h;
   return h;
 }
 
@@ -42,7 +50,7 @@ std::string FiguresMapKey(const Position& map) {
     for (int32_t country : row) key.Add(std::to_string(country) + ",");
   if (const SectorGrid* grid = map.grid())
     key.Add(std::to_string(grid->width()) + "x" + std::to_string(grid->height()) + ":" +
-            std::to_string(GridDigest(grid->cells())));
+            std::to_string(GridDigest(map.sharedGrid())));
   return key.HexDigest();
 }
 

@@ -180,12 +180,11 @@ std::string DerivedUuid(const std::string& map, const std::string& firstTurn) {
   " to_x INTEGER NOT NULL, to_y INTEGER NOT NULL, to_sector INTEGER NOT NULL,"               \
   " PRIMARY KEY (turn, seq));"
 
-// The table of each turn's totals, added by schema 4: computed once, read instead of every turn's
-// position. `map` is the key of the map they were computed on (FiguresMapKey); totals of another
-// map are computed again.
-// With it the table of each turn's position digest (SHA-256 of its bytes, in lowercase hex): what
-// finds the turn a position was made from without reading every turn's position.
-#define MW_FIGURES_TABLE                                                                      \
+// The tables added by schema 4. `figures` keeps each turn's totals, computed once and read instead
+// of every turn's position; `map` is the key of the map they were computed on (FiguresMapKey),
+// and totals of another map are computed again. `digest` keeps the SHA-256 of each turn's
+// position, which finds the turn a position was made from without reading every position.
+#define MW_SCHEMA4_TABLES                                                                     \
   "CREATE TABLE figures (turn INTEGER PRIMARY KEY, map TEXT NOT NULL, totals BLOB NOT NULL);" \
   "CREATE TABLE digest (turn INTEGER PRIMARY KEY, sha256 TEXT NOT NULL);"
 
@@ -193,11 +192,11 @@ constexpr const char* kSchema =
     "CREATE TABLE game (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE turn (number INTEGER PRIMARY KEY, label TEXT NOT NULL, recorded TEXT NOT NULL,"
     " note TEXT NOT NULL DEFAULT '', position BLOB NOT NULL, hash TEXT NOT NULL,"
-    " parent INTEGER, moves INTEGER);" MW_MOVE_TABLE MW_FIGURES_TABLE;
+    " parent INTEGER, moves INTEGER);" MW_MOVE_TABLE MW_SCHEMA4_TABLES;
 constexpr const char* kMoveTable = MW_MOVE_TABLE;
-constexpr const char* kFiguresTable = MW_FIGURES_TABLE;
+constexpr const char* kSchema4Tables = MW_SCHEMA4_TABLES;
 #undef MW_MOVE_TABLE
-#undef MW_FIGURES_TABLE
+#undef MW_SCHEMA4_TABLES
 
 // The columns of the tables, by schema.
 const std::set<std::string> kGameColumns = {"key", "value"};
@@ -514,10 +513,17 @@ Status GameFile::ReadGame() {
   return Status::Ok();
 }
 
-Result<std::vector<Turn>> GameFile::Turns() const {
+Result<std::vector<Turn>> GameFile::Turns() const { return ReadTurns(false); }
+
+Result<std::vector<Turn>> GameFile::ReadTurns(bool chained) const {
   using R = Result<std::vector<Turn>>;
-  // Only the columns before the position: those after it are reached through every page of it.
-  Statement s(db_, "SELECT number, label, recorded, note, '', NULL FROM turn ORDER BY number");
+  // Without the chain, only the columns before the position: those after it are reached through
+  // every page of it.
+  Statement s(db_,
+              chained && schema_ >= 2
+                  ? "SELECT number, label, recorded, note, hash, parent FROM turn "
+                    "ORDER BY number"
+                  : "SELECT number, label, recorded, note, '', NULL FROM turn ORDER BY number");
   std::vector<Turn> turns;
   int step = SQLITE_ERROR;
   while ((step = s.Step()) == SQLITE_ROW) {
@@ -622,25 +628,8 @@ Result<std::optional<int64_t>> GameFile::TurnHolding(std::span<const uint8_t> po
 }
 
 Result<std::vector<Turn>> GameFile::ChainedTurns() const {
-  if (schema_ >= 2) {
-    using R = Result<std::vector<Turn>>;
-    auto turns = Turns();
-    if (!turns) return turns;
-    Statement s(db_, "SELECT number, hash, parent FROM turn ORDER BY number");
-    size_t i = 0;
-    int step;
-    for (; (step = s.Step()) == SQLITE_ROW && i < turns->size(); ++i) {
-      Turn& turn = (*turns)[i];
-      if (turn.number != s.Number(0)) break;
-      turn.hash = s.Text(1);
-      if (!s.IsNull(2)) turn.parent = s.Number(2);
-    }
-    if (i != turns->size() || (step != SQLITE_DONE && step != SQLITE_ROW))
-      return R::Fail(Reason(path_, db_, "cannot read the turns"));
-    return turns;
-  }
-  auto turns = Turns();
-  if (!turns) return turns;
+  auto turns = ReadTurns(true);
+  if (!turns || schema_ >= 2) return turns;
   std::string previous;
   for (Turn& turn : *turns) {
     auto position = PositionOf(turn.number);
@@ -669,7 +658,7 @@ Result<Verification> GameFile::Verify() const {
   if (auto damage = CheckPages(); !damage || !damage->empty())
     return R::Fail(damage ? path_.string() + ": the game file is damaged: " + *damage
                           : damage.error());
-  auto turns = schema_ >= 2 ? ChainedTurns() : Turns();
+  auto turns = ReadTurns(true);
   if (!turns) return R::Fail(turns.error());
   Verification v;
   v.turns = static_cast<int64_t>(turns->size());
@@ -700,28 +689,23 @@ Status GameFile::Upgrade() {
   const auto fail = [&] {
     return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
   };
-  // Schema 3 keeps the moves of the turns recorded from then on; those before have none. Schema 4
-  // keeps the totals of turns, those before too once they are computed.
-  // The digests of the turns there are, each position read once.
-  const auto addFigures = [&] {
-    if (!Execute(db_, kFiguresTable)) return false;
+  // Schema 4 keeps the totals of turns (those before it too, once computed) and the digest of
+  // every turn's position, each position of the turns there are read once for it.
+  const auto addSchema4 = [&] {
+    if (!Execute(db_, kSchema4Tables)) return false;
     Statement positions(db_, "SELECT number, position FROM turn");
-    Statement insert(db_, "INSERT INTO digest (turn, sha256) VALUES (?1, ?2)");
     int step;
-    while ((step = positions.Step()) == SQLITE_ROW) {
-      sqlite3_reset(insert.get());
-      insert.Bind(1, positions.Number(0));
-      insert.Bind(2, Sha256().Add(positions.Blob(1)).HexDigest());
-      if (insert.Step() != SQLITE_DONE) return false;
-    }
+    while ((step = positions.Step()) == SQLITE_ROW)
+      if (!InsertDigest(positions.Number(0), positions.Blob(1))) return false;
     return step == SQLITE_DONE;
   };
+  // Schema 3 keeps the moves of the turns recorded from then on; those before have none.
   const auto addMoves = [&] {
     return Execute(db_, "ALTER TABLE turn ADD COLUMN moves INTEGER;") && Execute(db_, kMoveTable) &&
-           addFigures();
+           addSchema4();
   };
   if (schema_ == 2 || schema_ == 3) {
-    if (!(schema_ == 2 ? addMoves() : addFigures())) return fail();
+    if (!(schema_ == 2 ? addMoves() : addSchema4())) return fail();
     const std::string version = "PRAGMA user_version=" + std::to_string(kSchemaVersion);
     if (!Execute(db_, version.c_str())) return fail();
     schema_ = kSchemaVersion;

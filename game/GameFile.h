@@ -189,6 +189,8 @@ class GameFile {
  private:
   GameFile(sqlite3* db, std::filesystem::path path) : db_(db), path_(std::move(path)) {}
   Status CheckSchema();
+  // The turns in order; with their hashes and parents where `chained` and the file stores them.
+  Result<std::vector<Turn>> ReadTurns(bool chained) const;
   Status ReadGame();
   // Within a write transaction: brings a file of schema 1 to the newest.
   Status Upgrade();

@@ -175,10 +175,7 @@ void Position::BeforeListChange() {
 }
 
 const UnitIndex& Position::Index() const {
-  if (indexOwed_) {
-    index_.Build(units_);
-    indexOwed_ = false;
-  }
+  if (index_.owed()) index_.Build(units_);
   return index_;
 }
 
@@ -259,7 +256,7 @@ const Unit* Position::AddUnit(Unit& rec, uint16_t* added) {
   Journal(ListStep::kAppend, *unit);
   unit->serial = nextSerial_++;
   units_.push_back(unit);
-  if (!indexOwed_) index_.Insert(*unit, unit->slot);
+  index_.Insert(*unit, unit->slot);
   Changed(*unit);
   Fingerprint(*unit, +1);
   AdjustStrength(*unit, +1);
@@ -279,11 +276,11 @@ void Position::RemoveUnit(const Unit* gone) {
   AdjustStrength(*unit, -1);
   bool recompute = TriggersRecompute(*unit);
   const uint32_t slot = unit->slot;
-  if (!indexOwed_) index_.Erase(*unit, slot);
+  index_.Erase(*unit, slot);
   if (slot + 1 != units_.size()) {
     units_[slot] = units_.back();
     Fingerprint(*units_[slot], -1);
-    if (!indexOwed_) index_.Reslot(*units_[slot], units_[slot]->slot, slot);
+    index_.Reslot(*units_[slot], units_[slot]->slot, slot);
     units_[slot]->slot = slot;
     Fingerprint(*units_[slot], +1);
     // Now earlier in the list, it may be drawn under units it covered.
@@ -305,7 +302,6 @@ void Position::ClearList() {
   successors_.clear();
   units_.clear();
   index_.Clear();
-  indexOwed_ = false;
   pool_.Clear();
   hand_ = Hand{};
   fingerprint_ = 0;
@@ -347,7 +343,7 @@ void Position::ReassignSectors() {
   }
   // The index knows the units by sector: only a unit in another sector now changes it.
   if (moved) {
-    indexOwed_ = true;
+    index_.Invalidate();
     FingerprintAll();
   }
 }

@@ -137,7 +137,7 @@ class Position {
     units_.resize(count);
     // The index is built when it is first asked for: a load whose stacks are only counted (a
     // report, a turn's totals) never pays for it.
-    indexOwed_ = true;
+    index_.Invalidate();
     // Run by run: the units are made, then counted while they are fresh in the cache. Two
     // loops, because reading a record's fields back right after storing them waits for the
     // stores.
@@ -322,7 +322,7 @@ class Position {
     explicit Transaction(Position& p) : p_(p) { ++p_.openTransactions_; }
     ~Transaction() {
       if (--p_.openTransactions_ != 0) return;
-      if (p_.index_.stale()) p_.indexOwed_ = true;
+      if (p_.index_.stale()) p_.index_.Invalidate();
       p_.NoticeSavedBoard();
       p_.Publish();
     }
@@ -352,10 +352,9 @@ class Position {
 
   UnitPool pool_;
   LargeVector<Unit*> units_;  // the list, in order; slot i holds units_[i]
-  // Where they stand; built again when first asked for after `indexOwed_` was set (a load, a
-  // change of sectors, an index outgrown by its edits).
+  // Where they stand; built again when first asked for after it was invalidated (a load, a change
+  // of sectors, an index outgrown by its edits).
   mutable UnitIndex index_;
-  mutable bool indexOwed_ = false;
   const UnitIndex& Index() const;
   uint64_t nextSerial_ = 1;
   Hand hand_;

@@ -52,6 +52,17 @@ PositionHeader HeaderAsSaved(const Position& position, bool tessWinMap) {
   return header;
 }
 
+// Writes the header as the format keeps it (a TessWinMap file: the bare unit count) at the start
+// of `out`, and says how many bytes that is.
+size_t PutHeader(std::span<uint8_t> out, const PositionHeader& header, bool tessWinMap) {
+  if (tessWinMap) {
+    PutU32(out, 0, header.unitCount());
+    return 4;
+  }
+  std::copy(header.bytes().begin(), header.bytes().end(), out.begin());
+  return PositionHeader::kSize;
+}
+
 }  // namespace
 
 bool IsTessWinMapPath(std::string_view path) {
@@ -143,10 +154,7 @@ std::vector<uint8_t> EncodePosition(const Position& position, bool tessWinMap) {
   const PositionHeader header = HeaderAsSaved(position, tessWinMap);
   const size_t headerSize = tessWinMap ? 4 : PositionHeader::kSize;
   std::vector<uint8_t> out(headerSize + position.unitCount() * kUnitRecordSize);
-  if (tessWinMap)
-    PutU32(out, 0, header.unitCount());
-  else
-    std::copy(header.bytes().begin(), header.bytes().end(), out.begin());
+  PutHeader(out, header, tessWinMap);
   const std::span<uint8_t> records = std::span<uint8_t>(out).subspan(headerSize);
   for (size_t i = 0; i < position.unitCount(); ++i)
     PutUnit(records.subspan(i * kUnitRecordSize, kUnitRecordSize), position.unit(i));
@@ -161,12 +169,7 @@ Status SavePosition(Position& position, const std::filesystem::path& path) {
   // The records go out in pieces through one small buffer: no buffer of the whole file is made
   // (and zeroed by the kernel as fresh memory) only to be written once.
   std::array<uint8_t, 2730 * kUnitRecordSize> piece;
-  size_t used = 0;
-  if (tessWinMap)
-    PutU32(piece, 0, header.unitCount());
-  else
-    std::copy(header.bytes().begin(), header.bytes().end(), piece.begin());
-  used = tessWinMap ? 4 : PositionHeader::kSize;
+  size_t used = PutHeader(piece, header, tessWinMap);
   const auto flush = [&] {
     const bool wrote = file->Write(std::span(piece.data(), used));
     used = 0;

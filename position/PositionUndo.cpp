@@ -143,11 +143,11 @@ void Position::TakeBack(const ListStep& step) {
       Changed(*unit);
       Fingerprint(*unit, -1);
       AdjustStrength(*unit, -1);
-      if (!indexOwed_) index_.Erase(*unit, step.slot);
+      index_.Erase(*unit, step.slot);
       if (step.slot + 1 != units_.size()) {
         Unit* last = units_.back();
         Fingerprint(*last, -1);
-        if (!indexOwed_) index_.Reslot(*last, last->slot, step.slot);
+        index_.Reslot(*last, last->slot, step.slot);
         last->slot = step.slot;
         units_[step.slot] = last;
         Fingerprint(*last, +1);
@@ -164,7 +164,7 @@ void Position::TakeBack(const ListStep& step) {
       Changed(*last);
       Fingerprint(*last, -1);
       AdjustStrength(*last, -1);
-      if (!indexOwed_) index_.Erase(*last, last->slot);
+      index_.Erase(*last, last->slot);
       units_.pop_back();
       pool_.Release(last);
       return;
@@ -178,7 +178,7 @@ void Position::TakeBack(const ListStep& step) {
       if (inList) {
         Unit* moved = units_[step.slot];
         Fingerprint(*moved, -1);
-        if (!indexOwed_) index_.Reslot(*moved, moved->slot, static_cast<uint32_t>(units_.size()));
+        index_.Reslot(*moved, moved->slot, static_cast<uint32_t>(units_.size()));
         moved->slot = static_cast<uint32_t>(units_.size());
         Fingerprint(*moved, +1);
         units_.push_back(moved);
@@ -189,7 +189,7 @@ void Position::TakeBack(const ListStep& step) {
         unit->slot = static_cast<uint32_t>(units_.size());
         units_.push_back(unit);
       }
-      if (!indexOwed_) index_.Insert(*unit, unit->slot);
+      index_.Insert(*unit, unit->slot);
       Fingerprint(*unit, +1);
       AdjustStrength(*unit, +1);
       Changed(*unit);

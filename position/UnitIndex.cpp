@@ -7,6 +7,7 @@ namespace mw {
 
 void UnitIndex::Clear() {
   // The flat arrays keep their memory for the next build: a load writes over it.
+  owed_ = false;
   cellsWide_ = cellsHigh_ = 0;
   cellStart_.clear();
   sectorStart_.clear();
@@ -104,12 +105,14 @@ bool UnitIndex::Remove(std::vector<uint32_t>& slots, uint32_t slot) {
 }
 
 void UnitIndex::Insert(const Unit& unit, uint32_t slot) {
+  if (owed_) return;
   sideCells_[CellKey(unit.x / kCell, unit.y / kCell)].push_back(slot);
   sideKinds_[KindKey(unit)].push_back(slot);
   sideEntries_ += 2;
 }
 
 void UnitIndex::Erase(const Unit& unit, uint32_t slot) {
+  if (owed_) return;
   for (uint32_t* entry : {FlatCellEntry(unit, slot), FlatKindEntry(unit, slot)})
     if (entry) {
       *entry = kGap;
@@ -122,6 +125,7 @@ void UnitIndex::Erase(const Unit& unit, uint32_t slot) {
 }
 
 void UnitIndex::Reslot(const Unit& unit, uint32_t from, uint32_t to) {
+  if (owed_) return;
   if (uint32_t* entry = FlatCellEntry(unit, from))
     *entry = to;
   else if (auto it = sideCells_.find(CellKey(unit.x / kCell, unit.y / kCell));

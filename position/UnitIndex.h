@@ -26,20 +26,15 @@ class UnitIndex {
  public:
   static constexpr int kCell = 64;
 
+  // An index of no units.
   void Clear();
   // Indexes the whole list; unit i stands at slot i.
   void Build(const LargeVector<Unit*>& units);
-  // The same in steps, for a list being made: BeginBuild with the number of units, Note for each
-  // unit in slot order, then FinishBuild.
-  void BeginBuild(size_t count);
-  void Note(const Unit& u) {
-    const uint32_t cx = u.x / kCell, cy = u.y / kCell;
-    maxCx_ = std::max(maxCx_, cx);
-    maxCy_ = std::max(maxCy_, cy);
-    maxSector_ = std::max<uint32_t>(maxSector_, u.sector);
-    notes_[noted_++] = Noted{cx | cy << 16, KindKey(u)};
-  }
-  void FinishBuild();
+  // The list is no longer what the index holds (a new list, stacks in other sectors, too many
+  // edits since the build): it must be built before it is asked, and edits until then are not
+  // noted, since the build takes the list as it then is.
+  void Invalidate() { owed_ = true; }
+  bool owed() const { return owed_; }
   void Insert(const Unit& unit, uint32_t slot);
   void Erase(const Unit& unit, uint32_t slot);
   // The unit at slot `from` now stands at slot `to`.
@@ -77,6 +72,19 @@ class UnitIndex {
   // The flat entries of a sector.
   std::pair<const KindEntry*, const KindEntry*> FlatSector(uint16_t sector) const;
   static bool Remove(std::vector<uint32_t>& slots, uint32_t slot);
+  // A build in steps: BeginBuild with the number of units, Note for each unit in slot order,
+  // then FinishBuild.
+  void BeginBuild(size_t count);
+  void Note(const Unit& u) {
+    const uint32_t cx = u.x / kCell, cy = u.y / kCell;
+    maxCx_ = std::max(maxCx_, cx);
+    maxCy_ = std::max(maxCy_, cy);
+    maxSector_ = std::max<uint32_t>(maxSector_, u.sector);
+    notes_[noted_++] = Noted{cx | cy << 16, KindKey(u)};
+  }
+  void FinishBuild();
+
+  bool owed_ = false;
 
   // Built flat: the slots of cell (cx, cy) are cellSlots_[cellStart_[c]..cellStart_[c + 1]) with
   // c = cy * cellsWide_ + cx; the entries of sector s are kinds_[sectorStart_[s]..
