@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "ByteOrder.h"
 #include "FileBytes.h"
@@ -10,12 +11,65 @@
 namespace mw {
 
 SectorGrid::SectorGrid(int32_t width, int32_t height)
-    : width_(width),
-      height_(height),
-      cells_(static_cast<size_t>(width) * static_cast<size_t>(height), 0) {}
+    : SectorGrid(
+          width, height,
+          LargeVector<uint16_t>(static_cast<size_t>(width) * static_cast<size_t>(height), 0)) {}
 
 SectorGrid::SectorGrid(int32_t width, int32_t height, LargeVector<uint16_t> cells)
-    : width_(width), height_(height), cells_(std::move(cells)) {}
+    : width_(width),
+      height_(height),
+      cells_(std::move(cells)),
+      data_(cells_.data()),
+      count_(cells_.size()) {}
+
+SectorGrid::SectorGrid(int32_t width, int32_t height, std::shared_ptr<const MappedFile> file,
+                       size_t offset)
+    : width_(width),
+      height_(height),
+      file_(std::move(file)),
+      data_(reinterpret_cast<const uint16_t*>(file_->bytes().data() + offset)),
+      count_(static_cast<size_t>(width) * static_cast<size_t>(height)) {}
+
+SectorGrid::SectorGrid(const SectorGrid& other)
+    : width_(other.width_),
+      height_(other.height_),
+      cells_(other.cells_),
+      file_(other.file_),
+      data_(file_ ? other.data_ : cells_.data()),
+      count_(other.count_) {}
+
+SectorGrid::SectorGrid(SectorGrid&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      cells_(std::move(other.cells_)),
+      file_(std::move(other.file_)),
+      data_(file_ ? other.data_ : cells_.data()),
+      count_(std::exchange(other.count_, 0)) {
+  other.data_ = nullptr;
+}
+
+SectorGrid& SectorGrid::operator=(const SectorGrid& other) {
+  if (this != &other) *this = SectorGrid(other);
+  return *this;
+}
+
+SectorGrid& SectorGrid::operator=(SectorGrid&& other) noexcept {
+  if (this == &other) return *this;
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  cells_ = std::move(other.cells_);
+  file_ = std::move(other.file_);
+  data_ = file_ ? other.data_ : cells_.data();
+  count_ = std::exchange(other.count_, 0);
+  other.data_ = nullptr;
+  return *this;
+}
+
+void SectorGrid::Own() {
+  cells_.assign(data_, data_ + count_);
+  file_.reset();
+  data_ = cells_.data();
+}
 
 uint16_t SectorGrid::sectorAt(int64_t x, int64_t y) const {
   if (!contains(x, y)) return 0;
@@ -28,7 +82,7 @@ std::vector<uint8_t> SectorGrid::Serialize() const {
   PutU32(out, 0, static_cast<uint32_t>(width_));
   PutU32(out, 4, static_cast<uint32_t>(height_));
   uint8_t* p = out.data() + 8;
-  for (uint16_t c : cells_) {
+  for (uint16_t c : cells()) {
     *p++ = static_cast<uint8_t>(c);
     *p++ = static_cast<uint8_t>(c >> 8);
   }
@@ -42,7 +96,7 @@ Status SectorGrid::WriteFile(const std::filesystem::path& path) const {
   std::vector<uint8_t> header(8);
   PutU32(header, 0, static_cast<uint32_t>(width_));
   PutU32(header, 4, static_cast<uint32_t>(height_));
-  const auto cells = std::as_bytes(std::span<const uint16_t>(cells_));
+  const auto cells = std::as_bytes(this->cells());
   return WriteFileAtomically(
       path, {header, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(cells.data()),
                                               cells.size())});
@@ -93,6 +147,15 @@ Result<SectorGrid> ReadSectorGrid(const std::filesystem::path& path) {
   const uint64_t available = (file->size() - 8) / 2;
   if (cellCount > available)
     return Result<SectorGrid>::Fail(TooFew(path.string(), width, height, available));
+  // Big grids are mapped: a load takes no time for the cells no stack stands on. The cells in
+  // the file are little-endian, as they are in memory here.
+  constexpr uint64_t kMapFrom = uint64_t{1} << 20;
+  if (std::endian::native == std::endian::little && 2 * cellCount >= kMapFrom) {
+    if (auto mapped = MappedFile::Open(path);
+        mapped && (*mapped)->bytes().size() >= 8 + 2 * cellCount &&
+        GetI32((*mapped)->bytes(), 0) == width && GetI32((*mapped)->bytes(), 4) == height)
+      return Result<SectorGrid>::Ok(SectorGrid(width, height, std::move(*mapped), 8));
+  }
   LargeVector<uint16_t> cells(static_cast<size_t>(cellCount));
   auto read = file->Read(reinterpret_cast<uint8_t*>(cells.data()), 2 * cells.size());
   if (!read) return Result<SectorGrid>::Fail(read.error());

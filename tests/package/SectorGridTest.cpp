@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "ByteOrder.h"
 #include "SectorGrid.h"
@@ -92,6 +95,54 @@ TEST(SectorGrid, roundTripsThroughItsFile) {
   EXPECT_FALSE(ReadSectorGrid(dir / "missing.map"));
   ASSERT_TRUE(grid.WriteFile(dir / "written.map"));
   EXPECT_EQ(test::ReadBytes(dir / "written.map"), grid.Serialize()) << "written as serialised";
+}
+
+// A big grid is mapped from its file, not copied: its copies are whole grids of their own, a change
+// of one touches no other and never the file, and a file read again unchanged shares the mapping.
+// Cut short in place under the mapping, the file's lost cells read as no sector and the program
+// goes on.
+TEST(SectorGrid, aBigGridIsMappedAndOutlivesItsFileCutShort) {
+  test::TempDir dir;
+  const int32_t w = 1024, h = 600;  // 1.2 MB of cells
+  SectorGrid written(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x)
+      written.setValue(x, y, static_cast<uint16_t>(1 + (x ^ y) % 500));
+  ASSERT_TRUE(written.WriteFile(dir / "SektorInfo.map"));
+  auto grid = ReadSectorGrid(dir / "SektorInfo.map");
+  ASSERT_TRUE(grid) << grid.error();
+  ASSERT_TRUE(grid->mapped());
+  EXPECT_TRUE(std::ranges::equal(grid->cells(), written.cells()));
+
+  SectorGrid copy = *grid;
+  copy.setValue(3, 4, 7);
+  SectorGrid moved = std::move(copy);
+  EXPECT_EQ(moved.valueAt(3, 4), 7);
+  EXPECT_FALSE(moved.mapped());
+  EXPECT_EQ(grid->valueAt(3, 4), written.valueAt(3, 4)) << "the change is the copy's alone";
+  auto again = ReadSectorGrid(dir / "SektorInfo.map");
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->cells().data(), grid->cells().data()) << "an unchanged file shares its mapping";
+
+  // A file replaced whole leaves the mapping of the old one whole, and is read anew.
+  SectorGrid other(w, h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) other.setValue(x, y, 9);
+  ASSERT_TRUE(other.WriteFile(dir / "SektorInfo.map"));
+  EXPECT_TRUE(std::ranges::equal(grid->cells(), written.cells()));
+  auto replaced = ReadSectorGrid(dir / "SektorInfo.map");
+  ASSERT_TRUE(replaced);
+  EXPECT_EQ(replaced->valueAt(5, 5), 9);
+
+  // Cut short in place to its first row: the cells past the file's new end read as 0.
+  auto mapping = MappedFile::Open(dir / "SektorInfo.map");
+  ASSERT_TRUE(mapping);
+  EXPECT_EQ((*mapping)->bytes().data() + 8,
+            reinterpret_cast<const uint8_t*>(replaced->cells().data()));
+  ASSERT_EQ(::truncate((dir / "SektorInfo.map").c_str(), 8 + 2 * w), 0);
+  EXPECT_EQ(replaced->sectorAt(w - 1, 0), 9);
+  for (int32_t y = 2; y < h; y += 7) EXPECT_EQ(replaced->sectorAt(w - 1, y), 0) << "row " << y;
+  EXPECT_TRUE((*mapping)->cutShort());
 }
 
 }  // namespace
