@@ -282,10 +282,21 @@ BENCHMARK(ZoomStepWindow)->Args({0, 6})->Args({1, 6})->Args({0, 0})->Unit(benchm
 // Both run once before they are timed: the first big mapping of a process may wait while the
 // kernel gathers huge pages, a cost of the machine's state that falls on whichever runs first
 // (the page says what a fresh process pays).
+//
+// The package's grid and picture are marked changed before every load: a file loaded again
+// unchanged shares the mapping of the load before, which a first load does not have.
+void MarkChanged(const std::string& map) {
+  for (const char* file : {"SektorInfo.map", "Map.bmp"})
+    fs::last_write_time(folder / (map + ".gim") / file, fs::file_time_type::clock::now());
+}
+
 void LoadPackage(benchmark::State& state) {
   Shown shown(MapOf(state));
   shown.viewer.board().LoadMapPackage(MapOf(state));
   for (auto _ : state) {
+    state.PauseTiming();
+    MarkChanged(MapOf(state));
+    state.ResumeTiming();
     shown.viewer.board().LoadMapPackage(MapOf(state));
     shown.Paint();
   }

@@ -22,7 +22,7 @@ QImage WholeComposition(const Viewer& viewer) {
   const ViewState& s = view.state();
   const MapState& map = viewer.map();
   const Position& position = viewer.position();
-  QImage image = ScaleKeepingDarkLines(map.mapPicture, s.scaledWidth, s.scaledHeight);
+  QImage image = ScaleKeepingDarkLines(map.mapPicture.Whole(), s.scaledWidth, s.scaledHeight);
   QPainter painter(&image);
   if (viewer.desk().settings().showIpcValues() && position.sectorTable()) {
     const QFont& font = viewer.startup().fonts.labelFont;

@@ -91,7 +91,7 @@ TEST_F(MapViewTest, drawsNoLabelForALabelPointFarOffTheMap) {
   EXPECT_EQ(viewer->view().Scaled(-2147483647 - 1), -2147483647 - 1);
   const auto& s = viewer->view().state();
   const QImage scaled =
-      ScaleKeepingDarkLines(viewer->map().mapPicture, s.scaledWidth, s.scaledHeight);
+      ScaleKeepingDarkLines(viewer->map().mapPicture.Whole(), s.scaledWidth, s.scaledHeight);
   EXPECT_EQ(QColor(Composed(60, 40)), QColor(scaled.pixel(60, 40)));
 }
 

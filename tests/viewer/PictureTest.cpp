@@ -9,8 +9,10 @@
 #include "BmpRows.h"
 #include "ByteOrder.h"
 #include "FileBytes.h"
+#include "MapPicture.h"
 #include "Picture.h"
 #include "ProcessLimits.h"
+#include "Scaling.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -112,8 +114,7 @@ struct Kind {
 // pixels no run paints as its memory held them and carries a run past the right edge on into
 // the next row, where this suite paints index 0 and cuts the run, as the format's own platform
 // does (the package tests hold those cases).
-std::vector<uint8_t> MakeBitmap(const Kind& k, std::mt19937& rng) {
-  const int32_t w = 7, h = 5;
+std::vector<uint8_t> MakeBitmap(const Kind& k, std::mt19937& rng, int32_t w = 7, int32_t h = 5) {
   auto byte = [&] { return static_cast<uint8_t>(rng()); };
   std::vector<uint8_t> info;
   auto u16 = [&](uint32_t v) { AppendU16(info, static_cast<uint16_t>(v)); };
@@ -186,15 +187,55 @@ TEST(Picture, decodesEveryKindOfBitmapAsTheToolkitDoes) {
                     reinterpret_cast<const QRgb*>(theirs.constScanLine(y))[x])
               << what << " at " << x << "," << y;
 
-      // Cut inside its pixels, a bitmap decoded here is refused with the reason.
+      // The map's picture, decoded as it is shown, gives the same pixels.
+      auto map = MapPicture::Load(dir / "k.bmp");
+      ASSERT_TRUE(map) << what << ": " << map.error();
+      EXPECT_TRUE(map->Whole() == mine) << what;
+
+      // Cut inside its pixels, a bitmap decoded here is refused with the reason, also as a map.
       if (!k.decodedHere) continue;
       std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 3);
       ASSERT_TRUE(WriteFileAtomically(dir / "cut.bmp", cut));
-      auto refused = LoadPicture(dir / "cut.bmp");
-      ASSERT_FALSE(refused) << what;
-      EXPECT_TRUE(refused.error().find("truncated") != std::string::npos ||
-                  refused.error().find("end mark") != std::string::npos)
-          << refused.error();
+      for (const auto& refused :
+           {LoadPicture(dir / "cut.bmp").error(), MapPicture::Load(dir / "cut.bmp").error()})
+        EXPECT_TRUE(refused.find("truncated") != std::string::npos ||
+                    refused.find("end mark") != std::string::npos)
+            << what << ": " << refused;
+    }
+  }
+}
+
+// A map decoded tile by tile as it is shown gives, for every area at every size, the pixels of the
+// same map decoded whole: areas across tiles, at the picture's edges, shrunk, enlarged and at
+// its own size, each from a picture nothing of which was decoded before, then whole.
+TEST(Picture, aMapDecodedAsItIsShownShowsWhatItDecodedWholeShows) {
+  const Kind kinds[] = {{40, 8, 0, false, 0, true},
+                        {40, 24, 0, true, 0, true},
+                        {40, 32, 0, false, 0, true},
+                        {40, 24, 0, false, 0, true}};
+  std::mt19937 rng(11);
+  test::TempDir dir;
+  for (const Kind& k : kinds) {
+    const int w = 600 + static_cast<int>(rng() % 200), h = 520 + static_cast<int>(rng() % 100);
+    ASSERT_TRUE(WriteFileAtomically(dir / "map.bmp", MakeBitmap(k, rng, w, h)));
+    auto whole = LoadPicture(dir / "map.bmp");
+    ASSERT_TRUE(whole) << whole.error();
+    for (int round = 0; round < 25; ++round) {
+      auto map = MapPicture::Load(dir / "map.bmp");
+      ASSERT_TRUE(map) << map.error();
+      const double zoom = round % 5 == 0 ? 1.0 : 0.15 + (rng() % 200) / 100.0;
+      const int sw = std::max(1, static_cast<int>(w * zoom)),
+                sh = std::max(1, static_cast<int>(h * zoom));
+      const int x = static_cast<int>(rng() % sw), y = static_cast<int>(rng() % sh);
+      const QRect area(x, y, 1 + static_cast<int>(rng() % (sw - x + 40)),
+                       1 + static_cast<int>(rng() % (sh - y + 40)));
+      EXPECT_TRUE(ScaleRegionKeepingDarkLines(*map, sw, sh, area) ==
+                  ScaleRegionKeepingDarkLines(*whole, sw, sh, area))
+          << k.bits << " bits, " << w << " x " << h << " at " << sw << " x " << sh << ", area "
+          << area.x() << "," << area.y() << " " << area.width() << " x " << area.height();
+      if (round == 24) {
+        EXPECT_TRUE(map->Whole() == *whole);
+      }
     }
   }
 }

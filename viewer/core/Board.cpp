@@ -104,11 +104,17 @@ void Board::LoadMapPackage(const std::string& mapName) {
   const auto info = ValueOrWarn(ReadMapInfo(file(package_file::kMapInfo)));
   position_.SetAlliances(info ? info->alliances : AllianceTable{});
   position_.SetCountryNames(info ? info->countryNames : CountryNames{});
-  map_.mapPicture = pictures_ ? PictureOrNone(file(package_file::kMapPicture)) : QImage();
+  map_.mapPicture =
+      pictures_
+          ? ValueOrWarn(MapPicture::Load(file(package_file::kMapPicture))).value_or(MapPicture())
+          : MapPicture();
   if (pictures_) v_.view().RebuildScaledPicture();
 
+  // The new grid is read before the old one goes: a grid file read again unchanged shares the
+  // old one's mapping and the pages of it already mapped.
+  auto grid = ValueOrWarn(ReadSectorGrid(file(package_file::kSectorGrid)));
   position_.SetSectorGrid(std::nullopt);
-  if (auto grid = ValueOrWarn(ReadSectorGrid(file(package_file::kSectorGrid)))) {
+  if (grid) {
     position_.SetSectorGrid(std::move(*grid));
     if (auto table = ValueOrWarn(ReadSectorTable(file(package_file::kSectorTable))))
       position_.SetSectorTable(std::move(*table));

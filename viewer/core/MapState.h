@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FormatFacts.h"
+#include "MapPicture.h"
 
 namespace mw {
 
@@ -12,7 +13,7 @@ namespace mw {
 // the sector table, the piece table and the alliances are attached to the position.
 struct MapState {
   std::string packageName;  // the package loaded: its directory's name without ".gim"
-  QImage mapPicture;
+  MapPicture mapPicture;
   QImage piecesPicture;
   // The big pieces while the small ones are in use, when the package has them: what pieces that
   // follow the zoom are scaled from above zoom 1.

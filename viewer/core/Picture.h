@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <cstdint>
 #include <filesystem>
 
 #include "Result.h"
@@ -19,5 +20,8 @@ Result<QImage> LoadPicture(const std::filesystem::path& path);
 // the same size freed before, so that composing band after band or tile after tile does not
 // touch fresh memory each time.
 QImage BlankPicture(int width, int height);
+
+// What the program may still take: the machine's memory, or less where the process is limited.
+uint64_t MemoryBudget();
 
 }  // namespace mw

@@ -51,25 +51,37 @@ QImage ScaleKeepingDarkLines(const QImage& source, int width, int height) {
 }
 
 QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, QRect region) {
-  region = region.intersected(QRect(0, 0, width, height));
-  if (source.isNull() || region.isEmpty()) return QImage();
+  if (source.isNull()) return QImage();
   const QImage src = source.format() == QImage::Format_RGB32
                          ? source
                          : source.convertToFormat(QImage::Format_RGB32);
-  if (src.width() == width && src.height() == height) {
+  return ScaleRegionKeepingDarkLines(WholePictureRows(src), width, height, region);
+}
+
+QImage ScaleRegionKeepingDarkLines(const PictureRows& src, int width, int height, QRect region) {
+  region = region.intersected(QRect(0, 0, width, height));
+  const QSize size = src.size();
+  if (size.isEmpty() || region.isEmpty()) return QImage();
+  auto columns = Spans(size.width(), width, region.left(), region.right() + 1);
+  const auto rows = Spans(size.height(), height, region.top(), region.bottom() + 1);
+  // Only the source pixels the region falls on are made ready and read, a row at a time; the
+  // columns are counted from the first of them.
+  const int left = columns.front().first, right = columns.back().second;
+  src.Ready(QRect(QPoint(left, rows.front().first), QPoint(right, rows.back().second)));
+  for (auto& [first, last] : columns) first -= left, last -= left;
+  std::vector<QRgb> scratch(static_cast<size_t>(right - left + 1));
+  const auto row = [&](int y) { return src.Row(y, left, right, scratch.data()); };
+  if (size.width() == width && size.height() == height) {
     QImage copy = BlankPicture(region.width(), region.height());
     for (int y = 0; y < region.height(); ++y)
-      std::memcpy(copy.scanLine(y), src.constScanLine(region.top() + y) + 4 * region.left(),
-                  4 * static_cast<size_t>(region.width()));
+      std::memcpy(copy.scanLine(y), row(region.top() + y), 4 * static_cast<size_t>(region.width()));
     return copy;
   }
-  const auto columns = Spans(src.width(), width, region.left(), region.right() + 1);
-  const auto rows = Spans(src.height(), height, region.top(), region.bottom() + 1);
-  if (width >= src.width() && height >= src.height()) {
+  if (width >= size.width() && height >= size.height()) {
     // Enlarging both ways: every target pixel is one source pixel, taken straight.
     QImage result = BlankPicture(region.width(), region.height());
     for (int y = 0; y < region.height(); ++y) {
-      const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(rows[size_t(y)].first));
+      const QRgb* in = row(rows[size_t(y)].first);
       auto* out = reinterpret_cast<QRgb*>(result.scanLine(y));
       for (int x = 0; x < region.width(); ++x) out[x] = in[columns[size_t(x)].first];
     }
@@ -80,7 +92,7 @@ QImage ScaleRegionKeepingDarkLines(const QImage& source, int width, int height, 
   const int firstRow = rows.front().first, lastRow = rows.back().second;
   QImage across = BlankPicture(region.width(), lastRow - firstRow + 1);
   for (int y = firstRow; y <= lastRow; ++y) {
-    const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(y));
+    const QRgb* in = row(y);
     auto* out = reinterpret_cast<QRgb*>(across.scanLine(y - firstRow));
     for (int x = 0; x < region.width(); ++x)
       out[x] = Darkest(in, columns[static_cast<size_t>(x)].first,
