@@ -138,6 +138,9 @@ void Position::SetCount(Unit& unit, uint16_t count) {
 void Position::Fingerprint(const Unit& u, int sign) {
   const uint64_t h = Digest(u);
   fingerprint_ += sign > 0 ? h : -h;
+  if (saved_ && u.slot < saved_->size() &&
+      (*saved_)[u.slot] == SavedStack{u.x, u.y, u.pieceType, u.country, u.count, u.sector})
+    slotsAsSaved_ += static_cast<size_t>(sign > 0 ? 1 : -1);
 }
 
 uint64_t Position::Digest(const Unit& u) {
@@ -154,6 +157,7 @@ uint64_t Position::Digest(const Unit& u) {
 
 void Position::FingerprintAll() {
   fingerprint_ = 0;
+  slotsAsSaved_ = 0;
   for (const Unit* u : units_) Fingerprint(*u, +1);
 }
 
@@ -172,6 +176,7 @@ void Position::BeforeListChange() {
   saved_->reserve(units_.size());
   for (const Unit* u : units_)
     saved_->push_back({u->x, u->y, u->pieceType, u->country, u->count, u->sector});
+  slotsAsSaved_ = saved_->size();
 }
 
 const UnitIndex& Position::Index() const {
@@ -180,15 +185,10 @@ const UnitIndex& Position::Index() const {
 }
 
 bool Position::SameAsSaved() const {
-  if (!saved_ || hand_.active || fingerprint_ != savedFingerprint_ ||
-      saved_->size() != units_.size())
-    return false;
-  for (size_t i = 0; i < units_.size(); ++i) {
-    const Unit& u = *units_[i];
-    if (!((*saved_)[i] == SavedStack{u.x, u.y, u.pieceType, u.country, u.count, u.sector}))
-      return false;
-  }
-  return true;
+  // Exact without a pass over the list: every change of a slot takes its stack out of the
+  // fingerprint and puts it back, and the count of slots as saved with it.
+  return saved_ && !hand_.active && fingerprint_ == savedFingerprint_ &&
+         saved_->size() == units_.size() && slotsAsSaved_ == units_.size();
 }
 
 void Position::NoticeSavedBoard() {

@@ -381,6 +381,9 @@ class Position {
   std::optional<std::vector<SavedStack>> saved_;
   bool snapshotPending_ = false;  // saved_ is still to be copied from the list
   uint64_t fingerprint_ = 0, savedFingerprint_ = 0;
+  // How many slots hold the stack the saved list holds there, kept with the fingerprint: the
+  // board is the saved one again when every slot does and the list is as long.
+  size_t slotsAsSaved_ = 0;
   // Set by the steps an undo or a redo takes back that change which stack holds a sector.
   bool recomputeOwed_ = false;
   uint64_t labelRevision_ = 0, exportedLabelRevision_ = 0;
