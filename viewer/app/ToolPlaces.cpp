@@ -22,7 +22,7 @@ ToolPlacement MainWindow::PlacementFor(const QWidget* window, std::optional<QPoi
   // Only windows whose place is decided: one still looking for its own is no obstacle.
   for (const QPointer<QWidget>& other : toolWindows_)
     if (other && other != window && other->isVisible() && other->property(kPlaced).toBool())
-      p.taken.push_back(other->frameGeometry());
+      p.taken.push_back(FrameGoingTo(other));
   return p;
 }
 

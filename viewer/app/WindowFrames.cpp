@@ -116,6 +116,9 @@ QRect PlaceToolWindow(const ToolPlacement& p, QSize size, QSize minimum) {
 
 namespace {
 
+// The property that holds where a window was sent and has not yet been seen standing.
+constexpr const char* kGoingTo = "marrowindGoingTo";
+
 // Looks at a new window until its frame is known and stands where it was asked to, then stays out
 // of the way. The window system announces a frame with no event of its own, so it is looked for a
 // few times a second; a window manager on a busy machine may place the window late, or place it
@@ -135,13 +138,18 @@ class FramePlacer : public QObject {
   static constexpr int kSeenThere = 8;  // 200 ms at the place
 
   void Look() {
-    if (++looks_ == kLooks) return deleteLater();
+    if (++looks_ == kLooks) {
+      window_->setProperty(kGoingTo, QVariant());
+      return deleteLater();
+    }
     const std::optional<QPoint> target = IsFramed(window_) ? where_() : std::nullopt;
     if (!target) return;
+    window_->setProperty(kGoingTo, *target);
     if (window_->frameGeometry().topLeft() != *target) {
       window_->move(*target);
       seen_ = 0;
     } else if (++seen_ == kSeenThere) {
+      window_->setProperty(kGoingTo, QVariant());
       deleteLater();
     }
   }
@@ -157,11 +165,18 @@ class FramePlacer : public QObject {
 
 void PlaceFrameAt(QWidget* window, QPoint frameTopLeft) {
   window->move(frameTopLeft);
+  window->setProperty(kGoingTo, frameTopLeft);
   new FramePlacer(window, [frameTopLeft] { return std::optional<QPoint>(frameTopLeft); });
 }
 
 void PlaceFrameWhenKnown(QWidget* window, std::function<std::optional<QPoint>()> where) {
   new FramePlacer(window, std::move(where));
+}
+
+QRect FrameGoingTo(const QWidget* window) {
+  const QVariant going = window->property(kGoingTo);
+  return going.isValid() ? QRect(going.toPoint(), window->frameGeometry().size())
+                         : window->frameGeometry();
 }
 
 }  // namespace mw

@@ -23,6 +23,10 @@ void PlaceFrameAt(QWidget* window, QPoint frameTopLeft);
 // The same with a place that depends on frames not known yet: `where` is asked once the window's
 // frame is known, and says none until it can tell (another window's frame is not known yet).
 void PlaceFrameWhenKnown(QWidget* window, std::function<std::optional<QPoint>()> where);
+// Where a window's frame will stand: the place it was sent to while the window manager has not
+// yet put it there, else where it stands. Windows that find their places one after another ask
+// this of those placed before them, which on a busy machine may not have moved yet.
+QRect FrameGoingTo(const QWidget* window);
 
 // Where the frame of a window of `size` stands beside another window's frame `owner` on the
 // screen's free area `screen`, not over the point `avoid` (screen coordinates) nor close to it:
