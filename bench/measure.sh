@@ -116,9 +116,9 @@ the same, zoom 2.0|RedrawMapRegion/10|the same|RedrawMapRegionFloor/10|≤ 5
 `pal2sect`, 4096 × 3072, as a process|Tool/0|`cp` of the input and writing the output's bytes, flushed|ToolFloor/0|≤ 2
 `rgb2sect`, 4096 × 3072, as a process|Tool/1|the same|ToolFloor/1|≤ 2
 `vorn`, 511 lines, as a process|Tool/2|the same|ToolFloor/2|≤ 2
-loading the big package (10,000 × 8,000) with the first paint|LoadPackage/1|mapping its files from the page cache and one pass of the picture's rows into 32-bit pixels in fresh memory|LoadPackageFloor/1|≤ 2
+loading the big package (10,000 × 8,000) with the first paint|LoadPackage/1|mapping its files from the page cache, turning the pixels of the map area shown into 32-bit pixels in fresh memory and giving every stack of the position the sector under it|LoadPackageFloor/1|≤ 2
 the same against the Isles of Tess (1,200 × 800): the first picture of a big map as fast as a small one|LoadPackage/1|loading the Isles of Tess with the first paint|LoadPackage/0|≤ 2
-loading the Isles of Tess with the first paint|LoadPackage/0|mapping its files and one pass of the picture's rows, as above|LoadPackageFloor/0|—
+loading the Isles of Tess with the first paint|LoadPackage/0|the same least work on the Isles, as above|LoadPackageFloor/0|—
 a zoom step on the big map, 1.6 to 1.7 and back, with its repaint|ZoomStep/1|the same on the Isles of Tess|ZoomStep/0|≤ 2
 the same zoom step in the real window (offscreen, 1920 × 1080), key to painted window, big map|ZoomStepWindow/1/6|the composition it needs: the zoom step above|ZoomStep/1|≤ 2
 the same, Isles of Tess|ZoomStepWindow/0/6|the same on the Isles of Tess|ZoomStep/0|≤ 2
