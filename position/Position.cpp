@@ -161,15 +161,24 @@ void Position::FingerprintAll() {
   for (const Unit* u : units_) Fingerprint(*u, +1);
 }
 
+void Position::SettleFingerprint() {
+  if (!fingerprintOwed_) return;
+  fingerprintOwed_ = false;
+  FingerprintAll();
+  if (std::exchange(savedFingerprintOwed_, false)) savedFingerprint_ = fingerprint_;
+}
+
 void Position::MarkClean() {
   savedRevision_ = revision_;
   savedFingerprint_ = fingerprint_;
+  savedFingerprintOwed_ = fingerprintOwed_;
   saved_.reset();
   // The saved list is copied only when it is first changed: a load or a save costs no copy.
   snapshotPending_ = !hand_.active;
 }
 
 void Position::BeforeListChange() {
+  SettleFingerprint();
   if (!snapshotPending_) return;
   snapshotPending_ = false;
   saved_.emplace();
@@ -305,6 +314,7 @@ void Position::ClearList() {
   pool_.Clear();
   hand_ = Hand{};
   fingerprint_ = 0;
+  fingerprintOwed_ = savedFingerprintOwed_ = false;
   ChangedEverywhere();
 }
 
@@ -344,7 +354,7 @@ void Position::ReassignSectors() {
   // The index knows the units by sector: only a unit in another sector now changes it.
   if (moved) {
     index_.Invalidate();
-    FingerprintAll();
+    if (!fingerprintOwed_) FingerprintAll();
   }
 }
 

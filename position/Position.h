@@ -153,9 +153,11 @@ class Position {
       for (size_t k = 0; k < got; ++k, ++i) {
         units_[i] = run + k;
         AdjustStrength(run[k], +1);
-        Fingerprint(run[k], +1);
       }
     }
+    // The fingerprint is summed when the list first changes: a load that is only read never
+    // pays for it.
+    fingerprintOwed_ = true;
   }
   void ReassignSectors();
   // Places every stack in the sector under it and counts every total again: what a board needs
@@ -253,7 +255,10 @@ class Position {
   // a board given back exactly (pieces put back where they were picked up) its old number again.
   uint64_t revision() const { return revision_; }
   // A 64-bit digest of the list, stack by stack with its slot.
-  uint64_t fingerprint() const { return fingerprint_; }
+  uint64_t fingerprint() {
+    SettleFingerprint();
+    return fingerprint_;
+  }
   // Whether the board differs from the one last loaded or saved: edits, undos or redos that lead
   // back to it, stack for stack and in list order, leave it clean again.
   bool dirty() const { return revision_ != savedRevision_; }
@@ -343,6 +348,8 @@ class Position {
   void Fingerprint(const Unit& unit, int sign);
   static uint64_t Digest(const Unit& unit);
   void FingerprintAll();
+  // Sums the fingerprint owed since a load, before the list changes or it is asked for.
+  void SettleFingerprint();
   bool SameAsSaved() const;
   // Copies the list as last loaded or saved before its first change since.
   void BeforeListChange();
@@ -384,6 +391,9 @@ class Position {
   // How many slots hold the stack the saved list holds there, kept with the fingerprint: the
   // board is the saved one again when every slot does and the list is as long.
   size_t slotsAsSaved_ = 0;
+  // Set by a load: the fingerprint is not summed yet, nor the saved one where the board loaded
+  // was marked clean; no change of the list comes before they are.
+  bool fingerprintOwed_ = false, savedFingerprintOwed_ = false;
   // Set by the steps an undo or a redo takes back that change which stack holds a sector.
   bool recomputeOwed_ = false;
   uint64_t labelRevision_ = 0, exportedLabelRevision_ = 0;

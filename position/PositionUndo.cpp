@@ -14,6 +14,7 @@ void Position::Record(const UndoEntry& entry, UnitRef from, UnitRef to,
   // An edit made while pieces are carried is taken back once they are back: its list is the one
   // it left with the carried pieces on their stack. Where it changed that stack, only the search
   // by place can take it back.
+  SettleFingerprint();
   uint64_t after = fingerprint_;
   if (hand_.active) {
     const Unit* source = Resolve(hand_.source);
