@@ -319,10 +319,10 @@ uint64_t ReadPackageOnce(const fs::path& gim) {
   for (const auto& entry : fs::directory_iterator(gim)) {
     const int fd = ::open(entry.path().c_str(), O_RDONLY);
     const size_t size = static_cast<size_t>(entry.file_size());
-    files.emplace_back(entry.path().filename().string(),
-                       Mapped{static_cast<const uint8_t*>(
-                                  ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0)),
-                              size});
+    files.emplace_back(
+        entry.path().filename().string(),
+        Mapped{static_cast<const uint8_t*>(::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0)),
+               size});
     ::close(fd);
   }
   const auto file = [&](const std::string& name) {
@@ -364,9 +364,9 @@ uint64_t ReadPackageOnce(const fs::path& gim) {
     std::memcpy(&x, r, 8);
     std::memcpy(&y, r + 8, 8);
     if (x >= 0 && y >= 0 && x < gridW && y < gridH)
-      sum += mw::GetU16(std::span(grid.bytes, grid.size),
-                        8 + 2 * (static_cast<size_t>(y) * static_cast<size_t>(gridW) +
-                                 static_cast<size_t>(x)));
+      sum += mw::GetU16(
+          std::span(grid.bytes, grid.size),
+          8 + 2 * (static_cast<size_t>(y) * static_cast<size_t>(gridW) + static_cast<size_t>(x)));
   }
   for (const auto& [name, m] : files) ::munmap(const_cast<uint8_t*>(m.bytes), m.size);
   return sum;
