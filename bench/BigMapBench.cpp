@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <cmath>
@@ -190,6 +191,120 @@ void Scroll100(benchmark::State& state) {
   state.SetLabel(MapOf(state));
 }
 BENCHMARK(Scroll100)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The map area composed afresh, all of it, at zoom 1.0, 1.5 and 2.0 (the second argument in
+// tenths): the picture scaled, every stack in view drawn with its count.
+void Compose(benchmark::State& state) {
+  Shown shown(MapOf(state));
+  for (int64_t z = 10; z < state.range(1); ++z) shown.viewer.view().ZoomIn();
+  const QRect area(QPoint(), kClient);
+  for (auto _ : state) benchmark::DoNotOptimize(shown.viewer.view().ComposedRegion(area));
+  state.SetLabel(MapOf(state));
+}
+BENCHMARK(Compose)->ArgsProduct({{0, 1}, {10, 15, 20}})->Unit(benchmark::kMillisecond);
+
+// The least work of the same composition, written as plain loops over pixels: each pixel of the
+// map area taken from the source pixel under its centre (every zoom measured enlarges), each
+// stack whose cell falls in the area given its piece's cell, copied, and each count above one its
+// digits, blended from glyphs drawn once before. The decoded picture, the pieces and the glyphs
+// are ready before the timing, as a program that composes view after view would have them; the
+// area's memory is written, never cleared.
+void ComposeFloor(benchmark::State& state) {
+  Shown shown(MapOf(state));
+  for (int64_t z = 10; z < state.range(1); ++z) shown.viewer.view().ZoomIn();
+  const double zoom = static_cast<double>(state.range(1)) / 10;
+  const QImage picture = shown.viewer.map().mapPicture.Whole();
+  const QImage pieces = shown.viewer.map().piecesPicture.convertToFormat(QImage::Format_RGB32);
+  const mw::MapState& map = shown.viewer.map();
+  struct Stack {
+    int x, y, type, country, count;
+  };
+  std::vector<Stack> stacks;
+  for (size_t i = 0; i < shown.viewer.position().unitCount(); ++i) {
+    const mw::Unit& u = shown.viewer.position().unit(i);
+    stacks.push_back({u.x, u.y, u.pieceType, u.country, u.count});
+  }
+  // Glyphs of the ten digits in the counts' font: coverage 0 to 255, one row after another.
+  QFont font;
+  font.setPixelSize(12);
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  const int glyphH = metrics.height();
+  std::vector<std::vector<uint8_t>> glyphs(10);
+  std::vector<int> glyphW(10);
+  for (int d = 0; d < 10; ++d) {
+    glyphW[d] = metrics.horizontalAdvance(QChar('0' + d));
+    QImage g(glyphW[d], glyphH, QImage::Format_Grayscale8);
+    g.fill(0);
+    QPainter painter(&g);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(0, metrics.ascent(), QString(QChar('0' + d)));
+    painter.end();
+    for (int y = 0; y < glyphH; ++y)
+      glyphs[d].insert(glyphs[d].end(), g.constScanLine(y), g.constScanLine(y) + glyphW[d]);
+  }
+  const int sourceW = picture.width(), sourceH = picture.height();
+  const int scaledW = static_cast<int>(sourceW * zoom), scaledH = static_cast<int>(sourceH * zoom);
+  // What the map area shows: all of it, or the whole picture where that is smaller.
+  const int w = std::min(kClient.width(), scaledW), h = std::min(kClient.height(), scaledH);
+  std::vector<uint32_t> out(static_cast<size_t>(w) * h);
+  std::vector<int> columns(w), rows(h);
+  for (auto _ : state) {
+    for (int x = 0; x < w; ++x)
+      columns[x] = static_cast<int>((2LL * x + 1) * sourceW / (2LL * scaledW));
+    for (int y = 0; y < h; ++y)
+      rows[y] = static_cast<int>((2LL * y + 1) * sourceH / (2LL * scaledH));
+    for (int y = 0; y < h; ++y) {
+      const auto* in = reinterpret_cast<const uint32_t*>(picture.constScanLine(rows[y]));
+      uint32_t* to = out.data() + static_cast<size_t>(y) * w;
+      if (scaledW == sourceW)
+        std::memcpy(to, in, 4 * static_cast<size_t>(w));
+      else
+        for (int x = 0; x < w; ++x) to[x] = in[columns[x]];
+    }
+    for (const Stack& s : stacks) {
+      const int cx = static_cast<int>(s.x * zoom), cy = static_cast<int>(s.y * zoom);
+      const int left = cx - map.pieceHalfWidth, top = cy - map.pieceHalfHeight;
+      if (left >= w || top >= h || left + map.pieceCellWidth + 80 < 0 ||
+          top + map.pieceCellHeight < 0)
+        continue;
+      const QRect cell = map.cell(s.type, s.country);
+      for (int y = std::max(0, -top); y < map.pieceCellHeight && top + y < h; ++y) {
+        const auto* in =
+            reinterpret_cast<const uint32_t*>(pieces.constScanLine(cell.top() + y)) + cell.left();
+        uint32_t* to = out.data() + static_cast<size_t>(top + y) * w;
+        for (int x = std::max(0, -left); x < map.pieceCellWidth && left + x < w; ++x)
+          to[left + x] = in[x];
+      }
+      if (s.count < 2) continue;
+      char digits[8];
+      const int n = std::snprintf(digits, sizeof digits, "%d", s.count);
+      int gx = cx + map.pieceHalfWidth + 2;
+      const int gy = cy - 7;
+      for (int k = 0; k < n; ++k) {
+        const int d = digits[k] - '0';
+        for (int y = std::max(0, -gy); y < glyphH && gy + y < h; ++y) {
+          const uint8_t* cover = glyphs[d].data() + static_cast<size_t>(y) * glyphW[d];
+          uint32_t* to = out.data() + static_cast<size_t>(gy + y) * w;
+          for (int x = std::max(0, -gx); x < glyphW[d] && gx + x < w; ++x)
+            if (const uint32_t a = cover[x]) {
+              const uint32_t c = to[gx + x];
+              // Black text: each channel scaled by what the glyph leaves uncovered.
+              to[gx + x] = 0xff000000u | (((c >> 16 & 0xff) * (255 - a) / 255) << 16) |
+                           (((c >> 8 & 0xff) * (255 - a) / 255) << 8) |
+                           ((c & 0xff) * (255 - a) / 255);
+            }
+        }
+        gx += glyphW[d];
+      }
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetLabel(MapOf(state));
+}
+BENCHMARK(ComposeFloor)->ArgsProduct({{0, 1}, {10, 15, 20}})->Unit(benchmark::kMillisecond);
 
 // Placing a piece where no other stack is drawn in the area the edit repaints (a new stack) and
 // taking the placement back, each with its repaint, at zoom 1.0: what an edit itself costs, apart

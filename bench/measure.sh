@@ -125,6 +125,12 @@ the same, Isles of Tess|ZoomStepWindow/0/6|the same on the Isles of Tess|ZoomSte
 the same under Xvfb with openbox, big map|X:ZoomStepWindow/1/6|the same, composed in the same run|X:ZoomStep/1|≤ 2
 the same under Xvfb with openbox, Isles of Tess|X:ZoomStepWindow/0/6|the same|X:ZoomStep/0|≤ 2
 a zoom step 1.0 to 1.1 on the Isles of Tess under Xvfb with openbox, where the window's size follows the picture|X:ZoomStepWindow/0/0|–|–|—
+composing the map area afresh at zoom 1.0, big map: the picture, every stack in view and its count|Compose/1/10|a least-work composition of the same view in plain loops: each pixel from the source pixel under it (rows copied whole at zoom 1.0), each stack's cell copied, each count's digits blended from glyphs drawn before|ComposeFloor/1/10|≤ 3
+the same at zoom 1.5, big map|Compose/1/15|the same|ComposeFloor/1/15|≤ 3
+the same at zoom 2.0, big map|Compose/1/20|the same|ComposeFloor/1/20|≤ 3
+the same at zoom 1.0, Isles of Tess|Compose/0/10|the same|ComposeFloor/0/10|≤ 3
+the same at zoom 1.5, Isles of Tess|Compose/0/15|the same|ComposeFloor/0/15|≤ 3
+the same at zoom 2.0, Isles of Tess|Compose/0/20|the same|ComposeFloor/0/20|≤ 3
 a scroll of 100 pixels on the big map, with what comes into view composed|Scroll100/1|the same on the Isles of Tess|Scroll100/0|≤ 2
 placing a piece and undoing it on the big map, with both repaints|EditWithRedraw/1|the same on the Isles of Tess|EditWithRedraw/0|≤ 2
 comparing two positions of 100,000 stacks on the big map, as `--diff` does beyond its loads|ComparePositions|loading both positions|ComparePositionsFloor|< 1
