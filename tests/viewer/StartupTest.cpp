@@ -51,6 +51,29 @@ TEST_F(Startup, opensTheCommandLinePositionAndTheMapItNames) {
       << "quotes are dropped";
 }
 
+// A map of 60 bands has a grid of 1.2 MB, mapped from its file. Loaded again unchanged, the grid
+// in use stays (with what was worked out from it); changed since, the new one is taken and every
+// stack is given the sector it now stands in.
+TEST_F(Startup, aMapLoadedAgainKeepsItsGridOnlyWhileTheFileIsUnchanged) {
+  packages[0].sectors.resize(60, {.name = "Sea", .initialOwner = 0, .ipcValue = 0});
+  packages[0].start = {StackAt(150, 50, 1, 1, 1)};
+  StartViewer();
+  const std::shared_ptr<const SectorGrid> first = position().sharedGrid();
+  ASSERT_TRUE(first && first->mapped());
+  viewer->board().LoadMapPackage("Tess");
+  EXPECT_EQ(position().sharedGrid(), first);
+  EXPECT_EQ(position().unit(0).sector, 2);
+
+  SectorGrid changed = *first;
+  changed.setValue(150, 50, 1);
+  ASSERT_TRUE(changed.WriteFile(dir.path() / "Tess.gim" / "SektorInfo.map"));
+  viewer->board().LoadMapPackage("Tess");
+  EXPECT_NE(position().sharedGrid(), first);
+  EXPECT_EQ(position().grid()->valueAt(150, 50), 1);
+  EXPECT_EQ(position().unit(0).sector, 1);
+  EXPECT_EQ(first->valueAt(150, 50), 2) << "a grid in use never changes";
+}
+
 TEST_F(Startup, forgetsACommandLineFileThatDoesNotLoad) {
   StartViewer((dir / "none.QPX").string());
   EXPECT_TRUE(viewer->board().document().currentFile.empty());

@@ -113,9 +113,18 @@ void Board::LoadMapPackage(const std::string& mapName) {
   // The new grid is read before the old one goes: a grid file read again unchanged shares the
   // old one's mapping and the pages of it already mapped.
   auto grid = ValueOrWarn(ReadSectorGrid(file(package_file::kSectorGrid)));
-  position_.SetSectorGrid(std::nullopt);
+  // A grid that shares the mapping of the one in use is that grid: it stays, and what was worked
+  // out from it (its digest, the boxes of its sectors) with it.
+  const SectorGrid* now = position_.grid();
+  const bool same = grid && now && grid->mapped() && now->mapped() &&
+                    grid->cells().data() == now->cells().data() && grid->width() == now->width() &&
+                    grid->height() == now->height();
+  if (same)
+    position_.ShareSectorGrid(position_.sharedGrid());
+  else
+    position_.SetSectorGrid(std::nullopt);
   if (grid) {
-    position_.SetSectorGrid(std::move(*grid));
+    if (!same) position_.SetSectorGrid(std::move(*grid));
     if (auto table = ValueOrWarn(ReadSectorTable(file(package_file::kSectorTable))))
       position_.SetSectorTable(std::move(*table));
   }

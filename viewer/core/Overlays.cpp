@@ -247,13 +247,17 @@ void Overlays::ToggleSectors() {
 }
 
 const std::vector<QRect>& Overlays::KnowSectorBoxes() {
-  if (sectorBoxes_.empty() && v_.board().position().grid())
+  if (sectorBoxes_.empty() && v_.board().position().grid()) {
     sectorBoxes_ = SectorBoxes(*v_.board().position().grid());
+    boxesOf_ = v_.board().position().sharedGrid();
+  }
   return sectorBoxes_;
 }
 
 void Overlays::MapLoaded() {
-  sectorBoxes_.clear();
+  // The boxes hold while the map's grid is the one they were found in.
+  const auto& grid = v_.board().position().sharedGrid();
+  if (!grid || boxesOf_.lock() != grid) sectorBoxes_.clear();
   if (sectorLayer_.shown()) KnowSectorBoxes();
 }
 

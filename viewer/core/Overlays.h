@@ -90,7 +90,8 @@ class Overlays {
   Viewer& v_;
   std::optional<Comparison> comparison_;
   std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
-  std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package
+  std::weak_ptr<const SectorGrid> boxesOf_;  // the grid the boxes were found in
+  std::vector<std::string> seenFindings_;    // the lines of the last report shown of the package
   PointMarker marker_;
   SectorOutline outline_;
   SectorLayer sectorLayer_;
