@@ -4,6 +4,7 @@
 // package was written to as STRESS_DIR (the build sets it).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,14 +41,34 @@ std::vector<uint8_t> ReadAll(const fs::path& p) { return mw::ReadFileBytes(p).va
 
 // --- loading a package ---------------------------------------------------------------------------
 
+// The package's grid and picture are marked changed before each load, which then maps them
+// afresh, as a first load does: a file loaded again unchanged shares the mapping of the load
+// before. A load reads no pixel (the view decodes what it shows) and no cell but those under
+// the stacks.
+void MarkChanged() {
+  for (const char* file : {"SektorInfo.map", "Map.bmp"})
+    fs::last_write_time(kStress / "Strs.gim" / file, fs::file_time_type::clock::now());
+}
+
 void LoadMapPackage(benchmark::State& state) {
   auto viewer = StressViewer(1000);
-  for (auto _ : state) viewer->board().LoadMapPackage("Strs");
+  for (auto _ : state) {
+    state.PauseTiming();
+    MarkChanged();
+    state.ResumeTiming();
+    viewer->board().LoadMapPackage("Strs");
+  }
 }
 BENCHMARK(LoadMapPackage)->Unit(benchmark::kMillisecond);
 
-// Reading every file of the package from the page cache into memory touched before.
+// The least work of that load: the package's small files read whole from the page cache into
+// memory touched before, the picture's first 64 KiB (its headers), and the grid mapped afresh
+// and read under each of the position's stacks.
 void LoadMapPackageFloor(benchmark::State& state) {
+  auto viewer = StressViewer(1000);
+  std::vector<std::pair<int, int>> stacks;
+  for (size_t i = 0; i < viewer->position().unitCount(); ++i)
+    stacks.emplace_back(viewer->position().unit(i).x, viewer->position().unit(i).y);
   std::vector<std::pair<fs::path, std::vector<uint8_t>>> files;
   for (const auto& e : fs::directory_iterator(kStress / "Strs.gim"))
     files.emplace_back(e.path(), std::vector<uint8_t>(e.file_size() + 1, 1));
@@ -55,8 +76,21 @@ void LoadMapPackageFloor(benchmark::State& state) {
     size_t total = 0;
     for (auto& [path, buffer] : files) {
       const int fd = ::open(path.c_str(), O_RDONLY);
-      for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
-        total += static_cast<size_t>(n);
+      if (path.filename() == "SektorInfo.map") {
+        const size_t size = buffer.size() - 1;
+        const auto* cells =
+            static_cast<const uint8_t*>(::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0));
+        int32_t width = 0;
+        std::memcpy(&width, cells, 4);
+        for (const auto& [x, y] : stacks)
+          total += cells[8 + 2 * (static_cast<size_t>(y) * static_cast<size_t>(width) +
+                                  static_cast<size_t>(x))];
+        ::munmap(const_cast<uint8_t*>(cells), size);
+      } else {
+        const size_t most = path.filename() == "Map.bmp" ? 64 * 1024 : buffer.size();
+        for (ssize_t n; (n = ::read(fd, buffer.data(), most)) > 0 && most == buffer.size();)
+          total += static_cast<size_t>(n);
+      }
       ::close(fd);
     }
     benchmark::DoNotOptimize(total);

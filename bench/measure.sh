@@ -101,7 +101,7 @@ done | sort -n | awk '{ t[NR] = $1 } END { printf "%d to %d ms (median %d ms)", 
 # A goal is the most the ratio may be ("≤ 3", "< 1"), or "—" where the row only informs.
 rows() {
   cat <<'ROWS'
-`LoadMapPackage` of the stress package|LoadMapPackage|reading every file of the package from the page cache into memory touched before|LoadMapPackageFloor|≤ 3
+`LoadMapPackage` of the stress package, its grid and picture changed since the last load|LoadMapPackage|reading the package's small files from the page cache into memory touched before, the picture's headers, and the grid mapped and read under each stack|LoadMapPackageFloor|≤ 3
 composing the whole picture in bands of 256 rows, as `--render` does, zoom 1.0|RedrawMapRegion/0|one copy of a picture of that size into memory touched before|RedrawMapRegionFloor/0|≤ 5
 the same, zoom 2.0|RedrawMapRegion/10|the same|RedrawMapRegionFloor/10|≤ 5
 `LoadPosition`, 1,000 stacks|LoadPosition/1000|reading the same bytes from the page cache into memory touched before|LoadPositionFloor/1000|—
