@@ -55,6 +55,8 @@ class SectorGrid {
   std::span<const uint16_t> cells() const { return {data_, count_}; }
   // Whether the cells are those of a mapped file, read where they are used.
   bool mapped() const { return file_ != nullptr; }
+  // Whether the mapped file was cut short in place and cells past its end read as 0.
+  bool cutShort() const { return file_ && file_->cutShort(); }
 
   // The file bytes of this grid.
   std::vector<uint8_t> Serialize() const;

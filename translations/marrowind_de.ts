@@ -1016,6 +1016,14 @@ Die lesbaren Züge werden gezeigt; eine Kopie des Spiels (Züge holen aus) oder 
         <source>Opened %1, turn %2 of the game</source>
         <translation>%1 geöffnet, Zug %2 des Spiels</translation>
     </message>
+    <message>
+        <source>Another program cut the sector grid of the map %1 short while it is shown: the cells it lost read as no sector, and the sectors and totals shown no longer hold.
+
+Save the position, then reload the map.</source>
+        <translation>Ein anderes Programm hat das Sektorraster der Karte %1 gekürzt, während sie angezeigt wird: Die verlorenen Zellen gelten als kein Sektor, und die gezeigten Sektoren und Summen stimmen nicht mehr.
+
+Speichern Sie die Stellung und laden Sie dann die Karte neu.</translation>
+    </message>
 </context>
 <context>
     <name>Words</name>

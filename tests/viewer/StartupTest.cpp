@@ -72,6 +72,16 @@ TEST_F(Startup, aMapLoadedAgainKeepsItsGridOnlyWhileTheFileIsUnchanged) {
   EXPECT_EQ(position().grid()->valueAt(150, 50), 1);
   EXPECT_EQ(position().unit(0).sector, 1);
   EXPECT_EQ(first->valueAt(150, 50), 2) << "a grid in use never changes";
+
+  // Cut short in place by another program: the lost cells read as no sector, and the user is
+  // told, once.
+  ASSERT_EQ(::truncate((dir.path() / "Tess.gim" / "SektorInfo.map").c_str(), 8 + 2 * 6000), 0);
+  host.errors.clear();
+  for (int round = 0; round < 2; ++round) viewer->board().position().ReassignSectors();
+  EXPECT_EQ(position().unit(0).sector, 0);
+  ASSERT_EQ(host.errors.size(), 1u);
+  EXPECT_NE(host.errors[0].find("cut the sector grid of the map Tess short"), std::string::npos)
+      << host.errors[0];
 }
 
 TEST_F(Startup, forgetsACommandLineFileThatDoesNotLoad) {

@@ -284,7 +284,20 @@ void Viewer::Wheel(QPoint client, QPoint pixels, bool zoom) {
   editing_.Wheel(client, pixels, zoom);
 }
 
+void Viewer::SayGridCutShort() {
+  const std::shared_ptr<const SectorGrid>& grid = board_.position().sharedGrid();
+  if (!grid || !grid->cutShort() || cutShortSaid_.lock() == grid) return;
+  cutShortSaid_ = grid;
+  host_.questions.ShowError(
+      Tr("Viewer",
+         "Another program cut the sector grid of the map %1 short while it is shown: the cells it "
+         "lost read as no sector, and the sectors and totals shown no longer hold.\n\nSave the "
+         "position, then reload the map.")
+          .arg(board_.map().packageName));
+}
+
 void Viewer::BoardChanged(const BoardChange& change) {
+  SayGridCutShort();
   editing_.UpdateHint();
   if (change.totals) {
     board_.TotalsChanged();

@@ -85,6 +85,8 @@ class Viewer : private PositionObserver {
 
  private:
   void BoardChanged(const BoardChange& change) override;
+  // Tells the user, once for each grid, that its file was cut short under the program.
+  void SayGridCutShort();
 
   // What the map view shows, from the parts that own it.
   class Shown : public MapViewSource {
@@ -113,6 +115,7 @@ class Viewer : private PositionObserver {
   Games games_;
   Playback playback_{*this};
   RecoveryKeeper recovery_;
+  std::weak_ptr<const SectorGrid> cutShortSaid_;  // the grid whose cut file was told of
 };
 
 }  // namespace mw
