@@ -16,13 +16,16 @@
 #include <vector>
 
 namespace mw {
-namespace {
 
-// The mappings a fault may fall in, read by the signal handler: plain atomics, no locks.
-struct Watched {
+// A mapping a fault may fall in, read by the signal handler: plain atomics, no locks.
+struct MappedWatch {
   std::atomic<uintptr_t> begin{0}, end{0};
   std::atomic<bool> cut{false};
 };
+
+namespace {
+
+using Watched = MappedWatch;
 constexpr size_t kWatched = 64;
 std::array<Watched, kWatched> watched;
 std::mutex watchLock;  // for taking and giving back a slot, never in the handler
@@ -94,12 +97,6 @@ Identity IdentityOf(const struct stat& s) {
           int64_t{s.st_mtim.tv_sec} * 1'000'000'000 + s.st_mtim.tv_nsec};
 }
 
-Watched* Find(const uint8_t* data) {
-  for (Watched& w : watched)
-    if (w.begin.load() == reinterpret_cast<uintptr_t>(data) && w.end.load() != 0) return &w;
-  return nullptr;
-}
-
 }  // namespace
 
 Result<std::shared_ptr<const MappedFile>> MappedFile::Open(const std::filesystem::path& path) {
@@ -128,31 +125,26 @@ Result<std::shared_ptr<const MappedFile>> MappedFile::Open(const std::filesystem
     return Mapped::Fail(path.string() + ": cannot map: " + std::strerror(mapError));
   auto* data = static_cast<const uint8_t*>(mapped);
   // A file no fault can be caught for is not kept mapped.
-  if (size != 0 && !Watch(data, size)) {
+  Watched* watch = size == 0 ? nullptr : Watch(data, size);
+  if (size != 0 && !watch) {
     ::munmap(mapped, size);
     return Mapped::Fail(path.string() + ": too many files mapped");
   }
-  std::shared_ptr<const MappedFile> file(new MappedFile(data, size));
+  std::shared_ptr<const MappedFile> file(new MappedFile(data, size, watch));
   mappedNow.emplace_back(identity, file);
   return Mapped::Ok(std::move(file));
 }
 
 MappedFile::~MappedFile() {
-  if (size_ == 0) return;
+  if (!watch_) return;
   {
     const std::lock_guard lock(watchLock);
-    if (Watched* w = Find(data_)) {
-      w->end.store(0, std::memory_order_release);
-      w->begin.store(0, std::memory_order_release);
-    }
+    watch_->end.store(0, std::memory_order_release);
+    watch_->begin.store(0, std::memory_order_release);
   }
   ::munmap(const_cast<uint8_t*>(data_), size_);
 }
 
-bool MappedFile::cutShort() const {
-  const std::lock_guard lock(watchLock);
-  const Watched* w = Find(data_);
-  return w && w->cut.load(std::memory_order_acquire);
-}
+bool MappedFile::cutShort() const { return watch_ && watch_->cut.load(std::memory_order_acquire); }
 
 }  // namespace mw

@@ -10,6 +10,8 @@
 
 namespace mw {
 
+struct MappedWatch;
+
 // A file's bytes mapped read-only: the pages are shared with the kernel's cache of the file and
 // read only where they are used, so a big file is neither copied nor read whole.
 //
@@ -26,13 +28,16 @@ class MappedFile {
   MappedFile& operator=(const MappedFile&) = delete;
 
   std::span<const uint8_t> bytes() const { return {data_, size_}; }
-  // Whether a read met a page of the file that was no longer there.
+  // Whether a read met a page of the file that was no longer there: one load of an atomic, cheap
+  // enough to ask after every change of the board.
   bool cutShort() const;
 
  private:
-  MappedFile(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  MappedFile(const uint8_t* data, size_t size, MappedWatch* watch)
+      : data_(data), size_(size), watch_(watch) {}
   const uint8_t* data_;
   size_t size_;
+  MappedWatch* watch_;  // the slot the fault handler looks in; none for an empty file
 };
 
 }  // namespace mw

@@ -120,11 +120,10 @@ void Board::LoadMapPackage(const std::string& mapName) {
                     grid->cells().data() == now->cells().data() && grid->width() == now->width() &&
                     grid->height() == now->height();
   if (same)
-    position_.ShareSectorGrid(position_.sharedGrid());
+    position_.SetSectorTable(std::nullopt);
   else
-    position_.SetSectorGrid(std::nullopt);
-  if (grid) {
-    if (!same) position_.SetSectorGrid(std::move(*grid));
+    position_.SetSectorGrid(std::move(grid));
+  if (position_.grid()) {
     if (auto table = ValueOrWarn(ReadSectorTable(file(package_file::kSectorTable))))
       position_.SetSectorTable(std::move(*table));
   }
