@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "ByteOrder.h"
 #include "SectorGrid.h"
@@ -123,6 +124,18 @@ TEST(SectorGrid, aBigGridIsMappedAndOutlivesItsFileCutShort) {
   auto again = ReadSectorGrid(dir / "SektorInfo.map");
   ASSERT_TRUE(again);
   EXPECT_EQ(again->cells().data(), grid->cells().data()) << "an unchanged file shares its mapping";
+
+  // A mapped grid written over its own file leaves it as it was and the mapping whole; over a
+  // game file, it is refused and the game stays as it was.
+  const auto bytes = test::ReadBytes(dir / "SektorInfo.map");
+  ASSERT_TRUE(grid->WriteFile(dir / "SektorInfo.map"));
+  EXPECT_EQ(test::ReadBytes(dir / "SektorInfo.map"), bytes);
+  EXPECT_TRUE(std::ranges::equal(grid->cells(), written.cells()));
+  std::vector<uint8_t> game(4096, 0);
+  std::memcpy(game.data(), "SQLite format 3", 16);
+  const auto gamePath = dir.Write("war.mwgame", game);
+  EXPECT_FALSE(grid->WriteFile(gamePath));
+  EXPECT_EQ(test::ReadBytes(gamePath), game);
 
   // A file replaced whole leaves the mapping of the old one whole, and is read anew.
   SectorGrid other(w, h);
