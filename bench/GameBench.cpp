@@ -30,7 +30,7 @@ fs::path where;
 
 mw::NullHost host(true);
 
-fs::path GamePath() { return where / "war-1000x10k-schema4.mwgame"; }
+fs::path GamePath() { return where / "war-1000x10k-schema4-listed.mwgame"; }
 fs::path TurnPath() { return where / "turn500.QPX"; }
 
 mw::Viewer& MapViewer();

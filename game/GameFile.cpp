@@ -188,11 +188,23 @@ std::string DerivedUuid(const std::string& map, const std::string& firstTurn) {
   "CREATE TABLE figures (turn INTEGER PRIMARY KEY, map TEXT NOT NULL, totals BLOB NOT NULL);" \
   "CREATE TABLE digest (turn INTEGER PRIMARY KEY, sha256 TEXT NOT NULL);"
 
+// Every column of `turn` but the position, in the order of the turns. A row of `turn` is its
+// position's pages in a chain: the list of turns read from the table reads a page of every turn,
+// and a column after the position (hash, parent, moves) is reached only through every page of
+// it. The index holds them apart, so that listing the turns and finding one read a few pages
+// however long the game. SQLite keeps it with the table, whichever program writes.
+#define MW_TURN_LIST " turn_list ON turn (number, label, recorded, note, hash, parent, moves)"
+
 constexpr const char* kSchema =
     "CREATE TABLE game (key TEXT PRIMARY KEY, value TEXT NOT NULL);"
     "CREATE TABLE turn (number INTEGER PRIMARY KEY, label TEXT NOT NULL, recorded TEXT NOT NULL,"
     " note TEXT NOT NULL DEFAULT '', position BLOB NOT NULL, hash TEXT NOT NULL,"
-    " parent INTEGER, moves INTEGER);" MW_MOVE_TABLE MW_SCHEMA4_TABLES;
+    " parent INTEGER, moves INTEGER);" MW_MOVE_TABLE MW_SCHEMA4_TABLES "CREATE INDEX" MW_TURN_LIST
+    ";";
+// As SQLite keeps it in the schema.
+constexpr const char* kTurnList = "CREATE INDEX" MW_TURN_LIST;
+constexpr const char* kMakeTurnList = "CREATE INDEX IF NOT EXISTS" MW_TURN_LIST ";";
+#undef MW_TURN_LIST
 constexpr const char* kMoveTable = MW_MOVE_TABLE;
 constexpr const char* kSchema4Tables = MW_SCHEMA4_TABLES;
 #undef MW_MOVE_TABLE
@@ -348,6 +360,8 @@ Status GameFile::CheckSchema() {
   while ((step = objects.Step()) == SQLITE_ROW) {
     const std::string type = objects.Text(0), name = objects.Text(1);
     if (type == "trigger") return refuse("it holds a trigger (" + name + ")");
+    // Another index under the name is not read as the list.
+    if (type == "index" && name == "turn_list") turnList_ = objects.Text(2) == kTurnList;
     if (name == "game" || name == "turn" || name == "move" || name == "figures" ||
         name == "digest") {
       if (type != "table") return refuse(name + " is a " + type + ", not a table");
@@ -464,7 +478,8 @@ GameFile::GameFile(GameFile&& other) noexcept
       schema_(other.schema_),
       device_(other.device_),
       inode_(other.inode_),
-      positionsRead_(other.positionsRead_) {}
+      positionsRead_(other.positionsRead_),
+      turnList_(other.turnList_) {}
 
 GameFile& GameFile::operator=(GameFile&& other) noexcept {
   if (this != &other) {
@@ -478,6 +493,7 @@ GameFile& GameFile::operator=(GameFile&& other) noexcept {
     device_ = other.device_;
     inode_ = other.inode_;
     positionsRead_ = other.positionsRead_;
+    turnList_ = other.turnList_;
   }
   return *this;
 }
@@ -518,12 +534,14 @@ Result<std::vector<Turn>> GameFile::Turns() const { return ReadTurns(false); }
 Result<std::vector<Turn>> GameFile::ReadTurns(bool chained) const {
   using R = Result<std::vector<Turn>>;
   // Without the chain, only the columns before the position: those after it are reached through
-  // every page of it.
-  Statement s(db_,
-              chained && schema_ >= 2
-                  ? "SELECT number, label, recorded, note, hash, parent FROM turn "
-                    "ORDER BY number"
-                  : "SELECT number, label, recorded, note, '', NULL FROM turn ORDER BY number");
+  // every page of it. The chain is read from the table itself, whose rows the hashes hold.
+  Statement s(db_, chained && schema_ >= 2
+                       ? "SELECT number, label, recorded, note, hash, parent FROM "
+                         "turn ORDER BY number"
+                   : turnList_ ? "SELECT number, label, recorded, note, '', NULL FROM turn "
+                                 "INDEXED BY turn_list ORDER BY number"
+                               : "SELECT number, label, recorded, note, '', NULL FROM turn "
+                                 "ORDER BY number");
   std::vector<Turn> turns;
   int step = SQLITE_ERROR;
   while ((step = s.Step()) == SQLITE_ROW) {
@@ -541,10 +559,14 @@ Result<std::vector<Turn>> GameFile::ReadTurns(bool chained) const {
 
 Result<std::optional<Turn>> GameFile::FindTurn(int64_t number) const {
   using R = Result<std::optional<Turn>>;
-  Statement s(db_, schema_ == 1 ? "SELECT number, label, recorded, note, '', NULL FROM turn "
-                                  "WHERE ?1 IN (number, 0) ORDER BY number DESC LIMIT 1"
-                                : "SELECT number, label, recorded, note, hash, parent FROM turn "
-                                  "WHERE ?1 IN (number, 0) ORDER BY number DESC LIMIT 1");
+  // Looked up by its key (the last one from the end): a condition on the number that is not the
+  // key alone would read the turns one by one.
+  const std::string columns = schema_ == 1 ? "number, label, recorded, note, '', NULL"
+                                           : "number, label, recorded, note, hash, parent";
+  const std::string sql = "SELECT " + columns + " FROM turn" +
+                          (turnList_ ? " INDEXED BY turn_list" : "") +
+                          (number == 0 ? " ORDER BY number DESC LIMIT 1" : " WHERE number = ?1");
+  Statement s(db_, sql.c_str());
   s.Bind(1, number);
   const int step = s.Step();
   if (step == SQLITE_DONE) return R::Ok(std::nullopt);
@@ -639,6 +661,12 @@ Result<std::vector<Turn>> GameFile::ChainedTurns() const {
   return turns;
 }
 
+int64_t GameFile::pagesRead() const {
+  int now = 0, highest = 0;
+  sqlite3_db_status(db_, SQLITE_DBSTATUS_CACHE_MISS, &now, &highest, 0);
+  return now;
+}
+
 void GameFile::Interrupt() const { sqlite3_interrupt(db_); }
 
 Result<std::string> GameFile::CheckPages() const {
@@ -685,7 +713,23 @@ Result<Verification> GameFile::Verify() const {
 }
 
 Status GameFile::Upgrade() {
-  if (schema_ >= kSchemaVersion) return Status::Ok();
+  const auto fail = [&] {
+    return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
+  };
+  if (schema_ < kSchemaVersion)
+    if (Status upgraded = UpgradeSchema(); !upgraded) return upgraded;
+  // A file of schema 4 written before the list of turns gains it at its first write: made once
+  // from every turn, then kept with each.
+  if (!turnList_ && !Execute(db_, kMakeTurnList)) return fail();
+  return Status::Ok();
+}
+
+void GameFile::KnowTurnList() {
+  Statement s(db_, "SELECT sql FROM sqlite_schema WHERE type = 'index' AND name = 'turn_list'");
+  turnList_ = s.Step() == SQLITE_ROW && s.Text(0) == kTurnList;
+}
+
+Status GameFile::UpgradeSchema() {
   const auto fail = [&] {
     return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
   };
@@ -755,7 +799,8 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
   }
   std::string previous;
   if (recording.last > 0) {
-    Statement hash(db_, "SELECT hash FROM turn WHERE number = ?1");
+    Statement hash(db_, turnList_ ? "SELECT hash FROM turn INDEXED BY turn_list WHERE number = ?1"
+                                  : "SELECT hash FROM turn WHERE number = ?1");
     hash.Bind(1, recording.last);
     if (hash.Step() != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot record"));
     previous = hash.Text(0);
@@ -788,6 +833,7 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
     schema_ = schemaBefore;
     return R::Fail(Reason(path_, db_, "cannot record"));
   }
+  KnowTurnList();
   recording.turn = std::move(made);
   return R::Ok(std::move(recording));
 }
@@ -820,13 +866,14 @@ bool GameFile::InsertMoves(int64_t number, const std::vector<UndoEntry>& moves) 
 
 Result<std::optional<std::vector<UndoEntry>>> GameFile::MovesOf(int64_t number) const {
   using R = Result<std::optional<std::vector<UndoEntry>>>;
-  auto turn = FindTurn(number);
-  if (!turn) return R::Fail(turn.error());
-  if (!*turn) return R::Fail(path_.string() + ": the game has no turn " + std::to_string(number));
-  if (schema_ < 3) return R::Ok(std::nullopt);
-  Statement kept(db_, "SELECT moves FROM turn WHERE number = ?1");
+  Statement kept(db_, schema_ < 3 ? "SELECT NULL FROM turn WHERE number = ?1"
+                      : turnList_ ? "SELECT moves FROM turn INDEXED BY turn_list WHERE number = ?1"
+                                  : "SELECT moves FROM turn WHERE number = ?1");
   kept.Bind(1, number);
-  if (kept.Step() != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot read the moves"));
+  const int found = kept.Step();
+  if (found == SQLITE_DONE)
+    return R::Fail(path_.string() + ": the game has no turn " + std::to_string(number));
+  if (found != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot read the moves"));
   if (sqlite3_column_type(kept.get(), 0) == SQLITE_NULL) return R::Ok(std::nullopt);
   const int64_t count = kept.Number(0);
   Statement s(db_,
@@ -892,6 +939,7 @@ Result<Turn> GameFile::Annotate(int64_t number, const std::string& label, const 
   if (!update.IsNull(5)) turn.parent = update.Number(5);
   if (update.Step() != SQLITE_DONE || !transaction.Commit())
     return failed(Reason(path_, db_, "cannot change the turn"));
+  KnowTurnList();
   return R::Ok(std::move(turn));
 }
 
@@ -1017,6 +1065,7 @@ Result<Taking> GameFile::Take(const GameFile& other) {
     }
   }
   if (!transaction.Commit()) return failed(Reason(path_, db_, "cannot take the turns"));
+  KnowTurnList();
   return taking;
 }
 

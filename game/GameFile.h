@@ -155,6 +155,8 @@ class GameFile {
   Result<std::map<int64_t, std::vector<uint8_t>>> StoredFigures(const std::string& map) const;
   // How many positions were read so far: what opening and stepping through a game cost.
   int64_t positionsRead() const { return positionsRead_; }
+  // How many pages of the file this connection has read so far.
+  int64_t pagesRead() const;
   // The newest turn whose position is exactly these bytes, if any.
   Result<std::optional<int64_t>> TurnHolding(std::span<const uint8_t> position) const;
   // Appends a turn. The last turn is looked at inside the recording's transaction, so that a turn
@@ -192,8 +194,12 @@ class GameFile {
   // The turns in order; with their hashes and parents where `chained` and the file stores them.
   Result<std::vector<Turn>> ReadTurns(bool chained) const;
   Status ReadGame();
-  // Within a write transaction: brings a file of schema 1 to the newest.
+  // Within a write transaction: brings a file of an older schema to the newest, and one without
+  // the list of turns (`turn_list`) gains it.
   Status Upgrade();
+  Status UpgradeSchema();
+  // After a write: whether the list of turns is there to read from.
+  void KnowTurnList();
   bool InsertMoves(int64_t number, const std::vector<UndoEntry>& moves);
   bool InsertDigest(int64_t number, std::span<const uint8_t> position);
   bool InsertFigures(const std::string& map,
@@ -208,6 +214,7 @@ class GameFile {
   dev_t device_ = 0;  // the file opened, to see it replaced
   ino_t inode_ = 0;
   mutable int64_t positionsRead_ = 0;
+  bool turnList_ = false;  // the file holds the index `turn_list`
 };
 
 // Whether a name is that of a game file: it ends in ".mwgame", in any case.

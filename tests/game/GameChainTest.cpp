@@ -107,7 +107,7 @@ TEST(GameFile, refusesTablesThatAreNotTheDocumentedOnesAndLeavesThemUnchanged) {
        "ALTER TABLE turn RENAME TO kept; CREATE VIEW turn AS SELECT * FROM kept"},
       {"a trigger", "CREATE TRIGGER wipe AFTER INSERT ON turn BEGIN DELETE FROM turn; END"},
       {"a column more", "ALTER TABLE turn ADD COLUMN extra TEXT"},
-      {"a column less", "ALTER TABLE turn DROP COLUMN parent"},
+      {"a column less", "DROP INDEX turn_list; ALTER TABLE turn DROP COLUMN parent"},
       {"a generated column", "ALTER TABLE turn ADD COLUMN g INT GENERATED ALWAYS AS (1)"},
       {"no key of turns",
        "CREATE TABLE t2 AS SELECT * FROM turn; DROP TABLE turn; ALTER TABLE t2 RENAME TO turn"},
@@ -174,6 +174,61 @@ TEST(GameFile, aFileOfTheReleaseBeforeUpgradesAtItsFirstWriteAndItsCopiesStillJo
   EXPECT_EQ(mine->TurnHolding(mine->PositionOf(4).value()).value(), 4) << "held to its bytes";
   EXPECT_EQ(mine->TurnHolding(mine->PositionOf(11).value()).value(), 10);
   EXPECT_EQ(mine->TurnHolding(Board(7)).value(), std::nullopt);
+}
+
+// The turns listed, a turn found by its number and how many moves it has are read from the index
+// of every column but the position: a few pages however long the game, saying what the table
+// says. A file made before the index says the same from the table and gains it at its first write.
+TEST(GameFile, theTurnsAreListedFromAFewPagesWhateverTheLengthOfTheGame) {
+  test::TempDir dir;
+  const fs::path made = dir / "long.mwgame", old = dir / "old.mwgame";
+  constexpr int64_t kTurns = 30;
+  {
+    auto game = GameFile::Create(made, "Tess", "The Isles of Tess");
+    ASSERT_TRUE(game);
+    for (int64_t n = 1; n <= kTurns; ++n) {
+      std::optional<std::vector<UndoEntry>> moves;
+      if (n % 3 != 0) moves.emplace(n % 3, UndoEntry{UndoKind::kAdd, 0, 0, 5, 6, 0, 1, 2, 3, 4});
+      const auto recorded = game->Record({Board(2000 + static_cast<int>(n)),
+                                          n % 4 ? "" : "Spring",
+                                          n % 5 ? "" : "a note",
+                                          n - 1,
+                                          {},
+                                          moves,
+                                          {},
+                                          {},
+                                          {}});
+      ASSERT_TRUE(recorded && recorded->turn);
+    }
+  }
+  fs::copy_file(made, old);
+  Tamper(old, "DROP INDEX turn_list");
+  const auto read = [&](const fs::path& path, int64_t& pages) {
+    auto game = GameFile::Open(path);
+    std::vector<std::string> seen;
+    const auto turns = game->Turns().value();
+    for (const Turn& t : turns)
+      seen.push_back(std::to_string(t.number) + t.label + t.recorded + t.note);
+    for (int64_t n = 0; n <= kTurns + 1; ++n) {
+      const auto turn = game->FindTurn(n).value();
+      const auto moves = game->MovesOf(n);
+      seen.push_back(!turn ? "none"
+                           : turn->label + turn->hash + std::to_string(turn->parent.value_or(-1)));
+      seen.push_back(!moves ? "no turn" : *moves ? std::to_string((*moves)->size()) : "unknown");
+    }
+    pages = game->pagesRead();
+    return seen;
+  };
+  int64_t listed = 0, fromTable = 0;
+  const auto expected = read(old, fromTable);
+  EXPECT_EQ(read(made, listed), expected);
+  EXPECT_GT(fromTable, 10 * kTurns) << "the turns' rows read through their positions";
+  EXPECT_LT(listed, 12) << "the list read apart from the positions";
+  // The old file's first write makes the list, which then says what the table said.
+  ASSERT_TRUE(GameFile::Open(old, true)->Annotate(4, "Spring", ""));
+  EXPECT_EQ(read(old, fromTable), expected);
+  EXPECT_LT(fromTable, 12);
+  EXPECT_EQ(GameFile::Open(old)->Verify()->firstBroken, 0);
 }
 
 }  // namespace
