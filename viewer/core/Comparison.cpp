@@ -15,7 +15,8 @@ namespace mw {
 Comparison::Comparison(std::unique_ptr<Position> older, std::string file)
     : older_(std::move(older)), file_(std::move(file)), before_(Summarize(*older_)) {}
 
-void Comparison::Update(const Position& board, const std::vector<QRect>& boxes) {
+void Comparison::Update(const Position& board, const std::vector<QRect>& boxes,
+                        SectorBorders& borders) {
   using D = BoardDifference;
   differences_ = CompareBoards(before_, Summarize(board));
   grown_.clear();
@@ -44,14 +45,25 @@ void Comparison::Update(const Position& board, const std::vector<QRect>& boxes) 
     gone_.push_back(u);
     if (labelled.insert(less->first).second) labels_.push_back({QPoint(u.x, u.y), -less->second});
   }
-  if (hands != outlined_) TraceOutline(board, hands, boxes);
+  if (hands != outlined_) TraceOutline(board, hands, boxes, borders);
 }
 
 void Comparison::TraceOutline(const Position& board, const std::vector<uint16_t>& sectors,
-                              const std::vector<QRect>& boxes) {
+                              const std::vector<QRect>& boxes, SectorBorders& borders) {
   outlined_ = sectors;
-  outline_ =
-      board.grid() ? SectorBorderCells(*board.grid(), sectors, boxes) : std::vector<QPoint>();
+  outline_ = board.grid() ? borders.Of(*board.grid(), sectors, boxes) : std::vector<QPoint>();
+}
+
+std::vector<QPoint> SectorBorders::Of(const SectorGrid& grid, const std::vector<uint16_t>& sectors,
+                                      const std::vector<QRect>& boxes) {
+  if (boxes.empty()) return SectorBorderCells(grid, sectors, boxes);
+  std::vector<QPoint> cells;
+  for (uint16_t s : sectors) {
+    if (s >= traced_.size()) traced_.resize(size_t{s} + 1);
+    if (!traced_[s]) traced_[s] = SectorBorderCells(grid, {s}, boxes);
+    cells.insert(cells.end(), traced_[s]->begin(), traced_[s]->end());
+  }
+  return cells;
 }
 
 std::vector<QPoint> SectorBorderCells(const SectorGrid& grid, const std::vector<uint16_t>& sectors,

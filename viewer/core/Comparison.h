@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +16,21 @@
 
 namespace mw {
 
+// The border cells of sectors, traced once each while the grid is the same: a grid never changes
+// once read, and stepping through a game outlines the same sectors again and again.
+class SectorBorders {
+ public:
+  // The border cells of each of `sectors` in turn, as SectorBorderCells finds them; traced in the
+  // whole grid, and not kept, without `boxes`.
+  std::vector<QPoint> Of(const SectorGrid& grid, const std::vector<uint16_t>& sectors,
+                         const std::vector<QRect>& boxes);
+  // Another grid: what was traced goes.
+  void Clear() { traced_.clear(); }
+
+ private:
+  std::vector<std::optional<std::vector<QPoint>>> traced_;  // by sector
+};
+
 // The board compared with a position file of the same map: what changed since, kept in step
 // with the board, and what the map marks for it.
 class Comparison {
@@ -23,9 +39,9 @@ class Comparison {
   Comparison(std::unique_ptr<Position> older, std::string file);
 
   // Compares the board again: after every change of it. `boxes` are the board's sectors' boxes
-  // (SectorBoxes), so that only they are searched for the borders of sectors that changed hands;
-  // without them the whole grid is.
-  void Update(const Position& board, const std::vector<QRect>& boxes = {});
+  // (SectorBoxes), so that only they are searched for the borders of sectors that changed hands,
+  // and those found are kept in `borders`; without them the whole grid is.
+  void Update(const Position& board, const std::vector<QRect>& boxes, SectorBorders& borders);
 
   const std::string& file() const { return file_; }
   const Position& older() const { return *older_; }
@@ -50,7 +66,7 @@ class Comparison {
 
  private:
   void TraceOutline(const Position& board, const std::vector<uint16_t>& sectors,
-                    const std::vector<QRect>& boxes);
+                    const std::vector<QRect>& boxes, SectorBorders& borders);
 
   std::unique_ptr<Position> older_;
   std::string file_;

@@ -201,7 +201,7 @@ Status Games::OpenGameAt(const std::string& path, int64_t number) {
     return Status::Fail(Tr("Games", "%1: the turn could not be shown").arg(path));
   gameVersion_ = game_->DataVersion();
   StartPageCheck();
-  if (Status read = history_.Read(*game_); !read) return read;
+  if (Status read = history_.ReadFigures(*game_); !read) return read;
   history_.Show();
   v_.desk().RememberFile(path);
   v_.DocumentChanged();

@@ -37,7 +37,7 @@ void Overlays::CompareWithPosition(std::unique_ptr<Position> older, std::string 
 }
 
 void Overlays::ShowComparison() {
-  comparison_->Update(v_.board().position(), KnowSectorBoxes());
+  comparison_->Update(v_.board().position(), KnowSectorBoxes(), sectorBorders_);
   v_.view().RedrawMapRegion();
   v_.host().surface.InvalidateMap(QRect());
   v_.host().boards.ShowChanges(comparison_->file(),
@@ -159,7 +159,7 @@ void Overlays::GoToSector(int sector) {
   ShowSector(sector);
   const SectorGrid* grid = v_.board().position().grid();
   outline_.Set(grid && sector > 0
-                   ? SectorBorderCells(*grid, {static_cast<uint16_t>(sector)}, KnowSectorBoxes())
+                   ? sectorBorders_.Of(*grid, {static_cast<uint16_t>(sector)}, KnowSectorBoxes())
                    : std::vector<QPoint>());
   // The keyboard's crosshair comes along, to the point the map centred on.
   if (const std::optional<QPoint> at = SectorPoint(sector)) {
@@ -250,6 +250,7 @@ const std::vector<QRect>& Overlays::KnowSectorBoxes() {
   if (sectorBoxes_.empty() && v_.board().position().grid()) {
     sectorBoxes_ = SectorBoxes(*v_.board().position().grid());
     boxesOf_ = v_.board().position().sharedGrid();
+    sectorBorders_.Clear();
   }
   return sectorBoxes_;
 }
@@ -257,7 +258,10 @@ const std::vector<QRect>& Overlays::KnowSectorBoxes() {
 void Overlays::MapLoaded() {
   // The boxes hold while the map's grid is the one they were found in.
   const auto& grid = v_.board().position().sharedGrid();
-  if (!grid || boxesOf_.lock() != grid) sectorBoxes_.clear();
+  if (!grid || boxesOf_.lock() != grid) {
+    sectorBoxes_.clear();
+    sectorBorders_.Clear();
+  }
   if (sectorLayer_.shown()) KnowSectorBoxes();
 }
 

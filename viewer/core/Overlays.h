@@ -91,6 +91,7 @@ class Overlays {
   std::optional<Comparison> comparison_;
   std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
   std::weak_ptr<const SectorGrid> boxesOf_;  // the grid the boxes were found in
+  SectorBorders sectorBorders_;              // traced in that grid
   std::vector<std::string> seenFindings_;    // the lines of the last report shown of the package
   PointMarker marker_;
   SectorOutline outline_;

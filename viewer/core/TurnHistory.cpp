@@ -70,8 +70,21 @@ void TurnHistory::Take(std::vector<TurnFigures> figures) {
 }
 
 Status TurnHistory::Read(const GameFile& game) {
+  auto turns = game.Turns();
+  if (!turns) return Status::Fail(turns.error());
+  return ReadFiguresOf(game, *turns);
+}
+
+Status TurnHistory::ReadFigures(const GameFile& game) {
+  std::vector<Turn> turns;
+  turns.reserve(history_.turns.size());
+  for (const TurnFigures& t : history_.turns) turns.push_back(t.turn);
+  return ReadFiguresOf(game, turns);
+}
+
+Status TurnHistory::ReadFiguresOf(const GameFile& game, std::span<const Turn> turns) {
   v_.host().surface.BeginWait();
-  auto figures = GameFigures(game, MapOf(game));
+  auto figures = FiguresOfTurns(game, MapOf(game), turns);
   v_.host().surface.EndWait();
   if (!figures) return Status::Fail(figures.error());
   history_.file = game.path().string();

@@ -24,6 +24,8 @@ class TurnHistory {
   void Begin(const std::string& file, std::vector<Turn> turns);
   // Reads every turn of `game` with its totals.
   Status Read(const GameFile& game);
+  // Reads the totals of the turns known since Begin.
+  Status ReadFigures(const GameFile& game);
   // Reads the turns again after a change on the disk and takes in what arrived; says which.
   Status ReadArrivals(const GameFile& game, bool reopened);
   // A turn recorded from the board: its figures are those the board shows.
@@ -51,6 +53,7 @@ class TurnHistory {
   // The board where it is of the game's map, to count the turns' totals on; else no map.
   const Position& MapOf(const GameFile& game) const;
   void Take(std::vector<TurnFigures> figures);
+  Status ReadFiguresOf(const GameFile& game, std::span<const Turn> turns);
   // Reads the hash of the last turn known, which holds every turn before it: what tells a
   // history that changed under the same numbers and times.
   Status KnowLastHash(const GameFile& game);
