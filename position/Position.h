@@ -138,6 +138,17 @@ class Position {
     // The index is built when it is first asked for: a load whose stacks are only counted (a
     // report, a turn's totals) never pays for it.
     index_.Invalidate();
+    // The strength as AdjustStrength adds it, unit by unit, but without a branch: each unit's
+    // worth goes to its country's land, naval or (for other kinds) unused sum, added to the
+    // totals once at the end.
+    std::array<int64_t, 256> worth;
+    std::array<uint8_t, 256> sum;
+    for (size_t kind = 0; kind < 256; ++kind) {
+      worth[kind] = pieces_[kind].value;
+      sum[kind] = pieces_[kind].category == 0 ? 0 : pieces_[kind].category == 1 ? 1 : 2;
+    }
+    std::array<std::array<int64_t, 3>, 256> strength{};
+    int64_t anyWorth = 0;
     // Run by run: the units are made, then counted while they are fresh in the cache. Two
     // loops, because reading a record's fields back right after storing them waits for the
     // stores.
@@ -151,10 +162,18 @@ class Position {
       }
       nextSerial_ += got;
       for (size_t k = 0; k < got; ++k, ++i) {
+        const Unit& u = run[k];
         units_[i] = run + k;
-        AdjustStrength(run[k], +1);
+        const int64_t w = u.sector < kSectorSlots ? worth[u.pieceType] * u.count : 0;
+        strength[u.country][sum[u.pieceType]] += w;
+        anyWorth |= w;
       }
     }
+    for (size_t country = 0; country < 256; ++country) {
+      totals_[country].land += strength[country][0];
+      totals_[country].naval += strength[country][1];
+    }
+    if (anyWorth != 0) pending_.totals = true;
     // The fingerprint is summed when the list first changes: a load that is only read never
     // pays for it.
     fingerprintOwed_ = true;

@@ -15,9 +15,12 @@ namespace mw {
 namespace {
 
 uint16_t StoredCoordinate(double v) {
-  if (std::isnan(v) || v <= 0) return 0;
-  if (v >= 65535) return 65535;
-  return static_cast<uint16_t>(v);  // truncated toward zero
+  // NaN and all at or below 0 give 0, all from 65535 on give 65535, the rest are truncated toward
+  // zero. Written as a maximum and a minimum, which compile to no branch: a load decodes two
+  // coordinates of every stack.
+  const double low = 0.0 < v ? v : 0.0;
+  const double clamped = low < 65535.0 ? low : 65535.0;
+  return static_cast<uint16_t>(static_cast<int32_t>(clamped));
 }
 
 Unit DecodeUnit(std::span<const uint8_t> r) {

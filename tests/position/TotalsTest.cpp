@@ -139,6 +139,15 @@ TEST_F(Totals, sumsPieceStrengthByCategory) {
   Place(2, 4, 1, 9);  // category 2 counts nowhere
   EXPECT_EQ(Of(1).land, 22);
   EXPECT_EQ(Of(1).naval, 24);
+  // The list replaced whole, as a load does, counts the same before any recount.
+  std::vector<Unit> units;
+  for (size_t i = 0; i < p.unitCount(); ++i) units.push_back(p.unit(i));
+  Unit beyond = MakeUnit(BandX(1), kBandY, 1, 1, 7);
+  beyond.sector = 512;  // counts nowhere
+  units.push_back(beyond);
+  p.ReplaceUnits(units);
+  EXPECT_EQ(p.totalOf(1).land, 22);
+  EXPECT_EQ(p.totalOf(1).naval, 24);
 }
 
 TEST_F(Totals, ignoresStacksOfSectorsFrom512) {
