@@ -519,26 +519,31 @@ void LoadPictureOf(benchmark::State& state) {
 }
 BENCHMARK(LoadPictureOf)->Arg(1)->Arg(3)->Arg(12)->Arg(48)->Arg(192)->Unit(benchmark::kMillisecond);
 
-// Comparing two positions of 100,000 stacks on the big map (the start and the start with every
-// hundredth stack moved to another point and every fiftieth grown by one), against loading them
-// both: what a player waits for beyond the loads.
+// The start of the big map with every hundredth stack moved to another point and every fiftieth
+// grown by one, written the first time it is asked for.
+fs::path MovedPosition(const mw::Position& start) {
+  const fs::path moved = folder / "Big.gim" / "Moved.QPX";
+  if (fs::exists(moved)) return moved;
+  std::vector<mw::Unit> units;
+  for (size_t i = 0; i < start.unitCount(); ++i) {
+    mw::Unit u = start.unit(i);
+    if (i % 100 == 0) u.x = static_cast<uint16_t>((u.x + 4321) % (kWidth - 30));
+    if (i % 50 == 0) ++u.count;
+    units.push_back(u);
+  }
+  mw::Position p;
+  p.ReplaceUnits(std::move(units));
+  p.header().setMapName("Big");
+  mw::SavePosition(p, moved);
+  return moved;
+}
+
+// Comparing two positions of 100,000 stacks on the big map (the start and the moved one),
+// against loading them both: what a player waits for beyond the loads.
 void ComparePositions(benchmark::State& state) {
   Shown shown("Big");
   const mw::Position& start = shown.viewer.position();
-  const fs::path moved = folder / "Big.gim" / "Moved.QPX";
-  if (!fs::exists(moved)) {
-    std::vector<mw::Unit> units;
-    for (size_t i = 0; i < start.unitCount(); ++i) {
-      mw::Unit u = start.unit(i);
-      if (i % 100 == 0) u.x = static_cast<uint16_t>((u.x + 4321) % (kWidth - 30));
-      if (i % 50 == 0) ++u.count;
-      units.push_back(u);
-    }
-    mw::Position p;
-    p.ReplaceUnits(std::move(units));
-    p.header().setMapName("Big");
-    mw::SavePosition(p, moved);
-  }
+  const fs::path moved = MovedPosition(start);
   mw::Position other;
   mw::LoadPosition(other, moved);
   mw::TakeMapOf(other, start);
@@ -556,6 +561,44 @@ void ComparePositionsFloor(benchmark::State& state) {
   }
 }
 BENCHMARK(ComparePositionsFloor)->Unit(benchmark::kMillisecond);
+
+// `Marrowind --totals` of the big map's start (range 0), and `Marrowind --diff` of the start and
+// the moved position (range 1), as whole processes. The program finds its maps beside itself, so
+// it runs as a hard link beside the big package.
+void DiffProcess(benchmark::State& state) {
+  const fs::path program = folder / "Marrowind";
+  std::error_code error;
+  fs::remove(program, error);
+  fs::create_hard_link(fs::path(MAP_PACKAGES_DIR) / "Marrowind", program, error);
+  if (error) fs::copy_file(fs::path(MAP_PACKAGES_DIR) / "Marrowind", program, error);
+  const fs::path start = folder / "Big.gim" / "Start.QPX";
+  std::string moved;
+  {
+    mw::Position p;
+    mw::LoadPosition(p, start);
+    moved = MovedPosition(p).string();
+  }
+  const std::vector<std::string> arguments =
+      state.range(0) ? std::vector<std::string>{"--diff", start.string(), moved}
+                     : std::vector<std::string>{"--totals", start.string()};
+  for (auto _ : state) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const int null = ::open("/dev/null", O_WRONLY);
+      ::dup2(null, 1);
+      ::dup2(null, 2);
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
+      for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      ::execv(program.c_str(), argv.data());
+      ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) state.SkipWithError("the program failed");
+  }
+}
+BENCHMARK(DiffProcess)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The most memory a viewer takes while it shows the big map at every zoom level, scrolled to
 // both far corners, in a process of its own.

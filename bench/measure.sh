@@ -133,7 +133,8 @@ the same at zoom 1.5, Isles of Tess|Compose/0/15|the same|ComposeFloor/0/15|≤ 
 the same at zoom 2.0, Isles of Tess|Compose/0/20|the same|ComposeFloor/0/20|≤ 3
 a scroll of 100 pixels on the big map, with what comes into view composed|Scroll100/1|the same on the Isles of Tess|Scroll100/0|≤ 2
 placing a piece and undoing it on the big map, with both repaints|EditWithRedraw/1|the same on the Isles of Tess|EditWithRedraw/0|≤ 2
-comparing two positions of 100,000 stacks on the big map, as `--diff` does beyond its loads|ComparePositions|loading both positions|ComparePositionsFloor|< 1
+`Marrowind --diff` of two positions of 100,000 stacks on the big map, as a process|DiffProcess/1|`Marrowind --totals` of one of them, as a process|DiffProcess/0|≤ 1.5
+comparing those two positions, as `--diff` does beyond its loads|ComparePositions|loading both positions|ComparePositionsFloor|—
 reading turn 500 of a game of 1,000 turns of 10,000 stacks (240 MB), with its sectors and totals|GameReadTurn|loading the same position from its own file, with its sectors and totals|GameLoadPosition|≤ 2
 opening that game in the window at its last turn: the turn compared with the one before, every turn's totals for the History, the map composed|GameOpenInWindow|opening the last turn's position file in the window, its package loaded with it|GameOpenPosition|≤ 2
 stepping to a turn of that game in the window (Alt+Left, Alt+Right), compared with the turn before, the map composed again|GameStep|opening the same position's file in the window|GameOpenPosition|≤ 2
