@@ -799,8 +799,8 @@ Result<Recording> GameFile::Record(const NewTurn& turn) {
   }
   std::string previous;
   if (recording.last > 0) {
-    Statement hash(db_, turnList_ ? "SELECT hash FROM turn INDEXED BY turn_list WHERE number = ?1"
-                                  : "SELECT hash FROM turn WHERE number = ?1");
+    // From the row itself, which the chain holds to: the index is what it says for showing.
+    Statement hash(db_, "SELECT hash FROM turn NOT INDEXED WHERE number = ?1");
     hash.Bind(1, recording.last);
     if (hash.Step() != SQLITE_ROW) return R::Fail(Reason(path_, db_, "cannot record"));
     previous = hash.Text(0);
