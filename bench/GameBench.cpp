@@ -30,7 +30,7 @@ fs::path where;
 
 mw::NullHost host(true);
 
-fs::path GamePath() { return where / "war-1000x10k-schema4-listed.mwgame"; }
+fs::path GamePath() { return where / "war-1000x10k-schema4-settled.mwgame"; }
 fs::path TurnPath() { return where / "turn500.QPX"; }
 
 mw::Viewer& MapViewer();
@@ -59,9 +59,10 @@ void WriteGame() {
       u.y = static_cast<int16_t>(y(random));
     }
     position.ReplaceUnits(units);
-    const auto bytes = mw::EncodePosition(position, false);
-    mw::LoadPositionBytes(board, bytes);
+    mw::LoadPositionBytes(board, mw::EncodePosition(position, false));
     board.SettleOnMap();
+    // The board's bytes, each stack with the sector under it, as Record Turn stores them.
+    const auto bytes = mw::EncodePosition(board, false);
     mw::NewTurn made{bytes, {}, {}, {}, {}, {}, {}, {}, {}};
     mw::AddFigures(made, MapViewer().position(), board, {});
     if (!game->Record(made)) std::abort();

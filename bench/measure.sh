@@ -37,8 +37,8 @@ peak=$(build/bin/marrowind_bigmap_bench --peak-memory 2>/dev/null | tail -n 1)
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 gamedir="${TMPDIR:-/tmp}/marrowind-game"
 echo "print title" >"$runs/title.txt"
-game_peak=$(peak_kib build/bench/stress/Marrowind --replay "$runs/title.txt" "$gamedir/war-1000x10k-schema4-listed.mwgame" || echo 0)
-build/bin/Marrowind --extract "$gamedir/war-1000x10k-schema4-listed.mwgame" 1000 "$runs/turn1000.QPX" >/dev/null
+game_peak=$(peak_kib build/bench/stress/Marrowind --replay "$runs/title.txt" "$gamedir/war-1000x10k-schema4-settled.mwgame" || echo 0)
+build/bin/Marrowind --extract "$gamedir/war-1000x10k-schema4-settled.mwgame" 1000 "$runs/turn1000.QPX" >/dev/null
 position_peak=$(peak_kib build/bench/stress/Marrowind --replay "$runs/title.txt" "$runs/turn1000.QPX" || echo 0)
 
 # Replayed sessions of 1,000 events, each a whole process on both maps; what an event costs is
