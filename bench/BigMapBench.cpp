@@ -35,6 +35,7 @@
 #include "Picture.h"
 #include "PositionCompare.h"
 #include "PositionFile.h"
+#include "Processes.h"
 #include "SectorTable.h"
 #include "Viewer.h"
 
@@ -566,11 +567,7 @@ BENCHMARK(ComparePositionsFloor)->Unit(benchmark::kMillisecond);
 // the moved position (range 1), as whole processes. The program finds its maps beside itself, so
 // it runs as a hard link beside the big package.
 void DiffProcess(benchmark::State& state) {
-  const fs::path program = folder / "Marrowind";
-  std::error_code error;
-  fs::remove(program, error);
-  fs::create_hard_link(fs::path(MAP_PACKAGES_DIR) / "Marrowind", program, error);
-  if (error) fs::copy_file(fs::path(MAP_PACKAGES_DIR) / "Marrowind", program, error);
+  const fs::path program = bench::ProgramBeside(fs::path(MAP_PACKAGES_DIR) / "Marrowind", folder);
   const fs::path start = folder / "Big.gim" / "Start.QPX";
   std::string moved;
   {
@@ -582,20 +579,9 @@ void DiffProcess(benchmark::State& state) {
       state.range(0) ? std::vector<std::string>{"--diff", start.string(), moved}
                      : std::vector<std::string>{"--totals", start.string()};
   for (auto _ : state) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int null = ::open("/dev/null", O_WRONLY);
-      ::dup2(null, 1);
-      ::dup2(null, 2);
-      std::vector<char*> argv{const_cast<char*>(program.c_str())};
-      for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(program.c_str(), argv.data());
-      ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) state.SkipWithError("the program failed");
+    const int status = bench::RunProcess(program.string(), arguments);
+    // --diff exits 1 when something changed.
+    if (status < 0 || status > 1) state.SkipWithError("the program failed");
   }
 }
 BENCHMARK(DiffProcess)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -17,6 +16,7 @@
 #include "Modifiers.h"
 #include "NullHost.h"
 #include "PositionFile.h"
+#include "Processes.h"
 #include "Recovery.h"
 #include "Viewer.h"
 
@@ -304,40 +304,23 @@ BENCHMARK(SavePositionFloor)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 // --- whole processes -----------------------------------------------------------------------------
 
-// Runs a program with its arguments, its output thrown away, and waits for it.
-void Run(const std::string& program, const std::vector<std::string>& arguments) {
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::dup2(null, 2);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  ::waitpid(pid, nullptr, 0);
-}
-
 // Runs a tool on an input and, where one is given, an output.
 void RunTool(const std::string& tool, const fs::path& in, const fs::path& out) {
-  if (out.empty()) return Run(tool, {in.string()});
-  Run(tool, {in.string(), out.string()});
+  if (out.empty()) {
+    bench::RunProcess(tool, {in.string()});
+    return;
+  }
+  bench::RunProcess(tool, {in.string(), out.string()});
 }
 
 // `Marrowind --totals` of the start position (range 0) and of a position of 1,000,000 stacks
 // (range 1) on the stress map. The program finds its maps beside itself, so it runs as a hard
 // link in the stress folder. What the second run costs beyond the first is what the stacks cost.
 void TotalsProcess(benchmark::State& state) {
-  const fs::path program = kStress / "Marrowind";
-  std::error_code error;
-  fs::remove(program, error);
-  fs::create_hard_link(fs::path(TOOLS_DIR) / "Marrowind", program, error);
-  if (error) fs::copy_file(fs::path(TOOLS_DIR) / "Marrowind", program, error);
+  const fs::path program = bench::ProgramBeside(fs::path(TOOLS_DIR) / "Marrowind", kStress);
   const fs::path position =
       state.range(0) ? kStress / "Stress1M.QPX" : kStress / "Strs.gim/Start.QPX";
-  for (auto _ : state) Run(program.string(), {"--totals", position.string()});
+  for (auto _ : state) bench::RunProcess(program.string(), {"--totals", position.string()});
   state.SetLabel(state.range(0) ? "1,000,000 stacks" : "start position");
 }
 BENCHMARK(TotalsProcess)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
