@@ -194,8 +194,7 @@ TEST(CompareOnTess, piecesLinesSumUpToTheNewerBoard) {
     TakeMapOf(*p, map);
     return p;
   };
-  const std::vector<QRect> boxes = SectorBoxes(grid);
-  SectorBorders kept;
+  SectorShapes kept;
   for (int round = 0; round < 300; ++round) {
     const auto older = board(), newer = board();
     std::map<Key, int64_t> sum = counts(*older);
@@ -206,18 +205,21 @@ TEST(CompareOnTess, piecesLinesSumUpToTheNewerBoard) {
       }
     std::erase_if(sum, [](const auto& c) { return c.second == 0; });
     ASSERT_EQ(sum, counts(*newer)) << "round " << round;
-    // The borders of the sectors that changed hands, searched for in their boxes (traced afresh,
-    // or kept from the rounds before) or in the whole grid, are the same points.
+    // The borders of the sectors that changed hands, searched for in the whole grid or in their
+    // boxes (traced afresh, or kept from the rounds before), are the same points.
     if (round % 10 != 0) continue;
-    std::vector<std::set<std::pair<int, int>>> outlines;
-    SectorBorders fresh, none;
-    for (const auto& [boxes, borders] :
-         {std::pair{std::vector<QRect>{}, &none}, {boxes, &fresh}, {boxes, &kept}}) {
+    std::vector<std::set<std::pair<int, int>>> outlines(1);
+    std::vector<uint16_t> hands;
+    for (const BoardDifference& d : CompareBoards(Summarize(*older), Summarize(*newer)))
+      if (d.kind == BoardDifference::Kind::kHolder) hands.push_back(d.sector);
+    for (QPoint p : SectorBorderCells(grid, hands, {})) outlines[0].insert({p.x(), p.y()});
+    SectorShapes fresh;
+    for (SectorShapes* shapes : {&fresh, &kept}) {
       auto copy = std::make_unique<Position>();
       copy->ReplaceUnits(older->unitCount(), [&](size_t i) { return older->unit(i); });
       TakeMapOf(*copy, map);
       Comparison comparison(std::move(copy), "older");
-      comparison.Update(*newer, boxes, *borders);
+      comparison.Update(*newer, *shapes);
       outlines.emplace_back();
       for (QPoint p : comparison.outline()) outlines.back().insert({p.x(), p.y()});
     }

@@ -15,8 +15,7 @@ namespace mw {
 Comparison::Comparison(std::unique_ptr<Position> older, std::string file)
     : older_(std::move(older)), file_(std::move(file)), before_(Summarize(*older_)) {}
 
-void Comparison::Update(const Position& board, const std::vector<QRect>& boxes,
-                        SectorBorders& borders) {
+void Comparison::Update(const Position& board, SectorShapes& shapes) {
   using D = BoardDifference;
   differences_ = CompareBoards(before_, Summarize(board));
   grown_.clear();
@@ -45,22 +44,33 @@ void Comparison::Update(const Position& board, const std::vector<QRect>& boxes,
     gone_.push_back(u);
     if (labelled.insert(less->first).second) labels_.push_back({QPoint(u.x, u.y), -less->second});
   }
-  if (hands != outlined_) TraceOutline(board, hands, boxes, borders);
+  if (hands != outlined_) TraceOutline(board, hands, shapes);
 }
 
 void Comparison::TraceOutline(const Position& board, const std::vector<uint16_t>& sectors,
-                              const std::vector<QRect>& boxes, SectorBorders& borders) {
+                              SectorShapes& shapes) {
   outlined_ = sectors;
-  outline_ = board.grid() ? borders.Of(*board.grid(), sectors, boxes) : std::vector<QPoint>();
+  outline_ = board.grid() ? shapes.Borders(board.sharedGrid(), sectors) : std::vector<QPoint>();
 }
 
-std::vector<QPoint> SectorBorders::Of(const SectorGrid& grid, const std::vector<uint16_t>& sectors,
-                                      const std::vector<QRect>& boxes) {
-  if (boxes.empty()) return SectorBorderCells(grid, sectors, boxes);
+const std::vector<QRect>& SectorShapes::Boxes(const std::shared_ptr<const SectorGrid>& grid) {
+  // An expired grid locks as none, so a new grid where the old one lay is another grid.
+  if (grid_.lock() != grid || (!grid && !boxes_.empty())) {
+    grid_ = grid;
+    boxes_ = grid ? SectorBoxes(*grid) : std::vector<QRect>();
+    traced_.clear();
+  }
+  return boxes_;
+}
+
+std::vector<QPoint> SectorShapes::Borders(const std::shared_ptr<const SectorGrid>& grid,
+                                          const std::vector<uint16_t>& sectors) {
   std::vector<QPoint> cells;
+  if (!grid) return cells;
+  const std::vector<QRect>& boxes = Boxes(grid);
   for (uint16_t s : sectors) {
     if (s >= traced_.size()) traced_.resize(size_t{s} + 1);
-    if (!traced_[s]) traced_[s] = SectorBorderCells(grid, {s}, boxes);
+    if (!traced_[s]) traced_[s] = SectorBorderCells(*grid, {s}, boxes);
     cells.insert(cells.end(), traced_[s]->begin(), traced_[s]->end());
   }
   return cells;

@@ -16,18 +16,24 @@
 
 namespace mw {
 
-// The border cells of sectors, traced once each while the grid is the same: a grid never changes
-// once read, and stepping through a game outlines the same sectors again and again.
-class SectorBorders {
+// What is known of the shapes of a grid's sectors: each sector's box of cells (SectorBoxes), found
+// for all of them the first time one is needed, and each sector's border cells, traced the first
+// time that sector is outlined. A grid never changes once read, and stepping through a game
+// outlines the same sectors again and again: both hold while the grid asked about is the same,
+// and go when another one is.
+class SectorShapes {
  public:
-  // The border cells of each of `sectors` in turn, as SectorBorderCells finds them; traced in the
-  // whole grid, and not kept, without `boxes`.
-  std::vector<QPoint> Of(const SectorGrid& grid, const std::vector<uint16_t>& sectors,
-                         const std::vector<QRect>& boxes);
-  // Another grid: what was traced goes.
-  void Clear() { traced_.clear(); }
+  // The boxes of `grid`'s sectors; none without a grid.
+  const std::vector<QRect>& Boxes(const std::shared_ptr<const SectorGrid>& grid);
+  // The boxes last found, for what draws them.
+  const std::vector<QRect>& boxes() const { return boxes_; }
+  // The border cells of each of `sectors` in turn, as SectorBorderCells finds them in `grid`.
+  std::vector<QPoint> Borders(const std::shared_ptr<const SectorGrid>& grid,
+                              const std::vector<uint16_t>& sectors);
 
  private:
+  std::weak_ptr<const SectorGrid> grid_;  // the grid the boxes were found in
+  std::vector<QRect> boxes_;
   std::vector<std::optional<std::vector<QPoint>>> traced_;  // by sector
 };
 
@@ -38,10 +44,9 @@ class Comparison {
   // `older` is the position of `file`, already given the board's map.
   Comparison(std::unique_ptr<Position> older, std::string file);
 
-  // Compares the board again: after every change of it. `boxes` are the board's sectors' boxes
-  // (SectorBoxes), so that only they are searched for the borders of sectors that changed hands,
-  // and those found are kept in `borders`; without them the whole grid is.
-  void Update(const Position& board, const std::vector<QRect>& boxes, SectorBorders& borders);
+  // Compares the board again: after every change of it. The borders of the sectors that changed
+  // hands are those `shapes` knows of the board's grid.
+  void Update(const Position& board, SectorShapes& shapes);
 
   const std::string& file() const { return file_; }
   const Position& older() const { return *older_; }
@@ -66,7 +71,7 @@ class Comparison {
 
  private:
   void TraceOutline(const Position& board, const std::vector<uint16_t>& sectors,
-                    const std::vector<QRect>& boxes, SectorBorders& borders);
+                    SectorShapes& shapes);
 
   std::unique_ptr<Position> older_;
   std::string file_;

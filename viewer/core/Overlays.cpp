@@ -37,7 +37,7 @@ void Overlays::CompareWithPosition(std::unique_ptr<Position> older, std::string 
 }
 
 void Overlays::ShowComparison() {
-  comparison_->Update(v_.board().position(), KnowSectorBoxes(), sectorBorders_);
+  comparison_->Update(v_.board().position(), sectorShapes_);
   v_.view().RedrawMapRegion();
   v_.host().surface.InvalidateMap(QRect());
   v_.host().boards.ShowChanges(comparison_->file(),
@@ -157,10 +157,9 @@ std::vector<Overlays::SectorMatch> Overlays::FindSectors(const std::string& text
 
 void Overlays::GoToSector(int sector) {
   ShowSector(sector);
-  const SectorGrid* grid = v_.board().position().grid();
-  outline_.Set(grid && sector > 0
-                   ? sectorBorders_.Of(*grid, {static_cast<uint16_t>(sector)}, KnowSectorBoxes())
-                   : std::vector<QPoint>());
+  outline_.Set(sector > 0 ? sectorShapes_.Borders(v_.board().position().sharedGrid(),
+                                                  {static_cast<uint16_t>(sector)})
+                          : std::vector<QPoint>());
   // The keyboard's crosshair comes along, to the point the map centred on.
   if (const std::optional<QPoint> at = SectorPoint(sector)) {
     v_.editing().PlaceCrosshair(*at);
@@ -247,21 +246,11 @@ void Overlays::ToggleSectors() {
 }
 
 const std::vector<QRect>& Overlays::KnowSectorBoxes() {
-  if (sectorBoxes_.empty() && v_.board().position().grid()) {
-    sectorBoxes_ = SectorBoxes(*v_.board().position().grid());
-    boxesOf_ = v_.board().position().sharedGrid();
-    sectorBorders_.Clear();
-  }
-  return sectorBoxes_;
+  return sectorShapes_.Boxes(v_.board().position().sharedGrid());
 }
 
 void Overlays::MapLoaded() {
-  // The boxes hold while the map's grid is the one they were found in.
-  const auto& grid = v_.board().position().sharedGrid();
-  if (!grid || boxesOf_.lock() != grid) {
-    sectorBoxes_.clear();
-    sectorBorders_.Clear();
-  }
+  // The boxes follow the map's grid: found again only where it is another grid.
   if (sectorLayer_.shown()) KnowSectorBoxes();
 }
 

@@ -24,7 +24,9 @@ class Viewer;
 class Overlays {
  public:
   Overlays(Viewer& viewer, const MapViewSource& shown, const UnitLayer& units)
-      : v_(viewer), sectorLayer_(shown, sectorBoxes_), changesLayer_(shown, comparison_, units) {}
+      : v_(viewer),
+        sectorLayer_(shown, sectorShapes_.boxes()),
+        changesLayer_(shown, comparison_, units) {}
 
   // The layers and marks the view draws.
   SectorLayer& sectorLayer() { return sectorLayer_; }
@@ -78,7 +80,8 @@ class Overlays {
   void ReloadMap();
   // "&Show Sectors": the sectors' borders, numbers, names and label points over the map, or not.
   void ToggleSectors();
-  // A new map was read: what was known of the old one's sectors goes.
+  // A new map was read: the sectors' boxes shown follow its grid (what was known of another grid's
+  // sectors goes when they are next asked for).
   void MapLoaded();
 
  private:
@@ -89,10 +92,9 @@ class Overlays {
 
   Viewer& v_;
   std::optional<Comparison> comparison_;
-  std::vector<QRect> sectorBoxes_;  // of the map loaded, once a comparison or the sectors need them
-  std::weak_ptr<const SectorGrid> boxesOf_;  // the grid the boxes were found in
-  SectorBorders sectorBorders_;              // traced in that grid
-  std::vector<std::string> seenFindings_;    // the lines of the last report shown of the package
+  // The sectors' boxes and borders of the map's grid, once a comparison or the sectors need them.
+  SectorShapes sectorShapes_;
+  std::vector<std::string> seenFindings_;  // the lines of the last report shown of the package
   PointMarker marker_;
   SectorOutline outline_;
   SectorLayer sectorLayer_;
