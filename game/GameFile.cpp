@@ -713,14 +713,12 @@ Result<Verification> GameFile::Verify() const {
 }
 
 Status GameFile::Upgrade() {
-  const auto fail = [&] {
-    return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
-  };
   if (schema_ < kSchemaVersion)
     if (Status upgraded = UpgradeSchema(); !upgraded) return upgraded;
   // A file of schema 4 written before the list of turns gains it at its first write: made once
   // from every turn, then kept with each.
-  if (!turnList_ && !Execute(db_, kMakeTurnList)) return fail();
+  if (!turnList_ && !Execute(db_, kMakeTurnList))
+    return Status::Fail(Reason(path_, db_, "cannot upgrade the game file"));
   return Status::Ok();
 }
 
