@@ -136,9 +136,11 @@ placing a piece and undoing it on the big map, with both repaints|EditWithRedraw
 `Marrowind --diff` of two positions of 100,000 stacks on the big map, as a process|DiffProcess/1|`Marrowind --totals` of one of them, as a process|DiffProcess/0|≤ 1.5
 comparing those two positions, as `--diff` does beyond its loads|ComparePositions|loading both positions|ComparePositionsFloor|—
 reading turn 500 of a game of 1,000 turns of 10,000 stacks (240 MB), with its sectors and totals|GameReadTurn|loading the same position from its own file, with its sectors and totals|GameLoadPosition|≤ 2
-opening that game in the window at its last turn: the turn compared with the one before, every turn's totals for the History, the map composed|GameOpenInWindow|opening the last turn's position file in the window, its package loaded with it|GameOpenPosition|≤ 2
-stepping to a turn of that game in the window (Alt+Left, Alt+Right), compared with the turn before, the map composed again|GameStep|opening the same position's file in the window|GameOpenPosition|≤ 2
+opening that game in the window at its last turn, to its first paint: the turn on the board (its comparison with the turn before, the list of turns and their totals follow the paint)|GameOpenInWindow|opening the last turn's position file in the window, its package loaded with it|GameOpenPosition|≤ 2
+the same opening whole: the turn compared with the one before, every turn's totals for the History|GameOpenInWindowWhole|the same|GameOpenPosition|—
+stepping to a turn of that game in the window (Alt+Left, Alt+Right), to its first paint: the turn on the board (its comparison with the turn before follows the paint)|GameStep|opening the same position's file in the window|GameOpenPosition|≤ 2
 the same step against loading the position alone|GameStep|loading the position from its own file, with its sectors and totals|GameLoadPosition|≤ 2
+the same step whole, compared with the turn before|GameStepWhole|opening the same position's file in the window|GameOpenPosition|—
 opening the game file and listing its turns|GameOpenFile|the same|GameLoadPosition|—
 every turn's totals, which the History window and the Trends chart show, as the game stores them|GameFigures|the same|GameLoadPosition|—
 recording a turn of 10,000 stacks as `--record` does (the game opened, the turn it was made from looked for, the turn committed to the disk) into the game of 1,000 turns|GameRecord/1|the same into a game of its own|GameRecord/0|≤ 1.3

@@ -533,10 +533,6 @@
         <translation>%1: Das Spiel hat keinen Zug %2</translation>
     </message>
     <message>
-        <source>%1: the turn could not be shown</source>
-        <translation>%1: Der Zug konnte nicht gezeigt werden</translation>
-    </message>
-    <message>
         <source>Opened the game %1 at %2</source>
         <translation>Spiel %1 bei %2 geöffnet</translation>
     </message>

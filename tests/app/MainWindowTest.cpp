@@ -866,7 +866,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(history->moves()->count(), 1);
     QVERIFY2(history->moves()->item(0)->text().contains("placed in"),
              qPrintable(history->moves()->item(0)->text()));
-    QVERIFY(w.changesWindow());
+    // The comparison comes after the board is painted.
+    QTRY_VERIFY(w.changesWindow());
     QVERIFY(w.changesWindow()->findChild<QLabel*>()->text().contains("turn 1 \"Turn 1\""));
     QVERIFY(w.changesWindow()->list()->count() > 0);
     QTest::keyClick(w.mapWidget(), Qt::Key_Right, Qt::AltModifier);
@@ -1171,7 +1172,7 @@ class MainWindowTest : public QObject {
     w.action(command::kOpen)->trigger();
     QCOMPARE(asked, std::vector<std::string>{"Take turn 2 of war (1).mwgame?"});
     QCOMPARE(EncodePosition(w.viewer().position(), false), theirs);
-    QVERIFY(w.changesWindow());
+    QTRY_VERIFY(w.changesWindow());
     QCOMPARE(GameFile::Open(game)->Turns()->size(), size_t{2});
     QCOMPARE(w.viewer().games().game()->path(), game);
   }

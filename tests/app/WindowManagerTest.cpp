@@ -377,7 +377,7 @@ class WindowManagerTest : public QObject {
       XDoTool({"key", "alt+Left"});
       QTRY_COMPARE(turn(), expected);
     }
-    QVERIFY(w.changesWindow());
+    QTRY_VERIFY(w.changesWindow());
     QTest::qWait(500);  // the frames settle
     const QRect map(w.mapWidget()->mapToGlobal(QPoint()), w.mapWidget()->size());
     std::vector<std::pair<QByteArray, QRect>> frames;

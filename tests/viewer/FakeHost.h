@@ -37,6 +37,17 @@ class FakeHost : public Questions,
   }
   void SetFolder(const std::string& f) override { folder = f; }
   void DescribeCrosshair(const std::string& text) override { crosshair = text; }
+  // Run at once, as by a host that paints nothing, unless the test holds them for a paint.
+  void AfterPaint(std::function<void()> task) override {
+    if (holdAfterPaint)
+      afterPaint.push_back(std::move(task));
+    else
+      task();
+  }
+  // The paint: what was held for after it runs.
+  void Paint() {
+    for (auto tasks = std::exchange(afterPaint, {}); auto& task : tasks) task();
+  }
   void SetRecent(const std::vector<RecentEntry>& entries) override { recent = entries; }
   void ShowFindSector() override { ++findSectors; }
   void WatchGameFile(const std::string& path) override { watched = path; }
@@ -159,6 +170,8 @@ class FakeHost : public Questions,
   int findSectors = 0;
   std::string watched;  // the game file the window looks at
   int playPace = 0;     // how often the moves replayed step, 0 while they do not play
+  bool holdAfterPaint = false;
+  std::vector<std::function<void()>> afterPaint;
   std::deque<bool> answers;
   std::deque<DiscardAnswer> discards;
   std::deque<RestoreAnswer> restores;

@@ -57,13 +57,18 @@ class History : public ::testing::Test {
   std::vector<std::vector<CountryFigures>> figures;
 };
 
+// The comparison, and a game's turns when it was opened, come after the board is painted: steps
+// and openings follow one another here with and without a paint between them, and every
+// command finishes what the one before left.
 TEST_F(History, stepsAtRandomAlwaysShowTheTurnChosenComparedWithTheOneBefore) {
   Play(12);
   ASSERT_EQ(viewer.games().history().turns.size(), 12u);
-  std::uniform_int_distribution<int> action(0, 5), turn(1, 12);
-  for (int step = 0; step < 150; ++step) {
+  const std::string game = viewer.games().game()->path().string();
+  host.holdAfterPaint = true;
+  std::uniform_int_distribution<int> action(0, 6), turn(1, 12);
+  for (int step = 0; step < 200; ++step) {
     const std::vector<uint8_t> before = EncodePosition(viewer.position(), false);
-    const int64_t was = viewer.games().history().current;
+    const int64_t was = viewer.board().document().origin.turn;
     const int what = action(random);
     bool cancelled = false;
     if (what == 0) {  // an edit, then a turn chosen: the question, answered either way
@@ -93,10 +98,19 @@ TEST_F(History, stepsAtRandomAlwaysShowTheTurnChosenComparedWithTheOneBefore) {
     } else if (what <= 2) {
       viewer.Command(what == 1 ? command::kPreviousTurn : command::kNextTurn);
       const int64_t expected = std::clamp<int64_t>(was + (what == 1 ? -1 : 1), 1, 12);
-      EXPECT_EQ(viewer.games().history().current, expected) << "step " << step;
+      EXPECT_EQ(viewer.board().document().origin.turn, expected) << "step " << step;
+    } else if (what == 6) {
+      const int64_t chosen = turn(random);
+      ASSERT_TRUE(viewer.games().OpenGameAt(game, chosen));
+      EXPECT_EQ(viewer.board().document().origin.turn, chosen);
+      EXPECT_NE(host.title.find("turn " + std::to_string(chosen) + " of 12"), std::string::npos)
+          << host.title << ": the last turn is known before the turns are read";
     } else {
       viewer.games().GoToTurn(turn(random));
     }
+    // Half the time the next command comes before the paint.
+    if (std::bernoulli_distribution(0.5)(random)) continue;
+    host.Paint();
     const size_t now = Current();
     ASSERT_LT(now, boards.size());
     EXPECT_EQ(EncodePosition(viewer.position(), false), boards[now]) << "step " << step;
@@ -151,7 +165,15 @@ TEST_F(History, aGameOpenedShowsTheFiguresEveryTurnWasRecordedWith) {
     other.openChoices.push_back(copy);
     Viewer second(other, kProgramDir);
     second.Start();
+    // Until the board is painted, the turn shown is all that was read.
+    other.holdAfterPaint = true;
     second.Command(command::kOpenGame);
+    EXPECT_EQ(EncodePosition(second.position(), false), boards.back());
+    EXPECT_EQ(second.games().game()->positionsRead(), 1);
+    EXPECT_TRUE(second.games().history().turns.empty());
+    EXPECT_FALSE(second.overlays().comparison());
+    other.Paint();
+    EXPECT_TRUE(second.overlays().comparison());
     EXPECT_TRUE(second.games().AwaitPageCheck());
     ASSERT_EQ(second.games().history().turns.size(), figures.size());
     EXPECT_LE(second.games().game()->positionsRead(), c.mostRead);

@@ -513,6 +513,19 @@ void MainWindow::ShowFindSector() {
 }
 
 // A screen reader says the map's name when it changes while the map has the keys.
+void MainWindow::AfterPaint(std::function<void()> task) {
+  afterPaint_.push_back(std::move(task));
+  if (afterPaint_.size() == 1)
+    QMetaObject::invokeMethod(this, &MainWindow::RunAfterPaint, Qt::QueuedConnection);
+}
+
+void MainWindow::RunAfterPaint() {
+  // The repaint asked for waits among the posted events, behind this call or not: it is made
+  // now, so that the picture is on the screen before the work that it does not need.
+  QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+  for (auto tasks = std::exchange(afterPaint_, {}); auto& task : tasks) task();
+}
+
 void MainWindow::DescribeCrosshair(const std::string& text) {
   map_->setAccessibleName(text.empty() ? QTr("MainWindow", "Map")
                                        : QTr("MainWindow", "Map: ") + QString::fromStdString(text));

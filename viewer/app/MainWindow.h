@@ -127,6 +127,9 @@ class MainWindow : public QMainWindow,
   void BeginWait() override;
   void EndWait() override;
   void DescribeCrosshair(const std::string& text) override;
+  void AfterPaint(std::function<void()> task) override;
+  // Paints what waits to be painted, then runs the work kept for after it.
+  void RunAfterPaint();
   // WindowFrame
   QSize ClientSize() override;
   QSize FrameExtra() override;
@@ -175,6 +178,7 @@ class MainWindow : public QMainWindow,
   std::vector<QPointer<QWidget>> toolWindows_;
   QTimer* settle_ = nullptr;
   QTimer* playMoves_ = nullptr;  // steps the moves replayed while they play
+  std::vector<std::function<void()>> afterPaint_;
   // The game file and its folder, watched for changes other programs make (a sync tool replaces
   // the file by renaming, which only the folder sees).
   QFileSystemWatcher* gameWatcher_ = nullptr;

@@ -40,7 +40,8 @@ std::string Quoted(const Turn& turn) {
 std::string Games::Title() const {
   if (!game_) return {};
   const std::string name = game_->path().stem().string();
-  const int64_t last = history_.last();
+  // A game just opened knows its last turn before the others.
+  const int64_t last = pending_ && pending_->opened ? pending_->last : history_.last();
   const int64_t turn = v_.board().document().origin.turn;
   if (turn > 0) return Tr("Games", "%1 \u2013 turn %2 of %3").arg(name).arg(turn).arg(last);
   if (last == 1) return Tr("Games", "%1 \u2013 1 turn").arg(name);
@@ -48,7 +49,7 @@ std::string Games::Title() const {
 }
 
 void Games::BoardPut() {
-  if (game_) history_.Publish();
+  if (game_ && !(pending_ && pending_->opened)) history_.Publish();
 }
 
 std::string Games::StaleBoardQuestion(int64_t last) const {
@@ -90,6 +91,7 @@ std::string Games::StaleBoardQuestion(int64_t last) const {
 }
 
 void Games::RecordTurn() {
+  FinishShowing();
   const Busy busy(busy_);
   Board& board = v_.board();
   const Host& host = v_.host();
@@ -184,32 +186,92 @@ void Games::RecordTurn() {
 }
 
 Status Games::OpenGameAt(const std::string& path, int64_t number) {
+  // Only the turn shown is read before the board is painted; every turn, with its totals, after.
   auto game = GameFile::Open(path, true);
   if (!game) return Status::Fail(game.error());
-  auto turns = game->Turns();
-  if (!turns) return Status::Fail(turns.error());
-  if (turns->empty()) return Status::Fail(Tr("Games", "%1: the game has no turns yet").arg(path));
-  if (number == 0) number = turns->back().number;
-  if (std::none_of(turns->begin(), turns->end(), [&](const Turn& t) { return t.number == number; }))
-    return Status::Fail(Tr("Games", "%1: the game has no turn %2").arg(path).arg(number));
-  // The game is the open one from here: its turns are known before its figures, which need the
-  // board on the game's map.
+  auto last = game->FindTurn(0);
+  if (!last) return Status::Fail(last.error());
+  if (!*last) return Status::Fail(Tr("Games", "%1: the game has no turns yet").arg(path));
+  if (number == 0) number = (*last)->number;
+  auto turn = number == (*last)->number ? last : game->FindTurn(number);
+  if (!turn) return Status::Fail(turn.error());
+  if (!*turn) return Status::Fail(Tr("Games", "%1: the game has no turn %2").arg(path).arg(number));
+  auto bytes = game->PositionOf(number);
+  if (!bytes) return Status::Fail(bytes.error());
+  // The game is the open one from here; what another game left to do is moot.
+  pending_.reset();
+  StopPageCheck();
   game_.emplace(std::move(game.value()));
-  history_.Begin(game_->path().string(), std::move(turns.value()));
+  history_.Begin(game_->path().string(), {});
   v_.board().document().origin.turn = 0;
-  if (!ShowTurn(number, true))
-    return Status::Fail(Tr("Games", "%1: the turn could not be shown").arg(path));
+  // The position of the comparison shown keeps its map for the turn before, where the game is of
+  // the map on show.
+  std::unique_ptr<Position> older;
+  if (EqualsIgnoringCase(v_.map().packageName, game_->mapName()))
+    older = v_.overlays().TakeCompared();
+  pending_ = Pending{number, true, (*last)->number, nullptr};
+  v_.PutBoard(BoardSource::Turn(game_->path().string(), std::move(bytes.value()), number));
   gameVersion_ = game_->DataVersion();
-  StartPageCheck();
-  if (Status read = history_.ReadFigures(*game_); !read) return read;
-  history_.Show();
   v_.desk().RememberFile(path);
   v_.DocumentChanged();
-  v_.host().surface.ShowStatus(StatusField::kMessage,
-                               Tr("Games", "Opened the game %1 at %2")
-                                   .arg(game_->path().string())
-                                   .arg(Quoted(history_.Find(number)->turn)));
+  v_.host().surface.ShowStatus(
+      StatusField::kMessage,
+      Tr("Games", "Opened the game %1 at %2").arg(game_->path().string()).arg(Quoted(**turn)));
+  Pending pending = std::move(*pending_);
+  pending.older = std::move(older);
+  Defer(std::move(pending));
   return Status::Ok();
+}
+
+void Games::Defer(Pending pending) {
+  pending_ = std::move(pending);
+  v_.host().surface.AfterPaint([this] { FinishShowing(); });
+}
+
+void Games::FinishOpening() {
+  if (pending_ && pending_->opened) FinishShowing();
+}
+
+void Games::FinishShowing() {
+  if (!pending_ || !game_) return;
+  Pending pending = std::move(*pending_);
+  pending_.reset();
+  if (pending.opened) {
+    const auto fail = [&](const std::string& reason) {
+      v_.board().ReportFailure({Failure::Action::kOpenGame, game_->path().string(), reason});
+    };
+    auto turns = game_->Turns();
+    if (!turns) return fail(turns.error());
+    history_.Begin(game_->path().string(), std::move(turns.value()));
+    CompareWithTurnBefore(pending.turn, std::move(pending.older));
+    StartPageCheck();
+    if (Status read = history_.ReadFigures(*game_); !read) return fail(read.error());
+    history_.Show();
+    v_.DocumentChanged();
+    return;
+  }
+  CompareWithTurnBefore(pending.turn, std::move(pending.older));
+}
+
+void Games::CompareWithTurnBefore(int64_t number, std::unique_ptr<Position> older) {
+  Board& board = v_.board();
+  // A board that moved on since keeps its own comparison.
+  if (board.document().origin.turn != number) return;
+  const TurnFigures* before = history_.Before(number);
+  if (!before) return;
+  auto olderBytes = game_->PositionOf(before->turn.number);
+  if (!olderBytes) {
+    board.ReportFailure({Failure::Action::kLoadTurn, game_->path().string(), olderBytes.error()});
+    return;
+  }
+  const bool mapped = older != nullptr;  // `older` has the board's map
+  if (!older) older = std::make_unique<Position>();
+  LoadPositionBytes(*older, *olderBytes);
+  if (mapped)
+    older->SettleOnMap();
+  else
+    TakeMapOf(*older, board.position());
+  v_.overlays().CompareWithPosition(std::move(older), Quoted(before->turn));
 }
 
 void Games::OpenGame() {
@@ -231,6 +293,7 @@ void Games::OpenGameFile(const std::string& path, bool asked) {
 }
 
 void Games::TakeTurnsFrom(const std::string& path, bool asked) {
+  FinishShowing();
   const Busy busy(busy_);
   const auto fail = [&](const std::string& reason) {
     v_.board().ReportFailure(
@@ -280,6 +343,7 @@ bool Games::GoToTurn(int64_t number) {
 }
 
 bool Games::ShowTurn(int64_t number, bool asked) {
+  FinishOpening();
   const TurnFigures* at = history_.Find(number);
   Board& board = v_.board();
   if (!at) return false;
@@ -297,38 +361,26 @@ bool Games::ShowTurn(int64_t number, bool asked) {
   auto bytes = game_->PositionOf(number);
   if (!bytes) return fail(bytes.error());
   const Turn shown = at->turn;
-  const TurnFigures* before = history_.Before(number);
-  const std::optional<Turn> previous = before ? std::optional(before->turn) : std::nullopt;
-  // The map stays where the turn is of the map on show: then the position of the comparison
-  // shown has it already.
-  const bool keepMap = EqualsIgnoringCase(v_.map().packageName, game_->mapName());
+  // The comparison of a turn shown before, not made yet, is moot: its position is used for this
+  // one's. Else the position of the comparison shown is, where the turn is of the map on show.
   std::unique_ptr<Position> older;
-  bool mapped = false;  // `older` has the board's map
-  if (previous) {
-    auto olderBytes = game_->PositionOf(previous->number);
-    if (!olderBytes) return fail(olderBytes.error());
-    if (keepMap) older = v_.overlays().TakeCompared();
-    mapped = older != nullptr;
-    if (!older) older = std::make_unique<Position>();
-    LoadPositionBytes(*older, *olderBytes);
-  }
+  if (pending_) older = std::move(std::exchange(pending_, std::nullopt)->older);
+  if (!EqualsIgnoringCase(v_.map().packageName, game_->mapName()))
+    older.reset();
+  else if (!older)
+    older = v_.overlays().TakeCompared();
   v_.PutBoard(BoardSource::Turn(game_->path().string(), std::move(bytes.value()), number));
-  if (older) {
-    if (mapped)
-      older->SettleOnMap();
-    else
-      TakeMapOf(*older, board.position());
-    v_.overlays().CompareWithPosition(std::move(older), Quoted(*previous));
-  }
   v_.host().surface.ShowStatus(StatusField::kMessage,
                                Tr("Games", "Turn %1 \"%2\" of %3 is on the board")
                                    .arg(number)
                                    .arg(shown.label)
                                    .arg(game_->path().filename().string()));
+  Defer({number, false, 0, std::move(older)});
   return true;
 }
 
 void Games::StepTurn(int direction) {
+  FinishOpening();
   if (!game_ || history_.data().turns.empty()) {
     v_.host().surface.ShowStatus(
         StatusField::kMessage,
@@ -346,6 +398,7 @@ void Games::StepTurn(int direction) {
 }
 
 void Games::AnnotateTurn(int64_t number) {
+  FinishShowing();
   const TurnFigures* at = history_.Find(number);
   if (!at) return;
   const auto text = v_.host().questions.AskTurnText(Tr("Games", "Turn %1").arg(number),
@@ -409,6 +462,7 @@ void Games::FollowGameFile() {
 
 void Games::CatchUp() {
   if (!game_) return;
+  FinishShowing();
   bool reopened = false;
   Surface& surface = v_.host().surface;
   if (game_->Replaced()) {

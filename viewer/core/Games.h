@@ -62,8 +62,24 @@ class Games {
   void FollowGameFile();
   // Waits for that check; true when it found the file whole (for tests).
   bool AwaitPageCheck();
+  // Does now what showing a turn left for after its picture was painted: the comparison with
+  // the turn before it and, for a game just opened, the turns with their totals, the History and
+  // the check of every page. Every command the player gives calls it first.
+  void FinishShowing();
+  // The same where a game was opened; a comparison of a step alone is left for its paint.
+  void FinishOpening();
 
  private:
+  // What a turn put on the board leaves for after the paint.
+  struct Pending {
+    int64_t turn = 0;                 // the turn on the board, compared with the one before it
+    bool opened = false;              // the game was opened with it: its turns are still to be read
+    int64_t last = 0;                 // the game's last turn, for the title until then
+    std::unique_ptr<Position> older;  // a position on the board's map to read the turn before into
+  };
+  // Keeps `pending` for after the paint the board's change asked for.
+  void Defer(Pending pending);
+  void CompareWithTurnBefore(int64_t number, std::unique_ptr<Position> older);
   std::string StaleBoardQuestion(int64_t last) const;
   // Puts a turn of the open game on the board, compared with the turn before it; `asked` when
   // the question about unsaved changes was asked already. False when the board stays.
@@ -79,6 +95,7 @@ class Games {
   Viewer& v_;
   std::optional<GameFile> game_;
   TurnHistory history_;
+  std::optional<Pending> pending_;
   int64_t gameVersion_ = 0;      // the game file's data version when its turns were last read
   bool gameUnreadable_ = false;  // said once in the status bar until it can be read again
   int busy_ = 0;  // a command about the game is asking a question: the file is looked at later

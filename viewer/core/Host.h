@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <functional>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -132,6 +133,9 @@ class Surface {
   // The keyboard's crosshair moved, or what is under it changed: `text` is Viewer::CrosshairText,
   // for a screen reader.
   virtual void DescribeCrosshair(const std::string& text) = 0;
+  // Runs `task` once what was asked to be repainted so far is on the screen, so that work the
+  // picture does not wait for comes after it; a host that paints nothing runs it at once.
+  virtual void AfterPaint(std::function<void()> task) = 0;
 };
 
 // The main window's size, as the map view keeps it to the picture.

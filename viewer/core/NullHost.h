@@ -53,6 +53,7 @@ class NullHost : public Questions,
   void BeginWait() override {}
   void EndWait() override {}
   void DescribeCrosshair(const std::string&) override {}
+  void AfterPaint(std::function<void()> task) override { task(); }
   // WindowFrame
   QSize ClientSize() override { return QSize(0, 0); }
   QSize FrameExtra() override { return QSize(0, 0); }

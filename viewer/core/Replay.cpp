@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <charconv>
 #include <ostream>
+#include <utility>
 
 #include "Actions.h"
 #include "FileBytes.h"
@@ -281,6 +282,13 @@ void ReplayHost::Repaint(const Viewer& viewer) {
   stale_ = QRegion();
 }
 
+bool ReplayHost::RunLater() {
+  if (later_.empty()) return false;
+  // A task may keep another for after its own paint.
+  for (auto tasks = std::exchange(later_, {}); auto& task : tasks) task();
+  return true;
+}
+
 QImage FreshMapArea(const Viewer& viewer, QSize client) {
   QImage image(client, QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -294,13 +302,18 @@ Replay::Replay(const std::filesystem::path& programDir, std::ostream& out)
 
 Status Replay::Start(const std::string& position) {
   Status started = viewer_.Start(position);
-  host_.Repaint(viewer_);
+  Paint();
   return started;
 }
 
 void Replay::Run(const ReplayLine& line) {
   Take(line);
+  Paint();
+}
+
+void Replay::Paint() {
   host_.Repaint(viewer_);
+  while (host_.RunLater()) host_.Repaint(viewer_);
 }
 
 void Replay::Shot(const std::string& path) {

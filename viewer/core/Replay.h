@@ -108,6 +108,10 @@ class ReplayHost : public NullHost {
   // The window only ever shrinks to the picture: the map area takes the new size.
   void ResizeWindow(QSize outer) override { client_ = outer; }
   void InvalidateMap(const QRect& client) override;
+  // Kept until the paint that follows the line, as the window's event loop keeps it.
+  void AfterPaint(std::function<void()> task) override { later_.push_back(std::move(task)); }
+  // Runs what was kept for after the paint; false when there was nothing.
+  bool RunLater();
 
   // Paints what was asked to be repainted since the last time, as the map area's paint event
   // does; the map area then shows `screen()`.
@@ -123,6 +127,7 @@ class ReplayHost : public NullHost {
   std::string title_;
   QImage screen_;
   QRegion stale_;
+  std::vector<std::function<void()>> later_;
 };
 
 // Paints all of the map area as the window paints it, the map composed anew rather than taken
@@ -146,6 +151,8 @@ class Replay {
 
  private:
   void Take(const ReplayLine& line);
+  // Paints what the line changed, then what came after that paint, as the window does.
+  void Paint();
   void Shot(const std::string& path);
 
   std::ostream& out_;

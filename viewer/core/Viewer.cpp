@@ -161,6 +161,7 @@ void Viewer::DocumentChanged() {
 }
 
 void Viewer::OpenFile(const std::string& path) {
+  games_.FinishShowing();
   if (!board_.ConfirmDiscard()) return;
   board_.document().currentFile.clear();
   board_.OpenChosen(path);
@@ -170,6 +171,12 @@ void Viewer::Command(int id) {
   namespace c = command;
   // While moves are replayed the board is read-only: edits are refused, and what puts another
   // board on the screen or uses the board's file acts on the turn as recorded.
+  // What the last turn shown left for after its paint comes before the command; a step's
+  // comparison only where the command is not another step, which makes it moot.
+  if (id == command::kPreviousTurn || id == command::kNextTurn)
+    games_.FinishOpening();
+  else
+    games_.FinishShowing();
   if (playback_.Intercept(id)) return;
   switch (id) {
     case c::kOpen:
@@ -256,6 +263,7 @@ void Viewer::Command(int id) {
 }
 
 void Viewer::MousePress(MouseButton button, QPoint client, unsigned modifiers) {
+  games_.FinishShowing();
   if (button != MouseButton::kRight && playback_.RefuseEdit()) return;
   editing_.MousePress(button, client, modifiers);
 }
@@ -267,6 +275,7 @@ void Viewer::MouseRelease(MouseButton button, QPoint client) {
 void Viewer::MouseMove(QPoint client) { editing_.MouseMove(client); }
 
 void Viewer::KeyPress(Key key, unsigned modifiers) {
+  games_.FinishShowing();
   // The keyboard board's buttons edit; its crosshair and palette keys only look.
   if ((key == Key::kEnter || key == Key::kDelete) && playback_.RefuseEdit()) return;
   editing_.KeyPress(key, modifiers);
