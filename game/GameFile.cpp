@@ -377,30 +377,34 @@ Status GameFile::CheckSchema() {
     if (!tables[name].starts_with("CREATE TABLE"))
       return refuse(std::string("the table ") + name + " is not a plain table");
   }
-  const auto columns = [&](const char* sql, bool& numberIsKey) {
-    std::set<std::string> names;
-    Statement info(db_, sql);
-    while (info.Step() == SQLITE_ROW) {
-      // Generated and hidden columns hold what no recording wrote.
-      if (sqlite3_column_int(info.get(), 6) != 0) names.insert("(hidden) " + info.Text(1));
-      names.insert(info.Text(1));
-      if (info.Text(1) == "number")
-        numberIsKey = EqualsIgnoringCase(info.Text(2), "INTEGER") && info.Number(5) == 1;
-    }
-    return names;
-  };
-  bool numberIsKey = false, unused = false;
-  if (columns("PRAGMA table_xinfo(game)", unused) != kGameColumns)
+  // The columns of every table, read in one statement: opening costs a few statements.
+  std::map<std::string, std::set<std::string>> columns;
+  bool numberIsKey = false;
+  Statement info(db_,
+                 "SELECT t.name, c.name, c.type, c.pk, c.hidden FROM sqlite_schema AS t,"
+                 " pragma_table_xinfo(t.name) AS c WHERE t.type = 'table' AND"
+                 " t.name IN ('game', 'turn', 'move', 'figures', 'digest')");
+  while ((step = info.Step()) == SQLITE_ROW) {
+    std::set<std::string>& names = columns[info.Text(0)];
+    const std::string column = info.Text(1);
+    // Generated and hidden columns hold what no recording wrote.
+    if (info.Number(4) != 0) names.insert("(hidden) " + column);
+    names.insert(column);
+    if (info.Text(0) == "turn" && column == "number")
+      numberIsKey = EqualsIgnoringCase(info.Text(2), "INTEGER") && info.Number(3) == 1;
+  }
+  if (step != SQLITE_DONE) return Status::Fail(Reason(path_, db_, "cannot read the game file"));
+  if (columns["game"] != kGameColumns)
     return refuse("the table game does not have the columns key and value");
   const auto& wanted = schema_ == 1 ? kTurnColumns1 : schema_ == 2 ? kTurnColumns2 : kTurnColumns3;
-  if (columns("PRAGMA table_xinfo(turn)", numberIsKey) != wanted || !numberIsKey)
+  if (columns["turn"] != wanted || !numberIsKey)
     return refuse("the table turn does not have the columns of schema " + std::to_string(schema_));
-  if (schema_ >= 3 && columns("PRAGMA table_xinfo(move)", unused) != kMoveColumns)
+  if (schema_ >= 3 && columns["move"] != kMoveColumns)
     return refuse("the table move does not have the columns of schema " + std::to_string(schema_));
-  if (schema_ >= 4 && columns("PRAGMA table_xinfo(figures)", unused) != kFiguresColumns)
+  if (schema_ >= 4 && columns["figures"] != kFiguresColumns)
     return refuse("the table figures does not have the columns of schema " +
                   std::to_string(schema_));
-  if (schema_ >= 4 && columns("PRAGMA table_xinfo(digest)", unused) != kDigestColumns)
+  if (schema_ >= 4 && columns["digest"] != kDigestColumns)
     return refuse("the table digest does not have the columns of schema " +
                   std::to_string(schema_));
   return Status::Ok();
