@@ -198,28 +198,32 @@ Status Games::OpenGameAt(const std::string& path, int64_t number) {
   if (!*turn) return Status::Fail(Tr("Games", "%1: the game has no turn %2").arg(path).arg(number));
   auto bytes = game->PositionOf(number);
   if (!bytes) return Status::Fail(bytes.error());
-  // The game is the open one from here; what another game left to do is moot.
+  // The game is the open one from here; what another game left to do is moot. The game before
+  // and its history are let go after the paint.
   pending_.reset();
   StopPageCheck();
-  game_.emplace(std::move(game.value()));
-  history_.Begin(game_->path().string(), {});
+  std::optional<GameFile> retired = std::exchange(game_, std::move(game.value()));
+  GameHistory retiredHistory = history_.Begin(game_->path().string(), {});
   v_.board().document().origin.turn = 0;
   // The position of the comparison shown keeps its map for the turn before, where the game is of
   // the map on show.
   std::unique_ptr<Position> older;
   if (EqualsIgnoringCase(v_.map().packageName, game_->mapName()))
     older = v_.overlays().TakeCompared();
-  pending_ = Pending{number, true, (*last)->number, nullptr};
+  pending_ = Pending{number, true, (*last)->number, nullptr, {}, {}};
   v_.PutBoard(BoardSource::Turn(game_->path().string(), std::move(bytes.value()), number));
-  gameVersion_ = game_->DataVersion();
   v_.desk().RememberFile(path);
   v_.DocumentChanged();
   v_.host().surface.ShowStatus(
       StatusField::kMessage,
       Tr("Games", "Opened the game %1 at %2").arg(game_->path().string()).arg(Quoted(**turn)));
-  Pending pending = std::move(*pending_);
-  pending.older = std::move(older);
-  Defer(std::move(pending));
+  // A box the board's put showed may have let the event loop finish the opening already.
+  if (pending_) {
+    pending_->older = std::move(older);
+    pending_->retiredGame = std::move(retired);
+    pending_->retiredHistory = std::move(retiredHistory);
+    Defer(std::move(*pending_));
+  }
   return Status::Ok();
 }
 
@@ -240,6 +244,8 @@ void Games::FinishShowing() {
     const auto fail = [&](const std::string& reason) {
       v_.board().ReportFailure({Failure::Action::kOpenGame, game_->path().string(), reason});
     };
+    // What another program records from here is news to the window.
+    gameVersion_ = game_->DataVersion();
     auto turns = game_->Turns();
     if (!turns) return fail(turns.error());
     history_.Begin(game_->path().string(), std::move(turns.value()));
@@ -375,7 +381,7 @@ bool Games::ShowTurn(int64_t number, bool asked) {
                                    .arg(number)
                                    .arg(shown.label)
                                    .arg(game_->path().filename().string()));
-  Defer({number, false, 0, std::move(older)});
+  Defer({number, false, 0, std::move(older), {}, {}});
   return true;
 }
 
@@ -425,9 +431,13 @@ void Games::StartPageCheck() {
 }
 
 void Games::StopPageCheck() {
+  std::erase_if(stoppedChecks_, [](const auto& check) {
+    return check.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  });
   if (!pageCheck_.valid()) return;
+  // Interrupted, the check ends within moments on its own connection; nothing waits for it.
   pageChecker_->Interrupt();
-  pageCheck_.wait();
+  stoppedChecks_.push_back(std::move(pageCheck_));
   pageCheck_ = {};
   pageChecker_.reset();
 }

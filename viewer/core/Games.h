@@ -76,6 +76,9 @@ class Games {
     bool opened = false;              // the game was opened with it: its turns are still to be read
     int64_t last = 0;                 // the game's last turn, for the title until then
     std::unique_ptr<Position> older;  // a position on the board's map to read the turn before into
+    // What the game opened put aside (the game before it, its history), let go after the paint.
+    std::optional<GameFile> retiredGame;
+    GameHistory retiredHistory;
   };
   // Keeps `pending` for after the paint the board's change asked for.
   void Defer(Pending pending);
@@ -101,6 +104,8 @@ class Games {
   int busy_ = 0;  // a command about the game is asking a question: the file is looked at later
   std::shared_ptr<const GameFile> pageChecker_;  // its own connection to the file
   std::future<Result<std::string>> pageCheck_;
+  // Checks stopped that may still be ending: let go once they have, not waited for.
+  std::vector<std::future<Result<std::string>>> stoppedChecks_;
 };
 
 }  // namespace mw

@@ -48,10 +48,12 @@ bool SameTurn(const Turn& a, const Turn& b) {
 
 }  // namespace
 
-void TurnHistory::Begin(const std::string& file, std::vector<Turn> turns) {
+GameHistory TurnHistory::Begin(const std::string& file, std::vector<Turn> turns) {
   movesRead_ = false;
-  history_ = GameHistory{file, {}, {}, {}, 0, {}, {}, {}, {}};
+  GameHistory before = std::exchange(history_, GameHistory{file, {}, {}, {}, 0, {}, {}, {}, {}});
+  history_.turns.reserve(turns.size());
   for (Turn& turn : turns) history_.turns.push_back({std::move(turn), {}});
+  return before;
 }
 
 const Position& TurnHistory::MapOf(const GameFile& game) const {

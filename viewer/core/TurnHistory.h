@@ -20,8 +20,9 @@ class TurnHistory {
 
   const GameHistory& data() const { return history_; }
   bool shown() const { return shown_; }
-  // A game opened: its turns known, their figures to come once the board is on its map.
-  void Begin(const std::string& file, std::vector<Turn> turns);
+  // A game opened: its turns known, their figures to come once the board is on its map. Gives
+  // back the history it replaces.
+  GameHistory Begin(const std::string& file, std::vector<Turn> turns);
   // Reads every turn of `game` with its totals.
   Status Read(const GameFile& game);
   // Reads the totals of the turns known since Begin.
