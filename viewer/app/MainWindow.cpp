@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 #include "Accessibility.h"
 #include "Actions.h"
@@ -520,6 +521,13 @@ void MainWindow::AfterPaint(std::function<void()> task) {
 }
 
 void MainWindow::RunAfterPaint() {
+  // A window shown but not on the screen yet (at the start) paints once it is: the work waits
+  // for that a little while, not for ever.
+  if (isVisible() && windowHandle() && !windowHandle()->isExposed() && ++exposeWaits_ < 50) {
+    QTimer::singleShot(10, this, &MainWindow::RunAfterPaint);
+    return;
+  }
+  exposeWaits_ = 0;
   // The repaint asked for waits among the posted events, behind this call or not: it is made
   // now, so that the picture is on the screen before the work that it does not need.
   QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);

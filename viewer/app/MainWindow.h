@@ -179,6 +179,7 @@ class MainWindow : public QMainWindow,
   QTimer* settle_ = nullptr;
   QTimer* playMoves_ = nullptr;  // steps the moves replayed while they play
   std::vector<std::function<void()>> afterPaint_;
+  int exposeWaits_ = 0;  // times the work for after the paint waited for the window to show
   // The game file and its folder, watched for changes other programs make (a sync tool replaces
   // the file by renaming, which only the folder sees).
   QFileSystemWatcher* gameWatcher_ = nullptr;
