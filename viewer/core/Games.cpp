@@ -49,7 +49,8 @@ std::string Games::Title() const {
 }
 
 void Games::BoardPut() {
-  if (game_ && !(pending_ && pending_->opened)) history_.Publish();
+  // A turn shown tells the History after its paint.
+  if (game_ && !pending_) history_.Publish();
 }
 
 std::string Games::StaleBoardQuestion(int64_t last) const {
@@ -257,6 +258,7 @@ void Games::FinishShowing() {
     return;
   }
   CompareWithTurnBefore(pending.turn, std::move(pending.older));
+  history_.Publish();
 }
 
 void Games::CompareWithTurnBefore(int64_t number, std::unique_ptr<Position> older) {
@@ -375,13 +377,15 @@ bool Games::ShowTurn(int64_t number, bool asked) {
     older.reset();
   else if (!older)
     older = v_.overlays().TakeCompared();
+  pending_ = Pending{number, false, 0, std::move(older), {}, {}};
   v_.PutBoard(BoardSource::Turn(game_->path().string(), std::move(bytes.value()), number));
   v_.host().surface.ShowStatus(StatusField::kMessage,
                                Tr("Games", "Turn %1 \"%2\" of %3 is on the board")
                                    .arg(number)
                                    .arg(shown.label)
                                    .arg(game_->path().filename().string()));
-  Defer({number, false, 0, std::move(older), {}, {}});
+  // A box the board's put showed may have let the event loop finish the step already.
+  if (pending_) Defer(std::move(*pending_));
   return true;
 }
 
