@@ -134,7 +134,8 @@ class Position {
     const Transaction transaction(*this);
     ClearList();
     BeforeReplace();
-    units_.resize(count);
+    // Filled in order below: no zeroing of the list first.
+    units_.reserve(count);
     // The index is built when it is first asked for: a load whose stacks are only counted (a
     // report, a turn's totals) never pays for it.
     index_.Invalidate();
@@ -163,7 +164,7 @@ class Position {
       nextSerial_ += got;
       for (size_t k = 0; k < got; ++k, ++i) {
         const Unit& u = run[k];
-        units_[i] = run + k;
+        units_.push_back(run + k);
         const int64_t w = u.sector < kSectorSlots ? worth[u.pieceType] * u.count : 0;
         strength[u.country][sum[u.pieceType]] += w;
         anyWorth |= w;
