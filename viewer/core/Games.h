@@ -38,8 +38,9 @@ class Games {
   void RecordTurn();
   // "Open &Game ...": a game file, its last turn on the board.
   void OpenGame();
-  // Makes a game file the open game and shows its turn `turn` (0: the last) compared with the
-  // turn before it. Fails with the reason, the board and the open game as they were.
+  // Makes a game file the open game and shows its turn `turn` (0: the last), having read that
+  // turn alone; its turns, their totals and the comparison with the turn before come after the
+  // paint. Fails with the reason, the board and the open game as they were.
   Status OpenGameAt(const std::string& path, int64_t turn = 0);
   // A file that was opened or dropped and holds a game: taken from when it is a copy of the open
   // game, else opened; `asked` when the question about unsaved changes was asked already.
@@ -63,8 +64,8 @@ class Games {
   // Waits for that check; true when it found the file whole (for tests).
   bool AwaitPageCheck();
   // Does now what showing a turn left for after its picture was painted: the comparison with
-  // the turn before it and, for a game just opened, the turns with their totals, the History and
-  // the check of every page. Every command the player gives calls it first.
+  // the turn before it, the History told of the turn and, for a game just opened, its turns with
+  // their totals and the check of every page. Every command the player gives calls it first.
   void FinishShowing();
   // The same where a game was opened; a comparison of a step alone is left for its paint.
   void FinishOpening();
