@@ -513,7 +513,6 @@ void MainWindow::ShowFindSector() {
   find_->Open();
 }
 
-// A screen reader says the map's name when it changes while the map has the keys.
 void MainWindow::AfterPaint(std::function<void()> task) {
   afterPaint_.push_back(std::move(task));
   if (afterPaint_.size() == 1)
@@ -534,6 +533,7 @@ void MainWindow::RunAfterPaint() {
   for (auto tasks = std::exchange(afterPaint_, {}); auto& task : tasks) task();
 }
 
+// A screen reader says the map's name when it changes while the map has the keys.
 void MainWindow::DescribeCrosshair(const std::string& text) {
   map_->setAccessibleName(text.empty() ? QTr("MainWindow", "Map")
                                        : QTr("MainWindow", "Map: ") + QString::fromStdString(text));

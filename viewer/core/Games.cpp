@@ -442,7 +442,6 @@ void Games::StopPageCheck() {
   // Interrupted, the check ends within moments on its own connection; nothing waits for it.
   pageChecker_->Interrupt();
   stoppedChecks_.push_back(std::move(pageCheck_));
-  pageCheck_ = {};
   pageChecker_.reset();
 }
 
