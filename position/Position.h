@@ -134,8 +134,9 @@ class Position {
     const Transaction transaction(*this);
     ClearList();
     BeforeReplace();
-    // Filled in order below: no zeroing of the list first.
-    units_.reserve(count);
+    // Made without a value (the list's memory is not zeroed) and filled in order below.
+    units_.resize(count);
+    Unit** list = units_.data();
     // The index is built when it is first asked for: a load whose stacks are only counted (a
     // report, a turn's totals) never pays for it.
     index_.Invalidate();
@@ -149,32 +150,25 @@ class Position {
       sum[kind] = pieces_[kind].category == 0 ? 0 : pieces_[kind].category == 1 ? 1 : 2;
     }
     std::array<std::array<int64_t, 3>, 256> strength{};
-    int64_t anyWorth = 0;
-    // Run by run: the units are made, then counted while they are fresh in the cache. Two
-    // loops, because reading a record's fields back right after storing them waits for the
-    // stores.
+    uint64_t serial = nextSerial_;
     for (size_t i = 0; i < count;) {
       size_t got = 0;
       Unit* run = pool_.TakeRun(count - i, got);
-      for (size_t k = 0; k < got; ++k) {
-        Unit* u = new (run + k) Unit(make(i + k));
-        u->slot = static_cast<uint32_t>(i + k);
-        u->serial = nextSerial_ + k;
-      }
-      nextSerial_ += got;
       for (size_t k = 0; k < got; ++k, ++i) {
-        const Unit& u = run[k];
-        units_.push_back(run + k);
-        const int64_t w = u.sector < kSectorSlots ? worth[u.pieceType] * u.count : 0;
+        Unit u = make(i);
+        u.slot = static_cast<uint32_t>(i);
+        u.serial = serial++;
+        PlaceUnit(run + k, u);
+        list[i] = run + k;
+        const int64_t w = worth[u.pieceType] * u.count & -int64_t{u.sector < kSectorSlots};
         strength[u.country][sum[u.pieceType]] += w;
-        anyWorth |= w;
       }
     }
+    nextSerial_ = serial;
     for (size_t country = 0; country < 256; ++country) {
       totals_[country].land += strength[country][0];
       totals_[country].naval += strength[country][1];
     }
-    if (anyWorth != 0) pending_.totals = true;
     // The fingerprint is summed when the list first changes: a load that is only read never
     // pays for it.
     fingerprintOwed_ = true;

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <new>
 #include <string_view>
 
 namespace mw {
@@ -31,6 +35,30 @@ struct Unit {
 
 // The most pieces a unit holds: its count is 16 bits.
 inline constexpr uint32_t kMaxCount = 65535;
+
+// Makes a copy of `u` in the raw memory at `to`. A record made field by field and then copied
+// whole would be stored in pieces and read back at once, which waits for the pieces; here the
+// fields are put together in three words and stored as such, the padding zero.
+inline Unit* PlaceUnit(void* to, const Unit& u) {
+  static_assert(sizeof(Unit) == 24 && offsetof(Unit, y) == 2 && offsetof(Unit, pieceType) == 4 &&
+                offsetof(Unit, country) == 5 && offsetof(Unit, count) == 6 &&
+                offsetof(Unit, sector) == 8 && offsetof(Unit, slot) == 12 &&
+                offsetof(Unit, serial) == 16);
+  if constexpr (std::endian::native == std::endian::little) {
+    // The first eight bytes (coordinates, kind, country, count) have no padding between them.
+    uint64_t head = 0;
+    std::memcpy(&head, &u, 8);
+    const uint64_t middle = uint64_t{u.sector} | uint64_t{u.slot} << 32;
+    Unit* made = ::new (to) Unit;
+    auto* bytes = reinterpret_cast<std::byte*>(made);
+    std::memcpy(bytes, &head, 8);
+    std::memcpy(bytes + 8, &middle, 8);
+    std::memcpy(bytes + 16, &u.serial, 8);
+    return made;
+  } else {
+    return ::new (to) Unit(u);
+  }
+}
 
 // A reference to a unit of the list that survives the list being reordered and can tell when
 // the unit is gone.

@@ -106,6 +106,7 @@ TEST_F(PositionFiles, loadANativeFileAndKeepItsHeader) {
   EXPECT_EQ(p.unit(0).pieceType, 0);
   EXPECT_EQ(p.unit(0).sector, 7) << "the low 16 bits of the stored sector";
   EXPECT_EQ(p.unit(1).pieceType, 255) << "code 0 loads as type 255";
+  EXPECT_EQ(p.unit(1).country, 1) << "the country beside code 0 is read as it stands";
   EXPECT_EQ(p.unit(1).labelText(), "12");
   EXPECT_EQ(p.unit(1).slot, 1u);
 
