@@ -151,18 +151,25 @@ class Position {
     }
     std::array<std::array<int64_t, 3>, 256> strength{};
     uint64_t serial = nextSerial_;
-    for (size_t i = 0; i < count;) {
-      size_t got = 0;
-      Unit* run = pool_.TakeRun(count - i, got);
-      for (size_t k = 0; k < got; ++k, ++i) {
-        Unit u = make(i);
-        u.slot = static_cast<uint32_t>(i);
-        u.serial = serial++;
-        PlaceUnit(run + k, u);
-        list[i] = run + k;
-        const int64_t w = worth[u.pieceType] * u.count & -int64_t{u.sector < kSectorSlots};
-        strength[u.country][sum[u.pieceType]] += w;
+    try {
+      for (size_t i = 0; i < count;) {
+        size_t got = 0;
+        Unit* run = pool_.TakeRun(count - i, got);
+        for (size_t k = 0; k < got; ++k, ++i) {
+          Unit u = make(i);
+          u.slot = static_cast<uint32_t>(i);
+          u.serial = serial++;
+          PlaceUnit(run + k, u);
+          list[i] = run + k;
+          const int64_t w = worth[u.pieceType] * u.count & -int64_t{u.sector < kSectorSlots};
+          strength[u.country][sum[u.pieceType]] += w;
+        }
       }
+    } catch (...) {
+      // Memory for the units ran out: the list is left empty, as its totals are, not holding
+      // places never filled.
+      units_.clear();
+      throw;
     }
     nextSerial_ = serial;
     for (size_t country = 0; country < 256; ++country) {
