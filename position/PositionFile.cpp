@@ -194,8 +194,9 @@ void LoadPositionBytes(Position& position, std::span<const uint8_t> bytes) {
   const size_t present = bytes.size() > offset ? (bytes.size() - offset) / kUnitRecordSize : 0;
   const size_t count = std::min<size_t>(header.unitCount(), present);
   // The records' place by value: the loop that stores the units then need not read it again
-  // after every store.
-  const uint8_t* const records = bytes.data() + offset;
+  // after every store. There is none when there are no records: an empty file's bytes may not
+  // be anywhere to point into.
+  const uint8_t* const records = count == 0 ? nullptr : bytes.data() + offset;
   position.ReplaceUnits(count,
                         [records](size_t i) { return DecodeUnit(records + i * kUnitRecordSize); });
   position.header() = header;
