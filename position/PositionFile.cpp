@@ -20,11 +20,11 @@ namespace {
 
 // A record's two coordinates as the list keeps them, x in the low 16 bits and y above: NaN and
 // all at or below 0 give 0, all from 65535 on give 65535, the rest are truncated toward zero.
-[[gnu::always_inline]] inline uint32_t DecodeCoordinates(const uint8_t* r) {
+[[gnu::always_inline]] inline uint32_t DecodeCoordinates(std::span<const uint8_t> record) {
 #if defined(__SSE2__)
   // Both at once: the maximum with 0 gives 0 for NaN, as the minimum with 65535 keeps it; the
   // conversion truncates toward zero. The low 16 bits of each are then put side by side.
-  __m128d xy = _mm_loadu_pd(reinterpret_cast<const double*>(r));
+  __m128d xy = _mm_loadu_pd(reinterpret_cast<const double*>(record.data()));
   xy = _mm_min_pd(_mm_max_pd(xy, _mm_setzero_pd()), _mm_set1_pd(65535.0));
   const __m128i whole = _mm_shufflelo_epi16(_mm_cvttpd_epi32(xy), _MM_SHUFFLE(3, 2, 2, 0));
   return static_cast<uint32_t>(_mm_cvtsi128_si32(whole));
@@ -34,7 +34,6 @@ namespace {
     const double clamped = low < 65535.0 ? low : 65535.0;
     return static_cast<uint32_t>(static_cast<int32_t>(clamped));
   };
-  const std::span<const uint8_t> record(r, kUnitRecordSize);
   return stored(std::bit_cast<double>(GetU64(record, 0))) |
          stored(std::bit_cast<double>(GetU64(record, 8))) << 16;
 #endif
@@ -42,11 +41,12 @@ namespace {
 
 [[gnu::always_inline]] inline Unit DecodeUnit(const uint8_t* r) {
   Unit u;
-  const uint32_t xy = DecodeCoordinates(r);
+  const std::span<const uint8_t> record(r, kUnitRecordSize);
+  const uint32_t xy = DecodeCoordinates(record);
   if constexpr (std::endian::native == std::endian::little) {
-    // The record's kind (one more than the list's), country and count are the unit's next four
-    // bytes as they stand: the unit's first eight bytes are made as one word, which the list's
-    // loop stores as such (see PlaceUnit).
+    // The record's kind, country and count are the unit's next four bytes, the kind one less:
+    // the unit's first eight bytes are made as one word, which the list's loop stores as such
+    // (see PlaceUnit).
     uint32_t kindCountryCount = 0;
     std::memcpy(&kindCountryCount, r + 16, 4);
     kindCountryCount =
@@ -54,14 +54,13 @@ namespace {
     const uint64_t head = xy | uint64_t{kindCountryCount} << 32;
     std::memcpy(static_cast<void*>(&u), &head, 8);
   } else {
-    const std::span<const uint8_t> record(r, kUnitRecordSize);
     u.x = static_cast<uint16_t>(xy);
     u.y = static_cast<uint16_t>(xy >> 16);
     u.pieceType = static_cast<uint8_t>(r[16] - 1);
     u.country = r[17];
     u.count = GetU16(record, 18);
   }
-  u.sector = static_cast<uint16_t>(r[20] | r[21] << 8);
+  u.sector = GetU16(record, 20);
   return u;
 }
 
