@@ -210,6 +210,23 @@ constexpr const char* kSchema4Tables = MW_SCHEMA4_TABLES;
 #undef MW_MOVE_TABLE
 #undef MW_SCHEMA4_TABLES
 
+// The statement that made each table of kSchema, as SQLite keeps it in the schema.
+const std::map<std::string, std::string>& MadeTables() {
+  static const std::map<std::string, std::string> made = [] {
+    std::map<std::string, std::string> tables;
+    const std::string_view schema = kSchema;
+    for (size_t start = 0, end; (end = schema.find(';', start)) != std::string_view::npos;
+         start = end + 1) {
+      const std::string_view statement = schema.substr(start, end - start);
+      if (!statement.starts_with("CREATE TABLE ")) continue;
+      const size_t name = std::string_view("CREATE TABLE ").size();
+      tables.emplace(statement.substr(name, statement.find(' ', name) - name), statement);
+    }
+    return tables;
+  }();
+  return made;
+}
+
 // The columns of the tables, by schema.
 const std::set<std::string> kGameColumns = {"key", "value"};
 const std::set<std::string> kTurnColumns1 = {"number", "label", "recorded", "note", "position"};
@@ -317,6 +334,9 @@ Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable
     game.inode_ = file.st_ino;
   }
   sqlite3_busy_timeout(db, 5000);
+  // The reads of the opening share one read transaction: one lock taken and one look at the
+  // file's header, not one for each statement. A failure below closes the file, which ends it.
+  Execute(db, "BEGIN");
   // Before anything else: is it a database at all? Only the pages read are checked here, as every
   // read checks them: a check of every page would make opening cost as much as the whole file.
   {
@@ -342,6 +362,7 @@ Result<GameFile> GameFile::Open(const std::filesystem::path& path, bool writable
   game.schema_ = static_cast<int32_t>(version);
   if (Status checked = game.CheckSchema(); !checked) return R::Fail(checked.error());
   if (Status read = game.ReadGame(); !read) return R::Fail(read.error());
+  if (!Execute(db, "COMMIT")) return R::Fail(Reason(path, db, "cannot read the game file"));
   // What a write needs to be whole after a crash or a power loss, whatever the file asked for.
   if (writable && !Execute(db, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"))
     return R::Fail(Reason(path, db, "cannot prepare the game file for recording"));
@@ -377,6 +398,16 @@ Status GameFile::CheckSchema() {
     if (!tables[name].starts_with("CREATE TABLE"))
       return refuse(std::string("the table ") + name + " is not a plain table");
   }
+  // SQLite knows a table's columns only from the statement that made it, kept as it was written.
+  // A game made by this version keeps the statements of kSchema word for word, so its columns
+  // are known without asking for them; any other (an older schema upgraded, or a file made by
+  // hand) has them read and compared below.
+  if (schema_ == kSchemaVersion && tables.size() == MadeTables().size() &&
+      std::ranges::all_of(tables, [](const auto& table) {
+        const auto made = MadeTables().find(table.first);
+        return made != MadeTables().end() && made->second == table.second;
+      }))
+    return Status::Ok();
   // The columns of every table, read in one statement: opening costs a few statements.
   std::map<std::string, std::set<std::string>> columns;
   bool numberIsKey = false;
@@ -583,6 +614,17 @@ Result<std::optional<Turn>> GameFile::FindTurn(int64_t number) const {
 Result<std::vector<uint8_t>> GameFile::PositionOf(int64_t number) const {
   using R = Result<std::vector<uint8_t>>;
   ++positionsRead_;
+  // Read straight into the vector returned: a query would make SQLite gather the pages of the
+  // position into a buffer of its own first, to be copied again here. The number is the key of
+  // the row. Any failure (no such turn, a position that is no blob) is told by the query below.
+  if (sqlite3_blob* blob = nullptr;
+      sqlite3_blob_open(db_, "main", "turn", "position", number, 0, &blob) == SQLITE_OK) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(sqlite3_blob_bytes(blob)));
+    const bool read =
+        sqlite3_blob_read(blob, bytes.data(), static_cast<int>(bytes.size()), 0) == SQLITE_OK;
+    sqlite3_blob_close(blob);
+    if (read) return R::Ok(std::move(bytes));
+  }
   Statement s(db_, "SELECT position FROM turn WHERE number = ?1");
   s.Bind(1, number);
   const int step = s.Step();
