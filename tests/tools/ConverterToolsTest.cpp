@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <random>
 #include <tuple>
 
 #include "BmpRows.h"
 #include "ByteOrder.h"
 #include "RunProgram.h"
+#include "SectorBitmap.h"
 #include "TempDir.h"
 
 namespace mw {
@@ -278,6 +280,49 @@ TEST_F(ConverterTools, everyToolRefusesAnInputThatIsNoRegularFileAtOnce) {
     EXPECT_NE(run.err.find("is not a regular file"), std::string::npos) << tool << ": " << run.err;
   }
   EXPECT_FALSE(std::filesystem::exists(dir / "out.map"));
+}
+
+// Random rows of few indices, so that some pixels stand alone, in widths on both sides of the
+// sixteen bytes and eight cells the conversion and the search take at a time (a row's length is
+// the grid's width, whatever it is): every cell is its byte, and the specks found are those
+// counted by their definition, the first in reading order.
+TEST(SectorBitmap, palettePixelsBecomeCellsAndLoneOnesAreCountedWhateverTheSize) {
+  std::mt19937 random(7);
+  for (const auto& [w, h] :
+       {std::pair{1, 1}, {1, 40}, {9, 30}, {10, 30}, {17, 17}, {25, 9}, {33, 5}, {64, 64}})
+    for (int colours : {2, 3, 40}) {
+      BmpRows rows = Blank(w, h, 8);
+      rows.rowLength = static_cast<size_t>(w);
+      rows.pixels.resize(rows.rowLength * static_cast<size_t>(h));
+      for (uint8_t& p : rows.pixels) p = static_cast<uint8_t>(random() % colours);
+      const SectorGrid grid = GridFromPaletteRows(rows);
+      const auto gw = static_cast<int32_t>(rows.rowLength);
+      ASSERT_EQ(grid.width(), gw);
+      std::map<int, Specks> expected;
+      for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < gw; ++x) {
+          const uint8_t v =
+              rows.pixels[static_cast<size_t>(y) * rows.rowLength + static_cast<size_t>(x)];
+          ASSERT_EQ(grid.valueAt(x, y), v) << x << "," << y;
+          const auto same = [&](int32_t nx, int32_t ny) {
+            return nx >= 0 && ny >= 0 && nx < gw && ny < h && grid.valueAt(nx, ny) == v;
+          };
+          if (v == 0 || same(x - 1, y) || same(x + 1, y) || same(x, y - 1) || same(x, y + 1))
+            continue;
+          Specks& s = expected[v];
+          if (s.count++ == 0) s = {v, 1, x, y};
+        }
+      std::optional<Specks> first;
+      for (const auto& [index, s] : expected)
+        if (!first && s.count >= kDitheredSpecks) first = s;
+      const auto found = FindDitheredIndex(grid);
+      ASSERT_EQ(found.has_value(), first.has_value()) << w << " x " << h << ", " << colours;
+      if (found) {
+        EXPECT_EQ(std::tie(found->index, found->count, found->x, found->y),
+                  std::tie(first->index, first->count, first->x, first->y))
+            << w << " x " << h << ", " << colours;
+      }
+    }
 }
 
 }  // namespace
