@@ -288,8 +288,9 @@ TEST_F(ConverterTools, everyToolRefusesAnInputThatIsNoRegularFileAtOnce) {
 // counted by their definition, the first in reading order.
 TEST(SectorBitmap, palettePixelsBecomeCellsAndLoneOnesAreCountedWhateverTheSize) {
   std::mt19937 random(7);
-  for (const auto& [w, h] :
-       {std::pair{1, 1}, {1, 40}, {9, 30}, {10, 30}, {17, 17}, {25, 9}, {33, 5}, {64, 64}})
+  for (const auto& size :
+       {std::pair{1, 1}, {1, 40}, {9, 30}, {10, 30}, {17, 17}, {25, 9}, {33, 5}, {64, 64}}) {
+    const int32_t w = size.first, h = size.second;
     for (int colours : {2, 3, 40}) {
       BmpRows rows = Blank(w, h, 8);
       rows.rowLength = static_cast<size_t>(w);
@@ -323,6 +324,7 @@ TEST(SectorBitmap, palettePixelsBecomeCellsAndLoneOnesAreCountedWhateverTheSize)
             << w << " x " << h << ", " << colours;
       }
     }
+  }
 }
 
 }  // namespace
